@@ -1,0 +1,147 @@
+#pragma once
+// The catalogued items: files and folders, with the catalog and the set
+// deriving from the folder (drive_file_info.h, root_file_info.h).
+//
+// A set may hold millions of files, so an item keeps only what it cannot
+// derive: its name lives in the same allocation as the item, its logical path
+// is derived from its parent's while walking, and the fields that are usually
+// empty (note, short name, reserved words) share one optional block.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/find_data.h"
+#include "model/item_summary.h"
+#include "model/time_format.h"
+
+class CArchiveWriter;
+class CArchiveReader;
+class CFileInfo;
+
+// Nonzero when the item matches; params is the criterion, passed through.
+using CSearchPredicate = int (*)(const CFileInfo& item, void* params);
+
+class CFileInfo {
+ public:
+  enum EKind : std::uint8_t { KIND_FILE = 0, KIND_FOLDER = 1, KIND_CATALOG = 2, KIND_SET = 3 };
+
+  // A file item copied from record (no record: empty name, zero fields).
+  static std::unique_ptr<CFileInfo> Create(const CFindData* record);
+
+  virtual ~CFileInfo();
+  CFileInfo(const CFileInfo&) = delete;
+  CFileInfo& operator=(const CFileInfo&) = delete;
+
+  // Items made by NewItem carry their name behind the object, so they are
+  // freed as raw storage rather than by their static size.
+  static void operator delete(void* p) { ::operator delete(p); }
+
+  // Write or read the fields a class adds after its children (the set file's
+  // third part); the common fields and the children are the archive's work.
+  virtual void Serialize(CArchiveWriter& ar) const;
+  virtual void Serialize(CArchiveReader& ar);
+
+  virtual EKind GetKind() const { return KIND_FILE; }
+  virtual int IsContainer() const { return 0; }
+  virtual int IsCatalog() const { return 0; }
+  virtual std::string_view GetName() const { return FileName(); }
+  virtual CTime GetModifiedTime() const;
+  virtual CTime GetCreatedTime() const;
+  virtual std::uint64_t GetSize() const { return m_nSize; }
+  virtual std::uint32_t GetAttributes() const { return m_dwAttributes; }
+  virtual std::string GetSizeText(bool inBytes) const;
+  virtual std::string GetTypeName() const;
+  // Fills the fields of info that this kind of item shows; path is the
+  // item's logical path.
+  virtual void GetInfo(CPropInfoData& info, const std::string& path) const;
+  // Tests this item (and a container everything below it, in pre-order);
+  // matches go to items and/or summaries. path is this item's logical path.
+  virtual int Search(CSearchPredicate predicate, void* params, const std::string& path,
+                     std::vector<const CFileInfo*>* items, CItemSummaryList* summaries) const;
+
+  // The record the item was catalogued from.
+  CFindData GetFindData() const;
+  std::string_view FileName() const;
+  const std::string& AlternateName() const;
+  std::uint64_t CreationFileTime() const { return m_ftCreation; }
+  std::uint64_t AccessFileTime() const { return m_ftAccess; }
+  std::uint64_t WriteFileTime() const { return m_ftWrite; }
+  std::uint32_t Reserved0() const;
+  std::uint32_t Reserved1() const;
+
+  const std::string& GetNote() const;
+  void SetNoteText(std::string note);
+
+  // The logical path of this item when its parent's path is parentPath.
+  std::string PathUnder(std::string_view parentPath) const;
+  // Keeps a path read from a file when it is not the one the tree derives.
+  void SetStoredPath(std::string_view storedPath, std::string_view parentPath);
+
+  std::unique_ptr<CItemSummary> MakeSummary(const std::string& path) const;
+
+ protected:
+  CFileInfo() = default;
+  void AssignRecord(const CFindData& record);
+  // The path the tree gives this item below parentPath.
+  virtual std::string DerivedPath(std::string_view parentPath) const;
+
+  // Allocates a T with record's name stored behind it.
+  template <class T>
+  static std::unique_ptr<T> NewItem(const CFindData* record);
+
+ private:
+  struct CExtra;
+  CExtra& Extra();
+  void DropExtraIfEmpty();
+
+  std::uint64_t m_ftCreation = 0;
+  std::uint64_t m_ftAccess = 0;
+  std::uint64_t m_ftWrite = 0;
+  std::uint64_t m_nSize = 0;
+  std::uint32_t m_dwAttributes = 0;
+  std::uint16_t m_nNameLength = 0;
+  std::uint16_t m_nNameOffset = 0;  // 0: the item has no stored name
+  std::unique_ptr<CExtra> m_pExtra;
+};
+
+class CFolderFileInfo : public CFileInfo {
+ public:
+  static std::unique_ptr<CFolderFileInfo> Create(const CFindData* record);
+  ~CFolderFileInfo() override;
+
+  EKind GetKind() const override { return KIND_FOLDER; }
+  int IsContainer() const override { return 1; }
+  std::uint64_t GetSize() const override { return 0; }
+  std::string GetTypeName() const override;
+  void GetInfo(CPropInfoData& info, const std::string& path) const override;
+  int Search(CSearchPredicate predicate, void* params, const std::string& path,
+             std::vector<const CFileInfo*>* items, CItemSummaryList* summaries) const override;
+
+  // A folder child for a record with the directory bit, else a file child,
+  // appended at the end.
+  CFileInfo* AddChild(const CFindData* record);
+  void AppendChild(std::unique_ptr<CFileInfo> child);
+  // Unlinks and deletes child with its subtree; nothing when it is not ours.
+  void RemoveChild(const CFileInfo* child);
+  void SumContentSizes(std::uint64_t& total) const;
+
+  const std::vector<std::unique_ptr<CFileInfo>>& Children() const { return m_children; }
+  void ReserveChildren(std::size_t count) { m_children.reserve(count); }
+
+ protected:
+  friend class CFileInfo;
+  CFolderFileInfo() = default;
+
+  std::vector<std::unique_ptr<CFileInfo>> m_children;
+};
+
+// The item at a logical path below start (names compared exactly), or null;
+// the empty path gives start. With itemPath, also the found item's own
+// logical path, start's being startPath.
+CFileInfo* FindByPath(CFileInfo* start, std::string_view path);
+const CFileInfo* FindByPath(const CFileInfo* start, std::string_view path);
+const CFileInfo* FindByPath(const CFileInfo* start, std::string_view startPath,
+                            std::string_view path, std::string* itemPath);

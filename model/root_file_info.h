@@ -1,0 +1,74 @@
+#pragma once
+// The catalog set: the root of the tree, holding the catalogs, and the
+// operations the document calls on it. Every operation addresses items by
+// logical path.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/drive_file_info.h"
+#include "model/file_info.h"
+
+// Receives the messages a scan of dropped paths has for the user.
+class CMessageSink {
+ public:
+  virtual ~CMessageSink() = default;
+  virtual void ShowMessage(const std::string& text) = 0;
+};
+
+class CRootFileInfo : public CFolderFileInfo {
+ public:
+  CRootFileInfo() = default;  // as read from a file: no name, time 0
+  explicit CRootFileInfo(std::string name);  // a new set, updated now
+
+  EKind GetKind() const override { return KIND_SET; }
+  std::string_view GetName() const override { return m_strSetName; }
+  CTime GetModifiedTime() const override { return m_timeUpdated; }
+  CTime GetCreatedTime() const override { return m_timeUpdated; }
+  std::uint32_t GetAttributes() const override { return 0; }
+  void GetInfo(CPropInfoData& info, const std::string& path) const override;
+  void Serialize(CArchiveWriter& ar) const override;
+  void Serialize(CArchiveReader& ar) override;
+
+  int GetCatalogCount() const { return int(m_children.size()); }
+
+  // Scans path (a folder, the root "/" or a single file) into a new catalog
+  // appended to the set; null when label already names an item.
+  CDriveFileInfo* AddCatalog(const std::string& label, const std::string& path);
+  // Makes one catalog of several dropped paths, each a direct child.
+  CDriveFileInfo* AddCatalogFromPaths(const std::string& label, const std::vector<std::string>& paths,
+                                      CMessageSink& messages);
+  // Stamps catalog and set with the time and appends the catalog.
+  CDriveFileInfo* AppendCatalog(std::unique_ptr<CDriveFileInfo> catalog, CTime now);
+
+  int RemoveCatalog(const std::string& path);
+  void GetNote(const std::string& path, std::string& out) const;
+  void GetCommonNote(const std::vector<std::string>& paths, std::string& out) const;
+  int SetNote(const std::string& path, const std::string& note);
+  int SetNotes(const std::vector<std::string>& paths, const std::string& note);
+  int ListChildren(const std::string& path, CItemSummaryList& out, bool foldersOnly) const;
+  std::unique_ptr<CItemSummary> GetItemSummary(const std::string& path) const;
+  void GetSelectionInfo(const std::vector<std::string>& paths, CPropInfoData& info) const;
+
+  int FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                 CItemSummaryList& out) const;
+  int FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                 CItemSummaryList& out) const;
+  int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
+                 CItemSummaryList& out) const;
+  int FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,
+                 CItemSummaryList& out) const;
+
+  std::string m_strSetName;
+  std::int32_t m_timeUpdated = 0;
+
+ protected:
+  friend class CFileInfo;
+  std::string DerivedPath(std::string_view) const override { return {}; }
+
+ private:
+  int SearchFrom(const std::string& path, CSearchPredicate predicate, void* params,
+                 CItemSummaryList& out) const;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// Reading and writing a whole catalog set file.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "model/root_file_info.h"
+#include "model/set_file_error.h"
+
+// Reads a set; on any error out is left empty.
+ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo>& out);
+ESetFileError ReadSetFromBytes(std::string_view bytes, std::unique_ptr<CRootFileInfo>& out);
+
+// Writes set to path atomically: a temporary file in the same folder, synced,
+// then renamed over the old one; on failure the old file is untouched.
+ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set);
+std::string WriteSetToBytes(const CRootFileInfo& set);
+
+// The set's display name for a file path: "work.fcf" gives "work カタログセット".
+std::string MakeSetName(const std::string& path);

@@ -1,0 +1,26 @@
+#pragma once
+// Text forms of sizes, attributes and kinds shared by the views, the search,
+// the information sheet and the report.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CTypeNameSource;
+
+// "1,234KB", "3MB" or with inBytes "1,234,567バイト"; a zero value shows as 1.
+std::string FormatSize(std::uint64_t size, bool inBytes);
+
+// Attribute words joined by "・".
+std::string FormatAttributes(std::uint32_t attributes);
+
+// The kind of a file with this extension (dot included, "" for none) or of a
+// folder; cached for the life of the process. Never fails: unknown kinds get
+// the extension without its dot followed by " ﾌｧｲﾙ".
+std::string TypeNameFor(const std::string& extension, bool isFolder);
+
+// Replaces where TypeNameFor gets its answers and empties its cache (tests).
+void SetTypeNameSource(std::unique_ptr<CTypeNameSource> source);
+
+// The extension of a name: from its last "." to the end, or empty.
+std::string ExtensionOf(std::string_view name);
