@@ -1,0 +1,52 @@
+// Text conversion between UTF-8 (in memory), CP932 (set file, HTML report)
+// and UTF-16LE, plus the case folding used by searches.
+//
+// The CP932 tables are built once from glibc iconv on first use and are safe
+// to use from several threads; no conversion calls iconv afterwards.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Decodes CP932 bytes. A byte that does not begin a valid character becomes
+// U+FFFD; for a lead byte whose trail byte does not complete a character, only
+// the lead byte is replaced and decoding resumes at the trail byte.
+std::string Cp932ToUtf8(std::string_view bytes);
+
+// Encodes UTF-8 as CP932 into out (replacing it). Returns false when the input
+// holds invalid UTF-8 or a character CP932 cannot hold; out then has '?' in
+// place of each such character or invalid byte. Only mappings that decode back
+// to the same character are used, so U+00A5 or U+301C do not encode.
+bool Utf8ToCp932(std::string_view utf8, std::string& out);
+
+// Unpaired surrogates become U+FFFD.
+std::string Utf16leToUtf8(const unsigned char* data, std::size_t units);
+
+// Returns UTF-16LE bytes, two per code unit; invalid UTF-8 bytes become U+FFFD.
+std::string Utf8ToUtf16le(std::string_view utf8);
+
+// Replaces each byte that is not part of valid UTF-8 by U+FFFD.
+std::string SanitizeUtf8(std::string_view bytes);
+
+// Decodes the character at pos (which must be < s.size()) and advances pos.
+// An invalid byte gives U+FFFD and advances pos by one.
+char32_t NextUtf8Char(std::string_view s, std::size_t& pos);
+
+// Appends cp as UTF-8; a surrogate or a value above U+10FFFF appends U+FFFD.
+void AppendUtf8(std::string& out, char32_t cp);
+
+bool IsCp932Char(char32_t cp);
+
+// The character's CP932 code (byte, or lead * 256 + trail); 0x10000 + cp for a
+// character CP932 cannot hold, so those sort after all others.
+std::uint32_t Cp932SortKey(char32_t cp);
+
+// Case folding for case-insensitive searches: ASCII, full-width Latin, Greek
+// and Cyrillic capitals go to lower case; any other character CP932 can hold
+// is left alone; characters outside CP932 take their Unicode simple lower case.
+char32_t FoldCaseChar(char32_t cp);
+
+// Folds utf8 into out (replacing it). Invalid UTF-8 bytes are copied unchanged.
+void FoldCase(std::string_view utf8, std::string& out);
