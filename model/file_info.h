@@ -30,6 +30,8 @@ class CFileInfo {
 
   // A file item copied from record (no record: empty name, zero fields).
   static std::unique_ptr<CFileInfo> Create(const CFindData* record);
+  // An item of any kind with record's fields, as the set file loader makes them.
+  static std::unique_ptr<CFileInfo> CreateOfKind(EKind kind, const CFindData& record);
 
   virtual ~CFileInfo();
   CFileInfo(const CFileInfo&) = delete;
@@ -66,6 +68,8 @@ class CFileInfo {
   CFindData GetFindData() const;
   std::string_view FileName() const;
   const std::string& AlternateName() const;
+  std::uint32_t RecordAttributes() const { return m_dwAttributes; }
+  std::uint64_t RecordSize() const { return m_nSize; }
   std::uint64_t CreationFileTime() const { return m_ftCreation; }
   std::uint64_t AccessFileTime() const { return m_ftAccess; }
   std::uint64_t WriteFileTime() const { return m_ftWrite; }
@@ -94,6 +98,9 @@ class CFileInfo {
 
  private:
   struct CExtra;
+  struct CExtraDeleter {
+    void operator()(CExtra* extra) const;
+  };
   CExtra& Extra();
   void DropExtraIfEmpty();
 
@@ -104,7 +111,7 @@ class CFileInfo {
   std::uint32_t m_dwAttributes = 0;
   std::uint16_t m_nNameLength = 0;
   std::uint16_t m_nNameOffset = 0;  // 0: the item has no stored name
-  std::unique_ptr<CExtra> m_pExtra;
+  std::unique_ptr<CExtra, CExtraDeleter> m_pExtra;
 };
 
 class CFolderFileInfo : public CFileInfo {

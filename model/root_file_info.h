@@ -44,6 +44,7 @@ class CRootFileInfo : public CFolderFileInfo {
   CDriveFileInfo* AppendCatalog(std::unique_ptr<CDriveFileInfo> catalog, CTime now);
 
   int RemoveCatalog(const std::string& path);
+  using CFileInfo::GetNote;
   void GetNote(const std::string& path, std::string& out) const;
   void GetCommonNote(const std::vector<std::string>& paths, std::string& out) const;
   int SetNote(const std::string& path, const std::string& note);

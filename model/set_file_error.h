@@ -9,6 +9,7 @@ enum class ESetFileError {
   BadClass,     // unknown class, class name of 64 bytes or more, wrong kind of object
   BadObject,    // a reference to an earlier object or to no object where an item must stand
   NameTooLong,  // a name longer than its field (259 bytes, 13 for the short name)
+  BadString,    // a length prefix that announces nothing readable
   // The file itself.
   EmptyFile,
   NotFound,
@@ -20,7 +21,7 @@ enum class ESetFileError {
 
 inline bool IsMalformed(ESetFileError e) {
   return e == ESetFileError::EndOfFile || e == ESetFileError::BadIndex || e == ESetFileError::BadClass ||
-         e == ESetFileError::BadObject || e == ESetFileError::NameTooLong;
+         e == ESetFileError::BadObject || e == ESetFileError::NameTooLong || e == ESetFileError::BadString;
 }
 
 // A short English name of the error, for logs and tests.

@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+  std::puts("quarrix-cli");
+  return 0;
+}

@@ -1,0 +1,59 @@
+#include "model/drive_file_info.h"
+
+#include "model/archive.h"
+#include "model/text_format.h"
+
+CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath, CMediumFacts facts)
+    : m_strLabel(std::move(label)),
+      m_strMachineName(std::move(facts.strMachineName)),
+      m_strMediaType(std::move(facts.strMediaType)),
+      m_nFreeBytes(facts.nFreeBytes),
+      m_nTotalBytes(facts.nTotalBytes),
+      m_strCatalogedPath(std::move(basePath)) {}
+
+std::string CDriveFileInfo::DerivedPath(std::string_view) const { return m_strLabel; }
+
+void CDriveFileInfo::GetInfo(CPropInfoData& info, const std::string&) const {
+  info.m_nType = CPropInfoData::TYPE_CATALOG;
+  info.m_strName = m_strLabel;
+  info.m_strNote = GetNote();
+  info.m_strCreated = FormatTime(GetCreatedTime());
+  std::uint64_t total = 0;
+  SumContentSizes(total);
+  info.m_strSize = FormatSize(total, true);
+  info.m_strMachine = m_strMachineName;
+  info.m_strFreeSpace = FormatSize(m_nFreeBytes, true);
+  info.m_strTotalSpace = FormatSize(m_nTotalBytes, true);
+  info.m_strMedia = m_strMediaType;
+  info.m_strBasePath = m_strCatalogedPath;
+}
+
+void CDriveFileInfo::Serialize(CArchiveWriter& ar) const {
+  ar.WriteString(m_strLabel);
+  ar.WriteDword(std::uint32_t(m_timeCataloged));
+  ar.WriteString(m_strReserved);
+  ar.WriteString(m_strMachineName);
+  ar.WriteString(m_strMediaType);
+  ar.WriteDword(std::uint32_t(m_nFreeBytes));
+  ar.WriteDword(std::uint32_t(m_nFreeBytes >> 32));
+  ar.WriteDword(std::uint32_t(m_nTotalBytes));
+  ar.WriteDword(std::uint32_t(m_nTotalBytes >> 32));
+  ar.WriteString(m_strCatalogedPath);
+}
+
+void CDriveFileInfo::Serialize(CArchiveReader& ar) {
+  std::uint32_t time = 0, freeLow = 0, freeHigh = 0, totalLow = 0, totalHigh = 0;
+  ar.ReadString(m_strLabel);
+  ar.ReadDword(time);
+  ar.ReadString(m_strReserved);
+  ar.ReadString(m_strMachineName);
+  ar.ReadString(m_strMediaType);
+  ar.ReadDword(freeLow);
+  ar.ReadDword(freeHigh);
+  ar.ReadDword(totalLow);
+  ar.ReadDword(totalHigh);
+  ar.ReadString(m_strCatalogedPath);
+  m_timeCataloged = std::int32_t(time);
+  m_nFreeBytes = (std::uint64_t(freeHigh) << 32) | freeLow;
+  m_nTotalBytes = (std::uint64_t(totalHigh) << 32) | totalLow;
+}

@@ -1,0 +1,369 @@
+#include "model/set_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "model/archive.h"
+
+namespace {
+
+// Class names in the order of CFileInfo::EKind.
+const std::string_view kClassNames[] = {"CFileInfo", "CFolderFileInfo", "CDriveFileInfo", "CRootFileInfo"};
+constexpr std::uint16_t kSchema = 2;
+constexpr std::uint32_t kIndexLimit = 0x3FFFFFFE;
+constexpr std::uint32_t kMaxFileName = 259;
+constexpr std::uint32_t kMaxAlternateName = 13;
+// The smallest object in a file: tag, six empty strings' worth of prefixes
+// and ten DWORDs. Bounds how many children a count can make us expect.
+constexpr std::uint64_t kMinObjectBytes = 46;
+
+class CSetWriter {
+ public:
+  explicit CSetWriter(CArchiveWriter& ar) : m_ar(ar) {}
+
+  bool Write(const CRootFileInfo& set) {
+    struct CFrame {
+      const CFolderFileInfo* pFolder;
+      std::size_t nNext;
+      std::string strPath;
+    };
+    std::vector<CFrame> stack;
+    if (!Begin(set, std::string())) return false;
+    stack.push_back({&set, 0, set.PathUnder({})});
+    while (!stack.empty()) {
+      CFrame& frame = stack.back();
+      const auto& children = frame.pFolder->Children();
+      if (frame.nNext == children.size()) {
+        frame.pFolder->Serialize(m_ar);
+        stack.pop_back();
+        continue;
+      }
+      const CFileInfo& child = *children[frame.nNext++];
+      std::string path = child.PathUnder(frame.strPath);
+      if (!Begin(child, path)) return false;
+      if (child.IsContainer()) stack.push_back({static_cast<const CFolderFileInfo*>(&child), 0, std::move(path)});
+    }
+    return true;
+  }
+
+ private:
+  // Class tag, common fields and, for a container, its child count.
+  bool Begin(const CFileInfo& item, const std::string& path) {
+    const int kind = item.GetKind();
+    if (m_nIndex + 2 >= kIndexLimit) return false;
+    if (m_classIndex[kind] == 0) {
+      m_ar.WriteWord(0xFFFF);
+      m_ar.WriteWord(kSchema);
+      m_ar.WriteWord(std::uint16_t(kClassNames[kind].size()));
+      m_ar.WriteRaw(kClassNames[kind].data(), kClassNames[kind].size());
+      m_classIndex[kind] = ++m_nIndex;
+    } else if (m_classIndex[kind] < 0x7FFF) {
+      m_ar.WriteWord(std::uint16_t(0x8000 | m_classIndex[kind]));
+    } else {
+      m_ar.WriteWord(0x7FFF);
+      m_ar.WriteDword(0x80000000u | m_classIndex[kind]);
+    }
+    ++m_nIndex;
+
+    m_ar.WriteString(path);
+    m_ar.WriteString(item.GetNote());
+    m_ar.WriteDword(item.RecordAttributes());
+    const std::uint64_t times[] = {item.CreationFileTime(), item.AccessFileTime(), item.WriteFileTime()};
+    for (std::uint64_t t : times) {
+      m_ar.WriteDword(std::uint32_t(t));
+      m_ar.WriteDword(std::uint32_t(t >> 32));
+    }
+    const std::uint64_t size = item.RecordSize();
+    m_ar.WriteDword(std::uint32_t(size >> 32));
+    m_ar.WriteDword(std::uint32_t(size));
+    m_ar.WriteDword(item.Reserved0());
+    m_ar.WriteString(item.FileName());
+    m_ar.WriteString(item.AlternateName());
+    if (item.IsContainer())
+      m_ar.WriteDword(std::uint32_t(static_cast<const CFolderFileInfo&>(item).Children().size()));
+    return !m_ar.Failed();
+  }
+
+  CArchiveWriter& m_ar;
+  std::uint32_t m_nIndex = 0;
+  std::uint32_t m_classIndex[4] = {0, 0, 0, 0};
+};
+
+class CSetReader {
+ public:
+  explicit CSetReader(CArchiveReader& ar) : m_ar(ar) {}
+
+  ESetFileError Read(std::unique_ptr<CRootFileInfo>& out) {
+    struct CFrame {
+      std::unique_ptr<CFileInfo> pItem;
+      std::uint32_t nLeft;
+      std::string strPath;  // as stored: children derive their paths from it
+      std::string strParentPath;
+    };
+    std::vector<CFrame> stack;
+    std::string path;
+    std::uint32_t count = 0;
+    std::unique_ptr<CFileInfo> root = ReadObject(/*rootOnly=*/true, path, count);
+    if (!root) return Error();
+    stack.push_back({std::move(root), count, std::move(path), std::string()});
+
+    while (true) {
+      CFrame& frame = stack.back();
+      if (frame.nLeft == 0) {
+        frame.pItem->Serialize(m_ar);
+        if (m_ar.Error() != ESetFileError::None) return Error();
+        frame.pItem->SetStoredPath(frame.strPath, frame.strParentPath);
+        std::unique_ptr<CFileInfo> done = std::move(frame.pItem);
+        stack.pop_back();
+        if (stack.empty()) {
+          out.reset(static_cast<CRootFileInfo*>(done.release()));
+          return ESetFileError::None;
+        }
+        static_cast<CFolderFileInfo&>(*stack.back().pItem).AppendChild(std::move(done));
+        continue;
+      }
+      --frame.nLeft;
+      std::unique_ptr<CFileInfo> child = ReadObject(false, path, count);
+      if (!child) return Error();
+      if (child->IsContainer()) {
+        std::string parentPath = frame.strPath;
+        stack.push_back({std::move(child), count, std::move(path), std::move(parentPath)});
+      } else {
+        child->SetStoredPath(path, frame.strPath);
+        static_cast<CFolderFileInfo&>(*frame.pItem).AppendChild(std::move(child));
+      }
+    }
+  }
+
+ private:
+  ESetFileError Error() const {
+    return m_ar.Error() == ESetFileError::None ? ESetFileError::BadClass : m_ar.Error();
+  }
+
+  bool NextIndex() {
+    if (++m_nIndex >= kIndexLimit) {
+      m_ar.Fail(ESetFileError::BadIndex);
+      return false;
+    }
+    return true;
+  }
+
+  // The class of the next object, or -1 after recording the error.
+  int ReadClassTag() {
+    std::uint16_t word = 0;
+    if (!m_ar.ReadWord(word)) return -1;
+    std::uint32_t tag = (std::uint32_t(word & 0x8000) << 16) | (word & 0x7FFF);
+    if (word == 0x7FFF && !m_ar.ReadDword(tag)) return -1;
+    if ((tag & 0x80000000u) == 0) {
+      // No object, or one read before: each item stands in the tree once.
+      m_ar.Fail(tag > m_nIndex ? ESetFileError::BadIndex : ESetFileError::BadObject);
+      return -1;
+    }
+    if (word == 0xFFFF) {
+      std::uint16_t schema = 0, length = 0;
+      if (!m_ar.ReadWord(schema) || !m_ar.ReadWord(length)) return -1;
+      if (length >= 64) {
+        m_ar.Fail(ESetFileError::BadClass);
+        return -1;
+      }
+      char name[64];
+      for (std::uint16_t i = 0; i < length; ++i) {
+        std::uint8_t c = 0;
+        if (!m_ar.ReadByte(c)) return -1;
+        name[i] = char(c);
+      }
+      // Another schema number is read with the same layout: the classes are versionable.
+      const std::string_view className(name, length);
+      const auto found = std::find(std::begin(kClassNames), std::end(kClassNames), className);
+      if (found == std::end(kClassNames)) {
+        m_ar.Fail(ESetFileError::BadClass);
+        return -1;
+      }
+      if (!NextIndex()) return -1;
+      const int kind = int(found - std::begin(kClassNames));
+      m_classes.emplace_back(m_nIndex, kind);
+      return kind;
+    }
+    const std::uint32_t index = tag & 0x7FFFFFFF;
+    if (index < 1 || index > m_nIndex) {
+      m_ar.Fail(ESetFileError::BadIndex);
+      return -1;
+    }
+    const auto it = std::lower_bound(m_classes.begin(), m_classes.end(), std::make_pair(index, -1));
+    if (it == m_classes.end() || it->first != index) {
+      m_ar.Fail(ESetFileError::BadClass);  // the index holds an object
+      return -1;
+    }
+    return it->second;
+  }
+
+  std::unique_ptr<CFileInfo> ReadObject(bool rootOnly, std::string& path, std::uint32_t& count) {
+    const int kind = ReadClassTag();
+    if (kind < 0) return nullptr;
+    if (rootOnly && kind != CFileInfo::KIND_SET) {
+      m_ar.Fail(ESetFileError::BadClass);
+      return nullptr;
+    }
+    if (!NextIndex()) return nullptr;
+
+    CFindData record;
+    std::string note;
+    std::uint32_t times[6] = {};
+    m_ar.ReadString(path);
+    m_ar.ReadString(note);
+    m_ar.ReadDword(record.dwFileAttributes);
+    for (std::uint32_t& t : times) m_ar.ReadDword(t);
+    m_ar.ReadDword(record.nFileSizeHigh);
+    m_ar.ReadDword(record.nFileSizeLow);
+    m_ar.ReadDword(record.dwReserved0);
+    m_ar.ReadString(record.cFileName, kMaxFileName);
+    m_ar.ReadString(record.cAlternateFileName, kMaxAlternateName);
+    count = 0;
+    if (kind != CFileInfo::KIND_FILE) {
+      std::uint32_t stored = 0;
+      m_ar.ReadDword(stored);
+      count = std::int32_t(stored) <= 0 ? 0 : stored;
+    }
+    if (m_ar.Error() != ESetFileError::None) return nullptr;
+    record.ftCreationTime = (std::uint64_t(times[1]) << 32) | times[0];
+    record.ftLastAccessTime = (std::uint64_t(times[3]) << 32) | times[2];
+    record.ftLastWriteTime = (std::uint64_t(times[5]) << 32) | times[4];
+
+    std::unique_ptr<CFileInfo> item = CFileInfo::CreateOfKind(CFileInfo::EKind(kind), record);
+    item->SetNoteText(std::move(note));
+    if (count != 0) {
+      const std::uint64_t possible = m_ar.Remaining() / kMinObjectBytes;
+      static_cast<CFolderFileInfo&>(*item).ReserveChildren(std::size_t(std::min<std::uint64_t>(count, possible)));
+    }
+    return item;
+  }
+
+  CArchiveReader& m_ar;
+  std::uint32_t m_nIndex = 0;
+  std::vector<std::pair<std::uint32_t, int>> m_classes;  // index → class, ascending
+};
+
+ESetFileError ErrorFromErrno(int error, ESetFileError otherwise) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR: return ESetFileError::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return ESetFileError::AccessDenied;
+    case ENOSPC:
+    case EDQUOT: return ESetFileError::DiskFull;
+    default: return otherwise;
+  }
+}
+
+}  // namespace
+
+ESetFileError ReadSetFromBytes(std::string_view bytes, std::unique_ptr<CRootFileInfo>& out) {
+  out.reset();
+  if (bytes.empty()) return ESetFileError::EmptyFile;
+  CArchiveReader ar(bytes);
+  return CSetReader(ar).Read(out);
+}
+
+ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo>& out) {
+  out.reset();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ErrorFromErrno(errno, ESetFileError::ReadFailure);
+  struct stat st {};
+  ESetFileError result = ESetFileError::ReadFailure;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (st.st_size == 0) {
+      result = ESetFileError::EmptyFile;
+    } else {
+      CArchiveReader ar(fd, std::uint64_t(st.st_size));
+      result = CSetReader(ar).Read(out);
+    }
+  }
+  ::close(fd);
+  return result;
+}
+
+std::string WriteSetToBytes(const CRootFileInfo& set) {
+  CArchiveWriter ar;
+  CSetWriter(ar).Write(set);
+  return ar.Bytes();
+}
+
+ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set) {
+  // Write through a link to its target, so the link stays a link.
+  std::string target = path;
+  if (char* real = ::realpath(path.c_str(), nullptr)) {
+    target = real;
+    std::free(real);
+  }
+  std::string temp = target + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return ErrorFromErrno(errno, ESetFileError::WriteFailure);
+
+  struct stat old {};
+  mode_t mode = 0;
+  if (::stat(target.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
+
+  CArchiveWriter ar(fd);
+  const bool written = CSetWriter(ar).Write(set);
+  int error = 0;
+  if (!written && !ar.Failed()) error = EOVERFLOW;
+  if (error == 0 && !ar.Flush()) error = ar.Errno();
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temp.c_str());
+    return ErrorFromErrno(error, ESetFileError::WriteFailure);
+  }
+  // Make the rename itself durable.
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+  const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return ESetFileError::None;
+}
+
+std::string MakeSetName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name + " カタログセット";
+}
+
+const char* SetFileErrorName(ESetFileError e) {
+  switch (e) {
+    case ESetFileError::None: return "none";
+    case ESetFileError::EndOfFile: return "end of file";
+    case ESetFileError::BadIndex: return "bad index";
+    case ESetFileError::BadClass: return "bad class";
+    case ESetFileError::BadObject: return "bad object";
+    case ESetFileError::NameTooLong: return "name too long";
+    case ESetFileError::BadString: return "bad string";
+    case ESetFileError::EmptyFile: return "empty file";
+    case ESetFileError::NotFound: return "not found";
+    case ESetFileError::AccessDenied: return "access denied";
+    case ESetFileError::DiskFull: return "disk full";
+    case ESetFileError::ReadFailure: return "read failure";
+    case ESetFileError::WriteFailure: return "write failure";
+  }
+  return "?";
+}
