@@ -105,7 +105,7 @@ bool CArchiveReader::Refill() {
   if (m_fd < 0 || m_error != ESetFileError::None) return false;
   const std::size_t kept = std::size_t(m_pEnd - m_pCur);
   std::string next(kept + kBufferSize, '\0');
-  std::memcpy(next.data(), m_pCur, kept);
+  if (kept != 0) std::memcpy(next.data(), m_pCur, kept);
   std::size_t filled = kept;
   while (filled < next.size()) {
     const ssize_t n = ::read(m_fd, next.data() + filled, next.size() - filled);

@@ -133,6 +133,31 @@ std::string CFileInfo::PathUnder(std::string_view parentPath) const {
   return DerivedPath(parentPath);
 }
 
+bool CFileInfo::AppendsToParentPath() const {
+  return !(m_pExtra && m_pExtra->bHasStoredPath) && GetKind() <= KIND_FOLDER;
+}
+
+void CWalkPath::Enter(const CFileInfo& item) {
+  if (item.AppendsToParentPath()) {
+    m_marks.push_back({m_str.size(), false, {}});
+    m_str.append(1, '\\').append(item.GetName());
+    return;
+  }
+  m_marks.push_back({0, true, std::move(m_str)});
+  m_str = item.PathUnder(m_marks.back().strSaved);
+}
+
+void CWalkPath::Leave() {
+  CMark& mark = m_marks.back();
+  if (mark.bReplaced)
+    m_str = std::move(mark.strSaved);
+  else
+    m_str.resize(mark.nLength);
+  m_marks.pop_back();
+}
+
+std::string CWalkPath::PathOf(const CFileInfo& item) const { return item.PathUnder(m_str); }
+
 void CFileInfo::SetStoredPath(std::string_view storedPath, std::string_view parentPath) {
   if (storedPath == DerivedPath(parentPath)) {
     if (m_pExtra) {
@@ -230,27 +255,21 @@ int CFolderFileInfo::Search(CSearchPredicate predicate, void* params, const std:
   int found = CFileInfo::Search(predicate, params, path, items, summaries);
 
   // Pre-order walk with an explicit stack: sets may nest folders very deeply.
-  // A child's path is only built when it matches or has children to visit.
-  struct CFrame {
-    const CFolderFileInfo* pFolder;
-    std::size_t nNext;
-    std::string strPath;
-  };
-  std::vector<CFrame> stack;
-  stack.push_back({this, 0, path});
+  std::vector<std::pair<const CFolderFileInfo*, std::size_t>> stack{{this, 0}};
+  CWalkPath walkPath(path);
   while (!stack.empty()) {
-    CFrame& frame = stack.back();
-    if (frame.nNext == frame.pFolder->m_children.size()) {
+    auto& [folder, next] = stack.back();
+    if (next == folder->m_children.size()) {
       stack.pop_back();
+      if (!stack.empty()) walkPath.Leave();
       continue;
     }
-    const CFileInfo& child = *frame.pFolder->m_children[frame.nNext++];
-    const bool matched = predicate(child, params) != 0;
-    const bool descend = child.IsContainer() && !static_cast<const CFolderFileInfo&>(child).m_children.empty();
-    if (!matched && !descend) continue;
-    std::string childPath = child.PathUnder(frame.strPath);
-    if (matched) found = Record(child, childPath, items, summaries);
-    if (descend) stack.push_back({static_cast<const CFolderFileInfo*>(&child), 0, std::move(childPath)});
+    const CFileInfo& child = *folder->m_children[next++];
+    if (predicate(child, params) != 0) found = Record(child, walkPath.PathOf(child), items, summaries);
+    if (child.IsContainer()) {
+      walkPath.Enter(child);
+      stack.emplace_back(static_cast<const CFolderFileInfo*>(&child), 0);
+    }
   }
   return found;
 }

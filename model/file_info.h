@@ -83,6 +83,8 @@ class CFileInfo {
   std::string PathUnder(std::string_view parentPath) const;
   // Keeps a path read from a file when it is not the one the tree derives.
   void SetStoredPath(std::string_view storedPath, std::string_view parentPath);
+  // Whether the path is the parent's path, a backslash and the name.
+  bool AppendsToParentPath() const;
 
   std::unique_ptr<CItemSummary> MakeSummary(const std::string& path) const;
 
@@ -143,6 +145,28 @@ class CFolderFileInfo : public CFileInfo {
   CFolderFileInfo() = default;
 
   std::vector<std::unique_ptr<CFileInfo>> m_children;
+};
+
+// The logical path of the item a walk stands on, kept in one buffer so that
+// deep trees cost memory in proportion to their depth, not its square.
+class CWalkPath {
+ public:
+  explicit CWalkPath(std::string start = {}) : m_str(std::move(start)) {}
+  const std::string& Str() const { return m_str; }
+  // Moves to item, a child of the current item, and back.
+  void Enter(const CFileInfo& item);
+  void Leave();
+  // The path of a child of the current item.
+  std::string PathOf(const CFileInfo& item) const;
+
+ private:
+  struct CMark {
+    std::size_t nLength;
+    bool bReplaced;
+    std::string strSaved;
+  };
+  std::string m_str;
+  std::vector<CMark> m_marks;
 };
 
 // The item at a logical path below start (names compared exactly), or null;

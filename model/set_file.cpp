@@ -29,26 +29,26 @@ class CSetWriter {
   explicit CSetWriter(CArchiveWriter& ar) : m_ar(ar) {}
 
   bool Write(const CRootFileInfo& set) {
-    struct CFrame {
-      const CFolderFileInfo* pFolder;
-      std::size_t nNext;
-      std::string strPath;
-    };
-    std::vector<CFrame> stack;
-    if (!Begin(set, std::string())) return false;
-    stack.push_back({&set, 0, set.PathUnder({})});
+    CWalkPath walkPath(set.PathUnder({}));
+    if (!Begin(set, walkPath.Str())) return false;
+    std::vector<std::pair<const CFolderFileInfo*, std::size_t>> stack{{&set, 0}};
     while (!stack.empty()) {
-      CFrame& frame = stack.back();
-      const auto& children = frame.pFolder->Children();
-      if (frame.nNext == children.size()) {
-        frame.pFolder->Serialize(m_ar);
+      auto& [folder, next] = stack.back();
+      const auto& children = folder->Children();
+      if (next == children.size()) {
+        folder->Serialize(m_ar);
         stack.pop_back();
+        if (!stack.empty()) walkPath.Leave();
         continue;
       }
-      const CFileInfo& child = *children[frame.nNext++];
-      std::string path = child.PathUnder(frame.strPath);
-      if (!Begin(child, path)) return false;
-      if (child.IsContainer()) stack.push_back({static_cast<const CFolderFileInfo*>(&child), 0, std::move(path)});
+      const CFileInfo& child = *children[next++];
+      if (child.IsContainer()) {
+        walkPath.Enter(child);
+        if (!Begin(child, walkPath.Str())) return false;
+        stack.emplace_back(static_cast<const CFolderFileInfo*>(&child), 0);
+      } else if (!Begin(child, walkPath.PathOf(child))) {
+        return false;
+      }
     }
     return true;
   }
