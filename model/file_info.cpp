@@ -40,7 +40,7 @@ std::unique_ptr<T> CFileInfo::NewItem(const CFindData* record) {
     throw;
   }
   std::unique_ptr<T> owner(item);
-  std::memcpy(static_cast<char*>(memory) + sizeof(T), name.data(), length);
+  if (length != 0) std::memcpy(static_cast<char*>(memory) + sizeof(T), name.data(), length);
   owner->m_nNameOffset = std::uint16_t(sizeof(T));
   owner->m_nNameLength = std::uint16_t(length);
   if (record != nullptr) owner->AssignRecord(*record);

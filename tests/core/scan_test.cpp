@@ -1,0 +1,458 @@
+// Scanning real folders into catalogs: the walk, and the rules of adding a
+// catalog from one path or from several dropped ones.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/root_file_info.h"
+#include "model/scan.h"
+#include "model/set_file.h"
+
+namespace {
+
+// A temporary folder; removed by rm, which copes with trees deeper and
+// longer than any path.
+class CScanTree {
+ public:
+  CScanTree() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/quarrix-scan-XXXXXX";
+    if (mkdtemp(pattern.data()) != nullptr) m_strPath = pattern;
+  }
+  ~CScanTree() {
+    if (!m_strPath.empty()) {
+      EXPECT_EQ(0, std::system(("rm -rf '" + m_strPath + "'").c_str()));
+    }
+  }
+  const std::string& Path() const { return m_strPath; }
+  std::string At(const std::string& relative) const { return m_strPath + "/" + relative; }
+
+ private:
+  std::string m_strPath;
+};
+
+constexpr std::uint64_t FileTime(std::int64_t seconds, std::uint32_t nanoseconds) {
+  return std::uint64_t(seconds + 11644473600LL) * 10000000ULL + nanoseconds / 100;
+}
+
+void MakeFile(const std::string& path, std::uint64_t size, std::int64_t accessed = 0, std::int64_t modified = 0,
+              long nanoseconds = 0) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0) << path;
+  ASSERT_EQ(0, ftruncate(fd, off_t(size)));
+  if (modified != 0) {
+    const struct timespec times[2] = {{accessed, nanoseconds}, {modified, nanoseconds}};
+    ASSERT_EQ(0, futimens(fd, times));
+  }
+  close(fd);
+}
+
+// The names of a folder in the order the directory reads return them.
+std::vector<std::string> ReadOrder(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(path.c_str());
+  while (const dirent* entry = dir != nullptr ? readdir(dir) : nullptr) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  if (dir != nullptr) closedir(dir);
+  return names;
+}
+
+std::vector<std::string> ChildNames(const CFileInfo* item) {
+  std::vector<std::string> names;
+  for (const auto& child : static_cast<const CFolderFileInfo*>(item)->Children())
+    names.emplace_back(child->GetName());
+  return names;
+}
+
+const CFolderFileInfo& AsFolder(const CFileInfo* item) {
+  EXPECT_TRUE(item != nullptr && item->IsContainer());
+  return static_cast<const CFolderFileInfo&>(*item);
+}
+
+std::size_t OpenDescriptorCount() {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
+
+class CRecordingSink : public CMessageSink {
+ public:
+  void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
+  std::vector<std::string> m_messages;
+};
+
+// Refuses to open folders of one name, as a folder without permission would.
+class CLockedLister : public CFolderLister {
+ public:
+  int OpenFolder(int dirFd, const std::string& name) override {
+    if (name == "locked") {
+      errno = EACCES;
+      return -1;
+    }
+    return CFolderLister::OpenFolder(dirFd, name);
+  }
+};
+
+// A tree with every kind of entry the catalog has to describe.
+class ScanTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(m_tree.Path().empty());
+    m_tStart = std::time(nullptr);
+    ASSERT_EQ(0, mkdir(m_tree.At("docs").c_str(), 0755));
+    ASSERT_EQ(0, mkdir(m_tree.At("empty").c_str(), 0755));
+    MakeFile(m_tree.At("docs/a.txt"), 1234, 1000000000, 1200000000, 250000000);
+    MakeFile(m_tree.At("docs/日本語の名前.txt"), 10);
+    MakeFile(m_tree.At("docs/한글.txt"), 20);
+    MakeFile(m_tree.At("docs/bad\xff\xfe.bin"), 30);
+    MakeFile(m_tree.At("big.iso"), 5ULL << 30);  // sparse; its size needs the high word
+    MakeFile(m_tree.At(".hidden"), 1);
+    MakeFile(m_tree.At("readonly.txt"), 2);
+    ASSERT_EQ(0, chmod(m_tree.At("readonly.txt").c_str(), 0444));
+    ASSERT_EQ(0, mkfifo(m_tree.At("pipe").c_str(), 0644));
+    ASSERT_EQ(0, symlink("docs/a.txt", m_tree.At("alias.txt").c_str()));
+    ASSERT_EQ(0, symlink("nowhere", m_tree.At("dangling").c_str()));
+    ASSERT_EQ(0, symlink("docs", m_tree.At("docs-link").c_str()));
+    ASSERT_EQ(0, symlink("..", m_tree.At("docs/up").c_str()));
+  }
+
+  CScanTree m_tree;
+  std::time_t m_tStart = 0;
+};
+
+TEST_F(ScanTest, CatalogMirrorsTheTreeInReadOrder) {
+  CRootFileInfo set("s");
+  const CDriveFileInfo* catalog = set.AddCatalog("disk", m_tree.Path() + "/");
+  ASSERT_NE(nullptr, catalog);
+  EXPECT_EQ(m_tree.Path(), catalog->m_strCatalogedPath);
+
+  EXPECT_EQ(ReadOrder(m_tree.Path()), ChildNames(catalog));
+  std::vector<std::string> docs;
+  for (const std::string& name : ReadOrder(m_tree.At("docs")))
+    docs.push_back(name == "bad\xff\xfe.bin" ? "bad\xEF\xBF\xBD\xEF\xBF\xBD.bin" : name);
+  EXPECT_EQ(docs, ChildNames(FindByPath(catalog, "docs")));
+  EXPECT_TRUE(AsFolder(FindByPath(catalog, "empty")).Children().empty());
+
+  const CFileInfo* a = FindByPath(catalog, "docs\\a.txt");
+  ASSERT_NE(nullptr, a);
+  EXPECT_EQ(1234u, a->GetSize());
+  EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE, a->GetAttributes());
+  EXPECT_EQ(FileTime(1200000000, 250000000), a->WriteFileTime());
+  EXPECT_EQ(FileTime(1000000000, 250000000), a->AccessFileTime());
+  // Birth time where the file system keeps one, else the modification time.
+  const bool born = a->CreationFileTime() >= FileTime(m_tStart - 2, 0) &&
+                    a->CreationFileTime() <= FileTime(std::time(nullptr) + 2, 0);
+  EXPECT_TRUE(born || a->CreationFileTime() == a->WriteFileTime());
+  EXPECT_TRUE(a->AlternateName().empty());
+
+  const CFileInfo* big = FindByPath(catalog, "big.iso");
+  ASSERT_NE(nullptr, big);
+  EXPECT_EQ(5ULL << 30, big->GetSize());
+
+  struct CExpected {
+    const char* path;
+    std::uint32_t attributes;
+    std::uint64_t size;
+  };
+  const CExpected expected[] = {
+      {"docs", FILE_ATTRIBUTE_DIRECTORY, 0},
+      {".hidden", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, 1},
+      {"readonly.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE, 2},
+      {"pipe", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE, 0},
+      {"alias.txt", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE, 1234},
+      {"dangling", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE, 0},
+      {"docs-link", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, 0},
+      {"docs\\日本語の名前.txt", FILE_ATTRIBUTE_ARCHIVE, 10},
+      {"docs\\한글.txt", FILE_ATTRIBUTE_ARCHIVE, 20},
+      {"docs\\bad\xEF\xBF\xBD\xEF\xBF\xBD.bin", FILE_ATTRIBUTE_ARCHIVE, 30},
+  };
+  for (const CExpected& e : expected) {
+    const CFileInfo* item = FindByPath(catalog, e.path);
+    ASSERT_NE(nullptr, item) << e.path;
+    EXPECT_EQ(e.attributes, item->GetAttributes()) << e.path;
+    EXPECT_EQ(e.size, item->GetSize()) << e.path;
+  }
+  EXPECT_EQ(FileTime(1200000000, 250000000), FindByPath(catalog, "alias.txt")->WriteFileTime());
+}
+
+TEST_F(ScanTest, LinksAreFollowedButNeverBackOntoTheWayDown) {
+  CRootFileInfo set("s");
+  const CDriveFileInfo* catalog = set.AddCatalog("disk", m_tree.Path());
+  ASSERT_NE(nullptr, catalog);
+  // docs/up leads back to the scanned folder: recorded, not entered.
+  EXPECT_TRUE(AsFolder(FindByPath(catalog, "docs\\up")).Children().empty());
+  // The link to docs is not on its own way down, so docs appears twice.
+  std::vector<std::string> viaLink = ChildNames(FindByPath(catalog, "docs-link"));
+  std::vector<std::string> direct = ChildNames(FindByPath(catalog, "docs"));
+  EXPECT_EQ(direct, viaLink);
+  EXPECT_TRUE(AsFolder(FindByPath(catalog, "docs-link\\up")).Children().empty());
+}
+
+TEST_F(ScanTest, SavedSetReadsBackEqual) {
+  CRootFileInfo set("s");
+  ASSERT_NE(nullptr, set.AddCatalog("disk", m_tree.Path()));
+  const std::string bytes = WriteSetToBytes(set);
+  std::unique_ptr<CRootFileInfo> loaded;
+  ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(bytes, loaded));
+  EXPECT_EQ(bytes, WriteSetToBytes(*loaded));
+
+  // Walk both catalogs side by side (the set's name is not stored).
+  ASSERT_EQ(1, loaded->GetCatalogCount());
+  std::vector<std::pair<const CFileInfo*, const CFileInfo*>> pending{
+      {set.Children()[0].get(), loaded->Children()[0].get()}};
+  std::size_t compared = 0;
+  while (!pending.empty()) {
+    auto [left, right] = pending.back();
+    pending.pop_back();
+    ++compared;
+    ASSERT_EQ(left->GetName(), right->GetName());
+    EXPECT_EQ(left->GetKind(), right->GetKind());
+    EXPECT_EQ(left->GetAttributes(), right->GetAttributes());
+    EXPECT_EQ(left->GetSize(), right->GetSize());
+    EXPECT_EQ(left->CreationFileTime(), right->CreationFileTime());
+    EXPECT_EQ(left->AccessFileTime(), right->AccessFileTime());
+    EXPECT_EQ(left->WriteFileTime(), right->WriteFileTime());
+    if (!left->IsContainer()) continue;
+    const auto& l = static_cast<const CFolderFileInfo*>(left)->Children();
+    const auto& r = static_cast<const CFolderFileInfo*>(right)->Children();
+    ASSERT_EQ(l.size(), r.size());
+    for (std::size_t i = 0; i < l.size(); ++i) pending.push_back({l[i].get(), r[i].get()});
+  }
+  EXPECT_GT(compared, 15u);
+  const auto& original = static_cast<const CDriveFileInfo&>(*set.Children()[0]);
+  const auto& copy = static_cast<const CDriveFileInfo&>(*loaded->Children()[0]);
+  EXPECT_EQ(original.m_strCatalogedPath, copy.m_strCatalogedPath);
+  EXPECT_EQ(original.m_strMediaType, copy.m_strMediaType);
+  EXPECT_EQ(original.m_strMachineName, copy.m_strMachineName);
+  EXPECT_EQ(original.m_nTotalBytes, copy.m_nTotalBytes);
+  EXPECT_EQ(original.m_timeCataloged, copy.m_timeCataloged);
+}
+
+TEST_F(ScanTest, FolderThatCannotBeOpenedStaysEmpty) {
+  ASSERT_EQ(0, mkdir(m_tree.At("docs/locked").c_str(), 0755));
+  MakeFile(m_tree.At("docs/locked/inside.txt"), 1);
+  CLockedLister lister;
+  auto catalog = std::make_unique<CDriveFileInfo>("disk", m_tree.Path(), CMediumFacts());
+  ScanFolder(m_tree.Path(), *catalog, lister);
+  EXPECT_TRUE(AsFolder(FindByPath(catalog.get(), "docs\\locked")).Children().empty());
+  EXPECT_NE(nullptr, FindByPath(catalog.get(), "docs\\a.txt"));
+
+  std::vector<CFindData> records;
+  EXPECT_EQ(0, ListFolder(m_tree.At("missing"), records));
+  EXPECT_EQ(1, ListFolder(m_tree.At("empty"), records));
+  EXPECT_TRUE(records.empty());
+}
+
+TEST_F(ScanTest, SingleOrMissingPathMakesCatalogOfItsFolder) {
+  CRootFileInfo set("s");
+  const CDriveFileInfo* single = set.AddCatalog("one", m_tree.At("docs/a.txt"));
+  ASSERT_NE(nullptr, single);
+  EXPECT_EQ(m_tree.At("docs"), single->m_strCatalogedPath);
+  EXPECT_EQ(std::vector<std::string>{"a.txt"}, ChildNames(single));
+  EXPECT_EQ(1234u, FindByPath(single, "a.txt")->GetSize());
+
+  const std::time_t before = std::time(nullptr);
+  const CDriveFileInfo* missing = set.AddCatalog("gone", m_tree.At("docs/nothing.txt"));
+  ASSERT_NE(nullptr, missing);
+  EXPECT_EQ(m_tree.At("docs"), missing->m_strCatalogedPath);
+  EXPECT_TRUE(missing->Children().empty());
+  EXPECT_GE(missing->m_timeCataloged, before);
+  EXPECT_LE(missing->m_timeCataloged, std::time(nullptr));
+  EXPECT_EQ(missing->m_timeCataloged, set.m_timeUpdated);
+  EXPECT_EQ(2, set.GetCatalogCount());
+  EXPECT_EQ(missing, set.Children().back().get());
+  EXPECT_FALSE(missing->m_strMachineName.empty());
+  EXPECT_FALSE(missing->m_strMediaType.empty());
+}
+
+TEST_F(ScanTest, LabelsAreRefusedOnlyWhenTheyNameAnItemExactly) {
+  CRootFileInfo set("s");
+  ASSERT_NE(nullptr, set.AddCatalog("Disk", m_tree.At("empty")));
+  EXPECT_EQ(nullptr, set.AddCatalog("Disk", m_tree.At("docs")));
+  EXPECT_EQ(nullptr, set.AddCatalog("", m_tree.At("docs")));  // names the set itself
+  CRecordingSink sink;
+  EXPECT_EQ(nullptr, set.AddCatalogFromPaths("Disk", {m_tree.At("docs"), m_tree.At("empty")}, sink));
+  EXPECT_TRUE(sink.m_messages.empty());
+  EXPECT_EQ(1, set.GetCatalogCount());
+  EXPECT_NE(nullptr, set.AddCatalog("disk", m_tree.At("docs")));
+  EXPECT_EQ(2, set.GetCatalogCount());
+}
+
+TEST_F(ScanTest, RelativePathsAreTakenFromTheWorkingFolder) {
+  const std::string saved = std::filesystem::current_path();
+  ASSERT_EQ(0, chdir(m_tree.Path().c_str()));
+  CRootFileInfo set("s");
+  const CDriveFileInfo* file = set.AddCatalog("file", "docs/./a.txt");
+  const CDriveFileInfo* folder = set.AddCatalog("folder", "empty/../docs/");
+  ASSERT_EQ(0, chdir(saved.c_str()));
+  ASSERT_NE(nullptr, file);
+  ASSERT_NE(nullptr, folder);
+  EXPECT_EQ(m_tree.At("docs"), file->m_strCatalogedPath);
+  EXPECT_EQ(m_tree.At("docs"), folder->m_strCatalogedPath);
+  EXPECT_NE(nullptr, FindByPath(folder, "a.txt"));
+}
+
+TEST_F(ScanTest, DroppedPathsBecomeDirectChildrenOfTheirCommonParent) {
+  CRootFileInfo set("s");
+  CRecordingSink sink;
+  const CDriveFileInfo* catalog =
+      set.AddCatalogFromPaths("drop", {m_tree.At("docs/a.txt"), m_tree.At("empty/"), m_tree.At("docs")}, sink);
+  ASSERT_NE(nullptr, catalog);
+  EXPECT_TRUE(sink.m_messages.empty());
+  EXPECT_EQ(m_tree.Path(), catalog->m_strCatalogedPath);
+  EXPECT_EQ((std::vector<std::string>{"a.txt", "empty", "docs"}), ChildNames(catalog));
+  EXPECT_NE(nullptr, FindByPath(catalog, "docs\\日本語の名前.txt"));
+}
+
+TEST_F(ScanTest, DroppedPathsReportWhatCouldNotBeCatalogued) {
+  CRootFileInfo set("s");
+  CRecordingSink vanished;
+  const CDriveFileInfo* partial =
+      set.AddCatalogFromPaths("partial", {m_tree.At("gone.txt"), m_tree.At("docs/a.txt")}, vanished);
+  ASSERT_NE(nullptr, partial);
+  EXPECT_EQ(std::vector<std::string>{"a.txt"}, ChildNames(partial));
+  EXPECT_EQ(std::vector<std::string>{kNotAllCatalogedMessage}, vanished.m_messages);
+
+  // The root stops the list; what came before stays, the last message wins.
+  CRecordingSink both;
+  const CDriveFileInfo* rooted =
+      set.AddCatalogFromPaths("rooted", {m_tree.At("gone.txt"), m_tree.At("empty"), "/", m_tree.At("docs")}, both);
+  ASSERT_NE(nullptr, rooted);
+  EXPECT_EQ(std::vector<std::string>{"empty"}, ChildNames(rooted));
+  EXPECT_EQ("/", rooted->m_strCatalogedPath);
+  EXPECT_EQ(std::vector<std::string>{kDriveAloneMessage}, both.m_messages);
+  EXPECT_EQ(2, set.GetCatalogCount());
+}
+
+TEST(ScanPathTest, CommonParentAndTrailingSeparator) {
+  EXPECT_EQ("/a", CommonParentPath({"/a/x.txt", "/a/y.txt"}));
+  EXPECT_EQ("/a", CommonParentPath({"/a", "/a/b"}));
+  EXPECT_EQ("/a", CommonParentPath({"/a/b/", "/a/c"}));
+  EXPECT_EQ("/", CommonParentPath({"/a/x.txt", "/b/y.txt"}));
+  EXPECT_EQ("/", CommonParentPath({"/a", "/"}));
+  EXPECT_EQ("/", CommonParentPath({"/ab", "/abc"}));  // whole components only
+  EXPECT_EQ("/a", CommonParentPath({"/a/b"}));
+  EXPECT_EQ("/", CommonParentPath({"/x"}));
+  EXPECT_EQ("", CommonParentPath({}));
+
+  std::string path = "/a/b/";
+  StripTrailingBackslash(path);
+  EXPECT_EQ("/a/b", path);
+  StripTrailingBackslash(path);
+  EXPECT_EQ("/a/b", path);
+  path = "/";
+  StripTrailingBackslash(path);
+  EXPECT_EQ("/", path);
+}
+
+// Builds depth nested folders named name below parent without ever using a
+// path longer than one name. With sides, each level also holds a file "f"
+// and a folder "s" with a file "g".
+void MakeChain(const std::string& parent, const std::string& name, int depth, bool sides) {
+  int fd = open(parent.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  for (int i = 0; i < depth; ++i) {
+    ASSERT_EQ(0, mkdirat(fd, name.c_str(), 0755));
+    const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+    close(fd);
+    ASSERT_GE(next, 0);
+    fd = next;
+    if (!sides) continue;
+    ASSERT_EQ(0, mkdirat(fd, "s", 0755));
+    for (const char* file : {"f", "s/g"}) {
+      const int created = openat(fd, file, O_WRONLY | O_CREAT, 0644);
+      ASSERT_GE(created, 0);
+      close(created);
+    }
+  }
+  close(fd);
+}
+
+// Reads entries in name order, so that every chain folder comes before its
+// side folder "s" and the walk must return to folders it went down through.
+class CSortedLister : public CFolderLister {
+ public:
+  bool ReadEntries(int fd, std::vector<CDirEntry>& out) override {
+    const bool read = CFolderLister::ReadEntries(fd, out);
+    std::sort(out.begin(), out.end(),
+              [](const CDirEntry& a, const CDirEntry& b) { return a.strRawName < b.strRawName; });
+    return read;
+  }
+};
+
+TEST(ScanDepthTest, PathsLongerThanPathMaxAreWalkedWithFewDescriptors) {
+  CScanTree tree;
+  const std::string name(200, 'n');
+  const int depth = 2 * PATH_MAX / int(name.size());
+  ASSERT_EQ(0, mkdir(tree.At("top").c_str(), 0755));
+  MakeChain(tree.At("top"), name, depth, true);
+  MakeChain(tree.At("top"), "m", depth, true);
+
+  const std::size_t descriptors = OpenDescriptorCount();
+  CSortedLister lister;
+  auto catalog = std::make_unique<CDriveFileInfo>("deep", tree.Path(), CMediumFacts());
+  ScanFolder(tree.Path(), *catalog, lister, 3);
+  EXPECT_EQ(descriptors, OpenDescriptorCount());
+
+  for (const std::string& chain : {name, std::string("m")}) {
+    const CFileInfo* item = FindByPath(catalog.get(), "top");
+    int levels = 0;
+    while (item != nullptr && FindByPath(item, chain) != nullptr) {
+      item = FindByPath(item, chain);
+      ++levels;
+      ASSERT_NE(nullptr, FindByPath(item, "f")) << levels;
+      ASSERT_NE(nullptr, FindByPath(item, "s\\g")) << levels;
+    }
+    EXPECT_EQ(depth, levels);
+  }
+
+  // The deepest folders as the catalog's base, by paths longer than PATH_MAX.
+  std::string deepest = tree.At("top");
+  for (int i = 0; i < depth - 1; ++i) deepest += "/" + name;
+  ASSERT_GT(deepest.size(), std::size_t(PATH_MAX));
+  CRootFileInfo set("s");
+  const CDriveFileInfo* last = set.AddCatalog("last", deepest);
+  ASSERT_NE(nullptr, last);
+  std::vector<std::string> names = ChildNames(last);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"f", name, "s"}), names);
+  EXPECT_NE(nullptr, FindByPath(last, name + "\\s\\g"));
+  const CDriveFileInfo* file = set.AddCatalog("file", deepest + "/f");
+  ASSERT_NE(nullptr, file);
+  EXPECT_EQ(std::vector<std::string>{"f"}, ChildNames(file));
+}
+
+TEST(ScanDepthTest, VeryDeepTreeDoesNotExhaustTheStack) {
+  CScanTree tree;
+  const int depth = 100000;
+  MakeChain(tree.Path(), "d", depth, false);
+  auto catalog = std::make_unique<CDriveFileInfo>("deep", tree.Path(), CMediumFacts());
+  ScanFolder(tree.Path(), *catalog);
+  int levels = 0;
+  const CFolderFileInfo* folder = catalog.get();
+  while (!folder->Children().empty()) {
+    const CFolderFileInfo* next = nullptr;
+    for (const auto& child : folder->Children())
+      if (child->IsContainer()) next = static_cast<const CFolderFileInfo*>(child.get());
+    if (next == nullptr) break;
+    folder = next;
+    ++levels;
+  }
+  EXPECT_EQ(depth, levels);
+}
+
+}  // namespace
