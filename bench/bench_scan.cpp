@@ -1,0 +1,107 @@
+// Times scanning a large tree into a catalog against find reading the same
+// attributes, both with a warm cache.
+//
+//   bench_scan [PARENT_FOLDER]   (default: $TMPDIR or /tmp)
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "model/root_file_info.h"
+
+namespace {
+
+constexpr int kTopFolders = 40;
+constexpr int kSubFolders = 100;
+constexpr int kFilesPerFolder = 50;
+constexpr int kRounds = 5;
+
+double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+bool BuildTree(const std::string& root) {
+  char name[64];
+  for (int t = 0; t < kTopFolders; ++t) {
+    const std::string top = root + "/top" + std::to_string(t);
+    if (mkdir(top.c_str(), 0755) != 0) return false;
+    for (int s = 0; s < kSubFolders; ++s) {
+      const std::string sub = top + "/folder_" + std::to_string(s);
+      if (mkdir(sub.c_str(), 0755) != 0) return false;
+      const int dir = open(sub.c_str(), O_RDONLY | O_DIRECTORY);
+      if (dir < 0) return false;
+      for (int f = 0; f < kFilesPerFolder; ++f) {
+        std::snprintf(name, sizeof name, "document_%04d.txt", f);
+        const int fd = openat(dir, name, O_WRONLY | O_CREAT, 0644);
+        if (fd < 0) return false;
+        if (ftruncate(fd, f * 37) != 0) return false;
+        close(fd);
+      }
+      close(dir);
+    }
+  }
+  return true;
+}
+
+double TimeScan(const std::string& root, std::size_t& items) {
+  CRootFileInfo set("bench");
+  const auto start = std::chrono::steady_clock::now();
+  const CDriveFileInfo* catalog = set.AddCatalog("tree", root);
+  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+  items = 0;
+  std::vector<const CFolderFileInfo*> pending{catalog};
+  while (!pending.empty()) {
+    const CFolderFileInfo* folder = pending.back();
+    pending.pop_back();
+    items += folder->Children().size();
+    for (const auto& child : folder->Children())
+      if (child->IsContainer()) pending.push_back(static_cast<const CFolderFileInfo*>(child.get()));
+  }
+  return seconds;
+}
+
+double TimeFind(const std::string& root) {
+  const std::string command = "find '" + root + "' -printf '%s %T@ %A@\\n' > /dev/null";
+  const auto start = std::chrono::steady_clock::now();
+  if (std::system(command.c_str()) != 0) std::fprintf(stderr, "find failed\n");
+  return Seconds(std::chrono::steady_clock::now() - start);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* base = argc > 1 ? argv[1] : std::getenv("TMPDIR");
+  std::string root = std::string(base != nullptr ? base : "/tmp") + "/quarrix-bench-XXXXXX";
+  if (mkdtemp(root.data()) == nullptr) {
+    std::perror("mkdtemp");
+    return 1;
+  }
+  std::printf("building tree in %s ...\n", root.c_str());
+  const auto buildStart = std::chrono::steady_clock::now();
+  const bool built = BuildTree(root);
+  std::printf("built in %.2f s\n", Seconds(std::chrono::steady_clock::now() - buildStart));
+
+  if (built) {
+    // Warm the cache with one run of each.
+    std::size_t items = 0;
+    TimeFind(root);
+    TimeScan(root, items);
+    double bestScan = 1e9, bestFind = 1e9;
+    for (int round = 0; round < kRounds; ++round) {
+      bestScan = std::min(bestScan, TimeScan(root, items));
+      bestFind = std::min(bestFind, TimeFind(root));
+    }
+    std::printf("entries:  %zu (%d folders)\n", items, kTopFolders * (kSubFolders + 1));
+    std::printf("scan:     %.3f s (best of %d)\n", bestScan, kRounds);
+    std::printf("find:     %.3f s (best of %d)\n", bestFind, kRounds);
+    std::printf("ratio:    %.2f (scan / find)\n", bestScan / bestFind);
+  } else {
+    std::perror("building the tree");
+  }
+  const int removed = std::system(("rm -rf '" + root + "'").c_str());
+  return built && removed == 0 ? 0 : 1;
+}

@@ -1,0 +1,155 @@
+#include "platform/dir_reader.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+
+#include "model/time_format.h"
+#include "platform/cp932_codec.h"
+
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
+// Large enough that most folders are read in one call.
+constexpr std::size_t kDirBufferSize = 64 * 1024;
+
+std::uint64_t FileTimeOf(const struct statx_timestamp& t) { return UnixToFileTime(t.tv_sec, t.tv_nsec); }
+
+bool IsSpecialFile(unsigned mode) {
+  return S_ISCHR(mode) || S_ISBLK(mode) || S_ISFIFO(mode) || S_ISSOCK(mode);
+}
+
+// The record of an entry from its own status (self) and, for a symbolic link,
+// that of its target (null when the link leads nowhere).
+void FillRecord(const std::string& rawName, const struct statx& self, const struct statx* target,
+                CFindData& out) {
+  const bool isLink = S_ISLNK(self.stx_mode);
+  const struct statx& facts = target != nullptr ? *target : self;
+  const unsigned mode = facts.stx_mode;
+
+  std::uint32_t attributes = S_ISDIR(mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if ((mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  if (!rawName.empty() && rawName[0] == '.') attributes |= FILE_ATTRIBUTE_HIDDEN;
+  if (IsSpecialFile(mode)) attributes |= FILE_ATTRIBUTE_SYSTEM;
+  if (isLink) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+
+  out.dwFileAttributes = attributes;
+  out.ftLastAccessTime = FileTimeOf(facts.stx_atime);
+  out.ftLastWriteTime = FileTimeOf(facts.stx_mtime);
+  out.ftCreationTime = (facts.stx_mask & STATX_BTIME) != 0 ? FileTimeOf(facts.stx_btime) : out.ftLastWriteTime;
+  out.SetSize(S_ISREG(mode) ? facts.stx_size : 0);
+  out.dwReserved0 = 0;
+  out.dwReserved1 = 0;
+  out.cFileName = SanitizeUtf8(rawName);
+  out.cAlternateFileName.clear();
+}
+
+// Looks name up inside dirFd. Returns 1 with the record, 0 when the entry is
+// gone, -1 when it exists but its status cannot be read.
+int StatEntry(int dirFd, const std::string& name, CFindData& out) {
+  struct statx self;
+  if (statx(dirFd, name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &self) != 0)
+    return errno == ENOENT ? 0 : -1;
+  if (!S_ISLNK(self.stx_mode)) {
+    FillRecord(name, self, nullptr, out);
+    return 1;
+  }
+  struct statx target;
+  const bool reached = statx(dirFd, name.c_str(), AT_NO_AUTOMOUNT, kStatxMask, &target) == 0;
+  FillRecord(name, self, reached ? &target : nullptr, out);
+  return 1;
+}
+
+// What the directory entry's type says, for an entry whose status cannot be
+// read (a folder readable but not searchable): better a bare record than none.
+void FillFromType(const std::string& rawName, unsigned char type, CFindData& out) {
+  out = CFindData();
+  out.dwFileAttributes = type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (rawName[0] == '.') out.dwFileAttributes |= FILE_ATTRIBUTE_HIDDEN;
+  if (type == DT_LNK) out.dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  if (type == DT_CHR || type == DT_BLK || type == DT_FIFO || type == DT_SOCK)
+    out.dwFileAttributes |= FILE_ATTRIBUTE_SYSTEM;
+  out.cFileName = SanitizeUtf8(rawName);
+}
+
+bool IsDotOrDotDot(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+}  // namespace
+
+int OpenFolderPath(const std::string& path) {
+  if (path.size() < PATH_MAX) {
+    const int fd = open(path.c_str(), kFolderFlags);
+    if (fd >= 0 || errno != ENAMETOOLONG) return fd;
+  }
+  // Too long for one call: open each component relative to the last one.
+  int current = path.size() > 0 && path[0] == '/' ? open("/", kFolderFlags) : open(".", kFolderFlags);
+  std::size_t pos = 0;
+  while (current >= 0 && pos < path.size()) {
+    const std::size_t end = std::min(path.find('/', pos), path.size());
+    if (end > pos) {
+      const std::string component = path.substr(pos, end - pos);
+      const int next = openat(current, component.c_str(), kFolderFlags);
+      const int saved = errno;
+      close(current);
+      errno = saved;
+      current = next;
+    }
+    pos = end + 1;
+  }
+  return current;
+}
+
+int CFolderLister::OpenFolder(int dirFd, const std::string& name) {
+  if (dirFd == AT_FDCWD) return OpenFolderPath(name);
+  return openat(dirFd, name.c_str(), kFolderFlags);
+}
+
+bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
+  std::unique_ptr<char[]> buffer(new char[kDirBufferSize]);
+  bool readAny = false;
+  for (;;) {
+    const ssize_t count = getdents64(fd, buffer.get(), kDirBufferSize);
+    if (count < 0 && errno == EINTR) continue;
+    // A read that fails part way ends the folder with what was read so far.
+    if (count <= 0) return readAny || count == 0;
+    readAny = true;
+    for (ssize_t offset = 0; offset < count;) {
+      const auto* entry = reinterpret_cast<const struct dirent64*>(buffer.get() + offset);
+      offset += entry->d_reclen;
+      if (IsDotOrDotDot(entry->d_name)) continue;
+      CDirEntry item;
+      item.strRawName = entry->d_name;
+      const int found = StatEntry(fd, item.strRawName, item.record);
+      if (found == 0) continue;
+      if (found < 0) FillFromType(item.strRawName, entry->d_type, item.record);
+      out.push_back(std::move(item));
+    }
+  }
+}
+
+bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out) {
+  return StatEntry(dirFd, name, out) == 1;
+}
+
+bool ReadPathRecord(const std::string& path, CFindData& out) {
+  const std::size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.empty() || name == "." || name == "..") return false;
+  std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  if (folder.empty()) folder = "/";
+  const int fd = OpenFolderPath(folder);
+  if (fd < 0) return false;
+  const bool found = ReadEntryRecord(fd, name, out);
+  close(fd);
+  return found;
+}

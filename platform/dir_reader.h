@@ -1,0 +1,43 @@
+#pragma once
+// Reading folders into find-data records, relative to open descriptors so
+// that neither the length of a path nor the depth of a tree limits the walk.
+
+#include <string>
+#include <vector>
+
+#include "model/find_data.h"
+
+// One entry of a folder: the record the catalog keeps, whose name is UTF-8,
+// and the name's real bytes, which are what the file system must be given.
+struct CDirEntry {
+  std::string strRawName;
+  CFindData record;
+};
+
+// Opens and reads folders. The walk goes through this interface so that a
+// folder that cannot be opened can be simulated.
+class CFolderLister {
+ public:
+  virtual ~CFolderLister() = default;
+
+  // Opens the folder name inside the open folder dirFd, or the folder at the
+  // path name when dirFd is AT_FDCWD (also when the path is longer than
+  // PATH_MAX). Returns a descriptor the caller closes, or -1.
+  virtual int OpenFolder(int dirFd, const std::string& name);
+
+  // Appends the entries of the open folder fd ("." and ".." skipped) in the
+  // order the reads return them; entries that vanish meanwhile are left out.
+  // False when nothing could be read at all.
+  virtual bool ReadEntries(int fd, std::vector<CDirEntry>& out);
+};
+
+// Opens path as a folder, walking it component by component when it is too
+// long for one call. Returns a descriptor or -1 with errno set.
+int OpenFolderPath(const std::string& path);
+
+// Fills out with the record of the entry name inside the open folder dirFd.
+// False when the entry does not exist (or cannot be looked at at all).
+bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out);
+
+// The record of the entry at path; false when it cannot be found.
+bool ReadPathRecord(const std::string& path, CFindData& out);
