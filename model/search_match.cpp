@@ -1,5 +1,6 @@
 #include "model/search_match.h"
 
+#include <algorithm>
 #include <climits>
 #include <ctime>
 
@@ -24,11 +25,40 @@ bool MatchText(std::string_view subject, std::string_view pattern, bool exact, b
 
 CTextCriterion::CTextCriterion(std::string pattern, bool exact, bool caseSensitive)
     : m_strPattern(std::move(pattern)), m_bExact(exact), m_bCaseSensitive(caseSensitive) {
-  if (!m_bCaseSensitive) FoldCase(m_strPattern, m_strFoldedPattern);
+  if (m_bCaseSensitive) return;
+  FoldCase(m_strPattern, m_strFoldedPattern);
+  m_bAsciiPattern = std::all_of(m_strFoldedPattern.begin(), m_strFoldedPattern.end(),
+                                [](char c) { return (unsigned char)c < 0x80; });
+}
+
+int CTextCriterion::MatchAsciiIgnoringCase(std::string_view subject) const {
+  unsigned char any = 0;
+  for (unsigned char c : subject) any |= c;
+  if (any >= 0x80) return -1;
+  const std::string_view pattern = m_strFoldedPattern;
+  if (pattern.empty()) return m_bExact ? subject.empty() : !subject.empty();
+  if (m_bExact ? subject.size() != pattern.size() : subject.size() < pattern.size()) return 0;
+  // Setting bit 5 lower-cases a letter; for a letter in the pattern it makes
+  // no other character equal to it.
+  auto same = [](unsigned char c, unsigned char p) {
+    return p >= 'a' && p <= 'z' ? (c | 0x20) == p : c == p;
+  };
+  const std::size_t last = subject.size() - pattern.size();
+  for (std::size_t at = 0; at <= last; ++at) {
+    if (!same(subject[at], pattern[0])) continue;
+    std::size_t i = 1;
+    while (i < pattern.size() && same(subject[at + i], pattern[i])) ++i;
+    if (i == pattern.size()) return 1;
+  }
+  return 0;
 }
 
 bool CTextCriterion::Matches(std::string_view subject) {
   if (m_bCaseSensitive) return m_bExact ? subject == m_strPattern : Occurs(subject, m_strPattern);
+  if (m_bAsciiPattern) {
+    const int ascii = MatchAsciiIgnoringCase(subject);
+    if (ascii >= 0) return ascii != 0;
+  }
   FoldCase(subject, m_strScratch);
   return m_bExact ? m_strScratch == m_strFoldedPattern : Occurs(m_strScratch, m_strFoldedPattern);
 }

@@ -23,7 +23,12 @@ struct CTextCriterion {
   bool m_bCaseSensitive;
 
  private:
+  // Case-blind matching of an ASCII pattern against an ASCII subject, without
+  // folding a copy; -1 when the subject is not ASCII.
+  int MatchAsciiIgnoringCase(std::string_view subject) const;
+
   std::string m_strFoldedPattern;
+  bool m_bAsciiPattern = false;
   std::string m_strScratch;  // folded subject, reused across items
 };
 
