@@ -2,11 +2,14 @@
 // Shared by the quarrix-cli commands: loading and saving the set with the
 // tool's exit statuses and messages.
 
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/root_file_info.h"
+#include "model/set_file_error.h"
 
 enum {
   EXIT_OK = 0,
@@ -25,4 +28,29 @@ int SaveSetForCli(const std::string& path, const CRootFileInfo& set);
 // Command-line text is taken as UTF-8; stray bytes become U+FFFD.
 std::string ArgText(const std::string& arg);
 
+// The user's text for a set file error on path; empty for ESetFileError::None.
+std::string SetFileErrorText(ESetFileError error, const std::string& path);
+
+// Writes "quarrix-cli: text" and a line feed on stderr.
+void ReportError(const std::string& text);
+// Reports a mistake in the command line followed by the usage; returns EXIT_USAGE.
+int UsageError(const std::string& text);
+void PrintUsage(std::FILE* out);
+
+// text as a JSON string literal, quotes included; invalid UTF-8 becomes U+FFFD.
+std::string JsonQuote(std::string_view text);
+// text fit for one field of a line of output: control characters (tabs and
+// line feeds included) and invalid UTF-8 become U+FFFD.
+std::string LineText(std::string_view text);
+// Writes text to stdout as it is.
+void WriteOut(std::string_view text);
+
 int CmdAdd(const std::vector<std::string>& args);
+int CmdNew(const std::vector<std::string>& args);
+int CmdCopy(const std::vector<std::string>& args);
+int CmdDump(const std::vector<std::string>& args);
+int CmdLs(const std::vector<std::string>& args);
+int CmdFind(const std::vector<std::string>& args);
+int CmdInfo(const std::vector<std::string>& args);
+int CmdNote(const std::vector<std::string>& args);
+int CmdRm(const std::vector<std::string>& args);

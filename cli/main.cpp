@@ -1,6 +1,59 @@
-#include <cstdio>
+// quarrix-cli: the catalog set core for scripts and headless use.
 
-int main() {
-  std::puts("quarrix-cli");
-  return 0;
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "cli/cli_common.h"
+
+namespace {
+
+struct CCommand {
+  const char* pszName;
+  int (*pfnRun)(const std::vector<std::string>& args);
+};
+
+const CCommand kCommands[] = {
+    {"new", CmdNew},   {"add", CmdAdd},   {"dump", CmdDump}, {"copy", CmdCopy}, {"ls", CmdLs},
+    {"find", CmdFind}, {"info", CmdInfo}, {"note", CmdNote}, {"rm", CmdRm},
+};
+
+int Run(int argc, char** argv) {
+  if (argc < 2) {
+    PrintUsage(stdout);
+    return EXIT_USAGE;
+  }
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    PrintUsage(stdout);
+    return EXIT_OK;
+  }
+  for (const CCommand& command : kCommands) {
+    if (name == command.pszName) return command.pfnRun(std::vector<std::string>(argv + 2, argv + argc));
+  }
+  return UsageError("不明なコマンドです: " + ArgText(name));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int status = EXIT_OK;
+  try {
+    status = Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    ReportError("メモリが足りません");
+    return EXIT_IO;
+  } catch (const std::exception& e) {
+    ReportError(std::string("処理を続けられません: ") + e.what());
+    return EXIT_IO;
+  }
+  // A listing cut short (a full disk, a closed pipe) must not pass for success.
+  if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && status < EXIT_USAGE) {
+    ReportError("出力を書き込めませんでした");
+    return EXIT_IO;
+  }
+  return status;
 }

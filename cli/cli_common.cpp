@@ -1,0 +1,125 @@
+#include "cli/cli_common.h"
+
+#include <cstdio>
+
+#include "model/set_file.h"
+#include "platform/cp932_codec.h"
+
+namespace {
+
+const char kUsage[] =
+    "使い方:\n"
+    "  quarrix-cli new SET\n"
+    "  quarrix-cli add SET LABEL PATH [PATH...]\n"
+    "  quarrix-cli dump SET\n"
+    "  quarrix-cli copy IN OUT\n"
+    "  quarrix-cli ls SET [PATH]\n"
+    "  quarrix-cli find SET [--from PATH] (--name PATTERN | --note PATTERN) [--exact] [--case]\n"
+    "  quarrix-cli find SET [--from PATH] --size LOW_KB HIGH_KB\n"
+    "  quarrix-cli find SET [--from PATH] --date FROM TO\n"
+    "  quarrix-cli info SET [PATH...]\n"
+    "  quarrix-cli note SET --text TEXT PATH...\n"
+    "  quarrix-cli rm SET LABEL\n"
+    "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n";
+
+int ExitStatusFor(ESetFileError error) {
+  if (error == ESetFileError::None) return EXIT_OK;
+  if (IsMalformed(error) || error == ESetFileError::EmptyFile) return EXIT_MALFORMED;
+  return EXIT_IO;
+}
+
+}  // namespace
+
+std::string ArgText(const std::string& arg) { return SanitizeUtf8(arg); }
+
+std::string SetFileErrorText(ESetFileError error, const std::string& path) {
+  const std::string shown = SanitizeUtf8(path);
+  switch (error) {
+    case ESetFileError::None: return {};
+    case ESetFileError::EndOfFile:
+    case ESetFileError::BadIndex:
+    case ESetFileError::BadClass:
+    case ESetFileError::BadObject:
+    case ESetFileError::NameTooLong:
+    case ESetFileError::BadString: return "予期しないﾌｧｲﾙ形式です。";
+    case ESetFileError::EmptyFile: return "ファイルが空です: " + shown;
+    case ESetFileError::NotFound: return "ファイルが見つかりません: " + shown;
+    case ESetFileError::AccessDenied: return "ファイルにアクセスできません: " + shown;
+    case ESetFileError::DiskFull: return "ディスクがいっぱいです: " + shown;
+    case ESetFileError::ReadFailure:
+    case ESetFileError::WriteFailure: return "ファイルの読み書きに失敗しました: " + shown;
+  }
+  return "ファイルの読み書きに失敗しました: " + shown;
+}
+
+int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, bool createIfMissing) {
+  const ESetFileError error = ReadSetFile(path, set);
+  const std::string name = SanitizeUtf8(MakeSetName(path));
+  if (error == ESetFileError::NotFound && createIfMissing) {
+    set = std::make_unique<CRootFileInfo>(name);
+    return EXIT_OK;
+  }
+  if (error != ESetFileError::None) {
+    set.reset();
+    ReportError(SetFileErrorText(error, path));
+    return ExitStatusFor(error);
+  }
+  set->m_strSetName = name;
+  return EXIT_OK;
+}
+
+int SaveSetForCli(const std::string& path, const CRootFileInfo& set) {
+  const ESetFileError error = WriteSetFile(path, set);
+  if (error == ESetFileError::None) return EXIT_OK;
+  ReportError(SetFileErrorText(error, path));
+  return EXIT_IO;  // whatever the cause, the file was not written
+}
+
+void ReportError(const std::string& text) { std::fprintf(stderr, "quarrix-cli: %s\n", text.c_str()); }
+
+int UsageError(const std::string& text) {
+  ReportError(text);
+  PrintUsage(stderr);
+  return EXIT_USAGE;
+}
+
+void PrintUsage(std::FILE* out) { std::fputs(kUsage, out); }
+
+std::string JsonQuote(std::string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  const std::string valid = SanitizeUtf8(text);
+  std::string out;
+  out.reserve(valid.size() + 2);
+  out += '"';
+  for (const char c : valid) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20 || byte == 0x7F) {
+      out += "\\u00";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+  return out;
+}
+
+std::string LineText(std::string_view text) {
+  const std::string valid = SanitizeUtf8(text);
+  std::string out;
+  out.reserve(valid.size());
+  for (const char c : valid) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F)
+      out += "\xEF\xBF\xBD";
+    else
+      out += c;
+  }
+  return out;
+}
+
+void WriteOut(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }

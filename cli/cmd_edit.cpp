@@ -1,0 +1,54 @@
+// The commands that change a set: notes and removing a catalog.
+
+#include <optional>
+
+#include "cli/cli_common.h"
+
+int CmdNote(const std::vector<std::string>& args) {
+  std::optional<std::string> setPath, text;
+  std::vector<std::string> paths;
+  bool options = true;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (options && arg == "--") {
+      options = false;
+    } else if (options && arg == "--text") {
+      if (text) return UsageError("--text が 2 回指定されています");
+      if (i + 1 >= args.size()) return UsageError("--text の値がありません");
+      text = ArgText(args[++i]);
+    } else if (options && arg.rfind("--", 0) == 0) {
+      return UsageError("不明な引数です: " + ArgText(arg));
+    } else if (!setPath) {
+      setPath = arg;
+    } else {
+      paths.push_back(ArgText(arg));
+    }
+  }
+  if (!setPath || !text || paths.empty()) return UsageError("note にはファイル、--text とパスを指定してください");
+
+  std::unique_ptr<CRootFileInfo> set;
+  if (const int status = LoadSetForCli(*setPath, set); status != EXIT_OK) return status;
+  // All or nothing: a mistyped path must not leave the other notes half done.
+  bool missing = false;
+  for (const std::string& path : paths) {
+    if (FindByPath(static_cast<const CFileInfo*>(set.get()), path) == nullptr) {
+      ReportError("項目が見つかりません: " + LineText(path));
+      missing = true;
+    }
+  }
+  if (missing) return EXIT_NOTHING;
+  if (!set->SetNotes(paths, *text)) return EXIT_NOTHING;
+  return SaveSetForCli(*setPath, *set);
+}
+
+int CmdRm(const std::vector<std::string>& args) {
+  if (args.size() != 2) return UsageError("rm にはカタログセットのファイルとカタログ名を指定してください");
+  std::unique_ptr<CRootFileInfo> set;
+  if (const int status = LoadSetForCli(args[0], set); status != EXIT_OK) return status;
+  const std::string label = ArgText(args[1]);
+  if (!set->RemoveCatalog(label)) {
+    ReportError("カタログが見つかりません: " + LineText(label));
+    return EXIT_NOTHING;
+  }
+  return SaveSetForCli(args[0], *set);
+}

@@ -1,0 +1,326 @@
+// End-to-end runs of quarrix-cli on small sets built through the model.
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/set_file.h"
+#include "model/text_format.h"
+
+namespace {
+
+using CArgs = std::vector<std::string>;
+
+struct CRun {
+  int nStatus = -1;
+  std::string strOut, strErr;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::uint64_t FileTime(std::int64_t seconds) { return UnixToFileTime(seconds, 0); }
+
+CFileInfo* Add(CFolderFileInfo& folder, const std::string& name, std::uint32_t attributes, std::uint64_t size = 0,
+               std::int64_t modified = 0) {
+  CFindData record;
+  record.cFileName = name;
+  record.dwFileAttributes = attributes;
+  record.SetSize(size);
+  record.ftLastWriteTime = modified == 0 ? 0 : FileTime(modified);
+  return folder.AddChild(&record);
+}
+
+CFolderFileInfo* AddFolder(CFolderFileInfo& folder, const std::string& name, std::int64_t modified = 0) {
+  return static_cast<CFolderFileInfo*>(Add(folder, name, 0x10, 0, modified));
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/quarrix-cli-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    m_strDir = pattern;
+    m_strSet = File("work.fcf");
+  }
+  void TearDown() override { std::filesystem::remove_all(m_strDir); }
+
+  std::string File(const std::string& name) const { return m_strDir + "/" + name; }
+
+  // Runs the tool in a fixed time zone and locale; the output goes to stdoutPath when given.
+  CRun Run(CArgs args, const std::string& tz = "UTC", const std::string& stdoutPath = {}, rlim_t stack = 0) {
+    std::vector<std::string> env = {"TZ=" + tz, "LC_ALL=C.UTF-8", "HOME=" + m_strDir};
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+      if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
+    args.insert(args.begin(), QUARRIX_CLI_PATH);
+    std::vector<char*> argv, envp;
+    for (auto& a : args) argv.push_back(a.data());
+    for (auto& e : env) envp.push_back(e.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const std::string out = stdoutPath.empty() ? File("stdout") : stdoutPath, err = File("stderr");
+
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0) _exit(126);
+      const struct rlimit limit = {stack, stack};
+      if (stack != 0) setrlimit(RLIMIT_STACK, &limit);
+      execve(argv[0], argv.data(), envp.data());
+      _exit(127);
+    }
+    CRun run;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.nStatus = WEXITSTATUS(status);
+    if (stdoutPath.empty()) run.strOut = ReadAll(out);
+    run.strErr = ReadAll(err);
+    return run;
+  }
+
+  // Two catalogs; the times are chosen so that UTC and JST days differ.
+  void WriteSample() {
+    CRootFileInfo set("ignored");
+    set.SetNoteText("全体");
+    auto cd = std::make_unique<CDriveFileInfo>("CD1", "/media/cd", CMediumFacts{"PC-01", "CD-ROM", 0, 681574400});
+    CFolderFileInfo* docs = AddFolder(*cd, "Docs", 947030400);
+    docs->SetNoteText("書類");
+    CFindData report;
+    report.cFileName = "Report.qx1";
+    report.cAlternateFileName = "REPORT~1.QX1";
+    report.dwFileAttributes = 0x21;
+    report.SetSize(1024);
+    report.ftCreationTime = FileTime(947376000);  // 2000/01/09 00:00 UTC
+    report.ftLastWriteTime = FileTime(947534400);  // 2000/01/10 20:00 UTC
+    docs->AddChild(&report)->SetNoteText("要確認");
+    Add(*docs, "memo.qx2", 0x20, 1025, 947671200);  // 2000/01/12 10:00 UTC
+    Add(*cd, "empty.qx1", 0x20, 0, 946641600);      // 1999/12/31 12:00 UTC
+    AddFolder(*cd, "Docs2");
+    set.AppendCatalog(std::move(cd), 946684800);  // 2000/01/01
+    auto hd = std::make_unique<CDriveFileInfo>("HD", "/home/u", CMediumFacts{"PC-02", "固定ディスク", 1ULL << 33, 1ULL << 34});
+    hd->SetNoteText("a\tb\nc\"d\\e");
+    Add(*hd, "report.QX1", 0x20, 5ULL << 30, 951868800);
+    set.AppendCatalog(std::move(hd), 949363200);  // 2000/02/01
+    ASSERT_EQ(WriteSetFile(m_strSet, set), ESetFileError::None);
+  }
+
+  std::string m_strDir, m_strSet;
+};
+
+TEST_F(CliTest, NewWritesAnEmptySetAndNeverOverwrites) {
+  const std::int64_t before = std::time(nullptr);
+  ASSERT_EQ(Run({"new", m_strSet}).nStatus, 0);
+  const std::string bytes = ReadAll(m_strSet);
+  ASSERT_EQ(bytes.size(), 71u);
+  EXPECT_EQ(bytes.substr(0, 19), std::string("\xFF\xFF\x02\x00\x0D\x00" "CRootFileInfo", 19));
+  const std::string out = Run({"dump", m_strSet}).strOut, prefix =
+      "{\"kind\":\"set\",\"path\":\"\",\"name\":\"work カタログセット\",\"note\":\"\",\"attributes\":0,\"created\":0,"
+      "\"accessed\":0,\"modified\":0,\"size\":0,\"short_name\":\"\",\"updated\":";
+  ASSERT_EQ(out.substr(0, prefix.size()), prefix);
+  const std::int64_t updated = std::stoll(out.substr(prefix.size()));
+  EXPECT_TRUE(updated >= before && updated <= std::time(nullptr)) << updated;
+
+  WriteSample();
+  const std::string sample = ReadAll(m_strSet);
+  EXPECT_EQ(Run({"new", m_strSet}).nStatus, 4);
+  EXPECT_EQ(ReadAll(m_strSet), sample);
+}
+
+TEST_F(CliTest, DumpListsEveryItemInPreOrder) {
+  WriteSample();
+  const CRun run = Run({"dump", m_strSet});
+  std::vector<std::string> lines;
+  std::istringstream in(run.strOut);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 9u) << run.strErr;
+  EXPECT_EQ(lines[1],
+            "{\"kind\":\"catalog\",\"path\":\"CD1\",\"name\":\"CD1\",\"note\":\"\",\"attributes\":0,\"created\":0,"
+            "\"accessed\":0,\"modified\":0,\"size\":0,\"short_name\":\"\",\"label\":\"CD1\",\"cataloged\":946684800,"
+            "\"machine\":\"PC-01\",\"media\":\"CD-ROM\",\"free\":0,\"total\":681574400,\"base_path\":\"/media/cd\"}");
+  EXPECT_EQ(lines[3], "{\"kind\":\"file\",\"path\":\"CD1\\\\Docs\\\\Report.qx1\",\"name\":\"Report.qx1\",\"note\":"
+                      "\"要確認\",\"attributes\":33,\"created\":" + std::to_string(FileTime(947376000)) +
+                          ",\"accessed\":0,\"modified\":" + std::to_string(FileTime(947534400)) +
+                          ",\"size\":1024,\"short_name\":\"REPORT~1.QX1\"}");
+  EXPECT_TRUE(Has(lines[6], "\"kind\":\"folder\",\"path\":\"CD1\\\\Docs2\""));
+  EXPECT_TRUE(Has(lines[7], "\"note\":\"a\\u0009b\\u000ac\\\"d\\\\e\""));
+  EXPECT_TRUE(Has(lines[8], "\"size\":5368709120,"));
+}
+
+TEST_F(CliTest, DumpWalksDeepNestingAndStoredPaths) {
+  CRootFileInfo set("deep");
+  auto catalog = std::make_unique<CDriveFileInfo>("C", "/", CMediumFacts{});
+  CFolderFileInfo* moved = AddFolder(*catalog, "a");
+  moved->SetStoredPath("Elsewhere\\a", "C");  // as files of other writers may have it
+  Add(*moved, "f", 0);
+  CFolderFileInfo* folder = AddFolder(*catalog, "g");
+  for (int i = 0; i < 3000; ++i) folder = AddFolder(*folder, "d");
+  Add(*folder, "leaf", 0);
+  set.AppendCatalog(std::move(catalog), 0);
+  ASSERT_EQ(WriteSetFile(m_strSet, set), ESetFileError::None);
+
+  // A small stack: a recursive walk would overflow it.
+  const CRun run = Run({"dump", m_strSet}, "UTC", {}, 512 * 1024);
+  ASSERT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_TRUE(Has(run.strOut, "\"path\":\"Elsewhere\\\\a\\\\f\""));
+  std::string deepest = "\"path\":\"C\\\\g";
+  for (int i = 0; i < 3000; ++i) deepest += "\\\\d";
+  EXPECT_TRUE(Has(run.strOut, deepest + "\\\\leaf\","));
+}
+
+TEST_F(CliTest, CopyRewritesTheSameBytes) {
+  WriteSample();
+  ASSERT_EQ(Run({"copy", m_strSet, File("copy.fcf")}).nStatus, 0);
+  EXPECT_EQ(ReadAll(File("copy.fcf")), ReadAll(m_strSet));
+  EXPECT_EQ(Run({"copy", m_strSet, File("no-such-folder/copy.fcf")}).nStatus, 4);
+}
+
+TEST_F(CliTest, LsListsChildrenInLocalTime) {
+  WriteSample();
+  EXPECT_EQ(Run({"ls", m_strSet}).strOut,
+            "CD1\t\tCD-ROM\t2000/01/01 00:00:00\t\n"
+            "HD\t\t固定ディスク\t2000/02/01 00:00:00\ta\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c\"d\\e\n");
+  const std::string folder = TypeNameFor("", true);
+  EXPECT_EQ(Run({"ls", m_strSet, "CD1"}, "JST-9").strOut,
+            "Docs\t1KB\t" + folder + "\t2000/01/05 09:00:00\t書類\n" + "empty.qx1\t1KB\t" + TypeNameFor(".qx1", false) +
+                "\t1999/12/31 21:00:00\t\n" + "Docs2\t1KB\t" + folder + "\t1970/01/01 09:00:00\t\n");
+  for (const char* path : {"CD1\\Docs\\Report.qx1", "CD1\\Nope"}) {
+    const CRun run = Run({"ls", m_strSet, path});
+    EXPECT_EQ(run.nStatus, 1) << path;
+    EXPECT_EQ(run.strOut, "") << path;
+  }
+}
+
+TEST_F(CliTest, FindByNameAndNote) {
+  WriteSample();
+  const std::string both = "CD1\\Docs\\Report.qx1\nHD\\report.QX1\n";
+  EXPECT_EQ(Run({"find", m_strSet, "--name", "REPORT"}).strOut, both);
+  EXPECT_EQ(Run({"find", m_strSet, "--name", "report", "--case"}).strOut, "HD\\report.QX1\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--exact", "--name", "report.qx1"}).strOut, both);
+  EXPECT_EQ(Run({"find", m_strSet, "--from", "HD", "--name", "report"}).strOut, "HD\\report.QX1\n");
+  const CRun widened = Run({"find", m_strSet, "--from", "HD\\nope", "--name", "report"});
+  EXPECT_EQ(widened.strOut, both);
+  EXPECT_TRUE(Has(widened.strErr, "HD\\nope"));
+  // An empty pattern takes every named item, the set first with its empty path.
+  EXPECT_EQ(Run({"find", m_strSet, "--name", ""}).strOut,
+            "\nCD1\nCD1\\Docs\nCD1\\Docs\\Report.qx1\nCD1\\Docs\\memo.qx2\nCD1\\empty.qx1\nCD1\\Docs2\nHD\nHD\\report.QX1\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--from", "CD1", "--note", ""}).strOut, "CD1\\Docs\nCD1\\Docs\\Report.qx1\n");
+  const CRun none = Run({"find", m_strSet, "--name", "nothing-like-this"});
+  EXPECT_EQ(none.nStatus, 1);
+  EXPECT_EQ(none.strOut, "");
+}
+
+TEST_F(CliTest, FindBySizeAndDate) {
+  WriteSample();
+  EXPECT_EQ(Run({"find", m_strSet, "--size", "0", "0"}).strOut,
+            "CD1\\Docs\\Report.qx1\nCD1\\Docs\\memo.qx2\nCD1\\empty.qx1\nHD\\report.QX1\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--size", " +1", "1\t"}).strOut, "CD1\\Docs\\Report.qx1\n");
+  // Past 32 bits a bound stays the largest one rather than wrapping to "no bound".
+  EXPECT_EQ(Run({"find", m_strSet, "--size", "4294967296", "0"}).nStatus, 1);
+
+  const CArgs days = {"find", m_strSet, "--date", "2000/01/11", "2000/1/12 8:00"};
+  EXPECT_EQ(Run(days, "UTC").strOut, "CD1\\Docs\\memo.qx2\n");
+  EXPECT_EQ(Run(days, "JST-9").strOut, "CD1\\Docs\\Report.qx1\nCD1\\Docs\\memo.qx2\n");
+  for (const char* lower : {"", "2000-01-01"})  // empty and unusable texts are no bound
+    EXPECT_EQ(Run({"find", m_strSet, "--date", lower, "1999/12/31"}).strOut, "CD1\\empty.qx1\nCD1\\Docs2\n");
+}
+
+TEST_F(CliTest, InfoForTheSetOneItemAndSeveral) {
+  WriteSample();
+  const std::string empty = "\"machine\":\"\",\"free_space\":\"\",\"total_space\":\"\",\"media\":\"\",\"base_path\":\"\"";
+  EXPECT_EQ(Run({"info", m_strSet}).strOut,
+            "{\"type\":0,\"name\":\"work カタログセット\",\"kind\":\"\",\"note\":\"全体\",\"created\":\"2000/02/01 00:00:00\","
+            "\"modified\":\"\",\"path\":\"\",\"attributes\":\"\",\"size\":\"\"," + empty + ",\"catalog_count\":\"2\"}\n");
+  EXPECT_EQ(Run({"info", m_strSet, "CD1\\Docs\\Report.qx1"}, "JST-9").strOut,
+            "{\"type\":1,\"name\":\"Report.qx1\",\"kind\":\"" + TypeNameFor(".qx1", false) + "\",\"note\":\"要確認\","
+            "\"created\":\"2000/01/09 09:00:00\",\"modified\":\"2000/01/11 05:00:00\",\"path\":\"CD1\\\\Docs\\\\Report.qx1\","
+            "\"attributes\":\"読み取り専用・アーカイブ\",\"size\":\"1,024バイト\"," + empty + ",\"catalog_count\":\"\"}\n");
+  EXPECT_TRUE(Has(Run({"info", m_strSet, "HD"}).strOut,
+                  "\"size\":\"5,368,709,120バイト\",\"machine\":\"PC-02\",\"free_space\":\"8,589,934,592バイト\","
+                  "\"total_space\":\"17,179,869,184バイト\",\"media\":\"固定ディスク\",\"base_path\":\"/home/u\""));
+  const std::string several = Run({"info", m_strSet, "CD1\\Docs", "HD\\report.QX1"}).strOut;
+  EXPECT_TRUE(Has(several, "{\"type\":4,\"name\":\"複数のファイル\",\"kind\":\"複数の種類\",\"note\":\"\","));
+  EXPECT_TRUE(Has(several, "\"size\":\"5,368,711,169バイト\""));
+  for (const CArgs& args : {CArgs{"info", m_strSet, "CD1\\Nope"}, CArgs{"info", m_strSet, "CD1", "Nope"}}) {
+    const CRun run = Run(args);
+    EXPECT_EQ(run.nStatus, 1);
+    EXPECT_EQ(run.strOut, "");
+  }
+}
+
+TEST_F(CliTest, NoteAndRmSaveOnlyWhenSomethingChanges) {
+  WriteSample();
+  ASSERT_EQ(Run({"note", m_strSet, "--text", "新しい\nメモ", "CD1\\Docs2", "HD"}).nStatus, 0);
+  EXPECT_EQ(Run({"find", m_strSet, "--note", "新しい\nメモ", "--exact"}).strOut, "CD1\\Docs2\nHD\n");
+  std::string saved = ReadAll(m_strSet);
+  EXPECT_EQ(Run({"note", m_strSet, "CD1\\Docs2", "--text", "新しい\nメモ"}).nStatus, 1);
+  EXPECT_EQ(Run({"note", m_strSet, "--text", "x", "HD", "HD\\nope"}).nStatus, 1);  // all or nothing
+  EXPECT_EQ(ReadAll(m_strSet), saved);
+
+  ASSERT_EQ(Run({"rm", m_strSet, "CD1"}).nStatus, 0);
+  EXPECT_EQ(Run({"find", m_strSet, "--size", "0", "0"}).strOut, "HD\\report.QX1\n");
+  saved = ReadAll(m_strSet);
+  for (const char* path : {"CD1", "HD\\report.QX1", ""}) EXPECT_EQ(Run({"rm", m_strSet, path}).nStatus, 1) << path;
+  EXPECT_EQ(ReadAll(m_strSet), saved);
+}
+
+TEST_F(CliTest, BadAndMissingFiles) {
+  WriteSample();
+  const std::string good = ReadAll(m_strSet);
+  std::ofstream(File("junk.fcf"), std::ios::binary) << "not a set file";
+  std::ofstream(File("cut.fcf"), std::ios::binary) << good.substr(0, good.size() / 2);
+  std::ofstream(File("empty.fcf"), std::ios::binary).flush();
+  for (const char* name : {"junk.fcf", "cut.fcf", "empty.fcf"}) {
+    const CRun run = Run({"dump", File(name)});
+    EXPECT_EQ(run.nStatus, 3) << name;
+    EXPECT_EQ(run.strOut, "") << name;
+  }
+  EXPECT_TRUE(Has(Run({"ls", File("cut.fcf")}).strErr, "予期しないﾌｧｲﾙ形式です。"));
+
+  const CRun missing = Run({"info", File("missing.fcf")});
+  EXPECT_EQ(missing.nStatus, 4);
+  EXPECT_TRUE(Has(missing.strErr, "ファイルが見つかりません: " + File("missing.fcf")));
+  EXPECT_EQ(Run({"note", File("missing.fcf"), "--text", "x", "HD"}).nStatus, 4);
+  EXPECT_FALSE(std::filesystem::exists(File("missing.fcf")));
+  EXPECT_EQ(Run({"dump", m_strDir}).nStatus, 4);
+  // Output that cannot be written is a failure, not a short listing.
+  EXPECT_EQ(Run({"dump", m_strSet}, "UTC", "/dev/full").nStatus, 4);
+}
+
+TEST_F(CliTest, UsageErrors) {
+  const CRun bare = Run({});
+  EXPECT_EQ(bare.nStatus, 2);
+  EXPECT_TRUE(Has(bare.strOut, "quarrix-cli dump SET"));
+  WriteSample();
+  const std::vector<CArgs> bad = {
+      {"frobnicate", m_strSet}, {"dump"}, {"dump", m_strSet, "x"}, {"copy", m_strSet}, {"ls", m_strSet, "CD1", "x"},
+      {"rm", m_strSet}, {"find", m_strSet}, {"find", m_strSet, "--name"}, {"find", m_strSet, "--name", "a", "--note", "b"},
+      {"find", m_strSet, "--size", "0", "0", "--exact"}, {"find", m_strSet, "--name", "a", "--bogus"},
+      {"note", m_strSet, "HD"}, {"note", m_strSet, "--text", "x"},
+  };
+  for (const CArgs& args : bad) {
+    const CRun run = Run(args);
+    EXPECT_EQ(run.nStatus, 2) << args[0] << " " << args.back();
+    EXPECT_TRUE(Has(run.strErr, "使い方")) << args[0] << " " << args.back();
+  }
+  for (const char* size : {"-1", "1.5", "", "+", "１"})
+    EXPECT_EQ(Run({"find", m_strSet, "--size", size, "0"}).nStatus, 2) << size;
+}
+
+}  // namespace
