@@ -105,21 +105,21 @@ class CSetReader {
       std::unique_ptr<CFileInfo> pItem;
       std::uint32_t nLeft;
       std::string strPath;  // as stored: children derive their paths from it
-      std::string strParentPath;
     };
     std::vector<CFrame> stack;
     std::string path;
     std::uint32_t count = 0;
     std::unique_ptr<CFileInfo> root = ReadObject(/*rootOnly=*/true, path, count);
     if (!root) return Error();
-    stack.push_back({std::move(root), count, std::move(path), std::string()});
+    stack.push_back({std::move(root), count, std::move(path)});
 
     while (true) {
       CFrame& frame = stack.back();
       if (frame.nLeft == 0) {
         frame.pItem->Serialize(m_ar);
         if (m_ar.Error() != ESetFileError::None) return Error();
-        frame.pItem->SetStoredPath(frame.strPath, frame.strParentPath);
+        const std::string noParent;
+        frame.pItem->SetStoredPath(frame.strPath, stack.size() > 1 ? stack[stack.size() - 2].strPath : noParent);
         std::unique_ptr<CFileInfo> done = std::move(frame.pItem);
         stack.pop_back();
         if (stack.empty()) {
@@ -133,8 +133,7 @@ class CSetReader {
       std::unique_ptr<CFileInfo> child = ReadObject(false, path, count);
       if (!child) return Error();
       if (child->IsContainer()) {
-        std::string parentPath = frame.strPath;
-        stack.push_back({std::move(child), count, std::move(path), std::move(parentPath)});
+        stack.push_back({std::move(child), count, std::move(path)});
       } else {
         child->SetStoredPath(path, frame.strPath);
         static_cast<CFolderFileInfo&>(*frame.pItem).AppendChild(std::move(child));
