@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/catalog_out_options.h"
 #include "model/drive_file_info.h"
 #include "model/file_info.h"
 
@@ -61,6 +62,11 @@ class CRootFileInfo : public CFolderFileInfo {
                  CItemSummaryList& out) const;
   int FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,
                  CItemSummaryList& out) const;
+
+  // Writes the set, or the catalogs named in catalogs, as an HTML report
+  // (CP932). False when the file cannot be written; an old file stays as it was.
+  bool WriteHtmlReport(const std::string& path, const std::vector<std::string>* catalogs,
+                       const CatalogOutOptions& options) const;
 
   std::string m_strSetName;
   std::int32_t m_timeUpdated = 0;
