@@ -1,0 +1,53 @@
+#include "tests/gui/gui_test_util.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+
+void Click(wxWindow* button) {
+  ASSERT_TRUE(button);
+  wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+  event.SetEventObject(button);
+  button->ProcessWindowEvent(event);
+}
+
+void Click(wxWindow* window, int id) {
+  ASSERT_TRUE(window);
+  wxWindow* button = window->GetId() == id ? window : window->FindWindow(id);
+  ASSERT_TRUE(button) << "no control with id " << id;
+  Click(button);
+}
+
+void FlushEvents() {
+  wxTheApp->ProcessPendingEvents();
+  while (wxTheApp->Pending()) wxTheApp->Dispatch();
+  wxTheApp->ProcessPendingEvents();
+}
+
+std::string Utf8(const wxString& text) {
+  const wxScopedCharBuffer buffer = text.utf8_str();
+  return std::string(buffer.data(), buffer.length());
+}
+
+int CExpectMessageBox::OnInvoked(wxMessageDialog* dlg) const {
+  EXPECT_EQ(Utf8(dlg->GetMessage()), m_strText);
+  EXPECT_EQ(Utf8(dlg->GetTitle()), "Quarrix");
+  return m_nAnswer;
+}
+
+wxString CExpectMessageBox::GetDefaultDescription() const {
+  return wxString::FromUTF8("message box \"" + m_strText + "\"");
+}
+
+CScopedTimeZone::CScopedTimeZone(const char* tz) {
+  if (const char* old = std::getenv("TZ")) m_strOld = old, m_bHadOld = true;
+  setenv("TZ", tz, 1);
+  tzset();
+}
+
+CScopedTimeZone::~CScopedTimeZone() {
+  if (m_bHadOld)
+    setenv("TZ", m_strOld.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+}

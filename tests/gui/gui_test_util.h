@@ -1,0 +1,56 @@
+#pragma once
+// Helpers for driving real dialogs in the GUI tests.
+//
+// Dialogs are shown modeless (Show()), filled through their controls and
+// closed by pressing their buttons with events; a modal dialog they open in
+// turn (a message box) is answered with wxTEST_DIALOG, for example
+//   wxTEST_DIALOG(Click(dlg, wxID_OK), CExpectMessageBox("text"));
+// A modal dialog no wxTEST_DIALOG expects fails the test and is cancelled.
+
+#include <gtest/gtest.h>
+
+#include <wx/msgdlg.h>
+#include <wx/testing.h>
+#include <wx/window.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+// Sends a button press to the button with id inside window (or window itself).
+void Click(wxWindow* window, int id);
+// Sends a button press to button.
+void Click(wxWindow* button);
+// Handles pending events (size changes, CallAfter) until there are none.
+void FlushEvents();
+// UTF-8 of a wx text.
+std::string Utf8(const wxString& text);
+
+// A message box with the program's caption and the given UTF-8 text,
+// answered with answer.
+class CExpectMessageBox : public wxExpectModalBase<wxMessageDialog, CExpectMessageBox> {
+ public:
+  explicit CExpectMessageBox(std::string text, int answer = wxID_OK)
+      : m_strText(std::move(text)), m_nAnswer(answer) {}
+
+ protected:
+  int OnInvoked(wxMessageDialog* dlg) const override;
+  wxString GetDefaultDescription() const override;
+
+ private:
+  std::string m_strText;
+  int m_nAnswer;
+};
+
+// Sets TZ for the test's lifetime and restores the old value.
+class CScopedTimeZone {
+ public:
+  explicit CScopedTimeZone(const char* tz);
+  ~CScopedTimeZone();
+  CScopedTimeZone(const CScopedTimeZone&) = delete;
+  CScopedTimeZone& operator=(const CScopedTimeZone&) = delete;
+
+ private:
+  std::string m_strOld;
+  bool m_bHadOld = false;
+};
