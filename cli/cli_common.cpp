@@ -20,6 +20,7 @@ const char kUsage[] =
     "  quarrix-cli info SET [PATH...]\n"
     "  quarrix-cli note SET --text TEXT PATH...\n"
     "  quarrix-cli rm SET LABEL\n"
+    "  quarrix-cli report SET OUT [--catalog LABEL]... [--columns kind,size,createTime,modifiedTime,attribute,note]\n"
     "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n";
 
 int ExitStatusFor(ESetFileError error) {

@@ -54,3 +54,4 @@ int CmdFind(const std::vector<std::string>& args);
 int CmdInfo(const std::vector<std::string>& args);
 int CmdNote(const std::vector<std::string>& args);
 int CmdRm(const std::vector<std::string>& args);
+int CmdReport(const std::vector<std::string>& args);

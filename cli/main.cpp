@@ -18,7 +18,7 @@ struct CCommand {
 
 const CCommand kCommands[] = {
     {"new", CmdNew},   {"add", CmdAdd},   {"dump", CmdDump}, {"copy", CmdCopy}, {"ls", CmdLs},
-    {"find", CmdFind}, {"info", CmdInfo}, {"note", CmdNote}, {"rm", CmdRm},
+    {"find", CmdFind}, {"info", CmdInfo}, {"note", CmdNote}, {"rm", CmdRm},     {"report", CmdReport},
 };
 
 int Run(int argc, char** argv) {

@@ -17,6 +17,7 @@
 
 #include "model/set_file.h"
 #include "model/text_format.h"
+#include "platform/cp932_codec.h"
 
 namespace {
 
@@ -324,3 +325,21 @@ TEST_F(CliTest, UsageErrors) {
 }
 
 }  // namespace
+
+TEST_F(CliTest, ReportWritesChosenCatalogsAndColumns) {
+  WriteSample();
+  const std::string out = File("report.htm");
+  CRun run = Run({"report", m_strSet, out, "--catalog", "HD", "--columns", "size,note"});
+  ASSERT_EQ(run.nStatus, 0) << run.strErr;
+  const std::string html = Cp932ToUtf8(ReadAll(out));
+  EXPECT_TRUE(Has(html, "<title>work カタログセットのカタログ情報</title>"));
+  EXPECT_TRUE(Has(html, "<h2>1. HD カタログ</h2>"));
+  EXPECT_FALSE(Has(html, "CD1 カタログ"));
+  EXPECT_TRUE(Has(html, "<td width=\"150\">名前</td><td width=\"70\">サイズ</td><td width=\"200\">ノート</td>"));
+
+  EXPECT_EQ(Run({"report", m_strSet, out, "--columns", "colour"}).nStatus, 2);
+  EXPECT_EQ(Run({"report", m_strSet}).nStatus, 2);
+  run = Run({"report", m_strSet, File("no/such/report.htm")});
+  EXPECT_EQ(run.nStatus, 4);
+  EXPECT_TRUE(Has(run.strErr, "カタログ情報の出力に失敗しました"));
+}
