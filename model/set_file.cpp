@@ -341,11 +341,12 @@ ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set) {
 }
 
 std::string MakeSetName(const std::string& path) {
+  if (path.empty()) return "新しいカタログセット";
   const std::size_t slash = path.rfind('/');
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   const std::size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.erase(dot);
-  return name + " カタログセット";
+  return name.empty() ? path : name + " カタログセット";
 }
 
 const char* SetFileErrorName(ESetFileError e) {

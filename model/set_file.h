@@ -17,5 +17,6 @@ ESetFileError ReadSetFromBytes(std::string_view bytes, std::unique_ptr<CRootFile
 ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set);
 std::string WriteSetToBytes(const CRootFileInfo& set);
 
-// The set's display name for a file path: "work.fcf" gives "work カタログセット".
+// The set's display name for a file path: "work.fcf" gives "work カタログセット",
+// no path "新しいカタログセット", and a name that is all extension the whole path.
 std::string MakeSetName(const std::string& path);

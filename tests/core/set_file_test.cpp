@@ -350,6 +350,10 @@ TEST(SetFileOnDisk, SaveReplacesAtomicallyAndKeepsTheMode) {
   EXPECT_EQ(loaded->GetNote(), "changed");
   EXPECT_EQ(ReadFileBytes(path), WriteSetToBytes(*set));
   EXPECT_EQ(MakeSetName(path), "work カタログセット");
+  EXPECT_EQ(MakeSetName("a.b.fcf"), "a.b カタログセット");
+  EXPECT_EQ(MakeSetName("/sets/noext"), "noext カタログセット");
+  EXPECT_EQ(MakeSetName("/sets/.fcf"), "/sets/.fcf");
+  EXPECT_EQ(MakeSetName(""), "新しいカタログセット");
 }
 
 TEST(SetFileOnDisk, FailedWriteLeavesTheOldFileUntouched) {
