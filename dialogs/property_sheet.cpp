@@ -9,10 +9,15 @@ namespace {
 // The sheet's own buttons, as the dialog templates spell them.
 const char kOkLabel[] = "OK";
 const char kCancelLabel[] = "ｷｬﾝｾﾙ";
+// A tab's width beyond its text: the theme's padding and borders.
+constexpr int kTabPadding = 40;
 }  // namespace
 
 bool CPropertyPage::CreatePage(CPropertySheet* sheet, const char* xrcName, const std::string& caption) {
-  if (!LoadPanelLayout(this, sheet->GetBookCtrl(), xrcName)) return false;
+  if (!LoadPanelLayout(this, sheet->GetBookCtrl(), xrcName)) {
+    wxFAIL_MSG(wxString("no page layout ") + xrcName);
+    return false;
+  }
   SetMinSize(GetSize());
   sheet->AddPage(this, caption);
   return true;
@@ -40,6 +45,13 @@ void CPropertySheet::FinishLayout() {
   CreateButtons(wxOK | wxCANCEL);
   if (wxWindow* ok = FindWindow(wxID_OK)) ok->SetLabel(wxString::FromUTF8(kOkLabel));
   if (wxWindow* cancel = FindWindow(wxID_CANCEL)) cancel->SetLabel(wxString::FromUTF8(kCancelLabel));
+  // Every tab should be visible at once, as on a sheet whose tabs wrap;
+  // GTK would otherwise hide some behind scroll arrows.
+  wxBookCtrlBase* book = GetBookCtrl();
+  int tabsWidth = 0;
+  for (size_t i = 0; i < book->GetPageCount(); ++i)
+    tabsWidth += book->GetTextExtent(book->GetPageText(i)).x + kTabPadding;
+  if (tabsWidth > book->GetBestSize().x) book->SetMinSize(wxSize(tabsWidth, -1));
   LayoutDialog();
   if (!m_vecPages.empty()) {
     GetBookCtrl()->ChangeSelection(0);
@@ -58,8 +70,14 @@ CPropertyPage* CPropertySheet::GetPage(size_t index) const {
 
 bool CPropertySheet::SelectPage(size_t index) {
   if (index >= m_vecPages.size()) return false;
-  GetBookCtrl()->SetSelection(index);
-  return GetActivePage() == m_vecPages[index];
+  CPropertyPage* current = GetActivePage();
+  if (current == m_vecPages[index]) return true;
+  // wxGTK only undoes a vetoed change that came from a click, so the check
+  // runs here before the book is told anything.
+  if (current && !current->ReadControls()) return false;
+  GetBookCtrl()->ChangeSelection(index);
+  MarkShown(m_vecPages[index]);
+  return true;
 }
 
 void CPropertySheet::MarkShown(CPropertyPage* page) {

@@ -5,10 +5,13 @@
 
 #include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/evtloop.h>
 #include <wx/init.h>
 #include <wx/modalhook.h>
 
 #include <cstdio>
+
+#include "ui/file_icon_cache.h"
 
 namespace {
 
@@ -53,9 +56,16 @@ int main(int argc, char** argv) {
   CUnexpectedModalGuard guard;
   guard.Register();
 
-  const int result = RUN_ALL_TESTS();
+  int result = 0;
+  {
+    // An active loop lets the tests dispatch pending events (FlushEvents).
+    wxGUIEventLoop loop;
+    wxEventLoopActivator activator(&loop);
+    result = RUN_ALL_TESTS();
+  }
 
   guard.Unregister();
+  CFileIconCache::Destroy();
   wxTheApp->OnExit();
   wxEntryCleanup();
   return result;

@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/evtloop.h>
 
 void Click(wxWindow* button) {
   ASSERT_TRUE(button);
@@ -18,9 +19,14 @@ void Click(wxWindow* window, int id) {
 }
 
 void FlushEvents() {
-  wxTheApp->ProcessPendingEvents();
-  while (wxTheApp->Pending()) wxTheApp->Dispatch();
-  wxTheApp->ProcessPendingEvents();
+  // Idle processing delivers a top-level window's size change; the events it
+  // queues are handled on the next round.
+  for (int round = 0; round < 3; ++round) {
+    wxTheApp->ProcessPendingEvents();
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    while (loop && loop->Pending()) loop->Dispatch();
+    wxTheApp->ProcessIdle();
+  }
 }
 
 std::string Utf8(const wxString& text) {

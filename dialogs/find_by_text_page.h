@@ -1,0 +1,34 @@
+#pragma once
+// The name and note pages: a pattern with the exact and match-case flags.
+
+#include <string>
+
+#include "dialogs/search_page.h"
+
+class CFindByTextPage : public CSearchPage {
+ public:
+  bool ReadControls() override;
+
+  std::string m_strPattern;
+  bool m_bExact = false;
+  bool m_bCaseSensitive = false;
+
+ protected:
+  CFindByTextPage(CSearchSheet* sheet, std::string startPath, const char* xrcName,
+                  const std::string& caption, const char* patternId);
+
+ private:
+  const char* m_pszPatternId;
+};
+
+class CFindByNamePage : public CFindByTextPage {
+ public:
+  CFindByNamePage(CSearchSheet* sheet, std::string startPath);
+  int RunSearch(CItemSummaryList& results) override;
+};
+
+class CFindByNotePage : public CFindByTextPage {
+ public:
+  CFindByNotePage(CSearchSheet* sheet, std::string startPath);
+  int RunSearch(CItemSummaryList& results) override;
+};

@@ -1,0 +1,107 @@
+#include "dialogs/search_result_dlg.h"
+
+#include <wx/button.h>
+#include <wx/listctrl.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/xrc/xmlres.h>
+
+#include "dialogs/dialog_font.h"
+#include "dialogs/search_fields.h"
+#include "dialogs/xrc_layout.h"
+#include "ui/file_icon_cache.h"
+
+namespace {
+
+enum { COLUMN_FILE = 0, COLUMN_CATALOG = 1 };
+
+// Distance of window's right and bottom edge from those of a parent of size.
+wxSize OffsetFromCorner(const wxWindow* window, const wxSize& parent) {
+  const wxRect rect = window->GetRect();
+  return wxSize(parent.x - rect.GetRight(), parent.y - rect.GetBottom());
+}
+
+}  // namespace
+
+CSearchResultDlg::CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results)
+    : CSearchResultDlg(parent, results, CFileIconCache::Get()) {}
+
+CSearchResultDlg::CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results, CFileIconCache& icons)
+    : m_pResults(&results) {
+  Create(parent, wxID_ANY, wxString::FromUTF8("検索結果"), wxDefaultPosition, wxDefaultSize,
+         wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
+  ApplyDialogFont(this);
+  m_pLayout = LoadDialogLayout(this, "SearchResultLayout");
+  wxCHECK_RET(m_pLayout, "no layout SearchResultLayout");
+  m_pList = XRCCTRL(*this, "ID_RESULT_LIST", wxListCtrl);
+  m_pSelectButton = FindWindow(wxID_OK);
+  m_pCancelButton = FindWindow(wxID_CANCEL);
+  wxCHECK_RET(m_pList && m_pSelectButton && m_pCancelButton, "incomplete layout SearchResultLayout");
+  SetMinSize(wxSize(kMinWidth, kMinHeight));
+
+  FillList(icons);
+
+  const wxSize layout = m_pLayout->GetClientSize();
+  m_sizeListOffset = OffsetFromCorner(m_pList, layout);
+  m_sizeSelectOffset = OffsetFromCorner(m_pSelectButton, layout);
+  m_sizeCancelOffset = OffsetFromCorner(m_pCancelButton, layout);
+  if (auto* select = dynamic_cast<wxButton*>(m_pSelectButton)) select->SetDefault();
+
+  m_pLayout->Bind(wxEVT_SIZE, &CSearchResultDlg::OnLayoutSize, this);
+  Bind(wxEVT_BUTTON, &CSearchResultDlg::OnSelect, this, wxID_OK);
+  Bind(wxEVT_BUTTON, &CSearchResultDlg::OnCancel, this, wxID_CANCEL);
+}
+
+void CSearchResultDlg::FillList(CFileIconCache& icons) {
+  m_pList->SetImageList(icons.GetSmallImageList(), wxIMAGE_LIST_SMALL);
+  m_pList->SetImageList(icons.GetLargeImageList(), wxIMAGE_LIST_NORMAL);
+  m_pList->InsertColumn(COLUMN_FILE, wxString::FromUTF8("ファイル"), wxLIST_FORMAT_LEFT, 300);
+  m_pList->InsertColumn(COLUMN_CATALOG, wxString::FromUTF8("カタログ"), wxLIST_FORMAT_LEFT, 100);
+
+  // The image comes from the item's own name: the path's folders and the
+  // catalog's label may hold dots that are no extension of the item.
+  std::vector<CResultRow> rows = MakeResultRows(*m_pResults, [&icons](const CItemSummary& record) {
+    return icons.GetImageIndex(record.m_strName, record.m_bContainer, record.m_bCatalog, false);
+  });
+  SortResultRows(rows, icons.GetFolderIndex(false));
+  for (const CResultRow& row : rows) {
+    const long index = m_pList->InsertItem(m_pList->GetItemCount(), wxString::FromUTF8(row.m_strFile), row.m_nImage);
+    m_pList->SetItem(index, COLUMN_CATALOG, wxString::FromUTF8(row.m_strCatalog));
+  }
+  if (auto* count = XRCCTRL(*this, "ID_RESULT_COUNT", wxStaticText))
+    count->SetLabel(wxString::FromUTF8(ResultCountText(m_pList->GetItemCount())));
+}
+
+void CSearchResultDlg::OnSelect(wxCommandEvent&) {
+  const long selected = m_pList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+  if (selected != -1) {
+    const std::string file = m_pList->GetItemText(selected, COLUMN_FILE).utf8_string();
+    const std::string catalog = m_pList->GetItemText(selected, COLUMN_CATALOG).utf8_string();
+    m_strSelectedPath = RebuildResultPath(catalog, file);
+  }
+  EndWith(wxID_OK);
+}
+
+void CSearchResultDlg::OnCancel(wxCommandEvent&) { EndWith(wxID_CANCEL); }
+
+void CSearchResultDlg::EndWith(int code) {
+  SetReturnCode(code);
+  EndDialog(code);
+}
+
+void CSearchResultDlg::OnLayoutSize(wxSizeEvent& event) {
+  // The list stretches; the buttons keep their size and their distance from
+  // the lower right corner.
+  const wxSize layout = m_pLayout->GetClientSize();
+  const wxRect list = m_pList->GetRect();
+  m_pList->SetSize(list.x, list.y, layout.x - m_sizeListOffset.x - list.x + 1,
+                   layout.y - m_sizeListOffset.y - list.y + 1);
+  for (auto [button, offset] : {std::pair{m_pSelectButton, m_sizeSelectOffset},
+                                std::pair{m_pCancelButton, m_sizeCancelOffset}}) {
+    const wxSize size = button->GetSize();
+    button->Move(layout.x - offset.x - size.x + 1, layout.y - offset.y - size.y + 1);
+  }
+  m_pLayout->Refresh();
+  m_pLayout->Update();
+  event.Skip();
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The search results: one row per found file or folder, and the path of the
+// row the user picks.
+
+#include <string>
+
+#include <wx/dialog.h>
+
+#include "model/item_summary.h"
+
+class CFileIconCache;
+class wxListCtrl;
+class wxPanel;
+class wxSizeEvent;
+
+class CSearchResultDlg : public wxDialog {
+ public:
+  // results must outlive the dialog; icons gives the rows' images.
+  CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results, CFileIconCache& icons);
+  explicit CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results);
+
+  // The chosen row's path after "選択"; empty when no row was selected.
+  const std::string& GetSelectedPath() const { return m_strSelectedPath; }
+  wxListCtrl* GetList() const { return m_pList; }
+
+  // Smallest size the user can make the dialog, in pixels.
+  static constexpr int kMinWidth = 322;
+  static constexpr int kMinHeight = 166;
+
+ private:
+  void FillList(CFileIconCache& icons);
+  void OnSelect(wxCommandEvent& event);
+  void OnCancel(wxCommandEvent& event);
+  void OnLayoutSize(wxSizeEvent& event);
+  void EndWith(int code);
+
+  const CItemSummaryList* m_pResults;
+  std::string m_strSelectedPath;
+  wxPanel* m_pLayout = nullptr;
+  wxListCtrl* m_pList = nullptr;
+  wxWindow* m_pSelectButton = nullptr;
+  wxWindow* m_pCancelButton = nullptr;
+  // Distances of each control's right and bottom edge from the layout's.
+  wxSize m_sizeListOffset, m_sizeSelectOffset, m_sizeCancelOffset;
+};

@@ -1,0 +1,192 @@
+// The results dialog: its rows, the chosen path and its resizing.
+
+#include <gtest/gtest.h>
+
+#include <wx/listctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "dialogs/find_by_text_page.h"
+#include "dialogs/search_result_dlg.h"
+#include "dialogs/search_sheet.h"
+#include "tests/gui/gui_test_sets.h"
+#include "tests/gui/gui_test_util.h"
+#include "ui/file_icon_cache.h"
+
+namespace {
+
+// Every extension gets its own plain square; nothing depends on the desktop.
+class CPlainIconSource : public CIconSource {
+ public:
+  bool LookUp(const std::string&, wxBitmap& large, wxBitmap& small) override {
+    large = wxBitmap(32, 32);
+    small = wxBitmap(16, 16);
+    return true;
+  }
+};
+
+class SearchResultDlg : public testing::Test {
+ protected:
+  SearchResultDlg() : m_icons(std::make_unique<CPlainIconSource>()) {
+    auto disc = TestCatalog("Disc.1");  // a dot in the label is no extension
+    Add(*disc, TestFile("b.txt"));
+    Add(*disc, TestFile("readme"));
+    CFolderFileInfo* photos = AddFolder(*disc, TestFolder("photos.zip"));
+    Add(*photos, TestFile("A.jpg"));
+    AddFolder(*disc, TestFolder("Archive"));
+    m_set.AppendCatalog(std::move(disc), 1000);
+    auto other = TestCatalog("Other");
+    Add(*other, TestFile("readme"));
+    m_set.AppendCatalog(std::move(other), 1000);
+  }
+
+  // The results of a name search over the whole set.
+  void Find(const std::string& pattern) {
+    m_results.clear();
+    m_set.FindByName("", pattern, false, false, m_results);
+  }
+
+  std::vector<std::string> Rows(const CSearchResultDlg& dlg) {
+    std::vector<std::string> rows;
+    wxListCtrl* list = dlg.GetList();
+    for (long i = 0; i < list->GetItemCount(); ++i) {
+      wxListItem item;
+      item.SetId(i);
+      item.SetMask(wxLIST_MASK_IMAGE);
+      list->GetItem(item);
+      rows.push_back(Utf8(list->GetItemText(i, 1)) + "|" + Utf8(list->GetItemText(i, 0)) + "|" +
+                     std::to_string(item.GetImage()));
+    }
+    return rows;
+  }
+
+  static std::string CountText(const CSearchResultDlg& dlg) {
+    return Utf8(XRCCTRL(dlg, "ID_RESULT_COUNT", wxStaticText)->GetLabel());
+  }
+
+  static void SelectRow(const CSearchResultDlg& dlg, long row) {
+    dlg.GetList()->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  }
+
+  CFileIconCache m_icons;
+  CRootFileInfo m_set{"set"};
+  CItemSummaryList m_results;
+};
+
+}  // namespace
+
+TEST_F(SearchResultDlg, ColumnsRowsOrderAndCount) {
+  Find("");  // everything: the set and the catalogs get no row
+  CSearchResultDlg dlg(nullptr, m_results, m_icons);
+  EXPECT_EQ(Utf8(dlg.GetTitle()), "検索結果");
+  wxListCtrl* list = dlg.GetList();
+  ASSERT_EQ(list->GetColumnCount(), 2);
+  wxListItem column;
+  list->GetColumn(0, column);
+  EXPECT_EQ(Utf8(column.GetText()), "ファイル");
+  EXPECT_EQ(list->GetColumnWidth(0), 300);
+  list->GetColumn(1, column);
+  EXPECT_EQ(Utf8(column.GetText()), "カタログ");
+  EXPECT_EQ(list->GetColumnWidth(1), 100);
+
+  const int folder = CFileIconCache::IMAGE_FOLDER;
+  const int txt = m_icons.GetImageIndex("x.txt", false, false, false);
+  const int none = m_icons.GetImageIndex("x", false, false, false);
+  const int jpg = m_icons.GetImageIndex("x.jpg", false, false, false);
+  EXPECT_EQ(Rows(dlg), (std::vector<std::string>{
+                           "Disc.1|\\Archive|" + std::to_string(folder),
+                           "Disc.1|\\photos.zip|" + std::to_string(folder),
+                           "Disc.1|\\b.txt|" + std::to_string(txt),
+                           "Disc.1|\\photos.zip\\A.jpg|" + std::to_string(jpg),
+                           "Disc.1|\\readme|" + std::to_string(none),
+                           "Other|\\readme|" + std::to_string(none),
+                       }));
+  EXPECT_EQ(CountText(dlg), "6 件が検索されました。選択したノードが展開されます");
+  EXPECT_EQ(list->GetImageList(wxIMAGE_LIST_SMALL), m_icons.GetSmallImageList());
+}
+
+TEST_F(SearchResultDlg, NoMatchStillOpensWithCountZero) {
+  Find("no such name");
+  CSearchResultDlg dlg(nullptr, m_results, m_icons);
+  dlg.Show();
+  EXPECT_EQ(dlg.GetList()->GetItemCount(), 0);
+  EXPECT_EQ(CountText(dlg), "0 件が検索されました。選択したノードが展開されます");
+  Click(&dlg, wxID_OK);
+  EXPECT_EQ(dlg.GetReturnCode(), wxID_OK);
+  EXPECT_EQ(dlg.GetSelectedPath(), "");
+}
+
+TEST_F(SearchResultDlg, SelectRebuildsThePathOfTheChosenCatalogsItem) {
+  Find("readme");  // the same name in two catalogs: two rows
+  CSearchResultDlg dlg(nullptr, m_results, m_icons);
+  dlg.Show();
+  ASSERT_EQ(Rows(dlg).size(), 2u);
+  SelectRow(dlg, 1);
+  Click(&dlg, wxID_OK);
+  EXPECT_EQ(dlg.GetReturnCode(), wxID_OK);
+  EXPECT_FALSE(dlg.IsShown());
+  EXPECT_EQ(dlg.GetSelectedPath(), "Other\\readme");
+  auto item = m_set.GetItemSummary(dlg.GetSelectedPath());
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->m_strPath, "Other\\readme");
+}
+
+TEST_F(SearchResultDlg, SelectWithoutARowOrCancelGivesNoPath) {
+  Find("");
+  CSearchResultDlg none(nullptr, m_results, m_icons);
+  none.Show();
+  Click(&none, wxID_OK);
+  EXPECT_EQ(none.GetReturnCode(), wxID_OK);
+  EXPECT_EQ(none.GetSelectedPath(), "");
+
+  CSearchResultDlg cancelled(nullptr, m_results, m_icons);
+  cancelled.Show();
+  SelectRow(cancelled, 0);
+  Click(&cancelled, wxID_CANCEL);
+  EXPECT_EQ(cancelled.GetReturnCode(), wxID_CANCEL);
+  EXPECT_EQ(cancelled.GetSelectedPath(), "");
+}
+
+TEST_F(SearchResultDlg, ResizingStretchesOnlyTheListAndStopsAtTheMinimum) {
+  Find("");
+  CSearchResultDlg dlg(nullptr, m_results, m_icons);
+  dlg.Show();
+  FlushEvents();
+  wxWindow* list = dlg.GetList();
+  wxWindow* select = dlg.FindWindow(wxID_OK);
+  wxWindow* cancel = dlg.FindWindow(wxID_CANCEL);
+  wxWindow* count = dlg.FindWindow(XRCID("ID_RESULT_COUNT"));
+  const wxRect list0 = list->GetRect(), select0 = select->GetRect(), cancel0 = cancel->GetRect();
+  const wxRect count0 = count->GetRect();
+
+  const wxSize grow(120, 80);
+  dlg.SetSize(dlg.GetSize() + grow);
+  FlushEvents();
+  EXPECT_EQ(list->GetRect(), wxRect(list0.GetPosition(), list0.GetSize() + grow));
+  EXPECT_EQ(select->GetRect(), wxRect(select0.GetPosition() + grow, select0.GetSize()));
+  EXPECT_EQ(cancel->GetRect(), wxRect(cancel0.GetPosition() + grow, cancel0.GetSize()));
+  EXPECT_EQ(count->GetRect(), count0);
+
+  dlg.SetSize(100, 60);
+  FlushEvents();
+  EXPECT_EQ(dlg.GetMinSize(), wxSize(322, 166));
+  EXPECT_GE(dlg.GetSize().x, 322);
+  EXPECT_GE(dlg.GetSize().y, 166);
+}
+
+TEST_F(SearchResultDlg, ASearchFromTheSheetToTheChosenItem) {
+  CSetSearchSource source(m_set);
+  {
+    CSearchSheet sheet(nullptr, "検索", "", source, m_results);
+    sheet.Show();
+    XRCCTRL(*sheet.GetNamePage(), "ID_NAME_PATTERN", wxTextCtrl)->ChangeValue("a.jpg");
+    Click(&sheet, wxID_OK);
+  }
+  CSearchResultDlg dlg(nullptr, m_results, m_icons);
+  dlg.Show();
+  ASSERT_EQ(dlg.GetList()->GetItemCount(), 1);
+  SelectRow(dlg, 0);
+  Click(&dlg, wxID_OK);
+  EXPECT_EQ(dlg.GetSelectedPath(), "Disc.1\\photos.zip\\A.jpg");
+}
