@@ -6,6 +6,9 @@
 // turn (a message box) is answered with wxTEST_DIALOG, for example
 //   wxTEST_DIALOG(Click(dlg, wxID_OK), CExpectMessageBox("text"));
 // A modal dialog no wxTEST_DIALOG expects fails the test and is cancelled.
+// A modeless dialog gets no return code from EndDialog, so the dialogs end
+// themselves with SetReturnCode(code) before EndDialog(code); the tests then
+// read GetReturnCode() and IsShown().
 
 #include <gtest/gtest.h>
 
