@@ -1,0 +1,76 @@
+#include "document/app_settings.h"
+
+#include <cstdio>
+
+#include <wx/confbase.h>
+
+namespace {
+
+const char kOpenAppSection[] = "/FileOpenApp";
+const char kOutputSection[] = "/CatalogOut";
+
+wxString OpenAppKey(int n) {
+  char key[32];
+  std::snprintf(key, sizeof key, "%s/%06d", kOpenAppSection, n);
+  return key;
+}
+
+// The report's flags in their stored order, with their keys.
+struct COutputKey {
+  const char* m_pszKey;
+  std::int32_t CatalogOutOptions::*m_pField;
+};
+const COutputKey kOutputKeys[] = {
+    {"kind", &CatalogOutOptions::kind},
+    {"size", &CatalogOutOptions::size},
+    {"createTime", &CatalogOutOptions::createTime},
+    {"modifiedTime", &CatalogOutOptions::modifiedTime},
+    {"attribute", &CatalogOutOptions::attribute},
+    {"note", &CatalogOutOptions::note},
+};
+
+wxString OutputKey(const COutputKey& key) { return wxString(kOutputSection) + "/" + key.m_pszKey; }
+
+}  // namespace
+
+CAppSettings::CAppSettings(wxConfigBase& config) : m_config(config) {
+  LoadOpenApps();
+  LoadOutputOptions();
+}
+
+void CAppSettings::LoadOpenApps() {
+  m_vecOpenApps.clear();
+  for (int n = 0;; ++n) {
+    wxString app;
+    if (!m_config.Read(OpenAppKey(n), &app) || app.empty()) break;
+    m_vecOpenApps.push_back(app.utf8_string());
+  }
+}
+
+void CAppSettings::SaveOpenApps(const std::vector<std::string>& apps) {
+  // A copy first: apps may be this object's own list.
+  std::vector<std::string> newList = apps;
+  m_config.DeleteGroup(kOpenAppSection);
+  m_vecOpenApps.clear();
+  for (const std::string& app : newList) {
+    m_config.Write(OpenAppKey(int(m_vecOpenApps.size())), wxString::FromUTF8(app));
+    m_vecOpenApps.push_back(app);
+  }
+  m_config.Flush();
+}
+
+void CAppSettings::LoadOutputOptions() {
+  for (const COutputKey& key : kOutputKeys) {
+    long value = 1;
+    m_config.Read(OutputKey(key), &value, 1L);
+    m_outputOptions.*key.m_pField = std::int32_t(value);
+  }
+}
+
+void CAppSettings::SaveOutputOptions(const CatalogOutOptions& options) {
+  for (const COutputKey& key : kOutputKeys) {
+    m_outputOptions.*key.m_pField = options.*key.m_pField;
+    m_config.Write(OutputKey(key), long(options.*key.m_pField));
+  }
+  m_config.Flush();
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The per-user settings the program keeps itself: the applications the user
+// picked to open files with, most recent first, and the report's columns.
+// Each part is written when it changes; nothing is written at destruction.
+
+#include <string>
+#include <vector>
+
+#include "model/catalog_out_options.h"
+
+class wxConfigBase;
+
+class CAppSettings {
+ public:
+  // Loads both parts from config, which must outlive this object.
+  explicit CAppSettings(wxConfigBase& config);
+
+  // Fills the list from "FileOpenApp": keys "000000", "000001", ... up to
+  // the first missing or empty one.
+  void LoadOpenApps();
+  // Replaces the list and rewrites the section whole.
+  void SaveOpenApps(const std::vector<std::string>& apps);
+  // Reads the six "CatalogOut" flags, each 1 when missing.
+  void LoadOutputOptions();
+  // Keeps options and writes them.
+  void SaveOutputOptions(const CatalogOutOptions& options);
+
+  const std::vector<std::string>& GetOpenApps() const { return m_vecOpenApps; }
+  const CatalogOutOptions& GetOutputOptions() const { return m_outputOptions; }
+
+ private:
+  wxConfigBase& m_config;
+  std::vector<std::string> m_vecOpenApps;  // UTF-8 program paths
+  CatalogOutOptions m_outputOptions;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// The texts the document shows, and the rules that build the variable ones.
+
+#include <string>
+
+#include "model/set_file_error.h"
+
+inline constexpr char kBrowseTitle[] = "カタログ化するドライブまたはフォルダを選択してください";
+inline constexpr char kAddRefused[] =
+    "カタログを追加できませんでした\n既に存在する名前を指定していないか確かめてください";
+inline constexpr char kConfirmDrop[] = "選択されたファイルからカタログを作成しますか？";
+inline constexpr char kConfirmSeveralNotes[] = "選択したすべてのファイルのノートを変更してよろしいですか？";
+inline constexpr char kPropertiesCaption[] = "プロパティ";
+inline constexpr char kSearchCaption[] = "検索";
+inline constexpr char kClipboardFailed[] = "パス情報のコピーに失敗しました";
+inline constexpr char kNoDefaultBrowser[] = "デフォルトのブラウザが指定されていません";
+inline constexpr char kBrowserFailed[] = "ブラウザが開けませんでした";
+inline constexpr char kBadLocation[] = "正しい場所を指定してください";
+inline constexpr char kOpenFailed[] = "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。";
+inline constexpr char kMalformedFile[] = "予期しないﾌｧｲﾙ形式です。";
+
+// "カタログ NAME を削除します\nよろしいですか？"
+std::string DeleteCatalogPrompt(const std::string& name);
+
+// "TITLE への変更を保存しますか?"
+std::string SaveChangesPrompt(const std::string& title);
+
+// The message for a set file that could not be opened (bSaving false) or
+// saved (bSaving true); path is shown as it is (UTF-8).
+std::string SetFileErrorMessage(ESetFileError error, const std::string& path, bool bSaving);
+
+// The message for a recent file that no longer exists.
+std::string RecentFileMissingMessage(const std::string& path);

@@ -1,0 +1,130 @@
+#include "document/explorer_ap_app.h"
+
+#include <wx/cmdline.h>
+#include <wx/fileconf.h>
+#include <wx/frame.h>
+#include <wx/statusbr.h>
+#include <wx/stdpaths.h>
+
+#include "document/about_dlg.h"
+#include "document/app_settings.h"
+#include "document/doc_manager.h"
+#include "document/doc_template.h"
+#include "document/file_association.h"
+#include "document/settings_file.h"
+#include "document/status_text_source.h"
+#include "ui/file_icon_cache.h"
+
+wxBEGIN_EVENT_TABLE(CExplorerApApp, wxApp)
+  EVT_MENU(wxID_ABOUT, CExplorerApApp::OnAppAbout)
+  EVT_MENU(wxID_NEW, CExplorerApApp::OnFileNew)
+  EVT_MENU(wxID_OPEN, CExplorerApApp::OnFileOpen)
+  EVT_IDLE(CExplorerApApp::OnIdle)
+wxEND_EVENT_TABLE()
+
+CExplorerApApp::CExplorerApApp() = default;
+CExplorerApApp::~CExplorerApApp() = default;
+
+CAppSettings* GetAppSettings() {
+  auto* app = dynamic_cast<CExplorerApApp*>(wxTheApp);
+  return app ? app->GetSettings() : nullptr;
+}
+
+bool ProcessCommandLine(wxDocManager& manager, bool hasFile, const wxString& file) {
+  if (hasFile && file.empty()) return false;
+  return manager.CreateDocument(hasFile ? file : wxString(), hasFile ? wxDOC_SILENT : wxDOC_NEW) != nullptr;
+}
+
+void RefreshStatusText(wxDocManager& manager) {
+  wxView* view = manager.GetCurrentView();
+  auto* source = dynamic_cast<CStatusTextSource*>(view);
+  if (!source) return;
+  wxString text;
+  if (!source->GetStatusText(text)) return;
+  wxFrame* frame = nullptr;
+  if (wxWindow* window = view->GetFrame()) frame = wxDynamicCast(wxGetTopLevelParent(window), wxFrame);
+  if (!frame && wxTheApp) frame = wxDynamicCast(wxTheApp->GetTopWindow(), wxFrame);
+  if (!frame || !frame->GetStatusBar()) return;
+  // Only a change is written, so an idle program does not keep repainting.
+  if (frame->GetStatusBar()->GetStatusText(0) != text) frame->SetStatusText(text, 0);
+}
+
+void CExplorerApApp::OnInitCmdLine(wxCmdLineParser& parser) {
+  wxApp::OnInitCmdLine(parser);
+  parser.AddParam(wxString::FromUTF8("カタログセット"), wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
+}
+
+bool CExplorerApApp::OnCmdLineParsed(wxCmdLineParser& parser) {
+  if (!wxApp::OnCmdLineParsed(parser)) return false;
+  m_bHasFileArg = parser.GetParamCount() > 0;
+  if (m_bHasFileArg) m_strFileArg = parser.GetParam(0);
+  return true;
+}
+
+bool CExplorerApApp::OnInit() {
+  // Settings live in Quarrix.conf under the desktop's configuration folder.
+  SetVendorName("Kestrane Soft");
+  SetAppName("Quarrix");
+  SetAppDisplayName("Quarrix");
+  if (!wxApp::OnInit()) return false;
+
+  std::unique_ptr<wxFileConfig> config = OpenSettingsFile();
+  wxFileConfig& settingsFile = *config;
+  wxConfigBase::Set(config.release());  // the framework deletes it at the end
+
+  m_pDocManager = std::make_unique<CQuarrixDocManager>();
+  LoadRecentFileList(settingsFile, *m_pDocManager->GetFileHistory());
+  m_nPreviewPages = LoadPreviewPages(settingsFile);
+
+  m_pSettings = std::make_unique<CAppSettings>(settingsFile);
+
+  // The main frame's view joins the template when the frame exists.
+  CreateSetTemplate(m_pDocManager.get(), nullptr);
+
+  RegisterDocumentType(XdgDataHome(), wxStandardPaths::Get().GetExecutablePath().utf8_string());
+
+  return ProcessCommandLine(*m_pDocManager, m_bHasFileArg, m_strFileArg);
+}
+
+int CExplorerApApp::OnRun() {
+  if (!GetTopWindow()) return 0;
+  return wxApp::OnRun();
+}
+
+int CExplorerApApp::OnExit() {
+  if (wxConfigBase* config = wxConfigBase::Get(false)) {
+    if (m_pDocManager) SaveRecentFileList(*config, *m_pDocManager->GetFileHistory());
+    SavePreviewPages(*config, m_nPreviewPages);
+    config->Flush();
+  }
+  m_pSettings.reset();
+  m_pDocManager.reset();
+  CFileIconCache::Destroy();
+  return wxApp::OnExit();
+}
+
+void CExplorerApApp::OnAppAbout(wxCommandEvent&) {
+  CAboutDlg dialog(GetTopWindow(), m_strProductVersion);
+  dialog.ShowModal();
+}
+
+void CExplorerApApp::OnFileNew(wxCommandEvent&) {
+  if (m_pDocManager) m_pDocManager->CreateNewDocument();
+}
+
+void CExplorerApApp::OnFileOpen(wxCommandEvent&) {
+  if (m_pDocManager) m_pDocManager->CreateDocument(wxString());
+}
+
+void CExplorerApApp::OnIdle(wxIdleEvent& event) {
+  event.Skip();
+  // The first idle call of a quiet spell is the framework's; the second one
+  // brings the status bar up to date, and then idle processing rests.
+  if (m_nIdleCount == 0) {
+    m_nIdleCount = 1;
+    event.RequestMore();
+    return;
+  }
+  m_nIdleCount = 0;
+  if (m_pDocManager) RefreshStatusText(*m_pDocManager);
+}

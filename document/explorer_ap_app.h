@@ -1,0 +1,64 @@
+#pragma once
+// The application object: start-up, the settings, the about box, idle-time
+// status text, and exit.
+
+#include <memory>
+#include <string>
+
+#include <wx/app.h>
+
+class CAppSettings;
+class CQuarrixDocManager;
+class wxDocManager;
+
+class CExplorerApApp : public wxApp {
+ public:
+  CExplorerApApp();
+  ~CExplorerApApp() override;
+
+  // Start-up: settings file, recent files, settings object, document
+  // template, desktop registration of the document type, then the command
+  // line (no argument: a new set; one: open that set). Failure of the
+  // command line ends the program after its message.
+  bool OnInit() override;
+  // Without a main window there is nothing to run once start-up is done.
+  int OnRun() override;
+  // Stores the recent files, then releases the settings and the documents.
+  int OnExit() override;
+  void OnInitCmdLine(wxCmdLineParser& parser) override;
+  bool OnCmdLineParsed(wxCmdLineParser& parser) override;
+
+  CAppSettings* GetSettings() const { return m_pSettings.get(); }
+  CQuarrixDocManager* GetDocManager() const { return m_pDocManager.get(); }
+
+  // The program's version ("1.2.0.0"); the about box shows it.
+  void SetProductVersion(std::string version) { m_strProductVersion = std::move(version); }
+  const std::string& GetProductVersion() const { return m_strProductVersion; }
+
+ private:
+  void OnAppAbout(wxCommandEvent& event);
+  void OnFileNew(wxCommandEvent& event);
+  void OnFileOpen(wxCommandEvent& event);
+  void OnIdle(wxIdleEvent& event);
+
+  std::unique_ptr<CQuarrixDocManager> m_pDocManager;
+  std::unique_ptr<CAppSettings> m_pSettings;
+  std::string m_strProductVersion;
+  wxString m_strFileArg;
+  bool m_bHasFileArg = false;
+  int m_nPreviewPages = 0;
+  int m_nIdleCount = 0;
+
+  wxDECLARE_EVENT_TABLE();
+};
+
+// The running application's settings; null when the process is not this
+// application (the tests) or before start-up made them.
+CAppSettings* GetAppSettings();
+
+// Start-up's command line: hasFile false makes a new set, else opens file.
+// False when that failed.
+bool ProcessCommandLine(wxDocManager& manager, bool hasFile, const wxString& file);
+
+// Gives the main frame's status bar the active view's status text.
+void RefreshStatusText(wxDocManager& manager);

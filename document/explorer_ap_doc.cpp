@@ -1,0 +1,419 @@
+#include "document/explorer_ap_doc.h"
+
+#include <wx/clipbrd.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/utils.h>
+
+#include "dialogs/label_dlg.h"
+#include "dialogs/message_box.h"
+#include "dialogs/note_edit_dlg.h"
+#include "dialogs/prop_info_sheet.h"
+#include "dialogs/search_result_dlg.h"
+#include "dialogs/search_sheet.h"
+#include "document/browse_for_location.h"
+#include "document/command_ids.h"
+#include "document/doc_messages.h"
+#include "document/doc_template.h"
+#include "document/help_contents.h"
+#include "document/hints.h"
+#include "model/set_file.h"
+#include "ui/file_icon_cache.h"
+
+namespace {
+
+std::string ToUtf8(const wxString& text) { return text.utf8_string(); }
+
+// Keeps the last message a scan of dropped paths has, to show it once the
+// wait cursor is gone.
+class CLastMessage : public CMessageSink {
+ public:
+  void ShowMessage(const std::string& text) override { m_strText = text; }
+  std::string m_strText;
+};
+
+bool Confirm(const std::string& text, wxWindow* parent) {
+  return AppMessageBox(text, wxOK | wxCANCEL | wxICON_QUESTION, parent) == wxOK;
+}
+
+}  // namespace
+
+wxIMPLEMENT_DYNAMIC_CLASS(CExplorerApDoc, wxDocument);
+
+wxBEGIN_EVENT_TABLE(CExplorerApDoc, wxDocument)
+  EVT_MENU(ID_ADD_CATALOG, CExplorerApDoc::OnAddCatalog)
+  EVT_MENU_RANGE(ID_SORT_BY_NAME, ID_SORT_BY_NOTE, CExplorerApDoc::OnSortCommand)
+  EVT_MENU(ID_SELECT_ALL, CExplorerApDoc::OnSelectAll)
+  EVT_MENU(ID_HELP_CONTENTS, CExplorerApDoc::OnHelpContents)
+  EVT_UPDATE_UI(ID_ADD_CATALOG, CExplorerApDoc::OnUpdateEnabled)
+  EVT_UPDATE_UI_RANGE(ID_SORT_BY_NAME, ID_SORT_BY_NOTE, CExplorerApDoc::OnUpdateSort)
+  EVT_UPDATE_UI(ID_SELECT_ALL, CExplorerApDoc::OnUpdateEnabled)
+  EVT_UPDATE_UI(ID_HELP_CONTENTS, CExplorerApDoc::OnUpdateEnabled)
+wxEND_EVENT_TABLE()
+
+int SortColumnForCommand(int id) {
+  switch (id) {
+    case ID_SORT_BY_NAME: return 0;
+    case ID_SORT_BY_SIZE: return 1;
+    case ID_SORT_BY_TYPE: return 2;
+    case ID_SORT_BY_DATE: return 3;
+    case ID_SORT_BY_NOTE: return 4;
+  }
+  return -1;
+}
+
+CExplorerApDoc::CExplorerApDoc() = default;
+CExplorerApDoc::~CExplorerApDoc() = default;
+
+// ---------------------------------------------------------------------------
+// New, open, save
+
+bool CExplorerApDoc::OnCreate(const wxString& path, long flags) {
+  // Until the main frame exists the template names no view to make.
+  if (!GetDocumentTemplate() || !GetDocumentTemplate()->GetViewClassInfo()) return true;
+  return wxDocument::OnCreate(path, flags);
+}
+
+bool CExplorerApDoc::OnSaveModified() {
+  m_bChangesDiscarded = false;
+  if (!IsModified()) return true;
+  switch (AppMessageBox(SaveChangesPrompt(ToUtf8(GetUserReadableName())),
+                        wxYES_NO | wxCANCEL | wxICON_QUESTION, GetDialogParent())) {
+    case wxYES:
+      return Save();
+    case wxNO:
+      Modify(false);
+      m_bChangesDiscarded = true;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CExplorerApDoc::DeleteContents() {
+  m_pRoot.reset();
+  return true;
+}
+
+bool CExplorerApDoc::OnNewDocument() {
+  if (!OnSaveModified()) return false;
+  DeleteContents();
+  m_nSortColumn = 0;
+  m_bSortAscending = true;
+  m_pRoot = std::make_unique<CRootFileInfo>(MakeSetName(std::string()));
+  // A new set has no file; its title is the framework's name for that.
+  SetFilename(wxString(), true);
+  SetTitle(GetDocumentManager() ? GetDocumentManager()->MakeNewDocumentName() : wxString());
+  Modify(false);
+  SetDocumentSaved(false);
+  UpdateAllViews();  // the initial update: views rebuild from scratch
+  return true;
+}
+
+bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
+  const bool wasModified = IsModified();
+  if (!OnSaveModified()) return false;
+  const std::string path = ToUtf8(file);
+  std::unique_ptr<CRootFileInfo> set;
+  const ESetFileError error = ReadSetFile(path, set);
+  if (error != ESetFileError::None || !set) {
+    // The current set stays; changes the user chose not to save are still
+    // unsaved.
+    if (wasModified && m_bChangesDiscarded) Modify(true);
+    AppMessageBox(SetFileErrorMessage(error == ESetFileError::None ? ESetFileError::EmptyFile : error, path, false),
+                  wxOK | wxICON_EXCLAMATION, GetDialogParent());
+    return false;
+  }
+  DeleteContents();
+  m_pRoot = std::move(set);
+  m_nSortColumn = 0;
+  m_bSortAscending = true;
+  SetFilename(file, true);
+  SetTitle(wxFileNameFromPath(file));
+  Modify(false);
+  SetDocumentSaved(true);
+  m_pRoot->m_strSetName = MakeSetName(path);
+  CUpdateHint nameHint(HINT_SET_NAME);
+  SendHint(nameHint);
+  UpdateAllViews();  // the initial update
+  return true;
+}
+
+bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
+  if (file.empty() || !m_pRoot) return false;
+  const std::string path = ToUtf8(file);
+  const ESetFileError error = WriteSetFile(path, *m_pRoot);
+  if (error != ESetFileError::None) {
+    // The old file is untouched and the document keeps its old name, so the
+    // next save goes where the set really lives.
+    AppMessageBox(SetFileErrorMessage(error, path, true), wxOK | wxICON_EXCLAMATION, GetDialogParent());
+    return false;
+  }
+  Modify(false);
+  SetFilename(file, true);
+  SetTitle(wxFileNameFromPath(file));
+  SetDocumentSaved(true);
+  m_pRoot->m_strSetName = MakeSetName(path);
+  CUpdateHint nameHint(HINT_SET_NAME);
+  SendHint(nameHint);
+  return true;
+}
+
+bool CExplorerApDoc::SaveAs() {
+  wxString defaultName = wxFileNameFromPath(GetFilename());
+  if (defaultName.empty()) defaultName = GetTitle() + SetFileExtension();
+  wxFileDialog dialog(GetDialogParent(), wxString::FromUTF8("名前を付けて保存"), wxPathOnly(GetFilename()),
+                      defaultName, SetFileDialogFilter(), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  if (dialog.ShowModal() != wxID_OK) return false;
+  wxString path = dialog.GetPath();
+  if (path.empty()) return false;
+  if (wxFileName(path).GetExt().empty()) path += SetFileExtension();
+  return SaveAsPath(path);
+}
+
+bool CExplorerApDoc::SaveAsPath(const wxString& file) {
+  if (!OnSaveDocument(file)) return false;
+  if (wxDocManager* manager = GetDocumentManager()) manager->AddFileToHistory(file);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Catalogs
+
+void CExplorerApDoc::OnAddCatalog(wxCommandEvent&) { AddCatalog(); }
+
+bool CExplorerApDoc::AskCatalogLabel(std::string& label) {
+  CLabelDlg dialog(GetDialogParent());
+  if (dialog.ShowModal() != wxID_OK) return false;
+  label = dialog.GetCatalogLabel();
+  return true;
+}
+
+int CExplorerApDoc::FinishAdd(const CDriveFileInfo* added) {
+  if (!added) {
+    AppMessageBox(kAddRefused, wxOK | wxICON_EXCLAMATION, GetDialogParent());
+    return 0;
+  }
+  CUpdateHint hint(HINT_REBUILD);
+  SendHint(hint);
+  Modify(true);
+  return 1;
+}
+
+int CExplorerApDoc::AddCatalog() {
+  if (!m_pRoot) return 0;
+  std::string path;
+  if (!BrowseForLocation(kBrowseTitle, path, GetDialogParent())) return 0;
+  std::string label;
+  if (!AskCatalogLabel(label)) return 0;
+  const CDriveFileInfo* added = nullptr;
+  {
+    wxBusyCursor wait;
+    added = m_pRoot->AddCatalog(label, path);
+  }
+  return FinishAdd(added);
+}
+
+void CExplorerApDoc::OnDropFiles(const wxArrayString& files) {
+  std::vector<std::string> paths;
+  for (const wxString& file : files) paths.push_back(ToUtf8(file));
+  AddCatalogFromFiles(paths);
+}
+
+int CExplorerApDoc::AddCatalogFromFiles(const std::vector<std::string>& paths) {
+  if (!m_pRoot || paths.empty()) return 0;
+  if (wxWindow* top = wxGetTopLevelParent(GetDialogParent())) top->Raise();
+  if (!Confirm(kConfirmDrop, GetDialogParent())) return 0;
+  std::string label;
+  if (!AskCatalogLabel(label)) return 0;
+  const CDriveFileInfo* added = nullptr;
+  CLastMessage message;
+  {
+    wxBusyCursor wait;
+    if (paths.size() == 1)
+      added = m_pRoot->AddCatalog(label, paths.front());
+    else
+      added = m_pRoot->AddCatalogFromPaths(label, paths, message);
+  }
+  if (!message.m_strText.empty())
+    AppMessageBox(message.m_strText, wxOK | wxICON_EXCLAMATION, GetDialogParent());
+  return FinishAdd(added);
+}
+
+int CExplorerApDoc::DeleteCatalog(const std::string& name) {
+  if (!m_pRoot) return 0;
+  if (!Confirm(DeleteCatalogPrompt(name), GetDialogParent())) return 0;
+  const int removed = m_pRoot->RemoveCatalog(name);
+  if (removed) {
+    CUpdateHint hint(HINT_REBUILD);
+    SendHint(hint);
+    // Only a removal changes the set; a name that is no catalog leaves it
+    // as it was.
+    Modify(true);
+  }
+  return removed;
+}
+
+// ---------------------------------------------------------------------------
+// Notes, properties, search
+
+int CExplorerApDoc::EditNote(const std::string& path) {
+  if (!m_pRoot) return 0;
+  const std::vector<std::string> paths{path};
+  std::string note;
+  {
+    CNoteEditDlg dialog(GetDialogParent(), &paths, this);
+    if (dialog.ShowModal() != wxID_OK) return 0;
+    note = dialog.GetNote();
+  }
+  const int changed = m_pRoot->SetNote(path, note);
+  CNoteHint hint(path, note);
+  SendHint(hint);
+  if (changed) Modify(true);
+  return changed;
+}
+
+int CExplorerApDoc::EditNotes(const std::vector<std::string>& paths, std::optional<std::string> note) {
+  if (!m_pRoot) return 0;
+  if (!note) {
+    CNoteEditDlg dialog(GetDialogParent(), &paths, this);
+    if (dialog.ShowModal() != wxID_OK) return 0;
+    note = dialog.GetNote();
+  }
+  const int changed = m_pRoot->SetNotes(paths, *note);
+  if (changed) {
+    for (const std::string& path : paths) {
+      CNoteHint hint(path, *note);
+      SendHint(hint);
+    }
+    Modify(true);
+  }
+  return changed;
+}
+
+void CExplorerApDoc::ShowProperties(const std::string& path) { ShowProperties(std::vector<std::string>{path}); }
+
+void CExplorerApDoc::ShowProperties(const std::vector<std::string>& paths) {
+  if (!m_pRoot || paths.empty()) return;
+  CPropInfoData info;
+  m_pRoot->GetSelectionInfo(paths, info);
+  std::string newNote;
+  {
+    CPropInfoSheet sheet(kPropertiesCaption, &info, GetDialogParent());
+    if (sheet.ShowModal() != wxID_OK) return;
+    newNote = sheet.GetNewNote();
+  }
+  if (paths.size() > 1 && !Confirm(kConfirmSeveralNotes, GetDialogParent())) return;
+  EditNotes(paths, newNote);
+}
+
+void CExplorerApDoc::SearchFrom(const std::string& path) {
+  if (!m_pRoot) return;
+  CItemSummaryList results;  // its records go with it, whatever happens
+  {
+    CSearchSheet sheet(GetDialogParent(), kSearchCaption, path, *this, results);
+    if (sheet.ShowModal() != wxID_OK) return;
+  }
+  std::string chosen;
+  {
+    CSearchResultDlg dialog(GetDialogParent(), results);
+    if (dialog.ShowModal() == wxID_OK) chosen = dialog.GetSelectedPath();
+  }
+  if (chosen.empty()) return;
+  std::unique_ptr<CItemSummary> item = m_pRoot->GetItemSummary(chosen);
+  if (!item) return;
+  CItemHint hint(HINT_GO_TO_ITEM, item.get());
+  SendHint(hint);
+}
+
+// ---------------------------------------------------------------------------
+// Clipboard, sorting, help
+
+void CExplorerApDoc::CopyTextToClipboard(const std::string& text) {
+  bool copied = false;
+  if (wxTheClipboard->Open()) {
+    wxTheClipboard->Clear();
+    // Once handed over, the data object belongs to the clipboard.
+    copied = wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8(text)));
+    wxTheClipboard->Close();
+  }
+  if (!copied) AppMessageBox(kClipboardFailed, wxOK | wxICON_EXCLAMATION, GetDialogParent());
+}
+
+void CExplorerApDoc::SetSortColumn(int nColumn) {
+  m_nSortColumn = nColumn;
+  CUpdateHint hint(HINT_SORT_CHANGED);
+  SendHint(hint);
+}
+
+void CExplorerApDoc::SelectAll() {
+  CUpdateHint hint(HINT_SELECT_ALL);
+  SendHint(hint);
+}
+
+void CExplorerApDoc::OnSortCommand(wxCommandEvent& event) {
+  const int column = SortColumnForCommand(event.GetId());
+  if (column >= 0) SetSortColumn(column);
+}
+
+void CExplorerApDoc::OnSelectAll(wxCommandEvent&) { SelectAll(); }
+
+void CExplorerApDoc::OnHelpContents(wxCommandEvent&) { OpenHelpContents(GetDialogParent()); }
+
+void CExplorerApDoc::OnUpdateEnabled(wxUpdateUIEvent& event) { event.Enable(true); }
+
+void CExplorerApDoc::OnUpdateSort(wxUpdateUIEvent& event) {
+  event.Enable(true);
+  event.Check(SortColumnForCommand(event.GetId()) == m_nSortColumn);
+}
+
+// ---------------------------------------------------------------------------
+// Forwarders
+
+void CExplorerApDoc::GetNote(const std::string& path, std::string& out) {
+  if (m_pRoot) m_pRoot->GetNote(path, out);
+}
+
+void CExplorerApDoc::GetCommonNote(const std::vector<std::string>& paths, std::string& out) {
+  if (m_pRoot) m_pRoot->GetCommonNote(paths, out);
+}
+
+int CExplorerApDoc::FindByName(const std::string& path, const std::string& pattern, bool exact,
+                               bool caseSensitive, CItemSummaryList& out) {
+  return m_pRoot ? m_pRoot->FindByName(path, pattern, exact, caseSensitive, out) : 0;
+}
+
+int CExplorerApDoc::FindByNote(const std::string& path, const std::string& pattern, bool exact,
+                               bool caseSensitive, CItemSummaryList& out) {
+  return m_pRoot ? m_pRoot->FindByNote(path, pattern, exact, caseSensitive, out) : 0;
+}
+
+int CExplorerApDoc::FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
+                               CItemSummaryList& out) {
+  return m_pRoot ? m_pRoot->FindBySize(path, lowerKB, upperKB, out) : 0;
+}
+
+int CExplorerApDoc::FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,
+                               CItemSummaryList& out) {
+  return m_pRoot ? m_pRoot->FindByDate(path, lower, upper, out) : 0;
+}
+
+std::string CExplorerApDoc::GetSetName() const { return m_pRoot ? m_pRoot->m_strSetName : std::string(); }
+
+int CExplorerApDoc::GetSetIconIndex(bool large) const {
+  return CFileIconCache::Get().GetCatalogSetIndex(large);
+}
+
+int CExplorerApDoc::GetIconIndex(const std::string& name, bool isFolder, bool isCatalog, bool large) const {
+  return CFileIconCache::Get().GetImageIndex(name, isFolder, isCatalog, large);
+}
+
+// ---------------------------------------------------------------------------
+
+void CExplorerApDoc::SendHint(CUpdateHint& hint) { UpdateAllViews(nullptr, &hint); }
+
+wxWindow* CExplorerApDoc::GetDialogParent() const {
+  // With no view yet the framework falls back to the application's top
+  // window, which may be none at all.
+  return GetDocumentWindow();
+}

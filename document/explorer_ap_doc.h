@@ -1,0 +1,105 @@
+#pragma once
+// The catalog set document: owns the one set, is the only object that
+// changes it, and tells its views what changed through update hints
+// (document/hints.h). The views address items by logical path.
+//
+// The application keeps one document object for its whole life: new and open
+// replace the set inside it (CQuarrixDocManager), so views are made once.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <wx/docview.h>
+
+#include "dialogs/note_source.h"
+#include "dialogs/search_source.h"
+#include "model/root_file_info.h"
+
+class CUpdateHint;
+class wxUpdateUIEvent;
+
+class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSource {
+ public:
+  CExplorerApDoc();
+  ~CExplorerApDoc() override;
+
+  // Framework steps. Open reads the set before anything else changes, so a
+  // file that cannot be read leaves the current set, its name and its
+  // modified flag as they were. Save writes atomically and renames the
+  // document only when the file was written.
+  bool OnNewDocument() override;
+  bool OnOpenDocument(const wxString& file) override;
+  bool OnSaveDocument(const wxString& file) override;
+  bool SaveAs() override;
+  bool OnSaveModified() override;
+  bool DeleteContents() override;
+  bool OnCreate(const wxString& path, long flags) override;
+
+  // Saves under file as save-as does after its dialog; false when not written.
+  bool SaveAsPath(const wxString& file);
+
+  // Commands. Each returns nonzero when the set changed.
+  int AddCatalog();  // folder picker, label dialog, scan
+  int AddCatalogFromFiles(const std::vector<std::string>& paths);
+  void OnDropFiles(const wxArrayString& files);
+  int DeleteCatalog(const std::string& name);
+  int EditNote(const std::string& path);
+  // No note: the note dialog asks for it.
+  int EditNotes(const std::vector<std::string>& paths, std::optional<std::string> note = std::nullopt);
+  void ShowProperties(const std::string& path);
+  void ShowProperties(const std::vector<std::string>& paths);
+  void SearchFrom(const std::string& path);
+  void CopyTextToClipboard(const std::string& text);
+  void SetSortColumn(int nColumn);  // sends HINT_SORT_CHANGED
+  void SelectAll();                 // sends HINT_SELECT_ALL
+
+  // Forwarders to the set for the note dialog and the search pages.
+  void GetNote(const std::string& path, std::string& out) override;
+  void GetCommonNote(const std::vector<std::string>& paths, std::string& out) override;
+  int FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                 CItemSummaryList& out) override;
+  int FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                 CItemSummaryList& out) override;
+  int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
+                 CItemSummaryList& out) override;
+  int FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,
+                 CItemSummaryList& out) override;
+
+  // For the tree view's root item: the set's name and its image in the icon
+  // cache's lists; and the image of an item by its name.
+  std::string GetSetName() const;
+  int GetSetIconIndex(bool large = false) const;
+  int GetIconIndex(const std::string& name, bool isFolder, bool isCatalog, bool large = false) const;
+
+  // The set; null only between DeleteContents and the next new or open.
+  CRootFileInfo* GetRoot() const { return m_pRoot.get(); }
+
+  std::unique_ptr<CRootFileInfo> m_pRoot;
+  int m_nSortColumn = 0;  // 0 name, 1 size, 2 kind, 3 date, 4 note
+  bool m_bSortAscending = true;
+
+ private:
+  void OnAddCatalog(wxCommandEvent& event);
+  void OnSortCommand(wxCommandEvent& event);
+  void OnSelectAll(wxCommandEvent& event);
+  void OnHelpContents(wxCommandEvent& event);
+  void OnUpdateEnabled(wxUpdateUIEvent& event);
+  void OnUpdateSort(wxUpdateUIEvent& event);
+
+  void SendHint(CUpdateHint& hint);
+  // The label dialog; false when cancelled.
+  bool AskCatalogLabel(std::string& label);
+  // Hint and flag for a catalog that was added, the message for a refusal.
+  int FinishAdd(const CDriveFileInfo* added);
+  wxWindow* GetDialogParent() const;
+
+  bool m_bChangesDiscarded = false;  // the save prompt was answered No
+
+  wxDECLARE_DYNAMIC_CLASS(CExplorerApDoc);
+  wxDECLARE_EVENT_TABLE();
+};
+
+// The sort key a sort command (ID_SORT_BY_...) sets; -1 for other ids.
+int SortColumnForCommand(int id);

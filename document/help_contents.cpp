@@ -1,0 +1,39 @@
+#include "document/help_contents.h"
+
+#include <gio/gio.h>
+
+#include <wx/stdpaths.h>
+
+#include "dialogs/message_box.h"
+#include "document/doc_messages.h"
+
+std::string ManualPathFor(const std::string& programPath) {
+  const std::size_t slash = programPath.rfind('/');
+  if (slash == std::string::npos) return {};
+  return programPath.substr(0, slash + 1) + "Manual/index.htm";
+}
+
+void OpenHelpContents(wxWindow* parent) {
+  GAppInfo* browser = g_app_info_get_default_for_type("text/html", FALSE);
+  OpenManualWith(browser, wxStandardPaths::Get().GetExecutablePath().utf8_string(), parent);
+  if (browser) g_object_unref(browser);
+}
+
+void OpenManualWith(GAppInfo* browser, const std::string& programPath, wxWindow* parent) {
+  if (!browser) {
+    AppMessageBox(kNoDefaultBrowser, wxOK | wxICON_EXCLAMATION, parent);
+    return;
+  }
+  const std::string manual = ManualPathFor(programPath);
+  bool launched = false;
+  if (!manual.empty()) {
+    GFile* file = g_file_new_for_path(manual.c_str());
+    GList* files = g_list_append(nullptr, file);
+    GError* error = nullptr;
+    launched = g_app_info_launch(browser, files, nullptr, &error);
+    if (error) g_error_free(error);
+    g_list_free(files);
+    g_object_unref(file);
+  }
+  if (!launched) AppMessageBox(kBrowserFailed, wxOK | wxICON_EXCLAMATION, parent);
+}

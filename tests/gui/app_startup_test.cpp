@@ -1,0 +1,114 @@
+// Start-up pieces: the desktop's knowledge of the document type, the command
+// line, the status text at idle time, and opening the manual.
+
+#include <gio/gio.h>
+
+#include <wx/frame.h>
+
+#include <filesystem>
+
+#include "document/doc_manager.h"
+#include "document/doc_template.h"
+#include "document/explorer_ap_app.h"
+#include "document/explorer_ap_doc.h"
+#include "document/file_association.h"
+#include "document/help_contents.h"
+#include "model/set_file.h"
+#include "tests/gui/doc_test_util.h"
+
+TEST(FileAssociation, WritesThePackageAndTheEntryOnlyWhenTheyDiffer) {
+  CTestHome home;
+  const std::string program = "/opt/quarrix/bin/quarrix";
+  EXPECT_EQ(RegisterDocumentType(home.DataHome(), program), 2);
+  const std::string package = ReadTextFile(home.DataHome() + "/mime/packages/quarrix-tallyhold.xml");
+  EXPECT_NE(package.find("type=\"application/x-tallyhold\""), std::string::npos);
+  EXPECT_NE(package.find("<comment>Tally Hold Document</comment>"), std::string::npos);
+  EXPECT_NE(package.find("<glob pattern=\"*.fcf\"/>"), std::string::npos);
+  const std::string entry = ReadTextFile(home.DataHome() + "/applications/quarrix.desktop");
+  EXPECT_NE(entry.find("\nExec=\"/opt/quarrix/bin/quarrix\" %f\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\nMimeType=application/x-tallyhold;\n"), std::string::npos) << entry;
+
+  EXPECT_EQ(RegisterDocumentType(home.DataHome(), program), 0);
+  EXPECT_EQ(RegisterDocumentType(home.DataHome(), "/elsewhere/quarrix"), 1);
+  EXPECT_EQ(RegisterDocumentType("", program), 0);
+
+  EXPECT_EQ(XdgDataHome(), home.DataHome());
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(XdgDataHome(), home.Path() + "/.local/share");
+}
+
+TEST(FileAssociation, ProgramPathIsQuotedForTheDesktopEntry) {
+  EXPECT_EQ(DesktopExecQuote("/a b/q"), "\"/a b/q\"");
+  // ", `, $ and \ take a backslash inside the quotes, which the entry's own
+  // string syntax doubles; % is doubled.
+  EXPECT_EQ(DesktopExecQuote("/x\"y`z$w\\v"), "\"/x\\\\\"y\\\\`z\\\\$w\\\\\\\\v\"");
+  EXPECT_EQ(DesktopExecQuote("/100%/q"), "\"/100%%/q\"");
+  EXPECT_EQ(DesktopExecQuote("/a\nb"), "\"/a\\nb\"");
+}
+
+TEST(StartUp, CommandLineMakesANewSetOrOpensTheNamedOneAndAFailureEndsIt) {
+  CTestHome home;
+  {
+    CQuarrixDocManager manager;
+    CreateSetTemplate(&manager, nullptr);
+    ASSERT_TRUE(ProcessCommandLine(manager, false, wxString()));
+    ASSERT_TRUE(manager.GetDocument());
+    EXPECT_EQ(manager.GetDocument()->GetSetName(), "新しいカタログセット");
+  }
+  {
+    CRootFileInfo set("x");
+    ASSERT_EQ(WriteSetFile(home.File("disks.fcf"), set), ESetFileError::None);
+    CQuarrixDocManager manager;
+    CreateSetTemplate(&manager, nullptr);
+    ASSERT_TRUE(ProcessCommandLine(manager, true, wxString::FromUTF8(home.File("disks.fcf"))));
+    EXPECT_EQ(manager.GetDocument()->GetSetName(), "disks カタログセット");
+  }
+  {
+    WriteTextFile(home.File("broken.fcf"), "not a set");
+    CQuarrixDocManager manager;
+    CreateSetTemplate(&manager, nullptr);
+    bool started = true;
+    wxTEST_DIALOG(started = ProcessCommandLine(manager, true, wxString::FromUTF8(home.File("broken.fcf"))),
+                  CExpectMessageBox("予期しないﾌｧｲﾙ形式です。"));
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(manager.GetDocument());
+  }
+}
+
+TEST(StartUp, IdleRefreshGivesTheActiveViewsTextToTheStatusBar) {
+  CTestHome home;
+  CQuarrixDocManager manager;
+  CreateSetTemplate(&manager, CLASSINFO(CRecordingView));
+  ASSERT_TRUE(manager.CreateDocument(wxString(), wxDOC_NEW));
+  auto* view = static_cast<CRecordingView*>(manager.GetDocument()->GetFirstView());
+
+  auto* frame = new wxFrame(nullptr, wxID_ANY, "t");
+  frame->CreateStatusBar();
+  view->SetFrame(frame);
+  RefreshStatusText(manager);  // no active view yet
+  EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "");
+
+  manager.ActivateView(view);
+  view->m_strStatus = wxString::FromUTF8("3 個のオブジェクトを選択");
+  RefreshStatusText(manager);
+  EXPECT_EQ(Utf8(frame->GetStatusBar()->GetStatusText(0)), "3 個のオブジェクトを選択");
+
+  manager.ActivateView(view, false);
+  view->SetFrame(nullptr);
+  frame->Destroy();
+}
+
+TEST(HelpContents, ManualNextToTheProgramAndEveryFailureSaysSo) {
+  EXPECT_EQ(ManualPathFor("/opt/q/quarrix"), "/opt/q/Manual/index.htm");
+  EXPECT_EQ(ManualPathFor("quarrix"), "");
+
+  wxTEST_DIALOG(OpenManualWith(nullptr, "/opt/q/quarrix", nullptr),
+                CExpectMessageBox("デフォルトのブラウザが指定されていません"));
+
+  GAppInfo* browser = g_app_info_create_from_commandline("true %f", "true", G_APP_INFO_CREATE_NONE, nullptr);
+  ASSERT_TRUE(browser);
+  // No folder to find the manual in.
+  wxTEST_DIALOG(OpenManualWith(browser, "quarrix", nullptr), CExpectMessageBox("ブラウザが開けませんでした"));
+  OpenManualWith(browser, "/opt/q/quarrix", nullptr);  // starts without a message
+  g_object_unref(browser);
+}
