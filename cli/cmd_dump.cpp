@@ -1,7 +1,6 @@
 // dump: every item of a set, one JSON object per line, in pre-order.
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "cli/cli_common.h"
@@ -61,26 +60,13 @@ void WriteItem(const CFileInfo& item, const std::string& path, std::string& line
   WriteOut(line);
 }
 
-// An explicit stack: folders may nest far deeper than the call stack allows.
 void DumpTree(const CRootFileInfo& set) {
   std::string line;
-  WriteItem(set, std::string(), line);
-  std::vector<std::pair<const CFolderFileInfo*, std::size_t>> stack{{&set, 0}};
-  CWalkPath walkPath;
-  while (!stack.empty()) {
-    auto& [folder, next] = stack.back();
-    if (next == folder->Children().size()) {
-      stack.pop_back();
-      if (!stack.empty()) walkPath.Leave();
-      continue;
-    }
-    const CFileInfo& child = *folder->Children()[next++];
-    WriteItem(child, walkPath.PathOf(child), line);
-    if (child.IsContainer()) {
-      walkPath.Enter(child);
-      stack.emplace_back(static_cast<const CFolderFileInfo*>(&child), 0);
-    }
-  }
+  const std::string setPath = set.PathUnder({});
+  WriteItem(set, setPath, line);
+  WalkBelow(set, setPath, [&](const CFileInfo& child, const CWalkPath& parentPath) {
+    WriteItem(child, parentPath.PathOf(child), line);
+  });
 }
 
 }  // namespace

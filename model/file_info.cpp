@@ -254,23 +254,9 @@ int CFolderFileInfo::Search(CSearchPredicate predicate, void* params, const std:
                             std::vector<const CFileInfo*>* items, CItemSummaryList* summaries) const {
   int found = CFileInfo::Search(predicate, params, path, items, summaries);
 
-  // Pre-order walk with an explicit stack: sets may nest folders very deeply.
-  std::vector<std::pair<const CFolderFileInfo*, std::size_t>> stack{{this, 0}};
-  CWalkPath walkPath(path);
-  while (!stack.empty()) {
-    auto& [folder, next] = stack.back();
-    if (next == folder->m_children.size()) {
-      stack.pop_back();
-      if (!stack.empty()) walkPath.Leave();
-      continue;
-    }
-    const CFileInfo& child = *folder->m_children[next++];
-    if (predicate(child, params) != 0) found = Record(child, walkPath.PathOf(child), items, summaries);
-    if (child.IsContainer()) {
-      walkPath.Enter(child);
-      stack.emplace_back(static_cast<const CFolderFileInfo*>(&child), 0);
-    }
-  }
+  WalkBelow(*this, path, [&](const CFileInfo& child, const CWalkPath& parentPath) {
+    if (predicate(child, params) != 0) found = Record(child, parentPath.PathOf(child), items, summaries);
+  });
   return found;
 }
 

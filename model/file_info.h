@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/find_data.h"
@@ -168,6 +169,36 @@ class CWalkPath {
   std::string m_str;
   std::vector<CMark> m_marks;
 };
+
+// Visits every item below top in pre-order, each with the walk path of its
+// parent (PathOf gives the item's own path), and calls leave for every
+// container, top included, once its children are done. Uses an explicit
+// stack: folders may nest far deeper than the call stack allows.
+template <class FVisit, class FLeave>
+void WalkBelow(const CFolderFileInfo& top, const std::string& topPath, FVisit&& visit, FLeave&& leave) {
+  std::vector<std::pair<const CFolderFileInfo*, std::size_t>> stack{{&top, 0}};
+  CWalkPath walkPath(topPath);
+  while (!stack.empty()) {
+    auto& [folder, next] = stack.back();
+    if (next == folder->Children().size()) {
+      leave(*folder);
+      stack.pop_back();
+      if (!stack.empty()) walkPath.Leave();
+      continue;
+    }
+    const CFileInfo& child = *folder->Children()[next++];
+    visit(child, walkPath);
+    if (child.IsContainer()) {
+      walkPath.Enter(child);
+      stack.emplace_back(static_cast<const CFolderFileInfo*>(&child), 0);
+    }
+  }
+}
+
+template <class FVisit>
+void WalkBelow(const CFolderFileInfo& top, const std::string& topPath, FVisit&& visit) {
+  WalkBelow(top, topPath, std::forward<FVisit>(visit), [](const CFolderFileInfo&) {});
+}
 
 // The item at a logical path below start (names compared exactly), or null;
 // the empty path gives start. With itemPath, also the found item's own

@@ -29,28 +29,17 @@ class CSetWriter {
   explicit CSetWriter(CArchiveWriter& ar) : m_ar(ar) {}
 
   bool Write(const CRootFileInfo& set) {
-    CWalkPath walkPath(set.PathUnder({}));
-    if (!Begin(set, walkPath.Str())) return false;
-    std::vector<std::pair<const CFolderFileInfo*, std::size_t>> stack{{&set, 0}};
-    while (!stack.empty()) {
-      auto& [folder, next] = stack.back();
-      const auto& children = folder->Children();
-      if (next == children.size()) {
-        folder->Serialize(m_ar);
-        stack.pop_back();
-        if (!stack.empty()) walkPath.Leave();
-        continue;
-      }
-      const CFileInfo& child = *children[next++];
-      if (child.IsContainer()) {
-        walkPath.Enter(child);
-        if (!Begin(child, walkPath.Str())) return false;
-        stack.emplace_back(static_cast<const CFolderFileInfo*>(&child), 0);
-      } else if (!Begin(child, walkPath.PathOf(child))) {
-        return false;
-      }
-    }
-    return true;
+    const std::string setPath = set.PathUnder({});
+    bool ok = Begin(set, setPath);
+    WalkBelow(
+        set, setPath,
+        [&](const CFileInfo& child, const CWalkPath& parentPath) {
+          ok = ok && Begin(child, parentPath.PathOf(child));
+        },
+        [&](const CFolderFileInfo& folder) {
+          if (ok) folder.Serialize(m_ar);
+        });
+    return ok;
   }
 
  private:
