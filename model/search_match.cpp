@@ -32,25 +32,20 @@ CTextCriterion::CTextCriterion(std::string pattern, bool exact, bool caseSensiti
 }
 
 int CTextCriterion::MatchAsciiIgnoringCase(std::string_view subject) const {
+  // Names are short: fold into a local buffer in the same pass that checks
+  // for ASCII, then search with the library's memchr-based find.
+  char folded[256];
+  if (subject.size() > sizeof folded) return -1;
   unsigned char any = 0;
-  for (unsigned char c : subject) any |= c;
-  if (any >= 0x80) return -1;
-  const std::string_view pattern = m_strFoldedPattern;
-  if (pattern.empty()) return m_bExact ? subject.empty() : !subject.empty();
-  if (m_bExact ? subject.size() != pattern.size() : subject.size() < pattern.size()) return 0;
-  // Setting bit 5 lower-cases a letter; for a letter in the pattern it makes
-  // no other character equal to it.
-  auto same = [](unsigned char c, unsigned char p) {
-    return p >= 'a' && p <= 'z' ? (c | 0x20) == p : c == p;
-  };
-  const std::size_t last = subject.size() - pattern.size();
-  for (std::size_t at = 0; at <= last; ++at) {
-    if (!same(subject[at], pattern[0])) continue;
-    std::size_t i = 1;
-    while (i < pattern.size() && same(subject[at + i], pattern[i])) ++i;
-    if (i == pattern.size()) return 1;
+  for (std::size_t i = 0; i < subject.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(subject[i]);
+    any |= c;
+    folded[i] = char(c - 'A' < 26u ? c + 0x20 : c);
   }
-  return 0;
+  if (any >= 0x80) return -1;
+  const std::string_view lower(folded, subject.size());
+  if (m_bExact) return lower == m_strFoldedPattern;
+  return Occurs(lower, m_strFoldedPattern);
 }
 
 bool CTextCriterion::Matches(std::string_view subject) {
