@@ -124,3 +124,14 @@ std::string LineText(std::string_view text) {
 }
 
 void WriteOut(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>& paths) {
+  bool missing = false;
+  for (const std::string& path : paths) {
+    if (FindByPath(static_cast<const CFileInfo*>(&set), path) == nullptr) {
+      ReportError("項目が見つかりません: " + LineText(path));
+      missing = true;
+    }
+  }
+  return missing;
+}

@@ -42,6 +42,8 @@ std::string JsonQuote(std::string_view text);
 // text fit for one field of a line of output: control characters (tabs and
 // line feeds included) and invalid UTF-8 become U+FFFD.
 std::string LineText(std::string_view text);
+// Reports every path that names no item in set; true when there was one.
+bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>& paths);
 // Writes text to stdout as it is.
 void WriteOut(std::string_view text);
 

@@ -29,14 +29,7 @@ int CmdNote(const std::vector<std::string>& args) {
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(*setPath, set); status != EXIT_OK) return status;
   // All or nothing: a mistyped path must not leave the other notes half done.
-  bool missing = false;
-  for (const std::string& path : paths) {
-    if (FindByPath(static_cast<const CFileInfo*>(set.get()), path) == nullptr) {
-      ReportError("項目が見つかりません: " + LineText(path));
-      missing = true;
-    }
-  }
-  if (missing) return EXIT_NOTHING;
+  if (ReportMissingPaths(*set, paths)) return EXIT_NOTHING;
   if (!set->SetNotes(paths, *text)) return EXIT_NOTHING;
   return SaveSetForCli(*setPath, *set);
 }

@@ -23,14 +23,7 @@ int CmdInfo(const std::vector<std::string>& args) {
 
   // The record of several items skips paths that name nothing; a mistyped
   // path would then go unnoticed in the totals.
-  bool missing = false;
-  for (const std::string& path : paths) {
-    if (FindByPath(static_cast<const CFileInfo*>(set.get()), path) == nullptr) {
-      ReportError("項目が見つかりません: " + LineText(path));
-      missing = true;
-    }
-  }
-  if (missing) return EXIT_NOTHING;
+  if (ReportMissingPaths(*set, paths)) return EXIT_NOTHING;
 
   CPropInfoData info;
   set->GetSelectionInfo(paths, info);
