@@ -1,0 +1,97 @@
+#include "document/catalog_output.h"
+
+#include <sys/stat.h>
+
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/utils.h>
+
+#include <vector>
+
+#include "dialogs/catalog_out_dlg.h"
+#include "dialogs/file_filter.h"
+#include "dialogs/message_box.h"
+#include "document/app_settings.h"
+#include "model/root_file_info.h"
+
+namespace {
+
+const char kReportFilter[] = "HTML ファイル|*.htm; *.html|すべてのファイル|*.*||";
+const char kReportExtension[] = ".htm";
+
+bool Exists(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0;
+}
+
+// The save dialog; true with the chosen path, ".htm" added when the name has
+// no extension. The dialog asked before replacing the file the user named; a
+// file that only the added extension hits is asked about here.
+bool AskReportPath(wxWindow* parent, const std::string& defaultName, std::string& path) {
+  wxFileDialog dialog(parent, wxString::FromUTF8("名前を付けて保存"), wxString(), wxString::FromUTF8(defaultName),
+                      wxString::FromUTF8(ReportFileWildcard()), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  if (dialog.ShowModal() != wxID_OK) return false;
+  // GTK reports the chosen file only once its folder has been read; until
+  // then folder and name still tell it.
+  wxString chosen = dialog.GetPath();
+  if (chosen.empty() && !dialog.GetFilename().empty())
+    chosen = wxFileName(dialog.GetDirectory(), dialog.GetFilename()).GetFullPath();
+  if (chosen.empty()) return false;
+  const std::string named = chosen.utf8_string();
+  path = WithReportExtension(named);
+  if (path != named && Exists(path)) {
+    const std::string question =
+        wxFileNameFromPath(wxString::FromUTF8(path)).utf8_string() + " は既に存在します。\n上書きしますか?";
+    if (AppMessageBox(question, wxOK | wxCANCEL | wxICON_QUESTION, parent) != wxOK) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow* parent) {
+  CItemSummaryList catalogs;
+  set.ListChildren(std::string(), catalogs, false);
+  std::vector<std::string> names;
+  for (const auto& catalog : catalogs) names.push_back(catalog->m_strName);
+
+  CatalogOutOptions options = settings ? settings->GetOutputOptions() : CatalogOutOptions();
+  bool allCatalogs = true;
+  std::vector<std::string> chosen;
+  {
+    CCatalogOutDlg dialog(parent, names, options);
+    if (dialog.ShowModal() != wxID_OK) return false;
+    allCatalogs = dialog.IsAllCatalogs();
+    chosen = dialog.GetChosenCatalogs();
+    options = dialog.GetOptions();
+  }
+
+  CPropInfoData info;
+  set.GetSelectionInfo({std::string()}, info);
+  std::string path;
+  if (!AskReportPath(parent, DefaultReportFileName(info.m_strName), path)) return false;
+
+  bool written = false;
+  {
+    wxBusyCursor wait;
+    written = set.WriteHtmlReport(path, allCatalogs ? nullptr : &chosen, options);
+  }
+  if (!written) AppMessageBox(kReportFailed, wxOK | wxICON_EXCLAMATION, parent);
+  if (settings) settings->SaveOutputOptions(options);
+  return written;
+}
+
+std::string DefaultReportFileName(const std::string& setName) { return setName + "の情報.htm"; }
+
+std::string ReportFileWildcard() { return ToWxWildcard(kReportFilter); }
+
+std::string WithReportExtension(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  // A leading dot starts a hidden name, not an extension; a trailing one
+  // asks for the extension to be added to it.
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return path + kReportExtension;
+  if (dot + 1 == name.size()) return path + (kReportExtension + 1);
+  return path;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The report command: which catalogs and columns (CCatalogOutDlg), which file
+// (the save dialog), then the HTML report is written under the wait cursor
+// and the column choice is remembered, whether the writing worked or not.
+// Cancelling any dialog writes and remembers nothing.
+
+#include <string>
+
+class CAppSettings;
+class CRootFileInfo;
+class wxWindow;
+
+inline constexpr const char kReportFailed[] = "カタログ情報の出力に失敗しました";
+
+// Runs the command on set, with parent owning the dialogs. settings holds
+// the column choice it starts from and stores the new one (null: all columns,
+// nothing stored). True when a report was written.
+bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow* parent);
+
+// "%sの情報.htm" for the set's name.
+std::string DefaultReportFileName(const std::string& setName);
+// The save dialog's filter "HTML ファイル|*.htm; *.html|すべてのファイル|*.*||", wx form.
+std::string ReportFileWildcard();
+// path with ".htm" added when its file name has no extension.
+std::string WithReportExtension(const std::string& path);

@@ -1,0 +1,63 @@
+#pragma once
+// Opening a catalogued file: find it where it was catalogued (or where the
+// user points), then open it with its associated application, or with one
+// the user picks; picked applications are remembered in the settings.
+//
+// For the list view: call OpenCatalogedFile(set, logicalPath, window) on
+// Enter or double-click on a file. It shows every dialog and message itself.
+
+#include <string>
+
+class CAppLauncher;
+class CAppSettings;
+class CExplorerApDoc;
+class CRootFileInfo;
+class wxWindow;
+
+// The one message every failure to open ends in.
+inline constexpr const char kOpenFileFailed[] = "指定したファイルは開けませんでした";
+
+// Opens the file at logicalPath ("CD1\docs\memo.txt") of set, with parent
+// owning the dialogs. Uses the running application's settings (none: an
+// empty list, nothing stored) and the desktop launcher.
+void OpenCatalogedFile(const CRootFileInfo& set, const std::string& logicalPath, wxWindow* parent);
+// The same for the document's set, its window owning the dialogs.
+void OpenCatalogedFile(CExplorerApDoc& doc, const std::string& logicalPath);
+// The same with the settings (may be null) and the launcher given.
+void OpenCatalogedFile(const CRootFileInfo& set, const std::string& logicalPath, wxWindow* parent,
+                       CAppSettings* settings, CAppLauncher& launcher);
+
+// Makes sure a file is at path, asking the user with the locate dialog
+// while it is not: "search again" tests path again, pointing at a file makes
+// that file path. True when a file is at path (possibly changed); false when
+// the user gave up, or when logicalPath names no file of a catalog.
+// catalogName and fileName, when empty, are taken from logicalPath.
+bool ConfirmFilePresent(std::string& path, const std::string& logicalPath, const std::string& catalogName = {},
+                        const std::string& fileName = {}, wxWindow* parent = nullptr);
+
+// ---------------------------------------------------------------------------
+// The decisions behind them.
+
+// Splits logicalPath into its catalog's name, the file's real path and the
+// file's name. False when the path names a catalog (no "\"), its catalog is
+// not in set, or a component is empty, "." or "..".
+bool SplitCatalogPath(const CRootFileInfo& set, const std::string& logicalPath, std::string& catalogName,
+                      std::string& realPath, std::string& fileName);
+
+// The catalog name and file name of logicalPath alone; false as above
+// (without asking the set).
+bool SplitLogicalPath(const std::string& logicalPath, std::string& catalogName, std::string& rest,
+                      std::string& fileName);
+
+// Where rest (the logical path after the catalog's name) lies below a
+// catalog's base path: base, "/", rest with "\" as "/". A base path that is
+// not an absolute path here (a catalog made on another system, "D:" or
+// "C:\data") keeps its own form, base "\" rest, which names nothing here.
+std::string MakeRealPath(const std::string& basePath, const std::string& rest);
+
+// True when something exists at path; only absolute paths are looked at.
+bool IsFilePresent(const std::string& path);
+
+// The locate dialog's text for the file at logicalPath sought at path.
+std::string LocateFileMessage(const std::string& logicalPath, const std::string& path,
+                              const std::string& catalogName);

@@ -1,0 +1,244 @@
+// Opening catalogued files: the path rules, and the whole open with the
+// locate, application and file dialogs answered and a launcher that records
+// what it would start instead of starting it.
+
+#include <wx/combobox.h>
+#include <wx/fileconf.h>
+#include <wx/stattext.h>
+#include <wx/xrc/xmlres.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "dialogs/locate_file_dlg.h"
+#include "dialogs/select_app_dlg.h"
+#include "document/app_launcher.h"
+#include "document/app_settings.h"
+#include "document/cataloged_file_opener.h"
+#include "document/settings_file.h"
+#include "tests/gui/doc_test_util.h"
+#include "tests/gui/expect_dialog.h"
+#include "tests/gui/gui_test_sets.h"
+
+namespace {
+
+class CFakeLauncher : public CAppLauncher {
+ public:
+  EOpenResult OpenWithAssociated(const std::string& path) override {
+    m_vecAssociated.push_back(path);
+    return m_associated;
+  }
+  bool OpenWithProgram(const std::string& program, const std::string& path) override {
+    m_vecStarted.push_back(ProgramArguments(program, path));
+    return m_bProgramStarts;
+  }
+
+  EOpenResult m_associated = OPEN_DONE;
+  bool m_bProgramStarts = true;
+  std::vector<std::string> m_vecAssociated;            // paths opened by association
+  std::vector<std::vector<std::string>> m_vecStarted;  // argument vectors of chosen programs
+};
+
+std::string Squeezed(std::string text) {
+  text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == ' '; }), text.end());
+  return text;
+}
+
+// The locate dialog: its text must be message; act runs before button.
+template <typename Act>
+CExpectDialog<CLocateFileDlg> Locate(std::string message, int button, Act act) {
+  return CExpectDialog<CLocateFileDlg>([=](CLocateFileDlg* dlg) {
+    return AnswerDialog(dlg, button, [&](CLocateFileDlg* d) {
+      EXPECT_EQ(Squeezed(Utf8(XRCCTRL(*d, "ID_LOCATE_MESSAGE", wxStaticText)->GetLabelText())),
+                Squeezed(message));
+      act();
+    });
+  });
+}
+CExpectDialog<CLocateFileDlg> Locate(std::string message, int button) {
+  return Locate(std::move(message), button, [] {});
+}
+
+// The application dialog: typed (or left as offered when app is empty), then
+// OK; cancelled when cancel is set.
+CExpectDialog<CSelectAppDlg> ChooseApp(std::string app, bool cancel = false) {
+  return CExpectDialog<CSelectAppDlg>([=](CSelectAppDlg* dlg) {
+    return AnswerDialog(dlg, cancel ? wxID_CANCEL : wxID_OK, [&](CSelectAppDlg* d) {
+      if (!app.empty()) XRCCTRL(*d, "ID_APPLICATION", wxComboBox)->SetValue(wxString::FromUTF8(app));
+    });
+  });
+}
+
+// A set with one catalog CD1 of the test's "disk" folder, which holds
+// docs/memo.txt and "my file.txt" only in the catalog.
+class OpenCatalogedFileTest : public testing::Test {
+ protected:
+  OpenCatalogedFileTest() {
+    m_strDisk = m_home.File("disk");
+    std::filesystem::create_directories(m_strDisk + "/docs");
+    CDriveFileInfo* catalog = m_set.AppendCatalog(TestCatalog("CD1"), 0);
+    catalog->m_strCatalogedPath = m_strDisk;
+    CFolderFileInfo* docs = AddFolder(*catalog, TestFolder("docs"));
+    Add(*docs, TestFile("memo.txt"));
+    Add(*catalog, TestFile("my file.txt"));
+    m_strMemo = m_strDisk + "/docs/memo.txt";
+  }
+
+  void Open(const std::string& logicalPath) { OpenCatalogedFile(m_set, logicalPath, nullptr, m_pSettings.get(), m_launcher); }
+
+  // Settings whose remembered list is apps.
+  void RememberApps(const std::vector<std::string>& apps) {
+    m_pConfig = OpenSettingsFile();
+    m_pSettings = std::make_unique<CAppSettings>(*m_pConfig);
+    m_pSettings->SaveOpenApps(apps);
+  }
+  std::string SettingsFile() const { return m_home.ConfigHome() + "/Quarrix.conf"; }
+
+  CTestHome m_home;
+  CRootFileInfo m_set{"set"};
+  std::string m_strDisk, m_strMemo;
+  CFakeLauncher m_launcher;
+  std::unique_ptr<wxFileConfig> m_pConfig;
+  std::unique_ptr<CAppSettings> m_pSettings;
+};
+
+}  // namespace
+
+// --- path rules --------------------------------------------------------------
+
+TEST(CatalogedPath, RealPathsFollowTheCatalogsBasePath) {
+  EXPECT_EQ(MakeRealPath("/media/cd", "docs\\memo.txt"), "/media/cd/docs/memo.txt");
+  EXPECT_EQ(MakeRealPath("/", "docs\\memo.txt"), "/docs/memo.txt");
+  EXPECT_EQ(MakeRealPath("/media/cd", "表\\資料.txt"), "/media/cd/表/資料.txt");
+  // Catalogs made on another system name no place here.
+  EXPECT_EQ(MakeRealPath("D:", "docs\\memo.txt"), "D:\\docs\\memo.txt");
+  EXPECT_EQ(MakeRealPath("C:\\data", "memo.txt"), "C:\\data\\memo.txt");
+  EXPECT_FALSE(IsFilePresent("D:\\docs\\memo.txt"));
+  EXPECT_FALSE(IsFilePresent(""));
+  EXPECT_TRUE(IsFilePresent("/"));
+}
+
+TEST(CatalogedPath, SplittingNeedsAFileOfAKnownCatalogAndRefusesStepsOutOfIt) {
+  CRootFileInfo set("set");
+  set.AppendCatalog(TestCatalog("CD1"), 0);  // catalogued from /data/CD1
+  std::string catalog, real, name;
+  ASSERT_TRUE(SplitCatalogPath(set, "CD1\\docs\\memo.txt", catalog, real, name));
+  EXPECT_EQ(catalog, "CD1");
+  EXPECT_EQ(real, "/data/CD1/docs/memo.txt");
+  EXPECT_EQ(name, "memo.txt");
+  ASSERT_TRUE(SplitCatalogPath(set, "CD1\\top.bin", catalog, real, name));
+  EXPECT_EQ(real, "/data/CD1/top.bin");
+  EXPECT_EQ(name, "top.bin");
+
+  for (const char* bad : {"CD1", "", "CD2\\a.txt", "CD1\\", "\\a.txt", "CD1\\..\\..\\etc\\passwd", "CD1\\a\\\\b",
+                          "CD1\\.\\a"})
+    EXPECT_FALSE(SplitCatalogPath(set, bad, catalog, real, name)) << bad;
+}
+
+TEST(CatalogedPath, LocateMessageNamesTheFileThePlaceAndTheCatalog) {
+  EXPECT_EQ(LocateFileMessage("CD1\\a.txt", "/media/cd/a.txt", "CD1"),
+            "【CD1\\a.txt】 はカタログ化されたときの場所 【/media/cd/a.txt】 にありません。\n\n"
+            "カタログ 【CD1】 が格納されているディスクをセットして再検索してください。\n\n"
+            "他の場所を探す場合には、場所を指定してください");
+}
+
+TEST(AppLauncher, APathIsOneArgumentAndNeverAnOption) {
+  EXPECT_EQ(ProgramArguments("/usr/bin/viewer", "/media/my file; rm x.txt"),
+            (std::vector<std::string>{"/usr/bin/viewer", "/media/my file; rm x.txt"}));
+  EXPECT_EQ(ProgramArguments("viewer", "-rf"), (std::vector<std::string>{"viewer", "./-rf"}));
+  // A program that does not exist is a failure, not a silent success.
+  CDesktopLauncher launcher;
+  EXPECT_FALSE(launcher.OpenWithProgram("/nonexistent/quarrix-test-program", "/"));
+  EXPECT_FALSE(launcher.OpenWithProgram("", "/"));
+}
+
+// --- opening -----------------------------------------------------------------
+
+TEST_F(OpenCatalogedFileTest, APresentFileOpensWithoutAnyDialog) {
+  WriteTextFile(m_strMemo, "memo");
+  Open("CD1\\docs\\memo.txt");
+  EXPECT_EQ(m_launcher.m_vecAssociated, std::vector<std::string>{m_strMemo});
+  EXPECT_TRUE(m_launcher.m_vecStarted.empty());
+}
+
+TEST_F(OpenCatalogedFileTest, AnAbsentFileIsSoughtAgainUntilItIsThere) {
+  const std::string message = LocateFileMessage("CD1\\docs\\memo.txt", m_strMemo, "CD1");
+  const std::string memo = m_strMemo;
+  wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), Locate(message, XRCID("ID_SEARCH_AGAIN")),
+                Locate(message, XRCID("ID_SEARCH_AGAIN"), [memo] { WriteTextFile(memo, "back"); }));
+  EXPECT_EQ(m_launcher.m_vecAssociated, std::vector<std::string>{m_strMemo});
+}
+
+TEST_F(OpenCatalogedFileTest, AFileMovedElsewhereIsOpenedWhereTheUserPointsAndCancelGivesUp) {
+  const std::string moved = m_home.File("moved/memo.txt");
+  std::filesystem::create_directories(m_home.File("moved"));
+  WriteTextFile(moved, "memo");
+  const std::string message = LocateFileMessage("CD1\\docs\\memo.txt", m_strMemo, "CD1");
+  wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), Locate(message, XRCID("ID_SPECIFY_PLACE")), CAnswerFileDialog(moved));
+  EXPECT_EQ(m_launcher.m_vecAssociated, std::vector<std::string>{moved});
+
+  m_launcher.m_vecAssociated.clear();
+  wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), Locate(message, wxID_CANCEL), CExpectMessageBox(kOpenFileFailed));
+  EXPECT_TRUE(m_launcher.m_vecAssociated.empty());
+}
+
+TEST_F(OpenCatalogedFileTest, ConfirmTakesTheCatalogAndFileNameFromTheLogicalPathWhenNotGiven) {
+  std::string path = m_strDisk + "/a.txt";
+  const std::string message = LocateFileMessage("CD1\\a.txt", path, "CD1");
+  bool present = false;
+  wxTEST_DIALOG(present = ConfirmFilePresent(path, "CD1\\a.txt"), Locate(message, wxID_CANCEL));
+  EXPECT_FALSE(present);
+  // A catalog's own path names no file: nothing to look for.
+  EXPECT_FALSE(ConfirmFilePresent(path, "CD1"));
+}
+
+TEST_F(OpenCatalogedFileTest, WithNoAssociatedApplicationTheChosenOneGetsThePathAndIsRememberedFirst) {
+  const std::string file = m_strDisk + "/my file.txt";
+  WriteTextFile(file, "x");
+  RememberApps({"/opt/one", "/opt/two"});
+  m_launcher.m_associated = CAppLauncher::OPEN_NO_APPLICATION;
+  wxTEST_DIALOG(Open("CD1\\my file.txt"), ChooseApp("/opt/new app"));
+  ASSERT_EQ(m_launcher.m_vecStarted.size(), 1u);
+  EXPECT_EQ(m_launcher.m_vecStarted[0], (std::vector<std::string>{"/opt/new app", file}));
+  EXPECT_EQ(m_pSettings->GetOpenApps(), (std::vector<std::string>{"/opt/new app", "/opt/one", "/opt/two"}));
+  const std::string text = ReadTextFile(SettingsFile());
+  EXPECT_NE(text.find("[FileOpenApp]\n000000=/opt/new app\n000001=/opt/one\n000002=/opt/two\n"), std::string::npos)
+      << text;
+}
+
+TEST_F(OpenCatalogedFileTest, ChoosingARememberedApplicationLeavesTheSettingsAlone) {
+  WriteTextFile(m_strMemo, "memo");
+  RememberApps({"/opt/one", "/opt/two"});
+  // Anything written from here on would bring the file back.
+  std::filesystem::remove(SettingsFile());
+  m_launcher.m_associated = CAppLauncher::OPEN_NO_APPLICATION;
+  wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), ChooseApp("/opt/two"));
+  ASSERT_EQ(m_launcher.m_vecStarted.size(), 1u);
+  EXPECT_EQ(m_launcher.m_vecStarted[0][0], "/opt/two");
+  EXPECT_EQ(m_pSettings->GetOpenApps(), (std::vector<std::string>{"/opt/one", "/opt/two"}));
+  EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+}
+
+TEST_F(OpenCatalogedFileTest, EveryFailureEndsInOneMessageAndRemembersNothing) {
+  WriteTextFile(m_strMemo, "memo");
+  RememberApps({});
+  std::filesystem::remove(SettingsFile());
+
+  // A catalog's own path: at once, nothing looked at.
+  wxTEST_DIALOG(Open("CD1"), CExpectMessageBox(kOpenFileFailed));
+  EXPECT_TRUE(m_launcher.m_vecAssociated.empty());
+
+  // The associated application does not start: no application dialog.
+  m_launcher.m_associated = CAppLauncher::OPEN_FAILED;
+  wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), CExpectMessageBox(kOpenFileFailed));
+
+  // The application dialog cancelled, or the chosen program not starting.
+  m_launcher.m_associated = CAppLauncher::OPEN_NO_APPLICATION;
+  wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), ChooseApp("/opt/x", true), CExpectMessageBox(kOpenFileFailed));
+  EXPECT_TRUE(m_launcher.m_vecStarted.empty());
+  m_launcher.m_bProgramStarts = false;
+  wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), ChooseApp("/opt/broken"), CExpectMessageBox(kOpenFileFailed));
+  EXPECT_EQ(m_launcher.m_vecStarted.size(), 1u);
+  EXPECT_TRUE(m_pSettings->GetOpenApps().empty());
+  EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+}
