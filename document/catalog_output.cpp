@@ -12,6 +12,8 @@
 #include "dialogs/file_filter.h"
 #include "dialogs/message_box.h"
 #include "document/app_settings.h"
+#include "document/explorer_ap_app.h"
+#include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
 
 namespace {
@@ -79,6 +81,11 @@ bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow
   if (!written) AppMessageBox(kReportFailed, wxOK | wxICON_EXCLAMATION, parent);
   if (settings) settings->SaveOutputOptions(options);
   return written;
+}
+
+// The document's handler of the command, kept with the command.
+void CExplorerApDoc::OnOutputCatalogSet(wxCommandEvent&) {
+  if (m_pRoot) OutputCatalogSet(*m_pRoot, GetAppSettings(), GetDialogParent());
 }
 
 std::string DefaultReportFileName(const std::string& setName) { return setName + "の情報.htm"; }

@@ -45,10 +45,12 @@ wxBEGIN_EVENT_TABLE(CExplorerApDoc, wxDocument)
   EVT_MENU_RANGE(ID_SORT_BY_NAME, ID_SORT_BY_NOTE, CExplorerApDoc::OnSortCommand)
   EVT_MENU(ID_SELECT_ALL, CExplorerApDoc::OnSelectAll)
   EVT_MENU(ID_HELP_CONTENTS, CExplorerApDoc::OnHelpContents)
+  EVT_MENU(ID_OUTPUT_CATALOG_SET, CExplorerApDoc::OnOutputCatalogSet)
   EVT_UPDATE_UI(ID_ADD_CATALOG, CExplorerApDoc::OnUpdateEnabled)
   EVT_UPDATE_UI_RANGE(ID_SORT_BY_NAME, ID_SORT_BY_NOTE, CExplorerApDoc::OnUpdateSort)
   EVT_UPDATE_UI(ID_SELECT_ALL, CExplorerApDoc::OnUpdateEnabled)
   EVT_UPDATE_UI(ID_HELP_CONTENTS, CExplorerApDoc::OnUpdateEnabled)
+  EVT_UPDATE_UI(ID_OUTPUT_CATALOG_SET, CExplorerApDoc::OnUpdateEnabled)
 wxEND_EVENT_TABLE()
 
 int SortColumnForCommand(int id) {

@@ -85,6 +85,7 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   void OnSortCommand(wxCommandEvent& event);
   void OnSelectAll(wxCommandEvent& event);
   void OnHelpContents(wxCommandEvent& event);
+  void OnOutputCatalogSet(wxCommandEvent& event);  // in document/catalog_output.cpp
   void OnUpdateEnabled(wxUpdateUIEvent& event);
   void OnUpdateSort(wxUpdateUIEvent& event);
 

@@ -13,6 +13,8 @@
 #include "dialogs/catalog_out_option_dlg.h"
 #include "document/app_settings.h"
 #include "document/catalog_output.h"
+#include "document/command_ids.h"
+#include "document/explorer_ap_doc.h"
 #include "document/settings_file.h"
 #include "tests/gui/doc_test_util.h"
 #include "tests/gui/expect_dialog.h"
@@ -264,4 +266,21 @@ TEST_F(CatalogOutputCommand, AFileHitOnlyByTheAddedExtensionIsReplacedOnlyWhenTh
   wxTEST_DIALOG(OutputCatalogSet(m_set, &m_settings, nullptr), AllCatalogs(), CAnswerFileDialog(m_home.File("old")),
                 CExpectMessageBox(question, wxID_OK));
   EXPECT_EQ(ReadTextFile(existing), Expected(nullptr, CatalogOutOptions()));
+}
+
+// The document runs the command on its set; outside the application there
+// are no settings, so every column is offered.
+class CatalogOutputDocument : public CDocTest {};
+
+TEST_F(CatalogOutputDocument, TheMenuCommandAsksForTheCatalogsOfTheDocumentsSet) {
+  Doc().GetRoot()->AppendCatalog(TestCatalog("Disk"), 0);
+  wxCommandEvent command(wxEVT_MENU, ID_OUTPUT_CATALOG_SET);
+  bool handled = false;
+  wxTEST_DIALOG(handled = Doc().ProcessEvent(command), CExpectDialog<CCatalogOutDlg>([](CCatalogOutDlg* d) {
+                  return AnswerDialog(d, wxID_CANCEL, [](CCatalogOutDlg* dlg) {
+                    EXPECT_EQ(ListEntries(dlg), std::vector<std::string>{"Disk"});
+                    EXPECT_EQ(dlg->GetOptions().note, 1);
+                  });
+                }));
+  EXPECT_TRUE(handled);
 }
