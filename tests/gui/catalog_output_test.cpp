@@ -122,28 +122,7 @@ TEST(CatalogOutDlg, TheListIsUsableOnlyWhenCatalogsAreChosenAndGivesTheSelection
   EXPECT_TRUE(all.GetChosenCatalogs().empty());
 }
 
-TEST(CatalogOutDlg, DetailsChangeTheDialogsCopyOfTheColumns) {
-  CCatalogOutDlg dlg(nullptr, {"A"}, CatalogOutOptions());
-  dlg.Show();
-  // Cancelled: the copy stays; OK: the copy changes.
-  wxTEST_DIALOG(Click(&dlg, CCatalogOutDlg::ID_DETAILS),
-                CExpectDialog<CCatalogOutOptionDlg>([](CCatalogOutOptionDlg* d) {
-                  return AnswerDialog(d, wxID_CANCEL, [](CCatalogOutOptionDlg* o) { Box(o, 1055)->SetValue(false); });
-                }));
-  EXPECT_EQ(dlg.GetOptions().attribute, 1);
-  wxTEST_DIALOG(Click(&dlg, CCatalogOutDlg::ID_DETAILS),
-                CExpectDialog<CCatalogOutOptionDlg>([](CCatalogOutOptionDlg* d) {
-                  return AnswerDialog(d, wxID_OK, [](CCatalogOutOptionDlg* o) { Box(o, 1055)->SetValue(false); });
-                }));
-  EXPECT_EQ(dlg.GetOptions().attribute, 0);
-  EXPECT_EQ(dlg.GetOptions().kind, 1);
-  Click(&dlg, wxID_CANCEL);
-  EXPECT_EQ(dlg.GetReturnCode(), wxID_CANCEL);
-}
-
-TEST(CatalogOutput, FileNameFilterAndExtension) {
-  EXPECT_EQ(DefaultReportFileName("work カタログセット"), "work カタログセットの情報.htm");
-  EXPECT_EQ(ReportFileWildcard(), "HTML ファイル|*.htm;*.html|すべてのファイル|*");
+TEST(CatalogOutput, OnlyANameWithoutExtensionGetsOne) {
   EXPECT_EQ(WithReportExtension("/tmp/out"), "/tmp/out.htm");
   EXPECT_EQ(WithReportExtension("/tmp/out."), "/tmp/out.htm");
   EXPECT_EQ(WithReportExtension("/tmp/out.html"), "/tmp/out.html");

@@ -84,7 +84,9 @@ class OpenCatalogedFileTest : public testing::Test {
     m_strMemo = m_strDisk + "/docs/memo.txt";
   }
 
-  void Open(const std::string& logicalPath) { OpenCatalogedFile(m_set, logicalPath, nullptr, m_pSettings.get(), m_launcher); }
+  void Open(const std::string& logicalPath) {
+    OpenCatalogedFile(m_set, logicalPath, nullptr, m_pSettings.get(), m_launcher);
+  }
 
   // Settings whose remembered list is apps.
   void RememberApps(const std::vector<std::string>& apps) {
