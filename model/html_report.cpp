@@ -1,18 +1,14 @@
 // The HTML report of a catalog set: a head with the set's table, then per
 // catalog a numbered section and, folder by folder, tables of the files.
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "model/root_file_info.h"
 #include "model/text_format.h"
+#include "platform/atomic_file.h"
 #include "platform/cp932_codec.h"
 
 namespace {
@@ -257,15 +253,7 @@ bool CRootFileInfo::WriteHtmlReport(const std::string& path, const std::vector<s
                                     const CatalogOutOptions& options) const {
   // Written beside the target and renamed over it, so a failure half-way
   // leaves no truncated report and keeps an older one.
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  bool ok = CHtmlReportWriter(fd, options).Write(*this, catalogs);
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  CAtomicFile file(path);
+  if (file.Open() < 0) return false;
+  return CHtmlReportWriter(file.Fd(), options).Write(*this, catalogs) && file.Commit() == 0;
 }

@@ -6,11 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 #include "model/archive.h"
+#include "platform/atomic_file.h"
 
 namespace {
 
@@ -285,48 +284,15 @@ std::string WriteSetToBytes(const CRootFileInfo& set) {
 }
 
 ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set) {
-  // Write through a link to its target, so the link stays a link.
-  std::string target = path;
-  if (char* real = ::realpath(path.c_str(), nullptr)) {
-    target = real;
-    std::free(real);
-  }
-  std::string temp = target + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return ErrorFromErrno(errno, ESetFileError::WriteFailure);
-
-  struct stat old {};
-  mode_t mode = 0;
-  if (::stat(target.c_str(), &old) == 0) {
-    mode = old.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(fd, mode);
-
-  CArchiveWriter ar(fd);
+  CAtomicFile file(path);
+  if (file.Open() < 0) return ErrorFromErrno(errno, ESetFileError::WriteFailure);
+  CArchiveWriter ar(file.Fd());
   const bool written = CSetWriter(ar).Write(set);
   int error = 0;
   if (!written && !ar.Failed()) error = EOVERFLOW;
   if (error == 0 && !ar.Flush()) error = ar.Errno();
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temp.c_str());
-    return ErrorFromErrno(error, ESetFileError::WriteFailure);
-  }
-  // Make the rename itself durable.
-  const std::size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-  const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd >= 0) {
-    ::fsync(dirFd);
-    ::close(dirFd);
-  }
-  return ESetFileError::None;
+  if (error == 0) error = file.Commit();
+  return error == 0 ? ESetFileError::None : ErrorFromErrno(error, ESetFileError::WriteFailure);
 }
 
 std::string MakeSetName(const std::string& path) {
