@@ -1,0 +1,29 @@
+#include "ui/frame_strings.h"
+
+#include "document/command_ids.h"
+#include "ui/frame_ids.h"
+
+std::string CommandPromptString(int id) {
+  switch (id) {
+    case ID_ADD_CATALOG: return "カタログを追加する\n追加";
+    case ID_SEARCH: return "カタログを検索する\n検索";
+    case ID_DELETE_CATALOG: return "カタログを削除する\n削除";
+    case ID_PROPERTIES: return "ファイルのプロパティを表示";
+    case ID_VIEW_SMALLICON: return "ｵﾌﾞｼﾞｪｸﾄを小さいｱｲｺﾝで表示します。\n小さいｱｲｺﾝ";
+    case ID_VIEW_LARGEICON: return "ｵﾌﾞｼﾞｪｸﾄを大きいｱｲｺﾝで表示します。\n大きいｱｲｺﾝ";
+    case ID_VIEW_LIST: return "ｵﾌﾞｼﾞｪｸﾄを一覧表示します。\n一覧";
+    case ID_VIEW_DETAILS: return "ｳｨﾝﾄﾞｳ内の各ｵﾌﾞｼﾞｪｸﾄの詳細情報を表示します。\n詳細";
+  }
+  return {};
+}
+
+std::string CommandPrompt(int id) {
+  const std::string text = CommandPromptString(id);
+  return text.substr(0, text.find('\n'));
+}
+
+std::string CommandTooltip(int id) {
+  const std::string text = CommandPromptString(id);
+  const std::size_t newline = text.find('\n');
+  return newline == std::string::npos ? std::string() : text.substr(newline + 1);
+}

@@ -1,0 +1,363 @@
+#include "ui/left_view.h"
+
+#include <algorithm>
+
+#include "document/catalog_drop_target.h"
+#include "document/command_ids.h"
+#include "document/explorer_ap_doc.h"
+#include "document/hints.h"
+#include "ui/explorer_ap_view.h"
+#include "ui/file_icon_cache.h"
+#include "ui/list_rows.h"
+#include "ui/main_frame.h"
+#include "ui/path_rules.h"
+#include "ui/view_rules.h"
+
+namespace {
+
+constexpr char kPlaceholder[] = "Dummy";
+
+std::string Utf8(const wxString& text) { return text.utf8_string(); }
+
+}  // namespace
+
+wxIMPLEMENT_DYNAMIC_CLASS(CLeftView, wxView);
+
+wxBEGIN_EVENT_TABLE(CLeftView, wxView)
+  EVT_MENU(ID_DELETE_CATALOG, CLeftView::OnDeleteCatalog)
+  EVT_MENU(ID_SEARCH, CLeftView::OnSearch)
+  EVT_MENU(ID_EDIT_NOTE, CLeftView::OnEditNote)
+  EVT_MENU(ID_PROPERTIES, CLeftView::OnProperties)
+  EVT_MENU(ID_COPY_LOCATION, CLeftView::OnCopyLocation)
+  EVT_UPDATE_UI(ID_DELETE_CATALOG, CLeftView::OnUpdateDeleteCatalog)
+  EVT_UPDATE_UI(ID_SEARCH, CLeftView::OnUpdateSearch)
+  EVT_UPDATE_UI(ID_EDIT_NOTE, CLeftView::OnUpdateSelection)
+  EVT_UPDATE_UI(ID_PROPERTIES, CLeftView::OnUpdateSelection)
+  EVT_UPDATE_UI(ID_COPY_LOCATION, CLeftView::OnUpdateSelection)
+wxEND_EVENT_TABLE()
+
+CLeftView::CLeftView() {
+  m_timerSettle.SetOwner(this);
+  Bind(wxEVT_TIMER, &CLeftView::OnSettleTimer, this, m_timerSettle.GetId());
+}
+
+CLeftView::~CLeftView() { m_timerSettle.Stop(); }
+
+CExplorerApDoc* CLeftView::Doc() const { return dynamic_cast<CExplorerApDoc*>(GetDocument()); }
+
+CMainFrame* CLeftView::Frame() const { return dynamic_cast<CMainFrame*>(GetFrame()); }
+
+CExplorerApView* CLeftView::ListView() const {
+  CMainFrame* frame = Frame();
+  return frame ? frame->GetRightPane() : nullptr;
+}
+
+bool CLeftView::OnCreate(wxDocument* doc, long) {
+  CMainFrame* frame = CMainFrame::FindFor(doc ? doc->GetDocumentManager() : nullptr);
+  return frame && frame->CreateClient(doc, this);
+}
+
+bool CLeftView::CreateControl(wxWindow* parent) {
+  auto* tree = new wxTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                              wxTR_HAS_BUTTONS | wxTR_SINGLE | wxBORDER_THEME);
+  m_pTree = tree;
+  tree->SetImageList(CFileIconCache::Get().GetSmallImageList());
+  tree->SetDropTarget(new CCatalogDropTarget(Doc()));
+  tree->Bind(wxEVT_TREE_SEL_CHANGED, &CLeftView::OnSelChanged, this);
+  tree->Bind(wxEVT_TREE_ITEM_EXPANDING, &CLeftView::OnItemExpanding, this);
+  tree->Bind(wxEVT_TREE_DELETE_ITEM, &CLeftView::OnDeleteItem, this);
+  tree->Bind(wxEVT_KEY_DOWN, &CLeftView::OnKeyDown, this);
+  tree->Bind(wxEVT_TREE_ITEM_RIGHT_CLICK, &CLeftView::OnRightClick, this);
+  tree->Bind(wxEVT_CONTEXT_MENU, &CLeftView::OnContextMenu, this);
+  tree->Bind(wxEVT_CHILD_FOCUS, &CLeftView::OnChildFocus, this);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Hints
+
+void CLeftView::OnUpdate(wxView*, wxObject* hint) {
+  wxTreeCtrl* tree = m_pTree.get();
+  if (!tree) return;
+  switch (HintNumberOf(hint)) {
+    case HINT_INITIAL_UPDATE:
+      InitialUpdate();
+      break;
+    case HINT_REBUILD:
+      Rebuild();
+      break;
+    case HINT_SET_NAME:
+      if (tree->GetRootItem().IsOk() && Doc())
+        tree->SetItemText(tree->GetRootItem(), wxString::FromUTF8(Doc()->GetSetName()));
+      break;
+    case HINT_GO_TO_FOLDER:
+      if (const auto* item = dynamic_cast<const CItemHint*>(hint)) RevealPath(item->m_strPath);
+      break;
+    case HINT_GO_TO_ITEM:
+      if (const auto* item = dynamic_cast<const CItemHint*>(hint); item && item->m_pItem)
+        RevealFoundItem(*item->m_pItem);
+      break;
+    default:
+      break;
+  }
+}
+
+void CLeftView::InitialUpdate() {
+  wxTreeCtrl* tree = m_pTree.get();
+  CExplorerApDoc* doc = Doc();
+  if (!tree || !doc) return;
+  m_bSuppressSelChange = false;
+  CancelPendingFill();
+  tree->DeleteAllItems();
+  const int image = doc->GetSetIconIndex();
+  const wxTreeItemId root = tree->AddRoot(wxString::FromUTF8(doc->GetSetName()), image, image);
+  FillChildren(root);
+  tree->Expand(root);
+  tree->SelectItem(root);
+  // A new root may come selected already, which changes no selection; the
+  // list is still to be filled from it.
+  if (!m_bPending) {
+    m_itemPending = root;
+    m_bPending = true;
+    m_timerSettle.StartOnce(kSettleMilliseconds);
+  }
+  // The frame's title follows the document's name.
+  OnChangeFilename();
+}
+
+void CLeftView::Rebuild() {
+  wxTreeCtrl* tree = m_pTree.get();
+  const wxTreeItemId root = tree ? tree->GetRootItem() : wxTreeItemId();
+  if (!root.IsOk()) return;
+  FillChildren(root);
+  tree->Expand(root);
+  tree->SelectItem(root);
+  if (CExplorerApView* list = ListView()) list->FillList(NodePath(root));
+}
+
+void CLeftView::FillChildren(const wxTreeItemId& node) {
+  wxTreeCtrl* tree = m_pTree.get();
+  CExplorerApDoc* doc = Doc();
+  if (!tree || !doc || !doc->GetRoot()) return;
+  tree->DeleteChildren(node);
+  const bool isRoot = node == tree->GetRootItem();
+  CItemSummaryList records;
+  doc->GetRoot()->ListChildren(isRoot ? std::string() : NodePath(node), records, true);
+  // Children in the case-blind order of their names.
+  std::vector<std::pair<std::string, const CItemSummary*>> sorted;
+  sorted.reserve(records.size());
+  for (const auto& record : records) sorted.emplace_back(FoldedSortKey(record->m_strName), record.get());
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [key, record] : sorted) {
+    const int image = isRoot ? doc->GetIconIndex(record->m_strName, false, true)
+                             : doc->GetIconIndex(record->m_strName, true, false);
+    const wxTreeItemId child = tree->AppendItem(node, wxString::FromUTF8(record->m_strName), image, image);
+    if (!child.IsOk()) continue;
+    // Every catalog and folder shows a button until it is first expanded.
+    tree->AppendItem(child, kPlaceholder);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Paths and revealing
+
+std::string CLeftView::NodePath(const wxTreeItemId& node) const {
+  wxTreeCtrl* tree = m_pTree.get();
+  if (!tree || !node.IsOk() || node == tree->GetRootItem()) return {};
+  const wxTreeItemId parent = tree->GetItemParent(node);
+  const std::string text = Utf8(tree->GetItemText(node));
+  if (!parent.IsOk() || parent == tree->GetRootItem()) return text;
+  return NodePath(parent) + '\\' + text;
+}
+
+wxTreeItemId CLeftView::RevealPath(const std::string& path) {
+  wxTreeCtrl* tree = m_pTree.get();
+  if (!tree || !tree->GetRootItem().IsOk()) return wxTreeItemId();
+  return RevealFrom(tree->GetRootItem(), path);
+}
+
+wxTreeItemId CLeftView::RevealFrom(const wxTreeItemId& node, const std::string& rest) {
+  wxTreeCtrl* tree = m_pTree.get();
+  if (rest.empty()) {
+    tree->SelectItem(node);
+    tree->EnsureVisible(node);
+    return node;
+  }
+  std::string head, tail;
+  SplitAtFirstBackslash(rest, head, tail);
+  if (!tree->ItemHasChildren(node)) return wxTreeItemId();
+  // Expanding a collapsed node builds its children afresh.
+  tree->Expand(node);
+  wxTreeItemIdValue cookie;
+  for (wxTreeItemId child = tree->GetFirstChild(node, cookie); child.IsOk();
+       child = tree->GetNextChild(node, cookie))
+    if (Utf8(tree->GetItemText(child)) == head) return RevealFrom(child, tail);
+  return wxTreeItemId();
+}
+
+void CLeftView::RevealFoundItem(const CItemSummary& item) {
+  if (item.m_bContainer) {
+    RevealPath(item.m_strPath);
+    return;
+  }
+  std::string folder, name;
+  if (!SplitAtLastBackslash(item.m_strPath, folder, name)) return;
+  // The list is filled here and now; a fill still pending from an earlier
+  // selection would replace it with another place.
+  CancelPendingFill();
+  CExplorerApView* list = ListView();
+  m_bSuppressSelChange = true;
+  RevealPath(folder);
+  if (list) {
+    list->FillList(folder);
+    list->SelectRowByName(name);
+  }
+  m_bSuppressSelChange = false;
+  if (CMainFrame* frame = Frame(); frame && list) frame->SetActiveView(list);
+}
+
+// ---------------------------------------------------------------------------
+// Selection and the delayed fill
+
+void CLeftView::OnSelChanged(wxTreeEvent& event) {
+  event.Skip();
+  if (m_bSuppressSelChange) return;
+  m_itemPending = event.GetItem();
+  m_bPending = true;
+  m_timerSettle.StartOnce(kSettleMilliseconds);
+}
+
+void CLeftView::OnSettleTimer(wxTimerEvent&) { SettleSelection(); }
+
+void CLeftView::SettleSelection() {
+  if (!m_bPending) return;
+  m_timerSettle.Stop();
+  m_bPending = false;
+  const std::string path = NodePath(m_itemPending);
+  m_itemPending = wxTreeItemId();
+  if (CExplorerApView* list = ListView()) list->FillList(path);
+}
+
+void CLeftView::CancelPendingFill() {
+  m_timerSettle.Stop();
+  m_bPending = false;
+  m_itemPending = wxTreeItemId();
+}
+
+void CLeftView::OnDeleteItem(wxTreeEvent& event) {
+  event.Skip();
+  // A node that is gone cannot be listed; whatever is selected next
+  // schedules its own fill.
+  if (m_bPending && event.GetItem() == m_itemPending) CancelPendingFill();
+}
+
+void CLeftView::OnItemExpanding(wxTreeEvent& event) {
+  // Every expansion builds the children again from the set.
+  FillChildren(event.GetItem());
+  event.Allow();
+}
+
+// ---------------------------------------------------------------------------
+// Keys, mouse, focus
+
+void CLeftView::OnKeyDown(wxKeyEvent& event) {
+  wxTreeCtrl* tree = m_pTree.get();
+  switch (event.GetKeyCode()) {
+    case WXK_TAB:
+      if (CMainFrame* frame = Frame())
+        if (CExplorerApView* list = ListView()) frame->SetActiveView(list);
+      return;
+    case WXK_LEFT: {
+      const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
+      if (!selected.IsOk()) return;
+      if (tree->ItemHasChildren(selected) && tree->IsExpanded(selected)) {
+        tree->Collapse(selected);
+      } else {
+        const wxTreeItemId parent = tree->GetItemParent(selected);
+        if (parent.IsOk()) tree->SelectItem(parent);
+      }
+      return;
+    }
+    default:
+      event.Skip();
+  }
+}
+
+void CLeftView::OnRightClick(wxTreeEvent& event) {
+  Activate(true);
+  if (wxTreeCtrl* tree = m_pTree.get(); tree && event.GetItem().IsOk() && tree->GetSelection() != event.GetItem())
+    tree->SelectItem(event.GetItem());
+  ShowContextMenu();
+}
+
+void CLeftView::OnContextMenu(wxContextMenuEvent&) {
+  Activate(true);
+  ShowContextMenu();
+}
+
+void CLeftView::ShowContextMenu() {
+  if (CMainFrame* frame = Frame()) frame->ShowContextMenu(wxGetMousePosition());
+}
+
+void CLeftView::OnChildFocus(wxChildFocusEvent& event) {
+  Activate(true);
+  event.Skip();
+}
+
+bool CLeftView::GetStatusText(wxString& text) {
+  wxTreeCtrl* tree = m_pTree.get();
+  const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
+  if (!selected.IsOk()) return false;
+  text = wxString::FromUTF8(NodePath(selected));
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void CLeftView::OnDeleteCatalog(wxCommandEvent&) {
+  wxTreeCtrl* tree = m_pTree.get();
+  CExplorerApDoc* doc = Doc();
+  const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
+  if (!doc || !selected.IsOk() || tree->GetItemParent(selected) != tree->GetRootItem()) return;
+  doc->DeleteCatalog(Utf8(tree->GetItemText(selected)));
+}
+
+void CLeftView::OnSearch(wxCommandEvent&) {
+  wxTreeCtrl* tree = m_pTree.get();
+  const std::string start = tree ? NodePath(tree->GetSelection()) : std::string();
+  if (CExplorerApDoc* doc = Doc()) doc->SearchFrom(start);
+}
+
+void CLeftView::OnEditNote(wxCommandEvent&) {
+  wxTreeCtrl* tree = m_pTree.get();
+  if (CExplorerApDoc* doc = Doc(); doc && tree && tree->GetSelection().IsOk())
+    doc->EditNote(NodePath(tree->GetSelection()));
+}
+
+void CLeftView::OnProperties(wxCommandEvent&) {
+  wxTreeCtrl* tree = m_pTree.get();
+  if (CExplorerApDoc* doc = Doc(); doc && tree && tree->GetSelection().IsOk())
+    doc->ShowProperties(NodePath(tree->GetSelection()));
+}
+
+void CLeftView::OnCopyLocation(wxCommandEvent&) {
+  wxTreeCtrl* tree = m_pTree.get();
+  if (CExplorerApDoc* doc = Doc(); doc && tree && tree->GetSelection().IsOk())
+    doc->CopyTextToClipboard(LocationText({NodePath(tree->GetSelection())}));
+}
+
+void CLeftView::OnUpdateDeleteCatalog(wxUpdateUIEvent& event) {
+  wxTreeCtrl* tree = m_pTree.get();
+  const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
+  event.Enable(TreeCanDeleteCatalog(selected.IsOk(),
+                                    selected.IsOk() && tree->GetItemParent(selected) == tree->GetRootItem()));
+}
+
+void CLeftView::OnUpdateSelection(wxUpdateUIEvent& event) {
+  wxTreeCtrl* tree = m_pTree.get();
+  event.Enable(tree && tree->GetSelection().IsOk());
+}
+
+void CLeftView::OnUpdateSearch(wxUpdateUIEvent& event) { event.Enable(true); }

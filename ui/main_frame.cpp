@@ -1,0 +1,202 @@
+#include "ui/main_frame.h"
+
+
+#include <wx/menu.h>
+#include <wx/splitter.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+
+#include "document/command_ids.h"
+#include "document/doc_template.h"
+#include "ui/frame_ids.h"
+#include "ui/frame_strings.h"
+#include "ui/gtk_extras.h"
+#include "ui/main_menu.h"
+
+namespace {
+
+enum EStatusPane { PANE_MESSAGE = 0, PANE_KANA, PANE_CAPS, PANE_NUM, PANE_SCROLL, PANE_COUNT };
+
+const char* const kIndicators[PANE_COUNT] = {"", kIndicatorKana, kIndicatorCaps, kIndicatorNum, kIndicatorScroll};
+
+}  // namespace
+
+wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
+  EVT_IDLE(CMainFrame::OnIdle)
+  EVT_MENU_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnDisplayStyle)
+  EVT_UPDATE_UI_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnUpdateDisplayStyle)
+  EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnToggleToolBar)
+  EVT_UPDATE_UI(ID_VIEW_TOOLBAR, CMainFrame::OnUpdateToolBar)
+  EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnToggleStatusBar)
+  EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateStatusBar)
+  EVT_MENU(ID_NEXT_PANE, CMainFrame::OnSwitchPane)
+  EVT_MENU(ID_PREV_PANE, CMainFrame::OnSwitchPane)
+  // The views' commands reach the frame only when the active view does not
+  // handle them (open file while the tree is active): they are unavailable.
+  EVT_UPDATE_UI(ID_EDIT_NOTE, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(ID_SEARCH, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(ID_DELETE_CATALOG, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(ID_PROPERTIES, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(ID_COPY_LOCATION, CMainFrame::OnUpdateUnhandled)
+  EVT_UPDATE_UI(ID_OPEN_FILE, CMainFrame::OnUpdateUnhandled)
+wxEND_EVENT_TABLE()
+
+CMainFrame::CMainFrame(wxDocManager* manager)
+    : wxDocParentFrame(manager, nullptr, wxID_ANY, wxString::FromUTF8(DocTemplateField(DOC_WINDOW_TITLE)),
+                       wxDefaultPosition, wxSize(kWidth, kHeight)) {
+  CreateBars();
+  m_pContextMenu.reset(CreateContextMenu());
+}
+
+CMainFrame::~CMainFrame() = default;
+
+CMainFrame* CMainFrame::FindFor(wxDocManager* manager) {
+  if (!manager) return nullptr;
+  for (wxWindow* window : wxTopLevelWindows) {
+    auto* frame = dynamic_cast<CMainFrame*>(window);
+    if (frame && frame->GetDocumentManager() == manager && !frame->IsBeingDeleted()) return frame;
+  }
+  return nullptr;
+}
+
+void CMainFrame::CreateBars() {
+  SetMenuBar(CreateMainMenuBar());
+
+  wxToolBar* toolbar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
+  toolbar->SetToolBitmapSize(wxSize(16, 15));
+  AddMainTools(toolbar);
+
+  wxStatusBar* status = CreateStatusBar(PANE_COUNT);
+  int widths[PANE_COUNT] = {-1};
+  int styles[PANE_COUNT] = {wxSB_NORMAL};
+  for (int pane = PANE_KANA; pane < PANE_COUNT; ++pane) {
+    widths[pane] = status->GetTextExtent(wxString::FromUTF8(kIndicators[pane])).x + 12;
+    styles[pane] = wxSB_SUNKEN;
+  }
+  status->SetStatusWidths(PANE_COUNT, widths);
+  status->SetStatusStyles(PANE_COUNT, styles);
+  status->SetStatusText(wxString::FromUTF8(kIdleMessage), PANE_MESSAGE);
+
+  const std::vector<wxAcceleratorEntry> keys = MainAcceleratorEntries();
+  SetAcceleratorTable(wxAcceleratorTable(int(keys.size()), keys.data()));
+}
+
+bool CMainFrame::CreateClient(wxDocument* doc, CLeftView* left) {
+  if (m_pSplitter || !doc || !left) return false;
+  m_pSplitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                     wxSP_3D | wxSP_LIVE_UPDATE);
+  left->SetFrame(this);
+  auto* right = new CExplorerApView;
+  right->SetDocument(doc);
+  right->SetFrame(this);
+  if (!left->CreateControl(m_pSplitter) || !right->CreateControl(m_pSplitter)) {
+    delete right;
+    m_pSplitter->Destroy();
+    m_pSplitter = nullptr;
+    return false;
+  }
+  m_pSplitter->SetMinimumPaneSize(1);
+  m_pSplitter->SplitVertically(left->GetTreeCtrl(), right->GetListCtrl(), kTreeWidth);
+  m_pLeft = left;
+  m_pRight = right;
+  SendSizeEvent();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Status bar
+
+void CMainFrame::SetStatusText(const wxString& text, int number) {
+  if (number != PANE_MESSAGE) {
+    wxDocParentFrame::SetStatusText(text, number);
+    return;
+  }
+  if (text == m_strLastStatus) return;
+  m_strLastStatus = text;
+  wxDocParentFrame::SetStatusText(text, number);
+}
+
+void CMainFrame::DoGiveHelp(const wxString& text, bool show) {
+  wxStatusBar* status = GetStatusBar();
+  if (!status || GetStatusBarPane() < 0) return;
+  status->SetStatusText(show ? text : wxString::FromUTF8(kIdleMessage), PANE_MESSAGE);
+}
+
+void CMainFrame::OnIdle(wxIdleEvent& event) {
+  event.Skip();
+  UpdateLockIndicators();
+}
+
+void CMainFrame::UpdateLockIndicators() {
+  wxStatusBar* status = GetStatusBar();
+  if (!status || status->GetFieldsCount() != PANE_COUNT) return;
+  CLockKeyState locks;
+  ReadLockKeys(locks);
+  // The kana lock has no counterpart here; its pane stays blank.
+  const bool on[PANE_COUNT] = {false, false, locks.m_bCaps, locks.m_bNum, locks.m_bScroll};
+  for (int pane = PANE_CAPS; pane < PANE_COUNT; ++pane) {
+    const wxString text = on[pane] ? wxString::FromUTF8(kIndicators[pane]) : wxString();
+    if (status->GetStatusText(pane) != text) status->SetStatusText(text, pane);
+  }
+}
+
+void CMainFrame::OnToggleToolBar(wxCommandEvent&) {
+  if (wxToolBar* toolbar = GetToolBar()) {
+    toolbar->Show(!toolbar->IsShown());
+    SendSizeEvent();
+  }
+}
+
+void CMainFrame::OnUpdateToolBar(wxUpdateUIEvent& event) {
+  event.Check(GetToolBar() && GetToolBar()->IsShown());
+}
+
+void CMainFrame::OnToggleStatusBar(wxCommandEvent&) {
+  if (wxStatusBar* status = GetStatusBar()) {
+    status->Show(!status->IsShown());
+    SendSizeEvent();
+  }
+}
+
+void CMainFrame::OnUpdateStatusBar(wxUpdateUIEvent& event) {
+  event.Check(GetStatusBar() && GetStatusBar()->IsShown());
+}
+
+// ---------------------------------------------------------------------------
+// Views
+
+void CMainFrame::SetActiveView(wxView* view) {
+  if (!view) return;
+  view->Activate(true);
+  if (view == GetLeftPane()) {
+    if (wxWindow* tree = GetLeftPane()->GetTreeCtrl()) tree->SetFocus();
+  } else if (view == GetRightPane()) {
+    if (wxWindow* list = GetRightPane()->GetListCtrl()) list->SetFocus();
+  }
+}
+
+void CMainFrame::OnSwitchPane(wxCommandEvent&) {
+  // With two panes the next and the previous pane are the same: the other.
+  wxDocManager* manager = GetDocumentManager();
+  const bool leftActive = manager && manager->GetCurrentView() == GetLeftPane();
+  if (leftActive)
+    SetActiveView(GetRightPane());
+  else
+    SetActiveView(GetLeftPane());
+}
+
+void CMainFrame::ShowContextMenu(const wxPoint& screenPoint) {
+  if (m_pContextMenu) PopupMenu(m_pContextMenu.get(), ScreenToClient(screenPoint));
+}
+
+void CMainFrame::OnDisplayStyle(wxCommandEvent& event) {
+  if (CExplorerApView* list = GetRightPane()) list->SetDisplayStyle(ListStyleForCommand(event.GetId()));
+}
+
+void CMainFrame::OnUpdateDisplayStyle(wxUpdateUIEvent& event) {
+  CExplorerApView* list = GetRightPane();
+  event.Enable(list != nullptr);
+  event.Check(list && list->GetDisplayStyle() == ListStyleForCommand(event.GetId()));
+}
+
+void CMainFrame::OnUpdateUnhandled(wxUpdateUIEvent& event) { event.Enable(false); }

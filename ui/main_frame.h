@@ -1,0 +1,69 @@
+#pragma once
+// The main window: menu bar, toolbar, status bar and a splitter with the
+// tree view on the left and the list view on the right. It owns the context
+// menu both views show, shows the status text the views compute, and
+// carries the list's four display styles.
+
+#include <memory>
+
+#include <wx/docview.h>
+#include <wx/weakref.h>
+
+#include "ui/explorer_ap_view.h"
+#include "ui/left_view.h"
+
+class wxMenu;
+class wxSplitterWindow;
+
+class CMainFrame : public wxDocParentFrame {
+ public:
+  static constexpr int kWidth = 640;
+  static constexpr int kHeight = 440;
+  static constexpr int kTreeWidth = 200;
+
+  explicit CMainFrame(wxDocManager* manager);
+  ~CMainFrame() override;
+
+  // The frame of manager's documents, if one exists.
+  static CMainFrame* FindFor(wxDocManager* manager);
+
+  // Builds the splitter with left's tree and a new list view of doc; false
+  // (and no splitter) when a pane cannot be made.
+  bool CreateClient(wxDocument* doc, CLeftView* left);
+  CLeftView* GetLeftPane() const { return m_pLeft.get(); }
+  CExplorerApView* GetRightPane() const { return m_pRight.get(); }
+
+  // Pane 0 shows text only when it differs from the text this frame last
+  // showed there, so a prompt shown meanwhile stays until the text changes.
+  void SetStatusText(const wxString& text, int number = 0) override;
+  // Menu and toolbar prompts; when they end, pane 0 reads the idle message.
+  void DoGiveHelp(const wxString& text, bool show) override;
+
+  // Makes view the active view and gives its control the focus.
+  void SetActiveView(wxView* view);
+
+  wxMenu* GetContextMenu() const { return m_pContextMenu.get(); }
+  void ShowContextMenu(const wxPoint& screenPoint);
+
+ private:
+  void CreateBars();
+  void UpdateLockIndicators();
+
+  void OnIdle(wxIdleEvent& event);
+  void OnDisplayStyle(wxCommandEvent& event);
+  void OnUpdateDisplayStyle(wxUpdateUIEvent& event);
+  void OnToggleToolBar(wxCommandEvent& event);
+  void OnUpdateToolBar(wxUpdateUIEvent& event);
+  void OnToggleStatusBar(wxCommandEvent& event);
+  void OnUpdateStatusBar(wxUpdateUIEvent& event);
+  void OnSwitchPane(wxCommandEvent& event);
+  void OnUpdateUnhandled(wxUpdateUIEvent& event);
+
+  wxSplitterWindow* m_pSplitter = nullptr;
+  std::unique_ptr<wxMenu> m_pContextMenu;
+  wxString m_strLastStatus;
+  wxWeakRef<CLeftView> m_pLeft;
+  wxWeakRef<CExplorerApView> m_pRight;
+
+  wxDECLARE_EVENT_TABLE();
+};

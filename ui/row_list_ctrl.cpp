@@ -1,0 +1,127 @@
+#include "ui/row_list_ctrl.h"
+
+#include <wx/wupdlock.h>
+
+namespace {
+
+struct CColumn {
+  const char* m_pszTitle;
+  int m_nWidth;
+};
+
+constexpr CColumn kColumns[LIST_COLUMN_COUNT] = {
+    {"名前", 120}, {"サイズ", 50}, {"ファイルの種類", 93}, {"更新日時", 70}, {"ノート", 200},
+};
+
+}  // namespace
+
+CRowListCtrl::CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows)
+    : wxListCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_VIRTUAL | wxBORDER_THEME),
+      m_pRows(rows) {
+  for (int column = 0; column < LIST_COLUMN_COUNT; ++column)
+    InsertColumn(column, wxString::FromUTF8(kColumns[column].m_pszTitle), wxLIST_FORMAT_LEFT,
+                 kColumns[column].m_nWidth);
+}
+
+void CRowListCtrl::SetRows(const std::vector<CListRow>* rows) { m_pRows = rows; }
+
+const std::vector<CListRow>& CRowListCtrl::Rows() const {
+  static const std::vector<CListRow> kNone;
+  return m_pRows ? *m_pRows : kNone;
+}
+
+long CRowListCtrl::GetDisplayStyle() const { return GetWindowStyleFlag() & wxLC_MASK_TYPE; }
+
+void CRowListCtrl::SetDisplayStyle(long style) {
+  style &= wxLC_MASK_TYPE;
+  const long old = GetDisplayStyle();
+  if (style == 0 || style == old) return;
+  wxWindowUpdateLocker noUpdates(this);
+  const bool wasVirtual = old == wxLC_REPORT;
+  const bool nowVirtual = style == wxLC_REPORT;
+  long flags = (GetWindowStyleFlag() & ~(wxLC_MASK_TYPE | wxLC_VIRTUAL)) | style;
+  if (nowVirtual) flags |= wxLC_VIRTUAL;
+  if (wasVirtual == nowVirtual) {
+    SetWindowStyleFlag(flags);
+    return;
+  }
+  // Between the virtual details style and the others the items are made
+  // again from the rows; the selection goes with them.
+  const std::vector<long> selected = GetSelectedRows();
+  const long focus = GetFocusedRow();
+  DeleteAllItems();
+  SetWindowStyleFlag(flags);
+  InsertRowItems();
+  SelectRows(selected, focus);
+}
+
+void CRowListCtrl::ShowRows() {
+  wxWindowUpdateLocker noUpdates(this);
+  DeleteAllItems();
+  InsertRowItems();
+  Refresh();
+}
+
+void CRowListCtrl::InsertRowItems() {
+  const auto& rows = Rows();
+  if (HasFlag(wxLC_VIRTUAL)) {
+    SetItemCount(long(rows.size()));
+    return;
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    InsertItem(long(i), wxString::FromUTF8(rows[i].m_strName), rows[i].m_nImage);
+}
+
+void CRowListCtrl::RefreshRows() {
+  const auto& rows = Rows();
+  if (rows.empty()) return;
+  if (HasFlag(wxLC_VIRTUAL)) {
+    RefreshItems(0, long(rows.size()) - 1);
+    return;
+  }
+  wxWindowUpdateLocker noUpdates(this);
+  for (std::size_t i = 0; i < rows.size() && long(i) < GetItemCount(); ++i) {
+    SetItemText(long(i), wxString::FromUTF8(rows[i].m_strName));
+    SetItemImage(long(i), rows[i].m_nImage);
+  }
+}
+
+void CRowListCtrl::RefreshRow(long row) {
+  if (row >= 0 && row < GetItemCount()) RefreshItem(row);
+}
+
+std::vector<long> CRowListCtrl::GetSelectedRows() const {
+  std::vector<long> rows;
+  rows.reserve(std::size_t(GetSelectedItemCount()));
+  for (long i = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); i != -1;
+       i = GetNextItem(i, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
+    rows.push_back(i);
+  return rows;
+}
+
+long CRowListCtrl::GetFocusedRow() const { return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED); }
+
+void CRowListCtrl::SelectRows(const std::vector<long>& rows, long focus) {
+  const long count = GetItemCount();
+  if (count == 0) return;
+  SetItemState(-1, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+  if (long(rows.size()) == count) {
+    SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  } else {
+    for (long row : rows)
+      if (row >= 0 && row < count) SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  }
+  if (focus >= 0 && focus < count) SetItemState(focus, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+}
+
+wxString CRowListCtrl::OnGetItemText(long item, long column) const {
+  const auto& rows = Rows();
+  if (item < 0 || std::size_t(item) >= rows.size()) return wxString();
+  return wxString::FromUTF8(CellText(rows[std::size_t(item)], int(column)));
+}
+
+int CRowListCtrl::OnGetItemImage(long item) const {
+  const auto& rows = Rows();
+  if (item < 0 || std::size_t(item) >= rows.size()) return -1;
+  return rows[std::size_t(item)].m_nImage;
+}

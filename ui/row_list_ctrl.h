@@ -1,0 +1,47 @@
+#pragma once
+// The list control of the list view. It shows the view's rows and keeps
+// none of its own texts: in the details style it is a virtual list that
+// reads the rows when it draws them, so that a folder of a hundred thousand
+// files fills at once; the icon and list styles hold a copy of each row's
+// name and image, which those layouts need.
+
+#include <vector>
+
+#include <wx/listctrl.h>
+
+#include "ui/list_rows.h"
+
+class CRowListCtrl : public wxListCtrl {
+ public:
+  // rows belongs to the caller, who detaches it (SetRows(nullptr)) when
+  // it goes before the control.
+  CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows);
+  void SetRows(const std::vector<CListRow>* rows);
+
+  // wxLC_ICON, wxLC_SMALL_ICON, wxLC_LIST or wxLC_REPORT.
+  long GetDisplayStyle() const;
+  // Changes only the style; rows, selection and focus stay.
+  void SetDisplayStyle(long style);
+
+  // Shows all rows anew, none selected.
+  void ShowRows();
+  // Draws the rows again after their order or texts changed (same count).
+  void RefreshRows();
+  // Redraws one row after its texts changed.
+  void RefreshRow(long row);
+
+  std::vector<long> GetSelectedRows() const;
+  long GetFocusedRow() const;
+  // Selects exactly rows; focus < 0 leaves no row focused.
+  void SelectRows(const std::vector<long>& rows, long focus);
+
+ protected:
+  wxString OnGetItemText(long item, long column) const override;
+  int OnGetItemImage(long item) const override;
+
+ private:
+  void InsertRowItems();
+  const std::vector<CListRow>& Rows() const;
+
+  const std::vector<CListRow>* m_pRows;
+};

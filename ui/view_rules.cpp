@@ -1,0 +1,32 @@
+#include "ui/view_rules.h"
+
+bool ListCanDeleteCatalog(const CListSelection& selection) {
+  return selection.m_bSetLevel && selection.m_nSelected > 0;
+}
+
+bool ListHasSelection(const CListSelection& selection) { return selection.m_nSelected > 0; }
+
+bool ListCanOpenFile(const CListSelection& selection) {
+  return !selection.m_bSetLevel && selection.m_nSelected > 0 && selection.m_nContainers == 0;
+}
+
+EEnterAction ClassifyEnter(const CListSelection& selection) {
+  if (selection.m_nSelected <= 0) return EEnterAction::None;
+  if (selection.m_nContainers == 0) return EEnterAction::OpenFiles;
+  if (selection.m_nContainers == selection.m_nSelected) return EEnterAction::OpenFolder;
+  return EEnterAction::None;
+}
+
+std::string ListStatusText(const std::string& currentPath, int nSelected, const std::string& oneSelectedPath) {
+  if (nSelected <= 0) return currentPath;
+  if (nSelected == 1) return oneSelectedPath;
+  return std::to_string(nSelected) + " 個のファイルを選択";
+}
+
+std::string LocationText(const std::vector<std::string>& paths) {
+  std::string text;
+  for (const std::string& path : paths) text += path + "\r\n";
+  return text;
+}
+
+bool TreeCanDeleteCatalog(bool hasSelection, bool parentIsRoot) { return hasSelection && parentIsRoot; }

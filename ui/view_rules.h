@@ -1,0 +1,37 @@
+#pragma once
+// What the two views decide from their selection: which commands are
+// available, what Enter does, and the status-bar text.
+
+#include <string>
+#include <vector>
+
+// The list view's selection as its commands see it.
+struct CListSelection {
+  bool m_bSetLevel = true;     // the list shows the catalogs of the set
+  int m_nSelected = 0;         // selected rows
+  int m_nContainers = 0;       // selected folders and catalogs among them
+};
+
+// Delete catalog: catalogs are listed and one is selected.
+bool ListCanDeleteCatalog(const CListSelection& selection);
+// Edit note, properties, copy location: something is selected.
+bool ListHasSelection(const CListSelection& selection);
+// Open file: only files are selected, below the set level.
+bool ListCanOpenFile(const CListSelection& selection);
+
+enum class EEnterAction {
+  None,        // nothing selected, or files mixed with folders
+  OpenFiles,   // every selected row is a file: open each one
+  OpenFolder,  // every selected row is a folder or catalog: open the first
+};
+EEnterAction ClassifyEnter(const CListSelection& selection);
+
+// The list's status text: no selection, the place shown; one row, that
+// row's path; more, "N 個のファイルを選択".
+std::string ListStatusText(const std::string& currentPath, int nSelected, const std::string& oneSelectedPath);
+
+// The clipboard text for copy location: each path followed by CR LF.
+std::string LocationText(const std::vector<std::string>& paths);
+
+// The tree's delete catalog: a node right below the root is selected.
+bool TreeCanDeleteCatalog(bool hasSelection, bool parentIsRoot);
