@@ -14,6 +14,8 @@
 #include "document/settings_file.h"
 #include "document/status_text_source.h"
 #include "ui/file_icon_cache.h"
+#include "ui/left_view.h"
+#include "ui/main_frame.h"
 
 wxBEGIN_EVENT_TABLE(CExplorerApApp, wxApp)
   EVT_MENU(wxID_ABOUT, CExplorerApApp::OnAppAbout)
@@ -78,12 +80,21 @@ bool CExplorerApApp::OnInit() {
 
   m_pSettings = std::make_unique<CAppSettings>(settingsFile);
 
-  // The main frame's view joins the template when the frame exists.
-  CreateSetTemplate(m_pDocManager.get(), nullptr);
+  // The template makes the tree view, which builds both panes in the main
+  // frame; the frame must exist before the first document.
+  CreateSetTemplate(m_pDocManager.get(), CLASSINFO(CLeftView));
 
   RegisterDocumentType(XdgDataHome(), wxStandardPaths::Get().GetExecutablePath().utf8_string());
 
-  return ProcessCommandLine(*m_pDocManager, m_bHasFileArg, m_strFileArg);
+  auto* frame = new CMainFrame(m_pDocManager.get());
+  SetTopWindow(frame);
+  if (!ProcessCommandLine(*m_pDocManager, m_bHasFileArg, m_strFileArg)) {
+    frame->Destroy();
+    return false;
+  }
+  frame->Show();
+  frame->Update();
+  return true;
 }
 
 int CExplorerApApp::OnRun() {
