@@ -35,6 +35,8 @@ class CExplorerApView : public wxView, public CStatusTextSource {
   // The views close with their document; closing one closes nothing else.
   bool OnClose(bool) override { return true; }
   bool GetStatusText(wxString& text) override;
+  // The tree view keeps the frame's title.
+  void OnChangeFilename() override {}
 
   // Lists the children of path. A path that names no container leaves the
   // rows as they are (the path is taken over all the same).

@@ -89,6 +89,7 @@ void CLeftView::OnUpdate(wxView*, wxObject* hint) {
     case HINT_SET_NAME:
       if (tree->GetRootItem().IsOk() && Doc())
         tree->SetItemText(tree->GetRootItem(), wxString::FromUTF8(Doc()->GetSetName()));
+      OnChangeFilename();
       break;
     case HINT_GO_TO_FOLDER:
       if (const auto* item = dynamic_cast<const CItemHint*>(hint)) RevealPath(item->m_strPath);
@@ -121,7 +122,6 @@ void CLeftView::InitialUpdate() {
     m_bPending = true;
     m_timerSettle.StartOnce(kSettleMilliseconds);
   }
-  // The frame's title follows the document's name.
   OnChangeFilename();
 }
 
@@ -303,6 +303,10 @@ void CLeftView::ShowContextMenu() {
 void CLeftView::OnChildFocus(wxChildFocusEvent& event) {
   Activate(true);
   event.Skip();
+}
+
+void CLeftView::OnChangeFilename() {
+  if (CMainFrame* frame = Frame()) frame->ShowDocumentTitle(GetDocument());
 }
 
 bool CLeftView::GetStatusText(wxString& text) {

@@ -39,6 +39,8 @@ class CLeftView : public wxView, public CStatusTextSource {
   void OnUpdate(wxView* sender, wxObject* hint) override;
   bool OnClose(bool) override { return true; }
   bool GetStatusText(wxString& text) override;
+  // The frame's title follows the document's name.
+  void OnChangeFilename() override;
 
   // The logical path of node: empty for the root (and no node).
   std::string NodePath(const wxTreeItemId& node) const;

@@ -165,6 +165,10 @@ void CMainFrame::OnUpdateStatusBar(wxUpdateUIEvent& event) {
 // ---------------------------------------------------------------------------
 // Views
 
+void CMainFrame::ShowDocumentTitle(wxDocument* doc) {
+  if (wxDocManager* manager = GetDocumentManager()) SetTitle(manager->MakeFrameTitle(doc));
+}
+
 void CMainFrame::SetActiveView(wxView* view) {
   if (!view) return;
   view->Activate(true);

@@ -39,6 +39,9 @@ class CMainFrame : public wxDocParentFrame {
   // Menu and toolbar prompts; when they end, pane 0 reads the idle message.
   void DoGiveHelp(const wxString& text, bool show) override;
 
+  // The title: the document's name and the program's.
+  void ShowDocumentTitle(wxDocument* doc);
+
   // Makes view the active view and gives its control the focus.
   void SetActiveView(wxView* view);
 

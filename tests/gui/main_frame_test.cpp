@@ -5,6 +5,7 @@
 #include <wx/toolbar.h>
 
 #include "document/command_ids.h"
+#include "document/explorer_ap_doc.h"
 #include "tests/gui/explorer_test_util.h"
 #include "ui/explorer_ap_view.h"
 #include "ui/frame_ids.h"
@@ -99,6 +100,10 @@ TEST_F(CExplorerTest, TheWindowHasTwoPanesTheBarsAndItsSize) {
   EXPECT_EQ(splitter->GetWindow2(), List().GetListCtrl());
   EXPECT_EQ(splitter->GetSashPosition(), CMainFrame::kTreeWidth);
   EXPECT_EQ(Frame().GetSize(), wxSize(CMainFrame::kWidth, CMainFrame::kHeight));
+  EXPECT_EQ(Utf8(Frame().GetTitle()), "無題 - クオリクス");
+  ASSERT_TRUE(Doc().SaveAsPath(wxString::FromUTF8(m_home.File("backup.fcf"))));
+  EXPECT_EQ(Utf8(Frame().GetTitle()), "backup.fcf - クオリクス");
+  EXPECT_EQ(Utf8(TreeCtrl().GetItemText(TreeCtrl().GetRootItem())), "backup カタログセット");
   EXPECT_EQ(Frame().GetStatusBar()->GetFieldsCount(), 5);
   EXPECT_EQ(Frame().GetToolBar()->GetToolsCount(), 14u);  // eleven buttons, three gaps
   EXPECT_EQ(Utf8(Frame().GetToolBar()->GetToolShortHelp(ID_DELETE_CATALOG)), "削除");
