@@ -283,6 +283,9 @@ void CExplorerApView::OnColumnClick(wxListEvent& event) {
 void CExplorerApView::OnContextMenu(wxContextMenuEvent& event) {
   CMainFrame* frame = Frame();
   if (!frame) return;
+  // Any click makes its pane the active one, so the menu's commands act on
+  // this list.
+  frame->SetActiveView(this);
   wxPoint point = event.GetPosition();
   if (point == wxDefaultPosition) point = wxGetMousePosition();  // from the keyboard
   frame->ShowContextMenu(point);

@@ -285,14 +285,14 @@ void CLeftView::OnKeyDown(wxKeyEvent& event) {
 }
 
 void CLeftView::OnRightClick(wxTreeEvent& event) {
-  Activate(true);
+  if (CMainFrame* frame = Frame()) frame->SetActiveView(this);
   if (wxTreeCtrl* tree = m_pTree.get(); tree && event.GetItem().IsOk() && tree->GetSelection() != event.GetItem())
     tree->SelectItem(event.GetItem());
   ShowContextMenu();
 }
 
 void CLeftView::OnContextMenu(wxContextMenuEvent&) {
-  Activate(true);
+  if (CMainFrame* frame = Frame()) frame->SetActiveView(this);
   ShowContextMenu();
 }
 
