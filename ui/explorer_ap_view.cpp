@@ -377,12 +377,21 @@ void CExplorerApView::OnOpenFile(wxCommandEvent&) {
   for (const std::string& path : files) OpenCatalogedFile(*doc, path);
 }
 
+CListSelection CExplorerApView::GetSelectionCount() const {
+  CListSelection facts;
+  facts.m_bSetLevel = m_strCurrentPath.empty();
+  if (CRowListCtrl* list = m_pList.get()) facts.m_nSelected = list->GetSelectedItemCount();
+  return facts;
+}
+
+// These two run at every idle time for the toolbar: they only count the
+// selection, which costs nothing however many rows are selected.
 void CExplorerApView::OnUpdateDeleteCatalog(wxUpdateUIEvent& event) {
-  event.Enable(ListCanDeleteCatalog(GetSelectionFacts()));
+  event.Enable(ListCanDeleteCatalog(GetSelectionCount()));
 }
 
 void CExplorerApView::OnUpdateSelection(wxUpdateUIEvent& event) {
-  event.Enable(ListHasSelection(GetSelectionFacts()));
+  event.Enable(ListHasSelection(GetSelectionCount()));
 }
 
 void CExplorerApView::OnUpdateSearch(wxUpdateUIEvent& event) { event.Enable(true); }

@@ -56,6 +56,8 @@ class CExplorerApView : public wxView, public CStatusTextSource {
 
   // What the command handlers and Enter act on.
   CListSelection GetSelectionFacts() const;
+  // The same without looking at the rows: no container count.
+  CListSelection GetSelectionCount() const;
   std::vector<std::string> SelectedPaths() const;
 
   // Opens row as a folder: lists it and tells the tree. Nothing for a file.

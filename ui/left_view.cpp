@@ -123,6 +123,10 @@ void CLeftView::InitialUpdate() {
     m_timerSettle.StartOnce(kSettleMilliseconds);
   }
   OnChangeFilename();
+  // The tree is the active pane until the user picks another.
+  CMainFrame* frame = Frame();
+  wxDocManager* manager = GetDocumentManager();
+  if (frame && manager && !manager->GetCurrentView()) frame->SetActiveView(this);
 }
 
 void CLeftView::Rebuild() {

@@ -34,6 +34,7 @@ TEST_F(CExplorerTest, TheFirstFillListsTheCatalogsOnceTheSelectionSettles) {
   EXPECT_TRUE(tree.ItemHasChildren(Node("Alpha")));  // a button until expanded
   EXPECT_TRUE(Tree().IsSettlePending());
   EXPECT_TRUE(Names().empty());
+  EXPECT_EQ(m_pManager->GetCurrentView(), &Tree());  // the tree is the first active pane
 
   Settle();
   EXPECT_EQ(List().GetFillCount(), fills + 1);
