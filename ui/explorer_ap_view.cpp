@@ -57,6 +57,14 @@ bool CExplorerApView::CreateControl(wxWindow* parent) {
   list->Bind(wxEVT_CONTEXT_MENU, &CExplorerApView::OnContextMenu, this);
   list->Bind(wxEVT_LIST_BEGIN_DRAG, &CExplorerApView::OnBeginDrag, this);
   list->Bind(wxEVT_CHILD_FOCUS, &CExplorerApView::OnChildFocus, this);
+  // A click activates the pane even where the desktop reports no focus
+  // change (the rows and the header are windows of their own).
+  list->Bind(wxEVT_LEFT_DOWN, &CExplorerApView::OnMouseDown, this);
+  list->Bind(wxEVT_RIGHT_DOWN, &CExplorerApView::OnMouseDown, this);
+  for (wxWindow* child : list->GetChildren()) {
+    child->Bind(wxEVT_LEFT_DOWN, &CExplorerApView::OnMouseDown, this);
+    child->Bind(wxEVT_RIGHT_DOWN, &CExplorerApView::OnMouseDown, this);
+  }
   return true;
 }
 
@@ -289,6 +297,11 @@ void CExplorerApView::OnContextMenu(wxContextMenuEvent& event) {
   wxPoint point = event.GetPosition();
   if (point == wxDefaultPosition) point = wxGetMousePosition();  // from the keyboard
   frame->ShowContextMenu(point);
+}
+
+void CExplorerApView::OnMouseDown(wxMouseEvent& event) {
+  Activate(true);
+  event.Skip();
 }
 
 void CExplorerApView::OnChildFocus(wxChildFocusEvent& event) {

@@ -85,6 +85,7 @@ class CExplorerApView : public wxView, public CStatusTextSource {
   void OnContextMenu(wxContextMenuEvent& event);
   void OnBeginDrag(wxListEvent& event);
   void OnChildFocus(wxChildFocusEvent& event);
+  void OnMouseDown(wxMouseEvent& event);
   void OnEnter();
 
   // Commands.

@@ -70,6 +70,9 @@ bool CLeftView::CreateControl(wxWindow* parent) {
   tree->Bind(wxEVT_TREE_ITEM_RIGHT_CLICK, &CLeftView::OnRightClick, this);
   tree->Bind(wxEVT_CONTEXT_MENU, &CLeftView::OnContextMenu, this);
   tree->Bind(wxEVT_CHILD_FOCUS, &CLeftView::OnChildFocus, this);
+  // A click activates the pane even where the desktop reports no focus
+  // change.
+  tree->Bind(wxEVT_LEFT_DOWN, &CLeftView::OnMouseDown, this);
   return true;
 }
 
@@ -302,6 +305,11 @@ void CLeftView::OnContextMenu(wxContextMenuEvent&) {
 
 void CLeftView::ShowContextMenu() {
   if (CMainFrame* frame = Frame()) frame->ShowContextMenu(wxGetMousePosition());
+}
+
+void CLeftView::OnMouseDown(wxMouseEvent& event) {
+  Activate(true);
+  event.Skip();
 }
 
 void CLeftView::OnChildFocus(wxChildFocusEvent& event) {

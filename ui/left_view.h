@@ -74,6 +74,7 @@ class CLeftView : public wxView, public CStatusTextSource {
   void OnRightClick(wxTreeEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
   void OnChildFocus(wxChildFocusEvent& event);
+  void OnMouseDown(wxMouseEvent& event);
   void OnSettleTimer(wxTimerEvent& event);
   void ShowContextMenu();
 

@@ -91,6 +91,13 @@ TEST_F(CExplorerTest, TabAndF6MoveBetweenThePanes) {
   EXPECT_EQ(m_pManager->GetCurrentView(), &List());
   Command(ID_PREV_PANE);
   EXPECT_EQ(m_pManager->GetCurrentView(), &Tree());
+
+  // A click on the rows makes the list the active pane.
+  wxWindow* rows = List().GetListCtrl()->GetChildren().back();
+  wxMouseEvent click(wxEVT_LEFT_DOWN);
+  click.SetEventObject(rows);
+  rows->GetEventHandler()->ProcessEvent(click);
+  EXPECT_EQ(m_pManager->GetCurrentView(), &List());
 }
 
 TEST_F(CExplorerTest, TheWindowHasTwoPanesTheBarsAndItsSize) {
