@@ -1,6 +1,8 @@
 // The tree view on a real set: the first fill, the settle rule, lazy
 // expansion, keys, enabling, and revealing folders and found items.
 
+#include <wx/utils.h>
+
 #include "document/command_ids.h"
 #include "document/explorer_ap_doc.h"
 #include "document/hints.h"
@@ -42,6 +44,18 @@ TEST_F(CExplorerTest, TheFirstFillListsTheCatalogsOnceTheSelectionSettles) {
   EXPECT_EQ(List().GetCurrentPath(), "");
   EXPECT_EQ(Names(), (NameList{"Alpha", "CD1", "CD2"}));
   EXPECT_EQ(ListStatus(), "");
+}
+
+TEST_F(CExplorerTest, TheSettleTimerItselfFillsTheList) {
+  UseSet(MakeExplorerTestSet());
+  Tree().RevealPath("CD2");
+  // Waits for the timer, however long the machine takes; no time is checked.
+  for (int round = 0; round < 1000 && Tree().IsSettlePending(); ++round) {
+    wxMilliSleep(10);
+    FlushEvents();
+  }
+  EXPECT_FALSE(Tree().IsSettlePending());
+  EXPECT_EQ(List().GetCurrentPath(), "CD2");
 }
 
 TEST_F(CExplorerTest, QuickSelectionsFillTheListOnceWithTheLastOne) {

@@ -115,6 +115,8 @@ TEST_F(CExplorerTest, TheWindowHasTwoPanesTheBarsAndItsSize) {
   EXPECT_EQ(Frame().GetToolBar()->GetToolsCount(), 14u);  // eleven buttons, three gaps
   EXPECT_EQ(Utf8(Frame().GetToolBar()->GetToolShortHelp(ID_DELETE_CATALOG)), "削除");
   EXPECT_EQ(Utf8(Frame().GetToolBar()->GetToolLongHelp(ID_DELETE_CATALOG)), "カタログを削除する");
+  EXPECT_TRUE(Tree().GetTreeCtrl()->GetDropTarget());  // dropped files become a catalog
+  EXPECT_TRUE(List().GetListCtrl()->GetDropTarget());
   ASSERT_TRUE(Frame().GetContextMenu());
   EXPECT_EQ(Frame().GetContextMenu()->GetMenuItemCount(), 9u);
 }
