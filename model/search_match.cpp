@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <ctime>
 
 #include "model/file_info.h"
@@ -32,18 +33,27 @@ CTextCriterion::CTextCriterion(std::string pattern, bool exact, bool caseSensiti
 }
 
 int CTextCriterion::MatchAsciiIgnoringCase(std::string_view subject) const {
-  // Names are short: fold into a local buffer in the same pass that checks
-  // for ASCII, then search with the library's memchr-based find.
-  char folded[256];
-  if (subject.size() > sizeof folded) return -1;
-  unsigned char any = 0;
-  for (std::size_t i = 0; i < subject.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(subject[i]);
-    any |= c;
-    folded[i] = char(c - 'A' < 26u ? c + 0x20 : c);
+  // Names are short: fold them eight bytes at a time into a local buffer,
+  // checking for ASCII in the same pass, then search with the library's find.
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  alignas(8) char folded[264];
+  const std::size_t n = subject.size();
+  if (n > 256) return -1;
+  std::uint64_t any = 0;
+  for (std::size_t i = 0; i < n; i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, subject.data() + i, std::min<std::size_t>(8, n - i));
+    any |= word;
+    // For bytes below 0x80 no addition carries into the next byte: the high
+    // bit of each sum tells whether the byte is at least 'A', above 'Z'.
+    const std::uint64_t atLeastA = word + kOnes * (0x80 - 'A');
+    const std::uint64_t aboveZ = word + kOnes * (0x80 - 'Z' - 1);
+    word |= ((atLeastA ^ aboveZ) & kHigh) >> 2;
+    std::memcpy(folded + i, &word, 8);
   }
-  if (any >= 0x80) return -1;
-  const std::string_view lower(folded, subject.size());
+  if ((any & kHigh) != 0) return -1;
+  const std::string_view lower(folded, n);
   if (m_bExact) return lower == m_strFoldedPattern;
   return Occurs(lower, m_strFoldedPattern);
 }

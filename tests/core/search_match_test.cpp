@@ -35,6 +35,11 @@ TEST(MatchText, FlagCombinations) {
   EXPECT_TRUE(MatchText("ＡＢＣ", "ａｂｃ", true, false));
   EXPECT_TRUE(MatchText("ΣΩ Жук", "σω жук", true, false));
   EXPECT_FALSE(MatchText("Ⅰ", "ⅰ", true, false));
+  // Long ASCII names are folded a word at a time: letters past the first
+  // eight bytes fold, and the characters beside A-Z and a-z do not.
+  EXPECT_TRUE(MatchText("0123456789abcdefGHIJKLMNOPQRSTUVWXYZ", "ghijklmnopqrstuvwxyz", false, false));
+  EXPECT_FALSE(MatchText("xxxxxxxx@[", "`{", false, false));
+  EXPECT_TRUE(MatchText("xxxxxxxx@[", "X@[", false, false));
 }
 
 TEST(MatchText, EmptyPatternsAndCharacterBoundaries) {
