@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: installs the Debian packages the build needs.
 QUARRIX_PACKAGES="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
 libglib2.0-dev shared-mime-info \
-libwxgtk3.2-dev fonts-ipafont-gothic"
+libwxgtk3.2-dev fonts-ipafont-gothic ccache"
 
 quarrix_install_packages() {
   local missing=()
