@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/archive.h"
 #include "model/file_info.h"
 
 // What is known of a medium when it is catalogued.
@@ -42,6 +43,10 @@ class CDriveFileInfo : public CFolderFileInfo {
   std::string m_strCatalogedPath;
 
  protected:
+  // How the five texts above were stored (in the order written), so that
+  // unchanged ones go back byte for byte; empty for most catalogs.
+  std::vector<CTextForm> m_textForms;
+
   friend class CFileInfo;
   CDriveFileInfo() = default;
   std::string DerivedPath(std::string_view parentPath) const override;

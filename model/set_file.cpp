@@ -17,8 +17,9 @@ namespace {
 const std::string_view kClassNames[] = {"CFileInfo", "CFolderFileInfo", "CDriveFileInfo", "CRootFileInfo"};
 constexpr std::uint16_t kSchema = 2;
 constexpr std::uint32_t kIndexLimit = 0x3FFFFFFE;
-constexpr std::uint32_t kMaxFileName = 259;
-constexpr std::uint32_t kMaxAlternateName = 13;
+// Every name an item can hold (its length is kept in 16 bits); longer ones
+// are garbage, not names.
+constexpr std::uint32_t kMaxName = 0xFFFF;
 // The smallest object in a file: tag, six empty strings' worth of prefixes
 // and ten DWORDs. Bounds how many children a count can make us expect.
 constexpr std::uint64_t kMinObjectBytes = 46;
@@ -60,8 +61,8 @@ class CSetWriter {
     }
     ++m_nIndex;
 
-    m_ar.WriteString(path);
-    m_ar.WriteString(item.GetNote());
+    WriteText(item, CFileInfo::TEXT_PATH, path);
+    WriteText(item, CFileInfo::TEXT_NOTE, item.GetNote());
     m_ar.WriteDword(item.RecordAttributes());
     const std::uint64_t times[] = {item.CreationFileTime(), item.AccessFileTime(), item.WriteFileTime()};
     for (std::uint64_t t : times) {
@@ -72,11 +73,18 @@ class CSetWriter {
     m_ar.WriteDword(std::uint32_t(size >> 32));
     m_ar.WriteDword(std::uint32_t(size));
     m_ar.WriteDword(item.Reserved0());
-    m_ar.WriteString(item.FileName());
-    m_ar.WriteString(item.AlternateName());
+    WriteText(item, CFileInfo::TEXT_NAME, item.FileName());
+    WriteText(item, CFileInfo::TEXT_ALTERNATE, item.AlternateName());
     if (item.IsContainer())
       m_ar.WriteDword(std::uint32_t(static_cast<const CFolderFileInfo&>(item).Children().size()));
     return !m_ar.Failed();
+  }
+
+  void WriteText(const CFileInfo& item, CFileInfo::ETextField field, std::string_view text) {
+    if (!item.HasStoredForms())
+      m_ar.WriteString(text);
+    else
+      m_ar.WriteString(text, item.IsStoredWide(field), item.StoredBytes(field));
   }
 
   CArchiveWriter& m_ar;
@@ -203,15 +211,18 @@ class CSetReader {
     CFindData record;
     std::string note;
     std::uint32_t times[6] = {};
-    m_ar.ReadString(path);
-    m_ar.ReadString(note);
+    CTextForm forms[CFileInfo::TEXT_FIELDS];
+    m_ar.ReadString(path, UINT32_MAX, &forms[CFileInfo::TEXT_PATH]);
+    m_ar.ReadString(note, UINT32_MAX, &forms[CFileInfo::TEXT_NOTE]);
     m_ar.ReadDword(record.dwFileAttributes);
     for (std::uint32_t& t : times) m_ar.ReadDword(t);
     m_ar.ReadDword(record.nFileSizeHigh);
     m_ar.ReadDword(record.nFileSizeLow);
     m_ar.ReadDword(record.dwReserved0);
-    m_ar.ReadString(record.cFileName, kMaxFileName);
-    m_ar.ReadString(record.cAlternateFileName, kMaxAlternateName);
+    m_ar.ReadString(record.cFileName, kMaxName, &forms[CFileInfo::TEXT_NAME]);
+    m_ar.ReadString(record.cAlternateFileName, kMaxName, &forms[CFileInfo::TEXT_ALTERNATE]);
+    if (record.cFileName.size() > kMaxName || record.cAlternateFileName.size() > kMaxName)
+      m_ar.Fail(ESetFileError::NameTooLong);
     count = 0;
     if (kind != CFileInfo::KIND_FILE) {
       std::uint32_t stored = 0;
@@ -225,6 +236,11 @@ class CSetReader {
 
     std::unique_ptr<CFileInfo> item = CFileInfo::CreateOfKind(CFileInfo::EKind(kind), record);
     item->SetNoteText(std::move(note));
+    for (int field = 0; field < CFileInfo::TEXT_FIELDS; ++field) {
+      CTextForm& form = forms[field];
+      if (form.bWide || !form.strRaw.empty())
+        item->SetStoredForm(CFileInfo::ETextField(field), form.bWide, std::move(form.strRaw));
+    }
     if (count != 0) {
       const std::uint64_t possible = m_ar.Remaining() / kMinObjectBytes;
       static_cast<CFolderFileInfo&>(*item).ReserveChildren(std::size_t(std::min<std::uint64_t>(count, possible)));

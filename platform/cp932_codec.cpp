@@ -36,12 +36,19 @@ public:
     }
     // 0 when CP932 cannot hold cp (ASCII is handled by the callers).
     std::uint16_t Encode(char32_t cp) const { return cp <= 0xFFFF ? m_arEncode[cp] : 0; }
+    // Whether lead + trail is the code Encode gives its character.
+    bool IsPreferred(int leadIndex, unsigned char trail) const
+    {
+        const unsigned bit = static_cast<unsigned>(leadIndex) * 256 + trail;
+        return (m_arOther[bit / 64] >> (bit % 64) & 1) == 0;
+    }
 
 private:
     void Build();
 
     std::array<char16_t, kLeadCount * 256> m_arDecode{};
     std::array<std::uint16_t, 0x10000> m_arEncode{};
+    std::array<std::uint64_t, kLeadCount * 256 / 64> m_arOther{};  // codes Encode does not give
 };
 
 struct CIconvCloser {
@@ -109,6 +116,19 @@ void CCp932Tables::Build()
         const int index = LeadIndex(out[0]);
         if (index >= 0 && Decode(index, out[1]) == cp)
             m_arEncode[cp] = static_cast<std::uint16_t>(out[0] << 8 | out[1]);
+    }
+
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        const int index = LeadIndex(static_cast<unsigned char>(lead));
+        if (index < 0)
+            continue;
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+            const char16_t cp = Decode(index, static_cast<unsigned char>(trail));
+            if (cp != 0 && m_arEncode[cp] != (lead << 8 | trail)) {
+                const unsigned bit = static_cast<unsigned>(index) * 256 + trail;
+                m_arOther[bit / 64] |= std::uint64_t{1} << (bit % 64);
+            }
+        }
     }
 }
 
@@ -203,19 +223,26 @@ void PutUtf16le(std::string& out, char32_t unit)
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view bytes)
+namespace {
+
+// Invalid bytes become U+FFFD, or with escape their escapes. Returns false
+// when a double-byte code is not the one its character encodes to.
+bool DecodeCp932(std::string_view bytes, bool escape, std::string& out)
 {
     const std::size_t n = bytes.size();
     const std::size_t ascii = AsciiPrefixLength(bytes);
-    if (ascii == n)
-        return std::string(bytes);
+    if (ascii == n) {
+        out.assign(bytes.data(), n);
+        return true;
+    }
 
     const CCp932Tables& tables = Tables();
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::string out(ascii + (n - ascii) * 3, '\0');  // no byte grows beyond three
+    out.resize(ascii + (n - ascii) * 3);  // no byte grows beyond three
     char* const begin = out.data();
     std::memcpy(begin, in, ascii);
     char* p = begin + ascii;
+    bool preferred = true;
     for (std::size_t i = ascii; i < n;) {
         const unsigned char b = in[i];
         if (b < 0x80) {
@@ -223,12 +250,13 @@ std::string Cp932ToUtf8(std::string_view bytes)
             ++i;
             continue;
         }
-        char32_t cp = kReplacement;
+        char32_t cp = escape ? kByteEscapeBase + b : kReplacement;
         if (IsHalfWidthKana(b)) {
             cp = 0xFF61 + (b - 0xA1);
         } else if (const int index = LeadIndex(b); index >= 0 && i + 1 < n) {
             if (const char16_t c = tables.Decode(index, in[i + 1]); c != 0) {
                 cp = c;
+                preferred = preferred && tables.IsPreferred(index, in[i + 1]);
                 ++i;
             }
         }
@@ -236,7 +264,67 @@ std::string Cp932ToUtf8(std::string_view bytes)
         p = PutUtf8(p, cp);
     }
     out.resize(static_cast<std::size_t>(p - begin));
+    return preferred;
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    DecodeCp932(bytes, false, out);
     return out;
+}
+
+bool DecodeCp932Exact(std::string_view bytes, std::string& out) { return DecodeCp932(bytes, true, out); }
+
+bool EncodeCp932Exact(std::string_view utf8, std::string& out)
+{
+    const std::size_t n = utf8.size();
+    const std::size_t ascii = AsciiPrefixLength(utf8);
+    out.assign(utf8.data(), ascii);
+    if (ascii == n)
+        return true;
+
+    const CCp932Tables& tables = Tables();
+    out.resize(n);  // each character takes no more bytes than in UTF-8
+    char* const begin = out.data();
+    char* p = begin + ascii;
+    bool escaped = false;
+    for (std::size_t pos = ascii; pos < n;) {
+        const char32_t cp = DecodeUtf8(utf8, pos);
+        if (cp < 0x80) {
+            *p++ = static_cast<char>(cp);
+            continue;
+        }
+        if (IsByteEscape(cp)) {
+            *p++ = static_cast<char>(cp - kByteEscapeBase);
+            escaped = true;
+            continue;
+        }
+        const std::uint16_t code = cp == kInvalid ? 0 : tables.Encode(cp);
+        if (code == 0)
+            return false;
+        if (code >= 0x100)
+            *p++ = static_cast<char>(code >> 8);
+        *p++ = static_cast<char>(code & 0xFF);
+    }
+    out.resize(static_cast<std::size_t>(p - begin));
+    if (!escaped)
+        return true;
+    // An escaped byte may pair with its neighbour when decoded again.
+    std::string back;
+    DecodeCp932(out, true, back);
+    return back == utf8;
+}
+
+bool HasByteEscape(std::string_view utf8)
+{
+    // U+EF00 to U+EFFF are EE BC 80 to EE BF BF.
+    for (std::size_t pos = utf8.find('\xEE'); pos != std::string_view::npos; pos = utf8.find('\xEE', pos + 1))
+        if (pos + 1 < utf8.size() && (static_cast<unsigned char>(utf8[pos + 1]) & 0xFC) == 0xBC)
+            return true;
+    return false;
 }
 
 bool Utf8ToCp932(std::string_view utf8, std::string& out)
@@ -273,7 +361,7 @@ bool Utf8ToCp932(std::string_view utf8, std::string& out)
     return ok;
 }
 
-std::string Utf16leToUtf8(const unsigned char* data, std::size_t units)
+std::string Utf16leToUtf8(const unsigned char* data, std::size_t units, bool* exact)
 {
     std::string out;
     out.reserve(units);
@@ -286,6 +374,8 @@ std::string Utf16leToUtf8(const unsigned char* data, std::size_t units)
                 ++i;
             }
         }
+        if (exact != nullptr && cp >= 0xD800 && cp <= 0xDFFF)
+            *exact = false;
         AppendUtf8(out, cp);
     }
     return out;
