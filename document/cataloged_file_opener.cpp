@@ -13,6 +13,7 @@
 #include "document/explorer_ap_app.h"
 #include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
+#include "platform/real_name.h"
 
 namespace {
 
@@ -133,11 +134,7 @@ bool SplitCatalogPath(const CRootFileInfo& set, const std::string& logicalPath, 
 
 std::string MakeRealPath(const std::string& basePath, const std::string& rest) {
   if (basePath.empty() || basePath[0] != '/') return basePath + "\\" + rest;
-  std::string path = basePath;
-  if (path.back() != '/') path += '/';
-  // Byte by byte: no UTF-8 sequence holds the byte of "\".
-  for (char c : rest) path += c == '\\' ? '/' : c;
-  return path;
+  return RealPathBelow(basePath, rest);
 }
 
 bool IsFilePresent(const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include "model/archive.h"
 #include "model/text_format.h"
+#include "platform/real_name.h"
 
 CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath, CMediumFacts facts)
     : m_strLabel(std::move(label)),
@@ -11,7 +12,7 @@ CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath, CMediumF
       m_strMediaType(std::move(facts.strMediaType)),
       m_nFreeBytes(facts.nFreeBytes),
       m_nTotalBytes(facts.nTotalBytes),
-      m_strCatalogedPath(std::move(basePath)) {}
+      m_strCatalogedPath(PathTextOf(basePath)) {}
 
 std::string CDriveFileInfo::DerivedPath(std::string_view) const { return m_strLabel; }
 

@@ -3,6 +3,7 @@
 #include <glib.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -278,7 +279,7 @@ std::string Cp932ToUtf8(std::string_view bytes)
 
 bool DecodeCp932Exact(std::string_view bytes, std::string& out) { return DecodeCp932(bytes, true, out); }
 
-bool EncodeCp932Exact(std::string_view utf8, std::string& out)
+bool EncodeCp932Bytes(std::string_view utf8, std::string& out)
 {
     const std::size_t n = utf8.size();
     const std::size_t ascii = AsciiPrefixLength(utf8);
@@ -290,7 +291,6 @@ bool EncodeCp932Exact(std::string_view utf8, std::string& out)
     out.resize(n);  // each character takes no more bytes than in UTF-8
     char* const begin = out.data();
     char* p = begin + ascii;
-    bool escaped = false;
     for (std::size_t pos = ascii; pos < n;) {
         const char32_t cp = DecodeUtf8(utf8, pos);
         if (cp < 0x80) {
@@ -299,7 +299,6 @@ bool EncodeCp932Exact(std::string_view utf8, std::string& out)
         }
         if (IsByteEscape(cp)) {
             *p++ = static_cast<char>(cp - kByteEscapeBase);
-            escaped = true;
             continue;
         }
         const std::uint16_t code = cp == kInvalid ? 0 : tables.Encode(cp);
@@ -310,12 +309,64 @@ bool EncodeCp932Exact(std::string_view utf8, std::string& out)
         *p++ = static_cast<char>(code & 0xFF);
     }
     out.resize(static_cast<std::size_t>(p - begin));
-    if (!escaped)
+    return true;
+}
+
+bool EncodeCp932Exact(std::string_view utf8, std::string& out)
+{
+    if (!EncodeCp932Bytes(utf8, out))
+        return false;
+    if (!HasByteEscape(utf8))
         return true;
     // An escaped byte may pair with its neighbour when decoded again.
     std::string back;
     DecodeCp932(out, true, back);
     return back == utf8;
+}
+
+std::string EscapeBytes(std::string_view bytes, bool escapeBackslash, bool* invalid)
+{
+    if (invalid != nullptr)
+        *invalid = false;
+    std::size_t pos = AsciiPrefixLength(bytes);
+    if (escapeBackslash)
+        pos = std::min(pos, bytes.find('\\'));
+    if (pos == bytes.size())
+        return std::string(bytes);
+    std::string out(bytes.substr(0, pos));
+    auto escape = [&out](std::string_view raw) {
+        for (unsigned char b : raw)
+            AppendUtf8(out, kByteEscapeBase + b);
+    };
+    while (pos < bytes.size()) {
+        const std::size_t start = pos;
+        const char32_t cp = DecodeUtf8(bytes, pos);
+        const std::string_view raw = bytes.substr(start, pos - start);
+        if (cp == kInvalid && invalid != nullptr)
+            *invalid = true;
+        if (cp == kInvalid || IsByteEscape(cp) || (cp == '\\' && escapeBackslash))
+            escape(raw);
+        else
+            out.append(raw);
+    }
+    return out;
+}
+
+std::string UnescapeBytes(std::string_view text)
+{
+    if (!HasByteEscape(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        const char32_t cp = DecodeUtf8(text, pos);
+        if (IsByteEscape(cp))
+            out.push_back(static_cast<char>(cp - kByteEscapeBase));
+        else
+            out.append(text.data() + start, pos - start);
+    }
+    return out;
 }
 
 bool HasByteEscape(std::string_view utf8)

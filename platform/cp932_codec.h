@@ -30,9 +30,20 @@ constexpr bool IsByteEscape(char32_t cp) { return cp >= kByteEscapeBase && cp <=
 bool DecodeCp932Exact(std::string_view bytes, std::string& out);
 
 // Encodes UTF-8 as CP932 with escapes giving their bytes. False (out then
-// unusable) when a character has no code, or when the result would not
-// decode to the same text (an escaped byte joining its neighbour).
+// unusable) when a character has no code.
+bool EncodeCp932Bytes(std::string_view utf8, std::string& out);
+// The same, but also false when the result would not decode to the same
+// text (an escaped byte joining its neighbour, an escaped backslash).
 bool EncodeCp932Exact(std::string_view utf8, std::string& out);
+
+// Text for bytes that should be UTF-8: valid UTF-8 stays as it is, except
+// that characters U+EF00 to U+EFFF, and "\" when escapeBackslash, become the
+// escapes of their bytes; every other byte becomes its escape. So different
+// bytes always give different texts. *invalid (when given) tells whether
+// the bytes held invalid UTF-8.
+std::string EscapeBytes(std::string_view bytes, bool escapeBackslash, bool* invalid = nullptr);
+// The bytes of text with each escape turned back into its byte.
+std::string UnescapeBytes(std::string_view text);
 
 // Encodes UTF-8 as CP932 into out (replacing it). Returns false when the input
 // holds invalid UTF-8 or a character CP932 cannot hold; out then has '?' in
