@@ -38,6 +38,10 @@ int CmdAdd(const std::vector<std::string>& args) {
   if (args.size() < 3) return UsageError("add にはカタログセットのファイル、カタログ名とパスを指定してください");
   const std::string& setPath = args[0];
   const std::string label = ArgText(args[1]);
+  if (label.find('\\') != std::string::npos) {
+    ReportError(kLabelSeparatorMessage);
+    return EXIT_USAGE;
+  }
   // Paths stay as given: they name real files, whatever their bytes.
   const std::vector<std::string> paths(args.begin() + 2, args.end());
 

@@ -12,6 +12,10 @@
 #include "model/drive_file_info.h"
 #include "model/file_info.h"
 
+// A catalog's label is the first name of its logical paths: one holding
+// their separator could never be reached.
+inline constexpr const char kLabelSeparatorMessage[] = "ラベルに「\\」は使用できません";
+
 // Receives the messages a scan of dropped paths has for the user.
 class CMessageSink {
  public:

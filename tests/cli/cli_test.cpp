@@ -304,6 +304,15 @@ TEST_F(CliTest, BadAndMissingFiles) {
   EXPECT_EQ(Run({"dump", m_strSet}, "UTC", "/dev/full").nStatus, 4);
 }
 
+TEST_F(CliTest, AddRefusesALabelHoldingTheSeparator) {
+  WriteSample();
+  const std::string before = ReadAll(m_strSet);
+  const CRun run = Run({"add", m_strSet, "CD\\2", m_strDir});
+  EXPECT_EQ(run.nStatus, 2);
+  EXPECT_TRUE(Has(run.strErr, "ラベルに「\\」は使用できません"));
+  EXPECT_EQ(ReadAll(m_strSet), before);
+}
+
 TEST_F(CliTest, UsageErrors) {
   const CRun bare = Run({});
   EXPECT_EQ(bare.nStatus, 2);
