@@ -211,7 +211,7 @@ class CSetReader {
     CFindData record;
     std::string note;
     std::uint32_t times[6] = {};
-    CTextForm forms[CFileInfo::TEXT_FIELDS];
+    CTextForm* forms = m_forms;
     m_ar.ReadString(path, UINT32_MAX, &forms[CFileInfo::TEXT_PATH]);
     m_ar.ReadString(note, UINT32_MAX, &forms[CFileInfo::TEXT_NOTE]);
     m_ar.ReadDword(record.dwFileAttributes);
@@ -251,6 +251,7 @@ class CSetReader {
   CArchiveReader& m_ar;
   std::uint32_t m_nIndex = 0;
   std::vector<std::pair<std::uint32_t, int>> m_classes;  // index → class, ascending
+  CTextForm m_forms[CFileInfo::TEXT_FIELDS];  // of the object being read
 };
 
 ESetFileError ErrorFromErrno(int error, ESetFileError otherwise) {
