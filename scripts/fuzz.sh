@@ -6,6 +6,8 @@
 #   scripts/fuzz.sh [MINUTES]        FUZZ_SECONDS=N overrides the duration
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/common.sh
+quarrix_install_packages clang libclang-rt-dev
 minutes="${1:-1}"
 seconds="${FUZZ_SECONDS:-$((minutes * 60))}"
 build=build-fuzz
