@@ -31,12 +31,16 @@ void Save(const std::string& name, const std::string& bytes) {
   std::ofstream(g_strFolder + "/" + name, std::ios::binary) << bytes;
 }
 
-// The text's CP932 form (1-byte prefix) replaced by the wide form other writers use.
-std::string Widen(std::string bytes, const std::string& cp932, const std::string& utf16le) {
-  const std::string narrow = std::string(1, char(cp932.size())) + cp932;
-  const std::size_t at = bytes.find(narrow);
-  if (at == std::string::npos) return bytes;
-  return bytes.replace(at, narrow.size(), "\xFF\xFE\xFF" + std::string(1, char(utf16le.size() / 2)) + utf16le);
+// The first from in bytes replaced by to.
+std::string Replace(std::string bytes, const std::string& from, const std::string& to) {
+  const std::size_t at = bytes.find(from);
+  return at == std::string::npos ? bytes : bytes.replace(at, from.size(), to);
+}
+
+// A text's CP932 form (1-byte prefix) replaced by the wide form other writers use.
+std::string Widen(const std::string& bytes, const std::string& cp932, const std::string& utf16le) {
+  return Replace(bytes, std::string(1, char(cp932.size())) + cp932,
+                 "\xFF\xFE\xFF" + std::string(1, char(utf16le.size() / 2)) + utf16le);
 }
 
 }  // namespace
@@ -66,16 +70,22 @@ int main(int argc, char** argv) {
     Save("wide_texts.fcf", Widen(Widen(bytes, "\x93\xFA\x96\x7B", "\xE5\x65\x2C\x67"), "\x95\xB6\x8F\x91",
                                  "\x87\x65\xF8\x66"));
   }
-  {  // every length prefix: byte, word and dword, narrow and wide
+  {  // every length prefix: byte, word and dword, narrow and wide; the longer
+     // forms also for short texts, which other writers may use
     CRootFileInfo set("strings");
     auto catalog = Catalog("S");
     Add(*catalog, "a", false)->SetNoteText(std::string(300, 'w'));
-    Add(*catalog, "b", false)->SetNoteText(std::string(70000, 'd'));
+    Add(*catalog, "b", false)->SetNoteText("dword");
+    Add(*catalog, "c", false)->SetNoteText("word");
     std::string wide;
     for (int i = 0; i < 300; ++i) wide += "é";
-    Add(*catalog, "c", false)->SetNoteText(wide);
+    Add(*catalog, "d", false)->SetNoteText(wide);
     set.AppendCatalog(std::move(catalog), 0);
-    Save("string_forms.fcf", WriteSetToBytes(set));
+    std::string bytes = WriteSetToBytes(set);
+    bytes = Replace(bytes, "\x05" "dword", std::string("\xFF\xFF\xFF\x05\0\0\0" "dword", 12));
+    bytes = Replace(bytes, "\x04" "word", std::string("\xFF\x04\0" "word", 7));
+    bytes = Widen(bytes, "S", std::string("S\0", 2));
+    Save("string_forms.fcf", bytes);
   }
   {  // names as long as their field allows: 259 bytes of CP932, 259 UTF-16 units, 13 for the short name
     CRootFileInfo set("long");
