@@ -49,6 +49,7 @@ std::string SetFileErrorText(ESetFileError error, const std::string& path) {
     case ESetFileError::DiskFull: return "ディスクがいっぱいです: " + shown;
     case ESetFileError::ReadFailure:
     case ESetFileError::WriteFailure: return "ファイルの読み書きに失敗しました: " + shown;
+    case ESetFileError::NotRegularFile: return "通常のファイルではないため書き込めません: " + shown;
   }
   return "ファイルの読み書きに失敗しました: " + shown;
 }
@@ -67,6 +68,12 @@ int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, 
   }
   set->m_strSetName = name;
   return EXIT_OK;
+}
+
+int LoadSetForChange(const std::string& path, std::unique_ptr<CRootFileInfo>& set, CReplaceLock& lock,
+                     bool createIfMissing) {
+  lock.Acquire(path, [] { ReportError("他のプログラムがこのカタログセットを変更中です。終わるのを待っています"); });
+  return LoadSetForCli(path, set, createIfMissing);
 }
 
 int SaveSetForCli(const std::string& path, const CRootFileInfo& set) {

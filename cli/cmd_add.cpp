@@ -46,7 +46,8 @@ int CmdAdd(const std::vector<std::string>& args) {
   const std::vector<std::string> paths(args.begin() + 2, args.end());
 
   std::unique_ptr<CRootFileInfo> set;
-  if (const int status = LoadSetForCli(setPath, set, true); status != EXIT_OK) return status;
+  CReplaceLock lock;
+  if (const int status = LoadSetForChange(setPath, set, lock, true); status != EXIT_OK) return status;
 
   CStderrSink sink;
   const CDriveFileInfo* catalog =

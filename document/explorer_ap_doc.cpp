@@ -103,6 +103,7 @@ bool CExplorerApDoc::OnNewDocument() {
   m_nSortColumn = 0;
   m_bSortAscending = true;
   m_pRoot = std::make_unique<CRootFileInfo>(MakeSetName(std::string()));
+  m_onDisk.reset();
   // A new set has no file; its title is the framework's name for that.
   SetFilename(wxString(), true);
   SetTitle(GetDocumentManager() ? GetDocumentManager()->MakeNewDocumentName() : wxString());
@@ -128,6 +129,7 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   }
   DeleteContents();
   m_pRoot = std::move(set);
+  RememberOnDisk(path);
   m_nSortColumn = 0;
   m_bSortAscending = true;
   SetFilename(file, true);
@@ -144,6 +146,10 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
 bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   if (file.empty() || !m_pRoot) return false;
   const std::string path = ToUtf8(file);
+  CFileIdentity now;
+  if (m_onDisk && path == ToUtf8(GetFilename()) && GetFileIdentity(path, now) && now != *m_onDisk &&
+      AppMessageBox(ChangedOnDiskPrompt(path), wxYES_NO | wxICON_EXCLAMATION, GetDialogParent()) != wxYES)
+    return false;
   const ESetFileError error = WriteSetFile(path, *m_pRoot);
   if (error != ESetFileError::None) {
     // The old file is untouched and the document keeps its old name, so the
@@ -151,6 +157,7 @@ bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
     AppMessageBox(SetFileErrorMessage(error, path, true), wxOK | wxICON_EXCLAMATION, GetDialogParent());
     return false;
   }
+  RememberOnDisk(path);
   Modify(false);
   SetFilename(file, true);
   SetTitle(wxFileNameFromPath(file));
@@ -159,6 +166,14 @@ bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   CUpdateHint nameHint(HINT_SET_NAME);
   SendHint(nameHint);
   return true;
+}
+
+void CExplorerApDoc::RememberOnDisk(const std::string& path) {
+  CFileIdentity identity;
+  if (GetFileIdentity(path, identity))
+    m_onDisk = identity;
+  else
+    m_onDisk.reset();
 }
 
 bool CExplorerApDoc::SaveAs() {

@@ -11,6 +11,7 @@
 #include "model/catalog_out_options.h"
 #include "model/drive_file_info.h"
 #include "model/file_info.h"
+#include "model/set_file_error.h"
 
 // A catalog's label is the first name of its logical paths: one holding
 // their separator could never be reached.
@@ -68,9 +69,12 @@ class CRootFileInfo : public CFolderFileInfo {
                  CItemSummaryList& out) const;
 
   // Writes the set, or the catalogs named in catalogs, as an HTML report
-  // (CP932). False when the file cannot be written; an old file stays as it was.
+  // (CP932). False when the file cannot be written (why in *pError); an old
+  // file stays as it was, and what is not a regular file is never replaced.
   bool WriteHtmlReport(const std::string& path, const std::vector<std::string>* catalogs,
-                       const CatalogOutOptions& options) const;
+                       const CatalogOutOptions& options, ESetFileError* pError = nullptr) const;
+  // The same report written to an open file.
+  bool WriteHtmlReportTo(int fd, const std::vector<std::string>* catalogs, const CatalogOutOptions& options) const;
 
   std::string m_strSetName;
   std::int32_t m_timeUpdated = 0;

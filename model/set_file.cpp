@@ -278,7 +278,12 @@ ESetFileError ReadSetFromBytes(std::string_view bytes, std::unique_ptr<CRootFile
 
 ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo>& out) {
   out.reset();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opening a FIFO or a device for reading may wait forever or act on
+  // hardware: only a regular file is opened, without waiting for a writer.
+  struct stat named {};
+  if (::stat(path.c_str(), &named) != 0) return ErrorFromErrno(errno, ESetFileError::ReadFailure);
+  if (!S_ISREG(named.st_mode)) return ESetFileError::ReadFailure;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return ErrorFromErrno(errno, ESetFileError::ReadFailure);
   struct stat st {};
   ESetFileError result = ESetFileError::ReadFailure;
@@ -302,14 +307,19 @@ std::string WriteSetToBytes(const CRootFileInfo& set) {
 
 ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set) {
   CAtomicFile file(path);
-  if (file.Open() < 0) return ErrorFromErrno(errno, ESetFileError::WriteFailure);
+  if (const int error = file.Open(); error != 0) return WriteErrorFromErrno(error);
   CArchiveWriter ar(file.Fd());
   const bool written = CSetWriter(ar).Write(set);
   int error = 0;
   if (!written && !ar.Failed()) error = EOVERFLOW;
   if (error == 0 && !ar.Flush()) error = ar.Errno();
   if (error == 0) error = file.Commit();
-  return error == 0 ? ESetFileError::None : ErrorFromErrno(error, ESetFileError::WriteFailure);
+  return error == 0 ? ESetFileError::None : WriteErrorFromErrno(error);
+}
+
+ESetFileError WriteErrorFromErrno(int error) {
+  if (error == CAtomicFile::NOT_REGULAR) return ESetFileError::NotRegularFile;
+  return ErrorFromErrno(error, ESetFileError::WriteFailure);
 }
 
 std::string MakeSetName(const std::string& path) {
@@ -336,6 +346,7 @@ const char* SetFileErrorName(ESetFileError e) {
     case ESetFileError::DiskFull: return "disk full";
     case ESetFileError::ReadFailure: return "read failure";
     case ESetFileError::WriteFailure: return "write failure";
+    case ESetFileError::NotRegularFile: return "not a regular file";
   }
   return "?";
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 
 #include "model/set_file.h"
 #include "model/text_format.h"
+#include "platform/atomic_file.h"
 #include "platform/cp932_codec.h"
 
 namespace {
@@ -67,6 +69,9 @@ class CliTest : public ::testing::Test {
 
   // Runs the tool in a fixed time zone and locale; the output goes to stdoutPath when given.
   CRun Run(CArgs args, const std::string& tz = "UTC", const std::string& stdoutPath = {}, rlim_t stack = 0) {
+    return Wait(Start(std::move(args), tz, stdoutPath, stack), stdoutPath);
+  }
+  pid_t Start(CArgs args, const std::string& tz = "UTC", const std::string& stdoutPath = {}, rlim_t stack = 0) {
     std::vector<std::string> env = {"TZ=" + tz, "LC_ALL=C.UTF-8", "HOME=" + m_strDir};
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
       if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
@@ -85,9 +90,14 @@ class CliTest : public ::testing::Test {
       if (o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0) _exit(126);
       const struct rlimit limit = {stack, stack};
       if (stack != 0) setrlimit(RLIMIT_STACK, &limit);
+      alarm(120);  // a run that hangs fails instead of stopping the suite
       execve(argv[0], argv.data(), envp.data());
       _exit(127);
     }
+    return pid;
+  }
+  CRun Wait(pid_t pid, const std::string& stdoutPath = {}) {
+    const std::string out = stdoutPath.empty() ? File("stdout") : stdoutPath, err = File("stderr");
     CRun run;
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.nStatus = WEXITSTATUS(status);
@@ -311,6 +321,46 @@ TEST_F(CliTest, AddRefusesALabelHoldingTheSeparator) {
   EXPECT_EQ(run.nStatus, 2);
   EXPECT_TRUE(Has(run.strErr, "ラベルに「\\」は使用できません"));
   EXPECT_EQ(ReadAll(m_strSet), before);
+}
+
+TEST_F(CliTest, WhatMayNotBeReplacedIsRefused) {
+  WriteSample();
+  const std::string good = ReadAll(m_strSet), fifo = File("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+  EXPECT_EQ(Run({"dump", fifo}).nStatus, 4);  // at once: nothing writes to the FIFO
+  for (const CArgs& args : {CArgs{"copy", m_strSet, fifo}, CArgs{"report", m_strSet, fifo}}) {
+    const CRun run = Run(args);
+    EXPECT_EQ(run.nStatus, 4) << args[0];
+    EXPECT_TRUE(Has(run.strErr, "通常のファイルではないため書き込めません: " + fifo)) << args[0];
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+  const CRun self = Run({"report", m_strSet, m_strSet});
+  EXPECT_EQ(self.nStatus, 2);
+  EXPECT_TRUE(Has(self.strErr, "出力ファイルが読み込むカタログセットと同じです"));
+  ASSERT_EQ(chmod(m_strSet.c_str(), 0444), 0);
+  const CRun readOnly = Run({"note", m_strSet, "--text", "x", "HD"});
+  EXPECT_EQ(readOnly.nStatus, 4);
+  EXPECT_TRUE(Has(readOnly.strErr, "ファイルにアクセスできません: " + m_strSet));
+  EXPECT_EQ(ReadAll(m_strSet), good);
+}
+
+// A second program changing the set waits for the first to save, then reads
+// what it saved: no change is lost.
+TEST_F(CliTest, ChangesOfTwoProgramsAreBothKept) {
+  WriteSample();
+  std::unique_ptr<CRootFileInfo> set;
+  ASSERT_EQ(ReadSetFile(m_strSet, set), ESetFileError::None);
+  auto lock = std::make_unique<CReplaceLock>();
+  ASSERT_TRUE(lock->Acquire(m_strSet));
+  const pid_t second = Start({"note", m_strSet, "--text", "second", "HD"});
+  for (int i = 0; i < 600 && !Has(ReadAll(File("stderr")), "終わるのを待っています"); ++i) usleep(50000);
+  ASSERT_TRUE(set->SetNotes({"CD1"}, "first"));
+  ASSERT_EQ(WriteSetFile(m_strSet, *set), ESetFileError::None);
+  lock.reset();
+  ASSERT_EQ(Wait(second).nStatus, 0);
+  EXPECT_EQ(Run({"find", m_strSet, "--note", "first", "--exact"}).strOut, "CD1\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--note", "second", "--exact"}).strOut, "HD\n");
 }
 
 TEST_F(CliTest, UsageErrors) {

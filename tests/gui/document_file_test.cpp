@@ -5,6 +5,8 @@
 #include <wx/filehistory.h>
 #include <wx/fileconf.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "document/doc_manager.h"
@@ -101,6 +103,11 @@ TEST_F(DocumentFiles, FilesThatAreNoSetLeaveTheCurrentSetAsItWas) {
   wxTEST_DIALOG(EXPECT_FALSE(Open(m_home.File("empty.fcf"))), CExpectMessageBox(kOpenFailed));
   wxTEST_DIALOG(EXPECT_FALSE(Open(m_home.File("none.fcf"))),
                 CExpectMessageBox("ファイル " + m_home.File("none.fcf") + " が見つかりません。"));
+  // A FIFO is refused at once, not waited on.
+  const std::string fifo = m_home.File("fifo.fcf");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+  wxTEST_DIALOG(EXPECT_FALSE(Open(fifo)),
+                CExpectMessageBox("ファイル " + fifo + " の読み込み中にエラーが発生しました。"));
 
   ASSERT_TRUE(Doc().GetRoot());
   std::string note;
@@ -189,6 +196,34 @@ TEST_F(DocumentFiles, FailedSaveKeepsTheOldFileTheOldNameAndTheFlag) {
   EXPECT_FALSE(Doc().IsModified());
   EXPECT_EQ(TakeHints(), std::vector<int>{HINT_SET_NAME});
   EXPECT_NE(ReadTextFile(path), before);
+}
+
+// Another program saved the set since it was opened: the save asks before
+// throwing that away; a read-only file is not written at all.
+TEST_F(DocumentFiles, SaveOverAnotherProgramsChangeAsksFirst) {
+  const std::string path = WriteSet("shared.fcf");
+  ASSERT_TRUE(Open(path));
+  Doc().GetRoot()->SetNote("Saved", "mine");
+  Doc().Modify(true);
+  WriteSet("shared.fcf");
+  const std::string theirs = ReadTextFile(path);
+  const std::string prompt = path + " は他のプログラムによって変更されています。上書きしますか?";
+  wxTEST_DIALOG(EXPECT_FALSE(Doc().Save()), CExpectMessageBox(prompt, wxID_NO));
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(ReadTextFile(path), theirs);
+  wxTEST_DIALOG(EXPECT_TRUE(Doc().Save()), CExpectMessageBox(prompt, wxID_YES));
+  EXPECT_FALSE(Doc().IsModified());
+  Doc().Modify(true);
+  EXPECT_TRUE(Doc().Save());  // our own save is no other program's change
+
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  const std::string ours = ReadTextFile(path);
+  Doc().Modify(true);
+  wxTEST_DIALOG(EXPECT_FALSE(Doc().Save()),
+                CExpectMessageBox("ファイル " + path +
+                                  " に書き込む権限がありません。\n保存されていません。元のファイルは変更されていません。"));
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(ReadTextFile(path), ours);
 }
 
 TEST_F(DocumentFiles, RecentFilesAreStoredAsFileOneToFourInTheSettingsFile) {
