@@ -1,5 +1,6 @@
 // report: the set, or chosen catalogs, as an HTML report.
 
+#include <algorithm>
 #include <sstream>
 
 #include "cli/cli_common.h"
@@ -51,6 +52,16 @@ int CmdReport(const std::vector<std::string>& args) {
   if (positional.size() != 2) return UsageError("report にはカタログセットと出力ファイルを指定してください");
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(positional[0], set); status != EXIT_OK) return status;
+  // A misspelt label would otherwise give an empty report and success.
+  bool missing = false;
+  for (const std::string& label : catalogs) {
+    const auto& all = set->Children();
+    if (std::none_of(all.begin(), all.end(), [&label](const auto& child) { return child->GetName() == label; })) {
+      ReportError("カタログが見つかりません: " + LineText(label));
+      missing = true;
+    }
+  }
+  if (missing) return EXIT_NOTHING;
   if (!set->WriteHtmlReport(positional[1], chosen ? &catalogs : nullptr, options)) {
     ReportError("カタログ情報の出力に失敗しました");
     return EXIT_IO;
