@@ -15,9 +15,11 @@
 #include "document/command_ids.h"
 #include "document/doc_messages.h"
 #include "document/doc_template.h"
+#include "document/file_path_text.h"
 #include "document/help_contents.h"
 #include "document/hints.h"
 #include "model/set_file.h"
+#include "platform/cp932_codec.h"
 #include "ui/file_icon_cache.h"
 
 namespace {
@@ -115,7 +117,7 @@ bool CExplorerApDoc::OnNewDocument() {
 bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   const bool wasModified = IsModified();
   if (!OnSaveModified()) return false;
-  const std::string path = ToUtf8(file);
+  const std::string path = PathFromWx(file);
   std::unique_ptr<CRootFileInfo> set;
   const ESetFileError error = ReadSetFile(path, set);
   if (error != ESetFileError::None || !set) {
@@ -131,10 +133,10 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   m_nSortColumn = 0;
   m_bSortAscending = true;
   SetFilename(file, true);
-  SetTitle(wxFileNameFromPath(file));
+  SetTitle(PathForDisplay(wxFileNameFromPath(file)));
   Modify(false);
   SetDocumentSaved(true);
-  m_pRoot->m_strSetName = MakeSetName(path);
+  m_pRoot->m_strSetName = SanitizeUtf8(MakeSetName(path));
   CUpdateHint nameHint(HINT_SET_NAME);
   SendHint(nameHint);
   UpdateAllViews();  // the initial update
@@ -143,7 +145,7 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
 
 bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   if (file.empty() || !m_pRoot) return false;
-  const std::string path = ToUtf8(file);
+  const std::string path = PathFromWx(file);
   const ESetFileError error = WriteSetFile(path, *m_pRoot);
   if (error != ESetFileError::None) {
     // The old file is untouched and the document keeps its old name, so the
@@ -153,9 +155,9 @@ bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   }
   Modify(false);
   SetFilename(file, true);
-  SetTitle(wxFileNameFromPath(file));
+  SetTitle(PathForDisplay(wxFileNameFromPath(file)));
   SetDocumentSaved(true);
-  m_pRoot->m_strSetName = MakeSetName(path);
+  m_pRoot->m_strSetName = SanitizeUtf8(MakeSetName(path));
   CUpdateHint nameHint(HINT_SET_NAME);
   SendHint(nameHint);
   return true;

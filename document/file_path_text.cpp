@@ -2,6 +2,8 @@
 
 #include <wx/strconv.h>
 
+#include "platform/cp932_codec.h"
+
 namespace {
 
 wxMBConvUTF8& PathConv() {
@@ -17,3 +19,5 @@ std::string PathFromWx(const wxString& path) {
   const wxScopedCharBuffer bytes = path.mb_str(PathConv());
   return std::string(bytes.data(), bytes.length());
 }
+
+wxString PathForDisplay(const wxString& path) { return wxString::FromUTF8(SanitizeUtf8(PathFromWx(path))); }

@@ -9,3 +9,5 @@
 
 wxString WxFromPath(const std::string& path);
 std::string PathFromWx(const wxString& path);
+// path for the user's eyes: each stray byte shows as U+FFFD.
+wxString PathForDisplay(const wxString& path);

@@ -5,12 +5,14 @@
 
 #include <wx/frame.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "document/doc_manager.h"
 #include "document/doc_template.h"
 #include "document/explorer_ap_app.h"
 #include "document/explorer_ap_doc.h"
+#include "document/file_path_text.h"
 #include "document/file_association.h"
 #include "document/help_contents.h"
 #include "model/set_file.h"
@@ -73,6 +75,38 @@ TEST(StartUp, CommandLineMakesANewSetOrOpensTheNamedOneAndAFailureEndsIt) {
     EXPECT_FALSE(started);
     EXPECT_FALSE(manager.GetDocument());
   }
+}
+
+TEST(StartUp, AFileArgumentThatIsNotUtf8NamesThatFile) {
+  CTestHome home;
+  const std::string path = home.File("caf\xe9.fcf");
+  CRootFileInfo set("x");
+  ASSERT_EQ(WriteSetFile(path, set), ESetFileError::None);
+  {
+    CQuarrixDocManager manager;
+    CreateSetTemplate(&manager, nullptr);
+    ASSERT_TRUE(ProcessCommandLine(manager, true, WxFromPath(path)));
+    EXPECT_EQ(PathFromWx(manager.GetDocument()->GetFilename()), path);
+    EXPECT_EQ(manager.GetDocument()->GetSetName(), "caf\uFFFD カタログセット");
+    EXPECT_EQ(Utf8(manager.GetDocument()->GetTitle()), "caf\uFFFD.fcf");
+  }
+  CQuarrixDocManager manager;
+  CreateSetTemplate(&manager, nullptr);
+  bool started = true;
+  wxTEST_DIALOG(started = ProcessCommandLine(manager, true, WxFromPath(home.File("gone\xff.fcf"))),
+                CExpectMessageBox("ファイル " + home.File("gone\uFFFD.fcf") + " が見つかりません。"));
+  EXPECT_FALSE(started);
+}
+
+TEST(StartUp, VersionNeedsNoWindow) {
+  std::FILE* program = popen("DISPLAY= " QUARRIX_PROGRAM_PATH " --version", "r");
+  ASSERT_TRUE(program);
+  char line[128] = {};
+  const bool got = std::fgets(line, sizeof line, program) != nullptr;
+  EXPECT_EQ(pclose(program), 0);
+  ASSERT_TRUE(got);
+  EXPECT_EQ(std::string(line).rfind("quarrix ", 0), 0u) << line;
+  EXPECT_GT(std::string(line).size(), std::string("quarrix \n").size());
 }
 
 TEST(StartUp, IdleRefreshGivesTheActiveViewsTextToTheStatusBar) {
