@@ -304,7 +304,7 @@ void CExplorerApDoc::ShowProperties(const std::vector<std::string>& paths) {
   std::string newNote;
   {
     CPropInfoSheet sheet(kPropertiesCaption, &info, GetDialogParent());
-    if (sheet.ShowModal() != wxID_OK) return;
+    if (sheet.ShowModal() != wxID_OK || !sheet.IsNoteEdited()) return;
     newNote = sheet.GetNewNote();
   }
   if (paths.size() > 1 && !Confirm(kConfirmSeveralNotes, GetDialogParent())) return;
