@@ -324,7 +324,7 @@ bool CSettingsStore::Flush() {
   std::vector<CSection> text = Parse(bytes);
   for (const CChange& change : m_vecChanges) Apply(text, change);
   const std::string out = Serialize(text);
-  if (error == 0 && out == bytes) {
+  if (error == 0 ? out == bytes : out.empty()) {
     m_vecChanges.clear();
     return true;
   }
