@@ -54,8 +54,6 @@ void RefreshStatusText(wxDocManager& manager) {
 void CExplorerApApp::OnInitCmdLine(wxCmdLineParser& parser) {
   wxApp::OnInitCmdLine(parser);
   parser.AddParam(wxString::FromUTF8("カタログセット"), wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
-  // main answers it before start-up; listed here for --help.
-  parser.AddSwitch("", "version", wxString::FromUTF8("バージョンを表示して終了します"));
 }
 
 bool CExplorerApApp::OnCmdLineParsed(wxCmdLineParser& parser) {

@@ -20,10 +20,17 @@ class CQuarrixProgram : public CExplorerApApp {
 wxIMPLEMENT_APP_NO_MAIN(CQuarrixProgram);
 
 int main(int argc, char** argv) {
-  // Answered before the library starts, so it needs no display.
+  // Answered before the library starts, so they need no display.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) {
       std::printf("quarrix %s\n", QUARRIX_VERSION);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::printf("使い方: quarrix [カタログセット]\n"
+                  "  カタログセットを指定すると開き、省略すると新しいカタログセットで始めます。\n"
+                  "  --version  バージョンを表示して終了します\n"
+                  "  --help     この説明を表示して終了します\n");
       return 0;
     }
   }

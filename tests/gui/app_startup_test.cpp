@@ -98,15 +98,20 @@ TEST(StartUp, AFileArgumentThatIsNotUtf8NamesThatFile) {
   EXPECT_FALSE(started);
 }
 
-TEST(StartUp, VersionNeedsNoWindow) {
-  std::FILE* program = popen("DISPLAY= " QUARRIX_PROGRAM_PATH " --version", "r");
-  ASSERT_TRUE(program);
-  char line[128] = {};
-  const bool got = std::fgets(line, sizeof line, program) != nullptr;
-  EXPECT_EQ(pclose(program), 0);
-  ASSERT_TRUE(got);
-  EXPECT_EQ(std::string(line).rfind("quarrix ", 0), 0u) << line;
-  EXPECT_GT(std::string(line).size(), std::string("quarrix \n").size());
+TEST(StartUp, VersionAndHelpNeedNoWindow) {
+  const auto run = [](const char* option) {
+    std::FILE* program = popen((std::string("DISPLAY= " QUARRIX_PROGRAM_PATH " ") + option).c_str(), "r");
+    std::string out;
+    if (!program) return out;
+    char line[256];
+    while (std::fgets(line, sizeof line, program)) out += line;
+    EXPECT_EQ(pclose(program), 0) << option;
+    return out;
+  };
+  const std::string version = run("--version");
+  EXPECT_EQ(version.rfind("quarrix ", 0), 0u) << version;
+  EXPECT_GT(version.size(), std::string("quarrix \n").size());
+  EXPECT_EQ(run("--help").rfind("使い方: quarrix [カタログセット]\n", 0), 0u);
 }
 
 TEST(StartUp, IdleRefreshGivesTheActiveViewsTextToTheStatusBar) {
