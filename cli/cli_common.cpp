@@ -93,6 +93,21 @@ int UsageError(const std::string& text) {
 
 void PrintUsage(std::FILE* out) { std::fputs(kUsage, out); }
 
+bool PrintCommandUsage(std::FILE* out, const std::string& command) {
+  // The command's own lines of the usage, so the two never disagree.
+  const std::string usage = kUsage, prefix = "  quarrix-cli " + command + " ";
+  std::string lines;
+  for (std::size_t at = 0; at < usage.size();) {
+    const std::size_t end = usage.find('\n', at);
+    const std::string line = usage.substr(at, end - at + 1);
+    if (line.compare(0, prefix.size(), prefix) == 0) lines += line;
+    at = end + 1;
+  }
+  if (lines.empty()) return false;
+  std::fputs(("使い方:\n" + lines + usage.substr(usage.rfind("終了コード:"))).c_str(), out);
+  return true;
+}
+
 std::string JsonQuote(std::string_view text) {
   static const char kHex[] = "0123456789abcdef";
   const std::string valid = SanitizeUtf8(text);

@@ -42,6 +42,8 @@ void ReportError(const std::string& text);
 // Reports a mistake in the command line followed by the usage; returns EXIT_USAGE.
 int UsageError(const std::string& text);
 void PrintUsage(std::FILE* out);
+// The usage lines of one command and the exit statuses; false for an unknown command.
+bool PrintCommandUsage(std::FILE* out, const std::string& command);
 
 // text as a JSON string literal, quotes included; invalid UTF-8 becomes U+FFFD.
 std::string JsonQuote(std::string_view text);

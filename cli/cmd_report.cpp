@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "cli/cli_common.h"
@@ -61,6 +62,16 @@ int CmdReport(const std::vector<std::string>& args) {
     return UsageError("出力ファイルが読み込むカタログセットと同じです: " + ArgText(positional[1]));
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(positional[0], set); status != EXIT_OK) return status;
+  // A misspelt label would otherwise give an empty report and success.
+  bool missing = false;
+  for (const std::string& label : catalogs) {
+    const auto& all = set->Children();
+    if (std::none_of(all.begin(), all.end(), [&label](const auto& child) { return child->GetName() == label; })) {
+      ReportError("カタログが見つかりません: " + LineText(label));
+      missing = true;
+    }
+  }
+  if (missing) return EXIT_NOTHING;
   ESetFileError error = ESetFileError::None;
   if (!set->WriteHtmlReport(positional[1], chosen ? &catalogs : nullptr, options, &error)) {
     ReportError("カタログ情報の出力に失敗しました。" + SetFileErrorText(error, positional[1]));

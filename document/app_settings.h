@@ -8,12 +8,12 @@
 
 #include "model/catalog_out_options.h"
 
-class wxConfigBase;
+class CSettingsStore;
 
 class CAppSettings {
  public:
-  // Loads both parts from config, which must outlive this object.
-  explicit CAppSettings(wxConfigBase& config);
+  // Loads both parts from store, which must outlive this object.
+  explicit CAppSettings(CSettingsStore& store);
 
   // Fills the list from "FileOpenApp": keys "000000", "000001", ... up to
   // the first missing or empty one.
@@ -29,7 +29,7 @@ class CAppSettings {
   const CatalogOutOptions& GetOutputOptions() const { return m_outputOptions; }
 
  private:
-  wxConfigBase& m_config;
+  CSettingsStore& m_store;
   std::vector<std::string> m_vecOpenApps;  // UTF-8 program paths
   CatalogOutOptions m_outputOptions;
 };

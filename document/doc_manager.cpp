@@ -1,7 +1,6 @@
 #include "document/doc_manager.h"
 
 #include <wx/app.h>
-#include <wx/confbase.h>
 #include <wx/filedlg.h>
 #include <wx/filehistory.h>
 #include <wx/filename.h>
@@ -99,6 +98,6 @@ void CQuarrixDocManager::OnMRUFileNotExist(unsigned n, const wxString& filename)
 }
 
 void CQuarrixDocManager::StoreHistory() {
-  wxConfigBase* config = wxConfigBase::Get(false);
-  if (config && GetFileHistory()) SaveRecentFileList(*config, *GetFileHistory());
+  CSettingsStore* store = GetSettingsStore();
+  if (store && GetFileHistory()) SaveRecentFileList(*store, *GetFileHistory());
 }

@@ -1,7 +1,7 @@
 #include "document/explorer_ap_app.h"
 
 #include <wx/cmdline.h>
-#include <wx/fileconf.h>
+#include <wx/config.h>
 #include <wx/frame.h>
 #include <wx/statusbr.h>
 #include <wx/stdpaths.h>
@@ -70,15 +70,17 @@ bool CExplorerApApp::OnInit() {
   SetAppDisplayName("Quarrix");
   if (!wxApp::OnInit()) return false;
 
-  std::unique_ptr<wxFileConfig> config = OpenSettingsFile();
-  wxFileConfig& settingsFile = *config;
-  wxConfigBase::Set(config.release());  // the framework deletes it at the end
+  // The program keeps its settings file itself; the library must not make a
+  // second writer of it on demand.
+  wxConfigBase::DontCreateOnDemand();
+  m_pSettingsStore = OpenSettingsFile();
+  SetSettingsStore(m_pSettingsStore.get());
 
   m_pDocManager = std::make_unique<CQuarrixDocManager>();
-  LoadRecentFileList(settingsFile, *m_pDocManager->GetFileHistory());
-  m_nPreviewPages = LoadPreviewPages(settingsFile);
+  LoadRecentFileList(*m_pSettingsStore, *m_pDocManager->GetFileHistory());
+  m_nPreviewPages = LoadPreviewPages(*m_pSettingsStore);
 
-  m_pSettings = std::make_unique<CAppSettings>(settingsFile);
+  m_pSettings = std::make_unique<CAppSettings>(*m_pSettingsStore);
 
   // The template makes the tree view, which builds both panes in the main
   // frame; the frame must exist before the first document.
@@ -103,13 +105,15 @@ int CExplorerApApp::OnRun() {
 }
 
 int CExplorerApApp::OnExit() {
-  if (wxConfigBase* config = wxConfigBase::Get(false)) {
-    if (m_pDocManager) SaveRecentFileList(*config, *m_pDocManager->GetFileHistory());
-    SavePreviewPages(*config, m_nPreviewPages);
-    config->Flush();
+  if (m_pSettingsStore) {
+    SavePreviewPages(*m_pSettingsStore, m_nPreviewPages);
+    if (m_pDocManager) SaveRecentFileList(*m_pSettingsStore, *m_pDocManager->GetFileHistory());
+    m_pSettingsStore->Flush();
   }
   m_pSettings.reset();
   m_pDocManager.reset();
+  SetSettingsStore(nullptr);
+  m_pSettingsStore.reset();
   CFileIconCache::Destroy();
   return wxApp::OnExit();
 }

@@ -9,6 +9,7 @@
 
 class CAppSettings;
 class CQuarrixDocManager;
+class CSettingsStore;
 class wxDocManager;
 
 class CExplorerApApp : public wxApp {
@@ -41,6 +42,7 @@ class CExplorerApApp : public wxApp {
   void OnFileOpen(wxCommandEvent& event);
   void OnIdle(wxIdleEvent& event);
 
+  std::unique_ptr<CSettingsStore> m_pSettingsStore;
   std::unique_ptr<CQuarrixDocManager> m_pDocManager;
   std::unique_ptr<CAppSettings> m_pSettings;
   std::string m_strProductVersion;

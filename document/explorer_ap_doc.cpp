@@ -15,9 +15,11 @@
 #include "document/command_ids.h"
 #include "document/doc_messages.h"
 #include "document/doc_template.h"
+#include "document/file_path_text.h"
 #include "document/help_contents.h"
 #include "document/hints.h"
 #include "model/set_file.h"
+#include "platform/cp932_codec.h"
 #include "ui/file_icon_cache.h"
 
 namespace {
@@ -116,7 +118,7 @@ bool CExplorerApDoc::OnNewDocument() {
 bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   const bool wasModified = IsModified();
   if (!OnSaveModified()) return false;
-  const std::string path = ToUtf8(file);
+  const std::string path = PathFromWx(file);
   std::unique_ptr<CRootFileInfo> set;
   const ESetFileError error = ReadSetFile(path, set);
   if (error != ESetFileError::None || !set) {
@@ -133,10 +135,10 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   m_nSortColumn = 0;
   m_bSortAscending = true;
   SetFilename(file, true);
-  SetTitle(wxFileNameFromPath(file));
+  SetTitle(PathForDisplay(wxFileNameFromPath(file)));
   Modify(false);
   SetDocumentSaved(true);
-  m_pRoot->m_strSetName = MakeSetName(path);
+  m_pRoot->m_strSetName = SanitizeUtf8(MakeSetName(path));
   CUpdateHint nameHint(HINT_SET_NAME);
   SendHint(nameHint);
   UpdateAllViews();  // the initial update
@@ -145,9 +147,9 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
 
 bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   if (file.empty() || !m_pRoot) return false;
-  const std::string path = ToUtf8(file);
+  const std::string path = PathFromWx(file);
   CFileIdentity now;
-  if (m_onDisk && path == ToUtf8(GetFilename()) && GetFileIdentity(path, now) && now != *m_onDisk &&
+  if (m_onDisk && path == PathFromWx(GetFilename()) && GetFileIdentity(path, now) && now != *m_onDisk &&
       AppMessageBox(ChangedOnDiskPrompt(path), wxYES_NO | wxICON_EXCLAMATION, GetDialogParent()) != wxYES)
     return false;
   const ESetFileError error = WriteSetFile(path, *m_pRoot);
@@ -160,9 +162,9 @@ bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   RememberOnDisk(path);
   Modify(false);
   SetFilename(file, true);
-  SetTitle(wxFileNameFromPath(file));
+  SetTitle(PathForDisplay(wxFileNameFromPath(file)));
   SetDocumentSaved(true);
-  m_pRoot->m_strSetName = MakeSetName(path);
+  m_pRoot->m_strSetName = SanitizeUtf8(MakeSetName(path));
   CUpdateHint nameHint(HINT_SET_NAME);
   SendHint(nameHint);
   return true;
@@ -317,7 +319,7 @@ void CExplorerApDoc::ShowProperties(const std::vector<std::string>& paths) {
   std::string newNote;
   {
     CPropInfoSheet sheet(kPropertiesCaption, &info, GetDialogParent());
-    if (sheet.ShowModal() != wxID_OK) return;
+    if (sheet.ShowModal() != wxID_OK || !sheet.IsNoteEdited()) return;
     newNote = sheet.GetNewNote();
   }
   if (paths.size() > 1 && !Confirm(kConfirmSeveralNotes, GetDialogParent())) return;

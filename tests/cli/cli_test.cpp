@@ -383,6 +383,26 @@ TEST_F(CliTest, UsageErrors) {
     EXPECT_EQ(Run({"find", m_strSet, "--size", size, "0"}).nStatus, 2) << size;
 }
 
+TEST_F(CliTest, VersionAndHelpPerCommand) {
+  const CRun version = Run({"--version"});
+  EXPECT_EQ(version.nStatus, 0);
+  EXPECT_EQ(version.strOut.rfind("quarrix-cli ", 0), 0u) << version.strOut;
+  EXPECT_GT(version.strOut.size(), std::string("quarrix-cli \n").size());
+
+  // Only the command's own lines, on stdout, and success.
+  const CRun find = Run({"find", "--help"});
+  EXPECT_EQ(find.nStatus, 0);
+  EXPECT_TRUE(Has(find.strOut, "使い方:\n  quarrix-cli find SET"));
+  EXPECT_TRUE(Has(find.strOut, "終了コード:"));
+  EXPECT_FALSE(Has(find.strOut, "quarrix-cli ls"));
+  const CRun help = Run({"help", "report"});
+  EXPECT_EQ(help.nStatus, 0);
+  EXPECT_TRUE(Has(help.strOut, "quarrix-cli report SET OUT"));
+  EXPECT_FALSE(Has(help.strOut, "quarrix-cli add"));
+  EXPECT_EQ(Run({"new", "--help"}).nStatus, 0);
+  EXPECT_FALSE(std::filesystem::exists("--help"));
+}
+
 }  // namespace
 
 TEST_F(CliTest, ReportWritesChosenCatalogsAndColumns) {
@@ -395,6 +415,12 @@ TEST_F(CliTest, ReportWritesChosenCatalogsAndColumns) {
   EXPECT_TRUE(Has(html, "<h2>1. HD カタログ</h2>"));
   EXPECT_FALSE(Has(html, "CD1 カタログ"));
   EXPECT_TRUE(Has(html, "<td width=\"150\">名前</td><td width=\"70\">サイズ</td><td width=\"200\">ノート</td>"));
+
+  // A label that names no catalog writes nothing.
+  run = Run({"report", m_strSet, File("none.htm"), "--catalog", "HD", "--catalog", "CD9"});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_TRUE(Has(run.strErr, "カタログが見つかりません: CD9")) << run.strErr;
+  EXPECT_FALSE(std::filesystem::exists(File("none.htm")));
 
   EXPECT_EQ(Run({"report", m_strSet, out, "--columns", "colour"}).nStatus, 2);
   EXPECT_EQ(Run({"report", m_strSet}).nStatus, 2);

@@ -5,12 +5,14 @@
 
 #include <wx/frame.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "document/doc_manager.h"
 #include "document/doc_template.h"
 #include "document/explorer_ap_app.h"
 #include "document/explorer_ap_doc.h"
+#include "document/file_path_text.h"
 #include "document/file_association.h"
 #include "document/help_contents.h"
 #include "model/set_file.h"
@@ -73,6 +75,43 @@ TEST(StartUp, CommandLineMakesANewSetOrOpensTheNamedOneAndAFailureEndsIt) {
     EXPECT_FALSE(started);
     EXPECT_FALSE(manager.GetDocument());
   }
+}
+
+TEST(StartUp, AFileArgumentThatIsNotUtf8NamesThatFile) {
+  CTestHome home;
+  const std::string path = home.File("caf\xe9.fcf");
+  CRootFileInfo set("x");
+  ASSERT_EQ(WriteSetFile(path, set), ESetFileError::None);
+  {
+    CQuarrixDocManager manager;
+    CreateSetTemplate(&manager, nullptr);
+    ASSERT_TRUE(ProcessCommandLine(manager, true, WxFromPath(path)));
+    EXPECT_EQ(PathFromWx(manager.GetDocument()->GetFilename()), path);
+    EXPECT_EQ(manager.GetDocument()->GetSetName(), "caf\uFFFD カタログセット");
+    EXPECT_EQ(Utf8(manager.GetDocument()->GetTitle()), "caf\uFFFD.fcf");
+  }
+  CQuarrixDocManager manager;
+  CreateSetTemplate(&manager, nullptr);
+  bool started = true;
+  wxTEST_DIALOG(started = ProcessCommandLine(manager, true, WxFromPath(home.File("gone\xff.fcf"))),
+                CExpectMessageBox("ファイル " + home.File("gone\uFFFD.fcf") + " が見つかりません。"));
+  EXPECT_FALSE(started);
+}
+
+TEST(StartUp, VersionAndHelpNeedNoWindow) {
+  const auto run = [](const char* option) {
+    std::FILE* program = popen((std::string("DISPLAY= " QUARRIX_PROGRAM_PATH " ") + option).c_str(), "r");
+    std::string out;
+    if (!program) return out;
+    char line[256];
+    while (std::fgets(line, sizeof line, program)) out += line;
+    EXPECT_EQ(pclose(program), 0) << option;
+    return out;
+  };
+  const std::string version = run("--version");
+  EXPECT_EQ(version.rfind("quarrix ", 0), 0u) << version;
+  EXPECT_GT(version.size(), std::string("quarrix \n").size());
+  EXPECT_EQ(run("--help").rfind("使い方: quarrix [カタログセット]\n", 0), 0u);
 }
 
 TEST(StartUp, IdleRefreshGivesTheActiveViewsTextToTheStatusBar) {

@@ -3,7 +3,6 @@
 
 #include <wx/filedlg.h>
 #include <wx/filehistory.h>
-#include <wx/fileconf.h>
 
 #include <sys/stat.h>
 
@@ -228,13 +227,13 @@ TEST_F(DocumentFiles, SaveOverAnotherProgramsChangeAsksFirst) {
 
 TEST_F(DocumentFiles, RecentFilesAreStoredAsFileOneToFourInTheSettingsFile) {
   auto config = OpenSettingsFile();
-  wxConfigBase* old = wxConfigBase::Set(config.get());
+  CSettingsStore* old = SetSettingsStore(config.get());
   for (const char* name : {"a.fcf", "b.fcf", "c.fcf", "d.fcf", "e.fcf"}) ASSERT_TRUE(Open(WriteSet(name)));
-  wxConfigBase::Set(old);
+  SetSettingsStore(old);
 
-  EXPECT_EQ(Utf8(config->Read("/Recent File List/File1")), m_home.File("e.fcf"));
-  EXPECT_EQ(Utf8(config->Read("/Recent File List/File4")), m_home.File("b.fcf"));
-  EXPECT_FALSE(config->HasEntry("/Recent File List/File5"));
+  EXPECT_EQ(config->GetString("Recent File List", "File1"), m_home.File("e.fcf"));
+  EXPECT_EQ(config->GetString("Recent File List", "File4"), m_home.File("b.fcf"));
+  EXPECT_FALSE(config->Has("Recent File List", "File5"));
 
   // Read back in the same order.
   wxFileHistory history(4);
@@ -244,14 +243,14 @@ TEST_F(DocumentFiles, RecentFilesAreStoredAsFileOneToFourInTheSettingsFile) {
   EXPECT_EQ(Utf8(history.GetHistoryFile(3)), m_home.File("b.fcf"));
 
   // A recent file that is gone is taken off the list with a message.
-  wxConfigBase::Set(config.get());
+  SetSettingsStore(config.get());
   std::filesystem::remove(m_home.File("c.fcf"));
   wxCommandEvent third(wxEVT_MENU, wxID_FILE3);
   wxTEST_DIALOG(m_pManager->OnMRUFile(third),
                 CExpectMessageBox("ファイル " + m_home.File("c.fcf") +
                                   " が見つかりません。\n最近使ったファイルの一覧から削除しました。"));
-  wxConfigBase::Set(old);
+  SetSettingsStore(old);
   EXPECT_EQ(m_pManager->GetHistoryFilesCount(), 3u);
-  EXPECT_EQ(Utf8(config->Read("/Recent File List/File3")), m_home.File("b.fcf"));
-  EXPECT_FALSE(config->HasEntry("/Recent File List/File4"));
+  EXPECT_EQ(config->GetString("Recent File List", "File3"), m_home.File("b.fcf"));
+  EXPECT_FALSE(config->Has("Recent File List", "File4"));
 }
