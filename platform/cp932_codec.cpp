@@ -268,18 +268,9 @@ bool DecodeCp932(std::string_view bytes, bool escape, std::string& out)
     return preferred;
 }
 
-}  // namespace
-
-std::string Cp932ToUtf8(std::string_view bytes)
-{
-    std::string out;
-    DecodeCp932(bytes, false, out);
-    return out;
-}
-
-bool DecodeCp932Exact(std::string_view bytes, std::string& out) { return DecodeCp932(bytes, true, out); }
-
-bool EncodeCp932Bytes(std::string_view utf8, std::string& out)
+// Characters without a code (and invalid bytes) become '?' and make the
+// result false; with escapes, escapes give their bytes.
+bool EncodeCp932(std::string_view utf8, bool escapes, std::string& out)
 {
     const std::size_t n = utf8.size();
     const std::size_t ascii = AsciiPrefixLength(utf8);
@@ -291,26 +282,44 @@ bool EncodeCp932Bytes(std::string_view utf8, std::string& out)
     out.resize(n);  // each character takes no more bytes than in UTF-8
     char* const begin = out.data();
     char* p = begin + ascii;
+    bool ok = true;
     for (std::size_t pos = ascii; pos < n;) {
         const char32_t cp = DecodeUtf8(utf8, pos);
         if (cp < 0x80) {
             *p++ = static_cast<char>(cp);
             continue;
         }
-        if (IsByteEscape(cp)) {
+        if (escapes && IsByteEscape(cp)) {
             *p++ = static_cast<char>(cp - kByteEscapeBase);
             continue;
         }
         const std::uint16_t code = cp == kInvalid ? 0 : tables.Encode(cp);
-        if (code == 0)
-            return false;
-        if (code >= 0x100)
+        if (code == 0) {
+            *p++ = '?';
+            ok = false;
+        } else if (code < 0x100) {
+            *p++ = static_cast<char>(code);
+        } else {
             *p++ = static_cast<char>(code >> 8);
-        *p++ = static_cast<char>(code & 0xFF);
+            *p++ = static_cast<char>(code & 0xFF);
+        }
     }
     out.resize(static_cast<std::size_t>(p - begin));
-    return true;
+    return ok;
 }
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    DecodeCp932(bytes, false, out);
+    return out;
+}
+
+bool DecodeCp932Exact(std::string_view bytes, std::string& out) { return DecodeCp932(bytes, true, out); }
+
+bool EncodeCp932Bytes(std::string_view utf8, std::string& out) { return EncodeCp932(utf8, true, out); }
 
 bool EncodeCp932Exact(std::string_view utf8, std::string& out)
 {
@@ -378,39 +387,7 @@ bool HasByteEscape(std::string_view utf8)
     return false;
 }
 
-bool Utf8ToCp932(std::string_view utf8, std::string& out)
-{
-    const std::size_t n = utf8.size();
-    const std::size_t ascii = AsciiPrefixLength(utf8);
-    out.assign(utf8.data(), ascii);
-    if (ascii == n)
-        return true;
-
-    const CCp932Tables& tables = Tables();
-    out.resize(n);  // each character takes no more bytes than in UTF-8
-    char* const begin = out.data();
-    char* p = begin + ascii;
-    bool ok = true;
-    for (std::size_t pos = ascii; pos < n;) {
-        const char32_t cp = DecodeUtf8(utf8, pos);
-        if (cp < 0x80) {
-            *p++ = static_cast<char>(cp);
-            continue;
-        }
-        const std::uint16_t code = cp == kInvalid ? 0 : tables.Encode(cp);
-        if (code == 0) {
-            *p++ = '?';
-            ok = false;
-        } else if (code < 0x100) {
-            *p++ = static_cast<char>(code);
-        } else {
-            *p++ = static_cast<char>(code >> 8);
-            *p++ = static_cast<char>(code & 0xFF);
-        }
-    }
-    out.resize(static_cast<std::size_t>(p - begin));
-    return ok;
-}
+bool Utf8ToCp932(std::string_view utf8, std::string& out) { return EncodeCp932(utf8, false, out); }
 
 std::string Utf16leToUtf8(const unsigned char* data, std::size_t units, bool* exact)
 {
