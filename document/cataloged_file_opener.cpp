@@ -131,15 +131,6 @@ bool SplitCatalogPath(const CRootFileInfo& set, const std::string& logicalPath, 
   return true;
 }
 
-std::string MakeRealPath(const std::string& basePath, const std::string& rest) {
-  if (basePath.empty() || basePath[0] != '/') return basePath + "\\" + rest;
-  std::string path = basePath;
-  if (path.back() != '/') path += '/';
-  // Byte by byte: no UTF-8 sequence holds the byte of "\".
-  for (char c : rest) path += c == '\\' ? '/' : c;
-  return path;
-}
-
 bool IsFilePresent(const std::string& path) {
   struct stat status;
   return !path.empty() && path[0] == '/' && stat(path.c_str(), &status) == 0;

@@ -57,3 +57,12 @@ void CDriveFileInfo::Serialize(CArchiveReader& ar) {
   m_nFreeBytes = (std::uint64_t(freeHigh) << 32) | freeLow;
   m_nTotalBytes = (std::uint64_t(totalHigh) << 32) | totalLow;
 }
+
+std::string MakeRealPath(const std::string& basePath, const std::string& rest) {
+  if (basePath.empty() || basePath[0] != '/') return basePath + "\\" + rest;
+  std::string path = basePath;
+  if (path.back() != '/') path += '/';
+  // Byte by byte: no UTF-8 sequence holds the byte of "\".
+  for (char c : rest) path += c == '\\' ? '/' : c;
+  return path;
+}

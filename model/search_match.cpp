@@ -10,6 +10,10 @@
 
 namespace {
 
+// Stand-ins for "*" and "?" in a folded pattern: bytes UTF-8 never holds.
+constexpr char kAnyRun = '\xFF';
+constexpr char kAnyOne = '\xFE';
+
 bool Occurs(std::string_view subject, std::string_view pattern) {
   // An empty pattern occurs in every non-empty subject. In UTF-8 a match of
   // whole characters can only start on a character boundary.
@@ -17,19 +21,85 @@ bool Occurs(std::string_view subject, std::string_view pattern) {
   return subject.find(pattern) != std::string_view::npos;
 }
 
+std::size_t NextCharStart(std::string_view text, std::size_t pos) {
+  ++pos;
+  while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) ++pos;
+  return pos;
+}
+
+// Whole-subject match of a folded wildcard pattern; on a mismatch the last
+// "*" takes one more character and the match resumes after it.
+bool MatchesWildcards(std::string_view subject, std::string_view pattern) {
+  std::size_t s = 0, p = 0;
+  std::size_t starPattern = std::string_view::npos, starSubject = 0;
+  while (s < subject.size()) {
+    if (p < pattern.size() && pattern[p] == kAnyRun) {
+      starPattern = ++p;
+      starSubject = s;
+    } else if (p < pattern.size() && pattern[p] == kAnyOne) {
+      s = NextCharStart(subject, s);
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == subject[s]) {
+      ++s;
+      ++p;
+    } else if (starPattern != std::string_view::npos) {
+      starSubject = NextCharStart(subject, starSubject);
+      s = starSubject;
+      p = starPattern;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == kAnyRun) ++p;
+  return p == pattern.size();
+}
+
 }  // namespace
 
-bool MatchText(std::string_view subject, std::string_view pattern, bool exact, bool caseSensitive) {
-  CTextCriterion criterion{std::string(pattern), exact, caseSensitive};
+bool MatchText(std::string_view subject, std::string_view pattern, bool exact, bool caseSensitive,
+               CTextOptions options) {
+  CTextCriterion criterion{std::string(pattern), exact, caseSensitive, options};
   return criterion.Matches(subject);
 }
 
-CTextCriterion::CTextCriterion(std::string pattern, bool exact, bool caseSensitive)
-    : m_strPattern(std::move(pattern)), m_bExact(exact), m_bCaseSensitive(caseSensitive) {
-  if (m_bCaseSensitive) return;
-  FoldCase(m_strPattern, m_strFoldedPattern);
-  m_bAsciiPattern = std::all_of(m_strFoldedPattern.begin(), m_strFoldedPattern.end(),
-                                [](char c) { return (unsigned char)c < 0x80; });
+bool HasWildcards(std::string_view pattern) { return pattern.find_first_of("*?") != std::string_view::npos; }
+
+CTextCriterion::CTextCriterion(std::string pattern, bool exact, bool caseSensitive, CTextOptions options,
+                               bool wildcards)
+    : m_strPattern(std::move(pattern)),
+      m_bExact(exact),
+      m_bCaseSensitive(caseSensitive),
+      m_options(options),
+      m_folder(options, !caseSensitive) {
+  std::string scratch;
+  m_bGlob = wildcards && HasWildcards(m_strPattern);
+  if (!m_bGlob) {
+    m_strFoldedPattern = std::string(m_folder.Fold(m_strPattern, scratch));
+  } else {
+    // Each literal run is folded on its own, so that a full-width "＊" the
+    // width option turns into "*" stays a literal.
+    for (std::size_t start = 0;;) {
+      const std::size_t wildcard = m_strPattern.find_first_of("*?", start);
+      const std::string_view literal = std::string_view(m_strPattern).substr(start, wildcard - start);
+      for (const char c : m_folder.Fold(literal, scratch)) {
+        if (c == kAnyRun || c == kAnyOne)
+          m_strFoldedPattern += "\xEF\xBF\xBD";  // not UTF-8 in the pattern: no wildcard either
+        else
+          m_strFoldedPattern += c;
+      }
+      if (wildcard == std::string::npos) break;
+      m_strFoldedPattern += m_strPattern[wildcard] == '*' ? kAnyRun : kAnyOne;
+      start = wildcard + 1;
+    }
+  }
+  m_bAsciiPattern = std::all_of(m_strFoldedPattern.begin(), m_strFoldedPattern.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x80 || c == kAnyRun || c == kAnyOne;
+  });
+}
+
+bool CTextCriterion::Compare(std::string_view folded) const {
+  if (m_bGlob) return MatchesWildcards(folded, m_strFoldedPattern);
+  return m_bExact ? folded == m_strFoldedPattern : Occurs(folded, m_strFoldedPattern);
 }
 
 int CTextCriterion::MatchAsciiIgnoringCase(std::string_view subject) const {
@@ -53,19 +123,19 @@ int CTextCriterion::MatchAsciiIgnoringCase(std::string_view subject) const {
     std::memcpy(folded + i, &word, 8);
   }
   if ((any & kHigh) != 0) return -1;
-  const std::string_view lower(folded, n);
-  if (m_bExact) return lower == m_strFoldedPattern;
-  return Occurs(lower, m_strFoldedPattern);
+  return Compare(std::string_view(folded, n));
 }
 
 bool CTextCriterion::Matches(std::string_view subject) {
-  if (m_bCaseSensitive) return m_bExact ? subject == m_strPattern : Occurs(subject, m_strPattern);
+  // Options and normalization change nothing in ASCII text but case.
   if (m_bAsciiPattern) {
-    const int ascii = MatchAsciiIgnoringCase(subject);
-    if (ascii >= 0) return ascii != 0;
+    if (m_bCaseSensitive) {
+      if (!HasNonAscii(subject)) return Compare(subject);
+    } else if (const int ascii = MatchAsciiIgnoringCase(subject); ascii >= 0) {
+      return ascii != 0;
+    }
   }
-  FoldCase(subject, m_strScratch);
-  return m_bExact ? m_strScratch == m_strFoldedPattern : Occurs(m_strScratch, m_strFoldedPattern);
+  return Compare(m_folder.Fold(subject, m_strScratch));
 }
 
 int MatchName(const CFileInfo& item, void* params) {
@@ -92,7 +162,7 @@ CTime StartOfLocalDay(CTime time) {
   if (localtime_r(&t, &local) == nullptr) return kInvalidTime;
   local.tm_hour = local.tm_min = local.tm_sec = 0;
   local.tm_isdst = -1;
-  return CTime(mktime(&local));
+  return LocalTimeToTime(local).value_or(kInvalidTime);
 }
 
 int MatchDate(const CFileInfo& item, void* params) {
@@ -102,6 +172,15 @@ int MatchDate(const CFileInfo& item, void* params) {
   if (criterion->lower && *criterion->lower > day) return 0;
   if (criterion->upper && day > *criterion->upper) return 0;
   return 1;
+}
+
+std::optional<CTime> LocalTimeToTime(struct tm& local) {
+  // mktime's -1 is also a real time (a second before 1970 in UTC), so
+  // failure shows in the fields it leaves untouched.
+  local.tm_wday = -1;
+  const time_t t = mktime(&local);
+  if (t == time_t(-1) && local.tm_wday == -1) return std::nullopt;
+  return CTime(t);
 }
 
 namespace {
@@ -157,7 +236,43 @@ std::optional<CTime> ParseDateBound(std::string_view text) {
   local.tm_hour = hour;
   local.tm_min = minute;
   local.tm_isdst = -1;
-  const time_t t = mktime(&local);
-  if (t == time_t(-1)) return std::nullopt;
-  return CTime(t);
+  return LocalTimeToTime(local);
+}
+
+std::optional<CTime> ParseStrictDate(std::string_view text) {
+  // Digits, separators and nothing else; each field within its calendar range.
+  std::size_t pos = 0;
+  const auto number = [&text, &pos](std::size_t maxDigits, int& out) {
+    const std::size_t start = pos;
+    out = 0;
+    while (pos < text.size() && pos - start < maxDigits && text[pos] >= '0' && text[pos] <= '9')
+      out = out * 10 + (text[pos++] - '0');
+    return pos > start;
+  };
+  const auto separator = [&text, &pos](char c) {
+    if (pos >= text.size() || text[pos] != c) return false;
+    ++pos;
+    return true;
+  };
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+  if (!number(5, year) || pos < 4) return std::nullopt;
+  const char dateSeparator = pos < text.size() ? text[pos] : '/';
+  if (dateSeparator != '/' && dateSeparator != '-') return std::nullopt;
+  if (!separator(dateSeparator) || !number(2, month) || !separator(dateSeparator) || !number(2, day))
+    return std::nullopt;
+  if (separator(' ') && (!number(2, hour) || !separator(':') || !number(2, minute))) return std::nullopt;
+  if (pos != text.size() || year < 1601 || month < 1 || month > 12 || hour > 23 || minute > 59)
+    return std::nullopt;
+
+  struct tm local {};
+  local.tm_year = year - 1900;
+  local.tm_mon = month - 1;
+  local.tm_mday = day;
+  local.tm_hour = hour;
+  local.tm_min = minute;
+  local.tm_isdst = -1;
+  const std::optional<CTime> time = LocalTimeToTime(local);
+  // A day the month does not have rolls over; that is no date.
+  if (!time || local.tm_mday != day || local.tm_mon != month - 1) return std::nullopt;
+  return time;
 }

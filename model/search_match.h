@@ -6,32 +6,48 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <ctime>
 
+#include "model/search_fold.h"
 #include "model/time_format.h"
 
 class CFileInfo;
 
-// Text rule: exact or substring, with or without regard to case.
-bool MatchText(std::string_view subject, std::string_view pattern, bool exact, bool caseSensitive);
+// Text rule: exact or substring, with or without regard to case. Canonically
+// equivalent texts (NFC and NFD) are always equal.
+bool MatchText(std::string_view subject, std::string_view pattern, bool exact, bool caseSensitive,
+               CTextOptions options = {});
+
+// Whether a name pattern holds a wildcard ("*" or "?"); such a pattern
+// matches whole names, whatever the exact flag says.
+bool HasWildcards(std::string_view pattern);
 
 struct CTextCriterion {
-  CTextCriterion(std::string pattern, bool exact, bool caseSensitive);
+  // With wildcards, a pattern that holds "*" (any run of characters) or "?"
+  // (one character) is matched against the whole subject.
+  CTextCriterion(std::string pattern, bool exact, bool caseSensitive, CTextOptions options = {},
+                 bool wildcards = false);
   bool Matches(std::string_view subject);
 
   std::string m_strPattern;
   bool m_bExact;
   bool m_bCaseSensitive;
+  CTextOptions m_options;
 
  private:
+  bool Compare(std::string_view folded) const;
   // Case-blind matching of an ASCII pattern against an ASCII subject, without
   // folding a copy; -1 when the subject is not ASCII.
   int MatchAsciiIgnoringCase(std::string_view subject) const;
 
+  CSearchFolder m_folder;
+  // The pattern in compared form; with wildcards, kAnyRun and kAnyOne stand
+  // for "*" and "?" (bytes that UTF-8 text never holds).
   std::string m_strFoldedPattern;
+  bool m_bGlob = false;
   bool m_bAsciiPattern = false;
   std::string m_strScratch;  // folded subject, reused across items
 };
-
 struct CSizeCriterion {
   std::uint32_t nLowerKB = 0;  // 0: no bound
   std::uint32_t nUpperKB = 0;
@@ -50,6 +66,14 @@ int MatchDate(const CFileInfo& item, void* params);  // CDateCriterion
 
 // Reads "Y/M/D" or "Y/M/D h:m" as a local time; nothing when unusable.
 std::optional<CTime> ParseDateBound(std::string_view text);
+
+// For the command line: "Y/M/D", "Y/M/D h:m", "Y-M-D" or "Y-M-D h:m" with a
+// year of at least four digits (1601 on) and every field within its range, as
+// a local time; nothing for any other text.
+std::optional<CTime> ParseStrictDate(std::string_view text);
+
+// mktime, telling failure from the time one second before 1970 (UTC).
+std::optional<CTime> LocalTimeToTime(struct tm& local);
 
 // Midnight local time of the day that holds time.
 CTime StartOfLocalDay(CTime time);
