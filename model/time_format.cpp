@@ -3,6 +3,9 @@
 #include <ctime>
 
 CTime FileTimeToTime(std::uint64_t fileTime) {
+  // Zero is what a record without a time holds; it stays at time 0, as
+  // items without a time have always shown.
+  if (fileTime == 0) return 0;
   // Every file time fits: 2^64 * 100 ns is under 2^41 seconds, and local
   // time with a 64-bit time_t reaches far beyond that.
   return std::int64_t(fileTime / 10000000ULL) - std::int64_t(kFileTimeEpochOffset);

@@ -12,7 +12,8 @@ constexpr CTime kInvalidTime = INT64_MIN;
 constexpr std::uint64_t kFileTimeEpochOffset = 11644473600ULL;
 
 // A UTC file time (100 ns since 1601) as seconds since 1970, over the whole
-// range a file time holds (1601 to beyond the year 30000).
+// range a file time holds (1601 to beyond the year 30000); the file time 0
+// (no time recorded) gives time 0.
 CTime FileTimeToTime(std::uint64_t fileTime);
 
 // Seconds and nanoseconds since 1970 as a file time (0 for times before 1601).
