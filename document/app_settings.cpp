@@ -36,6 +36,7 @@ wxString OutputKey(const COutputKey& key) { return wxString(kOutputSection) + "/
 CAppSettings::CAppSettings(wxConfigBase& config) : m_config(config) {
   LoadOpenApps();
   LoadOutputOptions();
+  LoadSearchOptions();
 }
 
 void CAppSettings::LoadOpenApps() {
@@ -73,4 +74,37 @@ void CAppSettings::SaveOutputOptions(const CatalogOutOptions& options) {
     m_config.Write(OutputKey(key), long(options.*key.m_pField));
   }
   m_config.Flush();
+}
+
+namespace {
+
+struct CSearchOptionKey {
+  const char* m_pszKey;
+  CTextOptions CSearchOptions::*m_pPage;
+  bool CTextOptions::*m_pFlag;
+};
+const CSearchOptionKey kSearchOptionKeys[] = {
+    {"/SearchOptions/NameWidth", &CSearchOptions::name, &CTextOptions::bIgnoreWidth},
+    {"/SearchOptions/NameKana", &CSearchOptions::name, &CTextOptions::bIgnoreKana},
+    {"/SearchOptions/NoteWidth", &CSearchOptions::note, &CTextOptions::bIgnoreWidth},
+    {"/SearchOptions/NoteKana", &CSearchOptions::note, &CTextOptions::bIgnoreKana},
+};
+
+}  // namespace
+
+void CAppSettings::LoadSearchOptions() {
+  for (const CSearchOptionKey& key : kSearchOptionKeys)
+    m_searchOptions.*key.m_pPage.*key.m_pFlag = m_config.ReadLong(key.m_pszKey, 0) != 0;
+}
+
+void CAppSettings::SaveSearchOptions(const CSearchOptions& options) {
+  bool changed = false;
+  for (const CSearchOptionKey& key : kSearchOptionKeys) {
+    const bool value = options.*key.m_pPage.*key.m_pFlag;
+    if (m_searchOptions.*key.m_pPage.*key.m_pFlag == value && m_config.HasEntry(key.m_pszKey)) continue;
+    m_searchOptions.*key.m_pPage.*key.m_pFlag = value;
+    m_config.Write(key.m_pszKey, long(value));
+    changed = true;
+  }
+  if (changed) m_config.Flush();
 }
