@@ -12,13 +12,11 @@ constexpr std::size_t kNoCharacter = std::string::npos;
 constexpr gunichar kVoicedMark = 0x3099;      // combining dakuten
 constexpr gunichar kSemiVoicedMark = 0x309A;  // combining handakuten
 
-// The character at pos, advancing pos; -1 (and one byte) for a byte that
-// does not begin a valid UTF-8 sequence.
-std::int64_t NextChar(std::string_view text, std::size_t& pos) {
-  const std::size_t start = pos;
-  const char32_t c = NextUtf8Char(text, pos);
-  if (c != 0xFFFD || (pos - start == 3 && text.compare(start, 3, "\xEF\xBF\xBD") == 0)) return c;
-  return -1;
+bool IsWidthForm(std::uint32_t c) { return c == 0x3000 || (c >= 0xFF01 && c <= 0xFFEE); }
+
+// The katakana block mirrors the hiragana block.
+std::uint32_t KatakanaAsHiragana(std::uint32_t c) {
+  return (c >= 0x30A1 && c <= 0x30F6) || c == 0x30FD || c == 0x30FE ? c - 0x60 : c;
 }
 
 bool ComputeStable(gunichar c) {
@@ -60,18 +58,35 @@ bool HasNonAscii(std::string_view text) {
   return false;
 }
 
-CSearchFolder::CSearchFolder(CTextOptions options, bool foldCase) : m_options(options), m_bFoldCase(foldCase) {}
+CSearchFolder::CSearchFolder(CTextOptions options, bool foldCase)
+    : m_options(options), m_bFoldCase(foldCase), m_bFolds(foldCase || options.bIgnoreWidth || options.bIgnoreKana) {}
 CSearchFolder::CSearchFolder(CSearchFolder&&) noexcept = default;
 CSearchFolder& CSearchFolder::operator=(CSearchFolder&&) noexcept = default;
 CSearchFolder::~CSearchFolder() = default;
 
-bool CSearchFolder::IsStable(std::uint32_t c) {
-  if (c < 0x300) return true;
-  if (c > 0xFFFF) return ComputeStable(c);
-  if (!m_pStable) m_pStable = std::make_unique<std::uint8_t[]>(0x10000);
-  std::uint8_t& known = m_pStable[c];
-  if (known == 0) known = ComputeStable(c) ? 1 : 2;
-  return known == 1;
+std::uint32_t CSearchFolder::Compute(std::uint32_t c) const {
+  std::uint32_t entry = ComputeStable(c) ? kKnown | kStable : std::uint32_t(kKnown);
+  std::uint32_t folded = c;
+  if (m_options.bIgnoreWidth && IsWidthForm(c)) {
+    gunichar parts[G_UNICHAR_MAX_DECOMPOSITION_LENGTH];
+    if (g_unichar_fully_decompose(c, TRUE, parts, G_N_ELEMENTS(parts)) == 1) folded = parts[0];
+    // A voiced mark joins the character before it.
+    if (folded == kVoicedMark || folded == kSemiVoicedMark) return entry;
+  }
+  if (m_options.bIgnoreKana) {
+    if (folded >= 0x30F7 && folded <= 0x30FA) return entry;  // two characters in hiragana
+    folded = KatakanaAsHiragana(folded);
+  }
+  if (m_bFoldCase) folded = FoldCaseChar(folded);
+  return entry | kSimple | folded;
+}
+
+std::uint32_t CSearchFolder::Lookup(std::uint32_t c) {
+  if (c > 0xFFFF) return Compute(c);
+  if (!m_pKnown) m_pKnown = std::make_unique<std::uint32_t[]>(0x10000);
+  std::uint32_t& known = m_pKnown[c];
+  if (known == 0) known = Compute(c);
+  return known;
 }
 
 std::string_view CSearchFolder::Fold(std::string_view text, std::string& scratch) {
@@ -82,46 +97,76 @@ std::string_view CSearchFolder::Fold(std::string_view text, std::string& scratch
       if (c >= 'A' && c <= 'Z') c = char(c + 0x20);
     return scratch;
   }
-
-  bool stable = true, valid = true;
-  for (std::size_t pos = 0; pos < text.size() && stable;) {
-    const std::int64_t c = NextChar(text, pos);
-    if (c < 0)
-      valid = false;
-    else
-      stable = IsStable(std::uint32_t(c));
+  if (FoldInto(text, scratch, false)) return m_bFolds ? std::string_view(scratch) : text;
+  // Not in NFC: compose it first. Text that is not UTF-8 cannot be
+  // normalized; it is compared as it is.
+  gchar* composed = g_utf8_normalize(text.data(), gssize(text.size()), G_NORMALIZE_NFC);
+  if (composed == nullptr) {
+    FoldInto(text, scratch, true);
+    return m_bFolds ? std::string_view(scratch) : text;
   }
-  std::string_view source = text;
-  // Text that is not UTF-8 cannot be normalized; it is compared as it is.
-  if (!stable && valid) {
-    if (gchar* composed = g_utf8_normalize(text.data(), gssize(text.size()), G_NORMALIZE_NFC)) {
-      m_strComposed.assign(composed);
-      g_free(composed);
-      source = m_strComposed;
-    }
-  }
-  if (!m_bFoldCase && !m_options.bIgnoreWidth && !m_options.bIgnoreKana) return source;
-
-  scratch.clear();
-  m_nLastStart = kNoCharacter;
-  for (std::size_t pos = 0; pos < source.size();) {
-    const std::size_t start = pos;
-    const std::int64_t c = NextChar(source, pos);
-    if (c < 0) {
-      scratch.push_back(source[start]);
-      m_nLastStart = kNoCharacter;
-    } else {
-      AppendFolded(std::uint32_t(c), scratch);
-    }
-  }
+  m_strComposed.assign(composed);
+  g_free(composed);
+  if (!m_bFolds) return m_strComposed;
+  FoldInto(m_strComposed, scratch, true);
   return scratch;
+}
+
+bool CSearchFolder::FoldInto(std::string_view source, std::string& out, bool composed) {
+  out.clear();
+  m_nLastStart = kNoCharacter;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(source.data());
+  const std::size_t n = source.size();
+  for (std::size_t pos = 0; pos < n;) {
+    const unsigned char b0 = bytes[pos];
+    if (b0 < 0x80) {
+      if (m_bFolds) {
+        m_nLastStart = out.size();
+        out.push_back(char(m_bFoldCase && b0 >= 'A' && b0 <= 'Z' ? b0 + 0x20 : b0));
+      }
+      ++pos;
+      continue;
+    }
+    std::uint32_t c;
+    std::size_t length;
+    // Three bytes, the common case in Japanese text, decoded here; others by GLib.
+    if ((b0 & 0xF0) == 0xE0 && pos + 2 < n && (bytes[pos + 1] & 0xC0) == 0x80 && (bytes[pos + 2] & 0xC0) == 0x80 &&
+        (c = (b0 & 0x0Fu) << 12 | (bytes[pos + 1] & 0x3Fu) << 6 | (bytes[pos + 2] & 0x3Fu)) >= 0x800 &&
+        (c < 0xD800 || c > 0xDFFF)) {
+      length = 3;
+    } else {
+      c = g_utf8_get_char_validated(source.data() + pos, gssize(n - pos));
+      if (c >= 0x110000) {  // not UTF-8: the byte stays as it is
+        if (m_bFolds) out.push_back(char(b0));
+        m_nLastStart = kNoCharacter;
+        ++pos;
+        continue;
+      }
+      length = std::size_t(g_utf8_skip[b0]);
+    }
+    const std::uint32_t entry = Lookup(c);
+    if (!composed && !(entry & kStable)) return false;
+    if (m_bFolds) {
+      if (!(entry & kSimple)) {
+        AppendFolded(c, out);
+      } else {
+        m_nLastStart = out.size();
+        if ((entry & kCharMask) == c)
+          out.append(source.data() + pos, length);
+        else
+          AppendUtf8(out, entry & kCharMask);
+      }
+    }
+    pos += length;
+  }
+  return true;
 }
 
 void CSearchFolder::AppendFolded(std::uint32_t c, std::string& out) {
   // The Halfwidth and Fullwidth Forms and the ideographic space take their
   // compatibility form: ＡＢ as AB, ｶ as カ, ﾞ as the combining mark that
   // then joins the character before it (ｶﾞ as ガ).
-  if (m_options.bIgnoreWidth && (c == 0x3000 || (c >= 0xFF01 && c <= 0xFFEE))) {
+  if (m_options.bIgnoreWidth && IsWidthForm(c)) {
     gunichar parts[G_UNICHAR_MAX_DECOMPOSITION_LENGTH];
     if (g_unichar_fully_decompose(c, TRUE, parts, G_N_ELEMENTS(parts)) == 1) {
       c = parts[0];
@@ -141,9 +186,7 @@ void CSearchFolder::AppendFolded(std::uint32_t c, std::string& out) {
 
 void CSearchFolder::AppendKanaAndCase(std::uint32_t c, std::string& out) {
   if (m_options.bIgnoreKana) {
-    if ((c >= 0x30A1 && c <= 0x30F6) || c == 0x30FD || c == 0x30FE) {
-      c -= 0x60;  // the katakana block mirrors the hiragana block
-    } else if (c >= 0x30F7 && c <= 0x30FA) {
+    if (c >= 0x30F7 && c <= 0x30FA) {
       // ヷ to ヺ have no hiragana of their own: わ and the others with a mark.
       gunichar base = 0, mark = 0;
       if (g_unichar_decompose(c, &base, &mark) && mark != 0) {
@@ -151,6 +194,7 @@ void CSearchFolder::AppendKanaAndCase(std::uint32_t c, std::string& out) {
         c = mark;
       }
     }
+    c = KatakanaAsHiragana(c);
   }
   if (m_bFoldCase) c = FoldCaseChar(c);
   m_nLastStart = out.size();

@@ -27,9 +27,16 @@ class CSearchFolder {
   std::string_view Fold(std::string_view text, std::string& scratch);
 
  private:
-  // True when c is composed and no neighbour can combine with it, so a text
-  // of such characters is its own NFC form. Remembered per BMP character.
-  bool IsStable(std::uint32_t c);
+  // What one character becomes, remembered per BMP character: known, stable
+  // (composed, and no neighbour can combine with it, so a text of such
+  // characters is its own NFC form), simple (it folds to the one character
+  // in the low bits, needing nothing of its neighbours).
+  enum : std::uint32_t { kKnown = 1u << 31, kStable = 1u << 30, kSimple = 1u << 29, kCharMask = 0x1FFFFF };
+  std::uint32_t Lookup(std::uint32_t c);
+  std::uint32_t Compute(std::uint32_t c) const;
+  // Folds source (a text of stable characters unless composed) into out;
+  // false when it meets a character that is not stable.
+  bool FoldInto(std::string_view source, std::string& out, bool composed);
   // Append the folded form of c, a character of a composed text, to out:
   // first the width, then kana and case.
   void AppendFolded(std::uint32_t c, std::string& out);
@@ -37,7 +44,8 @@ class CSearchFolder {
 
   CTextOptions m_options;
   bool m_bFoldCase;
-  std::unique_ptr<std::uint8_t[]> m_pStable;  // 0 unknown, 1 stable, 2 not
+  bool m_bFolds;                              // any folding beyond NFC
+  std::unique_ptr<std::uint32_t[]> m_pKnown;  // Lookup's memory of the BMP
   std::string m_strComposed;                  // the NFC form when one was needed
   std::size_t m_nLastStart = 0;               // where the last appended character starts
 };

@@ -92,48 +92,74 @@ CTextCriterion::CTextCriterion(std::string pattern, bool exact, bool caseSensiti
       start = wildcard + 1;
     }
   }
+  m_bRawMissIsMiss = m_bCaseSensitive && !m_bGlob && !m_bExact && !m_options.bIgnoreWidth &&
+                     !m_strFoldedPattern.empty() && m_strFoldedPattern.find_first_of("K;`") == std::string::npos;
   m_bAsciiPattern = std::all_of(m_strFoldedPattern.begin(), m_strFoldedPattern.end(), [](char c) {
     return static_cast<unsigned char>(c) < 0x80 || c == kAnyRun || c == kAnyOne;
   });
 }
 
-bool CTextCriterion::Compare(std::string_view folded) const {
+inline bool CTextCriterion::Compare(std::string_view folded) const {
   if (m_bGlob) return MatchesWildcards(folded, m_strFoldedPattern);
   return m_bExact ? folded == m_strFoldedPattern : Occurs(folded, m_strFoldedPattern);
 }
 
-int CTextCriterion::MatchAsciiIgnoringCase(std::string_view subject) const {
-  // Names are short: fold them eight bytes at a time into a local buffer,
-  // checking for ASCII in the same pass, then search with the library's find.
+template <bool kFoldCase>
+int CTextCriterion::MatchAscii(std::string_view subject) const {
+  // Names are short: test them for ASCII eight bytes at a time, folding them
+  // into a local buffer in the same pass when case is ignored, and note where
+  // the pattern's first byte could stand, so that most names need no search.
   constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  alignas(8) char folded[264];
   const std::size_t n = subject.size();
   if (n > 256) return -1;
-  std::uint64_t any = 0;
-  for (std::size_t i = 0; i < n; i += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, subject.data() + i, std::min<std::size_t>(8, n - i));
+  alignas(8) char folded[256];
+  const std::uint64_t first = kOnes * static_cast<unsigned char>(m_strFoldedPattern.empty() ? 0 : m_strFoldedPattern[0]);
+  std::uint64_t any = 0, candidates = 0;
+  const auto take = [&](std::uint64_t word, std::size_t at) {
     any |= word;
-    // For bytes below 0x80 no addition carries into the next byte: the high
-    // bit of each sum tells whether the byte is at least 'A', above 'Z'.
-    const std::uint64_t atLeastA = word + kOnes * (0x80 - 'A');
-    const std::uint64_t aboveZ = word + kOnes * (0x80 - 'Z' - 1);
-    word |= ((atLeastA ^ aboveZ) & kHigh) >> 2;
-    std::memcpy(folded + i, &word, 8);
+    if (kFoldCase) {
+      // For bytes below 0x80 no addition carries into the next byte: the high
+      // bit of each sum tells whether the byte is at least 'A', above 'Z'.
+      const std::uint64_t atLeastA = word + kOnes * (0x80 - 'A');
+      const std::uint64_t aboveZ = word + kOnes * (0x80 - 'Z' - 1);
+      word |= ((atLeastA ^ aboveZ) & kHigh) >> 2;
+      std::memcpy(folded + at, &word, 8);
+    }
+    // Bytes equal to the first one become zero; this flags every zero byte
+    // (and at worst a byte above one), never misses one.
+    const std::uint64_t x = word ^ first;
+    candidates |= (x - kOnes) & ~x & kHigh;
+  };
+  if (n >= 8) {
+    std::uint64_t word;
+    for (std::size_t i = 0; i + 8 < n; i += 8) {
+      std::memcpy(&word, subject.data() + i, 8);
+      take(word, i);
+    }
+    // The last eight bytes, overlapping the word before: folding twice is harmless.
+    std::memcpy(&word, subject.data() + n - 8, 8);
+    take(word, n - 8);
+  } else {
+    std::uint64_t word = 0;
+    for (std::size_t i = 0; i < n; ++i) word |= std::uint64_t(static_cast<unsigned char>(subject[i])) << (8 * i);
+    take(word, 0);
   }
   if ((any & kHigh) != 0) return -1;
-  return Compare(std::string_view(folded, n));
+  const std::string_view text = kFoldCase ? std::string_view(folded, n) : subject;
+  if (!m_bGlob && !m_bExact && !m_strFoldedPattern.empty() && candidates == 0) return 0;
+  return Compare(text);
 }
 
 bool CTextCriterion::Matches(std::string_view subject) {
   // Options and normalization change nothing in ASCII text but case.
   if (m_bAsciiPattern) {
-    if (m_bCaseSensitive) {
-      if (!HasNonAscii(subject)) return Compare(subject);
-    } else if (const int ascii = MatchAsciiIgnoringCase(subject); ascii >= 0) {
-      return ascii != 0;
-    }
+    const int ascii = m_bCaseSensitive ? MatchAscii<false>(subject) : MatchAscii<true>(subject);
+    if (ascii >= 0) return ascii != 0;
+    // Composing never makes ASCII text where there was none, except for
+    // the three signs that stand for "K", ";" and "`": without the width
+    // option and these, an ASCII part the subject lacks it lacks composed too.
+    if (m_bRawMissIsMiss && subject.find(m_strFoldedPattern) == std::string_view::npos) return false;
   }
   return Compare(m_folder.Fold(subject, m_strScratch));
 }

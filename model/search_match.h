@@ -36,9 +36,10 @@ struct CTextCriterion {
 
  private:
   bool Compare(std::string_view folded) const;
-  // Case-blind matching of an ASCII pattern against an ASCII subject, without
-  // folding a copy; -1 when the subject is not ASCII.
-  int MatchAsciiIgnoringCase(std::string_view subject) const;
+  // Matching of an ASCII pattern against an ASCII subject, which no option
+  // changes but case: -1 when the subject is not ASCII (or very long).
+  template <bool kFoldCase>
+  int MatchAscii(std::string_view subject) const;
 
   CSearchFolder m_folder;
   // The pattern in compared form; with wildcards, kAnyRun and kAnyOne stand
@@ -46,6 +47,7 @@ struct CTextCriterion {
   std::string m_strFoldedPattern;
   bool m_bGlob = false;
   bool m_bAsciiPattern = false;
+  bool m_bRawMissIsMiss = false;  // with an ASCII pattern: see Matches
   std::string m_strScratch;  // folded subject, reused across items
 };
 struct CSizeCriterion {

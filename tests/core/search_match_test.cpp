@@ -76,6 +76,8 @@ TEST(MatchText, WidthKanaAndCanonicalEquivalence) {
   EXPECT_TRUE(MatchText(decomposedGa + ".txt", "が", false, true));
   EXPECT_TRUE(MatchText("Cafe\xCC\x81", "CAFÉ", true, false));
   EXPECT_FALSE(MatchText("Cafe\xCC\x81", "cafe", true, false));
+  EXPECT_FALSE(MatchText("Cafe\xCC\x81", "Cafe", false, true));
+  EXPECT_TRUE(MatchText("300\xE2\x84\xAA", "0K", false, true));  // the Kelvin sign is K composed
   // Private-use characters (the escapes of odd bytes in names) are ordinary ones.
   EXPECT_TRUE(MatchText("a\xEE\xBC\x80" "b", "\xEE\xBC\x80", false, true, both));
   EXPECT_FALSE(MatchText("a\xEE\xBC\x80" "b", "\xEE\xBC\x81", false, false, both));
