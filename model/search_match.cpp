@@ -92,11 +92,11 @@ CTextCriterion::CTextCriterion(std::string pattern, bool exact, bool caseSensiti
       start = wildcard + 1;
     }
   }
-  m_bRawMissIsMiss = m_bCaseSensitive && !m_bGlob && !m_bExact && !m_options.bIgnoreWidth &&
-                     !m_strFoldedPattern.empty() && m_strFoldedPattern.find_first_of("K;`") == std::string::npos;
   m_bAsciiPattern = std::all_of(m_strFoldedPattern.begin(), m_strFoldedPattern.end(), [](char c) {
     return static_cast<unsigned char>(c) < 0x80 || c == kAnyRun || c == kAnyOne;
   });
+  m_bRawMissIsMiss = m_bAsciiPattern && m_bCaseSensitive && !m_bGlob && !m_bExact && !m_options.bIgnoreWidth &&
+                     !m_strFoldedPattern.empty() && m_strFoldedPattern.find_first_of("K;`") == std::string::npos;
 }
 
 inline bool CTextCriterion::Compare(std::string_view folded) const {
@@ -152,14 +152,14 @@ int CTextCriterion::MatchAscii(std::string_view subject) const {
 }
 
 bool CTextCriterion::Matches(std::string_view subject) {
+  // Composing never makes ASCII text where there was none, except for the
+  // three signs that stand for "K", ";" and "`": without the width option
+  // and these, an ASCII part the subject lacks it lacks composed too.
+  if (m_bRawMissIsMiss && subject.find(m_strFoldedPattern) == std::string_view::npos) return false;
   // Options and normalization change nothing in ASCII text but case.
   if (m_bAsciiPattern) {
     const int ascii = m_bCaseSensitive ? MatchAscii<false>(subject) : MatchAscii<true>(subject);
     if (ascii >= 0) return ascii != 0;
-    // Composing never makes ASCII text where there was none, except for
-    // the three signs that stand for "K", ";" and "`": without the width
-    // option and these, an ASCII part the subject lacks it lacks composed too.
-    if (m_bRawMissIsMiss && subject.find(m_strFoldedPattern) == std::string_view::npos) return false;
   }
   return Compare(m_folder.Fold(subject, m_strScratch));
 }
