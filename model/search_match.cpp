@@ -186,9 +186,7 @@ CTime StartOfLocalDay(CTime time) {
   const time_t t = time_t(time);
   struct tm local {};
   if (localtime_r(&t, &local) == nullptr) return kInvalidTime;
-  local.tm_hour = local.tm_min = local.tm_sec = 0;
-  local.tm_isdst = -1;
-  return LocalTimeToTime(local).value_or(kInvalidTime);
+  return LocalTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, 0, 0).value_or(kInvalidTime);
 }
 
 int MatchDate(const CFileInfo& item, void* params) {
@@ -200,11 +198,19 @@ int MatchDate(const CFileInfo& item, void* params) {
   return 1;
 }
 
-std::optional<CTime> LocalTimeToTime(struct tm& local) {
+std::optional<CTime> LocalTime(int year, int month, int day, int hour, int minute, struct tm* normalized) {
+  struct tm local {};
+  local.tm_year = year - 1900;
+  local.tm_mon = month - 1;
+  local.tm_mday = day;
+  local.tm_hour = hour;
+  local.tm_min = minute;
+  local.tm_isdst = -1;
   // mktime's -1 is also a real time (a second before 1970 in UTC), so
   // failure shows in the fields it leaves untouched.
   local.tm_wday = -1;
   const time_t t = mktime(&local);
+  if (normalized != nullptr) *normalized = local;
   if (t == time_t(-1) && local.tm_wday == -1) return std::nullopt;
   return CTime(t);
 }
@@ -255,14 +261,7 @@ std::optional<CTime> ParseDateBound(std::string_view text) {
     if (day == 0) return std::nullopt;
   }
 
-  struct tm local {};
-  local.tm_year = year - 1900;
-  local.tm_mon = month - 1;
-  local.tm_mday = day;
-  local.tm_hour = hour;
-  local.tm_min = minute;
-  local.tm_isdst = -1;
-  return LocalTimeToTime(local);
+  return LocalTime(year, month, day, hour, minute);
 }
 
 std::optional<CTime> ParseStrictDate(std::string_view text) {
@@ -291,13 +290,7 @@ std::optional<CTime> ParseStrictDate(std::string_view text) {
     return std::nullopt;
 
   struct tm local {};
-  local.tm_year = year - 1900;
-  local.tm_mon = month - 1;
-  local.tm_mday = day;
-  local.tm_hour = hour;
-  local.tm_min = minute;
-  local.tm_isdst = -1;
-  const std::optional<CTime> time = LocalTimeToTime(local);
+  const std::optional<CTime> time = LocalTime(year, month, day, hour, minute, &local);
   // A day the month does not have rolls over; that is no date.
   if (!time || local.tm_mday != day || local.tm_mon != month - 1) return std::nullopt;
   return time;

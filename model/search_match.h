@@ -3,10 +3,10 @@
 // modification-date range.
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <ctime>
 
 #include "model/search_fold.h"
 #include "model/time_format.h"
@@ -74,8 +74,10 @@ std::optional<CTime> ParseDateBound(std::string_view text);
 // a local time; nothing for any other text.
 std::optional<CTime> ParseStrictDate(std::string_view text);
 
-// mktime, telling failure from the time one second before 1970 (UTC).
-std::optional<CTime> LocalTimeToTime(struct tm& local);
+// The local time of the calendar fields (out of range ones roll over, as
+// mktime does), telling failure from the second before 1970 (UTC);
+// normalized, when given, receives the fields as rolled over.
+std::optional<CTime> LocalTime(int year, int month, int day, int hour, int minute, struct tm* normalized = nullptr);
 
 // Midnight local time of the day that holds time.
 CTime StartOfLocalDay(CTime time);
