@@ -27,9 +27,35 @@ std::size_t NextCharStart(std::string_view text, std::size_t pos) {
   return pos;
 }
 
+// Whole-subject match of a folded pattern whose only wildcards are "*": the
+// part before the first must begin the subject, the part after the last end
+// it, and the parts between occur in order in what is left; the leftmost
+// occurrence of each leaves the most room for the others.
+bool MatchesStars(std::string_view subject, std::string_view pattern) {
+  const std::size_t firstStar = pattern.find(kAnyRun), lastStar = pattern.rfind(kAnyRun);
+  const std::string_view prefix = pattern.substr(0, firstStar), suffix = pattern.substr(lastStar + 1);
+  if (subject.size() < prefix.size() + suffix.size() || subject.substr(0, prefix.size()) != prefix ||
+      subject.substr(subject.size() - suffix.size()) != suffix)
+    return false;
+  const std::string_view middle = subject.substr(0, subject.size() - suffix.size());
+  std::size_t at = prefix.size();
+  for (std::size_t start = firstStar + 1; start < lastStar;) {
+    const std::size_t next = pattern.find(kAnyRun, start);
+    const std::string_view part = pattern.substr(start, next - start);
+    if (!part.empty()) {
+      const std::size_t found = middle.find(part, at);
+      if (found == std::string_view::npos) return false;
+      at = found + part.size();
+    }
+    start = next + 1;
+  }
+  return true;
+}
+
 // Whole-subject match of a folded wildcard pattern; on a mismatch the last
 // "*" takes one more character and the match resumes after it.
 bool MatchesWildcards(std::string_view subject, std::string_view pattern) {
+  if (pattern.find(kAnyOne) == std::string_view::npos) return MatchesStars(subject, pattern);
   std::size_t s = 0, p = 0;
   std::size_t starPattern = std::string_view::npos, starSubject = 0;
   while (s < subject.size()) {

@@ -92,6 +92,13 @@ TEST(MatchText, WildcardsTakeTheOptionsAndKeepFullWidthLiterals) {
   CTextCriterion literal("a？", false, false, {true, false}, true);
   EXPECT_TRUE(literal.Matches("what a?"));
   EXPECT_FALSE(literal.Matches("ab"));
+  // Runs of "*": the parts in order, none overlapping another.
+  CTextCriterion stars("a*b*c", true, true, {}, true);
+  EXPECT_TRUE(stars.Matches("axbyc"));
+  EXPECT_TRUE(stars.Matches("abc"));
+  EXPECT_FALSE(stars.Matches("acb"));
+  EXPECT_FALSE(CTextCriterion("ab*ba", true, true, {}, true).Matches("aba"));
+  EXPECT_TRUE(CTextCriterion("*", true, true, {}, true).Matches(""));
   // "?" is one character, however many bytes it takes.
   EXPECT_TRUE(CTextCriterion("?.txt", true, true, {}, true).Matches("表.txt"));
 }
