@@ -50,6 +50,7 @@ struct CTextCriterion {
   bool m_bRawMissIsMiss = false;  // with an ASCII pattern: see Matches
   std::string m_strScratch;  // folded subject, reused across items
 };
+
 struct CSizeCriterion {
   std::uint32_t nLowerKB = 0;  // 0: no bound
   std::uint32_t nUpperKB = 0;
