@@ -78,32 +78,36 @@ void CAppSettings::SaveOutputOptions(const CatalogOutOptions& options) {
 
 namespace {
 
+const char kSearchSection[] = "/SearchOptions/";
+
 struct CSearchOptionKey {
   const char* m_pszKey;
   CTextOptions CSearchOptions::*m_pPage;
   bool CTextOptions::*m_pFlag;
 };
 const CSearchOptionKey kSearchOptionKeys[] = {
-    {"/SearchOptions/NameWidth", &CSearchOptions::name, &CTextOptions::bIgnoreWidth},
-    {"/SearchOptions/NameKana", &CSearchOptions::name, &CTextOptions::bIgnoreKana},
-    {"/SearchOptions/NoteWidth", &CSearchOptions::note, &CTextOptions::bIgnoreWidth},
-    {"/SearchOptions/NoteKana", &CSearchOptions::note, &CTextOptions::bIgnoreKana},
+    {"NameWidth", &CSearchOptions::name, &CTextOptions::bIgnoreWidth},
+    {"NameKana", &CSearchOptions::name, &CTextOptions::bIgnoreKana},
+    {"NoteWidth", &CSearchOptions::note, &CTextOptions::bIgnoreWidth},
+    {"NoteKana", &CSearchOptions::note, &CTextOptions::bIgnoreKana},
 };
 
 }  // namespace
 
 void CAppSettings::LoadSearchOptions() {
   for (const CSearchOptionKey& key : kSearchOptionKeys)
-    m_searchOptions.*key.m_pPage.*key.m_pFlag = m_config.ReadLong(key.m_pszKey, 0) != 0;
+    m_searchOptions.*key.m_pPage.*key.m_pFlag = m_config.ReadLong(wxString(kSearchSection) + key.m_pszKey, 0) != 0;
 }
 
 void CAppSettings::SaveSearchOptions(const CSearchOptions& options) {
+  // Only what this instance changed: another may have changed the rest.
   bool changed = false;
   for (const CSearchOptionKey& key : kSearchOptionKeys) {
+    bool& mine = m_searchOptions.*key.m_pPage.*key.m_pFlag;
     const bool value = options.*key.m_pPage.*key.m_pFlag;
-    if (m_searchOptions.*key.m_pPage.*key.m_pFlag == value && m_config.HasEntry(key.m_pszKey)) continue;
-    m_searchOptions.*key.m_pPage.*key.m_pFlag = value;
-    m_config.Write(key.m_pszKey, long(value));
+    if (mine == value) continue;
+    mine = value;
+    m_config.Write(wxString(kSearchSection) + key.m_pszKey, long(value));
     changed = true;
   }
   if (changed) m_config.Flush();

@@ -36,7 +36,7 @@ class CAppSettings {
   const CatalogOutOptions& GetOutputOptions() const { return m_outputOptions; }
 
   // "SearchOptions": NameWidth, NameKana, NoteWidth, NoteKana, each 0 or 1,
-  // off when missing. Saving writes only what changed.
+  // off when missing. Saving writes only the options that changed.
   void LoadSearchOptions();
   void SaveSearchOptions(const CSearchOptions& options);
   const CSearchOptions& GetSearchOptions() const { return m_searchOptions; }
