@@ -34,6 +34,7 @@ const COutputKey kOutputKeys[] = {
 CAppSettings::CAppSettings(CSettingsStore& store) : m_store(store) {
   LoadOpenApps();
   LoadOutputOptions();
+  LoadSearchOptions();
 }
 
 void CAppSettings::LoadOpenApps() {
@@ -68,4 +69,41 @@ void CAppSettings::SaveOutputOptions(const CatalogOutOptions& options) {
     m_store.SetInt(kOutputSection, key.m_pszKey, options.*key.m_pField);
   }
   m_store.Flush();
+}
+
+namespace {
+
+const char kSearchSection[] = "/SearchOptions/";
+
+struct CSearchOptionKey {
+  const char* m_pszKey;
+  CTextOptions CSearchOptions::*m_pPage;
+  bool CTextOptions::*m_pFlag;
+};
+const CSearchOptionKey kSearchOptionKeys[] = {
+    {"NameWidth", &CSearchOptions::name, &CTextOptions::bIgnoreWidth},
+    {"NameKana", &CSearchOptions::name, &CTextOptions::bIgnoreKana},
+    {"NoteWidth", &CSearchOptions::note, &CTextOptions::bIgnoreWidth},
+    {"NoteKana", &CSearchOptions::note, &CTextOptions::bIgnoreKana},
+};
+
+}  // namespace
+
+void CAppSettings::LoadSearchOptions() {
+  for (const CSearchOptionKey& key : kSearchOptionKeys)
+    m_searchOptions.*key.m_pPage.*key.m_pFlag = m_config.ReadLong(wxString(kSearchSection) + key.m_pszKey, 0) != 0;
+}
+
+void CAppSettings::SaveSearchOptions(const CSearchOptions& options) {
+  // Only what this instance changed: another may have changed the rest.
+  bool changed = false;
+  for (const CSearchOptionKey& key : kSearchOptionKeys) {
+    bool& mine = m_searchOptions.*key.m_pPage.*key.m_pFlag;
+    const bool value = options.*key.m_pPage.*key.m_pFlag;
+    if (mine == value) continue;
+    mine = value;
+    m_config.Write(wxString(kSearchSection) + key.m_pszKey, long(value));
+    changed = true;
+  }
+  if (changed) m_config.Flush();
 }

@@ -7,6 +7,13 @@
 #include <vector>
 
 #include "model/catalog_out_options.h"
+#include "model/search_fold.h"
+
+// The width and kana options of the search sheet's name and note pages.
+struct CSearchOptions {
+  CTextOptions name;
+  CTextOptions note;
+};
 
 class CSettingsStore;
 
@@ -28,8 +35,15 @@ class CAppSettings {
   const std::vector<std::string>& GetOpenApps() const { return m_vecOpenApps; }
   const CatalogOutOptions& GetOutputOptions() const { return m_outputOptions; }
 
+  // "SearchOptions": NameWidth, NameKana, NoteWidth, NoteKana, each 0 or 1,
+  // off when missing. Saving writes only the options that changed.
+  void LoadSearchOptions();
+  void SaveSearchOptions(const CSearchOptions& options);
+  const CSearchOptions& GetSearchOptions() const { return m_searchOptions; }
+
  private:
   CSettingsStore& m_store;
   std::vector<std::string> m_vecOpenApps;  // UTF-8 program paths
   CatalogOutOptions m_outputOptions;
+  CSearchOptions m_searchOptions;
 };

@@ -132,11 +132,6 @@ bool SplitCatalogPath(const CRootFileInfo& set, const std::string& logicalPath, 
   return true;
 }
 
-std::string MakeRealPath(const std::string& basePath, const std::string& rest) {
-  if (basePath.empty() || basePath[0] != '/') return basePath + "\\" + rest;
-  return RealPathBelow(basePath, rest);
-}
-
 bool IsFilePresent(const std::string& path) {
   struct stat status;
   return !path.empty() && path[0] == '/' && stat(path.c_str(), &status) == 0;

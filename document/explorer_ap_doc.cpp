@@ -9,12 +9,15 @@
 #include "dialogs/message_box.h"
 #include "dialogs/note_edit_dlg.h"
 #include "dialogs/prop_info_sheet.h"
+#include "dialogs/find_by_text_page.h"
 #include "dialogs/search_result_dlg.h"
 #include "dialogs/search_sheet.h"
+#include "document/app_settings.h"
 #include "document/browse_for_location.h"
 #include "document/command_ids.h"
 #include "document/doc_messages.h"
 #include "document/doc_template.h"
+#include "document/explorer_ap_app.h"
 #include "document/file_path_text.h"
 #include "document/help_contents.h"
 #include "document/hints.h"
@@ -331,7 +334,14 @@ void CExplorerApDoc::SearchFrom(const std::string& path) {
   CItemSummaryList results;  // its records go with it, whatever happens
   {
     CSearchSheet sheet(GetDialogParent(), kSearchCaption, path, *this, results);
+    CAppSettings* settings = GetAppSettings();
+    CSearchOptions options = settings ? settings->GetSearchOptions() : CSearchOptions();
+    sheet.GetNamePage()->SetTextOptions(options.name);
+    sheet.GetNotePage()->SetTextOptions(options.note);
     if (sheet.ShowModal() != wxID_OK) return;
+    options.name = sheet.GetNamePage()->GetTextOptions();
+    options.note = sheet.GetNotePage()->GetTextOptions();
+    if (settings) settings->SaveSearchOptions(options);
   }
   std::string chosen;
   {
@@ -398,13 +408,13 @@ void CExplorerApDoc::GetCommonNote(const std::vector<std::string>& paths, std::s
 }
 
 int CExplorerApDoc::FindByName(const std::string& path, const std::string& pattern, bool exact,
-                               bool caseSensitive, CItemSummaryList& out) {
-  return m_pRoot ? m_pRoot->FindByName(path, pattern, exact, caseSensitive, out) : 0;
+                               bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) {
+  return m_pRoot ? m_pRoot->FindByName(path, pattern, exact, caseSensitive, out, options) : 0;
 }
 
 int CExplorerApDoc::FindByNote(const std::string& path, const std::string& pattern, bool exact,
-                               bool caseSensitive, CItemSummaryList& out) {
-  return m_pRoot ? m_pRoot->FindByNote(path, pattern, exact, caseSensitive, out) : 0;
+                               bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) {
+  return m_pRoot ? m_pRoot->FindByNote(path, pattern, exact, caseSensitive, out, options) : 0;
 }
 
 int CExplorerApDoc::FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,

@@ -60,9 +60,9 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   void GetNote(const std::string& path, std::string& out) override;
   void GetCommonNote(const std::vector<std::string>& paths, std::string& out) override;
   int FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
-                 CItemSummaryList& out) override;
+                 CItemSummaryList& out, const CTextOptions& options) override;
   int FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
-                 CItemSummaryList& out) override;
+                 CItemSummaryList& out, const CTextOptions& options) override;
   int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
                  CItemSummaryList& out) override;
   int FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,

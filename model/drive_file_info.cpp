@@ -69,3 +69,8 @@ void CDriveFileInfo::Serialize(CArchiveReader& ar) {
   m_nFreeBytes = (std::uint64_t(freeHigh) << 32) | freeLow;
   m_nTotalBytes = (std::uint64_t(totalHigh) << 32) | totalLow;
 }
+
+std::string MakeRealPath(const std::string& basePath, const std::string& rest) {
+  if (basePath.empty() || basePath[0] != '/') return basePath + "\\" + rest;
+  return RealPathBelow(basePath, rest);
+}

@@ -51,3 +51,9 @@ class CDriveFileInfo : public CFolderFileInfo {
   CDriveFileInfo() = default;
   std::string DerivedPath(std::string_view parentPath) const override;
 };
+
+// Where rest (the logical path after the catalog's name) lies below a
+// catalog's base path: base, "/", rest with "\" as "/". A base path that is
+// not an absolute path here (a catalog made on another system, "D:" or
+// "C:\data") keeps its own form, base "\" rest, which names nothing here.
+std::string MakeRealPath(const std::string& basePath, const std::string& rest);

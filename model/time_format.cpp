@@ -1,18 +1,14 @@
 #include "model/time_format.h"
 
-#include <climits>
 #include <ctime>
 
 CTime FileTimeToTime(std::uint64_t fileTime) {
-  // Times past the local-time range of the platform cannot be converted.
-  if (fileTime >= 0x8000000000000000ULL) return 0;
-  const std::int64_t seconds = std::int64_t(fileTime / 10000000ULL) - std::int64_t(kFileTimeEpochOffset);
-  const time_t t = time_t(seconds);
-  struct tm local {};
-  if (localtime_r(&t, &local) == nullptr) return 0;
-  if (local.tm_year < 0) return 0;  // before 1900
-  if (seconds < INT32_MIN || seconds > INT32_MAX) return kInvalidTime;
-  return seconds;
+  // Zero is what a record without a time holds; it stays at time 0, as
+  // items without a time have always shown.
+  if (fileTime == 0) return 0;
+  // Every file time fits: 2^64 * 100 ns is under 2^41 seconds, and local
+  // time with a 64-bit time_t reaches far beyond that.
+  return std::int64_t(fileTime / 10000000ULL) - std::int64_t(kFileTimeEpochOffset);
 }
 
 std::uint64_t UnixToFileTime(std::int64_t seconds, std::uint32_t nanoseconds) {

@@ -1,5 +1,5 @@
 # Shared by run.sh and test.sh: installs the Debian packages the build needs.
-QUARRIX_PACKAGES="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+QUARRIX_PACKAGES="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev \
 libglib2.0-dev shared-mime-info \
 libwxgtk3.2-dev fonts-ipafont-gothic ccache"
 

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "model/set_file.h"
 #include "model/text_format.h"
 #include "platform/atomic_file.h"
@@ -248,8 +250,67 @@ TEST_F(CliTest, FindBySizeAndDate) {
   const CArgs days = {"find", m_strSet, "--date", "2000/01/11", "2000/1/12 8:00"};
   EXPECT_EQ(Run(days, "UTC").strOut, "CD1\\Docs\\memo.qx2\n");
   EXPECT_EQ(Run(days, "JST-9").strOut, "CD1\\Docs\\Report.qx1\nCD1\\Docs\\memo.qx2\n");
-  for (const char* lower : {"", "2000-01-01"})  // empty and unusable texts are no bound
-    EXPECT_EQ(Run({"find", m_strSet, "--date", lower, "1999/12/31"}).strOut, "CD1\\empty.qx1\nCD1\\Docs2\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--date", "", "1999/12/31"}).strOut, "CD1\\empty.qx1\nCD1\\Docs2\n");
+  // ISO dates are dates too; a text that is no date is refused, not taken as no bound.
+  EXPECT_EQ(Run({"find", m_strSet, "--date", "2000-01-12", ""}).strOut, "\nCD1\\Docs\\memo.qx2\nHD\nHD\\report.QX1\n");
+  const CRun notADate = Run({"find", m_strSet, "--date", "2000/1/5x", ""});
+  EXPECT_EQ(notADate.nStatus, 2);
+  EXPECT_EQ(notADate.strOut, "");
+  EXPECT_TRUE(Has(notADate.strErr, "2000/1/5x")) << notADate.strErr;
+  EXPECT_TRUE(Has(notADate.strErr, "YYYY-MM-DD")) << notADate.strErr;
+}
+
+TEST_F(CliTest, FindCombinesCriteriaAndTakesTheTextOptions) {
+  WriteSample();
+  const CArgs qx1 = {"find", m_strSet, "--name", "*.qx1"};
+  EXPECT_EQ(Run(qx1).strOut, "CD1\\Docs\\Report.qx1\nCD1\\empty.qx1\nHD\\report.QX1\n");
+  CArgs sized = qx1;
+  sized.insert(sized.end(), {"--size", "1", "0"});
+  EXPECT_EQ(Run(sized).strOut, "CD1\\Docs\\Report.qx1\nHD\\report.QX1\n");
+  sized.insert(sized.end(), {"--date", "2000/01/11", ""});
+  EXPECT_EQ(Run(sized).strOut, "HD\\report.QX1\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--note", "確認", "--name", "REPORT", "--size", "0", "0"}).strOut,
+            "CD1\\Docs\\Report.qx1\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--name", "ＲＥＰＯＲＴ"}).nStatus, 1);
+  EXPECT_EQ(Run({"find", m_strSet, "--name", "ＲＥＰＯＲＴ", "--width"}).strOut,
+            "CD1\\Docs\\Report.qx1\nHD\\report.QX1\n");
+
+  CRootFileInfo set("kana");
+  auto catalog = std::make_unique<CDriveFileInfo>("K", "/media/k", CMediumFacts{});
+  for (const char* name : {"ﾃｽﾄ.txt", "テスト.txt", "てすと.txt"}) Add(*catalog, name, 0x20);
+  set.AppendCatalog(std::move(catalog), 0);
+  const std::string kanaSet = File("kana.fcf");
+  ASSERT_EQ(WriteSetFile(kanaSet, set), ESetFileError::None);
+  EXPECT_EQ(Run({"find", kanaSet, "--name", "てすと"}).strOut, "K\\てすと.txt\n");
+  EXPECT_EQ(Run({"find", kanaSet, "--name", "てすと", "--kana"}).strOut, "K\\テスト.txt\nK\\てすと.txt\n");
+  EXPECT_EQ(Run({"find", kanaSet, "--name", "てすと.*", "--kana", "--width"}).strOut,
+            "K\\ﾃｽﾄ.txt\nK\\テスト.txt\nK\\てすと.txt\n");
+}
+
+TEST_F(CliTest, FindPrintsJsonAndRealPaths) {
+  WriteSample();
+  EXPECT_EQ(Run({"find", m_strSet, "--name", "report", "--real-path"}).strOut,
+            "/media/cd/Docs/Report.qx1\n/home/u/report.QX1\n");
+  const CRun run = Run({"find", m_strSet, "--name", "", "--json"}, "JST-9");
+  ASSERT_EQ(run.nStatus, 0) << run.strErr;
+  std::vector<nlohmann::json> objects;
+  std::istringstream in(run.strOut);
+  for (std::string line; std::getline(in, line);) objects.push_back(nlohmann::json::parse(line));
+  ASSERT_EQ(objects.size(), 9u);
+  EXPECT_EQ(objects[0]["path"], "");
+  EXPECT_TRUE(objects[0]["real_path"].is_null());
+  EXPECT_EQ(objects[1]["real_path"], "/media/cd");
+  EXPECT_EQ(objects[1]["catalog"], "CD1");
+  const nlohmann::json& report = objects[3];
+  EXPECT_EQ(report["path"], "CD1\\Docs\\Report.qx1");
+  EXPECT_EQ(report["real_path"], "/media/cd/Docs/Report.qx1");
+  EXPECT_EQ(report["size"], 1024);
+  EXPECT_EQ(report["modified"], "2000-01-11T05:00:00+09:00");
+  EXPECT_EQ(report["note"], "要確認");
+  EXPECT_EQ(report["catalog"], "CD1");
+  EXPECT_EQ(objects[8]["size"], 5ULL << 30);
+  EXPECT_EQ(objects[7]["note"], "a\tb\nc\"d\\e");
+  EXPECT_EQ(Run({"find", m_strSet, "--name", "", "--json", "--real-path"}).nStatus, 2);
 }
 
 TEST_F(CliTest, InfoForTheSetOneItemAndSeveral) {
@@ -370,7 +431,7 @@ TEST_F(CliTest, UsageErrors) {
   WriteSample();
   const std::vector<CArgs> bad = {
       {"frobnicate", m_strSet}, {"dump"}, {"dump", m_strSet, "x"}, {"copy", m_strSet}, {"ls", m_strSet, "CD1", "x"},
-      {"rm", m_strSet}, {"find", m_strSet}, {"find", m_strSet, "--name"}, {"find", m_strSet, "--name", "a", "--note", "b"},
+      {"rm", m_strSet}, {"find", m_strSet}, {"find", m_strSet, "--name"}, {"find", m_strSet, "--name", "a", "--name", "b"},
       {"find", m_strSet, "--size", "0", "0", "--exact"}, {"find", m_strSet, "--name", "a", "--bogus"},
       {"note", m_strSet, "HD"}, {"note", m_strSet, "--text", "x"},
   };

@@ -194,3 +194,25 @@ TEST(AboutBox, ShowsTheNameWithTheVersionText) {
   unknown.Show();
   EXPECT_EQ(Utf8(XRCCTRL(unknown, "ID_VERSION_TEXT", wxStaticText)->GetLabel()), "クオリクス Version X.X");
 }
+
+TEST(AppSettings, SearchOptionsKeepASectionOfTheirOwn) {
+  CTestHome home;
+  auto config = OpenSettingsFile();
+  CAppSettings settings(*config);
+  EXPECT_FALSE(settings.GetSearchOptions().name.bIgnoreWidth);
+  EXPECT_FALSE(settings.GetSearchOptions().note.bIgnoreKana);
+  CSearchOptions options;
+  options.name.bIgnoreWidth = true;
+  options.note.bIgnoreKana = true;
+  settings.SaveSearchOptions(options);
+  const std::string text = ReadTextFile(home.ConfigHome() + "/Quarrix.conf");
+  EXPECT_NE(text.find("[SearchOptions]"), std::string::npos) << text;
+
+  config.reset();
+  auto again = OpenSettingsFile();
+  CAppSettings reloaded(*again);
+  EXPECT_TRUE(reloaded.GetSearchOptions().name.bIgnoreWidth);
+  EXPECT_FALSE(reloaded.GetSearchOptions().name.bIgnoreKana);
+  EXPECT_FALSE(reloaded.GetSearchOptions().note.bIgnoreWidth);
+  EXPECT_TRUE(reloaded.GetSearchOptions().note.bIgnoreKana);
+}
