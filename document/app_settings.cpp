@@ -73,7 +73,7 @@ void CAppSettings::SaveOutputOptions(const CatalogOutOptions& options) {
 
 namespace {
 
-const char kSearchSection[] = "/SearchOptions/";
+const char kSearchSection[] = "SearchOptions";
 
 struct CSearchOptionKey {
   const char* m_pszKey;
@@ -91,7 +91,7 @@ const CSearchOptionKey kSearchOptionKeys[] = {
 
 void CAppSettings::LoadSearchOptions() {
   for (const CSearchOptionKey& key : kSearchOptionKeys)
-    m_searchOptions.*key.m_pPage.*key.m_pFlag = m_config.ReadLong(wxString(kSearchSection) + key.m_pszKey, 0) != 0;
+    m_searchOptions.*key.m_pPage.*key.m_pFlag = m_store.GetInt(kSearchSection, key.m_pszKey, 0) != 0;
 }
 
 void CAppSettings::SaveSearchOptions(const CSearchOptions& options) {
@@ -102,8 +102,8 @@ void CAppSettings::SaveSearchOptions(const CSearchOptions& options) {
     const bool value = options.*key.m_pPage.*key.m_pFlag;
     if (mine == value) continue;
     mine = value;
-    m_config.Write(wxString(kSearchSection) + key.m_pszKey, long(value));
+    m_store.SetInt(kSearchSection, key.m_pszKey, value);
     changed = true;
   }
-  if (changed) m_config.Flush();
+  if (changed) m_store.Flush();
 }
