@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
 quarrix_install_packages xvfb xauth
+quarrix_japanese_locale
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARRIX_SANITIZE=ON -DQUARRIX_BUILD_BENCH=OFF -DQUARRIX_REQUIRE_GUI=ON
 cmake --build build-asan
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -1,6 +1,9 @@
 #include "document/explorer_ap_app.h"
 
+#include <cstdio>
+
 #include <wx/cmdline.h>
+#include <wx/log.h>
 #include <wx/fileconf.h>
 #include <wx/frame.h>
 #include <wx/statusbr.h>
@@ -11,6 +14,7 @@
 #include "document/doc_manager.h"
 #include "document/doc_template.h"
 #include "document/file_association.h"
+#include "document/framework_texts.h"
 #include "document/settings_file.h"
 #include "document/status_text_source.h"
 #include "ui/file_icon_cache.h"
@@ -23,6 +27,12 @@ wxBEGIN_EVENT_TABLE(CExplorerApApp, wxApp)
   EVT_MENU(wxID_OPEN, CExplorerApApp::OnFileOpen)
   EVT_IDLE(CExplorerApApp::OnIdle)
 wxEND_EVENT_TABLE()
+
+namespace {
+
+bool g_bNoDisplay = false;
+
+}  // namespace
 
 CExplorerApApp::CExplorerApApp() = default;
 CExplorerApApp::~CExplorerApApp() = default;
@@ -51,6 +61,21 @@ void RefreshStatusText(wxDocManager& manager) {
   if (frame->GetStatusBar()->GetStatusText(0) != text) frame->SetStatusText(text, 0);
 }
 
+int RunApplication(int argc, char** argv) {
+  const int code = wxEntry(argc, argv);
+  return g_bNoDisplay ? 1 : code;
+}
+
+bool CExplorerApApp::Initialize(int& argc, wxChar** argv) {
+  {
+    wxLogNull quiet;  // wx's own message is English
+    if (wxApp::Initialize(argc, argv)) return true;
+  }
+  g_bNoDisplay = true;
+  std::fputs(kNoDisplayMessage, stderr);
+  return false;
+}
+
 void CExplorerApApp::OnInitCmdLine(wxCmdLineParser& parser) {
   wxApp::OnInitCmdLine(parser);
   parser.AddParam(wxString::FromUTF8("カタログセット"), wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
@@ -68,6 +93,8 @@ bool CExplorerApApp::OnInit() {
   SetVendorName("Kestrane Soft");
   SetAppName("Quarrix");
   SetAppDisplayName("Quarrix");
+  // Before anything can show or log a framework text.
+  UseJapaneseFrameworkTexts();
   if (!wxApp::OnInit()) return false;
 
   std::unique_ptr<wxFileConfig> config = OpenSettingsFile();

@@ -23,6 +23,7 @@ const char* const kIndicators[PANE_COUNT] = {"", kIndicatorKana, kIndicatorCaps,
 
 wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
   EVT_IDLE(CMainFrame::OnIdle)
+  EVT_MENU_HIGHLIGHT_ALL(CMainFrame::OnMenuHighlight)
   EVT_MENU_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnDisplayStyle)
   EVT_UPDATE_UI_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnUpdateDisplayStyle)
   EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnToggleToolBar)
@@ -61,6 +62,12 @@ CMainFrame* CMainFrame::FindFor(wxDocManager* manager) {
 
 void CMainFrame::CreateBars() {
   SetMenuBar(CreateMainMenuBar());
+  // The keys are the table's alone: an item whose text names no key loses
+  // the one GTK gives its stock id (Ctrl+Q for exit, Shift+Ctrl+S for save as).
+  for (wxMenu* menu : AllMenus(GetMenuBar()))
+    for (wxMenuItem* item : menu->GetMenuItems())
+      if (!item->IsSeparator() && !item->IsSubMenu() && !item->GetItemLabel().Contains("\t"))
+        RemoveItemShortcuts(item);
 
   wxToolBar* toolbar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
   toolbar->SetToolBitmapSize(wxSize(16, 15));
@@ -120,6 +127,14 @@ void CMainFrame::DoGiveHelp(const wxString& text, bool show) {
   wxStatusBar* status = GetStatusBar();
   if (!status || GetStatusBarPane() < 0) return;
   status->SetStatusText(show ? text : wxString::FromUTF8(kIdleMessage), PANE_MESSAGE);
+}
+
+void CMainFrame::OnMenuHighlight(wxMenuEvent& event) {
+  // The program's own prompt, none for commands without one: the prompts
+  // wx keeps for stock commands ("Create new document") are not shown.
+  const int id = event.GetMenuId();
+  if (id == wxID_SEPARATOR || id == wxID_NONE) return;
+  DoGiveHelp(wxString::FromUTF8(CommandPrompt(id)), true);
 }
 
 void CMainFrame::OnIdle(wxIdleEvent& event) {

@@ -53,6 +53,7 @@ class CMainFrame : public wxDocParentFrame {
   void UpdateLockIndicators();
 
   void OnIdle(wxIdleEvent& event);
+  void OnMenuHighlight(wxMenuEvent& event);
   void OnDisplayStyle(wxCommandEvent& event);
   void OnUpdateDisplayStyle(wxUpdateUIEvent& event);
   void OnToggleToolBar(wxCommandEvent& event);

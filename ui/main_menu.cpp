@@ -99,6 +99,16 @@ wxMenuBar* CreateMainMenuBar() {
   return bar;
 }
 
+std::vector<wxMenu*> AllMenus(wxMenuBar* bar) {
+  std::vector<wxMenu*> menus;
+  if (!bar) return menus;
+  for (size_t i = 0; i < bar->GetMenuCount(); ++i) menus.push_back(bar->GetMenu(i));
+  for (size_t i = 0; i < menus.size(); ++i)
+    for (wxMenuItem* item : menus[i]->GetMenuItems())
+      if (item->IsSubMenu()) menus.push_back(item->GetSubMenu());
+  return menus;
+}
+
 wxMenu* CreateContextMenu() {
   return MakeMenu({
       {"カタログを追加(&I)", ID_ADD_CATALOG, kNormal},

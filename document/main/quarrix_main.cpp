@@ -11,4 +11,6 @@ class CQuarrixProgram : public CExplorerApApp {
   CQuarrixProgram() { SetProductVersion(QUARRIX_VERSION); }
 };
 
-wxIMPLEMENT_APP(CQuarrixProgram);
+wxIMPLEMENT_APP_NO_MAIN(CQuarrixProgram);
+
+int main(int argc, char** argv) { return RunApplication(argc, argv); }

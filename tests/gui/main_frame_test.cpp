@@ -9,6 +9,7 @@
 #include "tests/gui/explorer_test_util.h"
 #include "ui/explorer_ap_view.h"
 #include "ui/frame_ids.h"
+#include "ui/gtk_extras.h"
 #include "ui/left_view.h"
 #include "ui/main_frame.h"
 #include "ui/main_menu.h"
@@ -137,4 +138,21 @@ TEST(MainMenu, DeleteIsTheKeyOfDeleteCatalogAndCtrlDIsBoundToNothing) {
   std::unique_ptr<wxAcceleratorEntry> newSet(bar->FindItem(wxID_NEW)->GetAccel());
   ASSERT_TRUE(newSet);
   EXPECT_EQ(newSet->GetKeyCode(), 'N');
+}
+
+TEST_F(CExplorerTest, MenuPromptsAreTheProgramsOwnAndTheKeysTheTablesAlone) {
+  auto highlight = [&](int id) {
+    wxMenuEvent event(wxEVT_MENU_HIGHLIGHT, id);
+    event.SetEventObject(&Frame());
+    Frame().ProcessWindowEvent(event);
+    return Pane(Frame(), 0);
+  };
+  EXPECT_EQ(highlight(ID_ADD_CATALOG), "カタログを追加する");
+  // Stock commands without a prompt of their own show none, not wx's.
+  for (int id : {wxID_NEW, wxID_OPEN, wxID_SAVEAS, wxID_EXIT, wxID_ABOUT}) EXPECT_EQ(highlight(id), "") << id;
+
+  wxMenuBar* bar = Frame().GetMenuBar();
+  EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_EXIT)), 0);  // no Ctrl+Q
+  EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_SAVEAS)), 0);
+  EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_OPEN)), 1);
 }
