@@ -301,6 +301,11 @@ void CExplorerApView::OnContextMenu(wxContextMenuEvent& event) {
 
 void CExplorerApView::OnMouseDown(wxMouseEvent& event) {
   Activate(true);
+  // The rows' window passes its clicks on to the list as well; they are
+  // taken once, from the rows' window, in its coordinates.
+  CRowListCtrl* list = m_pList.get();
+  if (event.RightDown() && list && event.GetEventObject() == list->GetRowsWindow())
+    list->SelectRowForRightClick(event.GetPosition());
   event.Skip();
 }
 

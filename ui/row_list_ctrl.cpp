@@ -2,6 +2,8 @@
 
 #include <wx/wupdlock.h>
 
+#include "ui/view_rules.h"
+
 namespace {
 
 struct CColumn {
@@ -114,10 +116,28 @@ void CRowListCtrl::SelectRows(const std::vector<long>& rows, long focus) {
   if (focus >= 0 && focus < count) SetItemState(focus, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
 }
 
+wxWindow* CRowListCtrl::GetRowsWindow() const {
+  // The generic control's own window type is not public; its address is.
+  for (wxWindow* child : GetChildren())
+    if (static_cast<const void*>(child) == static_cast<const void*>(m_mainWin)) return child;
+  return nullptr;
+}
+
+void CRowListCtrl::SelectRowForRightClick(const wxPoint& point) {
+  int flags = 0;
+  const long row = HitTest(point, flags);
+  if (row < 0 || row >= GetItemCount() || !(flags & wxLIST_HITTEST_ONITEM)) return;
+  if (GetItemState(row, wxLIST_STATE_SELECTED) & wxLIST_STATE_SELECTED) return;
+  SelectRows({row}, row);
+}
+
 wxString CRowListCtrl::OnGetItemText(long item, long column) const {
   const auto& rows = Rows();
   if (item < 0 || std::size_t(item) >= rows.size()) return wxString();
-  return wxString::FromUTF8(CellText(rows[std::size_t(item)], int(column)));
+  const std::string& text = CellText(rows[std::size_t(item)], int(column));
+  // A row has one line; the information sheet shows the note whole.
+  if (column == LIST_COLUMN_NOTE) return wxString::FromUTF8(OneLineText(text));
+  return wxString::FromUTF8(text);
 }
 
 int CRowListCtrl::OnGetItemImage(long item) const {

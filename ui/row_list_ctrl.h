@@ -35,6 +35,13 @@ class CRowListCtrl : public wxListCtrl {
   // Selects exactly rows; focus < 0 leaves no row focused.
   void SelectRows(const std::vector<long>& rows, long focus);
 
+  // A right click at point (in the rows' window) on a row that is not
+  // selected selects that row alone, before any context menu: the control
+  // itself shows the menu first while it has no current row (after a fill).
+  void SelectRowForRightClick(const wxPoint& point);
+  // The window that draws the rows and gets their mouse events.
+  wxWindow* GetRowsWindow() const;
+
  protected:
   wxString OnGetItemText(long item, long column) const override;
   int OnGetItemImage(long item) const override;
