@@ -1,6 +1,7 @@
 #include "ui/main_frame.h"
 
 
+#include <wx/filehistory.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
@@ -68,6 +69,8 @@ void CMainFrame::CreateBars() {
     for (wxMenuItem* item : menu->GetMenuItems())
       if (!item->IsSeparator() && !item->IsSubMenu() && !item->GetItemLabel().Contains("\t"))
         RemoveItemShortcuts(item);
+  if (wxDocManager* manager = GetDocumentManager())
+    if (wxFileHistory* history = manager->GetFileHistory()) history->UseMenu(GetMenuBar()->GetMenu(0));
 
   wxToolBar* toolbar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
   toolbar->SetToolBitmapSize(wxSize(16, 15));

@@ -6,6 +6,7 @@
 
 #include "document/command_ids.h"
 #include "document/explorer_ap_doc.h"
+#include "model/set_file.h"
 #include "tests/gui/explorer_test_util.h"
 #include "ui/explorer_ap_view.h"
 #include "ui/frame_ids.h"
@@ -155,4 +156,30 @@ TEST_F(CExplorerTest, MenuPromptsAreTheProgramsOwnAndTheKeysTheTablesAlone) {
   EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_EXIT)), 0);  // no Ctrl+Q
   EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_SAVEAS)), 0);
   EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_OPEN)), 1);
+}
+
+TEST_F(CExplorerTest, RecentFilesStandAboveExitAndOneThatCannotBeOpenedLeaves) {
+  const std::string a = m_home.File("a.fcf"), b = m_home.File("b.fcf");
+  for (const std::string& path : {a, b}) ASSERT_EQ(WriteSetFile(path, CRootFileInfo("x")), ESetFileError::None);
+  ASSERT_TRUE(m_pManager->CreateDocument(wxString::FromUTF8(a)));
+  ASSERT_TRUE(m_pManager->CreateDocument(wxString::FromUTF8(b)));
+  wxMenu* file = Frame().GetMenuBar()->GetMenu(0);
+  auto tail = [&]() {
+    // The labels from the separator before the list to exit.
+    std::vector<std::string> labels;
+    size_t exit = 0;
+    file->FindChildItem(wxID_EXIT, &exit);
+    for (size_t i = exit >= 4 ? exit - 4 : 0; i <= exit; ++i) {
+      wxMenuItem* item = file->FindItemByPosition(i);
+      labels.push_back(item->IsSeparator() ? "-" : Utf8(item->GetItemLabel()));
+    }
+    return labels;
+  };
+  EXPECT_EQ(tail(), (std::vector<std::string>{"-", "&1 " + b, "&2 " + a, "-", "アプリケーションの終了(&X)"}));
+
+  WriteTextFile(a, "not a set");
+  wxTEST_DIALOG(Command(wxID_FILE2), CExpectMessageBox("予期しないﾌｧｲﾙ形式です。"));
+  EXPECT_EQ(m_pManager->GetFileHistory()->GetCount(), 1u);
+  EXPECT_EQ(tail()[2], "&1 " + b);
+  EXPECT_EQ(tail()[3], "-");
 }
