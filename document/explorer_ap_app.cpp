@@ -17,6 +17,7 @@
 #include "document/framework_texts.h"
 #include "document/settings_file.h"
 #include "document/status_text_source.h"
+#include "document/window_layout.h"
 #include "ui/file_icon_cache.h"
 #include "ui/left_view.h"
 #include "ui/main_frame.h"
@@ -119,6 +120,8 @@ bool CExplorerApApp::OnInit() {
     frame->Destroy();
     return false;
   }
+  // The layout of the last run, over the first set's fresh columns.
+  frame->ApplyWindowLayout(LoadWindowLayout(settingsFile));
   frame->Show();
   frame->Update();
   return true;

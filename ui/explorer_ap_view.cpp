@@ -92,11 +92,13 @@ void CExplorerApView::OnUpdate(wxView*, wxObject* hint) {
 }
 
 void CExplorerApView::InitialUpdate() {
-  // A new or opened set: details style, no rows until the tree's first fill.
+  // A new or opened set: details style, the columns as they first were, no
+  // rows until the tree's first fill.
   m_vecRows.clear();
   m_strCurrentPath.clear();
   if (CRowListCtrl* list = m_pList.get()) {
     list->SetDisplayStyle(wxLC_REPORT);
+    list->ResetColumns();
     list->ShowRows();
   }
 }

@@ -1,6 +1,8 @@
 #include "ui/main_frame.h"
 
 
+#include <wx/confbase.h>
+#include <wx/display.h>
 #include <wx/filehistory.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
@@ -25,6 +27,9 @@ const char* const kIndicators[PANE_COUNT] = {"", kIndicatorKana, kIndicatorCaps,
 wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
   EVT_IDLE(CMainFrame::OnIdle)
   EVT_MENU_HIGHLIGHT_ALL(CMainFrame::OnMenuHighlight)
+  EVT_SIZE(CMainFrame::OnSize)
+  EVT_MOVE(CMainFrame::OnMove)
+  EVT_CLOSE(CMainFrame::OnClose)
   EVT_MENU_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnDisplayStyle)
   EVT_UPDATE_UI_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnUpdateDisplayStyle)
   EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnToggleToolBar)
@@ -48,6 +53,7 @@ CMainFrame::CMainFrame(wxDocManager* manager)
                        wxDefaultPosition, wxSize(kWidth, kHeight)) {
   CreateBars();
   m_pContextMenu.reset(CreateContextMenu());
+  m_rectNormal = GetRect();
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -222,3 +228,55 @@ void CMainFrame::OnUpdateDisplayStyle(wxUpdateUIEvent& event) {
 }
 
 void CMainFrame::OnUpdateUnhandled(wxUpdateUIEvent& event) { event.Enable(false); }
+
+// ---------------------------------------------------------------------------
+// Layout kept between runs
+
+void CMainFrame::RememberNormalRect() {
+  if (!IsMaximized() && !IsIconized() && !IsFullScreen()) m_rectNormal = GetRect();
+}
+
+void CMainFrame::OnSize(wxSizeEvent& event) {
+  RememberNormalRect();
+  event.Skip();
+}
+
+void CMainFrame::OnMove(wxMoveEvent& event) {
+  RememberNormalRect();
+  event.Skip();
+}
+
+void CMainFrame::OnClose(wxCloseEvent& event) {
+  if (wxConfigBase* config = wxConfigBase::Get(false)) SaveWindowLayout(*config, GetWindowLayout());
+  event.Skip();  // the document's save prompt and the end
+}
+
+CWindowLayout CMainFrame::GetWindowLayout() const {
+  CWindowLayout layout;
+  layout.m_rect = m_rectNormal;
+  layout.m_bMaximized = IsMaximized();
+  if (m_pSplitter && m_pSplitter->IsSplit()) layout.m_nSplitter = m_pSplitter->GetSashPosition();
+  if (CExplorerApView* list = GetRightPane()) {
+    layout.m_nStyle = list->GetDisplayStyle();
+    if (CRowListCtrl* control = list->GetListCtrl()) layout.m_vecColumnWidths = control->GetColumnWidths();
+  }
+  return layout;
+}
+
+void CMainFrame::ApplyWindowLayout(const CWindowLayout& layout) {
+  if (!layout.m_rect.IsEmpty()) {
+    std::vector<wxRect> screens;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) screens.push_back(wxDisplay(i).GetGeometry());
+    if (RectShowsOnScreens(layout.m_rect, screens))
+      SetSize(layout.m_rect);
+    else
+      SetSize(layout.m_rect.GetSize());
+    m_rectNormal = GetRect();
+  }
+  if (m_pSplitter && layout.m_nSplitter > 0) m_pSplitter->SetSashPosition(layout.m_nSplitter);
+  if (CExplorerApView* list = GetRightPane()) {
+    if (CRowListCtrl* control = list->GetListCtrl()) control->SetColumnWidths(layout.m_vecColumnWidths);
+    if (layout.m_nStyle) list->SetDisplayStyle(layout.m_nStyle);
+  }
+  if (layout.m_bMaximized) Maximize();
+}

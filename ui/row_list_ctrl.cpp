@@ -20,9 +20,29 @@ constexpr CColumn kColumns[LIST_COLUMN_COUNT] = {
 CRowListCtrl::CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows)
     : wxListCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_VIRTUAL | wxBORDER_THEME),
       m_pRows(rows) {
+  ResetColumns();
+}
+
+void CRowListCtrl::ResetColumns() {
+  DeleteAllColumns();
   for (int column = 0; column < LIST_COLUMN_COUNT; ++column)
     InsertColumn(column, wxString::FromUTF8(kColumns[column].m_pszTitle), wxLIST_FORMAT_LEFT,
                  kColumns[column].m_nWidth);
+}
+
+std::vector<int> CRowListCtrl::GetColumnWidths() const {
+  // The control counts one column outside the details style.
+  if (!InReportView()) return m_vecColumnWidths;
+  std::vector<int> widths;
+  for (int column = 0; column < GetColumnCount(); ++column) widths.push_back(GetColumnWidth(column));
+  return widths;
+}
+
+void CRowListCtrl::SetColumnWidths(const std::vector<int>& widths) {
+  if (int(widths.size()) != LIST_COLUMN_COUNT) return;
+  m_vecColumnWidths = widths;
+  if (!InReportView() || GetColumnCount() != LIST_COLUMN_COUNT) return;
+  for (int column = 0; column < LIST_COLUMN_COUNT; ++column) SetColumnWidth(column, widths[std::size_t(column)]);
 }
 
 void CRowListCtrl::SetRows(const std::vector<CListRow>* rows) { m_pRows = rows; }
@@ -39,20 +59,17 @@ void CRowListCtrl::SetDisplayStyle(long style) {
   const long old = GetDisplayStyle();
   if (style == 0 || style == old) return;
   wxWindowUpdateLocker noUpdates(this);
-  const bool wasVirtual = old == wxLC_REPORT;
-  const bool nowVirtual = style == wxLC_REPORT;
   long flags = (GetWindowStyleFlag() & ~(wxLC_MASK_TYPE | wxLC_VIRTUAL)) | style;
-  if (nowVirtual) flags |= wxLC_VIRTUAL;
-  if (wasVirtual == nowVirtual) {
-    SetWindowStyleFlag(flags);
-    return;
-  }
-  // Between the virtual details style and the others the items are made
-  // again from the rows; the selection goes with them.
+  if (style == wxLC_REPORT) flags |= wxLC_VIRTUAL;
+  // The items are made again from the rows, so that the control lays them
+  // out for the new style (it keeps the old places otherwise); the
+  // selection goes with them.
   const std::vector<long> selected = GetSelectedRows();
   const long focus = GetFocusedRow();
+  if (old == wxLC_REPORT) m_vecColumnWidths = GetColumnWidths();
   DeleteAllItems();
   SetWindowStyleFlag(flags);
+  if (style == wxLC_REPORT) SetColumnWidths(m_vecColumnWidths);
   InsertRowItems();
   SelectRows(selected, focus);
 }

@@ -18,9 +18,16 @@ class CRowListCtrl : public wxListCtrl {
   CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows);
   void SetRows(const std::vector<CListRow>* rows);
 
+  // The five columns anew, with their first widths.
+  void ResetColumns();
+  std::vector<int> GetColumnWidths() const;
+  // Takes five widths; anything else changes nothing.
+  void SetColumnWidths(const std::vector<int>& widths);
+
   // wxLC_ICON, wxLC_SMALL_ICON, wxLC_LIST or wxLC_REPORT.
   long GetDisplayStyle() const;
-  // Changes only the style; rows, selection and focus stay.
+  // Changes only the style and lays the rows out afresh; rows, selection
+  // and focus stay.
   void SetDisplayStyle(long style);
 
   // Shows all rows anew, none selected.
@@ -51,4 +58,5 @@ class CRowListCtrl : public wxListCtrl {
   const std::vector<CListRow>& Rows() const;
 
   const std::vector<CListRow>* m_pRows;
+  std::vector<int> m_vecColumnWidths;  // kept while another style is shown
 };

@@ -1,11 +1,14 @@
 // The main window: its status pane, display styles, bars, panes and keys.
 
+#include <wx/fileconf.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/toolbar.h>
 
 #include "document/command_ids.h"
 #include "document/explorer_ap_doc.h"
+#include "document/settings_file.h"
+#include "document/window_layout.h"
 #include "model/set_file.h"
 #include "tests/gui/explorer_test_util.h"
 #include "ui/explorer_ap_view.h"
@@ -182,4 +185,49 @@ TEST_F(CExplorerTest, RecentFilesStandAboveExitAndOneThatCannotBeOpenedLeaves) {
   EXPECT_EQ(m_pManager->GetFileHistory()->GetCount(), 1u);
   EXPECT_EQ(tail()[2], "&1 " + b);
   EXPECT_EQ(tail()[3], "-");
+}
+
+TEST_F(CExplorerTest, EveryNewOrOpenedSetGetsTheColumnsWithTheirFirstWidths) {
+  CRowListCtrl* list = List().GetListCtrl();
+  list->SetColumnWidth(0, 300);
+  list->SetColumnWidth(4, 20);
+  UseSet(MakeExplorerTestSet());
+  EXPECT_EQ(list->GetColumnWidths(), (std::vector<int>{120, 50, 93, 70, 200}));
+  wxListItem kind;
+  kind.SetMask(wxLIST_MASK_TEXT);
+  list->GetColumn(2, kind);
+  EXPECT_EQ(Utf8(kind.GetText()), "ファイルの種類");
+}
+
+TEST_F(CExplorerTest, TheWindowLayoutComesBackFromTheSettingsButNotAPlaceOffTheScreens) {
+  CWindowLayout kept;
+  kept.m_rect = wxRect(40, 50, 700, 500);
+  kept.m_bMaximized = true;
+  kept.m_nSplitter = 260;
+  kept.m_nStyle = wxLC_LIST;
+  kept.m_vecColumnWidths = {100, 60, 90, 80, 150};
+  {
+    auto config = OpenSettingsFile();
+    SaveWindowLayout(*config, kept);
+  }
+  auto config = OpenSettingsFile();
+  CWindowLayout read = LoadWindowLayout(*config);
+  EXPECT_EQ(read.m_rect, kept.m_rect);
+  EXPECT_TRUE(read.m_bMaximized);
+  read.m_bMaximized = false;  // a desktop without a window manager has no maximising
+
+  Frame().ApplyWindowLayout(read);
+  FlushEvents();
+  const CWindowLayout now = Frame().GetWindowLayout();
+  EXPECT_EQ(now.m_rect, kept.m_rect);
+  EXPECT_EQ(now.m_nSplitter, 260);
+  EXPECT_EQ(now.m_nStyle, wxLC_LIST);
+  EXPECT_EQ(now.m_vecColumnWidths, kept.m_vecColumnWidths);
+
+  read.m_rect = wxRect(5000, 4000, 600, 400);
+  Frame().ApplyWindowLayout(read);
+  FlushEvents();
+  EXPECT_EQ(Frame().GetWindowLayout().m_rect, wxRect(40, 50, 600, 400));
+  EXPECT_TRUE(RectShowsOnScreens(wxRect(-650, 10, 700, 500), {wxRect(0, 0, 1280, 1024)}));
+  EXPECT_FALSE(RectShowsOnScreens(wxRect(-690, 10, 700, 500), {wxRect(0, 0, 1280, 1024)}));
 }
