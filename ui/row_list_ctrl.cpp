@@ -1,5 +1,7 @@
 #include "ui/row_list_ctrl.h"
 
+#include <wx/control.h>
+#include <wx/dcclient.h>
 #include <wx/wupdlock.h>
 
 #include "ui/view_rules.h"
@@ -52,15 +54,19 @@ const std::vector<CListRow>& CRowListCtrl::Rows() const {
   return m_pRows ? *m_pRows : kNone;
 }
 
-long CRowListCtrl::GetDisplayStyle() const { return GetWindowStyleFlag() & wxLC_MASK_TYPE; }
+long CRowListCtrl::GetDisplayStyle() const { return m_nStyle; }
 
 void CRowListCtrl::SetDisplayStyle(long style) {
   style &= wxLC_MASK_TYPE;
-  const long old = GetDisplayStyle();
+  const long old = m_nStyle;
   if (style == 0 || style == old) return;
   wxWindowUpdateLocker noUpdates(this);
-  long flags = (GetWindowStyleFlag() & ~(wxLC_MASK_TYPE | wxLC_VIRTUAL)) | style;
+  // The control's small icons stand above their labels; its list style
+  // draws them with the label to the right, as small icons should be.
+  const long shown = style == wxLC_SMALL_ICON ? wxLC_LIST : style;
+  long flags = (GetWindowStyleFlag() & ~(wxLC_MASK_TYPE | wxLC_VIRTUAL)) | shown;
   if (style == wxLC_REPORT) flags |= wxLC_VIRTUAL;
+  m_nStyle = style;
   // The items are made again from the rows, so that the control lays them
   // out for the new style (it keeps the old places otherwise); the
   // selection goes with them.
@@ -87,8 +93,21 @@ void CRowListCtrl::InsertRowItems() {
     SetItemCount(long(rows.size()));
     return;
   }
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    InsertItem(long(i), wxString::FromUTF8(rows[i].m_strName), rows[i].m_nImage);
+  for (std::size_t i = 0; i < rows.size(); ++i) InsertItem(long(i), ShownName(rows[i]), rows[i].m_nImage);
+}
+
+wxString CRowListCtrl::ShownName(const CListRow& row) const {
+  // A long name is cut with "…" rather than run into its neighbours. Short
+  // names are not measured: a folder may hold a hundred thousand.
+  const wxString name = wxString::FromUTF8(row.m_strName);
+  if (name.length() <= kShortName) return name;
+  wxClientDC dc(const_cast<CRowListCtrl*>(this));
+  dc.SetFont(GetFont());
+  const wxString cut =
+      wxControl::Ellipsize(name, dc, wxELLIPSIZE_END, m_nStyle == wxLC_ICON ? kIconLabelWidth : kListLabelWidth);
+  // wx cuts with three dots; the one-character ellipsis takes less room.
+  if (cut == name || !cut.EndsWith("...")) return cut;
+  return cut.Left(cut.length() - 3) + wxString::FromUTF8("…");
 }
 
 void CRowListCtrl::RefreshRows() {
@@ -100,7 +119,7 @@ void CRowListCtrl::RefreshRows() {
   }
   wxWindowUpdateLocker noUpdates(this);
   for (std::size_t i = 0; i < rows.size() && long(i) < GetItemCount(); ++i) {
-    SetItemText(long(i), wxString::FromUTF8(rows[i].m_strName));
+    SetItemText(long(i), ShownName(rows[i]));
     SetItemImage(long(i), rows[i].m_nImage);
   }
 }

@@ -55,8 +55,15 @@ class CRowListCtrl : public wxListCtrl {
 
  private:
   void InsertRowItems();
+  // A row's label in the icon and list styles.
+  wxString ShownName(const CListRow& row) const;
   const std::vector<CListRow>& Rows() const;
 
   const std::vector<CListRow>* m_pRows;
   std::vector<int> m_vecColumnWidths;  // kept while another style is shown
+  long m_nStyle = wxLC_REPORT;  // the style asked for, not the control's own
+
+  static constexpr std::size_t kShortName = 8;  // characters never cut
+  static constexpr int kIconLabelWidth = 96;    // pixels, large icons
+  static constexpr int kListLabelWidth = 240;   // small icons and list
 };

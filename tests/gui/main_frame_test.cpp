@@ -10,6 +10,8 @@
 #include "document/settings_file.h"
 #include "document/window_layout.h"
 #include "model/set_file.h"
+#include "tests/gui/gui_test_sets.h"
+#include "ui/path_rules.h"
 #include "tests/gui/explorer_test_util.h"
 #include "ui/explorer_ap_view.h"
 #include "ui/frame_ids.h"
@@ -230,4 +232,37 @@ TEST_F(CExplorerTest, TheWindowLayoutComesBackFromTheSettingsButNotAPlaceOffTheS
   EXPECT_EQ(Frame().GetWindowLayout().m_rect, wxRect(40, 50, 600, 400));
   EXPECT_TRUE(RectShowsOnScreens(wxRect(-650, 10, 700, 500), {wxRect(0, 0, 1280, 1024)}));
   EXPECT_FALSE(RectShowsOnScreens(wxRect(-690, 10, 700, 500), {wxRect(0, 0, 1280, 1024)}));
+}
+
+TEST_F(CExplorerTest, EachDisplayStyleLaysTheRowsOutAfreshAsItsOwn) {
+  auto set = MakeExplorerTestSet();
+  const std::string longName(60, 'n');
+  Add(*static_cast<CFolderFileInfo*>(FindByPath(set.get(), "CD1\\docs")), TestFile(longName + ".txt", 1));
+  UseSet(std::move(set));
+  List().FillList("CD1\\docs");
+  CRowListCtrl* list = List().GetListCtrl();
+  const long longRow = FindRowByName(List().GetRows(), longName + ".txt");
+  auto item = [&](long row) {
+    wxRect rect;
+    list->GetItemRect(row, rect);
+    return rect;
+  };
+  // Large icons: the label under the icon, a long one cut short. Small
+  // icons and list: one line, the label beside the icon, the next row
+  // below. Every switch lays out anew (large, small, list, large, ...).
+  for (int id : {ID_VIEW_LARGEICON, ID_VIEW_SMALLICON, ID_VIEW_LIST, ID_VIEW_LARGEICON, ID_VIEW_LIST}) {
+    Command(id);
+    FlushEvents();
+    const wxRect first = item(0), second = item(1);
+    if (id == ID_VIEW_LARGEICON) {
+      EXPECT_GT(first.height, 32 + 8) << id;
+      EXPECT_TRUE(Utf8(list->GetItemText(longRow)).find("…") != std::string::npos);
+      EXPECT_LT(item(longRow).width, 140);
+    } else {
+      EXPECT_LT(first.height, 32) << id;
+      EXPECT_GT(first.width, first.height) << id;
+      EXPECT_EQ(second.x, first.x) << id;
+      EXPECT_GT(second.y, first.y) << id;
+    }
+  }
 }
