@@ -1,15 +1,8 @@
 #include "ui/file_icon_cache.h"
 
-#include <wx/bitmap.h>
+#include <wx/bmpbndl.h>
 
-#include "resources/catalog_16.xpm"
-#include "resources/catalog_32.xpm"
-#include "resources/catalog_set_16.xpm"
-#include "resources/catalog_set_32.xpm"
-#include "resources/file_16.xpm"
-#include "resources/file_32.xpm"
-#include "resources/folder_16.xpm"
-#include "resources/folder_32.xpm"
+#include "resources/svg_images.h"
 
 namespace {
 
@@ -18,10 +11,11 @@ std::unique_ptr<CFileIconCache>& Instance() {
   return instance;
 }
 
-// The generic file image is drawn on cyan, the others on red; those colours
-// are the images' transparent parts.
-const wxColour kFileMask(0, 255, 255);
-const wxColour kOtherMask(255, 0, 0);
+// A fixed image drawn from its vector image at exactly size×size pixels,
+// with its transparency.
+wxBitmap FixedImage(const char* name, int size) {
+  return wxBitmapBundle::FromSVG(SvgImageText(name), wxSize(size, size)).GetBitmap(wxSize(size, size));
+}
 
 }  // namespace
 
@@ -37,14 +31,14 @@ CFileIconCache::CFileIconCache(std::unique_ptr<CIconSource> source)
     : m_pSource(std::move(source)),
       m_pSmall(std::make_unique<wxImageList>(16, 16, true, 10)),
       m_pLarge(std::make_unique<wxImageList>(32, 32, true, 10)) {
-  m_nSmallFile = m_pSmall->Add(wxBitmap(file_16_xpm), kFileMask);
-  m_nSmallFolder = m_pSmall->Add(wxBitmap(folder_16_xpm), kOtherMask);
-  m_nSmallCatalog = m_pSmall->Add(wxBitmap(catalog_16_xpm), kOtherMask);
-  m_nSmallSet = m_pSmall->Add(wxBitmap(catalog_set_16_xpm), kOtherMask);
-  m_nLargeFile = m_pLarge->Add(wxBitmap(file_32_xpm), kFileMask);
-  m_nLargeFolder = m_pLarge->Add(wxBitmap(folder_32_xpm), kOtherMask);
-  m_nLargeCatalog = m_pLarge->Add(wxBitmap(catalog_32_xpm), kOtherMask);
-  m_nLargeSet = m_pLarge->Add(wxBitmap(catalog_set_32_xpm), kOtherMask);
+  m_nSmallFile = m_pSmall->Add(FixedImage("file", 16));
+  m_nSmallFolder = m_pSmall->Add(FixedImage("folder", 16));
+  m_nSmallCatalog = m_pSmall->Add(FixedImage("catalog", 16));
+  m_nSmallSet = m_pSmall->Add(FixedImage("catalog_set", 16));
+  m_nLargeFile = m_pLarge->Add(FixedImage("file", 32));
+  m_nLargeFolder = m_pLarge->Add(FixedImage("folder", 32));
+  m_nLargeCatalog = m_pLarge->Add(FixedImage("catalog", 32));
+  m_nLargeSet = m_pLarge->Add(FixedImage("catalog_set", 32));
 }
 
 std::string CFileIconCache::ExtensionOf(const std::string& name) {

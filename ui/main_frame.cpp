@@ -10,6 +10,7 @@
 #include <wx/toolbar.h>
 
 #include "document/command_ids.h"
+#include "document/app_icon.h"
 #include "document/doc_template.h"
 #include "ui/frame_ids.h"
 #include "ui/frame_strings.h"
@@ -51,6 +52,7 @@ wxEND_EVENT_TABLE()
 CMainFrame::CMainFrame(wxDocManager* manager)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, wxString::FromUTF8(DocTemplateField(DOC_WINDOW_TITLE)),
                        wxDefaultPosition, wxSize(kWidth, kHeight)) {
+  SetIcons(GetAppIconBundle());
   CreateBars();
   m_pContextMenu.reset(CreateContextMenu());
   m_rectNormal = GetRect();
@@ -79,7 +81,7 @@ void CMainFrame::CreateBars() {
     if (wxFileHistory* history = manager->GetFileHistory()) history->UseMenu(GetMenuBar()->GetMenu(0));
 
   wxToolBar* toolbar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
-  toolbar->SetToolBitmapSize(wxSize(16, 15));
+  toolbar->SetToolBitmapSize(wxSize(16, 16));
   AddMainTools(toolbar);
 
   wxStatusBar* status = CreateStatusBar(PANE_COUNT);

@@ -10,6 +10,7 @@
 #include "document/settings_file.h"
 #include "document/window_layout.h"
 #include "model/set_file.h"
+#include "resources/svg_images.h"
 #include "tests/gui/gui_test_sets.h"
 #include "ui/path_rules.h"
 #include "tests/gui/explorer_test_util.h"
@@ -265,4 +266,16 @@ TEST_F(CExplorerTest, EachDisplayStyleLaysTheRowsOutAfreshAsItsOwn) {
       EXPECT_GT(second.y, first.y) << id;
     }
   }
+}
+
+TEST_F(CExplorerTest, TheToolBarAndTheWindowIconAreDrawnFromVectorImages) {
+  // Drawn anew for a doubled scale rather than blown up from 16 pixels.
+  wxToolBarToolBase* tool = Frame().GetToolBar()->FindById(wxID_NEW);
+  ASSERT_TRUE(tool);
+  const wxBitmap twice = tool->GetNormalBitmapBundle().GetBitmap(wxSize(32, 32));
+  EXPECT_EQ(twice.GetSize(), wxSize(32, 32));
+  EXPECT_TRUE(twice.HasAlpha());
+  EXPECT_GE(Frame().GetIcons().GetIconCount(), 5u);
+  for (const char* name : {"quarrix", "file", "folder", "catalog", "catalog_set", "tool_about"})
+    EXPECT_TRUE(wxBitmapBundle::FromSVG(SvgImageText(name), wxSize(16, 16)).IsOk()) << name;
 }
