@@ -11,10 +11,8 @@ std::unique_ptr<CFileIconCache>& Instance() {
   return instance;
 }
 
-// A fixed image drawn from its vector image at exactly size×size pixels,
-// with its transparency.
-wxBitmap FixedImage(const char* name, int size) {
-  return wxBitmapBundle::FromSVG(SvgImageText(name), wxSize(size, size)).GetBitmap(wxSize(size, size));
+wxBitmapBundle FixedImage(const char* name, int size) {
+  return wxBitmapBundle::FromSVG(SvgImageText(name), wxSize(size, size));
 }
 
 }  // namespace
@@ -31,14 +29,17 @@ CFileIconCache::CFileIconCache(std::unique_ptr<CIconSource> source)
     : m_pSource(std::move(source)),
       m_pSmall(std::make_unique<wxImageList>(16, 16, true, 10)),
       m_pLarge(std::make_unique<wxImageList>(32, 32, true, 10)) {
-  m_nSmallFile = m_pSmall->Add(FixedImage("file", 16));
-  m_nSmallFolder = m_pSmall->Add(FixedImage("folder", 16));
-  m_nSmallCatalog = m_pSmall->Add(FixedImage("catalog", 16));
-  m_nSmallSet = m_pSmall->Add(FixedImage("catalog_set", 16));
-  m_nLargeFile = m_pLarge->Add(FixedImage("file", 32));
-  m_nLargeFolder = m_pLarge->Add(FixedImage("folder", 32));
-  m_nLargeCatalog = m_pLarge->Add(FixedImage("catalog", 32));
-  m_nLargeSet = m_pLarge->Add(FixedImage("catalog_set", 32));
+  // Each fixed image goes into both lists and both bundle lists in step.
+  auto add = [this](const char* name, int& small, int& large) {
+    m_vecSmall.push_back(FixedImage(name, 16));
+    m_vecLarge.push_back(FixedImage(name, 32));
+    small = m_pSmall->Add(m_vecSmall.back().GetBitmap(wxSize(16, 16)));
+    large = m_pLarge->Add(m_vecLarge.back().GetBitmap(wxSize(32, 32)));
+  };
+  add("file", m_nSmallFile, m_nLargeFile);
+  add("folder", m_nSmallFolder, m_nLargeFolder);
+  add("catalog", m_nSmallCatalog, m_nLargeCatalog);
+  add("catalog_set", m_nSmallSet, m_nLargeSet);
 }
 
 std::string CFileIconCache::ExtensionOf(const std::string& name) {
@@ -63,6 +64,12 @@ int CFileIconCache::GetExtensionIndex(const std::string& extension, bool large) 
 
   const int largeIndex = m_pLarge->Add(pair->m_bmpLarge);
   const int smallIndex = m_pSmall->Add(pair->m_bmpSmall);
+  wxVector<wxBitmap> small;
+  small.push_back(pair->m_bmpSmall);
+  if (pair->m_bmpLarge.IsOk() && pair->m_bmpLarge.GetWidth() == 2 * pair->m_bmpSmall.GetWidth())
+    small.push_back(pair->m_bmpLarge);
+  m_vecSmall.push_back(wxBitmapBundle::FromBitmaps(small));
+  m_vecLarge.push_back(wxBitmapBundle::FromBitmap(pair->m_bmpLarge));
   m_mapLarge[extension] = largeIndex;
   m_mapSmall[extension] = smallIndex;
   return large ? largeIndex : smallIndex;

@@ -201,6 +201,7 @@ TEST_F(CExplorerTest, ARightClickAfterOpeningAFolderSelectsTheRowUnderThePointer
   UseSet(MakeExplorerTestSet());
   List().FillList("CD1");
   List().OpenFolderRow(FindRowByName(List().GetRows(), "docs"));
+  Settle();       // the tree's fill of the same folder, done now
   FlushEvents();  // laid out, as before any click of a user
   CRowListCtrl* list = List().GetListCtrl();
   const long row = FindRowByName(List().GetRows(), "c.doc");

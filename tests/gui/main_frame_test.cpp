@@ -240,6 +240,7 @@ TEST_F(CExplorerTest, EachDisplayStyleLaysTheRowsOutAfreshAsItsOwn) {
   const std::string longName(60, 'n');
   Add(*static_cast<CFolderFileInfo*>(FindByPath(set.get(), "CD1\\docs")), TestFile(longName + ".txt", 1));
   UseSet(std::move(set));
+  Settle();  // no fill of the tree's comes later
   List().FillList("CD1\\docs");
   CRowListCtrl* list = List().GetListCtrl();
   const long longRow = FindRowByName(List().GetRows(), longName + ".txt");
