@@ -1,7 +1,10 @@
 #include "document/explorer_ap_app.h"
 
+#include <cstdio>
+
 #include <wx/cmdline.h>
 #include <wx/config.h>
+#include <wx/log.h>
 #include <wx/frame.h>
 #include <wx/statusbr.h>
 #include <wx/stdpaths.h>
@@ -11,8 +14,10 @@
 #include "document/doc_manager.h"
 #include "document/doc_template.h"
 #include "document/file_association.h"
+#include "document/framework_texts.h"
 #include "document/settings_file.h"
 #include "document/status_text_source.h"
+#include "document/window_layout.h"
 #include "ui/file_icon_cache.h"
 #include "ui/left_view.h"
 #include "ui/main_frame.h"
@@ -23,6 +28,12 @@ wxBEGIN_EVENT_TABLE(CExplorerApApp, wxApp)
   EVT_MENU(wxID_OPEN, CExplorerApApp::OnFileOpen)
   EVT_IDLE(CExplorerApApp::OnIdle)
 wxEND_EVENT_TABLE()
+
+namespace {
+
+bool g_bNoDisplay = false;
+
+}  // namespace
 
 CExplorerApApp::CExplorerApApp() = default;
 CExplorerApApp::~CExplorerApApp() = default;
@@ -51,6 +62,21 @@ void RefreshStatusText(wxDocManager& manager) {
   if (frame->GetStatusBar()->GetStatusText(0) != text) frame->SetStatusText(text, 0);
 }
 
+int RunApplication(int argc, wxChar** argv) {
+  const int code = wxEntry(argc, argv);
+  return g_bNoDisplay ? 1 : code;
+}
+
+bool CExplorerApApp::Initialize(int& argc, wxChar** argv) {
+  {
+    wxLogNull quiet;  // wx's own message is English
+    if (wxApp::Initialize(argc, argv)) return true;
+  }
+  g_bNoDisplay = true;
+  std::fputs(kNoDisplayMessage, stderr);
+  return false;
+}
+
 void CExplorerApApp::OnInitCmdLine(wxCmdLineParser& parser) {
   wxApp::OnInitCmdLine(parser);
   parser.AddParam(wxString::FromUTF8("カタログセット"), wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
@@ -68,6 +94,8 @@ bool CExplorerApApp::OnInit() {
   SetVendorName("Kestrane Soft");
   SetAppName("Quarrix");
   SetAppDisplayName("Quarrix");
+  // Before anything can show or log a framework text.
+  UseJapaneseFrameworkTexts();
   if (!wxApp::OnInit()) return false;
 
   // The program keeps its settings file itself; the library must not make a
@@ -94,6 +122,8 @@ bool CExplorerApApp::OnInit() {
     frame->Destroy();
     return false;
   }
+  // The layout of the last run, over the first set's fresh columns.
+  frame->ApplyWindowLayout(LoadWindowLayout(*m_pSettingsStore));
   frame->Show();
   frame->Update();
   return true;

@@ -41,5 +41,5 @@ int main(int argc, char** argv) {
   std::vector<wxChar*> args;
   for (std::wstring& text : texts) args.push_back(text.data());
   args.push_back(nullptr);
-  return wxEntry(argc, args.data());
+  return RunApplication(argc, args.data());
 }

@@ -21,7 +21,7 @@
 TEST(FileAssociation, WritesThePackageAndTheEntryOnlyWhenTheyDiffer) {
   CTestHome home;
   const std::string program = "/opt/quarrix/bin/quarrix";
-  EXPECT_EQ(RegisterDocumentType(home.DataHome(), program), 2);
+  EXPECT_EQ(RegisterDocumentType(home.DataHome(), program), 3);
   const std::string package = ReadTextFile(home.DataHome() + "/mime/packages/quarrix-tallyhold.xml");
   EXPECT_NE(package.find("type=\"application/x-tallyhold\""), std::string::npos);
   EXPECT_NE(package.find("<comment>Tally Hold Document</comment>"), std::string::npos);
@@ -29,6 +29,11 @@ TEST(FileAssociation, WritesThePackageAndTheEntryOnlyWhenTheyDiffer) {
   const std::string entry = ReadTextFile(home.DataHome() + "/applications/quarrix.desktop");
   EXPECT_NE(entry.find("\nExec=\"/opt/quarrix/bin/quarrix\" %f\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\nMimeType=application/x-tallyhold;\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\nIcon=quarrix\n"), std::string::npos) << entry;
+  EXPECT_NE(ReadTextFile(home.DataHome() + "/icons/hicolor/scalable/apps/quarrix.svg").find("<svg"), std::string::npos);
+  // The installed files are the same texts, for the program found on PATH.
+  EXPECT_EQ(ReadTextFile(QUARRIX_SOURCE_DIR "/resources/desktop/quarrix.desktop"), DesktopEntryText("quarrix"));
+  EXPECT_EQ(ReadTextFile(QUARRIX_SOURCE_DIR "/resources/desktop/quarrix-tallyhold.xml"), MimePackageText());
 
   EXPECT_EQ(RegisterDocumentType(home.DataHome(), program), 0);
   EXPECT_EQ(RegisterDocumentType(home.DataHome(), "/elsewhere/quarrix"), 1);
@@ -140,6 +145,8 @@ TEST(StartUp, IdleRefreshGivesTheActiveViewsTextToTheStatusBar) {
 TEST(HelpContents, ManualNextToTheProgramAndEveryFailureSaysSo) {
   EXPECT_EQ(ManualPathFor("/opt/q/quarrix"), "/opt/q/Manual/index.htm");
   EXPECT_EQ(ManualPathFor("quarrix"), "");
+  EXPECT_EQ(InstalledManualPathFor("/usr/bin/quarrix"), "/usr/share/quarrix/Manual/index.htm");
+  EXPECT_EQ(InstalledManualPathFor("/opt/q/quarrix"), "");
 
   wxTEST_DIALOG(OpenManualWith(nullptr, "/opt/q/quarrix", nullptr),
                 CExpectMessageBox("デフォルトのブラウザが指定されていません"));
