@@ -5,32 +5,39 @@
 #include <wx/filename.h>
 #include <wx/utils.h>
 
+#include <atomic>
+#include <ctime>
+
 #include "dialogs/label_dlg.h"
 #include "dialogs/message_box.h"
 #include "dialogs/note_edit_dlg.h"
 #include "dialogs/prop_info_sheet.h"
 #include "dialogs/search_result_dlg.h"
 #include "dialogs/search_sheet.h"
+#include "document/background_work.h"
 #include "document/browse_for_location.h"
 #include "document/command_ids.h"
 #include "document/doc_messages.h"
 #include "document/doc_template.h"
 #include "document/help_contents.h"
 #include "document/hints.h"
+#include "model/scan.h"
 #include "model/set_file.h"
+#include "model/text_format.h"
 #include "ui/file_icon_cache.h"
 
 namespace {
 
 std::string ToUtf8(const wxString& text) { return text.utf8_string(); }
 
-// Keeps the last message a scan of dropped paths has, to show it once the
-// wait cursor is gone.
-class CLastMessage : public CMessageSink {
- public:
-  void ShowMessage(const std::string& text) override { m_strText = text; }
-  std::string m_strText;
-};
+// The progress dialog's lines for a scan.
+void ShowScanProgress(CProgressDlg& dialog, CScanProgress& progress) {
+  const CScanCounts counts = progress.Counts();
+  dialog.SetText("ID_FOLDERS", FormatCount(counts.nFolders));
+  dialog.SetText("ID_FILES", FormatCount(counts.nFiles));
+  dialog.SetText("ID_SIZE", FormatSize(counts.nBytes, false));
+  dialog.SetText("ID_FOLDER", progress.CurrentFolder());
+}
 
 bool Confirm(const std::string& text, wxWindow* parent) {
   return AppMessageBox(text, wxOK | wxCANCEL | wxICON_QUESTION, parent) == wxOK;
@@ -184,8 +191,8 @@ bool CExplorerApDoc::SaveAsPath(const wxString& file) {
 
 void CExplorerApDoc::OnAddCatalog(wxCommandEvent&) { AddCatalog(); }
 
-bool CExplorerApDoc::AskCatalogLabel(std::string& label) {
-  CLabelDlg dialog(GetDialogParent());
+bool CExplorerApDoc::AskCatalogLabel(const std::vector<std::string>& paths, std::string& label) {
+  CLabelDlg dialog(GetDialogParent(), SuggestedCatalogLabel(paths));
   if (dialog.ShowModal() != wxID_OK) return false;
   label = dialog.GetCatalogLabel();
   return true;
@@ -202,18 +209,46 @@ int CExplorerApDoc::FinishAdd(const CDriveFileInfo* added) {
   return 1;
 }
 
+int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::string>& paths) {
+  // Refused before the scan rather than after it.
+  if (FindByPath(static_cast<const CFileInfo*>(m_pRoot.get()), label) != nullptr) return FinishAdd(nullptr);
+  CScanProgress progress;
+  std::atomic<bool> cancel{false};
+  CScanOptions options;
+  options.pProgress = &progress;
+  options.pCancel = &cancel;
+  std::unique_ptr<CDriveFileInfo> catalog;
+  std::string message;
+  EScanStatus status = EScanStatus::Cancelled;
+  wxWindow* parent = GetDialogParent();
+  RunInBackground([&] { status = ScanCatalog(label, paths, options, catalog, message); },
+                  [&](std::function<bool()> done) {
+                    return std::make_unique<CProgressDlg>(parent, kScanCaption, "ScanProgressLayout",
+                                                          std::move(done), [&progress](CProgressDlg& dialog) {
+                                                            ShowScanProgress(dialog, progress);
+                                                          });
+                  },
+                  cancel);
+  if (cancel.load()) status = EScanStatus::Cancelled;
+  switch (status) {
+    case EScanStatus::Cancelled: message = kScanCancelled; break;
+    case EScanStatus::NotFound: message = kPlaceNotFoundMessage; break;
+    case EScanStatus::DriveAlone: message = kDriveAloneMessage; break;
+    case EScanStatus::Done: break;
+  }
+  const CDriveFileInfo* added =
+      status == EScanStatus::Done ? m_pRoot->AppendCatalog(std::move(catalog), std::time(nullptr)) : nullptr;
+  if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
+  return added ? FinishAdd(added) : 0;
+}
+
 int CExplorerApDoc::AddCatalog() {
   if (!m_pRoot) return 0;
   std::string path;
-  if (!BrowseForLocation(kBrowseTitle, path, GetDialogParent())) return 0;
+  if (!BrowseForLocation(kBrowseTitle, path, GetDialogParent(), PickerStartFolder())) return 0;
   std::string label;
-  if (!AskCatalogLabel(label)) return 0;
-  const CDriveFileInfo* added = nullptr;
-  {
-    wxBusyCursor wait;
-    added = m_pRoot->AddCatalog(label, path);
-  }
-  return FinishAdd(added);
+  if (!AskCatalogLabel({path}, label)) return 0;
+  return ScanAndAdd(label, {path});
 }
 
 void CExplorerApDoc::OnDropFiles(const wxArrayString& files) {
@@ -227,19 +262,8 @@ int CExplorerApDoc::AddCatalogFromFiles(const std::vector<std::string>& paths) {
   if (wxWindow* top = wxGetTopLevelParent(GetDialogParent())) top->Raise();
   if (!Confirm(kConfirmDrop, GetDialogParent())) return 0;
   std::string label;
-  if (!AskCatalogLabel(label)) return 0;
-  const CDriveFileInfo* added = nullptr;
-  CLastMessage message;
-  {
-    wxBusyCursor wait;
-    if (paths.size() == 1)
-      added = m_pRoot->AddCatalog(label, paths.front());
-    else
-      added = m_pRoot->AddCatalogFromPaths(label, paths, message);
-  }
-  if (!message.m_strText.empty())
-    AppMessageBox(message.m_strText, wxOK | wxICON_EXCLAMATION, GetDialogParent());
-  return FinishAdd(added);
+  if (!AskCatalogLabel(paths, label)) return 0;
+  return ScanAndAdd(label, paths);
 }
 
 int CExplorerApDoc::DeleteCatalog(const std::string& name) {

@@ -18,6 +18,7 @@
 
 #include "model/media_type.h"
 #include "model/root_file_info.h"
+#include "model/text_format.h"
 #include "platform/cp932_codec.h"
 #include "platform/volume_info.h"
 
@@ -359,6 +360,20 @@ CMediumFacts GatherMediumFacts(const std::string& basePath) {
   return facts;
 }
 
+std::string SuggestedCatalogLabel(const std::vector<std::string>& paths, const CMediaRoots& roots) {
+  std::vector<std::string> absolute;
+  for (const std::string& path : paths) absolute.push_back(MakeAbsolutePath(path));
+  if (absolute.empty()) return {};
+  std::string place = absolute.size() == 1 && FolderExists(absolute[0]) ? absolute[0] : CommonParentPath(absolute);
+  if (char* real = realpath(place.c_str(), nullptr)) {
+    place = real;
+    std::free(real);
+  }
+  const std::string label = VolumeLabelOf(place, roots);
+  if (!label.empty()) return SanitizeUtf8(label);
+  return place == "/" ? std::string() : SanitizeUtf8(place.substr(place.rfind('/') + 1));
+}
+
 CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath)
     : CDriveFileInfo(label, basePath, GatherMediumFacts(basePath)) {}
 
@@ -485,4 +500,9 @@ CDriveFileInfo* CRootFileInfo::AddCatalogFromPaths(const std::string& label, con
   CDriveFileInfo* added = catalog ? AppendCatalog(std::move(catalog), std::time(nullptr)) : nullptr;
   if (!message.empty()) messages.ShowMessage(message);
   return added;
+}
+
+std::string ScanProgressLine(const CScanCounts& counts, std::uint64_t seconds) {
+  return "フォルダ " + FormatCount(counts.nFolders) + " / ファイル " + FormatCount(counts.nFiles) + " / " +
+         FormatSize(counts.nBytes, false) + " / " + FormatElapsed(seconds);
 }

@@ -9,6 +9,7 @@
 
 #include "model/drive_file_info.h"
 #include "model/file_info.h"
+#include "model/media_type.h"
 #include "model/scan_progress.h"
 #include "platform/dir_reader.h"
 
@@ -61,6 +62,11 @@ void StripTrailingBackslash(std::string& path);
 // path made absolute against the working folder, with "." and empty
 // components dropped and ".." taken lexically; the empty path stays empty.
 std::string MakeAbsolutePath(const std::string& path);
+
+// The label a new catalog of paths is offered: the volume label when the
+// place catalogued (a picked folder, else the folder the paths are in) is
+// the root of a mounted file system that has one, else that folder's name.
+std::string SuggestedCatalogLabel(const std::vector<std::string>& paths, const CMediaRoots& roots = CMediaRoots());
 
 // The machine name, media type and disk space for a catalog of basePath.
 CMediumFacts GatherMediumFacts(const std::string& basePath);

@@ -68,3 +68,7 @@ struct CScanOptions {
 
   bool Cancelled() const { return pCancel != nullptr && pCancel->load(std::memory_order_relaxed); }
 };
+
+// One line for a status display: folders, files, total size and the time
+// taken so far, such as "フォルダ 12 / ファイル 3,456 / 789MB / 0:05".
+std::string ScanProgressLine(const CScanCounts& counts, std::uint64_t seconds);

@@ -1,0 +1,22 @@
+#pragma once
+// Long work (a scan, reading or writing a set, a report) runs on a worker
+// thread while the window stays painted; a modal progress dialog keeps input
+// away from the main window. Work done quickly shows no dialog at all.
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "dialogs/progress_dlg.h"
+
+// How long work may take before its progress dialog shows (tests set 0).
+extern int g_nProgressDelayMilliseconds;
+
+// Runs work on a worker thread and waits for it. When it is not done within
+// the delay, the dialog makeDialog gives (told by its argument whether the
+// work is done) is shown modal; a dialog that ends other than with wxID_OK
+// sets cancel, and the work is then still waited for: work polls cancel and
+// comes back soon. An exception thrown by work is thrown again here.
+void RunInBackground(const std::function<void()>& work,
+                     const std::function<std::unique_ptr<CProgressDlg>(std::function<bool()> done)>& makeDialog,
+                     std::atomic<bool>& cancel);
