@@ -25,7 +25,7 @@ constexpr std::uint64_t kMinObjectBytes = 46;
 
 class CSetWriter {
  public:
-  explicit CSetWriter(CArchiveWriter& ar) : m_ar(ar) {}
+  explicit CSetWriter(CArchiveWriter& ar, const std::atomic<bool>* cancel = nullptr) : m_ar(ar), m_pCancel(cancel) {}
 
   bool Write(const CRootFileInfo& set) {
     const std::string setPath = set.PathUnder({});
@@ -33,13 +33,15 @@ class CSetWriter {
     WalkBelow(
         set, setPath,
         [&](const CFileInfo& child, const CWalkPath& parentPath) {
-          ok = ok && Begin(child, parentPath.PathOf(child));
+          ok = ok && !Cancelled() && Begin(child, parentPath.PathOf(child));
         },
         [&](const CFolderFileInfo& folder) {
           if (ok) folder.Serialize(m_ar);
         });
     return ok;
   }
+
+  bool Cancelled() const { return m_pCancel != nullptr && m_pCancel->load(std::memory_order_relaxed); }
 
  private:
   // Class tag, common fields and, for a container, its child count.
@@ -80,6 +82,7 @@ class CSetWriter {
   }
 
   CArchiveWriter& m_ar;
+  const std::atomic<bool>* m_pCancel;
   std::uint32_t m_nIndex = 0;
   std::uint32_t m_classIndex[4] = {0, 0, 0, 0};
 };
@@ -283,14 +286,16 @@ std::string WriteSetToBytes(const CRootFileInfo& set) {
   return ar.Bytes();
 }
 
-ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set) {
+ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set, const std::atomic<bool>* cancel) {
   CAtomicFile file(path);
   if (file.Open() < 0) return ErrorFromErrno(errno, ESetFileError::WriteFailure);
   CArchiveWriter ar(file.Fd());
-  const bool written = CSetWriter(ar).Write(set);
+  CSetWriter writer(ar, cancel);
+  const bool written = writer.Write(set);
   int error = 0;
   if (!written && !ar.Failed()) error = EOVERFLOW;
   if (error == 0 && !ar.Flush()) error = ar.Errno();
+  if (error == 0 && writer.Cancelled()) error = ECANCELED;
   if (error == 0) error = file.Commit();
   return error == 0 ? ESetFileError::None : ErrorFromErrno(error, ESetFileError::WriteFailure);
 }

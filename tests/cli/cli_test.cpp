@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -67,6 +69,11 @@ class CliTest : public ::testing::Test {
 
   // Runs the tool in a fixed time zone and locale; the output goes to stdoutPath when given.
   CRun Run(CArgs args, const std::string& tz = "UTC", const std::string& stdoutPath = {}, rlim_t stack = 0) {
+    const pid_t pid = Start(std::move(args), tz, stdoutPath, stack);
+    return Finish(pid, stdoutPath);
+  }
+
+  pid_t Start(CArgs args, const std::string& tz = "UTC", const std::string& stdoutPath = {}, rlim_t stack = 0) {
     std::vector<std::string> env = {"TZ=" + tz, "LC_ALL=C.UTF-8", "HOME=" + m_strDir};
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
       if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
@@ -88,6 +95,11 @@ class CliTest : public ::testing::Test {
       execve(argv[0], argv.data(), envp.data());
       _exit(127);
     }
+    return pid;
+  }
+
+  CRun Finish(pid_t pid, const std::string& stdoutPath = {}) {
+    const std::string out = stdoutPath.empty() ? File("stdout") : stdoutPath, err = File("stderr");
     CRun run;
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.nStatus = WEXITSTATUS(status);
@@ -342,4 +354,45 @@ TEST_F(CliTest, ReportWritesChosenCatalogsAndColumns) {
   run = Run({"report", m_strSet, File("no/such/report.htm")});
   EXPECT_EQ(run.nStatus, 4);
   EXPECT_TRUE(Has(run.strErr, "カタログ情報の出力に失敗しました"));
+}
+
+TEST_F(CliTest, AddOfAPlaceThatDoesNotExistChangesNothing) {
+  WriteSample();
+  const std::string before = ReadAll(m_strSet);
+  const CRun run = Run({"add", m_strSet, "New", File("no/such/path")});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_TRUE(Has(run.strErr, "指定された場所が見つかりません")) << run.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), before);
+}
+
+TEST_F(CliTest, AddStoppedBySignalLeavesTheSetAndNoTemporaryFile) {
+  WriteSample();
+  const std::string before = ReadAll(m_strSet);
+  const std::string tree = File("tree");
+  for (int folder = 0; folder < 200; ++folder) {
+    const std::string path = tree + "/f" + std::to_string(folder);
+    std::filesystem::create_directories(path);
+    for (int file = 0; file < 100; ++file) std::ofstream(path + "/" + std::to_string(file));
+  }
+  const pid_t pid = Start({"add", m_strSet, "Tree", tree, "--quiet"});
+  // Once it has a folder of the tree open, the scan is running.
+  bool scanning = false;
+  for (int i = 0; i < 20000 && !scanning; ++i) {
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+      const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+      if (target.compare(0, tree.size(), tree) == 0) scanning = true;
+    }
+    if (!scanning) usleep(500);
+  }
+  ASSERT_TRUE(scanning);
+  kill(pid, SIGTERM);
+  const CRun run = Finish(pid);
+  EXPECT_EQ(run.nStatus, 143) << run.strErr;
+  EXPECT_TRUE(Has(run.strErr, "中断しました")) << run.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), before);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(m_strDir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"stderr", "stdout", "tree", "work.fcf"}));
 }
