@@ -70,7 +70,9 @@ int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, 
 }
 
 int SaveSetForCli(const std::string& path, const CRootFileInfo& set, const std::atomic<bool>* cancel) {
-  const ESetFileError error = WriteSetFile(path, set, cancel);
+  CWorkProgress progress;
+  progress.pCancel = cancel;
+  const ESetFileError error = WriteSetFile(path, set, &progress);
   if (error == ESetFileError::None) return EXIT_OK;
   if (cancel != nullptr && cancel->load()) return EXIT_IO;
   ReportError(SetFileErrorText(error, path));

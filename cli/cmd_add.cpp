@@ -18,23 +18,6 @@
 #include "cli/cli_stop.h"
 #include "model/scan.h"
 
-namespace {
-
-std::uint64_t CountItems(const CFolderFileInfo& catalog) {
-  std::uint64_t count = 0;
-  std::vector<const CFolderFileInfo*> pending{&catalog};
-  while (!pending.empty()) {
-    const CFolderFileInfo* folder = pending.back();
-    pending.pop_back();
-    count += folder->Children().size();
-    for (const auto& child : folder->Children())
-      if (child->IsContainer()) pending.push_back(static_cast<const CFolderFileInfo*>(child.get()));
-  }
-  return count;
-}
-
-}  // namespace
-
 int CmdAdd(const std::vector<std::string>& args) {
   std::vector<std::string> positional;
   CScanOptions options;
@@ -91,6 +74,6 @@ int CmdAdd(const std::vector<std::string>& args) {
   std::uint64_t bytes = 0;
   catalog->SumContentSizes(bytes);
   WriteOut(LineText(catalog->m_strLabel) + "\t" + LineText(catalog->m_strMediaType) + "\t" +
-           std::to_string(CountItems(*catalog)) + "\t" + std::to_string(bytes) + "\n");
+           std::to_string(CountItemsBelow(*catalog)) + "\t" + std::to_string(bytes) + "\n");
   return EXIT_OK;
 }

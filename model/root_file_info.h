@@ -11,6 +11,7 @@
 #include "model/catalog_out_options.h"
 #include "model/drive_file_info.h"
 #include "model/file_info.h"
+#include "model/work_progress.h"
 
 // Receives the messages a scan of dropped paths has for the user.
 class CMessageSink {
@@ -64,9 +65,10 @@ class CRootFileInfo : public CFolderFileInfo {
                  CItemSummaryList& out) const;
 
   // Writes the set, or the catalogs named in catalogs, as an HTML report
-  // (CP932). False when the file cannot be written; an old file stays as it was.
+  // (CP932). False when the file cannot be written or progress was
+  // cancelled; an old file stays as it was and no other is left behind.
   bool WriteHtmlReport(const std::string& path, const std::vector<std::string>* catalogs,
-                       const CatalogOutOptions& options) const;
+                       const CatalogOutOptions& options, CWorkProgress* progress = nullptr) const;
 
   std::string m_strSetName;
   std::int32_t m_timeUpdated = 0;

@@ -25,7 +25,7 @@ constexpr std::uint64_t kMinObjectBytes = 46;
 
 class CSetWriter {
  public:
-  explicit CSetWriter(CArchiveWriter& ar, const std::atomic<bool>* cancel = nullptr) : m_ar(ar), m_pCancel(cancel) {}
+  explicit CSetWriter(CArchiveWriter& ar, CWorkProgress* progress = nullptr) : m_ar(ar), m_pProgress(progress) {}
 
   bool Write(const CRootFileInfo& set) {
     const std::string setPath = set.PathUnder({});
@@ -33,7 +33,7 @@ class CSetWriter {
     WalkBelow(
         set, setPath,
         [&](const CFileInfo& child, const CWalkPath& parentPath) {
-          ok = ok && !Cancelled() && Begin(child, parentPath.PathOf(child));
+          ok = ok && Begin(child, parentPath.PathOf(child)) && !Counted();
         },
         [&](const CFolderFileInfo& folder) {
           if (ok) folder.Serialize(m_ar);
@@ -41,7 +41,14 @@ class CSetWriter {
     return ok;
   }
 
-  bool Cancelled() const { return m_pCancel != nullptr && m_pCancel->load(std::memory_order_relaxed); }
+  bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
+
+  // Counts one more item written; true when the work is to stop.
+  bool Counted() {
+    if (m_pProgress == nullptr || (++m_nWritten & 0xFFF) != 0) return false;
+    m_pProgress->nDone.store(m_nWritten, std::memory_order_relaxed);
+    return m_pProgress->Cancelled();
+  }
 
  private:
   // Class tag, common fields and, for a container, its child count.
@@ -82,14 +89,15 @@ class CSetWriter {
   }
 
   CArchiveWriter& m_ar;
-  const std::atomic<bool>* m_pCancel;
+  CWorkProgress* m_pProgress;
+  std::uint64_t m_nWritten = 0;
   std::uint32_t m_nIndex = 0;
   std::uint32_t m_classIndex[4] = {0, 0, 0, 0};
 };
 
 class CSetReader {
  public:
-  explicit CSetReader(CArchiveReader& ar) : m_ar(ar) {}
+  explicit CSetReader(CArchiveReader& ar, CWorkProgress* progress = nullptr) : m_ar(ar), m_pProgress(progress) {}
 
   ESetFileError Read(std::unique_ptr<CRootFileInfo>& out) {
     struct CFrame {
@@ -122,6 +130,9 @@ class CSetReader {
       }
       --frame.nLeft;
       std::unique_ptr<CFileInfo> child = ReadObject(false, path, count);
+      if (m_pProgress != nullptr && (++m_nRead & 0xFFF) == 0)
+        m_pProgress->nDone.store(m_pProgress->nTotal.load(std::memory_order_relaxed) - m_ar.Remaining(),
+                                 std::memory_order_relaxed);
       if (!child) return Error();
       if (child->IsContainer()) {
         stack.push_back({std::move(child), count, std::move(path)});
@@ -236,6 +247,8 @@ class CSetReader {
   }
 
   CArchiveReader& m_ar;
+  CWorkProgress* m_pProgress;
+  std::uint64_t m_nRead = 0;
   std::uint32_t m_nIndex = 0;
   std::vector<std::pair<std::uint32_t, int>> m_classes;  // index → class, ascending
 };
@@ -262,7 +275,7 @@ ESetFileError ReadSetFromBytes(std::string_view bytes, std::unique_ptr<CRootFile
   return CSetReader(ar).Read(out);
 }
 
-ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo>& out) {
+ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo>& out, CWorkProgress* progress) {
   out.reset();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return ErrorFromErrno(errno, ESetFileError::ReadFailure);
@@ -273,7 +286,8 @@ ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo
       result = ESetFileError::EmptyFile;
     } else {
       CArchiveReader ar(fd, std::uint64_t(st.st_size));
-      result = CSetReader(ar).Read(out);
+      if (progress != nullptr) progress->nTotal.store(std::uint64_t(st.st_size));
+      result = CSetReader(ar, progress).Read(out);
     }
   }
   ::close(fd);
@@ -286,11 +300,12 @@ std::string WriteSetToBytes(const CRootFileInfo& set) {
   return ar.Bytes();
 }
 
-ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set, const std::atomic<bool>* cancel) {
+ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set, CWorkProgress* progress) {
   CAtomicFile file(path);
   if (file.Open() < 0) return ErrorFromErrno(errno, ESetFileError::WriteFailure);
+  if (progress != nullptr) progress->nTotal.store(CountItemsBelow(set));
   CArchiveWriter ar(file.Fd());
-  CSetWriter writer(ar, cancel);
+  CSetWriter writer(ar, progress);
   const bool written = writer.Write(set);
   int error = 0;
   if (!written && !ar.Failed()) error = EOVERFLOW;

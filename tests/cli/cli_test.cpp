@@ -369,7 +369,7 @@ TEST_F(CliTest, AddStoppedBySignalLeavesTheSetAndNoTemporaryFile) {
   WriteSample();
   const std::string before = ReadAll(m_strSet);
   const std::string tree = File("tree");
-  for (int folder = 0; folder < 200; ++folder) {
+  for (int folder = 0; folder < 100; ++folder) {
     const std::string path = tree + "/f" + std::to_string(folder);
     std::filesystem::create_directories(path);
     for (int file = 0; file < 100; ++file) std::ofstream(path + "/" + std::to_string(file));
