@@ -1,5 +1,7 @@
 #include "document/background_work.h"
 
+#include "model/work_progress.h"
+
 #include <chrono>
 #include <exception>
 #include <thread>
@@ -22,10 +24,27 @@ void RunInBackground(const std::function<void()>& work,
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_nProgressDelayMilliseconds);
   while (!finished.load() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  if (!finished.load()) {
+  if (g_nProgressDelayMilliseconds < 0 || !finished.load()) {
     std::unique_ptr<CProgressDlg> dialog = makeDialog([&finished] { return finished.load(); });
     if (dialog->ShowModal() != wxID_OK) cancel.store(true);
   }
   worker.join();
   if (failure) std::rethrow_exception(failure);
+}
+
+void RunWithWorkProgress(wxWindow* parent, const std::string& caption, const std::string& message,
+                         CWorkProgress& progress, const std::function<void()>& work, std::atomic<bool>* cancel) {
+  std::atomic<bool> unused{false};
+  RunInBackground(
+      work,
+      [&](std::function<bool()> done) {
+        return std::make_unique<CProgressDlg>(
+            parent, caption, "WorkProgressLayout", std::move(done),
+            [&progress, message](CProgressDlg& dialog) {
+              dialog.SetText("ID_MESSAGE", message);
+              dialog.SetGauge(progress.Permille());
+            },
+            cancel != nullptr);
+      },
+      cancel != nullptr ? *cancel : unused);
 }

@@ -6,10 +6,12 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "dialogs/progress_dlg.h"
 
-// How long work may take before its progress dialog shows (tests set 0).
+// How long work may take before its progress dialog shows; negative: the
+// dialog always shows (tests).
 extern int g_nProgressDelayMilliseconds;
 
 // Runs work on a worker thread and waits for it. When it is not done within
@@ -20,3 +22,14 @@ extern int g_nProgressDelayMilliseconds;
 void RunInBackground(const std::function<void()>& work,
                      const std::function<std::unique_ptr<CProgressDlg>(std::function<bool()> done)>& makeDialog,
                      std::atomic<bool>& cancel);
+
+struct CWorkProgress;
+class wxWindow;
+
+// RunInBackground for work on a whole set (reading, writing, a report): its
+// dialog shows message and a gauge of progress. Work can be cancelled when
+// cancel is given (it is then progress.pCancel's flag); otherwise the dialog
+// has no キャンセル and stays until the work is done.
+void RunWithWorkProgress(wxWindow* parent, const std::string& caption, const std::string& message,
+                         CWorkProgress& progress, const std::function<void()>& work,
+                         std::atomic<bool>* cancel = nullptr);

@@ -24,6 +24,7 @@
 #include "model/scan.h"
 #include "model/set_file.h"
 #include "model/text_format.h"
+#include "model/work_progress.h"
 #include "ui/file_icon_cache.h"
 
 namespace {
@@ -124,7 +125,10 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   if (!OnSaveModified()) return false;
   const std::string path = ToUtf8(file);
   std::unique_ptr<CRootFileInfo> set;
-  const ESetFileError error = ReadSetFile(path, set);
+  ESetFileError error = ESetFileError::ReadFailure;
+  CWorkProgress progress;
+  RunWithWorkProgress(GetDialogParent(), kOpeningCaption, wxFileNameFromPath(file).utf8_string(), progress,
+                      [&] { error = ReadSetFile(path, set, &progress); });
   if (error != ESetFileError::None || !set) {
     // The current set stays; changes the user chose not to save are still
     // unsaved.
@@ -151,7 +155,10 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
 bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   if (file.empty() || !m_pRoot) return false;
   const std::string path = ToUtf8(file);
-  const ESetFileError error = WriteSetFile(path, *m_pRoot);
+  ESetFileError error = ESetFileError::WriteFailure;
+  CWorkProgress progress;
+  RunWithWorkProgress(GetDialogParent(), kSavingCaption, wxFileNameFromPath(file).utf8_string(), progress,
+                      [&] { error = WriteSetFile(path, *m_pRoot, &progress); });
   if (error != ESetFileError::None) {
     // The old file is untouched and the document keeps its old name, so the
     // next save goes where the set really lives.

@@ -23,7 +23,7 @@ class ScanProgress : public CDocTest {
  protected:
   ScanProgress() {
     TakeHints();
-    g_nProgressDelayMilliseconds = 0;
+    g_nProgressDelayMilliseconds = -1;
   }
 
   // Enough entries that the scan is likely still running when the dialog
