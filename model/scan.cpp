@@ -119,7 +119,7 @@ class CFolderWalk {
     std::string strRawName;  // in the parent frame's folder; the path for the first
   };
 
-  // Whether the walk goes into the folder entry found in a folder on device.
+  // Whether the walk goes into the folder that entry records.
   bool Descends(const CDirEntry& entry) const {
     if ((entry.record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !m_options.bFollowLinks)
       return false;
@@ -131,7 +131,10 @@ class CFolderWalk {
 
   std::string PathOf(const std::string& rawName) const {
     std::string path;
-    for (const CFrame& frame : m_frames) path += frame.strRawName + "/";
+    for (const CFrame& frame : m_frames) {
+      path += frame.strRawName;
+      if (path.back() != '/') path += '/';
+    }
     return SanitizeUtf8(path + rawName);
   }
 
@@ -146,7 +149,7 @@ class CFolderWalk {
     }
     if (m_options.pProgress != nullptr && m_options.pProgress->FolderWanted())
       m_options.pProgress->SetFolder(PathOf(rawName));
-    const std::uint64_t device = DeviceId(status.st_dev);
+    const std::uint64_t device = DeviceId(status.st_dev);  // where a different one starts another mount
     CFrame frame;
     {
       std::vector<CDirEntry> entries;
