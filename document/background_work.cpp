@@ -1,5 +1,7 @@
 #include "document/background_work.h"
 
+#include "model/scan_progress.h"
+#include "model/text_format.h"
 #include "model/work_progress.h"
 
 #include <chrono>
@@ -47,4 +49,21 @@ void RunWithWorkProgress(wxWindow* parent, const std::string& caption, const std
             cancel != nullptr);
       },
       cancel != nullptr ? *cancel : unused);
+}
+
+void RunScanInBackground(wxWindow* parent, const std::string& caption, CScanProgress& progress,
+                         std::atomic<bool>& cancel, const std::function<void()>& work) {
+  RunInBackground(
+      work,
+      [&](std::function<bool()> done) {
+        return std::make_unique<CProgressDlg>(parent, caption, "ScanProgressLayout", std::move(done),
+                                              [&progress](CProgressDlg& dialog) {
+                                                const CScanCounts counts = progress.Counts();
+                                                dialog.SetText("ID_FOLDERS", FormatCount(counts.nFolders));
+                                                dialog.SetText("ID_FILES", FormatCount(counts.nFiles));
+                                                dialog.SetText("ID_SIZE", FormatSize(counts.nBytes, false));
+                                                dialog.SetText("ID_FOLDER", progress.CurrentFolder());
+                                              });
+      },
+      cancel);
 }

@@ -23,8 +23,15 @@ void RunInBackground(const std::function<void()>& work,
                      const std::function<std::unique_ptr<CProgressDlg>(std::function<bool()> done)>& makeDialog,
                      std::atomic<bool>& cancel);
 
+class CScanProgress;
 struct CWorkProgress;
 class wxWindow;
+
+// RunInBackground for a scan (work calls ScanCatalog with progress and
+// cancel in its options): the dialog shows the folders and files so far,
+// their size, the folder being read and the time taken, with キャンセル.
+void RunScanInBackground(wxWindow* parent, const std::string& caption, CScanProgress& progress,
+                         std::atomic<bool>& cancel, const std::function<void()>& work);
 
 // RunInBackground for work on a whole set (reading, writing, a report): its
 // dialog shows message and a gauge of progress. Work can be cancelled when

@@ -23,22 +23,12 @@
 #include "document/hints.h"
 #include "model/scan.h"
 #include "model/set_file.h"
-#include "model/text_format.h"
 #include "model/work_progress.h"
 #include "ui/file_icon_cache.h"
 
 namespace {
 
 std::string ToUtf8(const wxString& text) { return text.utf8_string(); }
-
-// The progress dialog's lines for a scan.
-void ShowScanProgress(CProgressDlg& dialog, CScanProgress& progress) {
-  const CScanCounts counts = progress.Counts();
-  dialog.SetText("ID_FOLDERS", FormatCount(counts.nFolders));
-  dialog.SetText("ID_FILES", FormatCount(counts.nFiles));
-  dialog.SetText("ID_SIZE", FormatSize(counts.nBytes, false));
-  dialog.SetText("ID_FOLDER", progress.CurrentFolder());
-}
 
 bool Confirm(const std::string& text, wxWindow* parent) {
   return AppMessageBox(text, wxOK | wxCANCEL | wxICON_QUESTION, parent) == wxOK;
@@ -227,15 +217,8 @@ int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::
   std::unique_ptr<CDriveFileInfo> catalog;
   std::string message;
   EScanStatus status = EScanStatus::Cancelled;
-  wxWindow* parent = GetDialogParent();
-  RunInBackground([&] { status = ScanCatalog(label, paths, options, catalog, message); },
-                  [&](std::function<bool()> done) {
-                    return std::make_unique<CProgressDlg>(parent, kScanCaption, "ScanProgressLayout",
-                                                          std::move(done), [&progress](CProgressDlg& dialog) {
-                                                            ShowScanProgress(dialog, progress);
-                                                          });
-                  },
-                  cancel);
+  RunScanInBackground(GetDialogParent(), kScanCaption, progress, cancel,
+                      [&] { status = ScanCatalog(label, paths, options, catalog, message); });
   if (cancel.load()) status = EScanStatus::Cancelled;
   switch (status) {
     case EScanStatus::Cancelled: message = kScanCancelled; break;
