@@ -12,6 +12,8 @@
 #include "document/background_work.h"
 #include "document/browse_for_location.h"
 #include "document/explorer_ap_doc.h"
+#include "model/set_file.h"
+#include "tests/gui/gui_test_sets.h"
 #include "tests/gui/doc_test_util.h"
 #include "tests/gui/expect_dialog.h"
 
@@ -108,4 +110,23 @@ TEST(PickerStart, RemovableMediaFolderElseHome) {
   EXPECT_EQ(root.File("run/media/u"), PickerStartFolder("u", "/home/u", root.Path()));
   std::filesystem::create_directories(root.File("media/u"));
   EXPECT_EQ(root.File("media/u"), PickerStartFolder("u", "/home/u", root.Path()));
+}
+
+TEST_F(ScanProgress, OpeningAndSavingShowProgressThatCannotBeCancelled) {
+  CRootFileInfo set("s");
+  set.AppendCatalog(TestCatalog("CD"), 0);
+  const std::string path = m_home.File("set.fcf");
+  ASSERT_EQ(ESetFileError::None, WriteSetFile(path, set));
+  auto noCancel = [](CProgressDlg* dlg) {
+    EXPECT_FALSE(dlg->FindWindow(wxID_CANCEL)->IsShown());
+    return wxID_OK;  // waits for the work, as the dialog would
+  };
+  bool done = false;
+  wxTEST_DIALOG(done = Doc().OnOpenDocument(wxString::FromUTF8(path)), CExpectDialog<CProgressDlg>(noCancel));
+  EXPECT_TRUE(done);
+  EXPECT_EQ(1, Doc().GetRoot()->GetCatalogCount());
+  wxTEST_DIALOG(done = Doc().OnSaveDocument(wxString::FromUTF8(m_home.File("copy.fcf"))),
+                CExpectDialog<CProgressDlg>(noCancel));
+  EXPECT_TRUE(done);
+  EXPECT_EQ(ReadTextFile(path), ReadTextFile(m_home.File("copy.fcf")));
 }
