@@ -40,6 +40,11 @@ class CScanProgress {
       m_nBytes.fetch_add(size, std::memory_order_relaxed);
     }
   }
+  void AddCounts(const CScanCounts& counts) {
+    m_nFolders.fetch_add(counts.nFolders, std::memory_order_relaxed);
+    m_nFiles.fetch_add(counts.nFiles, std::memory_order_relaxed);
+    m_nBytes.fetch_add(counts.nBytes, std::memory_order_relaxed);
+  }
   bool FolderWanted() const { return m_bFolderWanted.load(std::memory_order_relaxed); }
   void SetFolder(std::string path) {
     m_bFolderWanted.store(false, std::memory_order_relaxed);
@@ -54,6 +59,38 @@ class CScanProgress {
   std::atomic<bool> m_bFolderWanted{true};
   std::mutex m_mutex;
   std::string m_strFolder;
+};
+
+// Counts entries locally and passes them on every few dozen, so that a
+// scanning thread rarely touches the shared counters.
+class CPendingCounts {
+ public:
+  explicit CPendingCounts(CScanProgress* progress) : m_pProgress(progress) {}
+  ~CPendingCounts() { Publish(); }
+  CPendingCounts(const CPendingCounts&) = delete;
+  CPendingCounts& operator=(const CPendingCounts&) = delete;
+
+  void Add(bool isFolder, std::uint64_t size) {
+    if (m_pProgress == nullptr) return;
+    if (isFolder) {
+      ++m_counts.nFolders;
+    } else {
+      ++m_counts.nFiles;
+      m_counts.nBytes += size;
+    }
+    if (++m_nPending == 64) Publish();
+  }
+  void Publish() {
+    if (m_pProgress == nullptr || m_nPending == 0) return;
+    m_pProgress->AddCounts(m_counts);
+    m_counts = CScanCounts();
+    m_nPending = 0;
+  }
+
+ private:
+  CScanProgress* m_pProgress;
+  CScanCounts m_counts;
+  unsigned m_nPending = 0;
 };
 
 // How far a scan goes, and who watches it. The default keeps to one medium:

@@ -126,6 +126,7 @@ int CFolderLister::OpenFolder(int dirFd, const std::string& name) {
 
 bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
   std::unique_ptr<char[]> buffer(new char[kDirBufferSize]);
+  CPendingCounts counts(m_pProgress);
   bool readAny = false;
   for (;;) {
     const ssize_t count = getdents64(fd, buffer.get(), kDirBufferSize);
@@ -143,8 +144,7 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
       const int found = StatEntry(fd, item.strRawName, item.record, &item);
       if (found == 0) continue;
       if (found < 0) FillFromType(item.strRawName, entry->d_type, item.record);
-      if (m_pProgress != nullptr)
-        m_pProgress->AddEntry((item.record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, item.record.Size());
+      counts.Add((item.record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, item.record.Size());
       out.push_back(std::move(item));
     }
   }
