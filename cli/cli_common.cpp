@@ -10,7 +10,7 @@ namespace {
 const char kUsage[] =
     "使い方:\n"
     "  quarrix-cli new SET\n"
-    "  quarrix-cli add SET LABEL PATH [PATH...]\n"
+    "  quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems]\n"
     "  quarrix-cli dump SET\n"
     "  quarrix-cli copy IN OUT\n"
     "  quarrix-cli ls SET [PATH]\n"
@@ -75,9 +75,12 @@ int LoadSetForChange(const std::string& path, std::unique_ptr<CRootFileInfo>& se
   return LoadSetForCli(path, set, createIfMissing);
 }
 
-int SaveSetForCli(const std::string& path, const CRootFileInfo& set) {
-  const ESetFileError error = WriteSetFile(path, set);
+int SaveSetForCli(const std::string& path, const CRootFileInfo& set, const std::atomic<bool>* cancel) {
+  CWorkProgress progress;
+  progress.pCancel = cancel;
+  const ESetFileError error = WriteSetFile(path, set, &progress);
   if (error == ESetFileError::None) return EXIT_OK;
+  if (cancel != nullptr && cancel->load()) return EXIT_IO;
   ReportError(SetFileErrorText(error, path));
   return EXIT_IO;  // whatever the cause, the file was not written
 }

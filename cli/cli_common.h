@@ -2,6 +2,7 @@
 // Shared by the quarrix-cli commands: loading and saving the set with the
 // tool's exit statuses and messages.
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -23,13 +24,14 @@ enum {
 // Loads path into set (named after the file); a missing file gives a new
 // empty set when createIfMissing. Reports failures on stderr; returns an exit status.
 int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, bool createIfMissing = false);
-// Saves atomically; reports failures on stderr; returns an exit status.
-int SaveSetForCli(const std::string& path, const CRootFileInfo& set);
 // For the commands that load, change and save a set: LoadSetForCli under a
 // lock that lock holds until the command ends, so a second program changing
 // the same set waits and then reads what the first saved.
 int LoadSetForChange(const std::string& path, std::unique_ptr<CRootFileInfo>& set, CReplaceLock& lock,
                      bool createIfMissing = false);
+// Saves atomically; reports failures on stderr; returns an exit status. A
+// save stopped by cancel reports nothing (the caller says why).
+int SaveSetForCli(const std::string& path, const CRootFileInfo& set, const std::atomic<bool>* cancel = nullptr);
 
 // Command-line text is taken as UTF-8; stray bytes become U+FFFD.
 std::string ArgText(const std::string& arg);

@@ -1,7 +1,10 @@
-// quarrix-cli add SET LABEL PATH [PATH...]
+// quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems]
 //
 // Scans one path (as a picked folder or file) or several (as dropped ones)
 // into a new catalog, creating SET when it does not exist, and saves it.
+// The scan keeps to one medium unless told otherwise; on a terminal it shows
+// its progress on stderr. A place that does not exist adds nothing (exit 1);
+// Ctrl+C or SIGTERM leave SET as it was (exit 130 or 143).
 // Prints one line for the new catalog:
 //   LABEL<TAB>MEDIA TYPE<TAB>ITEMS<TAB>BYTES
 // ITEMS counts every file and folder below the catalog, BYTES sums the
@@ -9,58 +12,73 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 
 #include "cli/cli_common.h"
-
-namespace {
-
-class CStderrSink : public CMessageSink {
- public:
-  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
-
-std::uint64_t CountItems(const CFolderFileInfo& catalog) {
-  std::uint64_t count = 0;
-  std::vector<const CFolderFileInfo*> pending{&catalog};
-  while (!pending.empty()) {
-    const CFolderFileInfo* folder = pending.back();
-    pending.pop_back();
-    count += folder->Children().size();
-    for (const auto& child : folder->Children())
-      if (child->IsContainer()) pending.push_back(static_cast<const CFolderFileInfo*>(child.get()));
-  }
-  return count;
-}
-
-}  // namespace
+#include "cli/cli_stop.h"
+#include "model/scan.h"
 
 int CmdAdd(const std::vector<std::string>& args) {
-  if (args.size() < 3) return UsageError("add にはカタログセットのファイル、カタログ名とパスを指定してください");
-  const std::string& setPath = args[0];
-  const std::string label = ArgText(args[1]);
+  std::vector<std::string> positional;
+  CScanOptions options;
+  bool quiet = false;
+  for (const std::string& arg : args) {
+    if (arg == "--quiet")
+      quiet = true;
+    else if (arg == "--follow-links")
+      options.bFollowLinks = true;
+    else if (arg == "--cross-file-systems")
+      options.bCrossFileSystems = true;
+    else
+      positional.push_back(arg);
+  }
+  if (positional.size() < 3)
+    return UsageError("add にはカタログセットのファイル、カタログ名とパスを指定してください");
+  const std::string& setPath = positional[0];
+  const std::string label = ArgText(positional[1]);
   if (label.find('\\') != std::string::npos) {
     ReportError(kLabelSeparatorMessage);
     return EXIT_USAGE;
   }
   // Paths stay as given: they name real files, whatever their bytes.
-  const std::vector<std::string> paths(args.begin() + 2, args.end());
+  const std::vector<std::string> paths(positional.begin() + 2, positional.end());
 
+  CatchStopSignals();
   std::unique_ptr<CRootFileInfo> set;
   CReplaceLock lock;
   if (const int status = LoadSetForChange(setPath, set, lock, true); status != EXIT_OK) return status;
-
-  CStderrSink sink;
-  const CDriveFileInfo* catalog =
-      paths.size() == 1 ? set->AddCatalog(label, paths[0]) : set->AddCatalogFromPaths(label, paths, sink);
-  if (catalog == nullptr) {
+  if (FindByPath(static_cast<const CFileInfo*>(set.get()), label) != nullptr) {
     std::fprintf(stderr, "カタログを追加できませんでした\n既に存在する名前を指定していないか確かめてください\n");
     return EXIT_NOTHING;
   }
-  if (const int status = SaveSetForCli(setPath, *set); status != EXIT_OK) return status;
+
+  CScanProgress progress;
+  options.pProgress = &progress;
+  options.pCancel = &StopFlag();
+  std::unique_ptr<CDriveFileInfo> scanned;
+  std::string message;
+  EScanStatus status = EScanStatus::Cancelled;
+  {
+    CProgressLine line(progress, !quiet);
+    status = ScanCatalog(label, paths, options, scanned, message);
+  }
+  if (Stopped()) return StopExitStatus();
+  if (status == EScanStatus::NotFound) {
+    ReportError(paths.size() == 1 ? std::string(kPlaceNotFoundMessage) + ": " + LineText(paths[0])
+                                  : std::string(kPlaceNotFoundMessage));
+    return EXIT_NOTHING;
+  }
+  if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
+  if (status != EScanStatus::Done) return EXIT_NOTHING;
+  const CDriveFileInfo* catalog = set->AppendCatalog(std::move(scanned), std::time(nullptr));
+  const int saved = SaveSetForCli(setPath, *set, &StopFlag());
+  // A signal that came after the file was replaced did not stop the save.
+  if (saved != EXIT_OK && Stopped()) return StopExitStatus();
+  if (saved != EXIT_OK) return saved;
 
   std::uint64_t bytes = 0;
   catalog->SumContentSizes(bytes);
   WriteOut(LineText(catalog->m_strLabel) + "\t" + LineText(catalog->m_strMediaType) + "\t" +
-           std::to_string(CountItems(*catalog)) + "\t" + std::to_string(bytes) + "\n");
+           std::to_string(CountItemsBelow(*catalog)) + "\t" + std::to_string(bytes) + "\n");
   return EXIT_OK;
 }

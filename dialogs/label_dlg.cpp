@@ -6,11 +6,15 @@
 #include "dialogs/dialog_rules.h"
 #include "dialogs/message_box.h"
 
-CLabelDlg::CLabelDlg(wxWindow* parent) : CValueDialog(parent, "カタログラベルの入力", "LabelDialogLayout") {}
+CLabelDlg::CLabelDlg(wxWindow* parent, std::string label)
+    : CValueDialog(parent, "カタログラベルの入力", "LabelDialogLayout"), m_strLabel(std::move(label)) {}
 
 bool CLabelDlg::TransferDataToWindow() {
   if (!wxDialog::TransferDataToWindow()) return false;
-  XRCCTRL(*this, "ID_LABEL", wxTextCtrl)->ChangeValue(wxString::FromUTF8(m_strLabel));
+  wxTextCtrl* edit = XRCCTRL(*this, "ID_LABEL", wxTextCtrl);
+  edit->ChangeValue(wxString::FromUTF8(m_strLabel));
+  edit->SetFocus();
+  edit->SelectAll();
   return true;
 }
 

@@ -8,7 +8,8 @@
 
 class CLabelDlg : public CValueDialog {
  public:
-  explicit CLabelDlg(wxWindow* parent);
+  // Starts with label, selected so that typing replaces it.
+  explicit CLabelDlg(wxWindow* parent, std::string label = std::string());
 
   const std::string& GetCatalogLabel() const { return m_strLabel; }
 

@@ -6,6 +6,49 @@
 
 #include "dialogs/message_box.h"
 #include "document/doc_messages.h"
+#include "model/media_type.h"
+
+#include <dlfcn.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace {
+
+bool IsFolder(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// The native picker takes shortcut folders; wxDirDialog has no call for it,
+// so the toolkit's own function is looked up in the running process (and
+// simply left out where the picker is not GTK's).
+void AddShortcuts(wxDirDialog& picker) {
+  using CAddShortcut = int (*)(void* chooser, const char* folder, void** error);
+  static const auto add = reinterpret_cast<CAddShortcut>(dlsym(RTLD_DEFAULT, "gtk_file_chooser_add_shortcut_folder"));
+  void* chooser = picker.GetHandle();
+  if (add == nullptr || chooser == nullptr) return;
+  for (const std::string& folder : RemovableMountPoints()) add(chooser, folder.c_str(), nullptr);
+}
+
+}  // namespace
+
+std::string PickerStartFolder(const std::string& user, const std::string& home, const std::string& root) {
+  if (!user.empty()) {
+    for (const char* media : {"/media/", "/run/media/"})
+      if (IsFolder(root + media + user)) return root + media + user;
+  }
+  return home;
+}
+
+std::string PickerStartFolder() {
+  const struct passwd* account = getpwuid(getuid());
+  const char* home = std::getenv("HOME");
+  return PickerStartFolder(account != nullptr ? account->pw_name : "",
+                           home != nullptr ? home : (account != nullptr ? account->pw_dir : ""));
+}
 
 bool BrowseForLocation(const std::string& title, std::string& out, wxWindow* owner,
                        const std::string& initialSelection) {
@@ -13,6 +56,7 @@ bool BrowseForLocation(const std::string& title, std::string& out, wxWindow* own
   for (;;) {
     wxDirDialog picker(owner, wxString::FromUTF8(title), wxString::FromUTF8(initialSelection),
                        wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    AddShortcuts(picker);
     if (picker.ShowModal() != wxID_OK) return false;
     const wxString chosen = picker.GetPath();
     // The picker gives no path for places that are not on a local file

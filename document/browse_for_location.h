@@ -9,6 +9,14 @@ class wxWindow;
 // folder (out = its path, returns true) or cancels (false, out unchanged). A
 // choice that is not a local folder is refused with a message and the picker
 // comes back. owner null: the application's main window. initialSelection,
-// when not empty, is the folder the picker starts in.
+// when not empty, is the folder the picker starts in. Mounted removable
+// volumes are offered as shortcuts.
 bool BrowseForLocation(const std::string& title, std::string& out, wxWindow* owner = nullptr,
                        const std::string& initialSelection = std::string());
+
+// Where the picker starts: /media/USER or /run/media/USER (below root,
+// which tests replace) when present, where the desktop mounts removable
+// media, else home.
+std::string PickerStartFolder(const std::string& user, const std::string& home, const std::string& root = "");
+// The same for the user running the program.
+std::string PickerStartFolder();

@@ -6,15 +6,19 @@
 #include <wx/filename.h>
 #include <wx/utils.h>
 
+#include <atomic>
 #include <vector>
 
 #include "dialogs/catalog_out_dlg.h"
 #include "dialogs/file_filter.h"
 #include "dialogs/message_box.h"
 #include "document/app_settings.h"
+#include "document/background_work.h"
+#include "document/doc_messages.h"
 #include "document/explorer_ap_app.h"
 #include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
+#include "model/work_progress.h"
 
 namespace {
 
@@ -74,11 +78,17 @@ bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow
   if (!AskReportPath(parent, DefaultReportFileName(info.m_strName), path)) return false;
 
   bool written = false;
-  {
-    wxBusyCursor wait;
-    written = set.WriteHtmlReport(path, allCatalogs ? nullptr : &chosen, options);
-  }
-  if (!written) AppMessageBox(kReportFailed, wxOK | wxICON_EXCLAMATION, parent);
+  std::atomic<bool> cancel{false};
+  CWorkProgress progress;
+  progress.pCancel = &cancel;
+  RunWithWorkProgress(parent, kReportCaption, wxFileNameFromPath(wxString::FromUTF8(path)).utf8_string(), progress,
+                      [&] { written = set.WriteHtmlReport(path, allCatalogs ? nullptr : &chosen, options, nullptr, &progress); },
+                      &cancel);
+  // Cancelled too late, the report was written all the same.
+  if (!written && cancel.load())
+    AppMessageBox(kReportCancelled, wxOK | wxICON_INFORMATION, parent);
+  else if (!written)
+    AppMessageBox(kReportFailed, wxOK | wxICON_EXCLAMATION, parent);
   if (settings) settings->SaveOutputOptions(options);
   return written;
 }

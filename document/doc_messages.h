@@ -16,6 +16,12 @@ inline constexpr char kClipboardFailed[] = "パス情報のコピーに失敗し
 inline constexpr char kNoDefaultBrowser[] = "デフォルトのブラウザが指定されていません";
 inline constexpr char kBrowserFailed[] = "ブラウザが開けませんでした";
 inline constexpr char kBadLocation[] = "正しい場所を指定してください";
+inline constexpr char kOpeningCaption[] = "カタログセットを開いています";
+inline constexpr char kSavingCaption[] = "カタログセットを保存しています";
+inline constexpr char kReportCaption[] = "カタログ情報を出力しています";
+inline constexpr char kReportCancelled[] = "カタログ情報の出力をキャンセルしました";
+inline constexpr char kScanCaption[] = "カタログを作成しています";
+inline constexpr char kScanCancelled[] = "カタログの作成をキャンセルしました\nカタログセットは変更されていません";
 inline constexpr char kOpenFailed[] = "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。";
 inline constexpr char kMalformedFile[] = "予期しないﾌｧｲﾙ形式です。";
 

@@ -5,6 +5,9 @@
 #include <wx/filename.h>
 #include <wx/utils.h>
 
+#include <atomic>
+#include <ctime>
+
 #include "dialogs/label_dlg.h"
 #include "dialogs/message_box.h"
 #include "dialogs/note_edit_dlg.h"
@@ -13,6 +16,7 @@
 #include "dialogs/search_result_dlg.h"
 #include "dialogs/search_sheet.h"
 #include "document/app_settings.h"
+#include "document/background_work.h"
 #include "document/browse_for_location.h"
 #include "document/command_ids.h"
 #include "document/doc_messages.h"
@@ -21,21 +25,15 @@
 #include "document/file_path_text.h"
 #include "document/help_contents.h"
 #include "document/hints.h"
+#include "model/scan.h"
 #include "model/set_file.h"
+#include "model/work_progress.h"
 #include "platform/cp932_codec.h"
 #include "ui/file_icon_cache.h"
 
 namespace {
 
 std::string ToUtf8(const wxString& text) { return text.utf8_string(); }
-
-// Keeps the last message a scan of dropped paths has, to show it once the
-// wait cursor is gone.
-class CLastMessage : public CMessageSink {
- public:
-  void ShowMessage(const std::string& text) override { m_strText = text; }
-  std::string m_strText;
-};
 
 bool Confirm(const std::string& text, wxWindow* parent) {
   return AppMessageBox(text, wxOK | wxCANCEL | wxICON_QUESTION, parent) == wxOK;
@@ -123,7 +121,10 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   if (!OnSaveModified()) return false;
   const std::string path = PathFromWx(file);
   std::unique_ptr<CRootFileInfo> set;
-  const ESetFileError error = ReadSetFile(path, set);
+  ESetFileError error = ESetFileError::ReadFailure;
+  CWorkProgress progress;
+  RunWithWorkProgress(GetDialogParent(), kOpeningCaption, wxFileNameFromPath(file).utf8_string(), progress,
+                      [&] { error = ReadSetFile(path, set, &progress); });
   if (error != ESetFileError::None || !set) {
     // The current set stays; changes the user chose not to save are still
     // unsaved.
@@ -155,7 +156,10 @@ bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   if (m_onDisk && path == PathFromWx(GetFilename()) && GetFileIdentity(path, now) && now != *m_onDisk &&
       AppMessageBox(ChangedOnDiskPrompt(path), wxYES_NO | wxICON_EXCLAMATION, GetDialogParent()) != wxYES)
     return false;
-  const ESetFileError error = WriteSetFile(path, *m_pRoot);
+  ESetFileError error = ESetFileError::WriteFailure;
+  CWorkProgress progress;
+  RunWithWorkProgress(GetDialogParent(), kSavingCaption, wxFileNameFromPath(file).utf8_string(), progress,
+                      [&] { error = WriteSetFile(path, *m_pRoot, &progress); });
   if (error != ESetFileError::None) {
     // The old file is untouched and the document keeps its old name, so the
     // next save goes where the set really lives.
@@ -204,8 +208,8 @@ bool CExplorerApDoc::SaveAsPath(const wxString& file) {
 
 void CExplorerApDoc::OnAddCatalog(wxCommandEvent&) { AddCatalog(); }
 
-bool CExplorerApDoc::AskCatalogLabel(std::string& label) {
-  CLabelDlg dialog(GetDialogParent());
+bool CExplorerApDoc::AskCatalogLabel(const std::vector<std::string>& paths, std::string& label) {
+  CLabelDlg dialog(GetDialogParent(), SuggestedCatalogLabel(paths));
   if (dialog.ShowModal() != wxID_OK) return false;
   label = dialog.GetCatalogLabel();
   return true;
@@ -222,23 +226,44 @@ int CExplorerApDoc::FinishAdd(const CDriveFileInfo* added) {
   return 1;
 }
 
+int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::string>& paths) {
+  // Refused before the scan rather than after it.
+  if (FindByPath(static_cast<const CFileInfo*>(m_pRoot.get()), label) != nullptr) return FinishAdd(nullptr);
+  CScanProgress progress;
+  std::atomic<bool> cancel{false};
+  CScanOptions options;
+  options.pProgress = &progress;
+  options.pCancel = &cancel;
+  std::unique_ptr<CDriveFileInfo> catalog;
+  std::string message;
+  EScanStatus status = EScanStatus::Cancelled;
+  RunScanInBackground(GetDialogParent(), kScanCaption, progress, cancel,
+                      [&] { status = ScanCatalog(label, paths, options, catalog, message); });
+  if (cancel.load()) status = EScanStatus::Cancelled;
+  switch (status) {
+    case EScanStatus::Cancelled: message = kScanCancelled; break;
+    case EScanStatus::NotFound: message = kPlaceNotFoundMessage; break;
+    case EScanStatus::DriveAlone: message = kDriveAloneMessage; break;
+    case EScanStatus::Done: break;
+  }
+  const CDriveFileInfo* added =
+      status == EScanStatus::Done ? m_pRoot->AppendCatalog(std::move(catalog), std::time(nullptr)) : nullptr;
+  if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
+  return added ? FinishAdd(added) : 0;
+}
+
 int CExplorerApDoc::AddCatalog() {
   if (!m_pRoot) return 0;
   std::string path;
-  if (!BrowseForLocation(kBrowseTitle, path, GetDialogParent())) return 0;
+  if (!BrowseForLocation(kBrowseTitle, path, GetDialogParent(), PickerStartFolder())) return 0;
   std::string label;
-  if (!AskCatalogLabel(label)) return 0;
-  const CDriveFileInfo* added = nullptr;
-  {
-    wxBusyCursor wait;
-    added = m_pRoot->AddCatalog(label, path);
-  }
-  return FinishAdd(added);
+  if (!AskCatalogLabel({path}, label)) return 0;
+  return ScanAndAdd(label, {path});
 }
 
 void CExplorerApDoc::OnDropFiles(const wxArrayString& files) {
   std::vector<std::string> paths;
-  for (const wxString& file : files) paths.push_back(ToUtf8(file));
+  for (const wxString& file : files) paths.push_back(PathFromWx(file));
   AddCatalogFromFiles(paths);
 }
 
@@ -247,19 +272,8 @@ int CExplorerApDoc::AddCatalogFromFiles(const std::vector<std::string>& paths) {
   if (wxWindow* top = wxGetTopLevelParent(GetDialogParent())) top->Raise();
   if (!Confirm(kConfirmDrop, GetDialogParent())) return 0;
   std::string label;
-  if (!AskCatalogLabel(label)) return 0;
-  const CDriveFileInfo* added = nullptr;
-  CLastMessage message;
-  {
-    wxBusyCursor wait;
-    if (paths.size() == 1)
-      added = m_pRoot->AddCatalog(label, paths.front());
-    else
-      added = m_pRoot->AddCatalogFromPaths(label, paths, message);
-  }
-  if (!message.m_strText.empty())
-    AppMessageBox(message.m_strText, wxOK | wxICON_EXCLAMATION, GetDialogParent());
-  return FinishAdd(added);
+  if (!AskCatalogLabel(paths, label)) return 0;
+  return ScanAndAdd(label, paths);
 }
 
 int CExplorerApDoc::DeleteCatalog(const std::string& name) {

@@ -91,8 +91,12 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   void OnUpdateSort(wxUpdateUIEvent& event);
 
   void SendHint(CUpdateHint& hint);
-  // The label dialog; false when cancelled.
-  bool AskCatalogLabel(std::string& label);
+  // The label dialog, starting with the label suggested for paths; false
+  // when cancelled.
+  bool AskCatalogLabel(const std::vector<std::string>& paths, std::string& label);
+  // Scans paths on a worker thread with the progress dialog and adds the
+  // catalog; a cancelled or failed scan changes nothing and says why.
+  int ScanAndAdd(const std::string& label, const std::vector<std::string>& paths);
   // Hint and flag for a catalog that was added, the message for a refusal.
   int FinishAdd(const CDriveFileInfo* added);
   wxWindow* GetDialogParent() const;

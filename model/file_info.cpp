@@ -355,3 +355,16 @@ CFileInfo* FindByPath(CFileInfo* start, std::string_view path) {
 
 void CFileInfo::Serialize(CArchiveWriter&) const {}
 void CFileInfo::Serialize(CArchiveReader&) {}
+
+std::uint64_t CountItemsBelow(const CFolderFileInfo& folder) {
+  std::uint64_t count = 0;
+  std::vector<const CFolderFileInfo*> pending{&folder};
+  while (!pending.empty()) {
+    const CFolderFileInfo* next = pending.back();
+    pending.pop_back();
+    count += next->Children().size();
+    for (const auto& child : next->Children())
+      if (child->IsContainer()) pending.push_back(static_cast<const CFolderFileInfo*>(child.get()));
+  }
+  return count;
+}

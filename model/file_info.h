@@ -217,3 +217,6 @@ CFileInfo* FindByPath(CFileInfo* start, std::string_view path);
 const CFileInfo* FindByPath(const CFileInfo* start, std::string_view path);
 const CFileInfo* FindByPath(const CFileInfo* start, std::string_view startPath,
                             std::string_view path, std::string* itemPath);
+
+// Every file and folder below folder.
+std::uint64_t CountItemsBelow(const CFolderFileInfo& folder);

@@ -48,23 +48,43 @@ bool NameLess(std::string_view a, std::string_view b) {
 
 class CHtmlReportWriter {
  public:
-  CHtmlReportWriter(int fd, const CatalogOutOptions& options) : m_fd(fd), m_options(options) {}
+  CHtmlReportWriter(int fd, const CatalogOutOptions& options, CWorkProgress* progress)
+      : m_fd(fd), m_options(options), m_pProgress(progress) {}
 
+  // False when the file could not be written or the work was cancelled.
   bool Write(const CRootFileInfo& set, const std::vector<std::string>* catalogs) {
-    WriteHtmlHead(set);
+    std::vector<const CFolderFileInfo*> chosen;
     for (const auto& child : set.Children()) {
       if (!child->IsContainer()) continue;
       if (catalogs != nullptr &&
           std::find(catalogs->begin(), catalogs->end(), child->GetName()) == catalogs->end())
         continue;
-      WriteFolderSection(static_cast<const CFolderFileInfo&>(*child), child->PathUnder({}));
+      chosen.push_back(static_cast<const CFolderFileInfo*>(child.get()));
+    }
+    if (m_pProgress != nullptr) {
+      std::uint64_t total = 0;
+      for (const CFolderFileInfo* catalog : chosen) total += CountItemsBelow(*catalog) + 1;
+      m_pProgress->nTotal.store(total);
+    }
+    WriteHtmlHead(set);
+    for (const CFolderFileInfo* catalog : chosen) {
+      if (Cancelled()) return false;
+      WriteFolderSection(*catalog, catalog->PathUnder({}));
     }
     Emit("</body>\n</html>\n");
-    return Flush();
+    return Flush() && !Cancelled();
   }
 
  private:
   using CWidths = std::vector<int>;
+
+  bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
+
+  // Counts the node and its children as done.
+  void CountDone(const CFolderFileInfo& node) {
+    if (m_pProgress != nullptr)
+      m_pProgress->nDone.fetch_add(node.Children().size() + (node.IsCatalog() ? 1 : 0), std::memory_order_relaxed);
+  }
 
   void Emit(std::string_view text) {
     m_text.append(text);
@@ -199,6 +219,7 @@ class CHtmlReportWriter {
   // A node's heading and file table; its folders in name order, to be
   // written after it.
   std::vector<const CFolderFileInfo*> WriteNode(const CFolderFileInfo& node, const std::string& path) {
+    CountDone(node);
     if (node.IsCatalog())
       WriteCatalogHeading(node);
     else
@@ -227,7 +248,7 @@ class CHtmlReportWriter {
     CWalkPath walkPath(path);
     std::vector<CFrame> stack;
     stack.push_back({WriteNode(top, walkPath.Str()), 0});
-    while (!stack.empty()) {
+    while (!stack.empty() && !Cancelled()) {
       CFrame& frame = stack.back();
       if (frame.nNext == frame.folders.size()) {
         stack.pop_back();
@@ -242,6 +263,7 @@ class CHtmlReportWriter {
 
   int m_fd;
   CatalogOutOptions m_options;
+  CWorkProgress* m_pProgress;
   int m_nCatalog = 1;
   std::string m_text;
   bool m_bOk = true;
@@ -250,13 +272,15 @@ class CHtmlReportWriter {
 }  // namespace
 
 bool CRootFileInfo::WriteHtmlReport(const std::string& path, const std::vector<std::string>* catalogs,
-                                    const CatalogOutOptions& options, ESetFileError* pError) const {
+                                    const CatalogOutOptions& options, ESetFileError* pError,
+                                    CWorkProgress* progress) const {
   // Written beside the target and renamed over it, so a failure half-way
   // leaves no truncated report and keeps an older one.
   CAtomicFile file(path);
   int error = file.Open();
   errno = 0;
-  if (error == 0 && !WriteHtmlReportTo(file.Fd(), catalogs, options)) error = errno != 0 ? errno : EIO;
+  if (error == 0 && !CHtmlReportWriter(file.Fd(), options, progress).Write(*this, catalogs))
+    error = errno != 0 ? errno : EIO;
   if (error == 0) error = file.Commit();
   if (pError) *pError = error == 0 ? ESetFileError::None : WriteErrorFromErrno(error);
   return error == 0;
@@ -264,5 +288,5 @@ bool CRootFileInfo::WriteHtmlReport(const std::string& path, const std::vector<s
 
 bool CRootFileInfo::WriteHtmlReportTo(int fd, const std::vector<std::string>* catalogs,
                                       const CatalogOutOptions& options) const {
-  return CHtmlReportWriter(fd, options).Write(*this, catalogs);
+  return CHtmlReportWriter(fd, options, nullptr).Write(*this, catalogs);
 }

@@ -1,6 +1,10 @@
 #include "model/media_type.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -12,6 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 struct CMount {
+  std::string strId;
   std::string strDevice;  // "major:minor"
   std::string strMountPoint;
   std::string strFsType;
@@ -42,11 +47,36 @@ bool ParseMountLine(const std::string& line, CMount& out) {
   // file system type, source, super options.
   const auto dash = std::find(fields.begin(), fields.end(), "-");
   if (fields.size() < 7 || dash - fields.begin() < 6 || fields.end() - dash < 3) return false;
+  out.strId = fields[0];
   out.strDevice = fields[2];
   out.strMountPoint = Unescape(fields[4]);
   out.strFsType = *(dash + 1);
   out.strSource = Unescape(*(dash + 2));
   return true;
+}
+
+std::vector<CMount> ReadMounts(const std::string& mountInfo) {
+  std::vector<CMount> mounts;
+  std::ifstream in(mountInfo);
+  CMount mount;
+  for (std::string line; std::getline(in, line);)
+    if (ParseMountLine(line, mount)) mounts.push_back(mount);
+  return mounts;
+}
+
+// by-label link names escape bytes such as spaces and slashes as \xHH.
+std::string UnescapeLabel(const std::string& name) {
+  std::string out;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && std::isxdigit((unsigned char)name[i + 2]) &&
+        std::isxdigit((unsigned char)name[i + 3])) {
+      out += char(std::stoi(name.substr(i + 2, 2), nullptr, 16));
+      i += 3;
+    } else {
+      out += name[i];
+    }
+  }
+  return out;
 }
 
 bool IsUnder(const std::string& path, const std::string& mountPoint) {
@@ -129,4 +159,41 @@ std::string MediaTypeOf(const std::string& path, const CMediaRoots& roots) {
   if (IsOneOf(fsType, {"tmpfs", "ramfs"})) return kMediaRamDisk;
   if (!disk.empty()) return ReadFirstLine(disk / "removable") == "1" ? kMediaRemovable : kMediaFixed;
   return kMediaUnknown;
+}
+
+std::string FileSystemTypeOf(int fd, const CMediaRoots& roots) {
+  struct statx status;
+  if (statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &status) != 0 || (status.stx_mask & STATX_MNT_ID) == 0) return {};
+  const std::string id = std::to_string(status.stx_mnt_id);
+  for (const CMount& mount : ReadMounts(roots.strMountInfo))
+    if (mount.strId == id) return mount.strFsType;
+  return {};
+}
+
+std::string VolumeLabelOf(const std::string& path, const CMediaRoots& roots) {
+  CMount mount;
+  if (!FindMount(roots.strMountInfo, path, mount) || mount.strMountPoint != path) return {};
+  if (mount.strSource.empty() || mount.strSource[0] != '/') return {};
+  fs::path source = CanonicalOrEmpty(mount.strSource);
+  if (source.empty()) source = mount.strSource;
+  std::error_code error;
+  for (fs::directory_iterator it(roots.strByLabel, error), end; !error && it != end; it.increment(error)) {
+    if (CanonicalOrEmpty(it->path()) == source) return UnescapeLabel(it->path().filename().string());
+  }
+  return {};
+}
+
+std::vector<std::string> RemovableMountPoints(const CMediaRoots& roots) {
+  std::vector<std::string> points;
+  for (const CMount& mount : ReadMounts(roots.strMountInfo)) {
+    bool removable = IsUnder(mount.strMountPoint, "/media") || IsUnder(mount.strMountPoint, "/run/media");
+    if (!removable) {
+      const fs::path disk = FindDiskFolder(mount, roots.strSysRoot);
+      removable = !disk.empty() && ReadFirstLine(disk / "removable") == "1";
+    }
+    if (removable && mount.strMountPoint != "/media" && mount.strMountPoint != "/run/media" &&
+        std::find(points.begin(), points.end(), mount.strMountPoint) == points.end())
+      points.push_back(mount.strMountPoint);
+  }
+  return points;
 }

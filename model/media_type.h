@@ -2,6 +2,7 @@
 // The kind of medium a path lives on, as the text a catalog records.
 
 #include <string>
+#include <vector>
 
 inline constexpr const char kMediaFloppy[] = "フロッピーディスク";
 inline constexpr const char kMediaHardDisk[] = "ハードディスク";
@@ -19,8 +20,22 @@ inline constexpr const char kMediaUnknown[] = "不明なメディアタイプ";
 struct CMediaRoots {
   std::string strMountInfo = "/proc/self/mountinfo";
   std::string strSysRoot = "/sys";
+  std::string strByLabel = "/dev/disk/by-label";
 };
 
 // The media type of the mount holding path (an absolute path, matched
 // lexically against the mount points): always one of the texts above.
 std::string MediaTypeOf(const std::string& path, const CMediaRoots& roots = CMediaRoots());
+
+// The file system type of the mount holding the open descriptor fd, as the
+// mount table names it; empty when it cannot be told.
+std::string FileSystemTypeOf(int fd, const CMediaRoots& roots = CMediaRoots());
+
+// The label of the file system mounted exactly at path (an absolute path),
+// found by its source device among the links of the by-label folder; empty
+// when path is no mount point or its file system has no label.
+std::string VolumeLabelOf(const std::string& path, const CMediaRoots& roots = CMediaRoots());
+
+// Mount points of removable media: mounts on a removable disk, and those
+// below /media or /run/media, where the desktop mounts them. In table order.
+std::vector<std::string> RemovableMountPoints(const CMediaRoots& roots = CMediaRoots());

@@ -13,6 +13,7 @@
 #include "model/file_info.h"
 #include "model/search_fold.h"
 #include "model/set_file_error.h"
+#include "model/work_progress.h"
 
 // A catalog's label is the first name of its logical paths: one holding
 // their separator could never be reached.
@@ -76,10 +77,12 @@ class CRootFileInfo : public CFolderFileInfo {
                  std::vector<const CFileInfo*>* items = nullptr) const;
 
   // Writes the set, or the catalogs named in catalogs, as an HTML report
-  // (CP932). False when the file cannot be written (why in *pError); an old
-  // file stays as it was, and what is not a regular file is never replaced.
+  // (CP932). False when the file cannot be written (why in *pError) or
+  // progress was cancelled; an old file stays as it was, no other is left
+  // behind, and what is not a regular file is never replaced.
   bool WriteHtmlReport(const std::string& path, const std::vector<std::string>* catalogs,
-                       const CatalogOutOptions& options, ESetFileError* pError = nullptr) const;
+                       const CatalogOutOptions& options, ESetFileError* pError = nullptr,
+                       CWorkProgress* progress = nullptr) const;
   // The same report written to an open file.
   bool WriteHtmlReportTo(int fd, const std::vector<std::string>* catalogs, const CatalogOutOptions& options) const;
 

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,17 +11,51 @@
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <set>
 #include <utility>
 
 #include "model/media_type.h"
 #include "model/root_file_info.h"
+#include "model/text_format.h"
 #include "platform/cp932_codec.h"
 #include "platform/real_name.h"
 #include "platform/volume_info.h"
 
 namespace {
+
+std::uint64_t DeviceId(dev_t device) { return (std::uint64_t(major(device)) << 32) | minor(device); }
+
+// File systems that describe the running system rather than hold files:
+// never walked, whatever the options.
+bool IsVirtualFileSystem(int fd) {
+  struct statfs info;
+  if (fstatfs(fd, &info) != 0) return false;
+  switch (static_cast<unsigned long>(info.f_type)) {
+    case 0x9fa0:      // proc
+    case 0x62656572:  // sysfs
+    case 0x1cd1:      // devpts
+    case 0x27e0eb:    // cgroup
+    case 0x63677270:  // cgroup2
+    case 0x64626720:  // debugfs
+    case 0x74726163:  // tracefs
+    case 0x73636673:  // securityfs
+    case 0x6165676c:  // pstore
+    case 0xcafe4a11:  // bpf
+    case 0x62656570:  // configfs
+    case 0x65735543:  // fusectl
+    case 0x19800202:  // mqueue
+    case 0x958458f6:  // hugetlbfs
+    case 0x0187:      // autofs
+    case 0x42494e4d:  // binfmt_misc
+    case 0xde5e81e4:  // efivarfs
+      return true;
+    case 0x01021994:  // tmpfs, and devtmpfs, which only the mount table tells apart
+      return FileSystemTypeOf(fd) == "devtmpfs";
+  }
+  return false;
+}
 
 // The walk keeps, for each folder on the way down that still has subfolders
 // to visit, those subfolders and (within a budget) an open descriptor.
@@ -27,8 +63,12 @@ namespace {
 // costs memory for names, never stack or descriptors.
 class CFolderWalk {
  public:
-  CFolderWalk(CFolderLister& lister, int budget) : m_lister(lister), m_nBudget(std::max(budget, 1)) {}
+  CFolderWalk(CFolderLister& lister, int budget, const CScanOptions& options)
+      : m_lister(lister), m_nBudget(std::max(budget, 1)), m_options(options) {
+    m_lister.Watch(options.pProgress, options.pCancel);
+  }
   ~CFolderWalk() {
+    m_lister.Watch(nullptr, nullptr);
     for (CFrame& frame : m_frames)
       if (frame.nFd >= 0) close(frame.nFd);
   }
@@ -38,8 +78,14 @@ class CFolderWalk {
   void Run(const std::string& path, CFolderFileInfo& item) {
     const int fd = m_lister.OpenFolder(AT_FDCWD, path);
     if (fd < 0) return;
-    Enter(fd, path, item);
-    while (!m_frames.empty()) {
+    struct stat status;
+    if (fstat(fd, &status) != 0) {
+      close(fd);
+      return;
+    }
+    m_nRootDevice = DeviceId(status.st_dev);
+    Enter(fd, path, item, true);
+    while (!m_frames.empty() && !m_options.Cancelled()) {
       CFrame& top = m_frames.back();
       if (top.nNext == top.subfolders.size()) {
         Pop();
@@ -55,7 +101,7 @@ class CFolderWalk {
       }
       const int childFd = m_lister.OpenFolder(parentFd, next.strRawName);
       if (top.nNext == top.subfolders.size()) CloseFrame(topIndex);
-      if (childFd >= 0) Enter(childFd, next.strRawName, *next.pItem);
+      if (childFd >= 0) Enter(childFd, next.strRawName, *next.pItem, next.bOtherMount);
     }
   }
 
@@ -63,6 +109,7 @@ class CFolderWalk {
   struct CSubfolder {
     CFolderFileInfo* pItem;
     std::string strRawName;
+    bool bOtherMount;  // the root of a mount: its file system is checked
   };
   struct CFrame {
     std::vector<CSubfolder> subfolders;
@@ -73,14 +120,37 @@ class CFolderWalk {
     std::string strRawName;  // in the parent frame's folder; the path for the first
   };
 
+  // Whether the walk goes into the folder that entry records.
+  bool Descends(const CDirEntry& entry) const {
+    if ((entry.record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !m_options.bFollowLinks)
+      return false;
+    if (m_options.bCrossFileSystems) return true;
+    // A device that could not be read says nothing; the folder is then one
+    // that cannot be opened either.
+    return !entry.bMountRoot && (entry.nDevice == 0 || entry.nDevice == m_nRootDevice);
+  }
+
+  std::string PathOf(const std::string& rawName) const {
+    std::string path;
+    for (const CFrame& frame : m_frames) {
+      path += frame.strRawName;
+      if (path.back() != '/') path += '/';
+    }
+    return SanitizeUtf8(path + rawName);
+  }
+
   // Reads the open folder fd into item and, when it has subfolders, makes it
   // the new deepest frame. Takes ownership of fd.
-  void Enter(int fd, const std::string& rawName, CFolderFileInfo& item) {
+  void Enter(int fd, const std::string& rawName, CFolderFileInfo& item, bool checkFileSystem) {
     struct stat status;
-    if (fstat(fd, &status) != 0 || m_onPath.count({status.st_dev, status.st_ino}) != 0) {
+    if (fstat(fd, &status) != 0 || (checkFileSystem && IsVirtualFileSystem(fd)) ||
+        (m_bOnce && !m_walked.insert({status.st_dev, status.st_ino}).second)) {
       close(fd);
       return;
     }
+    if (m_options.pProgress != nullptr && m_options.pProgress->FolderWanted())
+      m_options.pProgress->SetFolder(PathOf(rawName));
+    const std::uint64_t device = DeviceId(status.st_dev);  // where a different one starts another mount
     CFrame frame;
     {
       std::vector<CDirEntry> entries;
@@ -89,8 +159,9 @@ class CFolderWalk {
       item.ReserveChildren(entries.size());
       for (CDirEntry& entry : entries) {
         CFileInfo* child = item.AddChild(&entry.record);
-        if (child->IsContainer())
-          frame.subfolders.push_back({static_cast<CFolderFileInfo*>(child), std::move(entry.strRawName)});
+        if (child->IsContainer() && Descends(entry))
+          frame.subfolders.push_back({static_cast<CFolderFileInfo*>(child), std::move(entry.strRawName),
+                                      entry.bMountRoot || entry.nDevice != device});
       }
     }
     if (frame.subfolders.empty()) {
@@ -101,7 +172,6 @@ class CFolderWalk {
     frame.device = status.st_dev;
     frame.inode = status.st_ino;
     frame.strRawName = rawName;
-    m_onPath.insert({status.st_dev, status.st_ino});
     m_frames.push_back(std::move(frame));
     ++m_nOpen;
     KeepWithinBudget();
@@ -109,7 +179,6 @@ class CFolderWalk {
 
   void Pop() {
     CloseFrame(m_frames.size() - 1);
-    m_onPath.erase({m_frames.back().device, m_frames.back().inode});
     m_frames.pop_back();
     m_nLowestOpen = std::min(m_nLowestOpen, m_frames.size());
   }
@@ -163,10 +232,15 @@ class CFolderWalk {
 
   CFolderLister& m_lister;
   const int m_nBudget;
+  const CScanOptions& m_options;
+  // Links or other file systems may lead to a folder again (even to one on
+  // the way down): then each real folder is walked once, the first time.
+  const bool m_bOnce = m_options.bFollowLinks || m_options.bCrossFileSystems;
+  std::set<std::pair<dev_t, ino_t>> m_walked;
+  std::uint64_t m_nRootDevice = 0;
   int m_nOpen = 0;
   std::size_t m_nLowestOpen = 0;  // frames below it hold no descriptor
   std::vector<CFrame> m_frames;
-  std::set<std::pair<dev_t, ino_t>> m_onPath;
 };
 
 std::string ParentOf(const std::string& path) {
@@ -206,13 +280,14 @@ bool FolderExists(const std::string& path) {
 
 }  // namespace
 
-void ScanFolder(const std::string& path, CFolderFileInfo& item) {
+void ScanFolder(const std::string& path, CFolderFileInfo& item, const CScanOptions& options) {
   CFolderLister lister;
-  ScanFolder(path, item, lister);
+  ScanFolder(path, item, lister, kScanOpenFolderBudget, options);
 }
 
-void ScanFolder(const std::string& path, CFolderFileInfo& item, CFolderLister& lister, int openFolderBudget) {
-  CFolderWalk walk(lister, openFolderBudget);
+void ScanFolder(const std::string& path, CFolderFileInfo& item, CFolderLister& lister, int openFolderBudget,
+                const CScanOptions& options) {
+  CFolderWalk walk(lister, openFolderBudget, options);
   walk.Run(path, item);
 }
 
@@ -290,50 +365,149 @@ CMediumFacts GatherMediumFacts(const std::string& basePath) {
   return facts;
 }
 
+std::string SuggestedCatalogLabel(const std::vector<std::string>& paths, const CMediaRoots& roots) {
+  std::vector<std::string> absolute;
+  for (const std::string& path : paths) absolute.push_back(MakeAbsolutePath(path));
+  if (absolute.empty()) return {};
+  std::string place = absolute.size() == 1 && FolderExists(absolute[0]) ? absolute[0] : CommonParentPath(absolute);
+  if (char* real = realpath(place.c_str(), nullptr)) {
+    place = real;
+    std::free(real);
+  }
+  const std::string label = VolumeLabelOf(place, roots);
+  if (!label.empty()) return SanitizeUtf8(label);
+  return place == "/" ? std::string() : SanitizeUtf8(place.substr(place.rfind('/') + 1));
+}
+
 CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath)
     : CDriveFileInfo(label, basePath, GatherMediumFacts(basePath)) {}
 
+namespace {
+
+CFileInfo* AddRecord(CFolderFileInfo& parent, CFindData& record, const CScanOptions& options) {
+  if (options.pProgress != nullptr)
+    options.pProgress->AddEntry((record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, record.Size());
+  return parent.AddChild(&record);
+}
+
+// A picked folder, the root, or a single file (the catalog then stands for
+// its folder).
+EScanStatus ScanOnePath(const std::string& label, const std::string& path, const CScanOptions& options,
+                        std::unique_ptr<CDriveFileInfo>& out) {
+  const std::string copy = MakeAbsolutePath(path);
+  if (copy.empty()) return EScanStatus::NotFound;
+  if (FolderExists(copy)) {
+    out = std::make_unique<CDriveFileInfo>(label, copy);
+    ScanFolder(copy, *out, options);
+    return EScanStatus::Done;
+  }
+  CFindData record;
+  if (!ReadPathRecord(copy, record)) return EScanStatus::NotFound;
+  out = std::make_unique<CDriveFileInfo>(label, ParentOf(copy));
+  AddRecord(*out, record, options);
+  return EScanStatus::Done;
+}
+
+bool IsInside(const std::string& path, const std::string& folder) {
+  if (folder == "/") return path.size() > 1 && path[0] == '/';
+  return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
+}
+
+// Dropped paths, each under its common parent. Paths in different folders
+// keep the folders between that parent and them, so that every item's real
+// place is the catalog's base path joined with its logical path.
+EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::string>& paths,
+                             const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out,
+                             std::string& message) {
+  std::vector<std::string> chosen;
+  std::vector<CFindData> records;
+  for (const std::string& path : paths) {
+    std::string absolute = MakeAbsolutePath(path);
+    StripTrailingBackslash(absolute);
+    // The root has no name to stand as a child of the catalog.
+    if (absolute == "/") {
+      message = kDriveAloneMessage;
+      break;
+    }
+    CFindData record;
+    if (absolute.empty() || !ReadPathRecord(absolute, record)) {
+      message = kNotAllCatalogedMessage;
+      continue;
+    }
+    chosen.push_back(std::move(absolute));
+    records.push_back(std::move(record));
+  }
+  if (chosen.empty()) return message == kDriveAloneMessage ? EScanStatus::DriveAlone : EScanStatus::NotFound;
+
+  const std::string base = CommonParentPath(chosen);
+  out = std::make_unique<CDriveFileInfo>(label, base);
+  std::map<std::string, CFolderFileInfo*> between;  // real path → its folder item
+  for (std::size_t i = 0; i < chosen.size() && !options.Cancelled(); ++i) {
+    const std::string& path = chosen[i];
+    // A path inside another chosen one (or the same again) is already there.
+    const bool covered = std::any_of(chosen.begin(), chosen.begin() + i, [&](const std::string& other) {
+      return other == path || IsInside(path, other);
+    }) || std::any_of(chosen.begin() + i + 1, chosen.end(), [&](const std::string& other) { return IsInside(path, other); });
+    if (covered) continue;
+    CFolderFileInfo* parent = out.get();
+    std::size_t pos = base == "/" ? 1 : base.size() + 1;
+    for (std::size_t slash; (slash = path.find('/', pos)) != std::string::npos; pos = slash + 1) {
+      const std::string folder = path.substr(0, slash);
+      CFolderFileInfo*& item = between[folder];
+      if (item == nullptr) {
+        CFindData record;
+        if (!ReadPathRecord(folder, record)) {
+          record = CFindData();
+          record.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+          record.cFileName = ItemNameOf(path.substr(pos, slash - pos));
+        }
+        item = static_cast<CFolderFileInfo*>(AddRecord(*parent, record, options));
+      }
+      parent = item;
+    }
+    CFileInfo* child = AddRecord(*parent, records[i], options);
+    if (child->IsContainer()) ScanFolder(path, static_cast<CFolderFileInfo&>(*child), options);
+  }
+  return EScanStatus::Done;
+}
+
+}  // namespace
+
+EScanStatus ScanCatalog(const std::string& label, const std::vector<std::string>& paths,
+                        const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message) {
+  out.reset();
+  message.clear();
+  EScanStatus status = EScanStatus::NotFound;
+  if (paths.size() == 1)
+    status = ScanOnePath(label, paths[0], options, out);
+  else if (!paths.empty())
+    status = ScanDroppedPaths(label, paths, options, out, message);
+  if (status == EScanStatus::Done && options.Cancelled()) status = EScanStatus::Cancelled;
+  if (status != EScanStatus::Done) out.reset();
+  return status;
+}
+
 CDriveFileInfo* CRootFileInfo::AddCatalog(const std::string& label, const std::string& path) {
   if (FindByPath(static_cast<const CFileInfo*>(this), label) != nullptr) return nullptr;
-  const std::string copy = MakeAbsolutePath(path);
   std::unique_ptr<CDriveFileInfo> catalog;
-  if (!copy.empty() && FolderExists(copy)) {
-    catalog = std::make_unique<CDriveFileInfo>(label, copy);
-    ScanFolder(copy, *catalog);
-  } else {
-    // A single file, or nothing at all: the catalog stands for its folder.
-    catalog = std::make_unique<CDriveFileInfo>(label, ParentOf(copy));
-    CFindData record;
-    if (!copy.empty() && ReadPathRecord(copy, record)) catalog->AddChild(&record);
-  }
+  std::string message;
+  if (ScanCatalog(label, {path}, CScanOptions(), catalog, message) != EScanStatus::Done) return nullptr;
   return AppendCatalog(std::move(catalog), std::time(nullptr));
 }
 
 CDriveFileInfo* CRootFileInfo::AddCatalogFromPaths(const std::string& label, const std::vector<std::string>& paths,
                                                    CMessageSink& messages) {
   if (FindByPath(static_cast<const CFileInfo*>(this), label) != nullptr) return nullptr;
-  std::vector<std::string> absolute;
-  absolute.reserve(paths.size());
-  for (const std::string& path : paths) absolute.push_back(MakeAbsolutePath(path));
-
-  auto catalog = std::make_unique<CDriveFileInfo>(label, CommonParentPath(absolute));
+  std::unique_ptr<CDriveFileInfo> catalog;
   std::string message;
-  for (std::string& path : absolute) {
-    StripTrailingBackslash(path);
-    // The root has no name to stand as a child of the catalog.
-    if (path == "/") {
-      message = kDriveAloneMessage;
-      break;
-    }
-    CFindData record;
-    if (path.empty() || !ReadPathRecord(path, record)) {
-      message = kNotAllCatalogedMessage;
-      continue;
-    }
-    CFileInfo* child = catalog->AddChild(&record);
-    if (child->IsContainer()) ScanFolder(path, static_cast<CFolderFileInfo&>(*child));
-  }
-  CDriveFileInfo* added = AppendCatalog(std::move(catalog), std::time(nullptr));
+  const EScanStatus status = ScanCatalog(label, paths, CScanOptions(), catalog, message);
+  if (status == EScanStatus::NotFound) message = kPlaceNotFoundMessage;
+  CDriveFileInfo* added = catalog ? AppendCatalog(std::move(catalog), std::time(nullptr)) : nullptr;
   if (!message.empty()) messages.ShowMessage(message);
   return added;
+}
+
+std::string ScanProgressLine(const CScanCounts& counts, std::uint64_t seconds) {
+  return "フォルダ " + FormatCount(counts.nFolders) + " / ファイル " + FormatCount(counts.nFiles) + " / " +
+         FormatSize(counts.nBytes, false) + " / " + FormatElapsed(seconds);
 }

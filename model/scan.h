@@ -9,11 +9,14 @@
 
 #include "model/drive_file_info.h"
 #include "model/file_info.h"
+#include "model/media_type.h"
+#include "model/scan_progress.h"
 #include "platform/dir_reader.h"
 
 inline constexpr const char kDriveAloneMessage[] = "ドライブは単独でしかカタログ化できません";
 inline constexpr const char kNotAllCatalogedMessage[] = "カタログ化できなかったファイルがあります";
 inline constexpr const char kUnknownMachineName[] = "不明なマシン名";
+inline constexpr const char kPlaceNotFoundMessage[] = "指定された場所が見つかりません";
 
 // Ancestor folders a walk keeps open; folders above them are reopened by
 // name from the nearest open one when the walk comes back to them.
@@ -21,11 +24,29 @@ constexpr int kScanOpenFolderBudget = 64;
 
 // Adds the entries of the folder at path under item, each folder's entries
 // in read order and subfolders in full before the next sibling. A folder
-// that cannot be opened, or that is already on the way down from path (a
-// link loop), stays without children.
-void ScanFolder(const std::string& path, CFolderFileInfo& item);
+// that cannot be opened, one the options keep the walk out of (a link, a
+// mount point, a virtual file system) and, when links or mounts are
+// followed, a folder walked already stay without children. Cancelled, the
+// walk stops part way: the caller throws item away.
+void ScanFolder(const std::string& path, CFolderFileInfo& item, const CScanOptions& options = CScanOptions());
 void ScanFolder(const std::string& path, CFolderFileInfo& item, CFolderLister& lister,
-                int openFolderBudget = kScanOpenFolderBudget);
+                int openFolderBudget = kScanOpenFolderBudget, const CScanOptions& options = CScanOptions());
+
+enum class EScanStatus {
+  Done,
+  NotFound,    // no path given exists
+  DriveAlone,  // the root came first among dropped paths
+  Cancelled,
+};
+
+// Makes a new catalog labelled label, not yet part of any set, from one path
+// (a picked folder, the root or a single file) or several (dropped ones:
+// each below their common parent, with the folders in between). message
+// gets what the user should be told about dropped paths that could not be
+// catalogued. Only Done gives a catalog. Touches nothing but out, so it may
+// run on any thread.
+EScanStatus ScanCatalog(const std::string& label, const std::vector<std::string>& paths,
+                        const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message);
 
 // Appends the records of the folder's entries to list; 0 when the folder
 // cannot be opened, else 1.
@@ -41,6 +62,11 @@ void StripTrailingBackslash(std::string& path);
 // path made absolute against the working folder, with "." and empty
 // components dropped and ".." taken lexically; the empty path stays empty.
 std::string MakeAbsolutePath(const std::string& path);
+
+// The label a new catalog of paths is offered: the volume label when the
+// place catalogued (a picked folder, else the folder the paths are in) is
+// the root of a mounted file system that has one, else that folder's name.
+std::string SuggestedCatalogLabel(const std::vector<std::string>& paths, const CMediaRoots& roots = CMediaRoots());
 
 // The machine name, media type and disk space for a catalog of basePath.
 CMediumFacts GatherMediumFacts(const std::string& basePath);

@@ -26,7 +26,7 @@ constexpr std::uint64_t kMinObjectBytes = 46;
 
 class CSetWriter {
  public:
-  explicit CSetWriter(CArchiveWriter& ar) : m_ar(ar) {}
+  explicit CSetWriter(CArchiveWriter& ar, CWorkProgress* progress = nullptr) : m_ar(ar), m_pProgress(progress) {}
 
   bool Write(const CRootFileInfo& set) {
     const std::string setPath = set.PathUnder({});
@@ -34,12 +34,21 @@ class CSetWriter {
     WalkBelow(
         set, setPath,
         [&](const CFileInfo& child, const CWalkPath& parentPath) {
-          ok = ok && Begin(child, parentPath.PathOf(child));
+          ok = ok && Begin(child, parentPath.PathOf(child)) && !Counted();
         },
         [&](const CFolderFileInfo& folder) {
           if (ok) folder.Serialize(m_ar);
         });
     return ok;
+  }
+
+  bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
+
+  // Counts one more item written; true when the work is to stop.
+  bool Counted() {
+    if (m_pProgress == nullptr || (++m_nWritten & 0xFFF) != 0) return false;
+    m_pProgress->nDone.store(m_nWritten, std::memory_order_relaxed);
+    return m_pProgress->Cancelled();
   }
 
  private:
@@ -88,13 +97,15 @@ class CSetWriter {
   }
 
   CArchiveWriter& m_ar;
+  CWorkProgress* m_pProgress;
+  std::uint64_t m_nWritten = 0;
   std::uint32_t m_nIndex = 0;
   std::uint32_t m_classIndex[4] = {0, 0, 0, 0};
 };
 
 class CSetReader {
  public:
-  explicit CSetReader(CArchiveReader& ar) : m_ar(ar) {}
+  explicit CSetReader(CArchiveReader& ar, CWorkProgress* progress = nullptr) : m_ar(ar), m_pProgress(progress) {}
 
   ESetFileError Read(std::unique_ptr<CRootFileInfo>& out) {
     struct CFrame {
@@ -127,6 +138,9 @@ class CSetReader {
       }
       --frame.nLeft;
       std::unique_ptr<CFileInfo> child = ReadObject(false, path, count);
+      if (m_pProgress != nullptr && (++m_nRead & 0xFFF) == 0)
+        m_pProgress->nDone.store(m_pProgress->nTotal.load(std::memory_order_relaxed) - m_ar.Remaining(),
+                                 std::memory_order_relaxed);
       if (!child) return Error();
       if (child->IsContainer()) {
         stack.push_back({std::move(child), count, std::move(path)});
@@ -249,6 +263,8 @@ class CSetReader {
   }
 
   CArchiveReader& m_ar;
+  CWorkProgress* m_pProgress;
+  std::uint64_t m_nRead = 0;
   std::uint32_t m_nIndex = 0;
   std::vector<std::pair<std::uint32_t, int>> m_classes;  // index → class, ascending
   CTextForm m_forms[CFileInfo::TEXT_FIELDS];  // of the object being read
@@ -276,7 +292,7 @@ ESetFileError ReadSetFromBytes(std::string_view bytes, std::unique_ptr<CRootFile
   return CSetReader(ar).Read(out);
 }
 
-ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo>& out) {
+ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo>& out, CWorkProgress* progress) {
   out.reset();
   // Opening a FIFO or a device for reading may wait forever or act on
   // hardware: only a regular file is opened, without waiting for a writer.
@@ -292,7 +308,8 @@ ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo
       result = ESetFileError::EmptyFile;
     } else {
       CArchiveReader ar(fd, std::uint64_t(st.st_size));
-      result = CSetReader(ar).Read(out);
+      if (progress != nullptr) progress->nTotal.store(std::uint64_t(st.st_size));
+      result = CSetReader(ar, progress).Read(out);
     }
   }
   ::close(fd);
@@ -305,14 +322,17 @@ std::string WriteSetToBytes(const CRootFileInfo& set) {
   return ar.Bytes();
 }
 
-ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set) {
+ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set, CWorkProgress* progress) {
   CAtomicFile file(path);
   if (const int error = file.Open(); error != 0) return WriteErrorFromErrno(error);
+  if (progress != nullptr) progress->nTotal.store(CountItemsBelow(set));
   CArchiveWriter ar(file.Fd());
-  const bool written = CSetWriter(ar).Write(set);
+  CSetWriter writer(ar, progress);
+  const bool written = writer.Write(set);
   int error = 0;
   if (!written && !ar.Failed()) error = EOVERFLOW;
   if (error == 0 && !ar.Flush()) error = ar.Errno();
+  if (error == 0 && writer.Cancelled()) error = ECANCELED;
   if (error == 0) error = file.Commit();
   return error == 0 ? ESetFileError::None : WriteErrorFromErrno(error);
 }

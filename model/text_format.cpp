@@ -1,5 +1,6 @@
 #include "model/text_format.h"
 
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -17,16 +18,28 @@ std::string FormatSize(std::uint64_t size, bool inBytes) {
       unit = "MB";
     }
   }
-  std::string digits = std::to_string(value);
-  if (digits == "0") digits = "1";
+  return FormatCount(value == 0 ? 1 : value) + unit;
+}
+
+std::string FormatCount(std::uint64_t value) {
+  const std::string digits = std::to_string(value);
   std::string out;
   out.reserve(digits.size() + digits.size() / 3 + 8);
   for (std::size_t i = 0; i < digits.size(); ++i) {
     if (i != 0 && (digits.size() - i) % 3 == 0) out += ',';
     out += digits[i];
   }
-  out += unit;
   return out;
+}
+
+std::string FormatElapsed(std::uint64_t seconds) {
+  char text[32];
+  if (seconds >= 3600)
+    std::snprintf(text, sizeof text, "%u:%02u:%02u", unsigned(seconds / 3600), unsigned(seconds / 60 % 60),
+                  unsigned(seconds % 60));
+  else
+    std::snprintf(text, sizeof text, "%u:%02u", unsigned(seconds / 60), unsigned(seconds % 60));
+  return text;
 }
 
 std::string FormatAttributes(std::uint32_t attributes) {

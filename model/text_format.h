@@ -11,6 +11,12 @@ class CTypeNameSource;
 // "1,234KB", "3MB" or with inBytes "1,234,567バイト"; a zero value shows as 1.
 std::string FormatSize(std::uint64_t size, bool inBytes);
 
+// "1,234,567".
+std::string FormatCount(std::uint64_t value);
+
+// "0:05", "12:34" or "1:02:03".
+std::string FormatElapsed(std::uint64_t seconds);
+
 // Attribute words joined by "・".
 std::string FormatAttributes(std::uint32_t attributes);
 

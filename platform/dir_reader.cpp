@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <memory>
 
+#include "model/scan_progress.h"
 #include "model/time_format.h"
 #include "platform/real_name.h"
 
@@ -52,19 +53,26 @@ void FillRecord(const std::string& rawName, const struct statx& self, const stru
   out.cAlternateFileName.clear();
 }
 
+void FillPlace(const struct statx& facts, CDirEntry& out) {
+  out.nDevice = (std::uint64_t(facts.stx_dev_major) << 32) | facts.stx_dev_minor;
+  out.bMountRoot = (facts.stx_attributes_mask & facts.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+}
+
 // Looks name up inside dirFd. Returns 1 with the record, 0 when the entry is
 // gone, -1 when it exists but its status cannot be read.
-int StatEntry(int dirFd, const std::string& name, CFindData& out) {
+int StatEntry(int dirFd, const std::string& name, CFindData& out, CDirEntry* place = nullptr) {
   struct statx self;
   if (statx(dirFd, name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &self) != 0)
     return errno == ENOENT ? 0 : -1;
   if (!S_ISLNK(self.stx_mode)) {
     FillRecord(name, self, nullptr, out);
+    if (place != nullptr) FillPlace(self, *place);
     return 1;
   }
   struct statx target;
   const bool reached = statx(dirFd, name.c_str(), AT_NO_AUTOMOUNT, kStatxMask, &target) == 0;
   FillRecord(name, self, reached ? &target : nullptr, out);
+  if (place != nullptr) FillPlace(reached ? target : self, *place);
   return 1;
 }
 
@@ -85,6 +93,8 @@ bool IsDotOrDotDot(const char* name) {
 }
 
 }  // namespace
+
+std::string ItemNameOf(const std::string& rawName) { return SanitizeUtf8(rawName); }
 
 int OpenFolderPath(const std::string& path) {
   if (path.size() < PATH_MAX) {
@@ -116,6 +126,7 @@ int CFolderLister::OpenFolder(int dirFd, const std::string& name) {
 
 bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
   std::unique_ptr<char[]> buffer(new char[kDirBufferSize]);
+  CPendingCounts counts(m_pProgress);
   bool readAny = false;
   for (;;) {
     const ssize_t count = getdents64(fd, buffer.get(), kDirBufferSize);
@@ -127,11 +138,13 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
       const auto* entry = reinterpret_cast<const struct dirent64*>(buffer.get() + offset);
       offset += entry->d_reclen;
       if (IsDotOrDotDot(entry->d_name)) continue;
+      if (m_pCancel != nullptr && m_pCancel->load(std::memory_order_relaxed)) return true;
       CDirEntry item;
       item.strRawName = entry->d_name;
-      const int found = StatEntry(fd, item.strRawName, item.record);
+      const int found = StatEntry(fd, item.strRawName, item.record, &item);
       if (found == 0) continue;
       if (found < 0) FillFromType(item.strRawName, entry->d_type, item.record);
+      counts.Add((item.record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, item.record.Size());
       out.push_back(std::move(item));
     }
   }
@@ -139,6 +152,11 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
 
 bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out) {
   return StatEntry(dirFd, name, out) == 1;
+}
+
+bool ReadEntry(int dirFd, const std::string& name, CDirEntry& out) {
+  out.strRawName = name;
+  return StatEntry(dirFd, name, out.record, &out) == 1;
 }
 
 bool ReadPathRecord(const std::string& path, CFindData& out) {

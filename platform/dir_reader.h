@@ -2,16 +2,29 @@
 // Reading folders into find-data records, relative to open descriptors so
 // that neither the length of a path nor the depth of a tree limits the walk.
 
+#include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "model/find_data.h"
+
+class CScanProgress;
+
+// The item name a directory entry's real name becomes. Every record made
+// from a real entry gets its name here.
+std::string ItemNameOf(const std::string& rawName);
 
 // One entry of a folder: the record the catalog keeps, whose name is UTF-8,
 // and the name's real bytes, which are what the file system must be given.
 struct CDirEntry {
   std::string strRawName;
   CFindData record;
+  // Of what the record describes (a link's target): the device it lives on,
+  // and whether it is the root of a mount (another file system, or a bind
+  // mount of the same one).
+  std::uint64_t nDevice = 0;
+  bool bMountRoot = false;
 };
 
 // Opens and reads folders. The walk goes through this interface so that a
@@ -27,8 +40,19 @@ class CFolderLister {
 
   // Appends the entries of the open folder fd ("." and ".." skipped) in the
   // order the reads return them; entries that vanish meanwhile are left out.
-  // False when nothing could be read at all.
+  // False when nothing could be read at all. Stops early, between entries,
+  // once the cancel flag is set.
   virtual bool ReadEntries(int fd, std::vector<CDirEntry>& out);
+
+  // Entries read are counted into progress; cancel is polled before each.
+  void Watch(CScanProgress* progress, const std::atomic<bool>* cancel) {
+    m_pProgress = progress;
+    m_pCancel = cancel;
+  }
+
+ protected:
+  CScanProgress* m_pProgress = nullptr;
+  const std::atomic<bool>* m_pCancel = nullptr;
 };
 
 // Opens path as a folder, walking it component by component when it is too
@@ -38,6 +62,8 @@ int OpenFolderPath(const std::string& path);
 // Fills out with the record of the entry name inside the open folder dirFd.
 // False when the entry does not exist (or cannot be looked at at all).
 bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out);
+// The same with the entry's device and mount facts.
+bool ReadEntry(int dirFd, const std::string& name, CDirEntry& out);
 
 // The record of the entry at path; false when it cannot be found.
 bool ReadPathRecord(const std::string& path, CFindData& out);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -488,4 +490,45 @@ TEST_F(CliTest, ReportWritesChosenCatalogsAndColumns) {
   run = Run({"report", m_strSet, File("no/such/report.htm")});
   EXPECT_EQ(run.nStatus, 4);
   EXPECT_TRUE(Has(run.strErr, "カタログ情報の出力に失敗しました"));
+}
+
+TEST_F(CliTest, AddOfAPlaceThatDoesNotExistChangesNothing) {
+  WriteSample();
+  const std::string before = ReadAll(m_strSet);
+  const CRun run = Run({"add", m_strSet, "New", File("no/such/path")});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_TRUE(Has(run.strErr, "指定された場所が見つかりません")) << run.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), before);
+}
+
+TEST_F(CliTest, AddStoppedBySignalLeavesTheSetAndNoTemporaryFile) {
+  WriteSample();
+  const std::string before = ReadAll(m_strSet);
+  const std::string tree = File("tree");
+  for (int folder = 0; folder < 100; ++folder) {
+    const std::string path = tree + "/f" + std::to_string(folder);
+    std::filesystem::create_directories(path);
+    for (int file = 0; file < 100; ++file) std::ofstream(path + "/" + std::to_string(file));
+  }
+  const pid_t pid = Start({"add", m_strSet, "Tree", tree, "--quiet"});
+  // Once it has a folder of the tree open, the scan is running.
+  bool scanning = false;
+  for (int i = 0; i < 20000 && !scanning; ++i) {
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+      const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+      if (target.compare(0, tree.size(), tree) == 0) scanning = true;
+    }
+    if (!scanning) usleep(500);
+  }
+  ASSERT_TRUE(scanning);
+  kill(pid, SIGTERM);
+  const CRun run = Wait(pid);
+  EXPECT_EQ(run.nStatus, 143) << run.strErr;
+  EXPECT_TRUE(Has(run.strErr, "中断しました")) << run.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), before);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(m_strDir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"stderr", "stdout", "tree", "work.fcf"}));
 }

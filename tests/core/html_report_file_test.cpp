@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
 #include "platform/mime_type_names.h"
@@ -196,4 +199,30 @@ TEST_F(HtmlReportFileTest, ASmallSetIsWrittenExactly) {
       "</html>\r\n",
       expected));
   EXPECT_EQ(ReadFileBytes(path), expected);
+}
+
+TEST_F(HtmlReportFileTest, ProgressCountsEveryItemAndCancelLeavesTheOldReport) {
+  CRootFileInfo set("s");
+  CDriveFileInfo* cd = set.AppendCatalog(MakeCatalog("CD1"), 0);
+  const CFindData folderRecord = FolderRecord("f");
+  auto* folder = static_cast<CFolderFileInfo*>(cd->AddChild(&folderRecord));
+  for (int i = 0; i < 5; ++i) {
+    const CFindData file = FileRecord("file" + std::to_string(i) + ".txt", 10);
+    folder->AddChild(&file);
+  }
+  const std::string path = m_dir.File("report.htm");
+  CWorkProgress progress;
+  ASSERT_TRUE(set.WriteHtmlReport(path, nullptr, CatalogOutOptions(), nullptr, &progress));
+  EXPECT_EQ(7u, progress.nTotal.load());  // the catalog, its folder and five files
+  EXPECT_EQ(1000, progress.Permille());
+
+  const std::string old = ReadFileBytes(path);
+  std::atomic<bool> cancel{true};
+  CWorkProgress cancelled;
+  cancelled.pCancel = &cancel;
+  EXPECT_FALSE(set.WriteHtmlReport(path, nullptr, CatalogOutOptions(), nullptr, &cancelled));
+  EXPECT_EQ(old, ReadFileBytes(path));
+  std::size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) ++files;
+  EXPECT_EQ(1u, files);
 }

@@ -133,3 +133,27 @@ TEST_F(MediaTypeTest, UnknownWhenNothingAnswers) {
 }
 
 }  // namespace
+
+TEST_F(MediaTypeTest, VolumeLabelAndRemovableMountsComeFromTheTables) {
+  // The source device is matched through the by-label links, whose names
+  // escape spaces.
+  m_roots.strByLabel = (m_root / "by-label").string();
+  fs::create_directories(m_root / "by-label");
+  fs::create_directories(m_root / "dev");
+  std::ofstream(m_root / "dev" / "sdb1").put('x');
+  std::ofstream(m_root / "dev" / "sda2").put('x');
+  fs::create_symlink("../dev/sdb1", m_root / "by-label" / "BACKUP\\x202026");
+  fs::create_symlink("../dev/sda2", m_root / "by-label" / "root");
+  AddDisk("sdb", "8:16", "0", true, "sdb1", "8:17");
+  Mount("8:2", "/", "ext4", (m_root / "dev" / "sda2").string());
+  Mount("8:17", "/mnt/usb\\040stick", "vfat", (m_root / "dev" / "sdb1").string());
+  Mount("0:40", "/media/user/CD", "iso9660", "/dev/sr0");
+  Mount("0:41", "/data", "ext4", "/dev/nolabel");
+
+  EXPECT_EQ("BACKUP 2026", VolumeLabelOf("/mnt/usb stick", m_roots));
+  EXPECT_EQ("root", VolumeLabelOf("/", m_roots));
+  EXPECT_EQ("", VolumeLabelOf("/mnt/usb stick/sub", m_roots));  // not the root of the mount
+  EXPECT_EQ("", VolumeLabelOf("/data", m_roots));
+
+  EXPECT_EQ((std::vector<std::string>{"/mnt/usb stick", "/media/user/CD"}), RemovableMountPoints(m_roots));
+}

@@ -191,17 +191,27 @@ TEST_F(ScanTest, CatalogMirrorsTheTreeInReadOrder) {
   EXPECT_EQ(FileTime(1200000000, 250000000), FindByPath(catalog, "alias.txt")->WriteFileTime());
 }
 
-TEST_F(ScanTest, LinksAreFollowedButNeverBackOntoTheWayDown) {
+TEST_F(ScanTest, LinksToFoldersAreRecordedAndFollowedOnlyWhenAsked) {
   CRootFileInfo set("s");
   const CDriveFileInfo* catalog = set.AddCatalog("disk", m_tree.Path());
   ASSERT_NE(nullptr, catalog);
-  // docs/up leads back to the scanned folder: recorded, not entered.
+  EXPECT_TRUE(AsFolder(FindByPath(catalog, "docs-link")).Children().empty());
   EXPECT_TRUE(AsFolder(FindByPath(catalog, "docs\\up")).Children().empty());
-  // The link to docs is not on its own way down, so docs appears twice.
-  std::vector<std::string> viaLink = ChildNames(FindByPath(catalog, "docs-link"));
-  std::vector<std::string> direct = ChildNames(FindByPath(catalog, "docs"));
-  EXPECT_EQ(direct, viaLink);
-  EXPECT_TRUE(AsFolder(FindByPath(catalog, "docs-link\\up")).Children().empty());
+  EXPECT_FALSE(AsFolder(FindByPath(catalog, "docs")).Children().empty());
+
+  // Followed, each real folder is walked once: docs (reached directly and
+  // through docs-link) has its entries under one of them only, and docs/up
+  // leads back to the scanned folder itself.
+  CScanOptions follow;
+  follow.bFollowLinks = true;
+  std::unique_ptr<CDriveFileInfo> followed;
+  std::string message;
+  ASSERT_EQ(EScanStatus::Done, ScanCatalog("f", {m_tree.Path()}, follow, followed, message));
+  const bool viaLink = !AsFolder(FindByPath(followed.get(), "docs-link")).Children().empty();
+  const bool direct = !AsFolder(FindByPath(followed.get(), "docs")).Children().empty();
+  EXPECT_NE(viaLink, direct);
+  EXPECT_EQ(nullptr, FindByPath(followed.get(), "docs\\up\\docs"));
+  EXPECT_EQ(nullptr, FindByPath(followed.get(), "docs-link\\up\\docs"));
 }
 
 TEST_F(ScanTest, SavedSetReadsBackEqual) {
@@ -265,7 +275,7 @@ TEST_F(ScanTest, FolderThatCannotBeOpenedStaysEmpty) {
   EXPECT_TRUE(records.empty());
 }
 
-TEST_F(ScanTest, SingleOrMissingPathMakesCatalogOfItsFolder) {
+TEST_F(ScanTest, SingleFileMakesCatalogOfItsFolderAndMissingPlaceAddsNothing) {
   CRootFileInfo set("s");
   const CDriveFileInfo* single = set.AddCatalog("one", m_tree.At("docs/a.txt"));
   ASSERT_NE(nullptr, single);
@@ -274,17 +284,18 @@ TEST_F(ScanTest, SingleOrMissingPathMakesCatalogOfItsFolder) {
   EXPECT_EQ(1234u, FindByPath(single, "a.txt")->GetSize());
 
   const std::time_t before = std::time(nullptr);
-  const CDriveFileInfo* missing = set.AddCatalog("gone", m_tree.At("docs/nothing.txt"));
-  ASSERT_NE(nullptr, missing);
-  EXPECT_EQ(m_tree.At("docs"), missing->m_strCatalogedPath);
-  EXPECT_TRUE(missing->Children().empty());
-  EXPECT_GE(missing->m_timeCataloged, before);
-  EXPECT_LE(missing->m_timeCataloged, std::time(nullptr));
-  EXPECT_EQ(missing->m_timeCataloged, set.m_timeUpdated);
-  EXPECT_EQ(2, set.GetCatalogCount());
-  EXPECT_EQ(missing, set.Children().back().get());
-  EXPECT_FALSE(missing->m_strMachineName.empty());
-  EXPECT_FALSE(missing->m_strMediaType.empty());
+  EXPECT_GE(single->m_timeCataloged, before - 2);
+  EXPECT_EQ(single->m_timeCataloged, set.m_timeUpdated);
+  EXPECT_FALSE(single->m_strMachineName.empty());
+  EXPECT_FALSE(single->m_strMediaType.empty());
+
+  // A place that does not exist adds nothing.
+  EXPECT_EQ(nullptr, set.AddCatalog("gone", m_tree.At("docs/nothing.txt")));
+  EXPECT_EQ(1, set.GetCatalogCount());
+  CRecordingSink sink;
+  EXPECT_EQ(nullptr, set.AddCatalogFromPaths("gone", {m_tree.At("no1"), m_tree.At("no2")}, sink));
+  EXPECT_EQ(std::vector<std::string>{kPlaceNotFoundMessage}, sink.m_messages);
+  EXPECT_EQ(1, set.GetCatalogCount());
 }
 
 TEST_F(ScanTest, LabelsAreRefusedOnlyWhenTheyNameAnItemExactly) {
@@ -322,8 +333,37 @@ TEST_F(ScanTest, DroppedPathsBecomeDirectChildrenOfTheirCommonParent) {
   ASSERT_NE(nullptr, catalog);
   EXPECT_TRUE(sink.m_messages.empty());
   EXPECT_EQ(m_tree.Path(), catalog->m_strCatalogedPath);
-  EXPECT_EQ((std::vector<std::string>{"a.txt", "empty", "docs"}), ChildNames(catalog));
+  // a.txt is inside docs, which was dropped too.
+  EXPECT_EQ((std::vector<std::string>{"empty", "docs"}), ChildNames(catalog));
   EXPECT_NE(nullptr, FindByPath(catalog, "docs\\日本語の名前.txt"));
+  EXPECT_EQ(ReadOrder(m_tree.At("docs")).size(), ChildNames(FindByPath(catalog, "docs")).size());
+}
+
+TEST_F(ScanTest, DroppedPathsInDifferentFoldersKeepTheFoldersBetween) {
+  ASSERT_EQ(0, mkdir(m_tree.At("c1").c_str(), 0755));
+  ASSERT_EQ(0, mkdir(m_tree.At("c1/deep").c_str(), 0755));
+  ASSERT_EQ(0, mkdir(m_tree.At("c2").c_str(), 0755));
+  MakeFile(m_tree.At("c1/deep/normal.txt"), 7);
+  MakeFile(m_tree.At("c1/other.txt"), 8);
+  MakeFile(m_tree.At("c2/inside.txt"), 9);
+  CRootFileInfo set("s");
+  CRecordingSink sink;
+  const CDriveFileInfo* catalog = set.AddCatalogFromPaths(
+      "drop", {m_tree.At("c1/deep/normal.txt"), m_tree.At("c2"), m_tree.At("c1/other.txt")}, sink);
+  ASSERT_NE(nullptr, catalog);
+  EXPECT_EQ(m_tree.Path(), catalog->m_strCatalogedPath);
+  EXPECT_EQ((std::vector<std::string>{"c1", "c2"}), ChildNames(catalog));
+  EXPECT_EQ((std::vector<std::string>{"deep", "other.txt"}), ChildNames(FindByPath(catalog, "c1")));
+  // Every item is where the base path and its logical path say.
+  for (const char* logical : {"c1\\deep\\normal.txt", "c1\\other.txt", "c2\\inside.txt"}) {
+    const CFileInfo* item = FindByPath(catalog, logical);
+    ASSERT_NE(nullptr, item) << logical;
+    std::string real = catalog->m_strCatalogedPath + "/" + logical;
+    std::replace(real.begin(), real.end(), '\\', '/');
+    struct stat status;
+    ASSERT_EQ(0, stat(real.c_str(), &status)) << real;
+    EXPECT_EQ(std::uint64_t(status.st_size), item->GetSize());
+  }
 }
 
 TEST_F(ScanTest, DroppedPathsReportWhatCouldNotBeCatalogued) {
@@ -341,7 +381,7 @@ TEST_F(ScanTest, DroppedPathsReportWhatCouldNotBeCatalogued) {
       set.AddCatalogFromPaths("rooted", {m_tree.At("gone.txt"), m_tree.At("empty"), "/", m_tree.At("docs")}, both);
   ASSERT_NE(nullptr, rooted);
   EXPECT_EQ(std::vector<std::string>{"empty"}, ChildNames(rooted));
-  EXPECT_EQ("/", rooted->m_strCatalogedPath);
+  EXPECT_EQ(m_tree.Path(), rooted->m_strCatalogedPath);
   EXPECT_EQ(std::vector<std::string>{kDriveAloneMessage}, both.m_messages);
   EXPECT_EQ(2, set.GetCatalogCount());
 }

@@ -10,7 +10,9 @@
 
 #include "dialogs/catalog_out_dlg.h"
 #include "dialogs/catalog_out_option_dlg.h"
+#include "dialogs/progress_dlg.h"
 #include "document/app_settings.h"
+#include "document/background_work.h"
 #include "document/catalog_output.h"
 #include "document/command_ids.h"
 #include "document/explorer_ap_doc.h"
@@ -244,6 +246,31 @@ TEST_F(CatalogOutputCommand, AFileHitOnlyByTheAddedExtensionIsReplacedOnlyWhenTh
   wxTEST_DIALOG(OutputCatalogSet(m_set, &m_settings, nullptr), AllCatalogs(), CAnswerFileDialog(m_home.File("old")),
                 CExpectMessageBox(question, wxID_OK));
   EXPECT_EQ(ReadTextFile(existing), Expected(nullptr, CatalogOutOptions()));
+}
+
+TEST_F(CatalogOutputCommand, CancellingTheProgressLeavesTheOldReportAndNoOtherFile) {
+  // Enough rows that the report is still being written when cancelled.
+  CDriveFileInfo* big = m_set.AppendCatalog(TestCatalog("Big"), 0);
+  for (int i = 0; i < 100000; ++i) Add(*big, TestFile("file" + std::to_string(i) + ".txt", 10));
+  const std::string existing = m_home.File("old.htm");
+  WriteTextFile(existing, "keep");
+  const auto savedDelay = g_nProgressDelayMilliseconds;
+  g_nProgressDelayMilliseconds = -1;
+  bool written = true;
+  wxTEST_DIALOG(written = OutputCatalogSet(m_set, &m_settings, nullptr), AllCatalogs(),
+                CAnswerFileDialog(existing), CExpectDialog<CProgressDlg>([](CProgressDlg* d) {
+                  d->Show();
+                  Click(d, wxID_CANCEL);
+                  return d->GetReturnCode();
+                }),
+                CExpectMessageBox("カタログ情報の出力をキャンセルしました"));
+  g_nProgressDelayMilliseconds = savedDelay;
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadTextFile(existing), "keep");
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(m_home.Path()))
+    if (entry.is_regular_file()) names.push_back(entry.path().filename());
+  EXPECT_EQ(names, std::vector<std::string>{"old.htm"});
 }
 
 // The document runs the command on its set; outside the application there
