@@ -94,7 +94,6 @@ bool IsDotOrDotDot(const char* name) {
 
 }  // namespace
 
-std::string ItemNameOf(const std::string& rawName) { return SanitizeUtf8(rawName); }
 
 int OpenFolderPath(const std::string& path) {
   if (path.size() < PATH_MAX) {

@@ -11,10 +11,6 @@
 
 class CScanProgress;
 
-// The item name a directory entry's real name becomes. Every record made
-// from a real entry gets its name here.
-std::string ItemNameOf(const std::string& rawName);
-
 // One entry of a folder: the record the catalog keeps, whose name is UTF-8,
 // and the name's real bytes, which are what the file system must be given.
 struct CDirEntry {
