@@ -26,7 +26,31 @@ std::string DecodeBody(std::string_view body, bool wide) {
   return text;
 }
 
+constexpr std::string_view kEscapedBackslash = "\xEE\xBD\x9C";  // U+EF5C
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  std::string out;
+  std::size_t start = 0;
+  for (std::size_t hit = text.find(from); hit != std::string_view::npos; hit = text.find(from, start)) {
+    out.append(text, start, hit - start).append(to);
+    start = hit + from.size();
+  }
+  return out.append(text.substr(start));
+}
+
 }  // namespace
+
+std::string StoredBytesOf(std::string_view text, bool wide) {
+  std::string bytes;
+  if (wide)
+    bytes = Utf8ToUtf16le(text);
+  else
+    EncodeCp932Exact(text, bytes);
+  return bytes;
+}
+
+std::string WithBackslashes(std::string_view text) { return ReplaceAll(text, kEscapedBackslash, "\\"); }
+std::string WithEscapedBackslashes(std::string_view text) { return ReplaceAll(text, "\\", kEscapedBackslash); }
 
 // --- writing ---
 
@@ -105,7 +129,9 @@ void CArchiveWriter::WriteWide(std::string_view utf16le) {
 }
 
 void CArchiveWriter::WriteString(std::string_view utf8, bool wide, std::string_view raw) {
-  if (!raw.empty() && DecodeBody(raw, wide) == utf8) {
+  std::string stored;
+  if (!raw.empty()) stored = DecodeBody(raw, wide);
+  if (!raw.empty() && (stored == utf8 || stored == WithBackslashes(utf8))) {
     if (wide) {
       WriteWide(raw);
     } else {

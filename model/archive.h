@@ -20,6 +20,14 @@ struct CTextForm {
   std::string strRaw;  // usually empty
 };
 
+// The bytes that store text in the given form (which must hold it exactly).
+std::string StoredBytesOf(std::string_view text, bool wide);
+
+// Older writers kept "\" inside names, where it is now escaped: a name's
+// text as they stored it, and the text for a name they stored.
+std::string WithBackslashes(std::string_view text);
+std::string WithEscapedBackslashes(std::string_view text);
+
 class CArchiveWriter {
  public:
   // Writes to fd through a buffer; fd < 0 keeps everything in memory.
@@ -31,7 +39,8 @@ class CArchiveWriter {
   void WriteDword(std::uint32_t v);
   void WriteString(std::string_view utf8);
   // Writes raw (the bytes of the text as read, UTF-16 when wide) when it
-  // still holds utf8, else utf8 in the wide form when wide, else as above.
+  // still holds utf8 (or utf8 as an older writer spelt it, see
+  // WithBackslashes), else utf8 in the wide form when wide, else as above.
   void WriteString(std::string_view utf8, bool wide, std::string_view raw);
   void WriteRaw(const void* data, std::size_t size) { Put(data, size); }
 

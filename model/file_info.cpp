@@ -183,7 +183,15 @@ void CWalkPath::Leave() {
 std::string CWalkPath::PathOf(const CFileInfo& item) const { return item.PathUnder(m_str); }
 
 void CFileInfo::SetStoredPath(std::string_view storedPath, std::string_view parentPath) {
-  if (storedPath == DerivedPath(parentPath)) {
+  // Files and folders append their name; compared in place, as loading
+  // does this for every item.
+  const std::string_view name = GetName();
+  const std::size_t n = parentPath.size();
+  const bool derived = GetKind() <= KIND_FOLDER
+                           ? storedPath.size() == n + 1 + name.size() && storedPath.substr(0, n) == parentPath &&
+                                 storedPath[n] == '\\' && storedPath.substr(n + 1) == name
+                           : storedPath == DerivedPath(parentPath);
+  if (derived) {
     if (m_pExtra) {
       m_pExtra->bHasStoredPath = false;
       m_pExtra->strStoredPath.clear();

@@ -112,13 +112,15 @@ class CSetReader {
       std::unique_ptr<CFileInfo> pItem;
       std::uint32_t nLeft;
       std::string strPath;  // as stored: children derive their paths from it
+      bool bLegacy;         // the item or a folder above it had "\\" in its name
     };
     std::vector<CFrame> stack;
     std::string path;
     std::uint32_t count = 0;
-    std::unique_ptr<CFileInfo> root = ReadObject(/*rootOnly=*/true, path, count);
+    bool renamed = false;
+    std::unique_ptr<CFileInfo> root = ReadObject(/*rootOnly=*/true, path, count, renamed);
     if (!root) return Error();
-    stack.push_back({std::move(root), count, std::move(path)});
+    stack.push_back({std::move(root), count, std::move(path), false});
 
     while (true) {
       CFrame& frame = stack.back();
@@ -126,7 +128,8 @@ class CSetReader {
         frame.pItem->Serialize(m_ar);
         if (m_ar.Error() != ESetFileError::None) return Error();
         const std::string noParent;
-        frame.pItem->SetStoredPath(frame.strPath, stack.size() > 1 ? stack[stack.size() - 2].strPath : noParent);
+        PlacePath(*frame.pItem, frame.strPath, stack.size() > 1 ? stack[stack.size() - 2].strPath : noParent,
+                  frame.bLegacy);
         std::unique_ptr<CFileInfo> done = std::move(frame.pItem);
         stack.pop_back();
         if (stack.empty()) {
@@ -137,15 +140,16 @@ class CSetReader {
         continue;
       }
       --frame.nLeft;
-      std::unique_ptr<CFileInfo> child = ReadObject(false, path, count);
+      std::unique_ptr<CFileInfo> child = ReadObject(false, path, count, renamed);
       if (m_pProgress != nullptr && (++m_nRead & 0xFFF) == 0)
         m_pProgress->nDone.store(m_pProgress->nTotal.load(std::memory_order_relaxed) - m_ar.Remaining(),
                                  std::memory_order_relaxed);
       if (!child) return Error();
+      const bool legacy = frame.bLegacy || renamed;
       if (child->IsContainer()) {
-        stack.push_back({std::move(child), count, std::move(path)});
+        stack.push_back({std::move(child), count, std::move(path), legacy});
       } else {
-        child->SetStoredPath(path, frame.strPath);
+        PlacePath(*child, path, frame.strPath, legacy);
         static_cast<CFolderFileInfo&>(*frame.pItem).AppendChild(std::move(child));
       }
     }
@@ -213,7 +217,22 @@ class CSetReader {
     return it->second;
   }
 
-  std::unique_ptr<CFileInfo> ReadObject(bool rootOnly, std::string& path, std::uint32_t& count) {
+  // Keeps the path read for item unless the tree derives it. Below a name
+  // whose "\\" is now escaped, the path an older writer derived is the
+  // tree's path too; only its bytes are kept, to be written back.
+  static void PlacePath(CFileInfo& item, const std::string& stored, const std::string& parentStored, bool legacy) {
+    if (legacy && stored == WithBackslashes(item.PathUnder(parentStored))) {
+      if (item.StoredBytes(CFileInfo::TEXT_PATH).empty()) {
+        const bool wide = item.IsStoredWide(CFileInfo::TEXT_PATH);
+        item.SetStoredForm(CFileInfo::TEXT_PATH, wide, StoredBytesOf(stored, wide));
+      }
+      return;
+    }
+    item.SetStoredPath(stored, parentStored);
+  }
+
+  // renamed: the name held "\\", which the item holds escaped.
+  std::unique_ptr<CFileInfo> ReadObject(bool rootOnly, std::string& path, std::uint32_t& count, bool& renamed) {
     const int kind = ReadClassTag();
     if (kind < 0) return nullptr;
     if (rootOnly && kind != CFileInfo::KIND_SET) {
@@ -235,6 +254,13 @@ class CSetReader {
     m_ar.ReadDword(record.dwReserved0);
     m_ar.ReadString(record.cFileName, kMaxName, &forms[CFileInfo::TEXT_NAME]);
     m_ar.ReadString(record.cAlternateFileName, kMaxName, &forms[CFileInfo::TEXT_ALTERNATE]);
+    renamed = kind <= CFileInfo::KIND_FOLDER &&
+              std::memchr(record.cFileName.data(), '\\', record.cFileName.size()) != nullptr;
+    if (renamed) {
+      CTextForm& form = forms[CFileInfo::TEXT_NAME];
+      if (form.strRaw.empty()) form.strRaw = StoredBytesOf(record.cFileName, form.bWide);
+      record.cFileName = WithEscapedBackslashes(record.cFileName);
+    }
     if (record.cFileName.size() > kMaxName || record.cAlternateFileName.size() > kMaxName)
       m_ar.Fail(ESetFileError::NameTooLong);
     count = 0;

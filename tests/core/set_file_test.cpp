@@ -241,6 +241,27 @@ TEST(SetFile, StringsOfOtherWritersWriteBackByteForByte) {
   EXPECT_EQ(WriteSetToBytes(*loaded).substr(20, 3), Bytes({2, 0x87, 0x54}));
 }
 
+// Sets written before a "\\" in a name became an escape: the items are
+// reached through the escape, and the set still writes back byte for byte.
+TEST(SetFile, BackslashesInNamesOfOlderSetsAreReachable) {
+  CRootFileInfo set("x");
+  auto catalog = MakeCatalog("L");
+  auto* folder = static_cast<CFolderFileInfo*>(Add(*catalog, FolderRecord("a\\b")));
+  Add(*folder, FileRecord("sub\\c.txt"));
+  Add(*folder, FileRecord("d.txt"));
+  set.AppendCatalog(std::move(catalog), 0);
+  const std::string bytes = WriteSetToBytes(set);  // names kept "\\" as it was
+  auto loaded = Reload(bytes);
+  ASSERT_TRUE(loaded);
+  const std::string escape = "\xEE\xBD\x9C";  // U+EF5C
+  EXPECT_TRUE(FindByPath(loaded.get(), "L\\a" + escape + "b\\sub" + escape + "c.txt"));
+  CItemSummaryList found;
+  loaded->FindByName("", "d.txt", true, true, found);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0]->m_strPath, "L\\a" + escape + "b\\d.txt");
+  EXPECT_EQ(WriteSetToBytes(*loaded), bytes);
+}
+
 TEST(SetFile, MalformedFilesGiveTypedErrors) {
   const std::string good = WriteSetToBytes(*SampleSet());
   EXPECT_EQ(ReadError(""), ESetFileError::EmptyFile);
