@@ -21,7 +21,7 @@ namespace {
 
 std::string CountsLine(const CUpdateSummary& summary) {
   return "追加 " + FormatCount(summary.nAdded) + " / 削除 " + FormatCount(summary.nRemoved) + " / 変更 " +
-         FormatCount(summary.nChanged) + " / 残るメモ " + FormatCount(summary.nNotesKept) + " / 失われるメモ " +
+         FormatCount(summary.nChanged) + " / 残るノート " + FormatCount(summary.nNotesKept) + " / 失われるノート " +
          FormatCount(summary.lostNotes.size()) + "\n";
 }
 

@@ -22,6 +22,12 @@ inline constexpr char kReportCaption[] = "カタログ情報を出力してい�
 inline constexpr char kReportCancelled[] = "カタログ情報の出力をキャンセルしました";
 inline constexpr char kScanCaption[] = "カタログを作成しています";
 inline constexpr char kScanCancelled[] = "カタログの作成をキャンセルしました\nカタログセットは変更されていません";
+inline constexpr char kUpdateCaption[] = "カタログを更新しています";
+inline constexpr char kUpdateCancelled[] = "カタログの更新をキャンセルしました\nカタログセットは変更されていません";
+
+// "カタログ LABEL のメディアがある場所を選択してください"
+std::string UpdatePlaceTitle(const std::string& label);
+
 inline constexpr char kOpenFailed[] = "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。";
 inline constexpr char kMalformedFile[] = "予期しないﾌｧｲﾙ形式です。";
 

@@ -432,7 +432,7 @@ TEST_F(CliTest, UpdateListsDifferencesFollowsAMovedMediumAndKeepsNotes) {
   run = Run({"update", m_strSet, "Disk", moved, "--dry-run", "--quiet"});
   EXPECT_EQ(run.nStatus, 0) << run.strErr;
   EXPECT_EQ(run.strOut, "~ Disk\\change.txt\n! Disk\\gone.txt\n+ Disk\\new.txt\n"
-                        "追加 1 / 削除 1 / 変更 1 / 残るメモ 1 / 失われるメモ 1\n基本パス: " + moved + "\n");
+                        "追加 1 / 削除 1 / 変更 1 / 残るノート 1 / 失われるノート 1\n基本パス: " + moved + "\n");
   EXPECT_EQ(ReadAll(m_strSet), before);
 
   run = Run({"update", m_strSet, "Disk", moved, "--quiet"});
