@@ -63,17 +63,11 @@ int CmdUpdate(const std::vector<std::string>& args) {
     return EXIT_NOTHING;
   }
 
-  CScanProgress progress;
-  CScanOptions options;
-  options.pProgress = &progress;
-  options.pCancel = &StopFlag();
   std::unique_ptr<CDriveFileInfo> fresh;
   std::string message;
-  EScanStatus status = EScanStatus::Cancelled;
-  {
-    CProgressLine line(progress, !quiet);
-    status = ScanForUpdate(catalog, place, options, fresh, message);
-  }
+  const EScanStatus status = ScanShowingProgress(CScanOptions(), quiet, [&](const CScanOptions& options) {
+    return ScanForUpdate(catalog, place, options, fresh, message);
+  });
   if (Stopped()) return StopExitStatus();
   if (status == EScanStatus::NotFound) {
     ReportError(std::string(kPlaceNotFoundMessage) + ": " + LineText(place));

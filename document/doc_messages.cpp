@@ -4,6 +4,16 @@ std::string DeleteCatalogPrompt(const std::string& name) {
   return "カタログ " + name + " を削除します\nよろしいですか？";
 }
 
+std::string ScanStatusMessage(EScanStatus status, const char* cancelled) {
+  switch (status) {
+    case EScanStatus::Cancelled: return cancelled;
+    case EScanStatus::NotFound: return kPlaceNotFoundMessage;
+    case EScanStatus::DriveAlone: return kDriveAloneMessage;
+    case EScanStatus::Done: break;
+  }
+  return {};
+}
+
 std::string UpdatePlaceTitle(const std::string& label) {
   return "カタログ " + label + " のメディアがある場所を選択してください";
 }

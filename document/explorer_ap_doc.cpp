@@ -243,15 +243,10 @@ int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::
   if (FindByPath(static_cast<const CFileInfo*>(m_pRoot.get()), label) != nullptr) return FinishAdd(nullptr);
   std::unique_ptr<CDriveFileInfo> catalog;
   std::string message;
-  EScanStatus status = ScanWithProgress(kScanCaption, [&](const CScanOptions& options) {
+  const EScanStatus status = ScanWithProgress(kScanCaption, [&](const CScanOptions& options) {
     return ScanCatalog(label, paths, options, catalog, message);
   });
-  switch (status) {
-    case EScanStatus::Cancelled: message = kScanCancelled; break;
-    case EScanStatus::NotFound: message = kPlaceNotFoundMessage; break;
-    case EScanStatus::DriveAlone: message = kDriveAloneMessage; break;
-    case EScanStatus::Done: break;
-  }
+  if (status != EScanStatus::Done) message = ScanStatusMessage(status, kScanCancelled);
   const CDriveFileInfo* added =
       status == EScanStatus::Done ? m_pRoot->AppendCatalog(std::move(catalog), std::time(nullptr)) : nullptr;
   if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
@@ -310,12 +305,7 @@ int CExplorerApDoc::UpdateCatalog(const std::string& name) {
   const EScanStatus status = ScanWithProgress(kUpdateCaption, [&](const CScanOptions& options) {
     return ScanForUpdate(catalog, place, options, fresh, message);
   });
-  switch (status) {
-    case EScanStatus::Cancelled: message = kUpdateCancelled; break;
-    case EScanStatus::NotFound: message = kPlaceNotFoundMessage; break;
-    case EScanStatus::DriveAlone: message = kDriveAloneMessage; break;
-    case EScanStatus::Done: break;
-  }
+  if (status != EScanStatus::Done) message = ScanStatusMessage(status, kUpdateCancelled);
   if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
   if (status != EScanStatus::Done) return 0;
   const CUpdateSummary summary = CompareCatalogs(catalog, *fresh);
