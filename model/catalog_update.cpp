@@ -112,9 +112,12 @@ void CollectScanPaths(const CFolderFileInfo& folder, const std::string& realPath
     out.push_back(realPath);
     return;
   }
+  std::sort(entries.begin(), entries.end(),
+            [](const CDirEntry& a, const CDirEntry& b) { return a.record.cFileName < b.record.cFileName; });
   for (const auto& child : folder.Children()) {
-    const auto entry = std::find_if(entries.begin(), entries.end(),
-                                    [&](const CDirEntry& e) { return e.record.cFileName == child->GetName(); });
+    auto entry = std::lower_bound(entries.begin(), entries.end(), child->GetName(),
+                                  [](const CDirEntry& e, std::string_view name) { return e.record.cFileName < name; });
+    if (entry != entries.end() && entry->record.cFileName != child->GetName()) entry = entries.end();
     const std::string path = JoinRealPath(realPath, entry != entries.end() ? entry->strRawName : std::string(child->GetName()));
     if (child->IsContainer() && entry != entries.end() && (entry->record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
       CollectScanPaths(static_cast<const CFolderFileInfo&>(*child), path, catalogedAt, out);
