@@ -11,6 +11,7 @@ const char kUsage[] =
     "使い方:\n"
     "  quarrix-cli new SET\n"
     "  quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems]\n"
+    "  quarrix-cli update SET LABEL [PATH] [--dry-run] [--quiet]\n"
     "  quarrix-cli dump SET\n"
     "  quarrix-cli copy IN OUT\n"
     "  quarrix-cli ls SET [PATH]\n"

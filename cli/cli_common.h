@@ -58,6 +58,7 @@ bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>
 void WriteOut(std::string_view text);
 
 int CmdAdd(const std::vector<std::string>& args);
+int CmdUpdate(const std::vector<std::string>& args);
 int CmdNew(const std::vector<std::string>& args);
 int CmdCopy(const std::vector<std::string>& args);
 int CmdDump(const std::vector<std::string>& args);

@@ -101,3 +101,12 @@ void CProgressLine::Run() {
     std::fflush(stderr);
   }
 }
+
+EScanStatus ScanShowingProgress(CScanOptions options, bool quiet,
+                                const std::function<EScanStatus(const CScanOptions& options)>& scan) {
+  CScanProgress progress;
+  options.pProgress = &progress;
+  options.pCancel = &StopFlag();
+  CProgressLine line(progress, !quiet);
+  return scan(options);
+}

@@ -5,9 +5,11 @@
 // A one-line progress on a terminal goes with them.
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
+#include "model/scan.h"
 #include "model/scan_progress.h"
 
 // Installs the handlers; from then on StopFlag() turns true at the signal.
@@ -34,6 +36,11 @@ class CProgressLine {
   std::atomic<bool> m_bDone{false};
   std::thread m_thread;
 };
+
+// Runs scan with a progress sink and the stop flag added to options, the
+// progress line on stderr unless quiet.
+EScanStatus ScanShowingProgress(CScanOptions options, bool quiet,
+                                const std::function<EScanStatus(const CScanOptions& options)>& scan);
 
 // line shortened from the left of its tail to columns terminal columns
 // (wide characters count two), "…" marking the cut.

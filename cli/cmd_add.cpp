@@ -52,16 +52,11 @@ int CmdAdd(const std::vector<std::string>& args) {
     return EXIT_NOTHING;
   }
 
-  CScanProgress progress;
-  options.pProgress = &progress;
-  options.pCancel = &StopFlag();
   std::unique_ptr<CDriveFileInfo> scanned;
   std::string message;
-  EScanStatus status = EScanStatus::Cancelled;
-  {
-    CProgressLine line(progress, !quiet);
-    status = ScanCatalog(label, paths, options, scanned, message);
-  }
+  const EScanStatus status = ScanShowingProgress(options, quiet, [&](const CScanOptions& scanOptions) {
+    return ScanCatalog(label, paths, scanOptions, scanned, message);
+  });
   if (Stopped()) return StopExitStatus();
   if (status == EScanStatus::NotFound) {
     ReportError(paths.size() == 1 ? std::string(kPlaceNotFoundMessage) + ": " + LineText(paths[0])

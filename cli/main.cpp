@@ -21,7 +21,7 @@ struct CCommand {
 };
 
 const CCommand kCommands[] = {
-    {"new", CmdNew},   {"add", CmdAdd},   {"dump", CmdDump}, {"copy", CmdCopy}, {"ls", CmdLs},
+    {"new", CmdNew},   {"add", CmdAdd},   {"update", CmdUpdate}, {"dump", CmdDump}, {"copy", CmdCopy}, {"ls", CmdLs},
     {"find", CmdFind}, {"info", CmdInfo}, {"note", CmdNote}, {"rm", CmdRm},     {"report", CmdReport},
 };
 

@@ -20,6 +20,7 @@ enum : int {
   ID_COPY_LOCATION = 16402,       // views
   ID_OPEN_FILE = 16403,           // list view
   ID_OUTPUT_CATALOG_SET = 16404,  // the HTML report
+  ID_UPDATE_CATALOG = 16405,      // views
 };
 
 // Sort keys of the list view (CExplorerApDoc::m_nSortColumn).

@@ -4,6 +4,20 @@ std::string DeleteCatalogPrompt(const std::string& name) {
   return "カタログ " + name + " を削除します\nよろしいですか？";
 }
 
+std::string ScanStatusMessage(EScanStatus status, const char* cancelled) {
+  switch (status) {
+    case EScanStatus::Cancelled: return cancelled;
+    case EScanStatus::NotFound: return kPlaceNotFoundMessage;
+    case EScanStatus::DriveAlone: return kDriveAloneMessage;
+    case EScanStatus::Done: break;
+  }
+  return {};
+}
+
+std::string UpdatePlaceTitle(const std::string& label) {
+  return "カタログ " + label + " のメディアがある場所を選択してください";
+}
+
 std::string SaveChangesPrompt(const std::string& title) { return title + " への変更を保存しますか?"; }
 
 std::string SetFileErrorMessage(ESetFileError error, const std::string& path, bool bSaving) {

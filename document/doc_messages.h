@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "model/scan.h"
 #include "model/set_file_error.h"
 
 inline constexpr char kBrowseTitle[] = "カタログ化するドライブまたはフォルダを選択してください";
@@ -22,6 +23,16 @@ inline constexpr char kReportCaption[] = "カタログ情報を出力してい�
 inline constexpr char kReportCancelled[] = "カタログ情報の出力をキャンセルしました";
 inline constexpr char kScanCaption[] = "カタログを作成しています";
 inline constexpr char kScanCancelled[] = "カタログの作成をキャンセルしました\nカタログセットは変更されていません";
+inline constexpr char kUpdateCaption[] = "カタログを更新しています";
+inline constexpr char kUpdateCancelled[] = "カタログの更新をキャンセルしました\nカタログセットは変更されていません";
+
+// What the user is told about a scan that ended with status (empty for
+// Done), cancelled being the text for a cancelled one.
+std::string ScanStatusMessage(EScanStatus status, const char* cancelled);
+
+// "カタログ LABEL のメディアがある場所を選択してください"
+std::string UpdatePlaceTitle(const std::string& label);
+
 inline constexpr char kOpenFailed[] = "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。";
 inline constexpr char kMalformedFile[] = "予期しないﾌｧｲﾙ形式です。";
 

@@ -16,6 +16,7 @@
 #include "dialogs/search_result_dlg.h"
 #include "dialogs/search_sheet.h"
 #include "document/app_settings.h"
+#include "dialogs/update_summary_dlg.h"
 #include "document/background_work.h"
 #include "document/browse_for_location.h"
 #include "document/command_ids.h"
@@ -25,6 +26,7 @@
 #include "document/file_path_text.h"
 #include "document/help_contents.h"
 #include "document/hints.h"
+#include "model/catalog_update.h"
 #include "model/scan.h"
 #include "model/set_file.h"
 #include "model/work_progress.h"
@@ -226,26 +228,35 @@ int CExplorerApDoc::FinishAdd(const CDriveFileInfo* added) {
   return 1;
 }
 
-int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::string>& paths) {
-  // Refused before the scan rather than after it.
-  if (FindByPath(static_cast<const CFileInfo*>(m_pRoot.get()), label) != nullptr) return FinishAdd(nullptr);
+EScanStatus CExplorerApDoc::ScanWithProgress(const char* caption,
+                                             const std::function<EScanStatus(const CScanOptions& options)>& scan) {
   CScanProgress progress;
   std::atomic<bool> cancel{false};
   CScanOptions options;
   options.pProgress = &progress;
   options.pCancel = &cancel;
+  EScanStatus status = EScanStatus::Cancelled;
+  wxWindow* parent = GetDialogParent();
+  RunInBackground([&] { status = scan(options); },
+                  [&](std::function<bool()> done) {
+                    return std::make_unique<CProgressDlg>(parent, caption, "ScanProgressLayout", std::move(done),
+                                                          [&progress](CProgressDlg& dialog) {
+                                                            ShowScanProgress(dialog, progress);
+                                                          });
+                  },
+                  cancel);
+  return cancel.load() ? EScanStatus::Cancelled : status;
+}
+
+int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::string>& paths) {
+  // Refused before the scan rather than after it.
+  if (FindByPath(static_cast<const CFileInfo*>(m_pRoot.get()), label) != nullptr) return FinishAdd(nullptr);
   std::unique_ptr<CDriveFileInfo> catalog;
   std::string message;
-  EScanStatus status = EScanStatus::Cancelled;
-  RunScanInBackground(GetDialogParent(), kScanCaption, progress, cancel,
-                      [&] { status = ScanCatalog(label, paths, options, catalog, message); });
-  if (cancel.load()) status = EScanStatus::Cancelled;
-  switch (status) {
-    case EScanStatus::Cancelled: message = kScanCancelled; break;
-    case EScanStatus::NotFound: message = kPlaceNotFoundMessage; break;
-    case EScanStatus::DriveAlone: message = kDriveAloneMessage; break;
-    case EScanStatus::Done: break;
-  }
+  const EScanStatus status = ScanWithProgress(kScanCaption, [&](const CScanOptions& options) {
+    return ScanCatalog(label, paths, options, catalog, message);
+  });
+  if (status != EScanStatus::Done) message = ScanStatusMessage(status, kScanCancelled);
   const CDriveFileInfo* added =
       status == EScanStatus::Done ? m_pRoot->AppendCatalog(std::move(catalog), std::time(nullptr)) : nullptr;
   if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
@@ -288,6 +299,33 @@ int CExplorerApDoc::DeleteCatalog(const std::string& name) {
     Modify(true);
   }
   return removed;
+}
+
+int CExplorerApDoc::UpdateCatalog(const std::string& name) {
+  const CFileInfo* item = m_pRoot ? FindByPath(static_cast<const CFileInfo*>(m_pRoot.get()), name) : nullptr;
+  if (item == nullptr || !item->IsCatalog()) return 0;
+  const auto& catalog = static_cast<const CDriveFileInfo&>(*item);
+  std::string place = catalog.m_strCatalogedPath;
+  // The medium moved (another mount point, another machine): the user says where it is now.
+  if (!CatalogPlacePresent(catalog) &&
+      !BrowseForLocation(UpdatePlaceTitle(name), place, GetDialogParent(), PickerStartFolder()))
+    return 0;
+  std::unique_ptr<CDriveFileInfo> fresh;
+  std::string message;
+  const EScanStatus status = ScanWithProgress(kUpdateCaption, [&](const CScanOptions& options) {
+    return ScanForUpdate(catalog, place, options, fresh, message);
+  });
+  if (status != EScanStatus::Done) message = ScanStatusMessage(status, kUpdateCancelled);
+  if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
+  if (status != EScanStatus::Done) return 0;
+  const CUpdateSummary summary = CompareCatalogs(catalog, *fresh);
+  CUpdateSummaryDlg dialog(GetDialogParent(), name, summary);
+  if (dialog.ShowModal() != wxID_OK) return 0;
+  if (!ApplyCatalogUpdate(*m_pRoot, catalog, std::move(fresh), std::time(nullptr))) return 0;
+  CUpdateHint hint(HINT_REBUILD);
+  SendHint(hint);
+  Modify(true);
+  return 1;
 }
 
 // ---------------------------------------------------------------------------

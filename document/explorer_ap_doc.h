@@ -6,6 +6,7 @@
 // The application keeps one document object for its whole life: new and open
 // replace the set inside it (CQuarrixDocManager), so views are made once.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "dialogs/search_source.h"
 #include "model/root_file_info.h"
 #include "platform/atomic_file.h"
+#include "model/scan.h"
 
 class CUpdateHint;
 class wxUpdateUIEvent;
@@ -46,6 +48,10 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   int AddCatalogFromFiles(const std::vector<std::string>& paths);
   void OnDropFiles(const wxArrayString& files);
   int DeleteCatalog(const std::string& name);
+  // Scans the catalog's medium again (at its base path, else where the user
+  // points), shows what would change and, when the user agrees, replaces
+  // the catalog's tree keeping its notes.
+  int UpdateCatalog(const std::string& name);
   int EditNote(const std::string& path);
   // No note: the note dialog asks for it.
   int EditNotes(const std::vector<std::string>& paths, std::optional<std::string> note = std::nullopt);
@@ -97,6 +103,10 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   // Scans paths on a worker thread with the progress dialog and adds the
   // catalog; a cancelled or failed scan changes nothing and says why.
   int ScanAndAdd(const std::string& label, const std::vector<std::string>& paths);
+  // Runs scan on a worker thread behind the scan progress dialog; Cancelled
+  // when the dialog was cancelled.
+  EScanStatus ScanWithProgress(const char* caption,
+                               const std::function<EScanStatus(const CScanOptions& options)>& scan);
   // Hint and flag for a catalog that was added, the message for a refusal.
   int FinishAdd(const CDriveFileInfo* added);
   wxWindow* GetDialogParent() const;

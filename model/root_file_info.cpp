@@ -33,6 +33,16 @@ CDriveFileInfo* CRootFileInfo::AppendCatalog(std::unique_ptr<CDriveFileInfo> cat
   return raw;
 }
 
+CDriveFileInfo* CRootFileInfo::ReplaceCatalog(const CDriveFileInfo& old, std::unique_ptr<CDriveFileInfo> fresh) {
+  for (auto& child : m_children) {
+    if (child.get() != &old) continue;
+    CDriveFileInfo* raw = fresh.get();
+    child = std::move(fresh);
+    return raw;
+  }
+  return nullptr;
+}
+
 int CRootFileInfo::RemoveCatalog(const std::string& path) {
   const CFileInfo* item = FindByPath(static_cast<const CFileInfo*>(this), path);
   if (item == nullptr || !item->IsCatalog()) return 0;

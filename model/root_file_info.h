@@ -51,6 +51,10 @@ class CRootFileInfo : public CFolderFileInfo {
   // Stamps catalog and set with the time and appends the catalog.
   CDriveFileInfo* AppendCatalog(std::unique_ptr<CDriveFileInfo> catalog, CTime now);
 
+  // Puts fresh in old's place among the set's catalogs (old is freed with
+  // its tree); null, with fresh freed, when old is not one of them.
+  CDriveFileInfo* ReplaceCatalog(const CDriveFileInfo& old, std::unique_ptr<CDriveFileInfo> fresh);
+
   int RemoveCatalog(const std::string& path);
   using CFileInfo::GetNote;
   void GetNote(const std::string& path, std::string& out) const;

@@ -272,13 +272,13 @@ std::string CurrentFolder() {
   return buffer.data();
 }
 
+}  // namespace
+
 bool FolderExists(const std::string& path) {
   if (path == "/") return true;
   CFindData record;
   return ReadPathRecord(path, record) && (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
-
-}  // namespace
 
 void ScanFolder(const std::string& path, CFolderFileInfo& item, const CScanOptions& options) {
   CFolderLister lister;
@@ -413,12 +413,13 @@ bool IsInside(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
 }
 
-// Dropped paths, each under its common parent. Paths in different folders
-// keep the folders between that parent and them, so that every item's real
-// place is the catalog's base path joined with its logical path.
+// Dropped paths, each under their common parent (or under base, when given).
+// Paths in different folders keep the folders between that parent and them,
+// so that every item's real place is the catalog's base path joined with its
+// logical path.
 EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::string>& paths,
                              const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out,
-                             std::string& message) {
+                             std::string& message, const std::string* givenBase = nullptr) {
   std::vector<std::string> chosen;
   std::vector<CFindData> records;
   for (const std::string& path : paths) {
@@ -439,7 +440,7 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
   }
   if (chosen.empty()) return message == kDriveAloneMessage ? EScanStatus::DriveAlone : EScanStatus::NotFound;
 
-  const std::string base = CommonParentPath(chosen);
+  const std::string base = givenBase != nullptr ? *givenBase : CommonParentPath(chosen);
   out = std::make_unique<CDriveFileInfo>(label, base);
   std::map<std::string, CFolderFileInfo*> between;  // real path → its folder item
   for (std::size_t i = 0; i < chosen.size() && !options.Cancelled(); ++i) {
@@ -482,6 +483,16 @@ EScanStatus ScanCatalog(const std::string& label, const std::vector<std::string>
     status = ScanOnePath(label, paths[0], options, out);
   else if (!paths.empty())
     status = ScanDroppedPaths(label, paths, options, out, message);
+  if (status == EScanStatus::Done && options.Cancelled()) status = EScanStatus::Cancelled;
+  if (status != EScanStatus::Done) out.reset();
+  return status;
+}
+
+EScanStatus ScanCatalogBelow(const std::string& label, const std::string& base, const std::vector<std::string>& paths,
+                             const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message) {
+  out.reset();
+  message.clear();
+  EScanStatus status = ScanDroppedPaths(label, paths, options, out, message, &base);
   if (status == EScanStatus::Done && options.Cancelled()) status = EScanStatus::Cancelled;
   if (status != EScanStatus::Done) out.reset();
   return status;

@@ -48,6 +48,14 @@ enum class EScanStatus {
 EScanStatus ScanCatalog(const std::string& label, const std::vector<std::string>& paths,
                         const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message);
 
+// As ScanCatalog for several paths, each below base, which stays the
+// catalog's base path whatever folder the paths share.
+EScanStatus ScanCatalogBelow(const std::string& label, const std::string& base, const std::vector<std::string>& paths,
+                             const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message);
+
+// Whether path is a folder (the root always is).
+bool FolderExists(const std::string& path);
+
 // Appends the records of the folder's entries to list; 0 when the folder
 // cannot be opened, else 1.
 int ListFolder(const std::string& path, std::vector<CFindData>& list);

@@ -16,12 +16,14 @@ wxIMPLEMENT_DYNAMIC_CLASS(CExplorerApView, wxView);
 
 wxBEGIN_EVENT_TABLE(CExplorerApView, wxView)
   EVT_MENU(ID_DELETE_CATALOG, CExplorerApView::OnDeleteCatalog)
+  EVT_MENU(ID_UPDATE_CATALOG, CExplorerApView::OnUpdateCatalog)
   EVT_MENU(ID_EDIT_NOTE, CExplorerApView::OnEditNote)
   EVT_MENU(ID_SEARCH, CExplorerApView::OnSearch)
   EVT_MENU(ID_PROPERTIES, CExplorerApView::OnProperties)
   EVT_MENU(ID_COPY_LOCATION, CExplorerApView::OnCopyLocation)
   EVT_MENU(ID_OPEN_FILE, CExplorerApView::OnOpenFile)
   EVT_UPDATE_UI(ID_DELETE_CATALOG, CExplorerApView::OnUpdateDeleteCatalog)
+  EVT_UPDATE_UI(ID_UPDATE_CATALOG, CExplorerApView::OnUpdateUpdateCatalog)
   EVT_UPDATE_UI(ID_EDIT_NOTE, CExplorerApView::OnUpdateSelection)
   EVT_UPDATE_UI(ID_SEARCH, CExplorerApView::OnUpdateSearch)
   EVT_UPDATE_UI(ID_PROPERTIES, CExplorerApView::OnUpdateSelection)
@@ -374,6 +376,17 @@ void CExplorerApView::OnDeleteCatalog(wxCommandEvent&) {
   doc->DeleteCatalog(name);
 }
 
+void CExplorerApView::OnUpdateCatalog(wxCommandEvent&) {
+  CRowListCtrl* list = m_pList.get();
+  CExplorerApDoc* doc = Doc();
+  if (!list || !doc || !m_strCurrentPath.empty() || list->GetSelectedItemCount() != 1) return;
+  const long row = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+  if (row < 0 || std::size_t(row) >= m_vecRows.size()) return;
+  const std::string name = m_vecRows[std::size_t(row)].m_strName;
+  // The rebuild that follows an update lists the catalogs afresh.
+  if (doc->UpdateCatalog(name)) SelectRowByName(name);
+}
+
 void CExplorerApView::OnEditNote(wxCommandEvent&) {
   const std::vector<std::string> paths = SelectedPaths();
   if (CExplorerApDoc* doc = Doc(); doc && !paths.empty()) doc->EditNotes(paths);
@@ -417,6 +430,10 @@ CListSelection CExplorerApView::GetSelectionCount() const {
 // selection, which costs nothing however many rows are selected.
 void CExplorerApView::OnUpdateDeleteCatalog(wxUpdateUIEvent& event) {
   event.Enable(ListCanDeleteCatalog(GetSelectionCount()));
+}
+
+void CExplorerApView::OnUpdateUpdateCatalog(wxUpdateUIEvent& event) {
+  event.Enable(ListCanUpdateCatalog(GetSelectionCount()));
 }
 
 void CExplorerApView::OnUpdateSelection(wxUpdateUIEvent& event) {

@@ -92,12 +92,14 @@ class CExplorerApView : public wxView, public CStatusTextSource {
 
   // Commands.
   void OnDeleteCatalog(wxCommandEvent& event);
+  void OnUpdateCatalog(wxCommandEvent& event);
   void OnEditNote(wxCommandEvent& event);
   void OnSearch(wxCommandEvent& event);
   void OnProperties(wxCommandEvent& event);
   void OnCopyLocation(wxCommandEvent& event);
   void OnOpenFile(wxCommandEvent& event);
   void OnUpdateDeleteCatalog(wxUpdateUIEvent& event);
+  void OnUpdateUpdateCatalog(wxUpdateUIEvent& event);
   void OnUpdateSelection(wxUpdateUIEvent& event);
   void OnUpdateSearch(wxUpdateUIEvent& event);
   void OnUpdateOpenFile(wxUpdateUIEvent& event);

@@ -8,6 +8,7 @@ std::string CommandPromptString(int id) {
     case ID_ADD_CATALOG: return "カタログを追加する\n追加";
     case ID_SEARCH: return "カタログを検索する\n検索";
     case ID_DELETE_CATALOG: return "カタログを削除する\n削除";
+    case ID_UPDATE_CATALOG: return "カタログをメディアの現在の内容に更新する\n更新";
     case ID_PROPERTIES: return "ファイルのプロパティを表示";
     case ID_VIEW_SMALLICON: return "ｵﾌﾞｼﾞｪｸﾄを小さいｱｲｺﾝで表示します。\n小さいｱｲｺﾝ";
     case ID_VIEW_LARGEICON: return "ｵﾌﾞｼﾞｪｸﾄを大きいｱｲｺﾝで表示します。\n大きいｱｲｺﾝ";

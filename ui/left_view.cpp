@@ -25,11 +25,13 @@ wxIMPLEMENT_DYNAMIC_CLASS(CLeftView, wxView);
 
 wxBEGIN_EVENT_TABLE(CLeftView, wxView)
   EVT_MENU(ID_DELETE_CATALOG, CLeftView::OnDeleteCatalog)
+  EVT_MENU(ID_UPDATE_CATALOG, CLeftView::OnUpdateCatalog)
   EVT_MENU(ID_SEARCH, CLeftView::OnSearch)
   EVT_MENU(ID_EDIT_NOTE, CLeftView::OnEditNote)
   EVT_MENU(ID_PROPERTIES, CLeftView::OnProperties)
   EVT_MENU(ID_COPY_LOCATION, CLeftView::OnCopyLocation)
   EVT_UPDATE_UI(ID_DELETE_CATALOG, CLeftView::OnUpdateDeleteCatalog)
+  EVT_UPDATE_UI(ID_UPDATE_CATALOG, CLeftView::OnUpdateDeleteCatalog)
   EVT_UPDATE_UI(ID_SEARCH, CLeftView::OnUpdateSearch)
   EVT_UPDATE_UI(ID_EDIT_NOTE, CLeftView::OnUpdateSelection)
   EVT_UPDATE_UI(ID_PROPERTIES, CLeftView::OnUpdateSelection)
@@ -339,6 +341,16 @@ void CLeftView::OnDeleteCatalog(wxCommandEvent&) {
   const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
   if (!doc || !selected.IsOk() || tree->GetItemParent(selected) != tree->GetRootItem()) return;
   doc->DeleteCatalog(Utf8(tree->GetItemText(selected)));
+}
+
+void CLeftView::OnUpdateCatalog(wxCommandEvent&) {
+  wxTreeCtrl* tree = m_pTree.get();
+  CExplorerApDoc* doc = Doc();
+  const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
+  if (!doc || !selected.IsOk() || tree->GetItemParent(selected) != tree->GetRootItem()) return;
+  const std::string name = Utf8(tree->GetItemText(selected));
+  // The rebuild that follows an update selects the root; go back.
+  if (doc->UpdateCatalog(name)) RevealPath(name);
 }
 
 void CLeftView::OnSearch(wxCommandEvent&) {

@@ -79,6 +79,7 @@ class CLeftView : public wxView, public CStatusTextSource {
   void ShowContextMenu();
 
   void OnDeleteCatalog(wxCommandEvent& event);
+  void OnUpdateCatalog(wxCommandEvent& event);
   void OnSearch(wxCommandEvent& event);
   void OnEditNote(wxCommandEvent& event);
   void OnProperties(wxCommandEvent& event);

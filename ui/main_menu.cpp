@@ -61,6 +61,7 @@ wxMenuBar* CreateMainMenuBar() {
   wxMenu* edit = MakeMenu({
       {"カタログを追加(&I)\tCtrl+I", ID_ADD_CATALOG, kNormal},
       {"カタログを削除(&D)", ID_DELETE_CATALOG, kNormal},
+      {"カタログを更新(&U)...", ID_UPDATE_CATALOG, kNormal},
       kSeparator,
       {"ファイルの場所をコピー(&T)\tCtrl+T", ID_COPY_LOCATION, kNormal},
       {"全て選択(&A)\tCtrl+A", ID_SELECT_ALL, kNormal},
@@ -113,6 +114,7 @@ wxMenu* CreateContextMenu() {
   return MakeMenu({
       {"カタログを追加(&I)", ID_ADD_CATALOG, kNormal},
       {"カタログを削除(&D)", ID_DELETE_CATALOG, kNormal},
+      {"カタログを更新(&U)...", ID_UPDATE_CATALOG, kNormal},
       kSeparator,
       {"ファイルを開く(&W)", ID_OPEN_FILE, kNormal},
       {"ノートを編集(&N)", ID_EDIT_NOTE, kNormal},

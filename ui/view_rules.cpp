@@ -4,6 +4,10 @@ bool ListCanDeleteCatalog(const CListSelection& selection) {
   return selection.m_bSetLevel && selection.m_nSelected > 0;
 }
 
+bool ListCanUpdateCatalog(const CListSelection& selection) {
+  return selection.m_bSetLevel && selection.m_nSelected == 1;
+}
+
 bool ListHasSelection(const CListSelection& selection) { return selection.m_nSelected > 0; }
 
 bool ListCanOpenFile(const CListSelection& selection) {

@@ -14,6 +14,8 @@ struct CListSelection {
 
 // Delete catalog: catalogs are listed and one is selected.
 bool ListCanDeleteCatalog(const CListSelection& selection);
+// Update catalog: catalogs are listed and exactly one is selected.
+bool ListCanUpdateCatalog(const CListSelection& selection);
 // Edit note, properties, copy location: something is selected.
 bool ListHasSelection(const CListSelection& selection);
 // Open file: only files are selected, below the set level.

@@ -136,6 +136,40 @@ class CliTest : public ::testing::Test {
     ASSERT_EQ(WriteSetFile(m_strSet, set), ESetFileError::None);
   }
 
+  // 100 folders of 100 empty files.
+  std::string MakeLargeTree() {
+    const std::string tree = File("tree");
+    for (int folder = 0; folder < 100; ++folder) {
+      const std::string path = tree + "/f" + std::to_string(folder);
+      std::filesystem::create_directories(path);
+      for (int file = 0; file < 100; ++file) std::ofstream(path + "/" + std::to_string(file));
+    }
+    return tree;
+  }
+
+  // Sends SIGTERM to pid once it has a folder of tree open, so its scan is running.
+  CRun StopWhileScanning(pid_t pid, const std::string& tree) {
+    bool scanning = false;
+    for (int i = 0; i < 20000 && !scanning; ++i) {
+      std::error_code error;
+      for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+        const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+        if (target.compare(0, tree.size(), tree) == 0) scanning = true;
+      }
+      if (!scanning) usleep(500);
+    }
+    EXPECT_TRUE(scanning);
+    kill(pid, SIGTERM);
+    return Finish(pid);
+  }
+
+  void ExpectOnlyTheSetAndTree() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_strDir)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"stderr", "stdout", "tree", "work.fcf"}));
+  }
+
   std::string m_strDir, m_strSet;
 };
 
@@ -504,31 +538,59 @@ TEST_F(CliTest, AddOfAPlaceThatDoesNotExistChangesNothing) {
 TEST_F(CliTest, AddStoppedBySignalLeavesTheSetAndNoTemporaryFile) {
   WriteSample();
   const std::string before = ReadAll(m_strSet);
-  const std::string tree = File("tree");
-  for (int folder = 0; folder < 100; ++folder) {
-    const std::string path = tree + "/f" + std::to_string(folder);
-    std::filesystem::create_directories(path);
-    for (int file = 0; file < 100; ++file) std::ofstream(path + "/" + std::to_string(file));
-  }
-  const pid_t pid = Start({"add", m_strSet, "Tree", tree, "--quiet"});
-  // Once it has a folder of the tree open, the scan is running.
-  bool scanning = false;
-  for (int i = 0; i < 20000 && !scanning; ++i) {
-    std::error_code error;
-    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-      const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
-      if (target.compare(0, tree.size(), tree) == 0) scanning = true;
-    }
-    if (!scanning) usleep(500);
-  }
-  ASSERT_TRUE(scanning);
-  kill(pid, SIGTERM);
-  const CRun run = Wait(pid);
+  const std::string tree = MakeLargeTree();
+  const CRun run = StopWhileScanning(Start({"add", m_strSet, "Tree", tree, "--quiet"}), tree);
   EXPECT_EQ(run.nStatus, 143) << run.strErr;
   EXPECT_TRUE(Has(run.strErr, "中断しました")) << run.strErr;
   EXPECT_EQ(ReadAll(m_strSet), before);
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(m_strDir)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"stderr", "stdout", "tree", "work.fcf"}));
+  ExpectOnlyTheSetAndTree();
+}
+
+TEST_F(CliTest, UpdateListsDifferencesFollowsAMovedMediumAndKeepsNotes) {
+  const std::string disk = File("disk");
+  std::filesystem::create_directories(disk + "/docs");
+  std::ofstream(disk + "/docs/a.txt") << "a";
+  std::ofstream(disk + "/gone.txt") << "g";
+  std::ofstream(disk + "/change.txt") << "c";
+  ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--quiet"}).nStatus, 0);
+  ASSERT_EQ(Run({"note", m_strSet, "--text", "メモ", "Disk\\docs\\a.txt", "Disk\\gone.txt", "Disk"}).nStatus, 0);
+
+  const std::string moved = File("moved");
+  std::filesystem::rename(disk, moved);
+  std::filesystem::remove(moved + "/gone.txt");
+  std::ofstream(moved + "/change.txt") << "changed";
+  std::ofstream(moved + "/new.txt") << "n";
+  const std::string before = ReadAll(m_strSet);
+  CRun run = Run({"update", m_strSet, "Disk", "--quiet"});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_TRUE(Has(run.strErr, "カタログの場所が見つかりません")) << run.strErr;
+
+  run = Run({"update", m_strSet, "Disk", moved, "--dry-run", "--quiet"});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_EQ(run.strOut, "~ Disk\\change.txt\n! Disk\\gone.txt\n+ Disk\\new.txt\n"
+                        "追加 1 / 削除 1 / 変更 1 / 残るノート 1 / 失われるノート 1\n基本パス: " + moved + "\n");
+  EXPECT_EQ(ReadAll(m_strSet), before);
+
+  run = Run({"update", m_strSet, "Disk", moved, "--quiet"});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  run = Run({"dump", m_strSet});
+  EXPECT_TRUE(Has(run.strOut, moved)) << run.strOut;
+  run = Run({"find", m_strSet, "--note", "メモ"});
+  EXPECT_TRUE(Has(run.strOut, "Disk\\docs\\a.txt")) << run.strOut;
+  EXPECT_FALSE(Has(run.strOut, "gone.txt")) << run.strOut;
+  run = Run({"info", m_strSet, "Disk"});
+  EXPECT_TRUE(Has(run.strOut, "メモ")) << run.strOut;
+  // Now at its base path, with nothing new: nothing to do.
+  EXPECT_EQ(Run({"update", m_strSet, "Disk", "--quiet"}).nStatus, 1);
+}
+
+TEST_F(CliTest, UpdateStoppedBySignalLeavesTheSetAndNoTemporaryFile) {
+  const std::string tree = MakeLargeTree();
+  ASSERT_EQ(Run({"add", m_strSet, "Tree", tree, "--quiet"}).nStatus, 0);
+  std::ofstream(tree + "/f0/new");
+  const std::string before = ReadAll(m_strSet);
+  const CRun run = StopWhileScanning(Start({"update", m_strSet, "Tree", "--quiet"}), tree);
+  EXPECT_EQ(run.nStatus, 143) << run.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), before);
+  ExpectOnlyTheSetAndTree();
 }

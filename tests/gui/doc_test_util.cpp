@@ -128,7 +128,7 @@ int Finish(wxDialog* dlg, bool cancel) {
 }  // namespace
 
 int CExpectDirDialog::OnInvoked(wxDirDialog* dlg) const {
-  EXPECT_EQ(Utf8(dlg->GetMessage()), "カタログ化するドライブまたはフォルダを選択してください");
+  EXPECT_EQ(Utf8(dlg->GetMessage()), m_strTitle);
   if (m_strPath.empty()) return wxID_CANCEL;
   dlg->*CDirDialogAccess::Path() = wxString::FromUTF8(m_strPath);
   return wxID_OK;

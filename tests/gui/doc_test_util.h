@@ -88,16 +88,18 @@ class CDocTest : public testing::Test {
   std::unique_ptr<CQuarrixDocManager> m_pManager;
 };
 
-// The folder picker, answered with path (cancelled when empty).
+// The folder picker with its title, answered with path (cancelled when empty).
 class CExpectDirDialog : public wxExpectModalBase<wxDirDialog, CExpectDirDialog> {
  public:
-  explicit CExpectDirDialog(std::string path) : m_strPath(std::move(path)) {}
+  explicit CExpectDirDialog(std::string path,
+                            std::string title = "カタログ化するドライブまたはフォルダを選択してください")
+      : m_strPath(std::move(path)), m_strTitle(std::move(title)) {}
 
  protected:
   int OnInvoked(wxDirDialog* dlg) const override;
 
  private:
-  std::string m_strPath;
+  std::string m_strPath, m_strTitle;
 };
 
 // The label dialog: label typed and OK, or cancelled when label is empty.

@@ -1,0 +1,65 @@
+#pragma once
+// Bringing a catalog up to date from a new scan of its medium, keeping the
+// notes: where to scan, what differs, and the replacement. Items of the old
+// and the new tree are matched by logical path, names compared exactly.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/drive_file_info.h"
+#include "model/scan.h"
+#include "model/time_format.h"
+
+class CRootFileInfo;
+
+enum class EItemChange : char {
+  Added = '+',
+  Removed = '-',
+  Changed = '~',     // size, modification time, or file became folder or back
+  NoteLost = '!',    // removed, and its note goes with it
+};
+
+struct CUpdateSummary {
+  std::uint64_t nAdded = 0;
+  std::uint64_t nRemoved = 0;  // NoteLost ones included
+  std::uint64_t nChanged = 0;
+  std::uint64_t nNotesKept = 0;  // notes of items below the catalog that stay
+  std::vector<std::string> lostNotes;  // logical paths of removed items with notes
+  bool bBasePathChanged = false;
+
+  bool HasChanges() const { return nAdded + nRemoved + nChanged != 0 || bBasePathChanged; }
+};
+
+using CChangeVisitor = std::function<void(EItemChange change, const std::string& path)>;
+
+// Compares old with fresh, a new scan of the same catalog, telling visit
+// (when given) each difference with the item's logical path: folder by
+// folder, names in byte order, an added or removed folder followed by its
+// contents. Costs memory for the widest folders on one path, not per item.
+CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& fresh,
+                               const CChangeVisitor& visit = {});
+
+// Makes fresh take old's place in set: the notes of old's items go to the
+// items of fresh with the same logical path, fresh keeps old's label and
+// note, and catalog and set are stamped with now. Returns the catalog now in
+// the set; null (nothing changed) when old is not one of set's catalogs.
+CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old, std::unique_ptr<CDriveFileInfo> fresh,
+                                   CTime now);
+
+// Whether the catalog's base path can be scanned again as it is. A catalog
+// records no identity of its medium, so a folder being there is enough.
+bool CatalogPlacePresent(const CDriveFileInfo& catalog);
+
+// The real paths to scan for catalog when its base path's contents are now
+// at place: place alone when the catalog was made of the whole folder, else
+// the paths it was made from (dropped ones), found again below place.
+std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const std::string& place);
+
+// Scans the catalog's medium, now at place, into out (labelled as catalog,
+// base path place) the way the catalog was first made. Only Done gives a
+// catalog; message as ScanCatalog's. Touches nothing but out.
+EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& place, const CScanOptions& options,
+                          std::unique_ptr<CDriveFileInfo>& out, std::string& message);
