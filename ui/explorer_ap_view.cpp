@@ -168,8 +168,7 @@ void CExplorerApView::UpdateImages() {
   CRowListCtrl* list = m_pList.get();
   const CFileIconCache& icons = CFileIconCache::Get();
   if (!list || icons.GetSmallImages().size() == m_nImagesShown) return;
-  list->SetSmallImages(icons.GetSmallImages());
-  list->SetNormalImages(icons.GetLargeImages());
+  list->SetRowImages(icons.GetSmallImages(), icons.GetLargeImages());
   m_nImagesShown = icons.GetSmallImages().size();
 }
 

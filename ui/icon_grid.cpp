@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <wx/dcbuffer.h>
-#include <wx/imaglist.h>
 #include <wx/listctrl.h>
 #include <wx/renderer.h>
 #include <wx/settings.h>
@@ -42,6 +41,12 @@ void CIconGrid::SetItems(std::vector<wxString> labels, std::vector<int> images, 
   m_nFocus = m_nAnchor = m_nPressed = -1;
   Scroll(0, 0);
   Relayout();
+}
+
+void CIconGrid::SetImages(const wxVector<wxBitmapBundle>& small, const wxVector<wxBitmapBundle>& large) {
+  m_vecSmallImages = small;
+  m_vecLargeImages = large;
+  Refresh();
 }
 
 void CIconGrid::SetItem(long index, const wxString& label, int image) {
@@ -143,8 +148,7 @@ void CIconGrid::OnPaint(wxPaintEvent&) {
   const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXTEXT);
   const wxColour selectedText = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT);
   const int icon = IconSize(m_bLarge);
-  // Asked each time: the list's image lists are replaced as icons come.
-  wxImageList* images = m_pOwner->GetImageList(m_bLarge ? wxIMAGE_LIST_NORMAL : wxIMAGE_LIST_SMALL);
+  const wxVector<wxBitmapBundle>& images = m_bLarge ? m_vecLargeImages : m_vecSmallImages;
   // Only the rows in sight are drawn: a folder may hold a hundred thousand.
   const wxRect shown(CalcUnscrolledPosition(wxPoint(0, 0)), GetClientSize());
   const long first = long(shown.y / m_layout.m_nCellHeight) * m_layout.m_nColumns;
@@ -171,8 +175,8 @@ void CIconGrid::OnPaint(wxPaintEvent&) {
       wxRendererNative::Get().DrawFocusRect(this, dc, wxRect(labelRect).Inflate(1));
     }
     const int image = m_vecImages[std::size_t(i)];
-    if (images && image >= 0 && image < images->GetImageCount())
-      images->Draw(image, dc, iconAt.x, iconAt.y, wxIMAGELIST_DRAW_TRANSPARENT);
+    if (image >= 0 && std::size_t(image) < images.size())
+      dc.DrawBitmap(images[std::size_t(image)].GetBitmap(FromDIP(wxSize(icon, icon))), iconAt, true);
     dc.SetTextForeground(selected ? selectedText : text);
     // The label was cut to its cell; the clip keeps any rest inside it.
     wxDCClipper clip(dc, wxRect(cell.m_nX, cell.m_nY, cell.m_nWidth, cell.m_nHeight));

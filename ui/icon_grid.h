@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include <wx/bmpbndl.h>
 #include <wx/scrolwin.h>
 
 #include "ui/icon_layout.h"
@@ -15,9 +16,11 @@ class wxListCtrl;
 
 class CIconGrid : public wxScrolledCanvas {
  public:
-  // owner is the list control whose events the grid sends and whose
-  // image lists it draws from.
+  // owner is the list control whose events the grid sends.
   explicit CIconGrid(wxListCtrl* owner);
+
+  // The images the items' image indices name, in both sizes.
+  void SetImages(const wxVector<wxBitmapBundle>& small, const wxVector<wxBitmapBundle>& large);
 
   // Shows labels with their images, large or small; none selected.
   void SetItems(std::vector<wxString> labels, std::vector<int> images, bool large);
@@ -55,6 +58,7 @@ class CIconGrid : public wxScrolledCanvas {
   wxListCtrl* m_pOwner;
   std::vector<wxString> m_vecLabels;
   std::vector<int> m_vecImages;
+  wxVector<wxBitmapBundle> m_vecSmallImages, m_vecLargeImages;
   std::vector<char> m_vecSelected;
   bool m_bLarge = true;
   long m_nFocus = -1;

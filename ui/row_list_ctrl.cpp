@@ -29,6 +29,12 @@ CRowListCtrl::CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows)
   Bind(wxEVT_SIZE, &CRowListCtrl::OnSize, this);
 }
 
+void CRowListCtrl::SetRowImages(const wxVector<wxBitmapBundle>& small, const wxVector<wxBitmapBundle>& large) {
+  SetSmallImages(small);
+  SetNormalImages(large);
+  m_pGrid->SetImages(small, large);
+}
+
 void CRowListCtrl::OnSize(wxSizeEvent& event) {
   if (m_pGrid->IsShown()) m_pGrid->SetSize(GetClientSize());
   event.Skip();

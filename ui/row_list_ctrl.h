@@ -22,6 +22,10 @@ class CRowListCtrl : public wxListCtrl {
   CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows);
   void SetRows(const std::vector<CListRow>* rows);
 
+  // The images the rows' image indices name, small and large, for every
+  // style.
+  void SetRowImages(const wxVector<wxBitmapBundle>& small, const wxVector<wxBitmapBundle>& large);
+
   // The five columns anew, with their first widths.
   void ResetColumns();
   std::vector<int> GetColumnWidths() const;
