@@ -8,6 +8,7 @@
 #include "document/explorer_ap_doc.h"
 #include "document/hints.h"
 #include "ui/file_icon_cache.h"
+#include "ui/icon_grid.h"
 #include "ui/left_view.h"
 #include "ui/main_frame.h"
 #include "ui/path_rules.h"
@@ -52,6 +53,7 @@ bool CExplorerApView::CreateControl(wxWindow* parent) {
   m_pList = list;
   UpdateImages();
   list->SetDropTarget(new CCatalogDropTarget(Doc()));
+  list->GetIconGrid()->SetDropTarget(new CCatalogDropTarget(Doc()));
   list->Bind(wxEVT_LIST_COL_CLICK, &CExplorerApView::OnColumnClick, this);
   list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CExplorerApView::OnItemActivated, this);
   list->Bind(wxEVT_KEY_DOWN, &CExplorerApView::OnKeyDown, this);
@@ -117,11 +119,9 @@ void CExplorerApView::OnNoteChanged(const std::string& path, const std::string& 
 void CExplorerApView::SelectAllRows() {
   CRowListCtrl* list = m_pList.get();
   if (!list) return;
-  const long count = list->GetItemCount();
-  if (count > 0) {
-    list->SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    list->SetItemState(count - 1, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
-  }
+  std::vector<long> all(m_vecRows.size());
+  for (std::size_t i = 0; i < all.size(); ++i) all[i] = long(i);
+  if (!all.empty()) list->SelectRows(all, all.back());
   if (CMainFrame* frame = Frame()) frame->SetActiveView(this);
 }
 
@@ -170,8 +170,7 @@ void CExplorerApView::UpdateImages() {
   CRowListCtrl* list = m_pList.get();
   const CFileIconCache& icons = CFileIconCache::Get();
   if (!list || icons.GetSmallImages().size() == m_nImagesShown) return;
-  list->SetSmallImages(icons.GetSmallImages());
-  list->SetNormalImages(icons.GetLargeImages());
+  list->SetRowImages(icons.GetSmallImages(), icons.GetLargeImages());
   m_nImagesShown = icons.GetSmallImages().size();
 }
 
@@ -188,9 +187,10 @@ void CExplorerApView::SelectRowByName(const std::string& name) {
   CRowListCtrl* list = m_pList.get();
   const long row = FindRowByName(m_vecRows, name);
   if (!list || row < 0) return;
-  list->SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
-                     wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
-  list->EnsureVisible(row);
+  std::vector<long> rows = list->GetSelectedRows();
+  rows.push_back(row);
+  list->SelectRows(rows, row);
+  list->ShowRow(row);
 }
 
 std::string CExplorerApView::RowFullPath(long row) const {
@@ -225,9 +225,9 @@ std::vector<std::string> CExplorerApView::SelectedPaths() const {
 
 bool CExplorerApView::GetStatusText(wxString& text) {
   CRowListCtrl* list = m_pList.get();
-  const int selected = list ? list->GetSelectedItemCount() : 0;
+  const int selected = list ? int(list->GetSelectedCount()) : 0;
   std::string one;
-  if (selected == 1) one = RowFullPath(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
+  if (selected == 1) one = RowFullPath(list->GetFirstSelectedRow());
   text = wxString::FromUTF8(ListStatusText(m_strCurrentPath, selected, one));
   return true;
 }
@@ -270,7 +270,7 @@ void CExplorerApView::OnEnter() {
       for (const std::string& path : SelectedPaths()) OpenCatalogedFile(*doc, path);
       break;
     case EEnterAction::OpenFolder:
-      OpenFolderRow(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
+      OpenFolderRow(list->GetFirstSelectedRow());
       break;
     case EEnterAction::None:
       break;
@@ -370,7 +370,7 @@ void CExplorerApView::OnDeleteCatalog(wxCommandEvent&) {
   CRowListCtrl* list = m_pList.get();
   CExplorerApDoc* doc = Doc();
   if (!list || !doc || !m_strCurrentPath.empty()) return;
-  const long row = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+  const long row = list->GetFirstSelectedRow();
   if (row < 0 || std::size_t(row) >= m_vecRows.size()) return;
   const std::string name = m_vecRows[std::size_t(row)].m_strName;
   doc->DeleteCatalog(name);
@@ -422,7 +422,7 @@ void CExplorerApView::OnOpenFile(wxCommandEvent&) {
 CListSelection CExplorerApView::GetSelectionCount() const {
   CListSelection facts;
   facts.m_bSetLevel = m_strCurrentPath.empty();
-  if (CRowListCtrl* list = m_pList.get()) facts.m_nSelected = list->GetSelectedItemCount();
+  if (CRowListCtrl* list = m_pList.get()) facts.m_nSelected = int(list->GetSelectedCount());
   return facts;
 }
 

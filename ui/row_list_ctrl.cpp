@@ -4,6 +4,7 @@
 #include <wx/dcclient.h>
 #include <wx/wupdlock.h>
 
+#include "ui/icon_grid.h"
 #include "ui/view_rules.h"
 
 namespace {
@@ -23,6 +24,30 @@ CRowListCtrl::CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows)
     : wxListCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_VIRTUAL | wxBORDER_THEME),
       m_pRows(rows) {
   ResetColumns();
+  m_pGrid = new CIconGrid(this);
+  m_pGrid->Hide();
+  Bind(wxEVT_SIZE, &CRowListCtrl::OnSize, this);
+}
+
+void CRowListCtrl::SetRowImages(const wxVector<wxBitmapBundle>& small, const wxVector<wxBitmapBundle>& large) {
+  SetSmallImages(small);
+  SetNormalImages(large);
+  m_pGrid->SetImages(small, large);
+}
+
+void CRowListCtrl::OnSize(wxSizeEvent& event) {
+  if (m_pGrid->IsShown()) m_pGrid->SetSize(GetClientSize());
+  event.Skip();
+}
+
+void CRowListCtrl::ShowGridOrRows() {
+  const bool grid = InGrid();
+  wxWindow* rows = ToolkitRowsWindow();
+  const bool hadFocus = FindFocus() == rows || FindFocus() == m_pGrid;
+  m_pGrid->Show(grid);
+  if (rows) rows->Show(!grid);
+  if (grid) m_pGrid->SetSize(GetClientSize());
+  if (hadFocus) (grid ? static_cast<wxWindow*>(m_pGrid) : rows)->SetFocus();
 }
 
 void CRowListCtrl::ResetColumns() {
@@ -61,21 +86,21 @@ void CRowListCtrl::SetDisplayStyle(long style) {
   const long old = m_nStyle;
   if (style == 0 || style == old) return;
   wxWindowUpdateLocker noUpdates(this);
-  // The control's small icons stand above their labels; its list style
-  // draws them with the label to the right, as small icons should be.
-  const long shown = style == wxLC_SMALL_ICON ? wxLC_LIST : style;
+  // In the icon styles the toolkit's list stays empty behind the grid.
+  const long shown = style == wxLC_REPORT ? wxLC_REPORT : wxLC_LIST;
   long flags = (GetWindowStyleFlag() & ~(wxLC_MASK_TYPE | wxLC_VIRTUAL)) | shown;
   if (style == wxLC_REPORT) flags |= wxLC_VIRTUAL;
-  m_nStyle = style;
   // The items are made again from the rows, so that the control lays them
   // out for the new style (it keeps the old places otherwise); the
   // selection goes with them.
   const std::vector<long> selected = GetSelectedRows();
   const long focus = GetFocusedRow();
+  m_nStyle = style;
   if (old == wxLC_REPORT) m_vecColumnWidths = GetColumnWidths();
   DeleteAllItems();
   SetWindowStyleFlag(flags);
   if (style == wxLC_REPORT) SetColumnWidths(m_vecColumnWidths);
+  ShowGridOrRows();
   InsertRowItems();
   SelectRows(selected, focus);
 }
@@ -89,6 +114,19 @@ void CRowListCtrl::ShowRows() {
 
 void CRowListCtrl::InsertRowItems() {
   const auto& rows = Rows();
+  if (InGrid()) {
+    std::vector<wxString> labels;
+    std::vector<int> images;
+    labels.reserve(rows.size());
+    images.reserve(rows.size());
+    for (const CListRow& row : rows) {
+      labels.push_back(ShownName(row));
+      images.push_back(row.m_nImage);
+    }
+    const bool large = m_nStyle == wxLC_ICON;
+    m_pGrid->SetItems(std::move(labels), std::move(images), large);
+    return;
+  }
   if (HasFlag(wxLC_VIRTUAL)) {
     SetItemCount(long(rows.size()));
     return;
@@ -104,7 +142,10 @@ wxString CRowListCtrl::ShownName(const CListRow& row) const {
   wxClientDC dc(const_cast<CRowListCtrl*>(this));
   dc.SetFont(GetFont());
   const wxString cut =
-      wxControl::Ellipsize(name, dc, wxELLIPSIZE_END, m_nStyle == wxLC_ICON ? kIconLabelWidth : kListLabelWidth);
+      wxControl::Ellipsize(name, dc, wxELLIPSIZE_END,
+                           m_nStyle == wxLC_ICON         ? CIconGrid::kLargeLabelWidth
+                           : m_nStyle == wxLC_SMALL_ICON ? CIconGrid::kSmallLabelWidth
+                                                         : kListLabelWidth);
   // wx cuts with three dots; the one-character ellipsis takes less room.
   if (cut == name || !cut.EndsWith("...")) return cut;
   return cut.Left(cut.length() - 3) + wxString::FromUTF8("…");
@@ -113,6 +154,11 @@ wxString CRowListCtrl::ShownName(const CListRow& row) const {
 void CRowListCtrl::RefreshRows() {
   const auto& rows = Rows();
   if (rows.empty()) return;
+  if (InGrid()) {
+    for (std::size_t i = 0; i < rows.size() && long(i) < m_pGrid->GetCount(); ++i)
+      m_pGrid->SetItem(long(i), ShownName(rows[i]), rows[i].m_nImage);
+    return;
+  }
   if (HasFlag(wxLC_VIRTUAL)) {
     RefreshItems(0, long(rows.size()) - 1);
     return;
@@ -125,10 +171,16 @@ void CRowListCtrl::RefreshRows() {
 }
 
 void CRowListCtrl::RefreshRow(long row) {
+  if (InGrid()) {
+    if (row >= 0 && std::size_t(row) < Rows().size())
+      m_pGrid->SetItem(row, ShownName(Rows()[std::size_t(row)]), Rows()[std::size_t(row)].m_nImage);
+    return;
+  }
   if (row >= 0 && row < GetItemCount()) RefreshItem(row);
 }
 
 std::vector<long> CRowListCtrl::GetSelectedRows() const {
+  if (InGrid()) return m_pGrid->GetSelected();
   std::vector<long> rows;
   rows.reserve(std::size_t(GetSelectedItemCount()));
   for (long i = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); i != -1;
@@ -137,9 +189,44 @@ std::vector<long> CRowListCtrl::GetSelectedRows() const {
   return rows;
 }
 
-long CRowListCtrl::GetFocusedRow() const { return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED); }
+long CRowListCtrl::GetSelectedCount() const {
+  return InGrid() ? long(m_pGrid->GetSelected().size()) : GetSelectedItemCount();
+}
+
+long CRowListCtrl::GetFirstSelectedRow() const {
+  if (!InGrid()) return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+  const std::vector<long> rows = m_pGrid->GetSelected();
+  return rows.empty() ? -1 : rows.front();
+}
+
+void CRowListCtrl::ShowRow(long row) {
+  if (InGrid()) m_pGrid->EnsureVisible(row);
+  else if (row >= 0 && row < GetRowCount()) EnsureVisible(row);
+}
+
+long CRowListCtrl::GetRowCount() const { return InGrid() ? m_pGrid->GetCount() : GetItemCount(); }
+
+wxRect CRowListCtrl::GetRowRect(long row) const {
+  if (InGrid()) return m_pGrid->GetItemRect(row);
+  wxRect rect;
+  if (row >= 0 && row < GetItemCount()) GetItemRect(row, rect);
+  return rect;
+}
+
+wxString CRowListCtrl::GetRowLabel(long row) const {
+  if (InGrid()) return row >= 0 && row < m_pGrid->GetCount() ? m_pGrid->GetLabel(row) : wxString();
+  return row >= 0 && row < GetItemCount() ? GetItemText(row) : wxString();
+}
+
+long CRowListCtrl::GetFocusedRow() const {
+  if (InGrid()) return m_pGrid->GetFocused();
+  return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED); }
 
 void CRowListCtrl::SelectRows(const std::vector<long>& rows, long focus) {
+  if (InGrid()) {
+    m_pGrid->Select(rows, focus);
+    return;
+  }
   const long count = GetItemCount();
   if (count == 0) return;
   SetItemState(-1, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
@@ -152,7 +239,9 @@ void CRowListCtrl::SelectRows(const std::vector<long>& rows, long focus) {
   if (focus >= 0 && focus < count) SetItemState(focus, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
 }
 
-wxWindow* CRowListCtrl::GetRowsWindow() const {
+wxWindow* CRowListCtrl::GetRowsWindow() const { return InGrid() ? m_pGrid : ToolkitRowsWindow(); }
+
+wxWindow* CRowListCtrl::ToolkitRowsWindow() const {
   // The generic control's own window type is not public; its address is.
   for (wxWindow* child : GetChildren())
     if (static_cast<const void*>(child) == static_cast<const void*>(m_mainWin)) return child;
@@ -160,6 +249,11 @@ wxWindow* CRowListCtrl::GetRowsWindow() const {
 }
 
 void CRowListCtrl::SelectRowForRightClick(const wxPoint& point) {
+  if (InGrid()) {
+    const long row = m_pGrid->HitTest(point);
+    if (row >= 0 && !m_pGrid->IsSelected(row)) m_pGrid->Select({row}, row);
+    return;
+  }
   int flags = 0;
   const long row = HitTest(point, flags);
   if (row < 0 || row >= GetItemCount() || !(flags & wxLIST_HITTEST_ONITEM)) return;

@@ -2,8 +2,10 @@
 // The list control of the list view. It shows the view's rows and keeps
 // none of its own texts: in the details style it is a virtual list that
 // reads the rows when it draws them, so that a folder of a hundred thousand
-// files fills at once; the icon and list styles hold a copy of each row's
-// name and image, which those layouts need.
+// files fills at once; the list style holds a copy of each row's name and
+// image, which that layout needs. The two icon styles lay the rows out in
+// rows, which the toolkit's list cannot: a grid of the program's own
+// stands in for the toolkit's rows then.
 
 #include <vector>
 
@@ -11,12 +13,18 @@
 
 #include "ui/list_rows.h"
 
+class CIconGrid;
+
 class CRowListCtrl : public wxListCtrl {
  public:
   // rows belongs to the caller, who detaches it (SetRows(nullptr)) when
   // it goes before the control.
   CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows);
   void SetRows(const std::vector<CListRow>* rows);
+
+  // The images the rows' image indices name, small and large, for every
+  // style.
+  void SetRowImages(const wxVector<wxBitmapBundle>& small, const wxVector<wxBitmapBundle>& large);
 
   // The five columns anew, with their first widths.
   void ResetColumns();
@@ -38,7 +46,16 @@ class CRowListCtrl : public wxListCtrl {
   void RefreshRow(long row);
 
   std::vector<long> GetSelectedRows() const;
+  long GetSelectedCount() const;
+  // The first selected row, or -1.
+  long GetFirstSelectedRow() const;
   long GetFocusedRow() const;
+  // Scrolls row into sight.
+  void ShowRow(long row);
+  long GetRowCount() const;
+  // A row's rectangle in the rows' window, and its label as shown.
+  wxRect GetRowRect(long row) const;
+  wxString GetRowLabel(long row) const;
   // Selects exactly rows; focus < 0 leaves no row focused.
   void SelectRows(const std::vector<long>& rows, long focus);
 
@@ -48,6 +65,8 @@ class CRowListCtrl : public wxListCtrl {
   void SelectRowForRightClick(const wxPoint& point);
   // The window that draws the rows and gets their mouse events.
   wxWindow* GetRowsWindow() const;
+  // The grid of the icon styles (hidden in the others).
+  CIconGrid* GetIconGrid() const { return m_pGrid; }
 
  protected:
   wxString OnGetItemText(long item, long column) const override;
@@ -55,6 +74,11 @@ class CRowListCtrl : public wxListCtrl {
 
  private:
   void InsertRowItems();
+  bool InGrid() const { return m_nStyle == wxLC_ICON || m_nStyle == wxLC_SMALL_ICON; }
+  // Puts the grid or the toolkit's rows in sight, as the style asks.
+  void ShowGridOrRows();
+  wxWindow* ToolkitRowsWindow() const;
+  void OnSize(wxSizeEvent& event);
   // A row's label in the icon and list styles.
   wxString ShownName(const CListRow& row) const;
   const std::vector<CListRow>& Rows() const;
@@ -62,8 +86,8 @@ class CRowListCtrl : public wxListCtrl {
   const std::vector<CListRow>* m_pRows;
   std::vector<int> m_vecColumnWidths;  // kept while another style is shown
   long m_nStyle = wxLC_REPORT;  // the style asked for, not the control's own
+  CIconGrid* m_pGrid = nullptr;  // a child window
 
   static constexpr std::size_t kShortName = 8;  // characters never cut
-  static constexpr int kIconLabelWidth = 96;    // pixels, large icons
-  static constexpr int kListLabelWidth = 240;   // small icons and list
+  static constexpr int kListLabelWidth = 240;   // pixels, list style
 };

@@ -14,6 +14,7 @@
 #include "tests/gui/explorer_test_util.h"
 #include "tests/gui/gui_test_sets.h"
 #include "ui/explorer_ap_view.h"
+#include "ui/frame_ids.h"
 #include "ui/left_view.h"
 #include "ui/main_frame.h"
 
@@ -223,4 +224,27 @@ TEST_F(CExplorerTest, ARightClickAfterOpeningAFolderSelectsTheRowUnderThePointer
   for (const auto& selected : atMenus) EXPECT_EQ(selected, cDoc);
   EXPECT_EQ(List().SelectedPaths(), cDoc);
   EXPECT_TRUE(Enabled(ID_PROPERTIES));
+}
+
+TEST_F(CExplorerTest, TheIconStylesTakeClicksAndKeysAsTheListDoes) {
+  UseSet(MakeExplorerTestSet());
+  List().FillList("CD1");
+  Command(ID_VIEW_LARGEICON);
+  FlushEvents();
+  CRowListCtrl* list = List().GetListCtrl();
+  wxWindow* rows = list->GetRowsWindow();
+  const long readme = FindRowByName(List().GetRows(), "readme.txt");
+  wxMouseEvent click(wxEVT_RIGHT_DOWN);
+  click.SetPosition(list->GetRowRect(readme).GetPosition() + wxPoint(8, 8));
+  click.SetEventObject(rows);
+  rows->ProcessWindowEvent(click);
+  EXPECT_EQ(List().SelectedPaths(), (std::vector<std::string>{"CD1\\readme.txt"}));
+  EXPECT_TRUE(Enabled(ID_PROPERTIES));
+  // Left goes to the item before, a folder; Enter, which the list's own
+  // handler takes, opens it.
+  Key(rows, WXK_LEFT);
+  const std::string before = List().GetRows()[std::size_t(readme - 1)].m_strName;
+  EXPECT_EQ(List().SelectedPaths(), (std::vector<std::string>{"CD1\\" + before}));
+  Key(rows, WXK_RETURN);
+  EXPECT_EQ(List().GetCurrentPath(), "CD1\\" + before);
 }

@@ -91,19 +91,18 @@ wxTreeItemId CExplorerTest::Node(const std::string& path) {
 
 std::vector<std::string> CExplorerTest::Names() {
   std::vector<std::string> names;
-  wxListCtrl* list = List().GetListCtrl();
-  for (long i = 0; i < list->GetItemCount(); ++i) names.push_back(Utf8(list->GetItemText(i)));
+  CRowListCtrl* list = List().GetListCtrl();
+  for (long i = 0; i < list->GetRowCount(); ++i) names.push_back(Utf8(list->GetRowLabel(i)));
   return names;
 }
 
 void CExplorerTest::SelectRows(const std::vector<std::string>& names) {
-  wxListCtrl* list = List().GetListCtrl();
-  list->SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+  std::vector<long> rows;
   for (const std::string& name : names) {
-    const long row = FindRowByName(List().GetRows(), name);
-    ASSERT_GE(row, 0) << name;
-    list->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    rows.push_back(FindRowByName(List().GetRows(), name));
+    ASSERT_GE(rows.back(), 0) << name;
   }
+  List().GetListCtrl()->SelectRows(rows, -1);
   Frame().SetActiveView(&List());
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/gui/gui_test_util.h"
+#include "ui/icon_layout.h"
 #include "ui/list_rows.h"
 #include "ui/path_rules.h"
 #include "ui/view_rules.h"
@@ -171,4 +172,26 @@ TEST(ViewRules, StatusAndLocationTexts) {
   EXPECT_EQ(ListStatusText("CD1\\docs", 3, ""), "3 個のファイルを選択");
   EXPECT_EQ(LocationText({"CD1\\a", "CD1\\b"}), "CD1\\a\r\nCD1\\b\r\n");
   EXPECT_EQ(LocationText({}), "");
+}
+
+TEST(IconLayout, ItemsFillRowsLeftToRightAndWrapAtTheWindowsEdge) {
+  // 350 pixels hold three cells of 100; the fourth item starts row two.
+  const CIconGridLayout layout = MakeIconGridLayout(100, 50, 350);
+  EXPECT_EQ(layout.m_nColumns, 3);
+  EXPECT_EQ(layout.CellOf(1).m_nX, 100);
+  EXPECT_EQ(layout.CellOf(1).m_nY, 0);
+  EXPECT_EQ(layout.CellOf(3).m_nX, 0);
+  EXPECT_EQ(layout.CellOf(3).m_nY, 50);
+  EXPECT_EQ(layout.RowCount(7), 3);
+  // Hits: inside a cell, beyond the last item, right of the last column.
+  EXPECT_EQ(layout.ItemAt(150, 60, 7), 4);
+  EXPECT_EQ(layout.ItemAt(150, 110, 7), -1);
+  EXPECT_EQ(layout.ItemAt(320, 10, 7), -1);
+  // Keys move by cells and rows and stop at the ends.
+  EXPECT_EQ(layout.Step(4, 0, -1, 7), 1);
+  EXPECT_EQ(layout.Step(5, 0, 1, 7), 6);
+  EXPECT_EQ(layout.Step(0, -1, 0, 7), 0);
+  EXPECT_EQ(layout.Step(-1, 1, 0, 7), 0);
+  // A window narrower than one cell still shows one column.
+  EXPECT_EQ(MakeIconGridLayout(100, 50, 40).m_nColumns, 1);
 }

@@ -250,25 +250,26 @@ TEST_F(CExplorerTest, EachDisplayStyleLaysTheRowsOutAfreshAsItsOwn) {
   List().FillList("CD1\\docs");
   CRowListCtrl* list = List().GetListCtrl();
   const long longRow = FindRowByName(List().GetRows(), longName + ".txt");
-  auto item = [&](long row) {
-    wxRect rect;
-    list->GetItemRect(row, rect);
-    return rect;
-  };
-  // Large icons: the label under the icon, a long one cut short. Small
-  // icons and list: one line, the label beside the icon, the next row
-  // below. Every switch lays out anew (large, small, list, large, ...).
-  for (int id : {ID_VIEW_LARGEICON, ID_VIEW_SMALLICON, ID_VIEW_LIST, ID_VIEW_LARGEICON, ID_VIEW_LIST}) {
+  auto item = [&](long row) { return list->GetRowRect(row); };
+  // Icon styles: rows, left to right; a long label cut short, inside its
+  // item. List: one line per item, the next below. Every switch lays out
+  // anew (large, small, list, details, large, ...).
+  for (int id : {ID_VIEW_LARGEICON, ID_VIEW_SMALLICON, ID_VIEW_LIST, ID_VIEW_DETAILS, ID_VIEW_LARGEICON, ID_VIEW_LIST,
+                 ID_VIEW_SMALLICON}) {
     Command(id);
     FlushEvents();
     const wxRect first = item(0), second = item(1);
-    if (id == ID_VIEW_LARGEICON) {
-      EXPECT_GT(first.height, 32 + 8) << id;
-      EXPECT_TRUE(Utf8(list->GetItemText(longRow)).find("…") != std::string::npos);
-      EXPECT_LT(item(longRow).width, 140);
+    if (id == ID_VIEW_LARGEICON || id == ID_VIEW_SMALLICON) {
+      EXPECT_EQ(second.y, first.y) << id;
+      EXPECT_GE(second.x, first.GetRight()) << id;
+      const wxRect longItem = item(longRow);
+      const wxRect next = item(longRow + 1 < long(List().GetRows().size()) ? longRow + 1 : longRow - 1);
+      EXPECT_FALSE(longItem.Intersects(next)) << id;
+      EXPECT_TRUE(Utf8(list->GetRowLabel(longRow)).find("…") != std::string::npos) << id;
+      if (id == ID_VIEW_LARGEICON) EXPECT_GT(first.height, 32 + 8);
+      else EXPECT_GT(first.width, first.height);
     } else {
       EXPECT_LT(first.height, 32) << id;
-      EXPECT_GT(first.width, first.height) << id;
       EXPECT_EQ(second.x, first.x) << id;
       EXPECT_GT(second.y, first.y) << id;
     }
