@@ -45,7 +45,8 @@ int CmdUpdate(const std::vector<std::string>& args) {
 
   CatchStopSignals();
   std::unique_ptr<CRootFileInfo> set;
-  if (const int status = LoadSetForCli(setPath, set); status != EXIT_OK) return status;
+  CReplaceLock lock;  // held to the save, so a second program's change is not lost
+  if (const int status = LoadSetForChange(setPath, set, lock); status != EXIT_OK) return status;
   const CFileInfo* item = FindByPath(static_cast<const CFileInfo*>(set.get()), label);
   if (item == nullptr || !item->IsCatalog() || label.find('\\') != std::string::npos) {
     ReportError("カタログが見つかりません: " + LineText(label));

@@ -236,15 +236,7 @@ EScanStatus CExplorerApDoc::ScanWithProgress(const char* caption,
   options.pProgress = &progress;
   options.pCancel = &cancel;
   EScanStatus status = EScanStatus::Cancelled;
-  wxWindow* parent = GetDialogParent();
-  RunInBackground([&] { status = scan(options); },
-                  [&](std::function<bool()> done) {
-                    return std::make_unique<CProgressDlg>(parent, caption, "ScanProgressLayout", std::move(done),
-                                                          [&progress](CProgressDlg& dialog) {
-                                                            ShowScanProgress(dialog, progress);
-                                                          });
-                  },
-                  cancel);
+  RunScanInBackground(GetDialogParent(), caption, progress, cancel, [&] { status = scan(options); });
   return cancel.load() ? EScanStatus::Cancelled : status;
 }
 

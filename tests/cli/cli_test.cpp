@@ -160,7 +160,7 @@ class CliTest : public ::testing::Test {
     }
     EXPECT_TRUE(scanning);
     kill(pid, SIGTERM);
-    return Finish(pid);
+    return Wait(pid);
   }
 
   void ExpectOnlyTheSetAndTree() {
