@@ -107,3 +107,10 @@ void CAppSettings::SaveSearchOptions(const CSearchOptions& options) {
   }
   if (changed) m_store.Flush();
 }
+
+namespace {
+CAppSettings* g_pAppSettings = nullptr;
+}  // namespace
+
+CAppSettings* GetAppSettings() { return g_pAppSettings; }
+void SetAppSettings(CAppSettings* settings) { g_pAppSettings = settings; }

@@ -47,3 +47,8 @@ class CAppSettings {
   CatalogOutOptions m_outputOptions;
   CSearchOptions m_searchOptions;
 };
+
+// The running application's settings; null when the process is not the
+// application (the tests) or before start-up made them.
+CAppSettings* GetAppSettings();
+void SetAppSettings(CAppSettings* settings);

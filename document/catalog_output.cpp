@@ -15,7 +15,6 @@
 #include "document/app_settings.h"
 #include "document/background_work.h"
 #include "document/doc_messages.h"
-#include "document/explorer_ap_app.h"
 #include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
 #include "model/work_progress.h"

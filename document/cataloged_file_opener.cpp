@@ -10,7 +10,6 @@
 #include "dialogs/select_app_dlg.h"
 #include "document/app_launcher.h"
 #include "document/app_settings.h"
-#include "document/explorer_ap_app.h"
 #include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
 #include "platform/real_name.h"

@@ -22,16 +22,15 @@
 #include "document/command_ids.h"
 #include "document/doc_messages.h"
 #include "document/doc_template.h"
-#include "document/explorer_ap_app.h"
 #include "document/file_path_text.h"
 #include "document/help_contents.h"
 #include "document/hints.h"
+#include "document/icon_index_source.h"
 #include "model/catalog_update.h"
 #include "model/scan.h"
 #include "model/set_file.h"
 #include "model/work_progress.h"
 #include "platform/cp932_codec.h"
-#include "ui/file_icon_cache.h"
 
 namespace {
 
@@ -474,11 +473,15 @@ int CExplorerApDoc::FindByDate(const std::string& path, std::optional<CTime> low
 std::string CExplorerApDoc::GetSetName() const { return m_pRoot ? m_pRoot->m_strSetName : std::string(); }
 
 int CExplorerApDoc::GetSetIconIndex(bool large) const {
-  return CFileIconCache::Get().GetCatalogSetIndex(large);
+  // Without a cache (no window yet): the fixed images' places in the lists.
+  const CIconIndexSource* source = GetIconIndexSource();
+  return source ? source->GetCatalogSetIndex(large) : 3;
 }
 
 int CExplorerApDoc::GetIconIndex(const std::string& name, bool isFolder, bool isCatalog, bool large) const {
-  return CFileIconCache::Get().GetImageIndex(name, isFolder, isCatalog, large);
+  CIconIndexSource* source = GetIconIndexSource();
+  if (source) return source->GetImageIndex(name, isFolder, isCatalog, large);
+  return isCatalog ? 2 : isFolder ? 1 : 0;
 }
 
 // ---------------------------------------------------------------------------

@@ -11,10 +11,11 @@
 #include <wx/imaglist.h>
 #include <wx/vector.h>
 
+#include "document/icon_index_source.h"
 #include "ui/icon_source.h"
 #include "ui/shell_icon_map.h"
 
-class CFileIconCache {
+class CFileIconCache : public CIconIndexSource {
  public:
   enum : int { IMAGE_FILE = 0, IMAGE_FOLDER = 1, IMAGE_CATALOG = 2, IMAGE_CATALOG_SET = 3 };
 
@@ -41,12 +42,12 @@ class CFileIconCache {
   int GetFileIndex(bool large) const { return large ? m_nLargeFile : m_nSmallFile; }
   int GetFolderIndex(bool large) const { return large ? m_nLargeFolder : m_nSmallFolder; }
   int GetCatalogIndex(bool large) const { return large ? m_nLargeCatalog : m_nSmallCatalog; }
-  int GetCatalogSetIndex(bool large) const { return large ? m_nLargeSet : m_nSmallSet; }
+  int GetCatalogSetIndex(bool large) const override { return large ? m_nLargeSet : m_nSmallSet; }
 
   // The image of an item named name (its name, not its path, whose folders
   // and catalog label may hold dots): the folder image, else the catalog
   // image, else the image of the name's extension.
-  int GetImageIndex(const std::string& name, bool isFolder, bool isCatalog, bool large);
+  int GetImageIndex(const std::string& name, bool isFolder, bool isCatalog, bool large) override;
   // The image of extension, added to both lists on first use; the generic
   // file image when no icon is found (nothing is kept, the next call retries).
   int GetExtensionIndex(const std::string& extension, bool large);

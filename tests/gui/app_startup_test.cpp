@@ -10,7 +10,7 @@
 
 #include "document/doc_manager.h"
 #include "document/doc_template.h"
-#include "document/explorer_ap_app.h"
+#include "app/explorer_ap_app.h"
 #include "document/explorer_ap_doc.h"
 #include "document/file_path_text.h"
 #include "document/file_association.h"

@@ -7,7 +7,7 @@
 #include "document/app_settings.h"
 #include "document/cataloged_file_opener.h"
 #include "document/command_ids.h"
-#include "document/explorer_ap_app.h"
+#include "app/explorer_ap_app.h"
 #include "document/explorer_ap_doc.h"
 #include "document/hints.h"
 #include "tests/gui/expect_dialog.h"

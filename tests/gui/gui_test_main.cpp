@@ -11,7 +11,7 @@
 
 #include <cstdio>
 
-#include "document/framework_texts.h"
+#include "app/framework_texts.h"
 #include "tests/gui/gui_test_util.h"
 #include "ui/file_icon_cache.h"
 
@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
   // As the program does: the framework's texts are Japanese whatever the
   // locale the tests run in.
   UseJapaneseFrameworkTexts();
+  SetIconIndexSource([]() -> CIconIndexSource& { return CFileIconCache::Get(); });
   CUnexpectedModalGuard guard;
   guard.Register();
 
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
   }
 
   guard.Unregister();
+  SetIconIndexSource(nullptr);
   CFileIconCache::Destroy();
   wxTheApp->OnExit();
   wxEntryCleanup();

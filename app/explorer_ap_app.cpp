@@ -1,4 +1,4 @@
-#include "document/explorer_ap_app.h"
+#include "app/explorer_ap_app.h"
 
 #include <cstdio>
 
@@ -14,7 +14,7 @@
 #include "document/doc_manager.h"
 #include "document/doc_template.h"
 #include "document/file_association.h"
-#include "document/framework_texts.h"
+#include "app/framework_texts.h"
 #include "document/settings_file.h"
 #include "document/status_text_source.h"
 #include "document/window_layout.h"
@@ -37,11 +37,6 @@ bool g_bNoDisplay = false;
 
 CExplorerApApp::CExplorerApApp() = default;
 CExplorerApApp::~CExplorerApApp() = default;
-
-CAppSettings* GetAppSettings() {
-  auto* app = dynamic_cast<CExplorerApApp*>(wxTheApp);
-  return app ? app->GetSettings() : nullptr;
-}
 
 bool ProcessCommandLine(wxDocManager& manager, bool hasFile, const wxString& file) {
   if (hasFile && file.empty()) return false;
@@ -109,6 +104,8 @@ bool CExplorerApApp::OnInit() {
   m_nPreviewPages = LoadPreviewPages(*m_pSettingsStore);
 
   m_pSettings = std::make_unique<CAppSettings>(*m_pSettingsStore);
+  SetAppSettings(m_pSettings.get());
+  SetIconIndexSource([]() -> CIconIndexSource& { return CFileIconCache::Get(); });
 
   // The template makes the tree view, which builds both panes in the main
   // frame; the frame must exist before the first document.
@@ -140,10 +137,12 @@ int CExplorerApApp::OnExit() {
     if (m_pDocManager) SaveRecentFileList(*m_pSettingsStore, *m_pDocManager->GetFileHistory());
     m_pSettingsStore->Flush();
   }
+  SetAppSettings(nullptr);
   m_pSettings.reset();
   m_pDocManager.reset();
   SetSettingsStore(nullptr);
   m_pSettingsStore.reset();
+  SetIconIndexSource(nullptr);
   CFileIconCache::Destroy();
   return wxApp::OnExit();
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "document/explorer_ap_app.h"
+#include "app/explorer_ap_app.h"
 #include "document/file_path_text.h"
 
 #ifndef QUARRIX_VERSION

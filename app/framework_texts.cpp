@@ -1,4 +1,4 @@
-#include "document/framework_texts.h"
+#include "app/framework_texts.h"
 
 #include <clocale>
 #include <cstdlib>

@@ -60,10 +60,6 @@ class CExplorerApApp : public wxApp {
 // a start without a display ends with status 1.
 int RunApplication(int argc, wxChar** argv);
 
-// The running application's settings; null when the process is not this
-// application (the tests) or before start-up made them.
-CAppSettings* GetAppSettings();
-
 // Start-up's command line: hasFile false makes a new set, else opens file.
 // False when that failed.
 bool ProcessCommandLine(wxDocManager& manager, bool hasFile, const wxString& file);
