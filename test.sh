@@ -12,4 +12,4 @@ cmake --build build-asan
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build-asan
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j2
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j2
