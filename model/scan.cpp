@@ -16,6 +16,7 @@
 #include "model/media_type.h"
 #include "model/root_file_info.h"
 #include "platform/cp932_codec.h"
+#include "platform/folder_id.h"
 #include "platform/volume_info.h"
 
 namespace {
@@ -67,16 +68,15 @@ class CFolderWalk {
     std::vector<CSubfolder> subfolders;
     std::size_t nNext = 0;
     int nFd = -1;
-    dev_t device = 0;
-    ino_t inode = 0;
+    CFolderId id;
     std::string strRawName;  // in the parent frame's folder; the path for the first
   };
 
   // Reads the open folder fd into item and, when it has subfolders, makes it
   // the new deepest frame. Takes ownership of fd.
   void Enter(int fd, const std::string& rawName, CFolderFileInfo& item) {
-    struct stat status;
-    if (fstat(fd, &status) != 0 || m_onPath.count({status.st_dev, status.st_ino}) != 0) {
+    CFolderId id;
+    if (!ReadFolderId(fd, id) || m_onPath.count(id) != 0) {
       close(fd);
       return;
     }
@@ -96,10 +96,9 @@ class CFolderWalk {
       return;
     }
     frame.nFd = fd;
-    frame.device = status.st_dev;
-    frame.inode = status.st_ino;
+    frame.id = id;
     frame.strRawName = rawName;
-    m_onPath.insert({status.st_dev, status.st_ino});
+    m_onPath.insert(id);
     m_frames.push_back(std::move(frame));
     ++m_nOpen;
     KeepWithinBudget();
@@ -107,7 +106,7 @@ class CFolderWalk {
 
   void Pop() {
     CloseFrame(m_frames.size() - 1);
-    m_onPath.erase({m_frames.back().device, m_frames.back().inode});
+    m_onPath.erase(m_frames.back().id);
     m_frames.pop_back();
     m_nLowestOpen = std::min(m_nLowestOpen, m_frames.size());
   }
@@ -141,8 +140,8 @@ class CFolderWalk {
       CFrame& frame = m_frames[i];
       const int fd = m_lister.OpenFolder(current, frame.strRawName);
       if (currentOwned) close(current);
-      struct stat status;
-      if (fd >= 0 && (fstat(fd, &status) != 0 || status.st_dev != frame.device || status.st_ino != frame.inode)) {
+      CFolderId id;
+      if (fd >= 0 && (!ReadFolderId(fd, id) || id != frame.id)) {
         close(fd);
         return -1;
       }
@@ -164,30 +163,48 @@ class CFolderWalk {
   int m_nOpen = 0;
   std::size_t m_nLowestOpen = 0;  // frames below it hold no descriptor
   std::vector<CFrame> m_frames;
-  std::set<std::pair<dev_t, ino_t>> m_onPath;
+  std::set<CFolderId> m_onPath;
 };
 
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+// The length of the root that begins path: "/", or a drive's "C:\" on
+// Windows; 0 for a relative path.
+std::size_t RootLength(const std::string& path) {
+#ifdef _WIN32
+  return path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/') ? 3 : 0;
+#else
+  return !path.empty() && path[0] == '/' ? 1 : 0;
+#endif
+}
+
+bool IsRootPath(const std::string& path) { return RootLength(path) > 0 && path.size() == RootLength(path); }
+
 std::string ParentOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
+  const std::size_t slash = path.rfind(kSeparator);
   if (slash == std::string::npos) return path;
-  if (slash == 0) return "/";
+  if (slash < RootLength(path)) return path.substr(0, RootLength(path));
   return path.substr(0, slash);
 }
 
 std::vector<std::string> SplitComponents(std::string path) {
   StripTrailingBackslash(path);
   std::vector<std::string> components;
-  if (path == "/") return {std::string()};
+  if (IsRootPath(path)) return {path.substr(0, RootLength(path) - 1)};
   std::size_t pos = 0;
   for (;;) {
-    const std::size_t slash = path.find('/', pos);
+    const std::size_t slash = path.find(kSeparator, pos);
     components.push_back(path.substr(pos, slash - pos));
     if (slash == std::string::npos) return components;
     pos = slash + 1;
   }
 }
 
-std::string CurrentFolder() {
+[[maybe_unused]] std::string CurrentFolder() {
   std::vector<char> buffer(PATH_MAX);
   while (getcwd(buffer.data(), buffer.size()) == nullptr) {
     if (errno != ERANGE) return "/";
@@ -197,7 +214,7 @@ std::string CurrentFolder() {
 }
 
 bool FolderExists(const std::string& path) {
-  if (path == "/") return true;
+  if (IsRootPath(path)) return true;
   CFindData record;
   return ReadPathRecord(path, record) && (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
@@ -238,21 +255,31 @@ std::string CommonParentPath(const std::vector<std::string>& paths) {
     const auto mismatch = std::mismatch(common.begin(), common.end(), components.begin(), components.end());
     common.erase(mismatch.first, common.end());
   }
-  if (common.size() == 1 && common[0].empty()) return "/";
+  if (common.size() == 1 && (common[0].empty() || IsRootPath(common[0] + kSeparator))) return common[0] + kSeparator;
   std::string joined;
   for (std::size_t i = 0; i < common.size(); ++i) {
-    if (i > 0) joined += '/';
+    if (i > 0) joined += kSeparator;
     joined += common[i];
   }
   return joined;
 }
 
 void StripTrailingBackslash(std::string& path) {
-  if (path.size() > 1 && path.back() == '/') path.pop_back();
+  if (path.size() > std::max<std::size_t>(RootLength(path), 1) && path.back() == kSeparator) path.pop_back();
 }
 
 std::string MakeAbsolutePath(const std::string& path) {
   if (path.empty()) return path;
+#ifdef _WIN32
+  // The system's own rules: drive-relative paths, '/' for '\\', "." and "..".
+  std::string absolute = path;
+  if (char* full = realpath(path.c_str(), nullptr)) {
+    absolute = full;
+    std::free(full);
+  }
+  StripTrailingBackslash(absolute);
+  return absolute;
+#endif
   const std::string full = path[0] == '/' ? path : CurrentFolder() + "/" + path;
   std::vector<std::string> kept;
   std::size_t pos = 0;
@@ -319,7 +346,7 @@ CDriveFileInfo* CRootFileInfo::AddCatalogFromPaths(const std::string& label, con
   for (std::string& path : absolute) {
     StripTrailingBackslash(path);
     // The root has no name to stand as a child of the catalog.
-    if (path == "/") {
+    if (IsRootPath(path)) {
       message = kDriveAloneMessage;
       break;
     }
