@@ -11,13 +11,19 @@
 namespace {
 
 constexpr UINT kCodePage = 932;
-enum EDirection : std::intptr_t { kToCp932 = 1, kFromCp932 = 2 };
+enum EDirection : std::intptr_t { kToCp932 = 1, kFromCp932 = 2, kFromCp932ToUtf8 = 3 };
 
 bool Is(const char* name, const char* expected) { return _stricmp(name, expected) == 0; }
 
 std::size_t Fail(int error) {
   errno = error;
   return static_cast<std::size_t>(-1);
+}
+
+void Append(char** out, std::size_t* outLeft, const void* bytes, std::size_t n) {
+  std::memcpy(*out, bytes, n);
+  *out += n;
+  *outLeft -= n;
 }
 
 // One UTF-32LE character to CP932; no best-fit replacements, so a character
@@ -42,19 +48,27 @@ std::size_t Encode(char** in, std::size_t* inLeft, char** out, std::size_t* outL
                                     &usedDefault);
   if (n <= 0 || usedDefault) return Fail(EILSEQ);
   if (static_cast<std::size_t>(n) > *outLeft) return Fail(E2BIG);
-  std::memcpy(*out, bytes, static_cast<std::size_t>(n));
-  *out += n;
-  *outLeft -= static_cast<std::size_t>(n);
+  Append(out, outLeft, bytes, static_cast<std::size_t>(n));
   *in += 4;
   *inLeft -= 4;
   return 0;
 }
 
-// All of the input (one character) from CP932 to UTF-32LE.
-std::size_t Decode(char** in, std::size_t* inLeft, char** out, std::size_t* outLeft) {
+// All of the input (one character) from CP932 to UTF-32LE, or to UTF-8.
+std::size_t Decode(char** in, std::size_t* inLeft, char** out, std::size_t* outLeft, bool utf8) {
   wchar_t wide[4];
   const int n = MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, *in, static_cast<int>(*inLeft), wide, 4);
   if (n <= 0) return Fail(EILSEQ);
+  if (utf8) {
+    char bytes[16];
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, n, bytes, sizeof bytes, nullptr, nullptr);
+    if (length <= 0) return Fail(EILSEQ);
+    if (static_cast<std::size_t>(length) > *outLeft) return Fail(E2BIG);
+    Append(out, outLeft, bytes, static_cast<std::size_t>(length));
+    *in += *inLeft;
+    *inLeft = 0;
+    return 0;
+  }
   for (int i = 0; i < n; ++i) {
     std::uint32_t cp = static_cast<std::uint16_t>(wide[i]);
     if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < n) {
@@ -63,9 +77,7 @@ std::size_t Decode(char** in, std::size_t* inLeft, char** out, std::size_t* outL
     if (*outLeft < 4) return Fail(E2BIG);
     const unsigned char bytes[4] = {static_cast<unsigned char>(cp), static_cast<unsigned char>(cp >> 8),
                                     static_cast<unsigned char>(cp >> 16), static_cast<unsigned char>(cp >> 24)};
-    std::memcpy(*out, bytes, 4);
-    *out += 4;
-    *outLeft -= 4;
+    Append(out, outLeft, bytes, 4);
   }
   *in += *inLeft;
   *inLeft = 0;
@@ -77,6 +89,7 @@ std::size_t Decode(char** in, std::size_t* inLeft, char** out, std::size_t* outL
 iconv_t iconv_open(const char* to, const char* from) {
   if (Is(to, "CP932") && Is(from, "UTF-32LE")) return reinterpret_cast<iconv_t>(kToCp932);
   if (Is(to, "UTF-32LE") && Is(from, "CP932")) return reinterpret_cast<iconv_t>(kFromCp932);
+  if (Is(to, "UTF-8") && Is(from, "CP932")) return reinterpret_cast<iconv_t>(kFromCp932ToUtf8);
   errno = EINVAL;
   return reinterpret_cast<iconv_t>(-1);
 }
@@ -85,7 +98,8 @@ std::size_t iconv(iconv_t cd, char** in, std::size_t* inLeft, char** out, std::s
   if (in == nullptr || *in == nullptr) return 0;  // resetting the state: there is none
   const auto direction = reinterpret_cast<std::intptr_t>(cd);
   if (direction == kToCp932) return Encode(in, inLeft, out, outLeft);
-  if (direction == kFromCp932) return Decode(in, inLeft, out, outLeft);
+  if (direction == kFromCp932 || direction == kFromCp932ToUtf8)
+    return Decode(in, inLeft, out, outLeft, direction == kFromCp932ToUtf8);
   return Fail(EBADF);
 }
 

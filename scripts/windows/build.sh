@@ -25,6 +25,6 @@ fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$here/mingw-toolchain.cmake" -DQUARRIX_WIN_DEPS="$QUARRIX_WIN_DEPS" \
-  -DCMAKE_PREFIX_PATH="$gtest/install" -DwxWidgets_CONFIG_EXECUTABLE="$QUARRIX_WIN_DEPS/bin/wx-config" \
+  -DQUARRIX_WIN_GTEST="$gtest/install" -DwxWidgets_CONFIG_EXECUTABLE="$QUARRIX_WIN_DEPS/bin/wx-config" \
   -DQUARRIX_REQUIRE_GUI=ON -DQUARRIX_BUILD_BENCH=OFF >/dev/null
 nice -n 19 cmake --build "$build" -j "$jobs" ${1:+--target "$@"}

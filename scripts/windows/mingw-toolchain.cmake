@@ -6,8 +6,8 @@ set(QUARRIX_MINGW_HOST x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${QUARRIX_MINGW_HOST}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${QUARRIX_MINGW_HOST}-g++-posix)
 set(CMAKE_RC_COMPILER ${QUARRIX_MINGW_HOST}-windres)
-# The static libraries built by build-deps.sh come first, then the compiler's.
-set(CMAKE_FIND_ROOT_PATH /usr/${QUARRIX_MINGW_HOST} ${QUARRIX_WIN_DEPS})
+# The compiler's libraries, those build-deps.sh builds, and GoogleTest.
+set(CMAKE_FIND_ROOT_PATH /usr/${QUARRIX_MINGW_HOST} ${QUARRIX_WIN_DEPS} ${QUARRIX_WIN_GTEST})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

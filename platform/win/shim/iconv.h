@@ -1,6 +1,6 @@
 #pragma once
 // The subset of iconv the CP932 tables are built with (UTF-32LE to and from
-// CP932, one character per call), over the system's code page 932 converters
+// CP932, CP932 to UTF-8; one character per call), over the code page 932 converters
 // MultiByteToWideChar and WideCharToMultiByte.
 
 #include <cstddef>
