@@ -6,6 +6,7 @@
 
 #include "dialogs/message_box.h"
 #include "document/doc_messages.h"
+#include "platform/path_separator.h"
 
 bool BrowseForLocation(const std::string& title, std::string& out, wxWindow* owner,
                        const std::string& initialSelection) {
@@ -17,7 +18,7 @@ bool BrowseForLocation(const std::string& title, std::string& out, wxWindow* own
     const wxString chosen = picker.GetPath();
     // The picker gives no path for places that are not on a local file
     // system (network places it reaches through the desktop's own layer).
-    if (!chosen.empty() && chosen[0] == '/' && wxFileName::DirExists(chosen)) {
+    if (IsRootedPath(chosen.utf8_string()) && wxFileName::DirExists(chosen)) {
       out = chosen.utf8_string();
       return true;
     }

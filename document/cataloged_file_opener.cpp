@@ -13,6 +13,7 @@
 #include "document/explorer_ap_app.h"
 #include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
+#include "platform/path_separator.h"
 
 namespace {
 
@@ -142,7 +143,7 @@ std::string MakeRealPath(const std::string& basePath, const std::string& rest) {
 
 bool IsFilePresent(const std::string& path) {
   struct stat status;
-  return !path.empty() && path[0] == '/' && stat(path.c_str(), &status) == 0;
+  return IsRootedPath(path) && stat(path.c_str(), &status) == 0;
 }
 
 std::string LocateFileMessage(const std::string& logicalPath, const std::string& path,

@@ -4,6 +4,9 @@
 #include <wx/filename.h>
 #include <wx/fileconf.h>
 #include <wx/stdpaths.h>
+#ifdef _WIN32
+#include <wx/msw/regconf.h>
+#endif
 
 namespace {
 
@@ -13,7 +16,10 @@ wxString RecentKey(int n) { return wxString::Format("%s/File%d", kRecentSection,
 
 }  // namespace
 
-std::unique_ptr<wxFileConfig> OpenSettingsFile() {
+std::unique_ptr<CSettingsConfig> OpenSettingsFile() {
+#ifdef _WIN32
+  return std::make_unique<wxRegConfig>("Quarrix", "Kestrane Soft");
+#else
   wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
   auto config = std::make_unique<wxFileConfig>("Quarrix", "Kestrane Soft", wxEmptyString, wxEmptyString,
                                                wxCONFIG_USE_LOCAL_FILE);
@@ -22,6 +28,7 @@ std::unique_ptr<wxFileConfig> OpenSettingsFile() {
   const wxString folder = wxStandardPaths::Get().GetUserConfigDir();
   if (!wxFileName::DirExists(folder)) wxFileName::Mkdir(folder, 0700, wxPATH_MKDIR_FULL);
   return config;
+#endif
 }
 
 void LoadRecentFileList(wxConfigBase& config, wxFileHistory& history) {

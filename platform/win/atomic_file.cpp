@@ -71,13 +71,10 @@ int CAtomicFile::Commit() {
   if (_close(m_fd) != 0 && error == 0) error = errno;
   m_fd = -1;
   if (error != 0) return error;
-  // A read-only target keeps its attribute; the new file takes it over.
-  const std::wstring target = WidePath(m_strTarget);
-  const DWORD attributes = GetFileAttributesW(target.c_str());
-  if (!MoveFileExW(WidePath(m_strTemp).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  // A read-only target is not replaced: Windows refuses, as Explorer does.
+  if (!MoveFileExW(WidePath(m_strTemp).c_str(), WidePath(m_strTarget).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return ErrnoOf(GetLastError());
   m_bCommitted = true;
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-    SetFileAttributesW(target.c_str(), attributes);
   return 0;
 }

@@ -26,6 +26,18 @@ void Append(char** out, std::size_t* outLeft, const void* bytes, std::size_t n) 
   *outLeft -= n;
 }
 
+// cp as UTF-16 into out; the number of units, 0 beyond U+10FFFF.
+int ToUtf16(std::uint32_t cp, wchar_t out[2]) {
+  if (cp > 0x10FFFF) return 0;
+  if (cp < 0x10000) {
+    out[0] = static_cast<wchar_t>(cp);
+    return 1;
+  }
+  out[0] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+  out[1] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+  return 2;
+}
+
 // One UTF-32LE character to CP932; no best-fit replacements, so a character
 // the code page cannot hold fails instead of becoming a look-alike.
 std::size_t Encode(char** in, std::size_t* inLeft, char** out, std::size_t* outLeft) {
@@ -33,15 +45,8 @@ std::size_t Encode(char** in, std::size_t* inLeft, char** out, std::size_t* outL
   const auto* p = reinterpret_cast<const unsigned char*>(*in);
   const std::uint32_t cp = p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
   wchar_t wide[2];
-  int units = 1;
-  if (cp >= 0x10000) {
-    if (cp > 0x10FFFF) return Fail(EILSEQ);
-    wide[0] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
-    wide[1] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    units = 2;
-  } else {
-    wide[0] = static_cast<wchar_t>(cp);
-  }
+  const int units = ToUtf16(cp, wide);
+  if (units == 0) return Fail(EILSEQ);
   char bytes[8];
   BOOL usedDefault = FALSE;
   const int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes, nullptr,
@@ -107,15 +112,8 @@ int iconv_close(iconv_t) { return 0; }
 
 gunichar g_unichar_tolower(gunichar c) {
   wchar_t in[2];
-  int units = 1;
-  if (c >= 0x10000) {
-    if (c > 0x10FFFF) return c;
-    in[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-    in[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    units = 2;
-  } else {
-    in[0] = static_cast<wchar_t>(c);
-  }
+  const int units = ToUtf16(c, in);
+  if (units == 0) return c;
   wchar_t out[4];
   const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, in, units, out, 4, nullptr, nullptr, 0);
   if (n == 1) return static_cast<std::uint16_t>(out[0]);

@@ -8,7 +8,16 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 . "$here/env.sh"
 
-"$here/build-deps.sh"
+# QUARRIX_WIN_NO_GUI=1: only the core, the command-line program and the
+# tests, which need no cached libraries.
+gui=ON
+if [ "${QUARRIX_WIN_NO_GUI:-0}" = 1 ]; then
+  gui=OFF
+  quarrix_win_install_packages
+else
+  "$here/build-deps.sh"
+fi
+quarrix_win_enable_sources
 quarrix_win_paths
 build="${QUARRIX_WIN_BUILD:-$root/build-win}"
 jobs="${QUARRIX_WIN_JOBS:-2}"
@@ -26,5 +35,5 @@ fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$here/mingw-toolchain.cmake" -DQUARRIX_WIN_DEPS="$QUARRIX_WIN_DEPS" \
   -DQUARRIX_WIN_GTEST="$gtest/install" -DwxWidgets_CONFIG_EXECUTABLE="$QUARRIX_WIN_DEPS/bin/wx-config" \
-  -DQUARRIX_REQUIRE_GUI=ON -DQUARRIX_BUILD_BENCH=OFF >/dev/null
+  -DQUARRIX_REQUIRE_GUI=$gui -DQUARRIX_BUILD_BENCH=OFF >/dev/null
 nice -n 19 cmake --build "$build" -j "$jobs" ${1:+--target "$@"}

@@ -1,7 +1,7 @@
 # Shared by the Windows scripts: packages, the dependency cache and its key.
 # shellcheck shell=bash
 QUARRIX_WIN_PACKAGES="g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools \
-dpkg-dev make cmake ninja-build wine64 xvfb xauth locales nsis zip googletest wx-common"
+dpkg-dev make cmake ninja-build wine64 xvfb xauth xdotool x11-apps locales nsis zip googletest wx-common"
 QUARRIX_WIN_SOURCES="zlib libpng1.6 expat wxwidgets3.2"
 # Bump when the recipe in build-deps.sh changes, so caches are rebuilt.
 QUARRIX_WIN_RECIPE=1

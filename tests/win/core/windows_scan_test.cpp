@@ -11,6 +11,7 @@
 #include "model/root_file_info.h"
 #include "model/scan.h"
 #include "model/set_file.h"
+#include "platform/path_separator.h"
 #include "platform/win/win_text.h"
 #include "tests/core/test_util.h"
 
@@ -75,6 +76,10 @@ TEST(WindowsPaths, DriveRootsAndBackslashes) {
   StripTrailingBackslash(root);
   EXPECT_EQ("C:\\", root);
   EXPECT_EQ("work カタログセット", MakeSetName("C:\\sets\\work.fcf"));
+  EXPECT_TRUE(IsRootedPath("C:\\x"));
+  EXPECT_TRUE(IsRootedPath("\\\\server\\share"));
+  EXPECT_FALSE(IsRootedPath("x\\y"));
+  EXPECT_FALSE(IsRootedPath("C:x"));
 
   // A drive is catalogued on its own only.
   CRootFileInfo set("s");
