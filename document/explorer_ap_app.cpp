@@ -1,7 +1,7 @@
 #include "document/explorer_ap_app.h"
 
 #include <wx/cmdline.h>
-#include <wx/config.h>  // the file on Linux, the registry on Windows
+#include <wx/fileconf.h>
 #include <wx/frame.h>
 #include <wx/statusbr.h>
 #include <wx/stdpaths.h>
@@ -70,8 +70,8 @@ bool CExplorerApApp::OnInit() {
   SetAppDisplayName("Quarrix");
   if (!wxApp::OnInit()) return false;
 
-  auto config = OpenSettingsFile();
-  wxConfigBase& settingsFile = *config;
+  std::unique_ptr<wxFileConfig> config = OpenSettingsFile();
+  wxFileConfig& settingsFile = *config;
   wxConfigBase::Set(config.release());  // the framework deletes it at the end
 
   m_pDocManager = std::make_unique<CQuarrixDocManager>();

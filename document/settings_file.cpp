@@ -4,9 +4,6 @@
 #include <wx/filename.h>
 #include <wx/fileconf.h>
 #include <wx/stdpaths.h>
-#ifdef _WIN32
-#include <wx/msw/regconf.h>
-#endif
 
 namespace {
 
@@ -16,10 +13,7 @@ wxString RecentKey(int n) { return wxString::Format("%s/File%d", kRecentSection,
 
 }  // namespace
 
-std::unique_ptr<CSettingsConfig> OpenSettingsFile() {
-#ifdef _WIN32
-  return std::make_unique<wxRegConfig>("Quarrix", "Kestrane Soft");
-#else
+std::unique_ptr<wxFileConfig> OpenSettingsFile() {
   wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
   auto config = std::make_unique<wxFileConfig>("Quarrix", "Kestrane Soft", wxEmptyString, wxEmptyString,
                                                wxCONFIG_USE_LOCAL_FILE);
@@ -28,7 +22,6 @@ std::unique_ptr<CSettingsConfig> OpenSettingsFile() {
   const wxString folder = wxStandardPaths::Get().GetUserConfigDir();
   if (!wxFileName::DirExists(folder)) wxFileName::Mkdir(folder, 0700, wxPATH_MKDIR_FULL);
   return config;
-#endif
 }
 
 void LoadRecentFileList(wxConfigBase& config, wxFileHistory& history) {

@@ -1,26 +1,18 @@
 #pragma once
-// The program's settings and the sections the framework keeps there:
+// The program's settings file and the sections the framework keeps there:
 // "Recent File List" (File1..File4) and "Settings".
 
 #include <memory>
 
 class wxConfigBase;
-class wxFileHistory;
-#ifdef _WIN32
-class wxRegConfig;
-using CSettingsConfig = wxRegConfig;
-#else
 class wxFileConfig;
-using CSettingsConfig = wxFileConfig;
-#endif
+class wxFileHistory;
 
 inline constexpr int kRecentFileCount = 4;
 
 // Opens $XDG_CONFIG_HOME/Quarrix.conf (~/.config when the variable is not
-// set). The file need not exist; it is created by the first write. On
-// Windows the settings are the registry key "Software\Kestrane Soft\Quarrix"
-// of the current user, the sections its subkeys.
-std::unique_ptr<CSettingsConfig> OpenSettingsFile();
+// set). The file need not exist; it is created by the first write.
+std::unique_ptr<wxFileConfig> OpenSettingsFile();
 
 // Adds the stored recent files to history, File1 ending up first.
 void LoadRecentFileList(wxConfigBase& config, wxFileHistory& history);
