@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with AddressSanitizer and UBSan, runs every test.
+# Installs what is missing, fuzzes the set-file reader for a minute, builds
+# with AddressSanitizer and UBSan and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
-quarrix_install_packages xvfb xauth
+quarrix_install_packages xvfb xauth clang libclang-rt-dev
+quarrix_japanese_locale
+scripts/fuzz.sh 1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARRIX_SANITIZE=ON -DQUARRIX_BUILD_BENCH=OFF -DQUARRIX_REQUIRE_GUI=ON
 cmake --build build-asan
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

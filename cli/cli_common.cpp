@@ -14,9 +14,8 @@ const char kUsage[] =
     "  quarrix-cli dump SET\n"
     "  quarrix-cli copy IN OUT\n"
     "  quarrix-cli ls SET [PATH]\n"
-    "  quarrix-cli find SET [--from PATH] (--name PATTERN | --note PATTERN) [--exact] [--case]\n"
-    "  quarrix-cli find SET [--from PATH] --size LOW_KB HIGH_KB\n"
-    "  quarrix-cli find SET [--from PATH] --date FROM TO\n"
+    "  quarrix-cli find SET [--from PATH] [--name PATTERN] [--note PATTERN] [--size LOW_KB HIGH_KB]"
+    " [--date FROM TO] [--exact] [--case] [--width] [--kana] [--json | --real-path]\n"
     "  quarrix-cli info SET [PATH...]\n"
     "  quarrix-cli note SET --text TEXT PATH...\n"
     "  quarrix-cli rm SET LABEL\n"
@@ -49,6 +48,7 @@ std::string SetFileErrorText(ESetFileError error, const std::string& path) {
     case ESetFileError::DiskFull: return "ディスクがいっぱいです: " + shown;
     case ESetFileError::ReadFailure:
     case ESetFileError::WriteFailure: return "ファイルの読み書きに失敗しました: " + shown;
+    case ESetFileError::NotRegularFile: return "通常のファイルではないため書き込めません: " + shown;
   }
   return "ファイルの読み書きに失敗しました: " + shown;
 }
@@ -69,6 +69,12 @@ int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, 
   return EXIT_OK;
 }
 
+int LoadSetForChange(const std::string& path, std::unique_ptr<CRootFileInfo>& set, CReplaceLock& lock,
+                     bool createIfMissing) {
+  lock.Acquire(path, [] { ReportError("他のプログラムがこのカタログセットを変更中です。終わるのを待っています"); });
+  return LoadSetForCli(path, set, createIfMissing);
+}
+
 int SaveSetForCli(const std::string& path, const CRootFileInfo& set) {
   const ESetFileError error = WriteSetFile(path, set);
   if (error == ESetFileError::None) return EXIT_OK;
@@ -85,6 +91,21 @@ int UsageError(const std::string& text) {
 }
 
 void PrintUsage(std::FILE* out) { std::fputs(kUsage, out); }
+
+bool PrintCommandUsage(std::FILE* out, const std::string& command) {
+  // The command's own lines of the usage, so the two never disagree.
+  const std::string usage = kUsage, prefix = "  quarrix-cli " + command + " ";
+  std::string lines;
+  for (std::size_t at = 0; at < usage.size();) {
+    const std::size_t end = usage.find('\n', at);
+    const std::string line = usage.substr(at, end - at + 1);
+    if (line.compare(0, prefix.size(), prefix) == 0) lines += line;
+    at = end + 1;
+  }
+  if (lines.empty()) return false;
+  std::fputs(("使い方:\n" + lines + usage.substr(usage.rfind("終了コード:"))).c_str(), out);
+  return true;
+}
 
 std::string JsonQuote(std::string_view text) {
   static const char kHex[] = "0123456789abcdef";

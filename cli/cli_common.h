@@ -10,6 +10,7 @@
 
 #include "model/root_file_info.h"
 #include "model/set_file_error.h"
+#include "platform/atomic_file.h"
 
 enum {
   EXIT_OK = 0,
@@ -24,6 +25,11 @@ enum {
 int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, bool createIfMissing = false);
 // Saves atomically; reports failures on stderr; returns an exit status.
 int SaveSetForCli(const std::string& path, const CRootFileInfo& set);
+// For the commands that load, change and save a set: LoadSetForCli under a
+// lock that lock holds until the command ends, so a second program changing
+// the same set waits and then reads what the first saved.
+int LoadSetForChange(const std::string& path, std::unique_ptr<CRootFileInfo>& set, CReplaceLock& lock,
+                     bool createIfMissing = false);
 
 // Command-line text is taken as UTF-8; stray bytes become U+FFFD.
 std::string ArgText(const std::string& arg);
@@ -36,6 +42,8 @@ void ReportError(const std::string& text);
 // Reports a mistake in the command line followed by the usage; returns EXIT_USAGE.
 int UsageError(const std::string& text);
 void PrintUsage(std::FILE* out);
+// The usage lines of one command and the exit statuses; false for an unknown command.
+bool PrintCommandUsage(std::FILE* out, const std::string& command);
 
 // text as a JSON string literal, quotes included; invalid UTF-8 becomes U+FFFD.
 std::string JsonQuote(std::string_view text);

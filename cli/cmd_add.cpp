@@ -38,11 +38,16 @@ int CmdAdd(const std::vector<std::string>& args) {
   if (args.size() < 3) return UsageError("add にはカタログセットのファイル、カタログ名とパスを指定してください");
   const std::string& setPath = args[0];
   const std::string label = ArgText(args[1]);
+  if (label.find('\\') != std::string::npos) {
+    ReportError(kLabelSeparatorMessage);
+    return EXIT_USAGE;
+  }
   // Paths stay as given: they name real files, whatever their bytes.
   const std::vector<std::string> paths(args.begin() + 2, args.end());
 
   std::unique_ptr<CRootFileInfo> set;
-  if (const int status = LoadSetForCli(setPath, set, true); status != EXIT_OK) return status;
+  CReplaceLock lock;
+  if (const int status = LoadSetForChange(setPath, set, lock, true); status != EXIT_OK) return status;
 
   CStderrSink sink;
   const CDriveFileInfo* catalog =

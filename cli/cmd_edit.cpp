@@ -27,7 +27,8 @@ int CmdNote(const std::vector<std::string>& args) {
   if (!setPath || !text || paths.empty()) return UsageError("note にはファイル、--text とパスを指定してください");
 
   std::unique_ptr<CRootFileInfo> set;
-  if (const int status = LoadSetForCli(*setPath, set); status != EXIT_OK) return status;
+  CReplaceLock lock;
+  if (const int status = LoadSetForChange(*setPath, set, lock); status != EXIT_OK) return status;
   // All or nothing: a mistyped path must not leave the other notes half done.
   if (ReportMissingPaths(*set, paths)) return EXIT_NOTHING;
   if (!set->SetNotes(paths, *text)) return EXIT_NOTHING;
@@ -37,7 +38,8 @@ int CmdNote(const std::vector<std::string>& args) {
 int CmdRm(const std::vector<std::string>& args) {
   if (args.size() != 2) return UsageError("rm にはカタログセットのファイルとカタログ名を指定してください");
   std::unique_ptr<CRootFileInfo> set;
-  if (const int status = LoadSetForCli(args[0], set); status != EXIT_OK) return status;
+  CReplaceLock lock;
+  if (const int status = LoadSetForChange(args[0], set, lock); status != EXIT_OK) return status;
   const std::string label = ArgText(args[1]);
   if (!set->RemoveCatalog(label)) {
     ReportError("カタログが見つかりません: " + LineText(label));

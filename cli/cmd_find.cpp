@@ -1,15 +1,18 @@
-// find: the items below a start path that match a name, note, size range
-// or modification-date range, one logical path per line in walk order.
+// find: the items below a start path that match every criterion given (name,
+// note, size range, modification-date range), in walk order: one logical
+// path a line, one real path a line, or one JSON object a line.
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
+#include <utility>
 
 #include "cli/cli_common.h"
 #include "model/search_match.h"
 
 namespace {
 
-enum class ECriterion { None, Name, Note, Size, Date };
+const char kDateForms[] = "YYYY/MM/DD、YYYY/MM/DD h:m、YYYY-MM-DD、YYYY-MM-DD h:m";
 
 // An unsigned decimal with optional blanks around it and an optional plus
 // sign; values past 32 bits are taken as the largest bound.
@@ -31,18 +34,69 @@ bool ParseSizeBound(const std::string& text, std::uint32_t& out) {
   return true;
 }
 
-std::optional<CTime> DateBound(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  return ParseDateBound(ArgText(text));
+// An empty text is no bound; any other must be a date.
+bool ParseDateArg(const std::string& text, std::optional<CTime>& out) {
+  if (text.empty()) return true;
+  out = ParseStrictDate(text);
+  return out.has_value();
+}
+
+// Every criterion of the run, tested in turn.
+struct CAllCriteria {
+  std::vector<std::pair<CSearchPredicate, void*>> m_parts;
+};
+
+int MatchAll(const CFileInfo& item, void* params) {
+  for (const auto& [predicate, criterion] : static_cast<CAllCriteria*>(params)->m_parts)
+    if (predicate(item, criterion) == 0) return 0;
+  return 1;
+}
+
+// Local time with its offset: 2000-01-10T20:00:00+09:00.
+std::string IsoTime(CTime time) {
+  const std::time_t t = std::time_t(time);
+  std::tm local{};
+  char text[64];
+  if (time == kInvalidTime || localtime_r(&t, &local) == nullptr ||
+      std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local) == 0)
+    return {};
+  std::string iso = text;
+  iso.insert(iso.size() - 2, 1, ':');
+  return iso;
+}
+
+// The catalog's label and the real path of the item at path; nothing real
+// for the set itself.
+std::pair<std::string, std::optional<std::string>> CatalogAndRealPath(const CRootFileInfo& set,
+                                                                      const std::string& path) {
+  const std::size_t slash = path.find('\\');
+  const std::string label = path.substr(0, slash);
+  const CFileInfo* catalog = FindByPath(static_cast<const CFileInfo*>(&set), label);
+  if (label.empty() || catalog == nullptr || !catalog->IsCatalog()) return {label, std::nullopt};
+  const std::string& base = static_cast<const CDriveFileInfo*>(catalog)->m_strCatalogedPath;
+  if (slash == std::string::npos) return {label, base};
+  return {label, MakeRealPath(base, path.substr(slash + 1))};
+}
+
+void WriteJson(const CRootFileInfo& set, const CFileInfo& item, const CItemSummary& record, std::string& line) {
+  const auto [catalog, realPath] = CatalogAndRealPath(set, record.m_strPath);
+  const std::string modified = IsoTime(record.m_timeModified);
+  line = "{\"path\":" + JsonQuote(record.m_strPath);
+  line += ",\"real_path\":" + (realPath ? JsonQuote(*realPath) : std::string("null"));
+  line += ",\"size\":" + std::to_string(item.GetSize());
+  line += ",\"modified\":" + (modified.empty() ? std::string("null") : JsonQuote(modified));
+  line += ",\"note\":" + JsonQuote(record.m_strNote);
+  line += ",\"catalog\":" + JsonQuote(catalog);
+  line += "}\n";
 }
 
 }  // namespace
 
 int CmdFind(const std::vector<std::string>& args) {
-  std::optional<std::string> setPath, from;
-  ECriterion criterion = ECriterion::None;
-  std::string pattern, low, high;
-  bool exact = false, caseSensitive = false;
+  std::optional<std::string> setPath, from, name, note;
+  std::optional<std::pair<std::string, std::string>> size, date;
+  bool exact = false, caseSensitive = false, json = false, realPaths = false;
+  CTextOptions options;
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -50,25 +104,27 @@ int CmdFind(const std::vector<std::string>& args) {
                                  : arg == "--size" || arg == "--date"                ? 2
                                                                                      : 0;
     if (i + operands >= args.size()) return UsageError(arg + " の値がありません");
-    if (arg == "--from") {
-      if (from) return UsageError("--from が 2 回指定されています");
-      from = ArgText(args[++i]);
-    } else if (operands != 0) {
-      if (criterion != ECriterion::None) return UsageError("検索の条件は 1 つだけ指定してください");
-      criterion = arg == "--name"   ? ECriterion::Name
-                  : arg == "--note" ? ECriterion::Note
-                  : arg == "--size" ? ECriterion::Size
-                                    : ECriterion::Date;
-      if (operands == 1) {
-        pattern = ArgText(args[++i]);
-      } else {
-        low = args[++i];
-        high = args[++i];
-      }
+    if (operands == 1) {
+      std::optional<std::string>& slot = arg == "--from" ? from : arg == "--name" ? name : note;
+      if (slot) return UsageError(arg + " が 2 回指定されています");
+      slot = ArgText(args[++i]);
+    } else if (operands == 2) {
+      auto& slot = arg == "--size" ? size : date;
+      if (slot) return UsageError(arg + " が 2 回指定されています");
+      slot.emplace(args[i + 1], args[i + 2]);
+      i += 2;
     } else if (arg == "--exact") {
       exact = true;
     } else if (arg == "--case") {
       caseSensitive = true;
+    } else if (arg == "--width") {
+      options.bIgnoreWidth = true;
+    } else if (arg == "--kana") {
+      options.bIgnoreKana = true;
+    } else if (arg == "--json") {
+      json = true;
+    } else if (arg == "--real-path") {
+      realPaths = true;
     } else if (arg.rfind("--", 0) == 0 || setPath) {
       return UsageError("不明な引数です: " + ArgText(arg));
     } else {
@@ -76,12 +132,22 @@ int CmdFind(const std::vector<std::string>& args) {
     }
   }
   if (!setPath) return UsageError("find にはカタログセットのファイルを指定してください");
-  if (criterion == ECriterion::None) return UsageError("--name, --note, --size, --date のどれかを指定してください");
-  if ((exact || caseSensitive) && criterion != ECriterion::Name && criterion != ECriterion::Note)
-    return UsageError("--exact と --case は --name か --note と使います");
+  if (!name && !note && !size && !date) return UsageError("--name, --note, --size, --date の少なくとも 1 つを指定してください");
+  if ((exact || caseSensitive || options.bIgnoreWidth || options.bIgnoreKana) && !name && !note)
+    return UsageError("--exact, --case, --width, --kana は --name か --note と使います");
+  if (json && realPaths) return UsageError("--json と --real-path は一緒に使えません");
   std::uint32_t lowKB = 0, highKB = 0;
-  if (criterion == ECriterion::Size && (!ParseSizeBound(low, lowKB) || !ParseSizeBound(high, highKB)))
+  if (size && (!ParseSizeBound(size->first, lowKB) || !ParseSizeBound(size->second, highKB)))
     return UsageError("サイズには 0 以上の整数を KB で指定してください");
+  CDateCriterion dates;
+  if (date) {
+    for (const auto& [text, bound] : {std::pair{&date->first, &dates.lower}, std::pair{&date->second, &dates.upper}}) {
+      if (!ParseDateArg(*text, *bound)) {
+        ReportError("日付として読めません: " + LineText(*text) + "（" + kDateForms + " のどれかで指定してください）");
+        return EXIT_USAGE;
+      }
+    }
+  }
 
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(*setPath, set); status != EXIT_OK) return status;
@@ -89,18 +155,28 @@ int CmdFind(const std::vector<std::string>& args) {
   // The search then covers the whole set; say so, since results come from elsewhere.
   if (FindByPath(static_cast<const CFileInfo*>(set.get()), start) == nullptr)
     ReportError("開始位置が見つからないため、カタログセット全体を検索します: " + LineText(start));
+
+  std::optional<CTextCriterion> nameCriterion, noteCriterion;
+  CSizeCriterion sizeCriterion{lowKB, highKB};
+  CAllCriteria all;
+  if (name) all.m_parts.emplace_back(MatchName, &nameCriterion.emplace(*name, exact, caseSensitive, options, true));
+  if (note) all.m_parts.emplace_back(MatchNote, &noteCriterion.emplace(*note, exact, caseSensitive, options));
+  if (size) all.m_parts.emplace_back(MatchSize, &sizeCriterion);
+  if (date) all.m_parts.emplace_back(MatchDate, &dates);
   CItemSummaryList found;
-  switch (criterion) {
-    case ECriterion::Name: set->FindByName(start, pattern, exact, caseSensitive, found); break;
-    case ECriterion::Note: set->FindByNote(start, pattern, exact, caseSensitive, found); break;
-    case ECriterion::Size: set->FindBySize(start, lowKB, highKB, found); break;
-    case ECriterion::Date: set->FindByDate(start, DateBound(low), DateBound(high), found); break;
-    case ECriterion::None: break;
-  }
+  std::vector<const CFileInfo*> items;
+  set->SearchFrom(start, MatchAll, &all, found, &items);
+
   std::string line;
-  for (const auto& item : found) {
-    line = LineText(item->m_strPath);
-    line += '\n';
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    const CItemSummary& record = *found[i];
+    if (json) {
+      WriteJson(*set, *items[i], record, line);
+    } else {
+      line = LineText(realPaths ? CatalogAndRealPath(*set, record.m_strPath).second.value_or(std::string())
+                                : record.m_strPath);
+      line += '\n';
+    }
     WriteOut(line);
   }
   return found.empty() ? EXIT_NOTHING : EXIT_OK;

@@ -1,5 +1,8 @@
 // report: the set, or chosen catalogs, as an HTML report.
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <sstream>
 
 #include "cli/cli_common.h"
@@ -27,6 +30,12 @@ bool ParseColumns(const std::string& list, CatalogOutOptions& options, std::stri
   return true;
 }
 
+// Both paths name one file (a link to it counts as the file).
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 }  // namespace
 
 int CmdReport(const std::vector<std::string>& args) {
@@ -49,10 +58,23 @@ int CmdReport(const std::vector<std::string>& args) {
     }
   }
   if (positional.size() != 2) return UsageError("report にはカタログセットと出力ファイルを指定してください");
+  if (SameFile(positional[0], positional[1]))
+    return UsageError("出力ファイルが読み込むカタログセットと同じです: " + ArgText(positional[1]));
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(positional[0], set); status != EXIT_OK) return status;
-  if (!set->WriteHtmlReport(positional[1], chosen ? &catalogs : nullptr, options)) {
-    ReportError("カタログ情報の出力に失敗しました");
+  // A misspelt label would otherwise give an empty report and success.
+  bool missing = false;
+  for (const std::string& label : catalogs) {
+    const auto& all = set->Children();
+    if (std::none_of(all.begin(), all.end(), [&label](const auto& child) { return child->GetName() == label; })) {
+      ReportError("カタログが見つかりません: " + LineText(label));
+      missing = true;
+    }
+  }
+  if (missing) return EXIT_NOTHING;
+  ESetFileError error = ESetFileError::None;
+  if (!set->WriteHtmlReport(positional[1], chosen ? &catalogs : nullptr, options, &error)) {
+    ReportError("カタログ情報の出力に失敗しました。" + SetFileErrorText(error, positional[1]));
     return EXIT_IO;
   }
   return EXIT_OK;

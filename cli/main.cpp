@@ -9,6 +9,10 @@
 
 #include "cli/cli_common.h"
 
+#ifndef QUARRIX_VERSION
+#define QUARRIX_VERSION ""
+#endif
+
 namespace {
 
 struct CCommand {
@@ -28,11 +32,23 @@ int Run(int argc, char** argv) {
   }
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
+    // "help COMMAND" is that command's help.
+    if (argc > 2 && PrintCommandUsage(stdout, argv[2])) return EXIT_OK;
     PrintUsage(stdout);
     return EXIT_OK;
   }
+  if (name == "--version") {
+    std::printf("quarrix-cli %s\n", QUARRIX_VERSION);
+    return EXIT_OK;
+  }
   for (const CCommand& command : kCommands) {
-    if (name == command.pszName) return command.pfnRun(std::vector<std::string>(argv + 2, argv + argc));
+    if (name != command.pszName) continue;
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (!args.empty() && (args.front() == "--help" || args.front() == "-h")) {
+      PrintCommandUsage(stdout, name);
+      return EXIT_OK;
+    }
+    return command.pfnRun(args);
   }
   return UsageError("不明なコマンドです: " + ArgText(name));
 }

@@ -26,7 +26,7 @@ target_compile_definitions(quarrix_windows INTERFACE UNICODE _UNICODE NOMINMAX _
   _POSIX_THREAD_SAFE_FUNCTIONS)
 target_compile_options(quarrix_windows INTERFACE
   "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/platform/win/posix_compat.h>")
-target_link_libraries(quarrix_windows INTERFACE shell32 ole32 uuid advapi32)
+target_link_libraries(quarrix_windows INTERFACE shell32 ole32 uuid advapi32 normaliz)
 target_link_options(quarrix_windows INTERFACE -static -static-libgcc -static-libstdc++)
 
 # Compiled into every program: the manifest (UTF-8 as the ANSI code page,

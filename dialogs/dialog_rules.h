@@ -17,9 +17,11 @@ EPropPage PropPageForType(int nType);
 // folder (type 2), "複数ファイルの\n合計サイズ" otherwise.
 const char* FolderSizeLabel(int nType);
 
-// A catalog label is refused only when empty: blanks are a label too, and
-// whether it is unique is the document's question.
-bool IsLabelAcceptable(const std::string& label);
+// The message refusing a catalog label, or null when it is acceptable. A
+// label is refused when empty or holding "\" (the separator of logical
+// paths): blanks are a label too, and whether it is unique is the
+// document's question.
+const char* LabelRefusal(const std::string& label);
 
 // The remembered application that is the file just picked (exact match), or
 // -1 when it is a new one.

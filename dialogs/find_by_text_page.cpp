@@ -18,19 +18,33 @@ bool CFindByTextPage::ReadControls() {
     m_strPattern = pattern->GetValue().utf8_string();
   if (auto* exact = XRCCTRL(*this, "ID_EXACT", wxCheckBox)) m_bExact = exact->GetValue();
   if (auto* matchCase = XRCCTRL(*this, "ID_MATCH_CASE", wxCheckBox)) m_bCaseSensitive = matchCase->GetValue();
+  m_options = GetTextOptions();
   return true;
+}
+
+CTextOptions CFindByTextPage::GetTextOptions() const {
+  CTextOptions options;
+  if (auto* width = XRCCTRL(*this, "ID_IGNORE_WIDTH", wxCheckBox)) options.bIgnoreWidth = width->GetValue();
+  if (auto* kana = XRCCTRL(*this, "ID_IGNORE_KANA", wxCheckBox)) options.bIgnoreKana = kana->GetValue();
+  return options;
+}
+
+void CFindByTextPage::SetTextOptions(const CTextOptions& options) {
+  m_options = options;
+  if (auto* width = XRCCTRL(*this, "ID_IGNORE_WIDTH", wxCheckBox)) width->SetValue(options.bIgnoreWidth);
+  if (auto* kana = XRCCTRL(*this, "ID_IGNORE_KANA", wxCheckBox)) kana->SetValue(options.bIgnoreKana);
 }
 
 CFindByNamePage::CFindByNamePage(CSearchSheet* sheet, std::string startPath)
     : CFindByTextPage(sheet, std::move(startPath), "FindByNamePage", "ファイル名で検索", "ID_NAME_PATTERN") {}
 
 int CFindByNamePage::RunSearch(CItemSummaryList& results) {
-  return GetSource().FindByName(m_strStartPath, m_strPattern, m_bExact, m_bCaseSensitive, results);
+  return GetSource().FindByName(m_strStartPath, m_strPattern, m_bExact, m_bCaseSensitive, results, m_options);
 }
 
 CFindByNotePage::CFindByNotePage(CSearchSheet* sheet, std::string startPath)
     : CFindByTextPage(sheet, std::move(startPath), "FindByNotePage", "ノートで検索", "ID_NOTE_PATTERN") {}
 
 int CFindByNotePage::RunSearch(CItemSummaryList& results) {
-  return GetSource().FindByNote(m_strStartPath, m_strPattern, m_bExact, m_bCaseSensitive, results);
+  return GetSource().FindByNote(m_strStartPath, m_strPattern, m_bExact, m_bCaseSensitive, results, m_options);
 }

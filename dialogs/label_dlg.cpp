@@ -17,8 +17,8 @@ bool CLabelDlg::TransferDataToWindow() {
 bool CLabelDlg::TransferDataFromWindow() {
   if (!wxDialog::TransferDataFromWindow()) return false;
   std::string label = XRCCTRL(*this, "ID_LABEL", wxTextCtrl)->GetValue().utf8_string();
-  if (!IsLabelAcceptable(label)) {
-    AppMessageBox("ラベルを入力してください", wxOK | wxICON_EXCLAMATION, this);
+  if (const char* refusal = LabelRefusal(label)) {
+    AppMessageBox(refusal, wxOK | wxICON_EXCLAMATION, this);
     return false;
   }
   m_strLabel = std::move(label);

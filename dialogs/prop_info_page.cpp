@@ -19,7 +19,10 @@ bool CPropInfoPage::ReadControls() {
   return true;
 }
 
-void CPropInfoPage::OnApply() { m_pInfoSheet->m_strNewNote = m_strReadNote; }
+void CPropInfoPage::OnApply() {
+  m_pInfoSheet->m_strNewNote = m_strReadNote;
+  m_pInfoSheet->m_bNoteEdited = m_bNoteChanged;
+}
 
 void CPropInfoPage::ShowValue(const char* name, const std::string& text) {
   if (wxStaticText* control = XRCCTRL(*this, name, wxStaticText))

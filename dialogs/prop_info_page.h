@@ -22,7 +22,7 @@ class CPropInfoPage : public CPropertyPage {
 
   // Reads the note box, whole, changed or not.
   bool ReadControls() override;
-  // Hands the note read to the sheet.
+  // Hands the note read, and whether the box was edited, to the sheet.
   void OnApply() override;
 
  protected:

@@ -1,8 +1,9 @@
 #pragma once
 // The information sheet: one page with the information of an item or of a
 // multiple selection and its editable note. ShowModal ends with wxID_OK
-// (GetNewNote then holds the whole note text, changed or not) or
-// wxID_CANCEL (GetNewNote stays empty).
+// (GetNewNote then holds the whole note text, changed or not, and
+// IsNoteEdited whether the user edited the box) or wxID_CANCEL (GetNewNote
+// stays empty).
 
 #include <string>
 
@@ -18,6 +19,9 @@ class CPropInfoSheet : public CPropertySheet {
   CPropInfoSheet(const std::string& caption, const CPropInfoData* pInfo, wxWindow* parent = nullptr);
 
   const std::string& GetNewNote() const { return m_strNewNote; }
+  // Only an edited box may change notes: the box of several items with
+  // different notes starts empty, and that is no note to give them all.
+  bool IsNoteEdited() const { return m_bNoteEdited; }
   CPropInfoPage* GetInfoPage() const { return m_pPage; }
 
  private:
@@ -27,4 +31,5 @@ class CPropInfoSheet : public CPropertySheet {
 
   CPropInfoPage* m_pPage = nullptr;  // owned by the book
   std::string m_strNewNote;
+  bool m_bNoteEdited = false;
 };

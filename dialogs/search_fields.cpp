@@ -57,6 +57,12 @@ void SortResultRows(std::vector<CResultRow>& rows, int folderImage) {
   for (size_t i = 0; i < rows.size(); ++i) rows[i] = std::move(keyed[i].row);
 }
 
+std::pair<int, int> ResultColumnWidths(int listWidth, int labelWidth) {
+  constexpr int kPadding = 16;  // the header's and the cell's margins
+  const int catalog = std::max(100, labelWidth + kPadding);
+  return {std::max(100, listWidth - catalog), catalog};
+}
+
 std::string ResultCountText(int rows) {
   return std::to_string(rows) + " 件が検索されました。選択したノードが展開されます";
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/item_summary.h"
@@ -35,6 +36,12 @@ std::vector<CResultRow> MakeResultRows(const CItemSummaryList& results, ImageFor
 // Rows showing folderImage first, then each group by its file text, compared
 // with the search's case folding; equal texts keep their order.
 void SortResultRows(std::vector<CResultRow>& rows, int folderImage);
+
+// The widths of the "ファイル" and "カタログ" columns in a list whose client
+// area is listWidth wide, when the widest catalog label is labelWidth wide:
+// the catalog column shows its labels whole (and is at least 100), the file
+// column takes the rest (at least 100), so that both are in view.
+std::pair<int, int> ResultColumnWidths(int listWidth, int labelWidth);
 
 // "%d 件が検索されました。選択したノードが展開されます"
 std::string ResultCountText(int rows);

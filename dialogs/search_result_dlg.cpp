@@ -1,8 +1,11 @@
 #include "dialogs/search_result_dlg.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/listctrl.h>
 #include <wx/panel.h>
+#include <wx/settings.h>
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
@@ -50,6 +53,7 @@ CSearchResultDlg::CSearchResultDlg(wxWindow* parent, const CItemSummaryList& res
   m_pLayout->Bind(wxEVT_SIZE, &CSearchResultDlg::OnLayoutSize, this);
   Bind(wxEVT_BUTTON, &CSearchResultDlg::OnSelect, this, wxID_OK);
   Bind(wxEVT_BUTTON, &CSearchResultDlg::OnCancel, this, wxID_CANCEL);
+  Bind(wxEVT_CHAR_HOOK, &CSearchResultDlg::OnCharHook, this);
 }
 
 void CSearchResultDlg::FillList(CFileIconCache& icons) {
@@ -70,6 +74,33 @@ void CSearchResultDlg::FillList(CFileIconCache& icons) {
   }
   if (auto* count = XRCCTRL(*this, "ID_RESULT_COUNT", wxStaticText))
     count->SetLabel(wxString::FromUTF8(ResultCountText(m_pList->GetItemCount())));
+
+  int labelWidth = 0;
+  for (const CResultRow& row : rows)
+    labelWidth = std::max(labelWidth, m_pList->GetTextExtent(wxString::FromUTF8(row.m_strCatalog)).x);
+  const auto [fileWidth, catalogWidth] = ResultColumnWidths(
+      m_pList->GetClientSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, m_pList), labelWidth);
+  m_pList->SetColumnWidth(COLUMN_FILE, fileWidth);
+  m_pList->SetColumnWidth(COLUMN_CATALOG, catalogWidth);
+
+  // The first row is chosen already, so that "選択" and Enter act at once.
+  if (m_pList->GetItemCount() > 0) {
+    m_pList->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                          wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    m_pList->SetFocus();
+  }
+}
+
+void CSearchResultDlg::OnCharHook(wxKeyEvent& event) {
+  // The list would take Enter for itself; here it chooses the selected row,
+  // unless a button has the focus and so takes it.
+  const int key = event.GetKeyCode();
+  if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && !dynamic_cast<wxButton*>(FindFocus())) {
+    wxCommandEvent select(wxEVT_BUTTON, wxID_OK);
+    OnSelect(select);
+    return;
+  }
+  event.Skip();
 }
 
 void CSearchResultDlg::OnSelect(wxCommandEvent&) {

@@ -11,6 +11,7 @@
 class CFileIconCache;
 class wxListCtrl;
 class wxPanel;
+class wxKeyEvent;
 class wxSizeEvent;
 
 class CSearchResultDlg : public wxDialog {
@@ -31,6 +32,7 @@ class CSearchResultDlg : public wxDialog {
   void FillList(CFileIconCache& icons);
   void OnSelect(wxCommandEvent& event);
   void OnCancel(wxCommandEvent& event);
+  void OnCharHook(wxKeyEvent& event);
   void OnLayoutSize(wxSizeEvent& event);
   void EndWith(int code);
 

@@ -8,15 +8,17 @@
 #include <string>
 
 #include "model/item_summary.h"
+#include "model/search_fold.h"
 #include "model/time_format.h"
 
 class CSearchSource {
  public:
   virtual ~CSearchSource() = default;
+  // A name pattern holding "*" or "?" matches whole names.
   virtual int FindByName(const std::string& path, const std::string& pattern, bool exact,
-                         bool caseSensitive, CItemSummaryList& out) = 0;
+                         bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) = 0;
   virtual int FindByNote(const std::string& path, const std::string& pattern, bool exact,
-                         bool caseSensitive, CItemSummaryList& out) = 0;
+                         bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) = 0;
   // Bounds in KB; 0 is no bound.
   virtual int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
                          CItemSummaryList& out) = 0;

@@ -1,11 +1,16 @@
 #include "document/app_icon.h"
 
-#include "resources/quarrix_32.xpm"
+#include "resources/svg_images.h"
 
-wxBitmap GetAppIcon() { return wxBitmap(quarrix_32_xpm); }
+wxBitmapBundle GetAppIcon() { return wxBitmapBundle::FromSVG(SvgImageText("quarrix"), wxSize(32, 32)); }
 
-wxIcon GetAppIconAsIcon() {
-  wxIcon icon;
-  icon.CopyFromBitmap(GetAppIcon());
-  return icon;
+wxIconBundle GetAppIconBundle() {
+  const wxBitmapBundle image = GetAppIcon();
+  wxIconBundle icons;
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    wxIcon icon;
+    icon.CopyFromBitmap(image.GetBitmap(wxSize(size, size)));
+    icons.AddIcon(icon);
+  }
+  return icons;
 }

@@ -7,13 +7,20 @@
 #include <vector>
 
 #include "model/catalog_out_options.h"
+#include "model/search_fold.h"
 
-class wxConfigBase;
+// The width and kana options of the search sheet's name and note pages.
+struct CSearchOptions {
+  CTextOptions name;
+  CTextOptions note;
+};
+
+class CSettingsStore;
 
 class CAppSettings {
  public:
-  // Loads both parts from config, which must outlive this object.
-  explicit CAppSettings(wxConfigBase& config);
+  // Loads both parts from store, which must outlive this object.
+  explicit CAppSettings(CSettingsStore& store);
 
   // Fills the list from "FileOpenApp": keys "000000", "000001", ... up to
   // the first missing or empty one.
@@ -28,8 +35,15 @@ class CAppSettings {
   const std::vector<std::string>& GetOpenApps() const { return m_vecOpenApps; }
   const CatalogOutOptions& GetOutputOptions() const { return m_outputOptions; }
 
+  // "SearchOptions": NameWidth, NameKana, NoteWidth, NoteKana, each 0 or 1,
+  // off when missing. Saving writes only the options that changed.
+  void LoadSearchOptions();
+  void SaveSearchOptions(const CSearchOptions& options);
+  const CSearchOptions& GetSearchOptions() const { return m_searchOptions; }
+
  private:
-  wxConfigBase& m_config;
+  CSettingsStore& m_store;
   std::vector<std::string> m_vecOpenApps;  // UTF-8 program paths
   CatalogOutOptions m_outputOptions;
+  CSearchOptions m_searchOptions;
 };

@@ -14,6 +14,7 @@
 #include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
 #include "platform/path_separator.h"
+#include "platform/real_name.h"
 
 namespace {
 
@@ -130,15 +131,6 @@ bool SplitCatalogPath(const CRootFileInfo& set, const std::string& logicalPath, 
   realPath = MakeRealPath(info.m_strBasePath, rest);
   fileName = std::move(name);
   return true;
-}
-
-std::string MakeRealPath(const std::string& basePath, const std::string& rest) {
-  if (basePath.empty() || basePath[0] != '/') return basePath + "\\" + rest;
-  std::string path = basePath;
-  if (path.back() != '/') path += '/';
-  // Byte by byte: no UTF-8 sequence holds the byte of "\".
-  for (char c : rest) path += c == '\\' ? '/' : c;
-  return path;
 }
 
 bool IsFilePresent(const std::string& path) {

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "model/drive_file_info.h"  // MakeRealPath
+
 class CAppLauncher;
 class CAppSettings;
 class CExplorerApDoc;
@@ -48,12 +50,6 @@ bool SplitCatalogPath(const CRootFileInfo& set, const std::string& logicalPath, 
 // (without asking the set).
 bool SplitLogicalPath(const std::string& logicalPath, std::string& catalogName, std::string& rest,
                       std::string& fileName);
-
-// Where rest (the logical path after the catalog's name) lies below a
-// catalog's base path: base, "/", rest with "\" as "/". A base path that is
-// not an absolute path here (a catalog made on another system, "D:" or
-// "C:\data") keeps its own form, base "\" rest, which names nothing here.
-std::string MakeRealPath(const std::string& basePath, const std::string& rest);
 
 // True when something exists at path; only absolute paths are looked at.
 bool IsFilePresent(const std::string& path);

@@ -1,7 +1,6 @@
 #include "document/doc_manager.h"
 
 #include <wx/app.h>
-#include <wx/confbase.h>
 #include <wx/filedlg.h>
 #include <wx/filehistory.h>
 #include <wx/filename.h>
@@ -10,8 +9,14 @@
 #include "document/doc_messages.h"
 #include "document/doc_template.h"
 #include "document/explorer_ap_doc.h"
+#include "model/set_file.h"
+#include "document/recent_file_history.h"
 #include "document/settings_file.h"
 #include "resources/string_table.h"
+
+wxBEGIN_EVENT_TABLE(CQuarrixDocManager, wxDocManager)
+  EVT_MENU_RANGE(wxID_FILE1, wxID_FILE9, CQuarrixDocManager::OnRecentFile)
+wxEND_EVENT_TABLE()
 
 CQuarrixDocManager::CQuarrixDocManager() : wxDocManager(0, false) {
   // Not in the base constructor: there it would make the base's history,
@@ -80,7 +85,7 @@ wxString CQuarrixDocManager::MakeFrameTitle(wxDocument* doc) {
   return doc->GetUserReadableName() + " - " + program;
 }
 
-wxFileHistory* CQuarrixDocManager::OnCreateFileHistory() { return new wxFileHistory(kRecentFileCount); }
+wxFileHistory* CQuarrixDocManager::OnCreateFileHistory() { return new CRecentFileHistory(kRecentFileCount); }
 
 void CQuarrixDocManager::AddFileToHistory(const wxString& file) {
   wxDocManager::AddFileToHistory(file);
@@ -98,7 +103,28 @@ void CQuarrixDocManager::OnMRUFileNotExist(unsigned n, const wxString& filename)
                 wxTheApp ? wxTheApp->GetTopWindow() : nullptr);
 }
 
+void CQuarrixDocManager::OnRecentFile(wxCommandEvent& event) {
+  wxFileHistory* history = GetFileHistory();
+  const size_t n = size_t(event.GetId() - wxID_FILE1);
+  if (!history || n >= history->GetCount()) return;
+  const wxString file = history->GetHistoryFile(n);
+  if (!wxFileName::FileExists(file)) {
+    OnMRUFileNotExist(unsigned(n), file);
+    return;
+  }
+  if (CreateDocument(file, wxDOC_SILENT)) return;
+  // The document has said why it could not open the set. A file it cannot
+  // read leaves the list; after a cancelled save prompt the entry stays.
+  std::unique_ptr<CRootFileInfo> set;
+  if (ReadSetFile(file.utf8_string(), set) == ESetFileError::None && set) return;
+  for (size_t i = 0; i < history->GetCount(); ++i)
+    if (history->GetHistoryFile(i) == file) {
+      RemoveFileFromHistory(i);
+      break;
+    }
+}
+
 void CQuarrixDocManager::StoreHistory() {
-  wxConfigBase* config = wxConfigBase::Get(false);
-  if (config && GetFileHistory()) SaveRecentFileList(*config, *GetFileHistory());
+  CSettingsStore* store = GetSettingsStore();
+  if (store && GetFileHistory()) SaveRecentFileList(*store, *GetFileHistory());
 }

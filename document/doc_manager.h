@@ -33,4 +33,8 @@ class CQuarrixDocManager : public wxDocManager {
   // The open-file dialog; false when cancelled.
   bool AskOpenPath(wxString& path);
   void StoreHistory();
+  // A recent file: opens it; one that cannot be opened leaves the list.
+  void OnRecentFile(wxCommandEvent& event);
+
+  wxDECLARE_EVENT_TABLE();
 };

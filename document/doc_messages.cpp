@@ -23,8 +23,13 @@ std::string SetFileErrorMessage(ESetFileError error, const std::string& path, bo
     case ESetFileError::NotFound: return "ファイル " + path + " の保存先のフォルダが見つかりません。" + kept;
     case ESetFileError::AccessDenied: return "ファイル " + path + " に書き込む権限がありません。" + kept;
     case ESetFileError::DiskFull: return "ディスクがいっぱいのため " + path + " に保存できませんでした。" + kept;
+    case ESetFileError::NotRegularFile: return path + " は通常のファイルではないため保存できません。" + kept;
     default: return "ファイル " + path + " の書き込み中にエラーが発生しました。" + kept;
   }
+}
+
+std::string ChangedOnDiskPrompt(const std::string& path) {
+  return path + " は他のプログラムによって変更されています。上書きしますか?";
 }
 
 std::string RecentFileMissingMessage(const std::string& path) {

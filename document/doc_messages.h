@@ -29,5 +29,8 @@ std::string SaveChangesPrompt(const std::string& title);
 // saved (bSaving true); path is shown as it is (UTF-8).
 std::string SetFileErrorMessage(ESetFileError error, const std::string& path, bool bSaving);
 
+// "PATH は他のプログラムによって変更されています。上書きしますか?"
+std::string ChangedOnDiskPrompt(const std::string& path);
+
 // The message for a recent file that no longer exists.
 std::string RecentFileMissingMessage(const std::string& path);

@@ -1,7 +1,10 @@
 #include "document/explorer_ap_app.h"
 
+#include <cstdio>
+
 #include <wx/cmdline.h>
-#include <wx/fileconf.h>
+#include <wx/config.h>
+#include <wx/log.h>
 #include <wx/frame.h>
 #include <wx/statusbr.h>
 #include <wx/stdpaths.h>
@@ -11,8 +14,10 @@
 #include "document/doc_manager.h"
 #include "document/doc_template.h"
 #include "document/file_association.h"
+#include "document/framework_texts.h"
 #include "document/settings_file.h"
 #include "document/status_text_source.h"
+#include "document/window_layout.h"
 #include "ui/file_icon_cache.h"
 #include "ui/left_view.h"
 #include "ui/main_frame.h"
@@ -23,6 +28,12 @@ wxBEGIN_EVENT_TABLE(CExplorerApApp, wxApp)
   EVT_MENU(wxID_OPEN, CExplorerApApp::OnFileOpen)
   EVT_IDLE(CExplorerApApp::OnIdle)
 wxEND_EVENT_TABLE()
+
+namespace {
+
+bool g_bNoDisplay = false;
+
+}  // namespace
 
 CExplorerApApp::CExplorerApApp() = default;
 CExplorerApApp::~CExplorerApApp() = default;
@@ -51,6 +62,21 @@ void RefreshStatusText(wxDocManager& manager) {
   if (frame->GetStatusBar()->GetStatusText(0) != text) frame->SetStatusText(text, 0);
 }
 
+int RunApplication(int argc, wxChar** argv) {
+  const int code = wxEntry(argc, argv);
+  return g_bNoDisplay ? 1 : code;
+}
+
+bool CExplorerApApp::Initialize(int& argc, wxChar** argv) {
+  {
+    wxLogNull quiet;  // wx's own message is English
+    if (wxApp::Initialize(argc, argv)) return true;
+  }
+  g_bNoDisplay = true;
+  std::fputs(kNoDisplayMessage, stderr);
+  return false;
+}
+
 void CExplorerApApp::OnInitCmdLine(wxCmdLineParser& parser) {
   wxApp::OnInitCmdLine(parser);
   parser.AddParam(wxString::FromUTF8("カタログセット"), wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
@@ -68,17 +94,21 @@ bool CExplorerApApp::OnInit() {
   SetVendorName("Kestrane Soft");
   SetAppName("Quarrix");
   SetAppDisplayName("Quarrix");
+  // Before anything can show or log a framework text.
+  UseJapaneseFrameworkTexts();
   if (!wxApp::OnInit()) return false;
 
-  std::unique_ptr<wxFileConfig> config = OpenSettingsFile();
-  wxFileConfig& settingsFile = *config;
-  wxConfigBase::Set(config.release());  // the framework deletes it at the end
+  // The program keeps its settings file itself; the library must not make a
+  // second writer of it on demand.
+  wxConfigBase::DontCreateOnDemand();
+  m_pSettingsStore = OpenSettingsFile();
+  SetSettingsStore(m_pSettingsStore.get());
 
   m_pDocManager = std::make_unique<CQuarrixDocManager>();
-  LoadRecentFileList(settingsFile, *m_pDocManager->GetFileHistory());
-  m_nPreviewPages = LoadPreviewPages(settingsFile);
+  LoadRecentFileList(*m_pSettingsStore, *m_pDocManager->GetFileHistory());
+  m_nPreviewPages = LoadPreviewPages(*m_pSettingsStore);
 
-  m_pSettings = std::make_unique<CAppSettings>(settingsFile);
+  m_pSettings = std::make_unique<CAppSettings>(*m_pSettingsStore);
 
   // The template makes the tree view, which builds both panes in the main
   // frame; the frame must exist before the first document.
@@ -92,6 +122,8 @@ bool CExplorerApApp::OnInit() {
     frame->Destroy();
     return false;
   }
+  // The layout of the last run, over the first set's fresh columns.
+  frame->ApplyWindowLayout(LoadWindowLayout(*m_pSettingsStore));
   frame->Show();
   frame->Update();
   return true;
@@ -103,13 +135,15 @@ int CExplorerApApp::OnRun() {
 }
 
 int CExplorerApApp::OnExit() {
-  if (wxConfigBase* config = wxConfigBase::Get(false)) {
-    if (m_pDocManager) SaveRecentFileList(*config, *m_pDocManager->GetFileHistory());
-    SavePreviewPages(*config, m_nPreviewPages);
-    config->Flush();
+  if (m_pSettingsStore) {
+    SavePreviewPages(*m_pSettingsStore, m_nPreviewPages);
+    if (m_pDocManager) SaveRecentFileList(*m_pSettingsStore, *m_pDocManager->GetFileHistory());
+    m_pSettingsStore->Flush();
   }
   m_pSettings.reset();
   m_pDocManager.reset();
+  SetSettingsStore(nullptr);
+  m_pSettingsStore.reset();
   CFileIconCache::Destroy();
   return wxApp::OnExit();
 }

@@ -9,6 +9,7 @@
 
 class CAppSettings;
 class CQuarrixDocManager;
+class CSettingsStore;
 class wxDocManager;
 
 class CExplorerApApp : public wxApp {
@@ -16,6 +17,8 @@ class CExplorerApApp : public wxApp {
   CExplorerApApp();
   ~CExplorerApApp() override;
 
+  // Without a display: the Japanese message instead of wx's English one.
+  bool Initialize(int& argc, wxChar** argv) override;
   // Start-up: settings file, recent files, settings object, document
   // template, desktop registration of the document type, then the command
   // line (no argument: a new set; one: open that set). Failure of the
@@ -41,6 +44,7 @@ class CExplorerApApp : public wxApp {
   void OnFileOpen(wxCommandEvent& event);
   void OnIdle(wxIdleEvent& event);
 
+  std::unique_ptr<CSettingsStore> m_pSettingsStore;
   std::unique_ptr<CQuarrixDocManager> m_pDocManager;
   std::unique_ptr<CAppSettings> m_pSettings;
   std::string m_strProductVersion;
@@ -51,6 +55,10 @@ class CExplorerApApp : public wxApp {
 
   wxDECLARE_EVENT_TABLE();
 };
+
+// Runs the program made by wxIMPLEMENT_APP_NO_MAIN: wx's entry, except that
+// a start without a display ends with status 1.
+int RunApplication(int argc, wxChar** argv);
 
 // The running application's settings; null when the process is not this
 // application (the tests) or before start-up made them.

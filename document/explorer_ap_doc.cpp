@@ -9,15 +9,20 @@
 #include "dialogs/message_box.h"
 #include "dialogs/note_edit_dlg.h"
 #include "dialogs/prop_info_sheet.h"
+#include "dialogs/find_by_text_page.h"
 #include "dialogs/search_result_dlg.h"
 #include "dialogs/search_sheet.h"
+#include "document/app_settings.h"
 #include "document/browse_for_location.h"
 #include "document/command_ids.h"
 #include "document/doc_messages.h"
 #include "document/doc_template.h"
+#include "document/explorer_ap_app.h"
+#include "document/file_path_text.h"
 #include "document/help_contents.h"
 #include "document/hints.h"
 #include "model/set_file.h"
+#include "platform/cp932_codec.h"
 #include "ui/file_icon_cache.h"
 
 namespace {
@@ -103,6 +108,7 @@ bool CExplorerApDoc::OnNewDocument() {
   m_nSortColumn = 0;
   m_bSortAscending = true;
   m_pRoot = std::make_unique<CRootFileInfo>(MakeSetName(std::string()));
+  m_onDisk.reset();
   // A new set has no file; its title is the framework's name for that.
   SetFilename(wxString(), true);
   SetTitle(GetDocumentManager() ? GetDocumentManager()->MakeNewDocumentName() : wxString());
@@ -115,7 +121,7 @@ bool CExplorerApDoc::OnNewDocument() {
 bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   const bool wasModified = IsModified();
   if (!OnSaveModified()) return false;
-  const std::string path = ToUtf8(file);
+  const std::string path = PathFromWx(file);
   std::unique_ptr<CRootFileInfo> set;
   const ESetFileError error = ReadSetFile(path, set);
   if (error != ESetFileError::None || !set) {
@@ -128,13 +134,14 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   }
   DeleteContents();
   m_pRoot = std::move(set);
+  RememberOnDisk(path);
   m_nSortColumn = 0;
   m_bSortAscending = true;
   SetFilename(file, true);
-  SetTitle(wxFileNameFromPath(file));
+  SetTitle(PathForDisplay(wxFileNameFromPath(file)));
   Modify(false);
   SetDocumentSaved(true);
-  m_pRoot->m_strSetName = MakeSetName(path);
+  m_pRoot->m_strSetName = SanitizeUtf8(MakeSetName(path));
   CUpdateHint nameHint(HINT_SET_NAME);
   SendHint(nameHint);
   UpdateAllViews();  // the initial update
@@ -143,7 +150,11 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
 
 bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   if (file.empty() || !m_pRoot) return false;
-  const std::string path = ToUtf8(file);
+  const std::string path = PathFromWx(file);
+  CFileIdentity now;
+  if (m_onDisk && path == PathFromWx(GetFilename()) && GetFileIdentity(path, now) && now != *m_onDisk &&
+      AppMessageBox(ChangedOnDiskPrompt(path), wxYES_NO | wxICON_EXCLAMATION, GetDialogParent()) != wxYES)
+    return false;
   const ESetFileError error = WriteSetFile(path, *m_pRoot);
   if (error != ESetFileError::None) {
     // The old file is untouched and the document keeps its old name, so the
@@ -151,14 +162,23 @@ bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
     AppMessageBox(SetFileErrorMessage(error, path, true), wxOK | wxICON_EXCLAMATION, GetDialogParent());
     return false;
   }
+  RememberOnDisk(path);
   Modify(false);
   SetFilename(file, true);
-  SetTitle(wxFileNameFromPath(file));
+  SetTitle(PathForDisplay(wxFileNameFromPath(file)));
   SetDocumentSaved(true);
-  m_pRoot->m_strSetName = MakeSetName(path);
+  m_pRoot->m_strSetName = SanitizeUtf8(MakeSetName(path));
   CUpdateHint nameHint(HINT_SET_NAME);
   SendHint(nameHint);
   return true;
+}
+
+void CExplorerApDoc::RememberOnDisk(const std::string& path) {
+  CFileIdentity identity;
+  if (GetFileIdentity(path, identity))
+    m_onDisk = identity;
+  else
+    m_onDisk.reset();
 }
 
 bool CExplorerApDoc::SaveAs() {
@@ -302,7 +322,7 @@ void CExplorerApDoc::ShowProperties(const std::vector<std::string>& paths) {
   std::string newNote;
   {
     CPropInfoSheet sheet(kPropertiesCaption, &info, GetDialogParent());
-    if (sheet.ShowModal() != wxID_OK) return;
+    if (sheet.ShowModal() != wxID_OK || !sheet.IsNoteEdited()) return;
     newNote = sheet.GetNewNote();
   }
   if (paths.size() > 1 && !Confirm(kConfirmSeveralNotes, GetDialogParent())) return;
@@ -314,7 +334,14 @@ void CExplorerApDoc::SearchFrom(const std::string& path) {
   CItemSummaryList results;  // its records go with it, whatever happens
   {
     CSearchSheet sheet(GetDialogParent(), kSearchCaption, path, *this, results);
+    CAppSettings* settings = GetAppSettings();
+    CSearchOptions options = settings ? settings->GetSearchOptions() : CSearchOptions();
+    sheet.GetNamePage()->SetTextOptions(options.name);
+    sheet.GetNotePage()->SetTextOptions(options.note);
     if (sheet.ShowModal() != wxID_OK) return;
+    options.name = sheet.GetNamePage()->GetTextOptions();
+    options.note = sheet.GetNotePage()->GetTextOptions();
+    if (settings) settings->SaveSearchOptions(options);
   }
   std::string chosen;
   {
@@ -381,13 +408,13 @@ void CExplorerApDoc::GetCommonNote(const std::vector<std::string>& paths, std::s
 }
 
 int CExplorerApDoc::FindByName(const std::string& path, const std::string& pattern, bool exact,
-                               bool caseSensitive, CItemSummaryList& out) {
-  return m_pRoot ? m_pRoot->FindByName(path, pattern, exact, caseSensitive, out) : 0;
+                               bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) {
+  return m_pRoot ? m_pRoot->FindByName(path, pattern, exact, caseSensitive, out, options) : 0;
 }
 
 int CExplorerApDoc::FindByNote(const std::string& path, const std::string& pattern, bool exact,
-                               bool caseSensitive, CItemSummaryList& out) {
-  return m_pRoot ? m_pRoot->FindByNote(path, pattern, exact, caseSensitive, out) : 0;
+                               bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) {
+  return m_pRoot ? m_pRoot->FindByNote(path, pattern, exact, caseSensitive, out, options) : 0;
 }
 
 int CExplorerApDoc::FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,

@@ -16,6 +16,7 @@
 #include "dialogs/note_source.h"
 #include "dialogs/search_source.h"
 #include "model/root_file_info.h"
+#include "platform/atomic_file.h"
 
 class CUpdateHint;
 class wxUpdateUIEvent;
@@ -59,9 +60,9 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   void GetNote(const std::string& path, std::string& out) override;
   void GetCommonNote(const std::vector<std::string>& paths, std::string& out) override;
   int FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
-                 CItemSummaryList& out) override;
+                 CItemSummaryList& out, const CTextOptions& options) override;
   int FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
-                 CItemSummaryList& out) override;
+                 CItemSummaryList& out, const CTextOptions& options) override;
   int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
                  CItemSummaryList& out) override;
   int FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,
@@ -97,6 +98,10 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   wxWindow* GetDialogParent() const;
 
   bool m_bChangesDiscarded = false;  // the save prompt was answered No
+  // The file as it was when opened or last saved: a save over a file that
+  // another program changed since asks first.
+  std::optional<CFileIdentity> m_onDisk;
+  void RememberOnDisk(const std::string& path);
 
   wxDECLARE_DYNAMIC_CLASS(CExplorerApDoc);
   wxDECLARE_EVENT_TABLE();

@@ -1,11 +1,14 @@
 #include "document/file_association.h"
 
 #include <glib.h>
+
 #include <cstdio>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "resources/svg_images.h"
 
 namespace {
 
@@ -114,6 +117,7 @@ std::string DesktopEntryText(const std::string& program) {
              "Exec=") +
          DesktopExecQuote(program) +
          " %f\n"
+         "Icon=quarrix\n"
          "MimeType=" +
          kSetMimeType +
          ";\n"
@@ -131,6 +135,9 @@ int RegisterDocumentType(const std::string& dataHome, const std::string& program
     ++written;
     RunIfInstalled("update-mime-database", mimeFolder);
   }
+  // The entry's icon, found by name in the desktop's icon theme.
+  if (const char* icon = SvgImageText("quarrix"))
+    if (UpdateFile(dataHome + "/icons/hicolor/scalable/apps", "quarrix.svg", icon)) ++written;
   if (UpdateFile(appFolder, "quarrix.desktop", DesktopEntryText(program))) {
     ++written;
     RunIfInstalled("update-desktop-database", appFolder);

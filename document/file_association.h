@@ -20,7 +20,8 @@ std::string DesktopEntryText(const std::string& program);
 // the entry's string syntax as well.
 std::string DesktopExecQuote(const std::string& program);
 
-// Writes the package to dataHome/mime/packages/quarrix-tallyhold.xml and the
+// Writes the package to dataHome/mime/packages/quarrix-tallyhold.xml, the
+// program's icon to dataHome/icons/hicolor/scalable/apps/quarrix.svg and the
 // entry to dataHome/applications/quarrix.desktop, each only when missing or
 // different; when something was written, runs update-mime-database and
 // update-desktop-database on those folders if they are installed. Returns

@@ -13,6 +13,15 @@ std::string ManualPathFor(const std::string& programPath) {
   return programPath.substr(0, slash + 1) + "Manual/index.htm";
 }
 
+std::string InstalledManualPathFor(const std::string& programPath) {
+  const std::size_t slash = programPath.rfind('/');
+  if (slash == std::string::npos) return {};
+  const std::string folder = programPath.substr(0, slash);
+  const std::size_t bin = folder.rfind('/');
+  if (bin == std::string::npos || folder.substr(bin + 1) != "bin") return {};
+  return folder.substr(0, bin + 1) + "share/quarrix/Manual/index.htm";
+}
+
 void OpenHelpContents(wxWindow* parent) {
   GAppInfo* browser = g_app_info_get_default_for_type("text/html", FALSE);
   OpenManualWith(browser, wxStandardPaths::Get().GetExecutablePath().utf8_string(), parent);
@@ -24,7 +33,12 @@ void OpenManualWith(GAppInfo* browser, const std::string& programPath, wxWindow*
     AppMessageBox(kNoDefaultBrowser, wxOK | wxICON_EXCLAMATION, parent);
     return;
   }
-  const std::string manual = ManualPathFor(programPath);
+  // The build's copy next to the program first, then the installed one.
+  std::string manual = ManualPathFor(programPath);
+  const std::string installed = InstalledManualPathFor(programPath);
+  if (!installed.empty() && !g_file_test(manual.c_str(), G_FILE_TEST_EXISTS) &&
+      g_file_test(installed.c_str(), G_FILE_TEST_EXISTS))
+    manual = installed;
   bool launched = false;
   if (!manual.empty()) {
     GFile* file = g_file_new_for_path(manual.c_str());

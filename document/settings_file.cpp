@@ -1,50 +1,61 @@
 #include "document/settings_file.h"
 
 #include <wx/filehistory.h>
-#include <wx/filename.h>
-#include <wx/fileconf.h>
 #include <wx/stdpaths.h>
+
+#include "document/file_path_text.h"
 
 namespace {
 
-const char kRecentSection[] = "/Recent File List";
+const char kRecentSection[] = "Recent File List";
+const char kSettingsSection[] = "Settings";
 
-wxString RecentKey(int n) { return wxString::Format("%s/File%d", kRecentSection, n); }
+std::string RecentKey(int n) { return "File" + std::to_string(n); }
+
+CSettingsStore* g_pStore = nullptr;
 
 }  // namespace
 
-std::unique_ptr<wxFileConfig> OpenSettingsFile() {
+std::unique_ptr<CSettingsStore> OpenSettingsFile() {
+#ifdef _WIN32
+  // The per-user registry key; the store's sections are its subkeys.
+  return std::make_unique<CSettingsStore>("Software\\Kestrane Soft\\Quarrix");
+#else
   wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
-  auto config = std::make_unique<wxFileConfig>("Quarrix", "Kestrane Soft", wxEmptyString, wxEmptyString,
-                                               wxCONFIG_USE_LOCAL_FILE);
-  // The folder may not exist yet on a new account; the file's first write
-  // needs it.
   const wxString folder = wxStandardPaths::Get().GetUserConfigDir();
-  if (!wxFileName::DirExists(folder)) wxFileName::Mkdir(folder, 0700, wxPATH_MKDIR_FULL);
-  return config;
+  return std::make_unique<CSettingsStore>(PathFromWx(folder) + "/Quarrix.conf");
+#endif
 }
 
-void LoadRecentFileList(wxConfigBase& config, wxFileHistory& history) {
+CSettingsStore* GetSettingsStore() { return g_pStore; }
+
+CSettingsStore* SetSettingsStore(CSettingsStore* store) {
+  CSettingsStore* old = g_pStore;
+  g_pStore = store;
+  return old;
+}
+
+void LoadRecentFileList(const CSettingsStore& store, wxFileHistory& history) {
   // The history puts each added file first, so the last entry goes in first.
   for (int n = kRecentFileCount; n >= 1; --n) {
-    wxString file;
-    if (config.Read(RecentKey(n), &file) && !file.empty()) history.AddFileToHistory(file);
+    const std::string file = store.GetString(kRecentSection, RecentKey(n));
+    if (!file.empty()) history.AddFileToHistory(WxFromPath(file));
   }
 }
 
-void SaveRecentFileList(wxConfigBase& config, const wxFileHistory& history) {
+void SaveRecentFileList(CSettingsStore& store, const wxFileHistory& history) {
   const int count = int(history.GetCount());
   for (int n = 1; n <= kRecentFileCount; ++n) {
     if (n <= count)
-      config.Write(RecentKey(n), history.GetHistoryFile(n - 1));
-    else if (config.HasEntry(RecentKey(n)))
-      config.DeleteEntry(RecentKey(n), false);
+      store.SetString(kRecentSection, RecentKey(n), PathFromWx(history.GetHistoryFile(n - 1)));
+    else
+      store.DeleteKey(kRecentSection, RecentKey(n));
   }
-  config.Flush();
+  store.Flush();
 }
 
-int LoadPreviewPages(wxConfigBase& config) { return int(config.ReadLong("/Settings/PreviewPages", 0)); }
+int LoadPreviewPages(const CSettingsStore& store) { return int(store.GetInt(kSettingsSection, "PreviewPages", 0)); }
 
-void SavePreviewPages(wxConfigBase& config, int nPages) {
-  if (nPages != 0) config.Write("/Settings/PreviewPages", long(nPages));
+void SavePreviewPages(CSettingsStore& store, int nPages) {
+  if (nPages != 0) store.SetInt(kSettingsSection, "PreviewPages", nPages);
 }

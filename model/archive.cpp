@@ -17,6 +17,15 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
+std::string DecodeBody(std::string_view body, bool wide) {
+  std::string text;
+  if (wide)
+    text = Utf16leToUtf8(reinterpret_cast<const unsigned char*>(body.data()), body.size() / 2);
+  else
+    DecodeCp932Exact(body, text);
+  return text;
+}
+
 }  // namespace
 
 // --- writing ---
@@ -79,17 +88,35 @@ void CArchiveWriter::WriteString(std::string_view utf8) {
     Put(utf8.data(), utf8.size());
     return;
   }
-  if (Utf8ToCp932(utf8, m_scratch)) {
+  if (EncodeCp932Exact(utf8, m_scratch)) {
     WriteLength(std::uint32_t(m_scratch.size()));
     Put(m_scratch.data(), m_scratch.size());
     return;
   }
   // Text CP932 cannot hold goes out as UTF-16, which readers also accept.
-  const std::string wide = Utf8ToUtf16le(utf8);
+  WriteWide(Utf8ToUtf16le(utf8));
+}
+
+void CArchiveWriter::WriteWide(std::string_view utf16le) {
   WriteByte(0xFF);
   WriteWord(0xFFFE);
-  WriteLength(std::uint32_t(wide.size() / 2));
-  Put(wide.data(), wide.size());
+  WriteLength(std::uint32_t(utf16le.size() / 2));
+  Put(utf16le.data(), utf16le.size());
+}
+
+void CArchiveWriter::WriteString(std::string_view utf8, bool wide, std::string_view raw) {
+  if (!raw.empty() && DecodeBody(raw, wide) == utf8) {
+    if (wide) {
+      WriteWide(raw);
+    } else {
+      WriteLength(std::uint32_t(raw.size()));
+      Put(raw.data(), raw.size());
+    }
+  } else if (wide) {
+    WriteWide(Utf8ToUtf16le(utf8));
+  } else {
+    WriteString(utf8);
+  }
 }
 
 // --- reading ---
@@ -176,7 +203,7 @@ bool CArchiveReader::ReadLength(std::uint32_t& n, bool& wide) {
   return ReadLength(n, wide);
 }
 
-bool CArchiveReader::ReadString(std::string& out, std::uint32_t maxBytes) {
+bool CArchiveReader::ReadString(std::string& out, std::uint32_t maxBytes, CTextForm* form) {
   std::uint32_t n = 0;
   bool wide = false;
   if (!ReadLength(n, wide)) return false;
@@ -189,6 +216,10 @@ bool CArchiveReader::ReadString(std::string& out, std::uint32_t maxBytes) {
   if (bytes > m_nRemaining) {
     Fail(ESetFileError::EndOfFile);
     return false;
+  }
+  if (form != nullptr) {
+    form->bWide = wide;
+    form->strRaw.clear();
   }
   if (bytes == 0) {
     out.clear();
@@ -204,9 +235,12 @@ bool CArchiveReader::ReadString(std::string& out, std::uint32_t maxBytes) {
     if (!Get(m_raw.data(), m_raw.size())) return false;
     data = reinterpret_cast<const unsigned char*>(m_raw.data());
   }
+  const std::string_view body(reinterpret_cast<const char*>(data), std::size_t(bytes));
+  bool exact = true;
   if (wide)
-    out = Utf16leToUtf8(data, n);
+    out = Utf16leToUtf8(data, n, &exact);
   else
-    out = Cp932ToUtf8(std::string_view(reinterpret_cast<const char*>(data), std::size_t(bytes)));
+    exact = DecodeCp932Exact(body, out);
+  if (!exact && form != nullptr) form->strRaw = std::string(body);
   return true;
 }

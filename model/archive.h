@@ -2,6 +2,8 @@
 // Primitive values of the set file: little-endian integers and strings with
 // their length prefixes. Texts are UTF-8 in memory and CP932 in the file;
 // a text CP932 cannot hold is written as UTF-16 so that nothing is lost.
+// Bytes that are no CP932 text are read as escapes (cp932_codec.h) and written
+// back as the same bytes.
 
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +11,14 @@
 #include <string_view>
 
 #include "model/set_file_error.h"
+
+// How a string stood in the file, so that an unchanged text goes back as it
+// came: wide (UTF-16) or not, and its stored bytes when encoding the text
+// again would not give them (codes CP932 holds twice, unpaired surrogates).
+struct CTextForm {
+  bool bWide = false;
+  std::string strRaw;  // usually empty
+};
 
 class CArchiveWriter {
  public:
@@ -20,6 +30,9 @@ class CArchiveWriter {
   void WriteWord(std::uint16_t v);
   void WriteDword(std::uint32_t v);
   void WriteString(std::string_view utf8);
+  // Writes raw (the bytes of the text as read, UTF-16 when wide) when it
+  // still holds utf8, else utf8 in the wide form when wide, else as above.
+  void WriteString(std::string_view utf8, bool wide, std::string_view raw);
   void WriteRaw(const void* data, std::size_t size) { Put(data, size); }
 
   // Flushes the buffer to the file; false (with errno kept) on a failure.
@@ -31,6 +44,7 @@ class CArchiveWriter {
  private:
   void Put(const void* data, std::size_t size);
   void WriteLength(std::uint32_t n);
+  void WriteWide(std::string_view utf16le);
 
   int m_fd;
   int m_nErrno = 0;
@@ -49,8 +63,9 @@ class CArchiveReader {
   bool ReadByte(std::uint8_t& v);
   bool ReadWord(std::uint16_t& v);
   bool ReadDword(std::uint32_t& v);
-  // maxBytes: longest text accepted (CP932 bytes, or UTF-16 units).
-  bool ReadString(std::string& out, std::uint32_t maxBytes = UINT32_MAX);
+  // maxBytes: longest text accepted (CP932 bytes, or UTF-16 units); form,
+  // when given, receives how the text was stored.
+  bool ReadString(std::string& out, std::uint32_t maxBytes = UINT32_MAX, CTextForm* form = nullptr);
 
   ESetFileError Error() const { return m_error; }
   void Fail(ESetFileError error) {

@@ -1,7 +1,11 @@
 #include "model/drive_file_info.h"
 
+#include <algorithm>
+
 #include "model/archive.h"
 #include "model/text_format.h"
+#include "platform/path_separator.h"
+#include "platform/real_name.h"
 
 CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath, CMediumFacts facts)
     : m_strLabel(std::move(label)),
@@ -9,7 +13,7 @@ CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath, CMediumF
       m_strMediaType(std::move(facts.strMediaType)),
       m_nFreeBytes(facts.nFreeBytes),
       m_nTotalBytes(facts.nTotalBytes),
-      m_strCatalogedPath(std::move(basePath)) {}
+      m_strCatalogedPath(PathTextOf(basePath)) {}
 
 std::string CDriveFileInfo::DerivedPath(std::string_view) const { return m_strLabel; }
 
@@ -29,31 +33,45 @@ void CDriveFileInfo::GetInfo(CPropInfoData& info, const std::string&) const {
 }
 
 void CDriveFileInfo::Serialize(CArchiveWriter& ar) const {
-  ar.WriteString(m_strLabel);
+  std::size_t next = 0;
+  auto write = [&](const std::string& text) {
+    if (m_textForms.empty()) return ar.WriteString(text);
+    const CTextForm& form = m_textForms[next++];
+    ar.WriteString(text, form.bWide, form.strRaw);
+  };
+  write(m_strLabel);
   ar.WriteDword(std::uint32_t(m_timeCataloged));
-  ar.WriteString(m_strReserved);
-  ar.WriteString(m_strMachineName);
-  ar.WriteString(m_strMediaType);
+  write(m_strReserved);
+  write(m_strMachineName);
+  write(m_strMediaType);
   ar.WriteDword(std::uint32_t(m_nFreeBytes));
   ar.WriteDword(std::uint32_t(m_nFreeBytes >> 32));
   ar.WriteDword(std::uint32_t(m_nTotalBytes));
   ar.WriteDword(std::uint32_t(m_nTotalBytes >> 32));
-  ar.WriteString(m_strCatalogedPath);
+  write(m_strCatalogedPath);
 }
 
 void CDriveFileInfo::Serialize(CArchiveReader& ar) {
   std::uint32_t time = 0, freeLow = 0, freeHigh = 0, totalLow = 0, totalHigh = 0;
-  ar.ReadString(m_strLabel);
+  std::vector<CTextForm> forms(5);
+  ar.ReadString(m_strLabel, UINT32_MAX, &forms[0]);
   ar.ReadDword(time);
-  ar.ReadString(m_strReserved);
-  ar.ReadString(m_strMachineName);
-  ar.ReadString(m_strMediaType);
+  ar.ReadString(m_strReserved, UINT32_MAX, &forms[1]);
+  ar.ReadString(m_strMachineName, UINT32_MAX, &forms[2]);
+  ar.ReadString(m_strMediaType, UINT32_MAX, &forms[3]);
   ar.ReadDword(freeLow);
   ar.ReadDword(freeHigh);
   ar.ReadDword(totalLow);
   ar.ReadDword(totalHigh);
-  ar.ReadString(m_strCatalogedPath);
+  ar.ReadString(m_strCatalogedPath, UINT32_MAX, &forms[4]);
+  if (std::any_of(forms.begin(), forms.end(), [](const CTextForm& f) { return f.bWide || !f.strRaw.empty(); }))
+    m_textForms = std::move(forms);
   m_timeCataloged = std::int32_t(time);
   m_nFreeBytes = (std::uint64_t(freeHigh) << 32) | freeLow;
   m_nTotalBytes = (std::uint64_t(totalHigh) << 32) | totalLow;
+}
+
+std::string MakeRealPath(const std::string& basePath, const std::string& rest) {
+  if (!IsRootedPath(basePath)) return basePath + "\\" + rest;
+  return RealPathBelow(basePath, rest);
 }

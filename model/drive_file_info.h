@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/archive.h"
 #include "model/file_info.h"
 
 // What is known of a medium when it is catalogued.
@@ -42,7 +43,17 @@ class CDriveFileInfo : public CFolderFileInfo {
   std::string m_strCatalogedPath;
 
  protected:
+  // How the five texts above were stored (in the order written), so that
+  // unchanged ones go back byte for byte; empty for most catalogs.
+  std::vector<CTextForm> m_textForms;
+
   friend class CFileInfo;
   CDriveFileInfo() = default;
   std::string DerivedPath(std::string_view parentPath) const override;
 };
+
+// Where rest (the logical path after the catalog's name) lies below a
+// catalog's base path: base, "/", rest with "\" as "/". A base path that is
+// not an absolute path here (a catalog made on another system, "D:" or
+// "C:\data") keeps its own form, base "\" rest, which names nothing here.
+std::string MakeRealPath(const std::string& basePath, const std::string& rest);

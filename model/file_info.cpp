@@ -15,10 +15,11 @@ struct CFileInfo::CExtra {
   bool bHasStoredPath = false;
   std::uint32_t dwReserved0 = 0;
   std::uint32_t dwReserved1 = 0;
+  std::unique_ptr<std::string[]> pStoredBytes;  // TEXT_FIELDS texts' bytes as read
 
   bool IsEmpty() const {
     return strNote.empty() && strAlternateName.empty() && !bHasStoredPath && dwReserved0 == 0 &&
-           dwReserved1 == 0;
+           dwReserved1 == 0 && !pStoredBytes;
   }
 };
 
@@ -41,7 +42,8 @@ std::unique_ptr<T> CFileInfo::NewItem(const CFindData* record) {
   }
   std::unique_ptr<T> owner(item);
   if (length != 0) std::memcpy(static_cast<char*>(memory) + sizeof(T), name.data(), length);
-  owner->m_nNameOffset = std::uint16_t(sizeof(T));
+  static_assert(sizeof(T) % 8 == 0 && sizeof(T) / 8 < 256, "the name offset is kept in one byte");
+  owner->m_nNameOffset = std::uint8_t(sizeof(T) / 8);
   owner->m_nNameLength = std::uint16_t(length);
   if (record != nullptr) owner->AssignRecord(*record);
   return owner;
@@ -92,7 +94,7 @@ void CFileInfo::DropExtraIfEmpty() {
 
 std::string_view CFileInfo::FileName() const {
   if (m_nNameOffset == 0) return {};
-  return std::string_view(reinterpret_cast<const char*>(this) + m_nNameOffset, m_nNameLength);
+  return std::string_view(reinterpret_cast<const char*>(this) + m_nNameOffset * 8, m_nNameLength);
 }
 
 const std::string& CFileInfo::AlternateName() const { return m_pExtra ? m_pExtra->strAlternateName : kEmpty; }
@@ -101,9 +103,31 @@ std::uint32_t CFileInfo::Reserved1() const { return m_pExtra ? m_pExtra->dwReser
 const std::string& CFileInfo::GetNote() const { return m_pExtra ? m_pExtra->strNote : kEmpty; }
 
 void CFileInfo::SetNoteText(std::string note) {
+  if (m_nTextForms != 0) SetStoredForm(TEXT_NOTE, false, {});
   if (note.empty() && !m_pExtra) return;
   Extra().strNote = std::move(note);
   DropExtraIfEmpty();
+}
+
+std::string_view CFileInfo::StoredBytes(ETextField field) const {
+  if ((m_nTextForms >> (4 + field) & 1) == 0) return {};
+  return m_pExtra->pStoredBytes[field];
+}
+
+void CFileInfo::SetStoredForm(ETextField field, bool wide, std::string bytes) {
+  const auto wideBit = std::uint8_t(1u << field), bytesBit = std::uint8_t(1u << (4 + field));
+  m_nTextForms = std::uint8_t(wide ? m_nTextForms | wideBit : m_nTextForms & ~wideBit);
+  if (bytes.empty() && (m_nTextForms & bytesBit) == 0) return;
+  CExtra& extra = Extra();
+  if (!extra.pStoredBytes) extra.pStoredBytes.reset(new std::string[TEXT_FIELDS]);
+  extra.pStoredBytes[field] = std::move(bytes);
+  if (extra.pStoredBytes[field].empty()) {
+    m_nTextForms = std::uint8_t(m_nTextForms & ~bytesBit);
+    if ((m_nTextForms >> 4) == 0) extra.pStoredBytes.reset();
+    DropExtraIfEmpty();
+  } else {
+    m_nTextForms = std::uint8_t(m_nTextForms | bytesBit);
+  }
 }
 
 CFindData CFileInfo::GetFindData() const {

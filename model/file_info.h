@@ -80,6 +80,14 @@ class CFileInfo {
   const std::string& GetNote() const;
   void SetNoteText(std::string note);
 
+  // How the texts of the set file's common fields were stored, so that an
+  // unchanged text is written back byte for byte (archive.h, CTextForm).
+  enum ETextField : std::uint8_t { TEXT_PATH, TEXT_NOTE, TEXT_NAME, TEXT_ALTERNATE, TEXT_FIELDS };
+  bool HasStoredForms() const { return m_nTextForms != 0; }
+  bool IsStoredWide(ETextField field) const { return (m_nTextForms >> field & 1) != 0; }
+  std::string_view StoredBytes(ETextField field) const;
+  void SetStoredForm(ETextField field, bool wide, std::string bytes);
+
   // The logical path of this item when its parent's path is parentPath.
   std::string PathUnder(std::string_view parentPath) const;
   // Keeps a path read from a file when it is not the one the tree derives.
@@ -113,7 +121,9 @@ class CFileInfo {
   std::uint64_t m_nSize = 0;
   std::uint32_t m_dwAttributes = 0;
   std::uint16_t m_nNameLength = 0;
-  std::uint16_t m_nNameOffset = 0;  // 0: the item has no stored name
+  std::uint8_t m_nNameOffset = 0;  // in 8-byte units; 0: the item has no stored name
+  // Bit f: text field f was stored wide; bit 4 + f: its stored bytes are kept.
+  std::uint8_t m_nTextForms = 0;
   std::unique_ptr<CExtra, CExtraDeleter> m_pExtra;
 };
 

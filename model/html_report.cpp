@@ -250,10 +250,19 @@ class CHtmlReportWriter {
 }  // namespace
 
 bool CRootFileInfo::WriteHtmlReport(const std::string& path, const std::vector<std::string>* catalogs,
-                                    const CatalogOutOptions& options) const {
+                                    const CatalogOutOptions& options, ESetFileError* pError) const {
   // Written beside the target and renamed over it, so a failure half-way
   // leaves no truncated report and keeps an older one.
   CAtomicFile file(path);
-  if (file.Open() < 0) return false;
-  return CHtmlReportWriter(file.Fd(), options).Write(*this, catalogs) && file.Commit() == 0;
+  int error = file.Open();
+  errno = 0;
+  if (error == 0 && !WriteHtmlReportTo(file.Fd(), catalogs, options)) error = errno != 0 ? errno : EIO;
+  if (error == 0) error = file.Commit();
+  if (pError) *pError = error == 0 ? ESetFileError::None : WriteErrorFromErrno(error);
+  return error == 0;
+}
+
+bool CRootFileInfo::WriteHtmlReportTo(int fd, const std::vector<std::string>* catalogs,
+                                      const CatalogOutOptions& options) const {
+  return CHtmlReportWriter(fd, options).Write(*this, catalogs);
 }

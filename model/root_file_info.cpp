@@ -125,25 +125,25 @@ void CRootFileInfo::GetSelectionInfo(const std::vector<std::string>& paths, CPro
 }
 
 int CRootFileInfo::SearchFrom(const std::string& path, CSearchPredicate predicate, void* params,
-                              CItemSummaryList& out) const {
+                              CItemSummaryList& out, std::vector<const CFileInfo*>* items) const {
   std::string startPath;
   const CFileInfo* start = FindByPath(this, {}, path, &startPath);
   if (start == nullptr) {
     start = this;
     startPath.clear();
   }
-  return start->Search(predicate, params, startPath, nullptr, &out);
+  return start->Search(predicate, params, startPath, items, &out);
 }
 
 int CRootFileInfo::FindByName(const std::string& path, const std::string& pattern, bool exact,
-                              bool caseSensitive, CItemSummaryList& out) const {
-  CTextCriterion criterion(pattern, exact, caseSensitive);
+                              bool caseSensitive, CItemSummaryList& out, CTextOptions options) const {
+  CTextCriterion criterion(pattern, exact, caseSensitive, options, true);
   return SearchFrom(path, MatchName, &criterion, out);
 }
 
 int CRootFileInfo::FindByNote(const std::string& path, const std::string& pattern, bool exact,
-                              bool caseSensitive, CItemSummaryList& out) const {
-  CTextCriterion criterion(pattern, exact, caseSensitive);
+                              bool caseSensitive, CItemSummaryList& out, CTextOptions options) const {
+  CTextCriterion criterion(pattern, exact, caseSensitive, options);
   return SearchFrom(path, MatchNote, &criterion, out);
 }
 

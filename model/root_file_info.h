@@ -11,6 +11,12 @@
 #include "model/catalog_out_options.h"
 #include "model/drive_file_info.h"
 #include "model/file_info.h"
+#include "model/search_fold.h"
+#include "model/set_file_error.h"
+
+// A catalog's label is the first name of its logical paths: one holding
+// their separator could never be reached.
+inline constexpr const char kLabelSeparatorMessage[] = "ラベルに「\\」は使用できません";
 
 // Receives the messages a scan of dropped paths has for the user.
 class CMessageSink {
@@ -54,19 +60,28 @@ class CRootFileInfo : public CFolderFileInfo {
   std::unique_ptr<CItemSummary> GetItemSummary(const std::string& path) const;
   void GetSelectionInfo(const std::vector<std::string>& paths, CPropInfoData& info) const;
 
+  // A name pattern holding "*" or "?" matches whole names.
   int FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
-                 CItemSummaryList& out) const;
+                 CItemSummaryList& out, CTextOptions options = {}) const;
   int FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
-                 CItemSummaryList& out) const;
+                 CItemSummaryList& out, CTextOptions options = {}) const;
   int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
                  CItemSummaryList& out) const;
   int FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,
                  CItemSummaryList& out) const;
+  // The search entry the four above use: walks the item at path (the whole
+  // set when path names nothing) with predicate; nonzero when something
+  // matched. items, when given, receives the matching items too.
+  int SearchFrom(const std::string& path, CSearchPredicate predicate, void* params, CItemSummaryList& out,
+                 std::vector<const CFileInfo*>* items = nullptr) const;
 
   // Writes the set, or the catalogs named in catalogs, as an HTML report
-  // (CP932). False when the file cannot be written; an old file stays as it was.
+  // (CP932). False when the file cannot be written (why in *pError); an old
+  // file stays as it was, and what is not a regular file is never replaced.
   bool WriteHtmlReport(const std::string& path, const std::vector<std::string>* catalogs,
-                       const CatalogOutOptions& options) const;
+                       const CatalogOutOptions& options, ESetFileError* pError = nullptr) const;
+  // The same report written to an open file.
+  bool WriteHtmlReportTo(int fd, const std::vector<std::string>* catalogs, const CatalogOutOptions& options) const;
 
   std::string m_strSetName;
   std::int32_t m_timeUpdated = 0;
@@ -74,8 +89,4 @@ class CRootFileInfo : public CFolderFileInfo {
  protected:
   friend class CFileInfo;
   std::string DerivedPath(std::string_view) const override { return {}; }
-
- private:
-  int SearchFrom(const std::string& path, CSearchPredicate predicate, void* params,
-                 CItemSummaryList& out) const;
 };

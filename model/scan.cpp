@@ -17,6 +17,7 @@
 #include "model/root_file_info.h"
 #include "platform/cp932_codec.h"
 #include "platform/folder_id.h"
+#include "platform/real_name.h"
 #include "platform/volume_info.h"
 
 namespace {
@@ -84,6 +85,7 @@ class CFolderWalk {
     {
       std::vector<CDirEntry> entries;
       m_lister.ReadEntries(fd, entries);
+      KeepNamesDistinct(entries);
       item.ReserveChildren(entries.size());
       for (CDirEntry& entry : entries) {
         CFileInfo* child = item.AddChild(&entry.record);

@@ -18,8 +18,9 @@ namespace {
 const std::string_view kClassNames[] = {"CFileInfo", "CFolderFileInfo", "CDriveFileInfo", "CRootFileInfo"};
 constexpr std::uint16_t kSchema = 2;
 constexpr std::uint32_t kIndexLimit = 0x3FFFFFFE;
-constexpr std::uint32_t kMaxFileName = 259;
-constexpr std::uint32_t kMaxAlternateName = 13;
+// Every name an item can hold (its length is kept in 16 bits); longer ones
+// are garbage, not names.
+constexpr std::uint32_t kMaxName = 0xFFFF;
 // The smallest object in a file: tag, six empty strings' worth of prefixes
 // and ten DWORDs. Bounds how many children a count can make us expect.
 constexpr std::uint64_t kMinObjectBytes = 46;
@@ -61,8 +62,8 @@ class CSetWriter {
     }
     ++m_nIndex;
 
-    m_ar.WriteString(path);
-    m_ar.WriteString(item.GetNote());
+    WriteText(item, CFileInfo::TEXT_PATH, path);
+    WriteText(item, CFileInfo::TEXT_NOTE, item.GetNote());
     m_ar.WriteDword(item.RecordAttributes());
     const std::uint64_t times[] = {item.CreationFileTime(), item.AccessFileTime(), item.WriteFileTime()};
     for (std::uint64_t t : times) {
@@ -73,11 +74,18 @@ class CSetWriter {
     m_ar.WriteDword(std::uint32_t(size >> 32));
     m_ar.WriteDword(std::uint32_t(size));
     m_ar.WriteDword(item.Reserved0());
-    m_ar.WriteString(item.FileName());
-    m_ar.WriteString(item.AlternateName());
+    WriteText(item, CFileInfo::TEXT_NAME, item.FileName());
+    WriteText(item, CFileInfo::TEXT_ALTERNATE, item.AlternateName());
     if (item.IsContainer())
       m_ar.WriteDword(std::uint32_t(static_cast<const CFolderFileInfo&>(item).Children().size()));
     return !m_ar.Failed();
+  }
+
+  void WriteText(const CFileInfo& item, CFileInfo::ETextField field, std::string_view text) {
+    if (!item.HasStoredForms())
+      m_ar.WriteString(text);
+    else
+      m_ar.WriteString(text, item.IsStoredWide(field), item.StoredBytes(field));
   }
 
   CArchiveWriter& m_ar;
@@ -204,15 +212,18 @@ class CSetReader {
     CFindData record;
     std::string note;
     std::uint32_t times[6] = {};
-    m_ar.ReadString(path);
-    m_ar.ReadString(note);
+    CTextForm* forms = m_forms;
+    m_ar.ReadString(path, UINT32_MAX, &forms[CFileInfo::TEXT_PATH]);
+    m_ar.ReadString(note, UINT32_MAX, &forms[CFileInfo::TEXT_NOTE]);
     m_ar.ReadDword(record.dwFileAttributes);
     for (std::uint32_t& t : times) m_ar.ReadDword(t);
     m_ar.ReadDword(record.nFileSizeHigh);
     m_ar.ReadDword(record.nFileSizeLow);
     m_ar.ReadDword(record.dwReserved0);
-    m_ar.ReadString(record.cFileName, kMaxFileName);
-    m_ar.ReadString(record.cAlternateFileName, kMaxAlternateName);
+    m_ar.ReadString(record.cFileName, kMaxName, &forms[CFileInfo::TEXT_NAME]);
+    m_ar.ReadString(record.cAlternateFileName, kMaxName, &forms[CFileInfo::TEXT_ALTERNATE]);
+    if (record.cFileName.size() > kMaxName || record.cAlternateFileName.size() > kMaxName)
+      m_ar.Fail(ESetFileError::NameTooLong);
     count = 0;
     if (kind != CFileInfo::KIND_FILE) {
       std::uint32_t stored = 0;
@@ -226,6 +237,11 @@ class CSetReader {
 
     std::unique_ptr<CFileInfo> item = CFileInfo::CreateOfKind(CFileInfo::EKind(kind), record);
     item->SetNoteText(std::move(note));
+    for (int field = 0; field < CFileInfo::TEXT_FIELDS; ++field) {
+      CTextForm& form = forms[field];
+      if (form.bWide || !form.strRaw.empty())
+        item->SetStoredForm(CFileInfo::ETextField(field), form.bWide, std::move(form.strRaw));
+    }
     if (count != 0) {
       const std::uint64_t possible = m_ar.Remaining() / kMinObjectBytes;
       static_cast<CFolderFileInfo&>(*item).ReserveChildren(std::size_t(std::min<std::uint64_t>(count, possible)));
@@ -236,6 +252,7 @@ class CSetReader {
   CArchiveReader& m_ar;
   std::uint32_t m_nIndex = 0;
   std::vector<std::pair<std::uint32_t, int>> m_classes;  // index → class, ascending
+  CTextForm m_forms[CFileInfo::TEXT_FIELDS];  // of the object being read
 };
 
 ESetFileError ErrorFromErrno(int error, ESetFileError otherwise) {
@@ -262,7 +279,12 @@ ESetFileError ReadSetFromBytes(std::string_view bytes, std::unique_ptr<CRootFile
 
 ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo>& out) {
   out.reset();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opening a FIFO or a device for reading may wait forever or act on
+  // hardware: only a regular file is opened, without waiting for a writer.
+  struct stat named {};
+  if (::stat(path.c_str(), &named) != 0) return ErrorFromErrno(errno, ESetFileError::ReadFailure);
+  if (!S_ISREG(named.st_mode)) return ESetFileError::ReadFailure;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return ErrorFromErrno(errno, ESetFileError::ReadFailure);
   struct stat st {};
   ESetFileError result = ESetFileError::ReadFailure;
@@ -286,14 +308,19 @@ std::string WriteSetToBytes(const CRootFileInfo& set) {
 
 ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set) {
   CAtomicFile file(path);
-  if (file.Open() < 0) return ErrorFromErrno(errno, ESetFileError::WriteFailure);
+  if (const int error = file.Open(); error != 0) return WriteErrorFromErrno(error);
   CArchiveWriter ar(file.Fd());
   const bool written = CSetWriter(ar).Write(set);
   int error = 0;
   if (!written && !ar.Failed()) error = EOVERFLOW;
   if (error == 0 && !ar.Flush()) error = ar.Errno();
   if (error == 0) error = file.Commit();
-  return error == 0 ? ESetFileError::None : ErrorFromErrno(error, ESetFileError::WriteFailure);
+  return error == 0 ? ESetFileError::None : WriteErrorFromErrno(error);
+}
+
+ESetFileError WriteErrorFromErrno(int error) {
+  if (error == CAtomicFile::NOT_REGULAR) return ESetFileError::NotRegularFile;
+  return ErrorFromErrno(error, ESetFileError::WriteFailure);
 }
 
 std::string MakeSetName(const std::string& path) {
@@ -320,6 +347,7 @@ const char* SetFileErrorName(ESetFileError e) {
     case ESetFileError::DiskFull: return "disk full";
     case ESetFileError::ReadFailure: return "read failure";
     case ESetFileError::WriteFailure: return "write failure";
+    case ESetFileError::NotRegularFile: return "not a regular file";
   }
   return "?";
 }

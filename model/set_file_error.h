@@ -17,12 +17,16 @@ enum class ESetFileError {
   DiskFull,
   ReadFailure,
   WriteFailure,
+  NotRegularFile,  // a folder, FIFO or device where a set would be written
 };
 
 inline bool IsMalformed(ESetFileError e) {
   return e == ESetFileError::EndOfFile || e == ESetFileError::BadIndex || e == ESetFileError::BadClass ||
          e == ESetFileError::BadObject || e == ESetFileError::NameTooLong || e == ESetFileError::BadString;
 }
+
+// The error for an errno value, or CAtomicFile::NOT_REGULAR, met writing a file.
+ESetFileError WriteErrorFromErrno(int error);
 
 // A short English name of the error, for logs and tests.
 const char* SetFileErrorName(ESetFileError e);

@@ -1,18 +1,15 @@
 #include "model/time_format.h"
 
-#include <climits>
+#include <cstdio>
 #include <ctime>
 
 CTime FileTimeToTime(std::uint64_t fileTime) {
-  // Times past the local-time range of the platform cannot be converted.
-  if (fileTime >= 0x8000000000000000ULL) return 0;
-  const std::int64_t seconds = std::int64_t(fileTime / 10000000ULL) - std::int64_t(kFileTimeEpochOffset);
-  const time_t t = time_t(seconds);
-  struct tm local {};
-  if (localtime_r(&t, &local) == nullptr) return 0;
-  if (local.tm_year < 0) return 0;  // before 1900
-  if (seconds < INT32_MIN || seconds > INT32_MAX) return kInvalidTime;
-  return seconds;
+  // Zero is what a record without a time holds; it stays at time 0, as
+  // items without a time have always shown.
+  if (fileTime == 0) return 0;
+  // Every file time fits: 2^64 * 100 ns is under 2^41 seconds, and local
+  // time with a 64-bit time_t reaches far beyond that.
+  return std::int64_t(fileTime / 10000000ULL) - std::int64_t(kFileTimeEpochOffset);
 }
 
 std::uint64_t UnixToFileTime(std::int64_t seconds, std::uint32_t nanoseconds) {
@@ -26,7 +23,10 @@ std::string FormatTime(CTime time) {
   const time_t t = time_t(time);
   struct tm local {};
   if (localtime_r(&t, &local) == nullptr) return {};
+  // Not strftime: some C libraries refuse the years before 1900 that file
+  // times reach.
   char buffer[64];
-  const std::size_t n = strftime(buffer, sizeof buffer, "%Y/%m/%d %H:%M:%S", &local);
-  return std::string(buffer, n);
+  const int n = std::snprintf(buffer, sizeof buffer, "%d/%02d/%02d %02d:%02d:%02d", local.tm_year + 1900,
+                              local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  return std::string(buffer, std::size_t(n));
 }

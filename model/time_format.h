@@ -4,16 +4,16 @@
 #include <cstdint>
 #include <string>
 
-// Seconds since 1970-01-01 UTC; kInvalidTime when a date has no 32-bit form.
+// Seconds since 1970-01-01 UTC (negative before); kInvalidTime for no time.
 using CTime = std::int64_t;
 constexpr CTime kInvalidTime = INT64_MIN;
 
 // Seconds between 1601-01-01 and 1970-01-01.
 constexpr std::uint64_t kFileTimeEpochOffset = 11644473600ULL;
 
-// A UTC file time (100 ns since 1601) as seconds since 1970: time 0 when the
-// local calendar year is before 1900 or the conversion fails, kInvalidTime when
-// a signed 32-bit count of seconds cannot hold it.
+// A UTC file time (100 ns since 1601) as seconds since 1970, over the whole
+// range a file time holds (1601 to beyond the year 30000); the file time 0
+// (no time recorded) gives time 0.
 CTime FileTimeToTime(std::uint64_t fileTime);
 
 // Seconds and nanoseconds since 1970 as a file time (0 for times before 1601).

@@ -1,28 +1,94 @@
 #pragma once
-// Replacing a file without ever leaving it half written: the new contents go
-// to a temporary file beside the target, which is synced and renamed over the
-// target only when everything was written.
+// Replacing a file without ever leaving it half written, and without leaving
+// temporary files behind. The new contents go to an anonymous file in the
+// target's folder (O_TMPFILE), which is synced, linked beside the target
+// under a name of our own and renamed over it. Where the file system has no
+// anonymous files, the temporary file gets that name at once. Such a name
+// (".NAME.quarrix-tmp-PID-…") is locked while its save runs, so one that a
+// killed save left is recognised and removed by the next save of the target.
+// Windows has no anonymous files and no such locks: there the name carries
+// the save's process id, and a name whose process is gone is stale.
 
+#include <sys/types.h>
+
+#include <cstdint>
+#include <ctime>
 #include <string>
 
 class CAtomicFile {
  public:
+  // Open's answer for a target that exists and is not a regular file
+  // (a folder, a FIFO, a device): it is never replaced.
+  static constexpr int NOT_REGULAR = -1;
+
+  // The steps of a save, for tests that stop it after each one.
+  enum EStep { STEP_WRITTEN, STEP_SYNCED, STEP_LINKED, STEP_RENAMED, STEP_FOLDER_SYNCED };
+  static void (*s_pfnStepHook)(EStep step);
+  static bool s_bNoAnonymousFiles;  // tests: take the named way
+
   // A link is written through: its target is replaced and the link stays.
   explicit CAtomicFile(const std::string& target);
   ~CAtomicFile();  // removes the temporary file unless committed
   CAtomicFile(const CAtomicFile&) = delete;
   CAtomicFile& operator=(const CAtomicFile&) = delete;
 
-  // The temporary file, with the target's permissions (a new file's follow
-  // the umask); -1 with errno set when it cannot be made.
+  // Makes the temporary file with the mode, owner and group of the file it
+  // will replace (where the user may set them; a new file's mode follows
+  // the umask). Refuses a target that is not a regular file (NOT_REGULAR)
+  // and one the user may not write (EACCES). 0 or an errno value.
   int Open();
   int Fd() const { return m_fd; }
-  // Syncs, closes and renames over the target; 0 or an errno value.
+  // Syncs the temporary file and puts it in place; 0 or an errno value.
   int Commit();
 
  private:
+  std::string TempPrefix() const;
+  void RemoveStaleTemporaries() const;
+  int LinkAnonymous();
+
   std::string m_strTarget;
-  std::string m_strTemp;
+  std::string m_strName;      // the target's name in its folder
+  std::string m_strTempName;  // once the temporary file has a name
   int m_fd = -1;
+  int m_dirFd = -1;
   bool m_bCommitted = false;
+};
+
+// What tells one version of a file from another: a save replaces the inode.
+struct CFileIdentity {
+  std::uint64_t dev = 0;  // wide enough for Windows' volume serial and file index
+  std::uint64_t ino = 0;
+  std::int64_t size = 0;
+  timespec mtime{};
+  bool operator==(const CFileIdentity& o) const {
+    return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+           mtime.tv_nsec == o.mtime.tv_nsec;
+  }
+  bool operator!=(const CFileIdentity& o) const { return !(*this == o); }
+};
+// False when path cannot be examined (a missing file among them).
+bool GetFileIdentity(const std::string& path, CFileIdentity& out);
+
+// An advisory lock on a file that atomic saves replace, held by a program
+// from reading the file to writing it back: a second program waits until
+// the first has saved, then reads what it saved.
+class CReplaceLock {
+ public:
+  CReplaceLock() = default;
+  ~CReplaceLock();
+  CReplaceLock(const CReplaceLock&) = delete;
+  CReplaceLock& operator=(const CReplaceLock&) = delete;
+
+  // Locks the file at path, or its folder while there is no file. pfnWaiting
+  // is called once when another program holds the lock and we wait for it.
+  // False when neither can be opened; the caller then meets the error
+  // reading the file.
+  bool Acquire(const std::string& path, void (*pfnWaiting)() = nullptr);
+
+ private:
+#ifdef _WIN32
+  void* m_hMutex = nullptr;  // named after the file: Windows locks block reads
+#else
+  int m_fd = -1;
+#endif
 };

@@ -3,6 +3,7 @@
 #include <glib.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -36,12 +37,19 @@ public:
     }
     // 0 when CP932 cannot hold cp (ASCII is handled by the callers).
     std::uint16_t Encode(char32_t cp) const { return cp <= 0xFFFF ? m_arEncode[cp] : 0; }
+    // Whether lead + trail is the code Encode gives its character.
+    bool IsPreferred(int leadIndex, unsigned char trail) const
+    {
+        const unsigned bit = static_cast<unsigned>(leadIndex) * 256 + trail;
+        return (m_arOther[bit / 64] >> (bit % 64) & 1) == 0;
+    }
 
 private:
     void Build();
 
     std::array<char16_t, kLeadCount * 256> m_arDecode{};
     std::array<std::uint16_t, 0x10000> m_arEncode{};
+    std::array<std::uint64_t, kLeadCount * 256 / 64> m_arOther{};  // codes Encode does not give
 };
 
 struct CIconvCloser {
@@ -109,6 +117,19 @@ void CCp932Tables::Build()
         const int index = LeadIndex(out[0]);
         if (index >= 0 && Decode(index, out[1]) == cp)
             m_arEncode[cp] = static_cast<std::uint16_t>(out[0] << 8 | out[1]);
+    }
+
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        const int index = LeadIndex(static_cast<unsigned char>(lead));
+        if (index < 0)
+            continue;
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+            const char16_t cp = Decode(index, static_cast<unsigned char>(trail));
+            if (cp != 0 && m_arEncode[cp] != (lead << 8 | trail)) {
+                const unsigned bit = static_cast<unsigned>(index) * 256 + trail;
+                m_arOther[bit / 64] |= std::uint64_t{1} << (bit % 64);
+            }
+        }
     }
 }
 
@@ -203,19 +224,26 @@ void PutUtf16le(std::string& out, char32_t unit)
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view bytes)
+namespace {
+
+// Invalid bytes become U+FFFD, or with escape their escapes. Returns false
+// when a double-byte code is not the one its character encodes to.
+bool DecodeCp932(std::string_view bytes, bool escape, std::string& out)
 {
     const std::size_t n = bytes.size();
     const std::size_t ascii = AsciiPrefixLength(bytes);
-    if (ascii == n)
-        return std::string(bytes);
+    if (ascii == n) {
+        out.assign(bytes.data(), n);
+        return true;
+    }
 
     const CCp932Tables& tables = Tables();
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::string out(ascii + (n - ascii) * 3, '\0');  // no byte grows beyond three
+    out.resize(ascii + (n - ascii) * 3);  // no byte grows beyond three
     char* const begin = out.data();
     std::memcpy(begin, in, ascii);
     char* p = begin + ascii;
+    bool preferred = true;
     for (std::size_t i = ascii; i < n;) {
         const unsigned char b = in[i];
         if (b < 0x80) {
@@ -223,12 +251,13 @@ std::string Cp932ToUtf8(std::string_view bytes)
             ++i;
             continue;
         }
-        char32_t cp = kReplacement;
+        char32_t cp = escape ? kByteEscapeBase + b : kReplacement;
         if (IsHalfWidthKana(b)) {
             cp = 0xFF61 + (b - 0xA1);
         } else if (const int index = LeadIndex(b); index >= 0 && i + 1 < n) {
             if (const char16_t c = tables.Decode(index, in[i + 1]); c != 0) {
                 cp = c;
+                preferred = preferred && tables.IsPreferred(index, in[i + 1]);
                 ++i;
             }
         }
@@ -236,10 +265,12 @@ std::string Cp932ToUtf8(std::string_view bytes)
         p = PutUtf8(p, cp);
     }
     out.resize(static_cast<std::size_t>(p - begin));
-    return out;
+    return preferred;
 }
 
-bool Utf8ToCp932(std::string_view utf8, std::string& out)
+// Characters without a code (and invalid bytes) become '?' and make the
+// result false; with escapes, escapes give their bytes.
+bool EncodeCp932(std::string_view utf8, bool escapes, std::string& out)
 {
     const std::size_t n = utf8.size();
     const std::size_t ascii = AsciiPrefixLength(utf8);
@@ -258,6 +289,10 @@ bool Utf8ToCp932(std::string_view utf8, std::string& out)
             *p++ = static_cast<char>(cp);
             continue;
         }
+        if (escapes && IsByteEscape(cp)) {
+            *p++ = static_cast<char>(cp - kByteEscapeBase);
+            continue;
+        }
         const std::uint16_t code = cp == kInvalid ? 0 : tables.Encode(cp);
         if (code == 0) {
             *p++ = '?';
@@ -273,7 +308,88 @@ bool Utf8ToCp932(std::string_view utf8, std::string& out)
     return ok;
 }
 
-std::string Utf16leToUtf8(const unsigned char* data, std::size_t units)
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    DecodeCp932(bytes, false, out);
+    return out;
+}
+
+bool DecodeCp932Exact(std::string_view bytes, std::string& out) { return DecodeCp932(bytes, true, out); }
+
+bool EncodeCp932Bytes(std::string_view utf8, std::string& out) { return EncodeCp932(utf8, true, out); }
+
+bool EncodeCp932Exact(std::string_view utf8, std::string& out)
+{
+    if (!EncodeCp932Bytes(utf8, out))
+        return false;
+    if (!HasByteEscape(utf8))
+        return true;
+    // An escaped byte may pair with its neighbour when decoded again.
+    std::string back;
+    DecodeCp932(out, true, back);
+    return back == utf8;
+}
+
+std::string EscapeBytes(std::string_view bytes, bool escapeBackslash, bool* invalid)
+{
+    if (invalid != nullptr)
+        *invalid = false;
+    std::size_t pos = AsciiPrefixLength(bytes);
+    if (escapeBackslash)
+        pos = std::min(pos, bytes.find('\\'));
+    if (pos == bytes.size())
+        return std::string(bytes);
+    std::string out(bytes.substr(0, pos));
+    auto escape = [&out](std::string_view raw) {
+        for (unsigned char b : raw)
+            AppendUtf8(out, kByteEscapeBase + b);
+    };
+    while (pos < bytes.size()) {
+        const std::size_t start = pos;
+        const char32_t cp = DecodeUtf8(bytes, pos);
+        const std::string_view raw = bytes.substr(start, pos - start);
+        if (cp == kInvalid && invalid != nullptr)
+            *invalid = true;
+        if (cp == kInvalid || IsByteEscape(cp) || (cp == '\\' && escapeBackslash))
+            escape(raw);
+        else
+            out.append(raw);
+    }
+    return out;
+}
+
+std::string UnescapeBytes(std::string_view text)
+{
+    if (!HasByteEscape(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        const char32_t cp = DecodeUtf8(text, pos);
+        if (IsByteEscape(cp))
+            out.push_back(static_cast<char>(cp - kByteEscapeBase));
+        else
+            out.append(text.data() + start, pos - start);
+    }
+    return out;
+}
+
+bool HasByteEscape(std::string_view utf8)
+{
+    // U+EF00 to U+EFFF are EE BC 80 to EE BF BF.
+    for (std::size_t pos = utf8.find('\xEE'); pos != std::string_view::npos; pos = utf8.find('\xEE', pos + 1))
+        if (pos + 1 < utf8.size() && (static_cast<unsigned char>(utf8[pos + 1]) & 0xFC) == 0xBC)
+            return true;
+    return false;
+}
+
+bool Utf8ToCp932(std::string_view utf8, std::string& out) { return EncodeCp932(utf8, false, out); }
+
+std::string Utf16leToUtf8(const unsigned char* data, std::size_t units, bool* exact)
 {
     std::string out;
     out.reserve(units);
@@ -286,6 +402,8 @@ std::string Utf16leToUtf8(const unsigned char* data, std::size_t units)
                 ++i;
             }
         }
+        if (exact != nullptr && cp >= 0xD800 && cp <= 0xDFFF)
+            *exact = false;
         AppendUtf8(out, cp);
     }
     return out;

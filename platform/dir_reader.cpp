@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "model/time_format.h"
-#include "platform/cp932_codec.h"
+#include "platform/real_name.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void FillRecord(const std::string& rawName, const struct statx& self, const stru
   out.SetSize(S_ISREG(mode) ? facts.stx_size : 0);
   out.dwReserved0 = 0;
   out.dwReserved1 = 0;
-  out.cFileName = SanitizeUtf8(rawName);
+  out.cFileName = ItemNameOf(rawName);
   out.cAlternateFileName.clear();
 }
 
@@ -77,7 +77,7 @@ void FillFromType(const std::string& rawName, unsigned char type, CFindData& out
   if (type == DT_LNK) out.dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
   if (type == DT_CHR || type == DT_BLK || type == DT_FIFO || type == DT_SOCK)
     out.dwFileAttributes |= FILE_ATTRIBUTE_SYSTEM;
-  out.cFileName = SanitizeUtf8(rawName);
+  out.cFileName = ItemNameOf(rawName);
 }
 
 bool IsDotOrDotDot(const char* name) {

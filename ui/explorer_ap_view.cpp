@@ -48,8 +48,7 @@ CMainFrame* CExplorerApView::Frame() const { return dynamic_cast<CMainFrame*>(Ge
 bool CExplorerApView::CreateControl(wxWindow* parent) {
   auto* list = new CRowListCtrl(parent, &m_vecRows);
   m_pList = list;
-  list->SetImageList(CFileIconCache::Get().GetSmallImageList(), wxIMAGE_LIST_SMALL);
-  list->SetImageList(CFileIconCache::Get().GetLargeImageList(), wxIMAGE_LIST_NORMAL);
+  UpdateImages();
   list->SetDropTarget(new CCatalogDropTarget(Doc()));
   list->Bind(wxEVT_LIST_COL_CLICK, &CExplorerApView::OnColumnClick, this);
   list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CExplorerApView::OnItemActivated, this);
@@ -92,11 +91,13 @@ void CExplorerApView::OnUpdate(wxView*, wxObject* hint) {
 }
 
 void CExplorerApView::InitialUpdate() {
-  // A new or opened set: details style, no rows until the tree's first fill.
+  // A new or opened set: details style, the columns as they first were, no
+  // rows until the tree's first fill.
   m_vecRows.clear();
   m_strCurrentPath.clear();
   if (CRowListCtrl* list = m_pList.get()) {
     list->SetDisplayStyle(wxLC_REPORT);
+    list->ResetColumns();
     list->ShowRows();
   }
 }
@@ -137,6 +138,7 @@ void CExplorerApView::FillList(const std::string& path) {
     return doc->GetIconIndex(record.m_strName, record.m_bContainer, false, large);
   };
   if (!BuildListRows(*doc->GetRoot(), path, imageFor, rows)) return;
+  UpdateImages();  // the rows may have brought new extensions
   SortListRows(rows, doc->m_nSortColumn, doc->m_bSortAscending);
   m_vecRows = std::move(rows);
   if (CRowListCtrl* list = m_pList.get()) list->ShowRows();
@@ -160,6 +162,15 @@ void CExplorerApView::SortRows() {
   }
   list->RefreshRows();
   list->SelectRows(selected, focus);
+}
+
+void CExplorerApView::UpdateImages() {
+  CRowListCtrl* list = m_pList.get();
+  const CFileIconCache& icons = CFileIconCache::Get();
+  if (!list || icons.GetSmallImages().size() == m_nImagesShown) return;
+  list->SetSmallImages(icons.GetSmallImages());
+  list->SetNormalImages(icons.GetLargeImages());
+  m_nImagesShown = icons.GetSmallImages().size();
 }
 
 long CExplorerApView::GetDisplayStyle() const {
@@ -301,6 +312,11 @@ void CExplorerApView::OnContextMenu(wxContextMenuEvent& event) {
 
 void CExplorerApView::OnMouseDown(wxMouseEvent& event) {
   Activate(true);
+  // The rows' window passes its clicks on to the list as well; they are
+  // taken once, from the rows' window, in its coordinates.
+  CRowListCtrl* list = m_pList.get();
+  if (event.RightDown() && list && event.GetEventObject() == list->GetRowsWindow())
+    list->SelectRowForRightClick(event.GetPosition());
   event.Skip();
 }
 

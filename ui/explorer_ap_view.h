@@ -75,6 +75,8 @@ class CExplorerApView : public wxView, public CStatusTextSource {
   CExplorerApDoc* Doc() const;
   CMainFrame* Frame() const;
   void InitialUpdate();
+  // Gives the control the icon cache's images when it has more than shown.
+  void UpdateImages();
   void OnNoteChanged(const std::string& path, const std::string& note);
   void SelectAllRows();
 
@@ -104,6 +106,7 @@ class CExplorerApView : public wxView, public CStatusTextSource {
   std::vector<CListRow> m_vecRows;  // in list order
   wxWeakRef<CRowListCtrl> m_pList;
   int m_nFillCount = 0;
+  std::size_t m_nImagesShown = 0;
 
   wxDECLARE_DYNAMIC_CLASS(CExplorerApView);
   wxDECLARE_EVENT_TABLE();

@@ -1,15 +1,8 @@
 #include "ui/file_icon_cache.h"
 
-#include <wx/bitmap.h>
+#include <wx/bmpbndl.h>
 
-#include "resources/catalog_16.xpm"
-#include "resources/catalog_32.xpm"
-#include "resources/catalog_set_16.xpm"
-#include "resources/catalog_set_32.xpm"
-#include "resources/file_16.xpm"
-#include "resources/file_32.xpm"
-#include "resources/folder_16.xpm"
-#include "resources/folder_32.xpm"
+#include "resources/svg_images.h"
 
 namespace {
 
@@ -18,10 +11,9 @@ std::unique_ptr<CFileIconCache>& Instance() {
   return instance;
 }
 
-// The generic file image is drawn on cyan, the others on red; those colours
-// are the images' transparent parts.
-const wxColour kFileMask(0, 255, 255);
-const wxColour kOtherMask(255, 0, 0);
+wxBitmapBundle FixedImage(const char* name, int size) {
+  return wxBitmapBundle::FromSVG(SvgImageText(name), wxSize(size, size));
+}
 
 }  // namespace
 
@@ -37,14 +29,17 @@ CFileIconCache::CFileIconCache(std::unique_ptr<CIconSource> source)
     : m_pSource(std::move(source)),
       m_pSmall(std::make_unique<wxImageList>(16, 16, true, 10)),
       m_pLarge(std::make_unique<wxImageList>(32, 32, true, 10)) {
-  m_nSmallFile = m_pSmall->Add(wxBitmap(file_16_xpm), kFileMask);
-  m_nSmallFolder = m_pSmall->Add(wxBitmap(folder_16_xpm), kOtherMask);
-  m_nSmallCatalog = m_pSmall->Add(wxBitmap(catalog_16_xpm), kOtherMask);
-  m_nSmallSet = m_pSmall->Add(wxBitmap(catalog_set_16_xpm), kOtherMask);
-  m_nLargeFile = m_pLarge->Add(wxBitmap(file_32_xpm), kFileMask);
-  m_nLargeFolder = m_pLarge->Add(wxBitmap(folder_32_xpm), kOtherMask);
-  m_nLargeCatalog = m_pLarge->Add(wxBitmap(catalog_32_xpm), kOtherMask);
-  m_nLargeSet = m_pLarge->Add(wxBitmap(catalog_set_32_xpm), kOtherMask);
+  // Each fixed image goes into both lists and both bundle lists in step.
+  auto add = [this](const char* name, int& small, int& large) {
+    m_vecSmall.push_back(FixedImage(name, 16));
+    m_vecLarge.push_back(FixedImage(name, 32));
+    small = m_pSmall->Add(m_vecSmall.back().GetBitmap(wxSize(16, 16)));
+    large = m_pLarge->Add(m_vecLarge.back().GetBitmap(wxSize(32, 32)));
+  };
+  add("file", m_nSmallFile, m_nLargeFile);
+  add("folder", m_nSmallFolder, m_nLargeFolder);
+  add("catalog", m_nSmallCatalog, m_nLargeCatalog);
+  add("catalog_set", m_nSmallSet, m_nLargeSet);
 }
 
 std::string CFileIconCache::ExtensionOf(const std::string& name) {
@@ -69,6 +64,12 @@ int CFileIconCache::GetExtensionIndex(const std::string& extension, bool large) 
 
   const int largeIndex = m_pLarge->Add(pair->m_bmpLarge);
   const int smallIndex = m_pSmall->Add(pair->m_bmpSmall);
+  wxVector<wxBitmap> small;
+  small.push_back(pair->m_bmpSmall);
+  if (pair->m_bmpLarge.IsOk() && pair->m_bmpLarge.GetWidth() == 2 * pair->m_bmpSmall.GetWidth())
+    small.push_back(pair->m_bmpLarge);
+  m_vecSmall.push_back(wxBitmapBundle::FromBitmaps(small));
+  m_vecLarge.push_back(wxBitmapBundle::FromBitmap(pair->m_bmpLarge));
   m_mapLarge[extension] = largeIndex;
   m_mapSmall[extension] = smallIndex;
   return large ? largeIndex : smallIndex;

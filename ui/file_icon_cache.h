@@ -7,7 +7,9 @@
 #include <memory>
 #include <string>
 
+#include <wx/bmpbndl.h>
 #include <wx/imaglist.h>
+#include <wx/vector.h>
 
 #include "ui/icon_source.h"
 #include "ui/shell_icon_map.h"
@@ -29,6 +31,12 @@ class CFileIconCache {
   // Views install these with SetImageList (not Assign): the cache owns them.
   wxImageList* GetSmallImageList() { return m_pSmall.get(); }
   wxImageList* GetLargeImageList() { return m_pLarge.get(); }
+
+  // The same images as bundles, sharp at any scale: the fixed ones are
+  // vector images, an extension's small image has its large one for twice
+  // the size. The views show these; the indices are those of the lists.
+  const wxVector<wxBitmapBundle>& GetSmallImages() const { return m_vecSmall; }
+  const wxVector<wxBitmapBundle>& GetLargeImages() const { return m_vecLarge; }
 
   int GetFileIndex(bool large) const { return large ? m_nLargeFile : m_nSmallFile; }
   int GetFolderIndex(bool large) const { return large ? m_nLargeFolder : m_nSmallFolder; }
@@ -53,6 +61,8 @@ class CFileIconCache {
   std::unique_ptr<wxImageList> m_pLarge;
   int m_nSmallFile = 0, m_nSmallFolder = 0, m_nSmallCatalog = 0, m_nSmallSet = 0;
   int m_nLargeFile = 0, m_nLargeFolder = 0, m_nLargeCatalog = 0, m_nLargeSet = 0;
+  wxVector<wxBitmapBundle> m_vecSmall;
+  wxVector<wxBitmapBundle> m_vecLarge;
   std::map<std::string, int> m_mapSmall;  // extension → index, case-sensitive
   std::map<std::string, int> m_mapLarge;
 };

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <vector>
+
 #include <wx/menuitem.h>
 
 namespace {
@@ -18,6 +20,17 @@ using CGetChild = void* (*)(void*);
 using CSetAccel = void (*)(void*, unsigned, unsigned);
 using CGetType = unsigned long (*)();
 using CIsA = int (*)(void*, unsigned long);
+
+using CListClosures = struct _GList* (*)(void*);
+using CGroupFromClosure = void* (*)(void*);
+using CDisconnect = int (*)(void*, void*);
+using CListFree = void (*)(struct _GList*);
+
+// The first two fields of GLib's list node, enough to walk it.
+struct CListNode {
+  void* m_pData;
+  CListNode* m_pNext;
+};
 
 constexpr unsigned kControlMask = 1u << 2;  // GDK_CONTROL_MASK
 
@@ -56,3 +69,34 @@ void ShowCtrlShortcutText(wxMenuItem* item, char letter) {
   (void)letter;
 #endif
 }
+
+namespace {
+
+// The accelerator closures of item's GTK widget.
+std::vector<void*> ItemShortcuts(wxMenuItem* item) {
+  std::vector<void*> closures;
+#ifdef __WXGTK__
+  static const auto list = Lookup<CListClosures>("gtk_widget_list_accel_closures");
+  static const auto listFree = Lookup<CListFree>("g_list_free");
+  void* widget = item ? item->GetMenuItem() : nullptr;
+  if (!widget || !list || !listFree) return closures;
+  struct _GList* head = list(widget);
+  for (auto* node = reinterpret_cast<CListNode*>(head); node; node = node->m_pNext) closures.push_back(node->m_pData);
+  listFree(head);
+#else
+  (void)item;
+#endif
+  return closures;
+}
+
+}  // namespace
+
+void RemoveItemShortcuts(wxMenuItem* item) {
+  static const auto groupOf = Lookup<CGroupFromClosure>("gtk_accel_group_from_accel_closure");
+  static const auto disconnect = Lookup<CDisconnect>("gtk_accel_group_disconnect");
+  if (!groupOf || !disconnect) return;
+  for (void* closure : ItemShortcuts(item))
+    if (void* group = groupOf(closure)) disconnect(group, closure);
+}
+
+int CountItemShortcuts(wxMenuItem* item) { return int(ItemShortcuts(item).size()); }

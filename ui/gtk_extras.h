@@ -17,3 +17,9 @@ bool ReadLockKeys(CLockKeyState& state);
 
 // Shows Ctrl+<letter> as item's shortcut text; the key stays unbound.
 void ShowCtrlShortcutText(wxMenuItem* item, char letter);
+
+// Unbinds every key of item: GTK gives items with a stock id the stock's key
+// (Ctrl+Q for exit) when their text names none.
+void RemoveItemShortcuts(wxMenuItem* item);
+// How many keys are bound to item.
+int CountItemShortcuts(wxMenuItem* item);

@@ -61,7 +61,8 @@ bool CLeftView::CreateControl(wxWindow* parent) {
   auto* tree = new wxTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                               wxTR_HAS_BUTTONS | wxTR_SINGLE | wxBORDER_THEME);
   m_pTree = tree;
-  tree->SetImageList(CFileIconCache::Get().GetSmallImageList());
+  // The tree shows only the fixed images, which are there from the start.
+  tree->SetImages(CFileIconCache::Get().GetSmallImages());
   tree->SetDropTarget(new CCatalogDropTarget(Doc()));
   tree->Bind(wxEVT_TREE_SEL_CHANGED, &CLeftView::OnSelChanged, this);
   tree->Bind(wxEVT_TREE_ITEM_EXPANDING, &CLeftView::OnItemExpanding, this);

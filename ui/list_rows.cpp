@@ -77,10 +77,13 @@ std::string FormatDateCell(CTime time) {
   return std::string(buffer, n);
 }
 
-std::int64_t DateCellKey(std::string_view text) {
+namespace {
+
+// The date cell's key, reading years from firstYear on.
+std::int64_t ReadDateKey(std::string_view text, int firstYear) {
   std::size_t pos = 0;
   const int year = ReadNumber(text, pos);
-  if (year <= 1899 || pos >= text.size() || text[pos] != '/') return -1;
+  if (year < firstYear || pos >= text.size() || text[pos] != '/') return -1;
   int month = 0, day = 0, hour = 0, minute = 0;
   ++pos;
   month = ReadNumber(text, pos);
@@ -98,6 +101,10 @@ std::int64_t DateCellKey(std::string_view text) {
   }
   return PackDate(year, month, day, hour, minute);
 }
+
+}  // namespace
+
+std::int64_t DateCellKey(std::string_view text) { return ReadDateKey(text, 1900); }
 
 std::string FoldedSortKey(std::string_view text) {
   std::string key;
@@ -149,7 +156,8 @@ CListRow MakeListRow(CItemSummary&& record, std::uint64_t size, bool setLevel, i
   row.m_strNote = std::move(record.m_strNote);
   row.m_strNameKey = FoldedSortKey(row.m_strName);
   row.m_nSize = size;
-  row.m_nDateKey = DateCellKey(row.m_strDate);
+  // The view's own cells hold every year a file time can (from 1601 on).
+  row.m_nDateKey = ReadDateKey(row.m_strDate, 1);
   row.m_nImage = image;
   return row;
 }

@@ -1,13 +1,18 @@
 #include "ui/main_frame.h"
 
 
+#include <wx/display.h>
+#include <wx/filehistory.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
 #include "document/command_ids.h"
+#include "document/app_icon.h"
 #include "document/doc_template.h"
+#include "document/settings_file.h"
+#include "document/settings_store.h"
 #include "ui/frame_ids.h"
 #include "ui/frame_strings.h"
 #include "ui/gtk_extras.h"
@@ -23,6 +28,10 @@ const char* const kIndicators[PANE_COUNT] = {"", kIndicatorKana, kIndicatorCaps,
 
 wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
   EVT_IDLE(CMainFrame::OnIdle)
+  EVT_MENU_HIGHLIGHT_ALL(CMainFrame::OnMenuHighlight)
+  EVT_SIZE(CMainFrame::OnSize)
+  EVT_MOVE(CMainFrame::OnMove)
+  EVT_CLOSE(CMainFrame::OnClose)
   EVT_MENU_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnDisplayStyle)
   EVT_UPDATE_UI_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnUpdateDisplayStyle)
   EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnToggleToolBar)
@@ -44,8 +53,10 @@ wxEND_EVENT_TABLE()
 CMainFrame::CMainFrame(wxDocManager* manager)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, wxString::FromUTF8(DocTemplateField(DOC_WINDOW_TITLE)),
                        wxDefaultPosition, wxSize(kWidth, kHeight)) {
+  SetIcons(GetAppIconBundle());
   CreateBars();
   m_pContextMenu.reset(CreateContextMenu());
+  m_rectNormal = GetRect();
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -61,9 +72,17 @@ CMainFrame* CMainFrame::FindFor(wxDocManager* manager) {
 
 void CMainFrame::CreateBars() {
   SetMenuBar(CreateMainMenuBar());
+  // The keys are the table's alone: an item whose text names no key loses
+  // the one GTK gives its stock id (Ctrl+Q for exit, Shift+Ctrl+S for save as).
+  for (wxMenu* menu : AllMenus(GetMenuBar()))
+    for (wxMenuItem* item : menu->GetMenuItems())
+      if (!item->IsSeparator() && !item->IsSubMenu() && !item->GetItemLabel().Contains("\t"))
+        RemoveItemShortcuts(item);
+  if (wxDocManager* manager = GetDocumentManager())
+    if (wxFileHistory* history = manager->GetFileHistory()) history->UseMenu(GetMenuBar()->GetMenu(0));
 
   wxToolBar* toolbar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
-  toolbar->SetToolBitmapSize(wxSize(16, 15));
+  toolbar->SetToolBitmapSize(wxSize(16, 16));
   AddMainTools(toolbar);
 
   wxStatusBar* status = CreateStatusBar(PANE_COUNT);
@@ -120,6 +139,14 @@ void CMainFrame::DoGiveHelp(const wxString& text, bool show) {
   wxStatusBar* status = GetStatusBar();
   if (!status || GetStatusBarPane() < 0) return;
   status->SetStatusText(show ? text : wxString::FromUTF8(kIdleMessage), PANE_MESSAGE);
+}
+
+void CMainFrame::OnMenuHighlight(wxMenuEvent& event) {
+  // The program's own prompt, none for commands without one: the prompts
+  // wx keeps for stock commands ("Create new document") are not shown.
+  const int id = event.GetMenuId();
+  if (id == wxID_SEPARATOR || id == wxID_NONE) return;
+  DoGiveHelp(wxString::FromUTF8(CommandPrompt(id)), true);
 }
 
 void CMainFrame::OnIdle(wxIdleEvent& event) {
@@ -204,3 +231,55 @@ void CMainFrame::OnUpdateDisplayStyle(wxUpdateUIEvent& event) {
 }
 
 void CMainFrame::OnUpdateUnhandled(wxUpdateUIEvent& event) { event.Enable(false); }
+
+// ---------------------------------------------------------------------------
+// Layout kept between runs
+
+void CMainFrame::RememberNormalRect() {
+  if (!IsMaximized() && !IsIconized() && !IsFullScreen()) m_rectNormal = GetRect();
+}
+
+void CMainFrame::OnSize(wxSizeEvent& event) {
+  RememberNormalRect();
+  event.Skip();
+}
+
+void CMainFrame::OnMove(wxMoveEvent& event) {
+  RememberNormalRect();
+  event.Skip();
+}
+
+void CMainFrame::OnClose(wxCloseEvent& event) {
+  if (CSettingsStore* config = GetSettingsStore()) SaveWindowLayout(*config, GetWindowLayout());
+  event.Skip();  // the document's save prompt and the end
+}
+
+CWindowLayout CMainFrame::GetWindowLayout() const {
+  CWindowLayout layout;
+  layout.m_rect = m_rectNormal;
+  layout.m_bMaximized = IsMaximized();
+  if (m_pSplitter && m_pSplitter->IsSplit()) layout.m_nSplitter = m_pSplitter->GetSashPosition();
+  if (CExplorerApView* list = GetRightPane()) {
+    layout.m_nStyle = list->GetDisplayStyle();
+    if (CRowListCtrl* control = list->GetListCtrl()) layout.m_vecColumnWidths = control->GetColumnWidths();
+  }
+  return layout;
+}
+
+void CMainFrame::ApplyWindowLayout(const CWindowLayout& layout) {
+  if (!layout.m_rect.IsEmpty()) {
+    std::vector<wxRect> screens;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) screens.push_back(wxDisplay(i).GetGeometry());
+    if (RectShowsOnScreens(layout.m_rect, screens))
+      SetSize(layout.m_rect);
+    else
+      SetSize(layout.m_rect.GetSize());
+    m_rectNormal = GetRect();
+  }
+  if (m_pSplitter && layout.m_nSplitter > 0) m_pSplitter->SetSashPosition(layout.m_nSplitter);
+  if (CExplorerApView* list = GetRightPane()) {
+    if (CRowListCtrl* control = list->GetListCtrl()) control->SetColumnWidths(layout.m_vecColumnWidths);
+    if (layout.m_nStyle) list->SetDisplayStyle(layout.m_nStyle);
+  }
+  if (layout.m_bMaximized) Maximize();
+}

@@ -9,6 +9,7 @@
 #include <wx/docview.h>
 #include <wx/weakref.h>
 
+#include "document/window_layout.h"
 #include "ui/explorer_ap_view.h"
 #include "ui/left_view.h"
 
@@ -45,6 +46,12 @@ class CMainFrame : public wxDocParentFrame {
   // Makes view the active view and gives its control the focus.
   void SetActiveView(wxView* view);
 
+  // The layout to keep for the next run (the unmaximised place and size).
+  CWindowLayout GetWindowLayout() const;
+  // Applies what layout keeps; a position on no screen is left to the
+  // desktop. The list's style and widths apply to the set shown now.
+  void ApplyWindowLayout(const CWindowLayout& layout);
+
   wxMenu* GetContextMenu() const { return m_pContextMenu.get(); }
   void ShowContextMenu(const wxPoint& screenPoint);
 
@@ -53,6 +60,11 @@ class CMainFrame : public wxDocParentFrame {
   void UpdateLockIndicators();
 
   void OnIdle(wxIdleEvent& event);
+  void OnMenuHighlight(wxMenuEvent& event);
+  void OnSize(wxSizeEvent& event);
+  void OnMove(wxMoveEvent& event);
+  void OnClose(wxCloseEvent& event);
+  void RememberNormalRect();
   void OnDisplayStyle(wxCommandEvent& event);
   void OnUpdateDisplayStyle(wxUpdateUIEvent& event);
   void OnToggleToolBar(wxCommandEvent& event);
@@ -65,6 +77,7 @@ class CMainFrame : public wxDocParentFrame {
   wxSplitterWindow* m_pSplitter = nullptr;
   std::unique_ptr<wxMenu> m_pContextMenu;
   wxString m_strLastStatus;
+  wxRect m_rectNormal;  // the frame when last neither maximised nor minimised
   wxWeakRef<CLeftView> m_pLeft;
   wxWeakRef<CExplorerApView> m_pRight;
 

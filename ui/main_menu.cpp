@@ -1,12 +1,12 @@
 #include "ui/main_menu.h"
 
-#include <wx/bitmap.h>
+#include <wx/bmpbndl.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/toolbar.h>
 
 #include "document/command_ids.h"
-#include "resources/toolbar.xpm"
+#include "resources/svg_images.h"
 #include "ui/frame_ids.h"
 #include "ui/frame_strings.h"
 #include "ui/gtk_extras.h"
@@ -99,6 +99,16 @@ wxMenuBar* CreateMainMenuBar() {
   return bar;
 }
 
+std::vector<wxMenu*> AllMenus(wxMenuBar* bar) {
+  std::vector<wxMenu*> menus;
+  if (!bar) return menus;
+  for (size_t i = 0; i < bar->GetMenuCount(); ++i) menus.push_back(bar->GetMenu(i));
+  for (size_t i = 0; i < menus.size(); ++i)
+    for (wxMenuItem* item : menus[i]->GetMenuItems())
+      if (item->IsSubMenu()) menus.push_back(item->GetSubMenu());
+  return menus;
+}
+
 wxMenu* CreateContextMenu() {
   return MakeMenu({
       {"カタログを追加(&I)", ID_ADD_CATALOG, kNormal},
@@ -114,29 +124,27 @@ wxMenu* CreateContextMenu() {
 }
 
 void AddMainTools(wxToolBar* toolbar) {
-  // One 16 x 15 image per button, left to right in the strip.
-  const wxBitmap strip(toolbar_xpm);
-  int image = 0;
-  auto add = [&](int id, wxItemKind kind) {
-    const wxBitmap bitmap = strip.GetSubBitmap(wxRect(16 * image++, 0, 16, 15));
+  // Vector images, sharp at any scale.
+  auto add = [&](int id, const char* image, wxItemKind kind) {
+    const wxBitmapBundle bitmap = wxBitmapBundle::FromSVG(SvgImageText(image), wxSize(16, 16));
     toolbar->AddTool(id, wxString(), bitmap, wxString::FromUTF8(CommandTooltip(id)), kind);
     toolbar->SetToolLongHelp(id, wxString::FromUTF8(CommandPrompt(id)));
   };
-  add(wxID_NEW, wxITEM_NORMAL);
-  add(wxID_OPEN, wxITEM_NORMAL);
-  add(wxID_SAVE, wxITEM_NORMAL);
+  add(wxID_NEW, "tool_new", wxITEM_NORMAL);
+  add(wxID_OPEN, "tool_open", wxITEM_NORMAL);
+  add(wxID_SAVE, "tool_save", wxITEM_NORMAL);
   toolbar->AddSeparator();
-  add(ID_ADD_CATALOG, wxITEM_NORMAL);
-  add(ID_DELETE_CATALOG, wxITEM_NORMAL);
-  add(ID_SEARCH, wxITEM_NORMAL);
+  add(ID_ADD_CATALOG, "tool_add", wxITEM_NORMAL);
+  add(ID_DELETE_CATALOG, "tool_delete", wxITEM_NORMAL);
+  add(ID_SEARCH, "tool_search", wxITEM_NORMAL);
   toolbar->AddSeparator();
   // Check buttons: the update handler presses the one of the list's style.
-  add(ID_VIEW_LARGEICON, wxITEM_CHECK);
-  add(ID_VIEW_SMALLICON, wxITEM_CHECK);
-  add(ID_VIEW_LIST, wxITEM_CHECK);
-  add(ID_VIEW_DETAILS, wxITEM_CHECK);
+  add(ID_VIEW_LARGEICON, "tool_large", wxITEM_CHECK);
+  add(ID_VIEW_SMALLICON, "tool_small", wxITEM_CHECK);
+  add(ID_VIEW_LIST, "tool_list", wxITEM_CHECK);
+  add(ID_VIEW_DETAILS, "tool_details", wxITEM_CHECK);
   toolbar->AddSeparator();
-  add(wxID_ABOUT, wxITEM_NORMAL);
+  add(wxID_ABOUT, "tool_about", wxITEM_NORMAL);
   toolbar->Realize();
 }
 

@@ -12,6 +12,9 @@ class wxToolBar;
 // The menu bar with its four popups.
 wxMenuBar* CreateMainMenuBar();
 
+// Every menu of bar, its submenus included.
+std::vector<wxMenu*> AllMenus(wxMenuBar* bar);
+
 // The context menu both views show.
 wxMenu* CreateContextMenu();
 

@@ -1,6 +1,10 @@
 #include "ui/row_list_ctrl.h"
 
+#include <wx/control.h>
+#include <wx/dcclient.h>
 #include <wx/wupdlock.h>
+
+#include "ui/view_rules.h"
 
 namespace {
 
@@ -18,9 +22,29 @@ constexpr CColumn kColumns[LIST_COLUMN_COUNT] = {
 CRowListCtrl::CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows)
     : wxListCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_VIRTUAL | wxBORDER_THEME),
       m_pRows(rows) {
+  ResetColumns();
+}
+
+void CRowListCtrl::ResetColumns() {
+  DeleteAllColumns();
   for (int column = 0; column < LIST_COLUMN_COUNT; ++column)
     InsertColumn(column, wxString::FromUTF8(kColumns[column].m_pszTitle), wxLIST_FORMAT_LEFT,
                  kColumns[column].m_nWidth);
+}
+
+std::vector<int> CRowListCtrl::GetColumnWidths() const {
+  // The control counts one column outside the details style.
+  if (!InReportView()) return m_vecColumnWidths;
+  std::vector<int> widths;
+  for (int column = 0; column < GetColumnCount(); ++column) widths.push_back(GetColumnWidth(column));
+  return widths;
+}
+
+void CRowListCtrl::SetColumnWidths(const std::vector<int>& widths) {
+  if (int(widths.size()) != LIST_COLUMN_COUNT) return;
+  m_vecColumnWidths = widths;
+  if (!InReportView() || GetColumnCount() != LIST_COLUMN_COUNT) return;
+  for (int column = 0; column < LIST_COLUMN_COUNT; ++column) SetColumnWidth(column, widths[std::size_t(column)]);
 }
 
 void CRowListCtrl::SetRows(const std::vector<CListRow>* rows) { m_pRows = rows; }
@@ -30,27 +54,28 @@ const std::vector<CListRow>& CRowListCtrl::Rows() const {
   return m_pRows ? *m_pRows : kNone;
 }
 
-long CRowListCtrl::GetDisplayStyle() const { return GetWindowStyleFlag() & wxLC_MASK_TYPE; }
+long CRowListCtrl::GetDisplayStyle() const { return m_nStyle; }
 
 void CRowListCtrl::SetDisplayStyle(long style) {
   style &= wxLC_MASK_TYPE;
-  const long old = GetDisplayStyle();
+  const long old = m_nStyle;
   if (style == 0 || style == old) return;
   wxWindowUpdateLocker noUpdates(this);
-  const bool wasVirtual = old == wxLC_REPORT;
-  const bool nowVirtual = style == wxLC_REPORT;
-  long flags = (GetWindowStyleFlag() & ~(wxLC_MASK_TYPE | wxLC_VIRTUAL)) | style;
-  if (nowVirtual) flags |= wxLC_VIRTUAL;
-  if (wasVirtual == nowVirtual) {
-    SetWindowStyleFlag(flags);
-    return;
-  }
-  // Between the virtual details style and the others the items are made
-  // again from the rows; the selection goes with them.
+  // The control's small icons stand above their labels; its list style
+  // draws them with the label to the right, as small icons should be.
+  const long shown = style == wxLC_SMALL_ICON ? wxLC_LIST : style;
+  long flags = (GetWindowStyleFlag() & ~(wxLC_MASK_TYPE | wxLC_VIRTUAL)) | shown;
+  if (style == wxLC_REPORT) flags |= wxLC_VIRTUAL;
+  m_nStyle = style;
+  // The items are made again from the rows, so that the control lays them
+  // out for the new style (it keeps the old places otherwise); the
+  // selection goes with them.
   const std::vector<long> selected = GetSelectedRows();
   const long focus = GetFocusedRow();
+  if (old == wxLC_REPORT) m_vecColumnWidths = GetColumnWidths();
   DeleteAllItems();
   SetWindowStyleFlag(flags);
+  if (style == wxLC_REPORT) SetColumnWidths(m_vecColumnWidths);
   InsertRowItems();
   SelectRows(selected, focus);
 }
@@ -68,8 +93,21 @@ void CRowListCtrl::InsertRowItems() {
     SetItemCount(long(rows.size()));
     return;
   }
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    InsertItem(long(i), wxString::FromUTF8(rows[i].m_strName), rows[i].m_nImage);
+  for (std::size_t i = 0; i < rows.size(); ++i) InsertItem(long(i), ShownName(rows[i]), rows[i].m_nImage);
+}
+
+wxString CRowListCtrl::ShownName(const CListRow& row) const {
+  // A long name is cut with "…" rather than run into its neighbours. Short
+  // names are not measured: a folder may hold a hundred thousand.
+  const wxString name = wxString::FromUTF8(row.m_strName);
+  if (name.length() <= kShortName) return name;
+  wxClientDC dc(const_cast<CRowListCtrl*>(this));
+  dc.SetFont(GetFont());
+  const wxString cut =
+      wxControl::Ellipsize(name, dc, wxELLIPSIZE_END, m_nStyle == wxLC_ICON ? kIconLabelWidth : kListLabelWidth);
+  // wx cuts with three dots; the one-character ellipsis takes less room.
+  if (cut == name || !cut.EndsWith("...")) return cut;
+  return cut.Left(cut.length() - 3) + wxString::FromUTF8("…");
 }
 
 void CRowListCtrl::RefreshRows() {
@@ -81,7 +119,7 @@ void CRowListCtrl::RefreshRows() {
   }
   wxWindowUpdateLocker noUpdates(this);
   for (std::size_t i = 0; i < rows.size() && long(i) < GetItemCount(); ++i) {
-    SetItemText(long(i), wxString::FromUTF8(rows[i].m_strName));
+    SetItemText(long(i), ShownName(rows[i]));
     SetItemImage(long(i), rows[i].m_nImage);
   }
 }
@@ -114,10 +152,28 @@ void CRowListCtrl::SelectRows(const std::vector<long>& rows, long focus) {
   if (focus >= 0 && focus < count) SetItemState(focus, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
 }
 
+wxWindow* CRowListCtrl::GetRowsWindow() const {
+  // The generic control's own window type is not public; its address is.
+  for (wxWindow* child : GetChildren())
+    if (static_cast<const void*>(child) == static_cast<const void*>(m_mainWin)) return child;
+  return nullptr;
+}
+
+void CRowListCtrl::SelectRowForRightClick(const wxPoint& point) {
+  int flags = 0;
+  const long row = HitTest(point, flags);
+  if (row < 0 || row >= GetItemCount() || !(flags & wxLIST_HITTEST_ONITEM)) return;
+  if (GetItemState(row, wxLIST_STATE_SELECTED) & wxLIST_STATE_SELECTED) return;
+  SelectRows({row}, row);
+}
+
 wxString CRowListCtrl::OnGetItemText(long item, long column) const {
   const auto& rows = Rows();
   if (item < 0 || std::size_t(item) >= rows.size()) return wxString();
-  return wxString::FromUTF8(CellText(rows[std::size_t(item)], int(column)));
+  const std::string& text = CellText(rows[std::size_t(item)], int(column));
+  // A row has one line; the information sheet shows the note whole.
+  if (column == LIST_COLUMN_NOTE) return wxString::FromUTF8(OneLineText(text));
+  return wxString::FromUTF8(text);
 }
 
 int CRowListCtrl::OnGetItemImage(long item) const {

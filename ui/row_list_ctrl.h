@@ -18,9 +18,16 @@ class CRowListCtrl : public wxListCtrl {
   CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows);
   void SetRows(const std::vector<CListRow>* rows);
 
+  // The five columns anew, with their first widths.
+  void ResetColumns();
+  std::vector<int> GetColumnWidths() const;
+  // Takes five widths; anything else changes nothing.
+  void SetColumnWidths(const std::vector<int>& widths);
+
   // wxLC_ICON, wxLC_SMALL_ICON, wxLC_LIST or wxLC_REPORT.
   long GetDisplayStyle() const;
-  // Changes only the style; rows, selection and focus stay.
+  // Changes only the style and lays the rows out afresh; rows, selection
+  // and focus stay.
   void SetDisplayStyle(long style);
 
   // Shows all rows anew, none selected.
@@ -35,13 +42,28 @@ class CRowListCtrl : public wxListCtrl {
   // Selects exactly rows; focus < 0 leaves no row focused.
   void SelectRows(const std::vector<long>& rows, long focus);
 
+  // A right click at point (in the rows' window) on a row that is not
+  // selected selects that row alone, before any context menu: the control
+  // itself shows the menu first while it has no current row (after a fill).
+  void SelectRowForRightClick(const wxPoint& point);
+  // The window that draws the rows and gets their mouse events.
+  wxWindow* GetRowsWindow() const;
+
  protected:
   wxString OnGetItemText(long item, long column) const override;
   int OnGetItemImage(long item) const override;
 
  private:
   void InsertRowItems();
+  // A row's label in the icon and list styles.
+  wxString ShownName(const CListRow& row) const;
   const std::vector<CListRow>& Rows() const;
 
   const std::vector<CListRow>* m_pRows;
+  std::vector<int> m_vecColumnWidths;  // kept while another style is shown
+  long m_nStyle = wxLC_REPORT;  // the style asked for, not the control's own
+
+  static constexpr std::size_t kShortName = 8;  // characters never cut
+  static constexpr int kIconLabelWidth = 96;    // pixels, large icons
+  static constexpr int kListLabelWidth = 240;   // small icons and list
 };

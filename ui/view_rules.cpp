@@ -30,3 +30,14 @@ std::string LocationText(const std::vector<std::string>& paths) {
 }
 
 bool TreeCanDeleteCatalog(bool hasSelection, bool parentIsRoot) { return hasSelection && parentIsRoot; }
+
+std::string OneLineText(const std::string& text) {
+  std::string line;
+  line.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;  // the LF makes the blank
+    line += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
+  }
+  return line;
+}

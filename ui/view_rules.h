@@ -35,3 +35,7 @@ std::string LocationText(const std::vector<std::string>& paths);
 
 // The tree's delete catalog: a node right below the root is selected.
 bool TreeCanDeleteCatalog(bool hasSelection, bool parentIsRoot);
+
+// A note as its list row shows it: each line break (CR LF, CR or LF) and
+// each tab becomes one blank, so the row keeps one line.
+std::string OneLineText(const std::string& text);

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "platform/real_name.h"
 #include "platform/win/win_text.h"
 
 #include <io.h>
@@ -23,7 +24,7 @@ void FillRecord(const WIN32_FIND_DATAW& data, CFindData& out) {
   out.nFileSizeLow = data.nFileSizeLow;
   out.dwReserved0 = data.dwReserved0;
   out.dwReserved1 = data.dwReserved1;
-  out.cFileName = Utf8FromWide(data.cFileName);
+  out.cFileName = ItemNameOf(Utf8FromWide(data.cFileName));
   out.cAlternateFileName = Utf8FromWide(data.cAlternateFileName);
 }
 
@@ -111,7 +112,7 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
     if (IsDotOrDotDot(data.cFileName)) continue;
     CDirEntry entry;
     FillRecord(data, entry.record);
-    entry.strRawName = entry.record.cFileName;
+    entry.strRawName = Utf8FromWide(data.cFileName);
     out.push_back(std::move(entry));
   } while (FindNextFileW(find, &data));
   FindClose(find);

@@ -1,6 +1,6 @@
 #pragma once
 // UTF-8 (the program's strings) to and from the UTF-16 the system's wide
-// calls take. Include after the model's headers: <windows.h> defines the
+// calls take, exactly both ways: a lone surrogate of a name survives. Include after the model's headers: <windows.h> defines the
 // attribute names find_data.h declares.
 
 #include <string>

@@ -62,5 +62,7 @@ Section "Uninstall"
   StrCmp $0 "${PROGID}" 0 +2
     DeleteRegKey HKCU "Software\Classes\.fcf"
   DeleteRegKey HKCU "Software\Classes\${PROGID}"
+  DeleteRegKey HKCU "Software\Kestrane Soft\Quarrix"
+  DeleteRegKey /ifempty HKCU "Software\Kestrane Soft"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -105,10 +105,12 @@ done
 find "$WINEPREFIX/drive_c/users" -name Quarrix.lnk | grep -q . || fail "no Start-menu entry"
 "$wine" reg query 'HKCU\Software\Classes\Quarrix.TallyHold\shell\open\command' | grep -q 'quarrix.exe" "%1"' \
   || fail ".fcf is not registered"
+"$wine" reg add 'HKCU\Software\Kestrane Soft\Quarrix\Settings' /v PreviewPages /t REG_DWORD /d 1 /f >/dev/null
 in_x "$wine" "$installed/uninstall.exe" /S
 [ ! -e "$installed" ] || fail "the uninstaller left $installed"
 ! find "$WINEPREFIX/drive_c/users" -name Quarrix.lnk | grep -q . || fail "the Start-menu entry stayed"
 ! has_key 'HKCU\Software\Classes\.fcf' || fail "the .fcf registration stayed"
+! has_key 'HKCU\Software\Kestrane Soft\Quarrix' || fail "the settings stayed"
 ! has_key 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quarrix' || fail "the uninstall entry stayed"
 
 echo "Windows tests passed (build ${build_time} s, Wine $(( $(date +%s) - wine_start )) s)"

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,8 +16,11 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "model/set_file.h"
 #include "model/text_format.h"
+#include "platform/atomic_file.h"
 #include "platform/cp932_codec.h"
 
 namespace {
@@ -67,6 +71,9 @@ class CliTest : public ::testing::Test {
 
   // Runs the tool in a fixed time zone and locale; the output goes to stdoutPath when given.
   CRun Run(CArgs args, const std::string& tz = "UTC", const std::string& stdoutPath = {}, rlim_t stack = 0) {
+    return Wait(Start(std::move(args), tz, stdoutPath, stack), stdoutPath);
+  }
+  pid_t Start(CArgs args, const std::string& tz = "UTC", const std::string& stdoutPath = {}, rlim_t stack = 0) {
     std::vector<std::string> env = {"TZ=" + tz, "LC_ALL=C.UTF-8", "HOME=" + m_strDir};
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
       if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
@@ -85,9 +92,14 @@ class CliTest : public ::testing::Test {
       if (o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0) _exit(126);
       const struct rlimit limit = {stack, stack};
       if (stack != 0) setrlimit(RLIMIT_STACK, &limit);
+      alarm(120);  // a run that hangs fails instead of stopping the suite
       execve(argv[0], argv.data(), envp.data());
       _exit(127);
     }
+    return pid;
+  }
+  CRun Wait(pid_t pid, const std::string& stdoutPath = {}) {
+    const std::string out = stdoutPath.empty() ? File("stdout") : stdoutPath, err = File("stderr");
     CRun run;
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.nStatus = WEXITSTATUS(status);
@@ -238,8 +250,67 @@ TEST_F(CliTest, FindBySizeAndDate) {
   const CArgs days = {"find", m_strSet, "--date", "2000/01/11", "2000/1/12 8:00"};
   EXPECT_EQ(Run(days, "UTC").strOut, "CD1\\Docs\\memo.qx2\n");
   EXPECT_EQ(Run(days, "JST-9").strOut, "CD1\\Docs\\Report.qx1\nCD1\\Docs\\memo.qx2\n");
-  for (const char* lower : {"", "2000-01-01"})  // empty and unusable texts are no bound
-    EXPECT_EQ(Run({"find", m_strSet, "--date", lower, "1999/12/31"}).strOut, "CD1\\empty.qx1\nCD1\\Docs2\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--date", "", "1999/12/31"}).strOut, "CD1\\empty.qx1\nCD1\\Docs2\n");
+  // ISO dates are dates too; a text that is no date is refused, not taken as no bound.
+  EXPECT_EQ(Run({"find", m_strSet, "--date", "2000-01-12", ""}).strOut, "\nCD1\\Docs\\memo.qx2\nHD\nHD\\report.QX1\n");
+  const CRun notADate = Run({"find", m_strSet, "--date", "2000/1/5x", ""});
+  EXPECT_EQ(notADate.nStatus, 2);
+  EXPECT_EQ(notADate.strOut, "");
+  EXPECT_TRUE(Has(notADate.strErr, "2000/1/5x")) << notADate.strErr;
+  EXPECT_TRUE(Has(notADate.strErr, "YYYY-MM-DD")) << notADate.strErr;
+}
+
+TEST_F(CliTest, FindCombinesCriteriaAndTakesTheTextOptions) {
+  WriteSample();
+  const CArgs qx1 = {"find", m_strSet, "--name", "*.qx1"};
+  EXPECT_EQ(Run(qx1).strOut, "CD1\\Docs\\Report.qx1\nCD1\\empty.qx1\nHD\\report.QX1\n");
+  CArgs sized = qx1;
+  sized.insert(sized.end(), {"--size", "1", "0"});
+  EXPECT_EQ(Run(sized).strOut, "CD1\\Docs\\Report.qx1\nHD\\report.QX1\n");
+  sized.insert(sized.end(), {"--date", "2000/01/11", ""});
+  EXPECT_EQ(Run(sized).strOut, "HD\\report.QX1\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--note", "確認", "--name", "REPORT", "--size", "0", "0"}).strOut,
+            "CD1\\Docs\\Report.qx1\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--name", "ＲＥＰＯＲＴ"}).nStatus, 1);
+  EXPECT_EQ(Run({"find", m_strSet, "--name", "ＲＥＰＯＲＴ", "--width"}).strOut,
+            "CD1\\Docs\\Report.qx1\nHD\\report.QX1\n");
+
+  CRootFileInfo set("kana");
+  auto catalog = std::make_unique<CDriveFileInfo>("K", "/media/k", CMediumFacts{});
+  for (const char* name : {"ﾃｽﾄ.txt", "テスト.txt", "てすと.txt"}) Add(*catalog, name, 0x20);
+  set.AppendCatalog(std::move(catalog), 0);
+  const std::string kanaSet = File("kana.fcf");
+  ASSERT_EQ(WriteSetFile(kanaSet, set), ESetFileError::None);
+  EXPECT_EQ(Run({"find", kanaSet, "--name", "てすと"}).strOut, "K\\てすと.txt\n");
+  EXPECT_EQ(Run({"find", kanaSet, "--name", "てすと", "--kana"}).strOut, "K\\テスト.txt\nK\\てすと.txt\n");
+  EXPECT_EQ(Run({"find", kanaSet, "--name", "てすと.*", "--kana", "--width"}).strOut,
+            "K\\ﾃｽﾄ.txt\nK\\テスト.txt\nK\\てすと.txt\n");
+}
+
+TEST_F(CliTest, FindPrintsJsonAndRealPaths) {
+  WriteSample();
+  EXPECT_EQ(Run({"find", m_strSet, "--name", "report", "--real-path"}).strOut,
+            "/media/cd/Docs/Report.qx1\n/home/u/report.QX1\n");
+  const CRun run = Run({"find", m_strSet, "--name", "", "--json"}, "JST-9");
+  ASSERT_EQ(run.nStatus, 0) << run.strErr;
+  std::vector<nlohmann::json> objects;
+  std::istringstream in(run.strOut);
+  for (std::string line; std::getline(in, line);) objects.push_back(nlohmann::json::parse(line));
+  ASSERT_EQ(objects.size(), 9u);
+  EXPECT_EQ(objects[0]["path"], "");
+  EXPECT_TRUE(objects[0]["real_path"].is_null());
+  EXPECT_EQ(objects[1]["real_path"], "/media/cd");
+  EXPECT_EQ(objects[1]["catalog"], "CD1");
+  const nlohmann::json& report = objects[3];
+  EXPECT_EQ(report["path"], "CD1\\Docs\\Report.qx1");
+  EXPECT_EQ(report["real_path"], "/media/cd/Docs/Report.qx1");
+  EXPECT_EQ(report["size"], 1024);
+  EXPECT_EQ(report["modified"], "2000-01-11T05:00:00+09:00");
+  EXPECT_EQ(report["note"], "要確認");
+  EXPECT_EQ(report["catalog"], "CD1");
+  EXPECT_EQ(objects[8]["size"], 5ULL << 30);
+  EXPECT_EQ(objects[7]["note"], "a\tb\nc\"d\\e");
+  EXPECT_EQ(Run({"find", m_strSet, "--name", "", "--json", "--real-path"}).nStatus, 2);
 }
 
 TEST_F(CliTest, InfoForTheSetOneItemAndSeveral) {
@@ -304,6 +375,55 @@ TEST_F(CliTest, BadAndMissingFiles) {
   EXPECT_EQ(Run({"dump", m_strSet}, "UTC", "/dev/full").nStatus, 4);
 }
 
+TEST_F(CliTest, AddRefusesALabelHoldingTheSeparator) {
+  WriteSample();
+  const std::string before = ReadAll(m_strSet);
+  const CRun run = Run({"add", m_strSet, "CD\\2", m_strDir});
+  EXPECT_EQ(run.nStatus, 2);
+  EXPECT_TRUE(Has(run.strErr, "ラベルに「\\」は使用できません"));
+  EXPECT_EQ(ReadAll(m_strSet), before);
+}
+
+TEST_F(CliTest, WhatMayNotBeReplacedIsRefused) {
+  WriteSample();
+  const std::string good = ReadAll(m_strSet), fifo = File("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+  EXPECT_EQ(Run({"dump", fifo}).nStatus, 4);  // at once: nothing writes to the FIFO
+  for (const CArgs& args : {CArgs{"copy", m_strSet, fifo}, CArgs{"report", m_strSet, fifo}}) {
+    const CRun run = Run(args);
+    EXPECT_EQ(run.nStatus, 4) << args[0];
+    EXPECT_TRUE(Has(run.strErr, "通常のファイルではないため書き込めません: " + fifo)) << args[0];
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+  const CRun self = Run({"report", m_strSet, m_strSet});
+  EXPECT_EQ(self.nStatus, 2);
+  EXPECT_TRUE(Has(self.strErr, "出力ファイルが読み込むカタログセットと同じです"));
+  ASSERT_EQ(chmod(m_strSet.c_str(), 0444), 0);
+  const CRun readOnly = Run({"note", m_strSet, "--text", "x", "HD"});
+  EXPECT_EQ(readOnly.nStatus, 4);
+  EXPECT_TRUE(Has(readOnly.strErr, "ファイルにアクセスできません: " + m_strSet));
+  EXPECT_EQ(ReadAll(m_strSet), good);
+}
+
+// A second program changing the set waits for the first to save, then reads
+// what it saved: no change is lost.
+TEST_F(CliTest, ChangesOfTwoProgramsAreBothKept) {
+  WriteSample();
+  std::unique_ptr<CRootFileInfo> set;
+  ASSERT_EQ(ReadSetFile(m_strSet, set), ESetFileError::None);
+  auto lock = std::make_unique<CReplaceLock>();
+  ASSERT_TRUE(lock->Acquire(m_strSet));
+  const pid_t second = Start({"note", m_strSet, "--text", "second", "HD"});
+  for (int i = 0; i < 600 && !Has(ReadAll(File("stderr")), "終わるのを待っています"); ++i) usleep(50000);
+  ASSERT_TRUE(set->SetNotes({"CD1"}, "first"));
+  ASSERT_EQ(WriteSetFile(m_strSet, *set), ESetFileError::None);
+  lock.reset();
+  ASSERT_EQ(Wait(second).nStatus, 0);
+  EXPECT_EQ(Run({"find", m_strSet, "--note", "first", "--exact"}).strOut, "CD1\n");
+  EXPECT_EQ(Run({"find", m_strSet, "--note", "second", "--exact"}).strOut, "HD\n");
+}
+
 TEST_F(CliTest, UsageErrors) {
   const CRun bare = Run({});
   EXPECT_EQ(bare.nStatus, 2);
@@ -311,7 +431,7 @@ TEST_F(CliTest, UsageErrors) {
   WriteSample();
   const std::vector<CArgs> bad = {
       {"frobnicate", m_strSet}, {"dump"}, {"dump", m_strSet, "x"}, {"copy", m_strSet}, {"ls", m_strSet, "CD1", "x"},
-      {"rm", m_strSet}, {"find", m_strSet}, {"find", m_strSet, "--name"}, {"find", m_strSet, "--name", "a", "--note", "b"},
+      {"rm", m_strSet}, {"find", m_strSet}, {"find", m_strSet, "--name"}, {"find", m_strSet, "--name", "a", "--name", "b"},
       {"find", m_strSet, "--size", "0", "0", "--exact"}, {"find", m_strSet, "--name", "a", "--bogus"},
       {"note", m_strSet, "HD"}, {"note", m_strSet, "--text", "x"},
   };
@@ -322,6 +442,26 @@ TEST_F(CliTest, UsageErrors) {
   }
   for (const char* size : {"-1", "1.5", "", "+", "１"})
     EXPECT_EQ(Run({"find", m_strSet, "--size", size, "0"}).nStatus, 2) << size;
+}
+
+TEST_F(CliTest, VersionAndHelpPerCommand) {
+  const CRun version = Run({"--version"});
+  EXPECT_EQ(version.nStatus, 0);
+  EXPECT_EQ(version.strOut.rfind("quarrix-cli ", 0), 0u) << version.strOut;
+  EXPECT_GT(version.strOut.size(), std::string("quarrix-cli \n").size());
+
+  // Only the command's own lines, on stdout, and success.
+  const CRun find = Run({"find", "--help"});
+  EXPECT_EQ(find.nStatus, 0);
+  EXPECT_TRUE(Has(find.strOut, "使い方:\n  quarrix-cli find SET"));
+  EXPECT_TRUE(Has(find.strOut, "終了コード:"));
+  EXPECT_FALSE(Has(find.strOut, "quarrix-cli ls"));
+  const CRun help = Run({"help", "report"});
+  EXPECT_EQ(help.nStatus, 0);
+  EXPECT_TRUE(Has(help.strOut, "quarrix-cli report SET OUT"));
+  EXPECT_FALSE(Has(help.strOut, "quarrix-cli add"));
+  EXPECT_EQ(Run({"new", "--help"}).nStatus, 0);
+  EXPECT_FALSE(std::filesystem::exists("--help"));
 }
 
 }  // namespace
@@ -336,6 +476,12 @@ TEST_F(CliTest, ReportWritesChosenCatalogsAndColumns) {
   EXPECT_TRUE(Has(html, "<h2>1. HD カタログ</h2>"));
   EXPECT_FALSE(Has(html, "CD1 カタログ"));
   EXPECT_TRUE(Has(html, "<td width=\"150\">名前</td><td width=\"70\">サイズ</td><td width=\"200\">ノート</td>"));
+
+  // A label that names no catalog writes nothing.
+  run = Run({"report", m_strSet, File("none.htm"), "--catalog", "HD", "--catalog", "CD9"});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_TRUE(Has(run.strErr, "カタログが見つかりません: CD9")) << run.strErr;
+  EXPECT_FALSE(std::filesystem::exists(File("none.htm")));
 
   EXPECT_EQ(Run({"report", m_strSet, out, "--columns", "colour"}).nStatus, 2);
   EXPECT_EQ(Run({"report", m_strSet}).nStatus, 2);

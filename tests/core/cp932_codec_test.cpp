@@ -106,6 +106,29 @@ TEST(Cp932Codec, DoubleByteTableIsExhaustiveAndStable)
     EXPECT_GT(valid, 9000);
 }
 
+// Every two bytes decode to text that encodes back to them, except the 398
+// codes CP932 gives a character twice in the form its encoder does not pick.
+TEST(Cp932Codec, ExactDecodingGivesEveryPairBack)
+{
+    int others = 0;
+    std::string text, back;
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        for (int trail = 0x00; trail <= 0xFF; ++trail) {
+            const std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
+            if (!DecodeCp932Exact(bytes, text)) {
+                ++others;
+                continue;
+            }
+            ASSERT_TRUE(EncodeCp932Exact(text, back)) << std::hex << lead << ' ' << trail;
+            ASSERT_EQ(back, bytes) << std::hex << lead << ' ' << trail;
+        }
+    }
+    EXPECT_EQ(others, 398);
+    // An escaped byte that would pair with its neighbour has no CP932 form.
+    EXPECT_FALSE(EncodeCp932Exact("\xEE\xBE\x81" "A", back));  // U+EF81 'A' would read as "、"
+    EXPECT_FALSE(EncodeCp932Exact("\xEE\xBD\x9C", back));      // U+EF5C would read as "\\"
+}
+
 TEST(Cp932Codec, SortKeys)
 {
     EXPECT_EQ(Cp932SortKey(U'\\'), 0x5Cu);

@@ -198,11 +198,13 @@ TEST(FileInfoTimes, FileTimesConvertToTheSameInstant) {
   auto file = CFileInfo::Create(&record);
   EXPECT_EQ(file->GetModifiedTime(), 976593909);
   EXPECT_EQ(FormatTime(file->GetModifiedTime()), "2000/12/12 13:05:09");
-  // Before 1900: time 0. Beyond 2038: no 32-bit form, shown empty.
-  EXPECT_EQ(FileTimeToTime(UnixToFileTime(-2300000000LL, 0)), 0);
-  EXPECT_EQ(FileTimeToTime(UnixToFileTime(4102444800LL, 0)), kInvalidTime);
+  // The whole range of file times converts: before 1900, beyond 2038, up to the largest.
+  EXPECT_EQ(FormatTime(FileTimeToTime(UnixToFileTime(-2300000000LL, 0))), "1897/02/12 00:06:40");
+  EXPECT_EQ(FormatTime(FileTimeToTime(UnixToFileTime(4102444800LL, 0))), "2100/01/01 09:00:00");
+  EXPECT_EQ(FormatTime(FileTimeToTime(1)), "1601/01/01 09:00:00");
+  EXPECT_EQ(FileTimeToTime(0), 0);  // no time recorded
+  EXPECT_EQ(FormatTime(FileTimeToTime(0xFFFFFFFFFFFFFFFFULL)), "60056/05/28 14:36:10");
   EXPECT_EQ(FormatTime(kInvalidTime), "");
-  EXPECT_EQ(FileTimeToTime(0xFFFFFFFFFFFFFFFFULL), 0);
 }
 
 TEST(FileInfoItems, RecordsAndNotesAreKept) {

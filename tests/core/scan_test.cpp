@@ -13,12 +13,14 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "model/root_file_info.h"
 #include "model/scan.h"
 #include "model/set_file.h"
+#include "platform/real_name.h"
 
 namespace {
 
@@ -143,7 +145,7 @@ TEST_F(ScanTest, CatalogMirrorsTheTreeInReadOrder) {
   EXPECT_EQ(ReadOrder(m_tree.Path()), ChildNames(catalog));
   std::vector<std::string> docs;
   for (const std::string& name : ReadOrder(m_tree.At("docs")))
-    docs.push_back(name == "bad\xff\xfe.bin" ? "bad\xEF\xBF\xBD\xEF\xBF\xBD.bin" : name);
+    docs.push_back(name == "bad\xff\xfe.bin" ? "bad\xEE\xBF\xBF\xEE\xBF\xBE.bin" : name);
   EXPECT_EQ(docs, ChildNames(FindByPath(catalog, "docs")));
   EXPECT_TRUE(AsFolder(FindByPath(catalog, "empty")).Children().empty());
 
@@ -178,7 +180,7 @@ TEST_F(ScanTest, CatalogMirrorsTheTreeInReadOrder) {
       {"docs-link", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, 0},
       {"docs\\日本語の名前.txt", FILE_ATTRIBUTE_ARCHIVE, 10},
       {"docs\\한글.txt", FILE_ATTRIBUTE_ARCHIVE, 20},
-      {"docs\\bad\xEF\xBF\xBD\xEF\xBF\xBD.bin", FILE_ATTRIBUTE_ARCHIVE, 30},
+      {"docs\\bad\xEE\xBF\xBF\xEE\xBF\xBE.bin", FILE_ATTRIBUTE_ARCHIVE, 30},
   };
   for (const CExpected& e : expected) {
     const CFileInfo* item = FindByPath(catalog, e.path);
@@ -214,9 +216,38 @@ TEST_F(ScanTest, SavedSetReadsBackEqual) {
   // the scanned names and facts did come through.
   ASSERT_EQ(1, loaded->GetCatalogCount());
   EXPECT_NE(nullptr, FindByPath(loaded.get(), "disk\\docs\\한글.txt"));
-  EXPECT_NE(nullptr, FindByPath(loaded.get(), "disk\\docs\\bad\xEF\xBF\xBD\xEF\xBF\xBD.bin"));
+  EXPECT_NE(nullptr, FindByPath(loaded.get(), "disk\\docs\\bad\xEE\xBF\xBF\xEE\xBF\xBE.bin"));
   EXPECT_EQ(5ULL << 30, FindByPath(loaded.get(), "disk\\big.iso")->GetSize());
   EXPECT_EQ(FileTime(1200000000, 250000000), FindByPath(loaded.get(), "disk\\docs\\a.txt")->WriteFileTime());
+}
+
+// Real names that are no plain UTF-8 text (bytes of another encoding, "\\",
+// the escape characters themselves) stay distinct, read as text where they
+// are CP932, and lead back to their own files after saving and loading.
+TEST(ScanNamesTest, EveryRealNameLeadsBackToItsFile) {
+  CScanTree tree;
+  ASSERT_EQ(0, mkdir(tree.At("a\\b").c_str(), 0755));
+  const std::string files[] = {"bad\xFFname", "bad\xFEname", "\x8A\xBF\x8E\x9A.txt", "表.txt",
+                               "\x95\x5C.txt", "x\xEE\xBD\x81", "a\\b/sub\\b.TXT", "a\\b/\x95\x5C\\"};
+  std::set<std::string> expected;
+  for (const std::string& file : files) {
+    MakeFile(tree.At(file), 1);
+    expected.insert(tree.At(file));
+  }
+  CRootFileInfo set("s");
+  ASSERT_NE(nullptr, set.AddCatalog("disk", tree.Path()));
+  std::unique_ptr<CRootFileInfo> loaded;
+  ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(WriteSetToBytes(set), loaded));
+  EXPECT_NE(nullptr, FindByPath(loaded.get(), "disk\\漢字.txt"));
+
+  const auto& catalog = static_cast<const CDriveFileInfo&>(*FindByPath(loaded.get(), "disk"));
+  std::set<std::string> reached;
+  WalkBelow(catalog, "disk", [&](const CFileInfo& item, const CWalkPath& parent) {
+    const std::string path = parent.PathOf(item);
+    EXPECT_EQ(FindByPath(loaded.get(), path), &item) << path;
+    if (!item.IsContainer()) reached.insert(RealPathBelow(catalog.m_strCatalogedPath, path.substr(5)));
+  });
+  EXPECT_EQ(reached, expected);
 }
 
 TEST_F(ScanTest, FolderThatCannotBeOpenedStaysEmpty) {

@@ -5,12 +5,14 @@
 
 #include <wx/frame.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "document/doc_manager.h"
 #include "document/doc_template.h"
 #include "document/explorer_ap_app.h"
 #include "document/explorer_ap_doc.h"
+#include "document/file_path_text.h"
 #include "document/file_association.h"
 #include "document/help_contents.h"
 #include "model/set_file.h"
@@ -19,7 +21,7 @@
 TEST(FileAssociation, WritesThePackageAndTheEntryOnlyWhenTheyDiffer) {
   CTestHome home;
   const std::string program = "/opt/quarrix/bin/quarrix";
-  EXPECT_EQ(RegisterDocumentType(home.DataHome(), program), 2);
+  EXPECT_EQ(RegisterDocumentType(home.DataHome(), program), 3);
   const std::string package = ReadTextFile(home.DataHome() + "/mime/packages/quarrix-tallyhold.xml");
   EXPECT_NE(package.find("type=\"application/x-tallyhold\""), std::string::npos);
   EXPECT_NE(package.find("<comment>Tally Hold Document</comment>"), std::string::npos);
@@ -27,6 +29,11 @@ TEST(FileAssociation, WritesThePackageAndTheEntryOnlyWhenTheyDiffer) {
   const std::string entry = ReadTextFile(home.DataHome() + "/applications/quarrix.desktop");
   EXPECT_NE(entry.find("\nExec=\"/opt/quarrix/bin/quarrix\" %f\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\nMimeType=application/x-tallyhold;\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\nIcon=quarrix\n"), std::string::npos) << entry;
+  EXPECT_NE(ReadTextFile(home.DataHome() + "/icons/hicolor/scalable/apps/quarrix.svg").find("<svg"), std::string::npos);
+  // The installed files are the same texts, for the program found on PATH.
+  EXPECT_EQ(ReadTextFile(QUARRIX_SOURCE_DIR "/resources/desktop/quarrix.desktop"), DesktopEntryText("quarrix"));
+  EXPECT_EQ(ReadTextFile(QUARRIX_SOURCE_DIR "/resources/desktop/quarrix-tallyhold.xml"), MimePackageText());
 
   EXPECT_EQ(RegisterDocumentType(home.DataHome(), program), 0);
   EXPECT_EQ(RegisterDocumentType(home.DataHome(), "/elsewhere/quarrix"), 1);
@@ -75,6 +82,43 @@ TEST(StartUp, CommandLineMakesANewSetOrOpensTheNamedOneAndAFailureEndsIt) {
   }
 }
 
+TEST(StartUp, AFileArgumentThatIsNotUtf8NamesThatFile) {
+  CTestHome home;
+  const std::string path = home.File("caf\xe9.fcf");
+  CRootFileInfo set("x");
+  ASSERT_EQ(WriteSetFile(path, set), ESetFileError::None);
+  {
+    CQuarrixDocManager manager;
+    CreateSetTemplate(&manager, nullptr);
+    ASSERT_TRUE(ProcessCommandLine(manager, true, WxFromPath(path)));
+    EXPECT_EQ(PathFromWx(manager.GetDocument()->GetFilename()), path);
+    EXPECT_EQ(manager.GetDocument()->GetSetName(), "caf\uFFFD カタログセット");
+    EXPECT_EQ(Utf8(manager.GetDocument()->GetTitle()), "caf\uFFFD.fcf");
+  }
+  CQuarrixDocManager manager;
+  CreateSetTemplate(&manager, nullptr);
+  bool started = true;
+  wxTEST_DIALOG(started = ProcessCommandLine(manager, true, WxFromPath(home.File("gone\xff.fcf"))),
+                CExpectMessageBox("ファイル " + home.File("gone\uFFFD.fcf") + " が見つかりません。"));
+  EXPECT_FALSE(started);
+}
+
+TEST(StartUp, VersionAndHelpNeedNoWindow) {
+  const auto run = [](const char* option) {
+    std::FILE* program = popen((std::string("DISPLAY= " QUARRIX_PROGRAM_PATH " ") + option).c_str(), "r");
+    std::string out;
+    if (!program) return out;
+    char line[256];
+    while (std::fgets(line, sizeof line, program)) out += line;
+    EXPECT_EQ(pclose(program), 0) << option;
+    return out;
+  };
+  const std::string version = run("--version");
+  EXPECT_EQ(version.rfind("quarrix ", 0), 0u) << version;
+  EXPECT_GT(version.size(), std::string("quarrix \n").size());
+  EXPECT_EQ(run("--help").rfind("使い方: quarrix [カタログセット]\n", 0), 0u);
+}
+
 TEST(StartUp, IdleRefreshGivesTheActiveViewsTextToTheStatusBar) {
   CTestHome home;
   CQuarrixDocManager manager;
@@ -101,6 +145,8 @@ TEST(StartUp, IdleRefreshGivesTheActiveViewsTextToTheStatusBar) {
 TEST(HelpContents, ManualNextToTheProgramAndEveryFailureSaysSo) {
   EXPECT_EQ(ManualPathFor("/opt/q/quarrix"), "/opt/q/Manual/index.htm");
   EXPECT_EQ(ManualPathFor("quarrix"), "");
+  EXPECT_EQ(InstalledManualPathFor("/usr/bin/quarrix"), "/usr/share/quarrix/Manual/index.htm");
+  EXPECT_EQ(InstalledManualPathFor("/opt/q/quarrix"), "");
 
   wxTEST_DIALOG(OpenManualWith(nullptr, "/opt/q/quarrix", nullptr),
                 CExpectMessageBox("デフォルトのブラウザが指定されていません"));

@@ -3,7 +3,6 @@
 // answered, writing into the test's own folder and settings file.
 
 #include <wx/checkbox.h>
-#include <wx/fileconf.h>
 #include <wx/listbox.h>
 #include <wx/radiobut.h>
 
@@ -151,7 +150,7 @@ class CatalogOutputCommand : public testing::Test {
   }
 
   CTestHome m_home;
-  std::unique_ptr<wxFileConfig> m_pConfig;
+  std::unique_ptr<CSettingsStore> m_pConfig;
   CAppSettings m_settings;
   CRootFileInfo m_set{"work カタログセット"};
 };

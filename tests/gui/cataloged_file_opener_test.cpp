@@ -3,7 +3,6 @@
 // what it would start instead of starting it.
 
 #include <wx/combobox.h>
-#include <wx/fileconf.h>
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
@@ -100,7 +99,7 @@ class OpenCatalogedFileTest : public testing::Test {
   CRootFileInfo m_set{"set"};
   std::string m_strDisk, m_strMemo;
   CFakeLauncher m_launcher;
-  std::unique_ptr<wxFileConfig> m_pConfig;
+  std::unique_ptr<CSettingsStore> m_pConfig;
   std::unique_ptr<CAppSettings> m_pSettings;
 };
 

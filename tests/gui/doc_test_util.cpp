@@ -153,7 +153,8 @@ int CExpectPropSheet::OnInvoked(CPropInfoSheet* sheet) const {
   sheet->Show();
   wxTextCtrl* note = XRCCTRL(*sheet, "ID_NOTE", wxTextCtrl);
   EXPECT_EQ(Utf8(note->GetValue()), m_strShown);
-  note->ChangeValue(wxString::FromUTF8(m_strNote));
+  // Typed, as a user would: the sheet counts only an edited box.
+  if (m_strNote != m_strShown) note->SetValue(wxString::FromUTF8(m_strNote));
   return Finish(sheet, m_bCancel);
 }
 

@@ -128,7 +128,8 @@ class CExpectNoteDlg : public wxExpectModalBase<CNoteEditDlg, CExpectNoteDlg> {
 };
 
 // The information sheet: checks its caption and the note it shows, then
-// types note and OK (or cancels).
+// types note (unless it is the note shown: the box stays untouched) and OK
+// (or cancels).
 class CExpectPropSheet : public wxExpectModalBase<CPropInfoSheet, CExpectPropSheet> {
  public:
   CExpectPropSheet(std::string shown, std::string note, bool cancel = false)

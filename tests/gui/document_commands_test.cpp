@@ -242,6 +242,16 @@ TEST_F(DocumentCommands, PropertiesOfOneItemAndOfSeveralWithTheirCommonNote) {
   EXPECT_EQ(NoteOf("Disc\\sub"), "both");
   EXPECT_EQ(TakeHints(), (std::vector<int>{HINT_NOTE_CHANGED, HINT_NOTE_CHANGED}));
 
+  // Different notes again: OK with the empty box untouched changes none.
+  ASSERT_EQ(Doc().EditNotes({"Disc\\sub"}, std::string("own")), 1);
+  TakeHints();
+  wxTEST_DIALOG(Doc().ShowProperties(two), CExpectPropSheet("", ""));
+  EXPECT_EQ(NoteOf("Disc\\a.txt"), "both");
+  EXPECT_EQ(NoteOf("Disc\\sub"), "own");
+  EXPECT_TRUE(TakeHints().empty());
+  ASSERT_EQ(Doc().EditNotes({"Disc\\sub"}, std::string("both")), 1);
+  TakeHints();
+
   // Now they share it, and the sheet shows it; a cancelled sheet asks nothing.
   wxTEST_DIALOG(Doc().ShowProperties(two), CExpectPropSheet("both", "x", true));
   EXPECT_EQ(NoteOf("Disc\\a.txt"), "both");

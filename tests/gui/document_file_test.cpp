@@ -3,7 +3,8 @@
 
 #include <wx/filedlg.h>
 #include <wx/filehistory.h>
-#include <wx/fileconf.h>
+
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -101,6 +102,11 @@ TEST_F(DocumentFiles, FilesThatAreNoSetLeaveTheCurrentSetAsItWas) {
   wxTEST_DIALOG(EXPECT_FALSE(Open(m_home.File("empty.fcf"))), CExpectMessageBox(kOpenFailed));
   wxTEST_DIALOG(EXPECT_FALSE(Open(m_home.File("none.fcf"))),
                 CExpectMessageBox("ファイル " + m_home.File("none.fcf") + " が見つかりません。"));
+  // A FIFO is refused at once, not waited on.
+  const std::string fifo = m_home.File("fifo.fcf");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+  wxTEST_DIALOG(EXPECT_FALSE(Open(fifo)),
+                CExpectMessageBox("ファイル " + fifo + " の読み込み中にエラーが発生しました。"));
 
   ASSERT_TRUE(Doc().GetRoot());
   std::string note;
@@ -191,15 +197,43 @@ TEST_F(DocumentFiles, FailedSaveKeepsTheOldFileTheOldNameAndTheFlag) {
   EXPECT_NE(ReadTextFile(path), before);
 }
 
+// Another program saved the set since it was opened: the save asks before
+// throwing that away; a read-only file is not written at all.
+TEST_F(DocumentFiles, SaveOverAnotherProgramsChangeAsksFirst) {
+  const std::string path = WriteSet("shared.fcf");
+  ASSERT_TRUE(Open(path));
+  Doc().GetRoot()->SetNote("Saved", "mine");
+  Doc().Modify(true);
+  WriteSet("shared.fcf");
+  const std::string theirs = ReadTextFile(path);
+  const std::string prompt = path + " は他のプログラムによって変更されています。上書きしますか?";
+  wxTEST_DIALOG(EXPECT_FALSE(Doc().Save()), CExpectMessageBox(prompt, wxID_NO));
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(ReadTextFile(path), theirs);
+  wxTEST_DIALOG(EXPECT_TRUE(Doc().Save()), CExpectMessageBox(prompt, wxID_YES));
+  EXPECT_FALSE(Doc().IsModified());
+  Doc().Modify(true);
+  EXPECT_TRUE(Doc().Save());  // our own save is no other program's change
+
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  const std::string ours = ReadTextFile(path);
+  Doc().Modify(true);
+  wxTEST_DIALOG(EXPECT_FALSE(Doc().Save()),
+                CExpectMessageBox("ファイル " + path +
+                                  " に書き込む権限がありません。\n保存されていません。元のファイルは変更されていません。"));
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(ReadTextFile(path), ours);
+}
+
 TEST_F(DocumentFiles, RecentFilesAreStoredAsFileOneToFourInTheSettingsFile) {
   auto config = OpenSettingsFile();
-  wxConfigBase* old = wxConfigBase::Set(config.get());
+  CSettingsStore* old = SetSettingsStore(config.get());
   for (const char* name : {"a.fcf", "b.fcf", "c.fcf", "d.fcf", "e.fcf"}) ASSERT_TRUE(Open(WriteSet(name)));
-  wxConfigBase::Set(old);
+  SetSettingsStore(old);
 
-  EXPECT_EQ(Utf8(config->Read("/Recent File List/File1")), m_home.File("e.fcf"));
-  EXPECT_EQ(Utf8(config->Read("/Recent File List/File4")), m_home.File("b.fcf"));
-  EXPECT_FALSE(config->HasEntry("/Recent File List/File5"));
+  EXPECT_EQ(config->GetString("Recent File List", "File1"), m_home.File("e.fcf"));
+  EXPECT_EQ(config->GetString("Recent File List", "File4"), m_home.File("b.fcf"));
+  EXPECT_FALSE(config->Has("Recent File List", "File5"));
 
   // Read back in the same order.
   wxFileHistory history(4);
@@ -209,14 +243,14 @@ TEST_F(DocumentFiles, RecentFilesAreStoredAsFileOneToFourInTheSettingsFile) {
   EXPECT_EQ(Utf8(history.GetHistoryFile(3)), m_home.File("b.fcf"));
 
   // A recent file that is gone is taken off the list with a message.
-  wxConfigBase::Set(config.get());
+  SetSettingsStore(config.get());
   std::filesystem::remove(m_home.File("c.fcf"));
   wxCommandEvent third(wxEVT_MENU, wxID_FILE3);
   wxTEST_DIALOG(m_pManager->OnMRUFile(third),
                 CExpectMessageBox("ファイル " + m_home.File("c.fcf") +
                                   " が見つかりません。\n最近使ったファイルの一覧から削除しました。"));
-  wxConfigBase::Set(old);
+  SetSettingsStore(old);
   EXPECT_EQ(m_pManager->GetHistoryFilesCount(), 3u);
-  EXPECT_EQ(Utf8(config->Read("/Recent File List/File3")), m_home.File("b.fcf"));
-  EXPECT_FALSE(config->HasEntry("/Recent File List/File4"));
+  EXPECT_EQ(config->GetString("Recent File List", "File3"), m_home.File("b.fcf"));
+  EXPECT_FALSE(config->Has("Recent File List", "File4"));
 }

@@ -166,6 +166,12 @@ TEST_F(CExplorerTest, NoteChangesReachOnlyTheRowsOfTheListedFolder) {
   EXPECT_EQ(Utf8(list->GetItemText(a, 4)), "メモ");
   EXPECT_EQ(Utf8(list->GetItemText(FindRowByName(List().GetRows(), "c.doc"), 4)), "メモ");
   EXPECT_EQ(Utf8(list->GetItemText(FindRowByName(List().GetRows(), "d.txt"), 4)), "");
+
+  // A note of several lines keeps its row to one line.
+  CNoteHint lines("CD1\\docs\\a.txt", "一行目\r\n二行目\n\t三");
+  Doc().UpdateAllViews(nullptr, &lines);
+  EXPECT_EQ(Utf8(list->GetItemText(a, 4)), "一行目 二行目  三");
+  EXPECT_EQ(List().GetRows()[std::size_t(a)].m_strNote, "一行目\r\n二行目\n\t三");
 }
 
 TEST_F(CExplorerTest, DraggingOffersTheConfirmedRealFilesAndCatalogsStartNothing) {
@@ -189,4 +195,32 @@ TEST_F(CExplorerTest, DraggingOffersTheConfirmedRealFilesAndCatalogsStartNothing
   std::vector<std::string> files;
   wxTEST_DIALOG(files = List().DragFilePaths(), CancelLocate());
   EXPECT_EQ(files, (std::vector<std::string>{disk + "/here.txt"}));
+}
+
+TEST_F(CExplorerTest, ARightClickAfterOpeningAFolderSelectsTheRowUnderThePointer) {
+  UseSet(MakeExplorerTestSet());
+  List().FillList("CD1");
+  List().OpenFolderRow(FindRowByName(List().GetRows(), "docs"));
+  Settle();       // the tree's fill of the same folder, done now
+  FlushEvents();  // laid out, as before any click of a user
+  CRowListCtrl* list = List().GetListCtrl();
+  const long row = FindRowByName(List().GetRows(), "c.doc");
+  wxRect rect;
+  ASSERT_TRUE(list->GetItemRect(row, rect));
+  // A context menu asked for by the control itself (the desktop asks for
+  // the others after the click) must find the row selected.
+  std::vector<std::vector<std::string>> atMenus;
+  wxEvtHandler spy;
+  spy.Bind(wxEVT_CONTEXT_MENU, [&](wxContextMenuEvent&) { atMenus.push_back(List().SelectedPaths()); });
+  list->PushEventHandler(&spy);
+  wxMouseEvent click(wxEVT_RIGHT_DOWN);
+  // The item rectangle is the control's; the click lands in the rows' window.
+  click.SetPosition(rect.GetPosition() - list->GetRowsWindow()->GetPosition() + wxPoint(4, rect.height / 2));
+  click.SetEventObject(list->GetRowsWindow());
+  list->GetRowsWindow()->ProcessWindowEvent(click);
+  list->PopEventHandler();
+  const std::vector<std::string> cDoc{"CD1\\docs\\c.doc"};
+  for (const auto& selected : atMenus) EXPECT_EQ(selected, cDoc);
+  EXPECT_EQ(List().SelectedPaths(), cDoc);
+  EXPECT_TRUE(Enabled(ID_PROPERTIES));
 }

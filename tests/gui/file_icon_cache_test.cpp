@@ -10,7 +10,7 @@
 
 namespace {
 
-// Solid squares, one colour per lookup; can be told to fail.
+// Solid squares, one red per lookup, green the size; can be told to fail.
 class CFakeIconSource : public CIconSource {
  public:
   bool LookUp(const std::string& extension, wxBitmap& large, wxBitmap& small) override {
@@ -23,7 +23,7 @@ class CFakeIconSource : public CIconSource {
   }
   static wxBitmap Square(int size, unsigned char shade) {
     wxImage image(size, size);
-    image.SetRGB(wxRect(0, 0, size, size), shade, 0, 255);
+    image.SetRGB(wxRect(0, 0, size, size), shade, static_cast<unsigned char>(size), 255);  // green: the size
     return wxBitmap(image);
   }
 
@@ -73,6 +73,13 @@ TEST_F(FileIconCache, OneSharedImagePerExtensionKeyedCaseSensitively) {
   EXPECT_EQ(m_pSource->m_mapLookups, (std::map<std::string, int>{{".txt", 1}, {".TXT", 1}, {"", 1}}));
   EXPECT_EQ(m_pCache->GetSmallImageList()->GetImageCount(), 7);
   EXPECT_EQ(m_pCache->GetLargeImageList()->GetImageCount(), 7);
+  // The bundles the views show keep the same indices; a small image at
+  // twice the size is the extension's large one, not a blown-up small one.
+  ASSERT_EQ(m_pCache->GetSmallImages().size(), 7u);
+  ASSERT_EQ(m_pCache->GetLargeImages().size(), 7u);
+  const wxImage doubled = m_pCache->GetSmallImages()[std::size_t(txt)].GetBitmap(wxSize(32, 32)).ConvertToImage();
+  EXPECT_EQ(doubled.GetSize(), wxSize(32, 32));
+  EXPECT_EQ(doubled.GetGreen(0, 0), 32);
 }
 
 TEST_F(FileIconCache, FoldersAndCatalogsIgnoreTheirNamesExtension) {

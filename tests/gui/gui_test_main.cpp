@@ -11,6 +11,8 @@
 
 #include <cstdio>
 
+#include "document/framework_texts.h"
+#include "tests/gui/gui_test_util.h"
 #include "ui/file_icon_cache.h"
 
 namespace {
@@ -35,6 +37,7 @@ void ReportWxAssert(const wxString& file, int line, const wxString& func, const 
 class CUnexpectedModalGuard : public wxModalDialogHook {
  protected:
   int Enter(wxDialog* dialog) override {
+    if (CShowRealDialogs::Active()) return wxID_NONE;
     ADD_FAILURE() << "unexpected modal dialog \"" << dialog->GetTitle().utf8_str() << "\"";
     return wxID_CANCEL;
   }
@@ -53,6 +56,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   wxSetAssertHandler(ReportWxAssert);
+  // As the program does: the framework's texts are Japanese whatever the
+  // locale the tests run in.
+  UseJapaneseFrameworkTexts();
   CUnexpectedModalGuard guard;
   guard.Register();
 

@@ -34,15 +34,15 @@ CFolderFileInfo* AddFolder(CFolderFileInfo& folder, const CFindData& record) {
 }
 
 int CSetSearchSource::FindByName(const std::string& path, const std::string& pattern, bool exact,
-                                 bool caseSensitive, CItemSummaryList& out) {
+                                 bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) {
   ++m_nCalls;
-  return m_set.FindByName(path, pattern, exact, caseSensitive, out);
+  return m_set.FindByName(path, pattern, exact, caseSensitive, out, options);
 }
 
 int CSetSearchSource::FindByNote(const std::string& path, const std::string& pattern, bool exact,
-                                 bool caseSensitive, CItemSummaryList& out) {
+                                 bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) {
   ++m_nCalls;
-  return m_set.FindByNote(path, pattern, exact, caseSensitive, out);
+  return m_set.FindByNote(path, pattern, exact, caseSensitive, out, options);
 }
 
 int CSetSearchSource::FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,

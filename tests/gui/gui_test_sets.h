@@ -24,9 +24,9 @@ class CSetSearchSource : public CSearchSource {
  public:
   explicit CSetSearchSource(const CRootFileInfo& set) : m_set(set) {}
   int FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
-                 CItemSummaryList& out) override;
+                 CItemSummaryList& out, const CTextOptions& options) override;
   int FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
-                 CItemSummaryList& out) override;
+                 CItemSummaryList& out, const CTextOptions& options) override;
   int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
                  CItemSummaryList& out) override;
   int FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,

@@ -29,6 +29,20 @@ void FlushEvents();
 // UTF-8 of a wx text.
 std::string Utf8(const wxString& text);
 
+// While one exists, a modal dialog no wxTEST_DIALOG expects is really shown:
+// the test answers it itself (from a timer) to look at what GTK shows.
+class CShowRealDialogs {
+ public:
+  CShowRealDialogs() { ++s_nCount; }
+  ~CShowRealDialogs() { --s_nCount; }
+  CShowRealDialogs(const CShowRealDialogs&) = delete;
+  CShowRealDialogs& operator=(const CShowRealDialogs&) = delete;
+  static bool Active() { return s_nCount > 0; }
+
+ private:
+  static inline int s_nCount = 0;
+};
+
 // A message box with the program's caption and the given UTF-8 text,
 // answered with answer.
 class CExpectMessageBox : public wxExpectModalBase<wxMessageDialog, CExpectMessageBox> {

@@ -83,6 +83,21 @@ TEST(ListSort, EqualDatesStayEqualAndKeepTheirOrder) {
   EXPECT_EQ(Sorted(rows, LIST_COLUMN_DATE, false), (Names{"z", "a", "n", "m"}));
 }
 
+TEST(ListSort, DatesBefore1900AndFrom2038SortInTimeOrder) {
+  CScopedTimeZone tz("JST-9");
+  std::vector<CListRow> rows;
+  for (const auto& [name, time] : {std::pair<const char*, CTime>{"2100", 4102444800}, {"1850", -3786825600},
+                                   {"none", kInvalidTime}, {"1969", -86400}}) {
+    CItemSummary record;
+    record.m_strName = name;
+    record.m_timeModified = time;
+    rows.push_back(MakeListRow(std::move(record), 0, false, 0));
+  }
+  EXPECT_EQ(rows[0].m_strDate, "2100/01/01 09:00");
+  EXPECT_EQ(rows[1].m_strDate, "1850/01/01 09:00");
+  EXPECT_EQ(Sorted(rows, LIST_COLUMN_DATE, true), (Names{"none", "1850", "1969", "2100"}));
+}
+
 TEST(ListSort, TheOrderReturnedMapsNewPlacesToOldOnes) {
   std::vector<CListRow> rows = {Row("c"), Row("a"), Row("b")};
   EXPECT_EQ(SortListRows(rows, LIST_COLUMN_NAME, true), (std::vector<std::size_t>{1, 2, 0}));

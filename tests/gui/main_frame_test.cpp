@@ -1,14 +1,22 @@
 // The main window: its status pane, display styles, bars, panes and keys.
 
+#include <wx/fileconf.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/toolbar.h>
 
 #include "document/command_ids.h"
 #include "document/explorer_ap_doc.h"
+#include "document/settings_file.h"
+#include "document/window_layout.h"
+#include "model/set_file.h"
+#include "resources/svg_images.h"
+#include "tests/gui/gui_test_sets.h"
+#include "ui/path_rules.h"
 #include "tests/gui/explorer_test_util.h"
 #include "ui/explorer_ap_view.h"
 #include "ui/frame_ids.h"
+#include "ui/gtk_extras.h"
 #include "ui/left_view.h"
 #include "ui/main_frame.h"
 #include "ui/main_menu.h"
@@ -137,4 +145,138 @@ TEST(MainMenu, DeleteIsTheKeyOfDeleteCatalogAndCtrlDIsBoundToNothing) {
   std::unique_ptr<wxAcceleratorEntry> newSet(bar->FindItem(wxID_NEW)->GetAccel());
   ASSERT_TRUE(newSet);
   EXPECT_EQ(newSet->GetKeyCode(), 'N');
+}
+
+TEST_F(CExplorerTest, MenuPromptsAreTheProgramsOwnAndTheKeysTheTablesAlone) {
+  auto highlight = [&](int id) {
+    wxMenuEvent event(wxEVT_MENU_HIGHLIGHT, id);
+    event.SetEventObject(&Frame());
+    Frame().ProcessWindowEvent(event);
+    return Pane(Frame(), 0);
+  };
+  EXPECT_EQ(highlight(ID_ADD_CATALOG), "カタログを追加する");
+  // Stock commands without a prompt of their own show none, not wx's.
+  for (int id : {wxID_NEW, wxID_OPEN, wxID_SAVEAS, wxID_EXIT, wxID_ABOUT}) EXPECT_EQ(highlight(id), "") << id;
+
+  wxMenuBar* bar = Frame().GetMenuBar();
+  EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_EXIT)), 0);  // no Ctrl+Q
+  EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_SAVEAS)), 0);
+  EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_OPEN)), 1);
+}
+
+TEST_F(CExplorerTest, RecentFilesStandAboveExitAndOneThatCannotBeOpenedLeaves) {
+  const std::string a = m_home.File("a.fcf"), b = m_home.File("b.fcf");
+  for (const std::string& path : {a, b}) ASSERT_EQ(WriteSetFile(path, CRootFileInfo("x")), ESetFileError::None);
+  ASSERT_TRUE(m_pManager->CreateDocument(wxString::FromUTF8(a)));
+  ASSERT_TRUE(m_pManager->CreateDocument(wxString::FromUTF8(b)));
+  wxMenu* file = Frame().GetMenuBar()->GetMenu(0);
+  auto tail = [&]() {
+    // The labels from the separator before the list to exit.
+    std::vector<std::string> labels;
+    size_t exit = 0;
+    file->FindChildItem(wxID_EXIT, &exit);
+    for (size_t i = exit >= 4 ? exit - 4 : 0; i <= exit; ++i) {
+      wxMenuItem* item = file->FindItemByPosition(i);
+      labels.push_back(item->IsSeparator() ? "-" : Utf8(item->GetItemLabel()));
+    }
+    return labels;
+  };
+  EXPECT_EQ(tail(), (std::vector<std::string>{"-", "&1 " + b, "&2 " + a, "-", "アプリケーションの終了(&X)"}));
+
+  WriteTextFile(a, "not a set");
+  wxTEST_DIALOG(Command(wxID_FILE2), CExpectMessageBox("予期しないﾌｧｲﾙ形式です。"));
+  EXPECT_EQ(m_pManager->GetFileHistory()->GetCount(), 1u);
+  EXPECT_EQ(tail()[2], "&1 " + b);
+  EXPECT_EQ(tail()[3], "-");
+}
+
+TEST_F(CExplorerTest, EveryNewOrOpenedSetGetsTheColumnsWithTheirFirstWidths) {
+  CRowListCtrl* list = List().GetListCtrl();
+  list->SetColumnWidth(0, 300);
+  list->SetColumnWidth(4, 20);
+  UseSet(MakeExplorerTestSet());
+  EXPECT_EQ(list->GetColumnWidths(), (std::vector<int>{120, 50, 93, 70, 200}));
+  wxListItem kind;
+  kind.SetMask(wxLIST_MASK_TEXT);
+  list->GetColumn(2, kind);
+  EXPECT_EQ(Utf8(kind.GetText()), "ファイルの種類");
+}
+
+TEST_F(CExplorerTest, TheWindowLayoutComesBackFromTheSettingsButNotAPlaceOffTheScreens) {
+  CWindowLayout kept;
+  kept.m_rect = wxRect(40, 50, 700, 500);
+  kept.m_bMaximized = true;
+  kept.m_nSplitter = 260;
+  kept.m_nStyle = wxLC_LIST;
+  kept.m_vecColumnWidths = {100, 60, 90, 80, 150};
+  {
+    auto config = OpenSettingsFile();
+    SaveWindowLayout(*config, kept);
+  }
+  auto config = OpenSettingsFile();
+  CWindowLayout read = LoadWindowLayout(*config);
+  EXPECT_EQ(read.m_rect, kept.m_rect);
+  EXPECT_TRUE(read.m_bMaximized);
+  read.m_bMaximized = false;  // a desktop without a window manager has no maximising
+
+  Frame().ApplyWindowLayout(read);
+  FlushEvents();
+  const CWindowLayout now = Frame().GetWindowLayout();
+  EXPECT_EQ(now.m_rect, kept.m_rect);
+  EXPECT_EQ(now.m_nSplitter, 260);
+  EXPECT_EQ(now.m_nStyle, wxLC_LIST);
+  EXPECT_EQ(now.m_vecColumnWidths, kept.m_vecColumnWidths);
+
+  read.m_rect = wxRect(5000, 4000, 600, 400);
+  Frame().ApplyWindowLayout(read);
+  FlushEvents();
+  EXPECT_EQ(Frame().GetWindowLayout().m_rect, wxRect(40, 50, 600, 400));
+  EXPECT_TRUE(RectShowsOnScreens(wxRect(-650, 10, 700, 500), {wxRect(0, 0, 1280, 1024)}));
+  EXPECT_FALSE(RectShowsOnScreens(wxRect(-690, 10, 700, 500), {wxRect(0, 0, 1280, 1024)}));
+}
+
+TEST_F(CExplorerTest, EachDisplayStyleLaysTheRowsOutAfreshAsItsOwn) {
+  auto set = MakeExplorerTestSet();
+  const std::string longName(60, 'n');
+  Add(*static_cast<CFolderFileInfo*>(FindByPath(set.get(), "CD1\\docs")), TestFile(longName + ".txt", 1));
+  UseSet(std::move(set));
+  Settle();  // no fill of the tree's comes later
+  List().FillList("CD1\\docs");
+  CRowListCtrl* list = List().GetListCtrl();
+  const long longRow = FindRowByName(List().GetRows(), longName + ".txt");
+  auto item = [&](long row) {
+    wxRect rect;
+    list->GetItemRect(row, rect);
+    return rect;
+  };
+  // Large icons: the label under the icon, a long one cut short. Small
+  // icons and list: one line, the label beside the icon, the next row
+  // below. Every switch lays out anew (large, small, list, large, ...).
+  for (int id : {ID_VIEW_LARGEICON, ID_VIEW_SMALLICON, ID_VIEW_LIST, ID_VIEW_LARGEICON, ID_VIEW_LIST}) {
+    Command(id);
+    FlushEvents();
+    const wxRect first = item(0), second = item(1);
+    if (id == ID_VIEW_LARGEICON) {
+      EXPECT_GT(first.height, 32 + 8) << id;
+      EXPECT_TRUE(Utf8(list->GetItemText(longRow)).find("…") != std::string::npos);
+      EXPECT_LT(item(longRow).width, 140);
+    } else {
+      EXPECT_LT(first.height, 32) << id;
+      EXPECT_GT(first.width, first.height) << id;
+      EXPECT_EQ(second.x, first.x) << id;
+      EXPECT_GT(second.y, first.y) << id;
+    }
+  }
+}
+
+TEST_F(CExplorerTest, TheToolBarAndTheWindowIconAreDrawnFromVectorImages) {
+  // Drawn anew for a doubled scale rather than blown up from 16 pixels.
+  wxToolBarToolBase* tool = Frame().GetToolBar()->FindById(wxID_NEW);
+  ASSERT_TRUE(tool);
+  const wxBitmap twice = tool->GetNormalBitmapBundle().GetBitmap(wxSize(32, 32));
+  EXPECT_EQ(twice.GetSize(), wxSize(32, 32));
+  EXPECT_TRUE(twice.HasAlpha());
+  EXPECT_GE(Frame().GetIcons().GetIconCount(), 5u);
+  for (const char* name : {"quarrix", "file", "folder", "catalog", "catalog_set", "tool_about"})
+    EXPECT_TRUE(wxBitmapBundle::FromSVG(SvgImageText(name), wxSize(16, 16)).IsOk()) << name;
 }

@@ -85,10 +85,12 @@ TEST_F(SearchResultDlg, ColumnsRowsOrderAndCount) {
   wxListItem column;
   list->GetColumn(0, column);
   EXPECT_EQ(Utf8(column.GetText()), "ファイル");
-  EXPECT_EQ(list->GetColumnWidth(0), 300);
   list->GetColumn(1, column);
   EXPECT_EQ(Utf8(column.GetText()), "カタログ");
-  EXPECT_EQ(list->GetColumnWidth(1), 100);
+  // Both columns in view, the catalog's at its usual 100 at least.
+  EXPECT_GE(list->GetColumnWidth(0), 100);
+  EXPECT_GE(list->GetColumnWidth(1), 100);
+  EXPECT_LE(list->GetColumnWidth(0) + list->GetColumnWidth(1), list->GetClientSize().x);
 
   const int folder = CFileIconCache::IMAGE_FOLDER;
   const int txt = m_icons.GetImageIndex("x.txt", false, false, false);
@@ -136,6 +138,7 @@ TEST_F(SearchResultDlg, SelectWithoutARowOrCancelGivesNoPath) {
   Find("");
   CSearchResultDlg none(nullptr, m_results, m_icons);
   none.Show();
+  none.GetList()->SetItemState(0, 0, wxLIST_STATE_SELECTED);  // the user took the selection away
   Click(&none, wxID_OK);
   EXPECT_EQ(none.GetReturnCode(), wxID_OK);
   EXPECT_EQ(none.GetSelectedPath(), "");
@@ -146,6 +149,30 @@ TEST_F(SearchResultDlg, SelectWithoutARowOrCancelGivesNoPath) {
   Click(&cancelled, wxID_CANCEL);
   EXPECT_EQ(cancelled.GetReturnCode(), wxID_CANCEL);
   EXPECT_EQ(cancelled.GetSelectedPath(), "");
+}
+
+TEST_F(SearchResultDlg, FirstRowIsSelectedSoSelectAndEnterActAtOnce) {
+  auto catalog = TestCatalog("とても長いカタログのラベル（二〇二六年 写真 外付けディスク 3）");
+  Add(*catalog, TestFile("readme"));
+  m_set.AppendCatalog(std::move(catalog), 1000);
+  Find("readme");
+  CSearchResultDlg clicked(nullptr, m_results, m_icons);
+  clicked.Show();
+  wxListCtrl* list = clicked.GetList();
+  EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), 0);
+  // The long label is shown whole.
+  EXPECT_GE(list->GetColumnWidth(1), list->GetTextExtent(list->GetItemText(0, 1)).x);
+  Click(&clicked, wxID_OK);
+  EXPECT_EQ(clicked.GetSelectedPath(), "Disc.1\\readme");
+
+  CSearchResultDlg entered(nullptr, m_results, m_icons);
+  entered.Show();
+  wxKeyEvent enter(wxEVT_CHAR_HOOK);
+  enter.m_keyCode = WXK_RETURN;
+  enter.SetEventObject(entered.GetList());
+  entered.GetList()->GetEventHandler()->ProcessEvent(enter);
+  EXPECT_EQ(entered.GetReturnCode(), wxID_OK);
+  EXPECT_EQ(entered.GetSelectedPath(), "Disc.1\\readme");
 }
 
 TEST_F(SearchResultDlg, ResizingStretchesOnlyTheListAndStopsAtTheMinimum) {

@@ -105,6 +105,34 @@ TEST_F(SearchSheet, NamePatternWithEachFlag) {
   EXPECT_EQ(NameSearch("abc", true, true), (std::vector<std::string>{"abc"}));
 }
 
+TEST_F(SearchSheet, WidthAndKanaOptionsStartAsGivenAndSearchWithTheirBoxes) {
+  auto disc = TestCatalog("Wide");
+  for (const char* name : {"ＡＢＣ", "ｶﾞｲﾄﾞ", "がいど"}) Add(*disc, TestFile(name, 10));
+  m_set.AppendCatalog(std::move(disc), 1000);
+  auto sheet = OpenSheet("Wide");
+  for (wxWindow* page : {(wxWindow*)sheet->GetNamePage(), (wxWindow*)sheet->GetNotePage()}) {
+    EXPECT_EQ(Utf8(Check(page, "ID_IGNORE_WIDTH")->GetLabel()), "全角と半角を区別しない");
+    EXPECT_EQ(Utf8(Check(page, "ID_IGNORE_KANA")->GetLabel()), "ひらがなとカタカナを区別しない");
+    EXPECT_FALSE(Check(page, "ID_IGNORE_WIDTH")->GetValue());
+  }
+  sheet->GetNotePage()->SetTextOptions({false, true});
+  EXPECT_TRUE(Check(sheet->GetNotePage(), "ID_IGNORE_KANA")->GetValue());
+  EXPECT_FALSE(sheet->GetNotePage()->GetTextOptions().bIgnoreWidth);
+
+  const auto search = [this](const char* pattern, CTextOptions options) {
+    m_results.clear();
+    auto named = OpenSheet("Wide");
+    named->GetNamePage()->SetTextOptions(options);
+    Text(named->GetNamePage(), "ID_NAME_PATTERN")->ChangeValue(wxString::FromUTF8(pattern));
+    Click(named.get(), wxID_OK);
+    return SortedNames(m_results);
+  };
+  EXPECT_EQ(search("abc", {}), std::vector<std::string>{});
+  EXPECT_EQ(search("abc", {true, false}), std::vector<std::string>{"ＡＢＣ"});
+  EXPECT_EQ(search("ガイド", {true, false}), std::vector<std::string>{"ｶﾞｲﾄﾞ"});
+  EXPECT_EQ(search("ガイド", {true, true}), (std::vector<std::string>{"がいど", "ｶﾞｲﾄﾞ"}));
+}
+
 TEST_F(SearchSheet, StartPathLimitsTheSearch) {
   auto sheet = OpenSheet("Disc\\docs");
   Click(sheet.get(), wxID_OK);  // empty pattern: every item with a name

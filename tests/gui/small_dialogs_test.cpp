@@ -90,6 +90,10 @@ TEST(LabelDlg, RefusesAnEmptyLabelButTakesOneBlank) {
 
   wxTEST_DIALOG(Click(&dlg, wxID_OK), CExpectMessageBox("ラベルを入力してください"));
   EXPECT_TRUE(dlg.IsShown());
+  // The separator of logical paths would make the catalog unreachable.
+  edit->SetValue("CD\\1");
+  wxTEST_DIALOG(Click(&dlg, wxID_OK), CExpectMessageBox("ラベルに「\\」は使用できません"));
+  EXPECT_TRUE(dlg.IsShown());
 
   edit->SetValue(" ");
   Click(&dlg, wxID_OK);

@@ -1,7 +1,8 @@
 # The Windows test programs: the Linux tests that build files with POSIX
 # calls Windows lacks (links, fifos, descriptors, the mount table, the MIME
 # database, fork) are replaced by tests/win/*.cpp; the rest run as they are.
-set(QUARRIX_LINUX_ONLY_TESTS scan_test.cpp media_type_test.cpp mime_type_names_test.cpp cli_test.cpp)
+set(QUARRIX_LINUX_ONLY_TESTS scan_test.cpp media_type_test.cpp mime_type_names_test.cpp cli_test.cpp
+  atomic_file_test.cpp)
 foreach(var CORE_TEST_SOURCES CLI_TEST_SOURCES)
   set(kept)
   foreach(source IN LISTS ${var})
@@ -19,3 +20,6 @@ list(APPEND CLI_TEST_SOURCES ${QUARRIX_WIN_CLI_TESTS})
 
 include_directories(SYSTEM ${CMAKE_CURRENT_LIST_DIR}/shim)
 add_compile_options("SHELL:-include ${CMAKE_CURRENT_LIST_DIR}/test_posix_compat.h")
+# The registry settings store is tested with the core: it needs no GUI.
+list(APPEND CORE_TEST_SOURCES ${CMAKE_SOURCE_DIR}/document/win/settings_store.cpp
+  ${CMAKE_SOURCE_DIR}/document/settings_store_number.cpp)

@@ -1,0 +1,36 @@
+#include "document/framework_texts.h"
+
+#include <clocale>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include <wx/translation.h>
+
+namespace {
+
+// GTK translates through gettext in the LC_MESSAGES locale; its texts are
+// bound to UTF-8 whatever the character type. LANGUAGE comes first in
+// gettext's choice, so it must not name another language.
+bool UseJapaneseMessagesLocale() {
+  setenv("LANGUAGE", "ja", 1);
+  for (const char* name : {"ja_JP.UTF-8", "ja_JP.utf8", "ja_JP"})
+    if (std::setlocale(LC_MESSAGES, name)) return true;
+  // Without a Japanese locale gettext still follows LANGUAGE, unless the
+  // messages locale is the plain C one.
+  const char* current = std::setlocale(LC_MESSAGES, nullptr);
+  const std::string name = current ? current : "C";
+  if (name == "C" || name == "POSIX") std::setlocale(LC_MESSAGES, "C.UTF-8");
+  return false;
+}
+
+}  // namespace
+
+bool UseJapaneseFrameworkTexts() {
+  const bool gtk = UseJapaneseMessagesLocale();
+  auto translations = std::make_unique<wxTranslations>();
+  translations->SetLanguage(wxLANGUAGE_JAPANESE);
+  const bool wx = translations->AddStdCatalog();
+  wxTranslations::Set(translations.release());
+  return gtk && wx;
+}

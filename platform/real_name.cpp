@@ -1,0 +1,63 @@
+#include "platform/real_name.h"
+
+#include <sys/stat.h>
+
+#include <unordered_map>
+
+#include "platform/cp932_codec.h"
+#include "platform/dir_reader.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat status;
+  return lstat(path.c_str(), &status) == 0;
+}
+
+// Whether name came from realName through CP932 rather than by escaping.
+bool IsDecoded(const std::string& realName, const std::string& name) {
+  return name != realName && name != EscapeBytes(realName, true);
+}
+
+}  // namespace
+
+std::string ItemNameOf(std::string_view realName) {
+  bool invalid = false;
+  std::string name = EscapeBytes(realName, true, &invalid);
+  if (!invalid) return name;
+  std::string text;
+  // Only text that gives back exactly these bytes: the opener looks for them.
+  if (!DecodeCp932Exact(realName, text) || HasByteEscape(text)) return name;
+  return EscapeBytes(text, true);
+}
+
+void KeepNamesDistinct(std::vector<CDirEntry>& entries) {
+  std::vector<CDirEntry*> decoded;
+  for (CDirEntry& entry : entries)
+    if (IsDecoded(entry.strRawName, entry.record.cFileName)) decoded.push_back(&entry);
+  if (decoded.empty()) return;
+  // Decoded names differ from each other and escaped ones from all others.
+  std::unordered_map<std::string, int> count;
+  for (const CDirEntry& entry : entries) ++count[entry.record.cFileName];
+  for (CDirEntry* entry : decoded)
+    if (count[entry->record.cFileName] > 1) entry->record.cFileName = EscapeBytes(entry->strRawName, true);
+}
+
+std::string PathTextOf(std::string_view realPath) { return EscapeBytes(realPath, false); }
+
+std::string RealPathBelow(std::string_view basePathText, std::string_view rest) {
+  std::string path = UnescapeBytes(basePathText);
+  if (path.empty() || path.back() != '/') path += '/';
+  std::string cp932;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = rest.find('\\', start);
+    const std::string_view name = rest.substr(start, end - start);
+    const std::size_t folderLength = path.size();
+    path += UnescapeBytes(name);
+    if (!Exists(path) && EncodeCp932Bytes(name, cp932) && Exists(path.substr(0, folderLength) + cp932))
+      path.replace(folderLength, std::string::npos, cp932);
+    if (end == std::string_view::npos) return path;
+    path += '/';
+    start = end + 1;
+  }
+}
