@@ -58,8 +58,7 @@ inline time_t QuarrixMakeTime(struct tm* fields) {
   return time_t(t - years / 400 * kQuarrix400Years);
 }
 #undef localtime_r
-#define localtime_r QuarrixLocalTime
-#define mktime QuarrixMakeTime
+#define localtime_r QuarrixLocalTime  // <ctime> would undefine a mktime macro
 
 // The full path; unlike POSIX it does not require the path to exist.
 inline char* realpath(const char* path, char* resolved) { return _fullpath(resolved, path, _MAX_PATH); }
