@@ -71,11 +71,3 @@ bool CDesktopLauncher::OpenWithProgram(const std::string& program, const std::st
   return started;
 }
 
-CAppLauncher& GetDesktopLauncher() {
-  static CDesktopLauncher launcher;
-  return launcher;
-}
-
-std::vector<std::string> ProgramArguments(const std::string& program, const std::string& path) {
-  return {program, !path.empty() && path[0] == '-' ? "./" + path : path};
-}

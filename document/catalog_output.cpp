@@ -18,6 +18,7 @@
 #include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
 #include "model/work_progress.h"
+#include "platform/path_separator.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ std::string DefaultReportFileName(const std::string& setName) { return setName +
 std::string ReportFileWildcard() { return ToWxWildcard(kReportFilter); }
 
 std::string WithReportExtension(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
+  const std::size_t slash = path.find_last_of(kPathSeparators);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   // A leading dot starts a hidden name, not an extension; a trailing one
   // asks for the extension to be added to it.

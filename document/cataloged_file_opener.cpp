@@ -12,6 +12,7 @@
 #include "document/app_settings.h"
 #include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
+#include "platform/path_separator.h"
 #include "platform/real_name.h"
 
 namespace {
@@ -133,7 +134,7 @@ bool SplitCatalogPath(const CRootFileInfo& set, const std::string& logicalPath, 
 
 bool IsFilePresent(const std::string& path) {
   struct stat status;
-  return !path.empty() && path[0] == '/' && stat(path.c_str(), &status) == 0;
+  return IsRootedPath(path) && stat(path.c_str(), &status) == 0;
 }
 
 std::string LocateFileMessage(const std::string& logicalPath, const std::string& path,

@@ -17,9 +17,14 @@ CSettingsStore* g_pStore = nullptr;
 }  // namespace
 
 std::unique_ptr<CSettingsStore> OpenSettingsFile() {
+#ifdef _WIN32
+  // The per-user registry key; the store's sections are its subkeys.
+  return std::make_unique<CSettingsStore>("Software\\Kestrane Soft\\Quarrix");
+#else
   wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
   const wxString folder = wxStandardPaths::Get().GetUserConfigDir();
   return std::make_unique<CSettingsStore>(PathFromWx(folder) + "/Quarrix.conf");
+#endif
 }
 
 CSettingsStore* GetSettingsStore() { return g_pStore; }

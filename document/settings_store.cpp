@@ -273,16 +273,6 @@ std::string CSettingsStore::GetString(const std::string& section, const std::str
   return def;
 }
 
-long CSettingsStore::GetInt(const std::string& section, const std::string& key, long def) const {
-  if (!Has(section, key)) return def;
-  const std::string text = GetString(section, key);
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || errno != 0 || *end != '\0' || IsBlank(text[0])) return def;
-  return value;
-}
-
 std::vector<std::string> CSettingsStore::GetKeys(const std::string& section) const {
   std::vector<std::string> keys;
   for (const CSection& each : m_vecText)

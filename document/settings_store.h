@@ -57,6 +57,7 @@ class CSettingsStore {
   struct CChange {
     enum EKind { SET, DELETE_KEY, DELETE_SECTION } m_eKind;
     std::string m_strSection, m_strKey, m_strValue;
+    bool m_bNumber = false;  // stored as a number where the store has types
   };
   static std::vector<CSection> Parse(const std::string& bytes);
   static std::string Serialize(const std::vector<CSection>& text);

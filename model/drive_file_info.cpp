@@ -4,6 +4,7 @@
 
 #include "model/archive.h"
 #include "model/text_format.h"
+#include "platform/path_separator.h"
 #include "platform/real_name.h"
 
 CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath, CMediumFacts facts)
@@ -71,6 +72,6 @@ void CDriveFileInfo::Serialize(CArchiveReader& ar) {
 }
 
 std::string MakeRealPath(const std::string& basePath, const std::string& rest) {
-  if (basePath.empty() || basePath[0] != '/') return basePath + "\\" + rest;
+  if (!IsRootedPath(basePath)) return basePath + "\\" + rest;
   return RealPathBelow(basePath, rest);
 }

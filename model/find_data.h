@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 
-// Attribute bits as the catalog stores them.
+// Attribute bits as the catalog stores them. They are the system's own on
+// Windows, where <windows.h>, when it comes first, defines these names.
+#if !defined(_WIN32) || !defined(FILE_ATTRIBUTE_READONLY)
 enum : std::uint32_t {
   FILE_ATTRIBUTE_READONLY = 0x1,
   FILE_ATTRIBUTE_HIDDEN = 0x2,
@@ -14,6 +16,7 @@ enum : std::uint32_t {
   FILE_ATTRIBUTE_ARCHIVE = 0x20,
   FILE_ATTRIBUTE_REPARSE_POINT = 0x400,
 };
+#endif
 
 struct CFindData {
   std::uint32_t dwFileAttributes = 0;

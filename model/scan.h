@@ -1,6 +1,7 @@
 #pragma once
 // Making catalogs from real folders: the walk, the path rules, and the facts
-// gathered about the medium. Real paths are POSIX paths; "/" is the root.
+// gathered about the medium. Real paths are the system's: POSIX paths whose
+// root is "/", or on Windows paths whose drive roots are "C:\\" and so on.
 // CRootFileInfo::AddCatalog, AddCatalogFromPaths and the gathering
 // CDriveFileInfo constructor are defined with these.
 

@@ -235,7 +235,11 @@ std::optional<CTime> LocalTime(int year, int month, int day, int hour, int minut
   // mktime's -1 is also a real time (a second before 1970 in UTC), so
   // failure shows in the fields it leaves untouched.
   local.tm_wday = -1;
+#ifdef _WIN32
+  const time_t t = QuarrixMakeTime(&local);  // the C runtime's covers 1970 to 3000 only
+#else
   const time_t t = mktime(&local);
+#endif
   if (normalized != nullptr) *normalized = local;
   if (t == time_t(-1) && local.tm_wday == -1) return std::nullopt;
   return CTime(t);

@@ -10,6 +10,7 @@
 
 #include "model/archive.h"
 #include "platform/atomic_file.h"
+#include "platform/path_separator.h"
 
 namespace {
 
@@ -370,7 +371,7 @@ ESetFileError WriteErrorFromErrno(int error) {
 
 std::string MakeSetName(const std::string& path) {
   if (path.empty()) return "新しいカタログセット";
-  const std::size_t slash = path.rfind('/');
+  const std::size_t slash = path.find_last_of(kPathSeparators);
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   const std::size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.erase(dot);

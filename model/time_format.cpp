@@ -1,5 +1,6 @@
 #include "model/time_format.h"
 
+#include <cstdio>
 #include <ctime>
 
 CTime FileTimeToTime(std::uint64_t fileTime) {
@@ -22,7 +23,10 @@ std::string FormatTime(CTime time) {
   const time_t t = time_t(time);
   struct tm local {};
   if (localtime_r(&t, &local) == nullptr) return {};
+  // Not strftime: some C libraries refuse the years before 1900 that file
+  // times reach.
   char buffer[64];
-  const std::size_t n = strftime(buffer, sizeof buffer, "%Y/%m/%d %H:%M:%S", &local);
-  return std::string(buffer, n);
+  const int n = std::snprintf(buffer, sizeof buffer, "%d/%02d/%02d %02d:%02d:%02d", local.tm_year + 1900,
+                              local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  return std::string(buffer, std::size_t(n));
 }

@@ -6,9 +6,12 @@
 // anonymous files, the temporary file gets that name at once. Such a name
 // (".NAME.quarrix-tmp-PID-…") is locked while its save runs, so one that a
 // killed save left is recognised and removed by the next save of the target.
+// Windows has no anonymous files and no such locks: there the name carries
+// the save's process id, and a name whose process is gone is stale.
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 
@@ -53,9 +56,9 @@ class CAtomicFile {
 
 // What tells one version of a file from another: a save replaces the inode.
 struct CFileIdentity {
-  dev_t dev = 0;
-  ino_t ino = 0;
-  off_t size = 0;
+  std::uint64_t dev = 0;  // wide enough for Windows' volume serial and file index
+  std::uint64_t ino = 0;
+  std::int64_t size = 0;
   timespec mtime{};
   bool operator==(const CFileIdentity& o) const {
     return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
@@ -83,5 +86,9 @@ class CReplaceLock {
   bool Acquire(const std::string& path, void (*pfnWaiting)() = nullptr);
 
  private:
+#ifdef _WIN32
+  void* m_hMutex = nullptr;  // named after the file: Windows locks block reads
+#else
   int m_fd = -1;
+#endif
 };

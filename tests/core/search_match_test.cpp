@@ -12,14 +12,8 @@ std::vector<std::string> Paths(const CItemSummaryList& list) {
 }
 
 CTime Local(int y, int m, int d, int h = 0, int min = 0) {
-  struct tm t {};
-  t.tm_year = y - 1900;
-  t.tm_mon = m - 1;
-  t.tm_mday = d;
-  t.tm_hour = h;
-  t.tm_min = min;
-  t.tm_isdst = -1;
-  return mktime(&t);
+  // The model's own conversion: the C runtime's mktime does not reach 1850 everywhere.
+  return LocalTime(y, m, d, h, min).value_or(kInvalidTime);
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+# Windows (MinGW-w64) settings, included by the top-level CMakeLists.txt.
+enable_language(RC)
+
+# A file in a Windows folder replaces the file of the same name in the Linux
+# folders: quarrix_windows_sources(VAR platform/win) drops model/x.cpp and
+# platform/x.cpp from VAR when platform/win/x.cpp exists, then adds the
+# Windows files.
+function(quarrix_windows_sources var folder)
+  file(GLOB windows_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  set(kept)
+  foreach(source IN LISTS ${var})
+    get_filename_component(name ${source} NAME)
+    if(NOT EXISTS ${CMAKE_SOURCE_DIR}/${folder}/${name})
+      list(APPEND kept ${source})
+    endif()
+  endforeach()
+  set(${var} ${kept} ${windows_files} PARENT_SCOPE)
+endfunction()
+
+# What every Windows target gets: the POSIX names MinGW lacks, the shims
+# for the two iconv/GLib headers the portable code includes, wide-character
+# system calls and static linking.
+add_library(quarrix_windows INTERFACE)
+target_include_directories(quarrix_windows INTERFACE ${CMAKE_SOURCE_DIR}/platform/win/shim)
+target_compile_definitions(quarrix_windows INTERFACE UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601
+  _POSIX_THREAD_SAFE_FUNCTIONS)
+target_compile_options(quarrix_windows INTERFACE
+  "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/platform/win/posix_compat.h>")
+target_link_libraries(quarrix_windows INTERFACE shell32 ole32 uuid advapi32 normaliz)
+target_link_options(quarrix_windows INTERFACE -static -static-libgcc -static-libstdc++)
+
+# Compiled into every program: the manifest (UTF-8 as the ANSI code page,
+# common controls 6, DPI awareness) and binary file mode.
+target_sources(quarrix_windows INTERFACE ${CMAKE_SOURCE_DIR}/resources/windows/manifest.rc
+  ${CMAKE_SOURCE_DIR}/platform/win/startup/binary_mode.cpp)

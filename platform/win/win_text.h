@@ -1,0 +1,13 @@
+#pragma once
+// UTF-8 (the program's strings) to and from the UTF-16 the system's wide
+// calls take, exactly both ways: a lone surrogate of a name survives. Include after the model's headers: <windows.h> defines the
+// attribute names find_data.h declares.
+
+#include <string>
+#include <string_view>
+
+std::wstring WideFromUtf8(std::string_view utf8);
+std::string Utf8FromWide(std::wstring_view wide);
+// A path for the wide file calls: '/' becomes '\', and an absolute path too
+// long for the classic limit gets the "\\?\" prefix.
+std::wstring WidePath(std::string_view utf8);

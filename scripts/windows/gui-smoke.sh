@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# GUI smoke test: under a fresh Xvfb, quarrix.exe opens a set, its main
+# window comes up with the set's name in the title, and closes on Alt+F4
+# with exit status 0.
+#
+#   gui-smoke.sh WINE QUARRIX_EXE SET_PATH TITLE_PART [SCREENSHOT.xwd]
+set -euo pipefail
+
+if [ "${1:-}" != "--inside" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside "$@"
+fi
+shift
+wine="$1" exe="$2" set="$3" title="$4" shot="${5:-}"
+
+"$wine" "$exe" "$set" &
+pid=$!
+window=""
+for _ in $(seq 1 300); do
+  window="$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1 || true)"
+  [ -n "$window" ] && break
+  kill -0 "$pid" 2>/dev/null || { echo "quarrix.exe ended before its window appeared" >&2; exit 1; }
+  sleep 0.2
+done
+if [ -z "$window" ]; then
+  echo "no window titled \"$title\" appeared" >&2
+  kill "$pid"
+  exit 1
+fi
+echo "window: $(xdotool getwindowname "$window")"
+sleep 2
+[ -n "$shot" ] && xwd -root -silent >"$shot"
+xdotool windowfocus --sync "$window" key --clearmodifiers alt+F4
+for _ in $(seq 1 150); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.2
+done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "quarrix.exe did not close" >&2
+  kill "$pid"
+  exit 1
+fi
+wait "$pid"

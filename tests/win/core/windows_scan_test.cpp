@@ -1,0 +1,97 @@
+// The Windows side of scanning: find data straight from the system, drive
+// roots and backslashes in the path rules, and the drive's media type.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/media_type.h"
+#include "model/root_file_info.h"
+#include "model/scan.h"
+#include "model/set_file.h"
+#include "platform/path_separator.h"
+#include "platform/win/win_text.h"
+#include "tests/core/test_util.h"
+
+#include <windows.h>
+
+namespace {
+
+class CRecordingSink : public CMessageSink {
+ public:
+  void ShowMessage(const std::string& text) override { m_vecMessages.push_back(text); }
+  std::vector<std::string> m_vecMessages;
+};
+
+void MakeFile(const std::string& path, std::size_t size) {
+  std::ofstream(path, std::ios::binary) << std::string(size, 'x');
+}
+
+TEST(WindowsScan, RecordsComeFromTheSystemAndSurviveSaving) {
+  CTempDir dir;
+  const std::string tree = dir.Path() + "\\tree";
+  ASSERT_TRUE(CreateDirectoryW(WidePath(tree).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(WidePath(tree + "\\文書").c_str(), nullptr));
+  MakeFile(tree + "\\文書\\日本語の名前.txt", 10);
+  MakeFile(tree + "\\hidden.txt", 3);
+  ASSERT_TRUE(SetFileAttributesW(WidePath(tree + "\\hidden.txt").c_str(),
+                                 FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+
+  CRootFileInfo set("s");
+  const CDriveFileInfo* catalog = set.AddCatalog("disk", tree + "\\");
+  ASSERT_NE(nullptr, catalog);
+  EXPECT_EQ(MakeAbsolutePath(tree), catalog->m_strCatalogedPath);
+  const CFileInfo* named = FindByPath(catalog, "文書\\日本語の名前.txt");
+  ASSERT_NE(nullptr, named);
+  EXPECT_EQ(10u, named->GetSize());
+  const CFileInfo* hidden = FindByPath(catalog, "hidden.txt");
+  ASSERT_NE(nullptr, hidden);
+  EXPECT_EQ(std::uint32_t(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE),
+            hidden->GetAttributes());
+  ASSERT_TRUE(SetFileAttributesW(WidePath(tree + "\\hidden.txt").c_str(), FILE_ATTRIBUTE_NORMAL));
+
+  // Saved over an existing file, read back, written again: the same bytes.
+  const std::string path = dir.Path() + "\\set.fcf";
+  WriteFileBytes(path, "old");
+  ASSERT_EQ(ESetFileError::None, WriteSetFile(path, set));
+  std::unique_ptr<CRootFileInfo> loaded;
+  ASSERT_EQ(ESetFileError::None, ReadSetFile(path, loaded));
+  const std::string copy = dir.Path() + "\\copy.fcf";
+  ASSERT_EQ(ESetFileError::None, WriteSetFile(copy, *loaded));
+  EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(copy));
+  EXPECT_NE(nullptr, FindByPath(loaded.get(), "disk\\文書\\日本語の名前.txt"));
+}
+
+TEST(WindowsPaths, DriveRootsAndBackslashes) {
+  EXPECT_EQ("C:\\a\\c", MakeAbsolutePath("C:\\a\\.\\b\\..\\c\\"));
+  EXPECT_EQ("C:\\a\\b", MakeAbsolutePath("C:/a/b"));
+  EXPECT_EQ("C:\\", MakeAbsolutePath("C:\\"));
+  EXPECT_EQ("C:\\a", CommonParentPath({"C:\\a\\x", "C:\\a\\y"}));
+  EXPECT_EQ("C:\\", CommonParentPath({"C:\\x", "C:\\y"}));
+  EXPECT_EQ("C:\\", CommonParentPath({"C:\\x"}));
+  EXPECT_EQ("", CommonParentPath({"C:\\x", "D:\\y"}));
+  std::string root = "C:\\";
+  StripTrailingBackslash(root);
+  EXPECT_EQ("C:\\", root);
+  EXPECT_EQ("work カタログセット", MakeSetName("C:\\sets\\work.fcf"));
+  EXPECT_TRUE(IsRootedPath("C:\\x"));
+  EXPECT_TRUE(IsRootedPath("\\\\server\\share"));
+  EXPECT_FALSE(IsRootedPath("x\\y"));
+  EXPECT_FALSE(IsRootedPath("C:x"));
+
+  // A drive is catalogued on its own only.
+  CRootFileInfo set("s");
+  CRecordingSink sink;
+  set.AddCatalogFromPaths("two", {"C:\\", "C:\\windows"}, sink);
+  EXPECT_EQ(std::vector<std::string>{kDriveAloneMessage}, sink.m_vecMessages);
+}
+
+TEST(WindowsMedia, DriveLetterDecides) {
+  EXPECT_EQ(kMediaFixed, MediaTypeOf("C:\\windows"));
+  EXPECT_EQ(kMediaUnknown, MediaTypeOf("\\"));
+  EXPECT_EQ(kMediaUnknown, MediaTypeOf(""));
+}
+
+}  // namespace
