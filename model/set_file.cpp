@@ -89,17 +89,19 @@ class CSetReader {
   explicit CSetReader(CArchiveReader& ar) : m_ar(ar) {}
 
   ESetFileError Read(std::unique_ptr<CRootFileInfo>& out) {
+    // Items go into their folder as they are read, so that each is made in
+    // its catalog's arena; the root owns them all until the end.
     struct CFrame {
-      std::unique_ptr<CFileInfo> pItem;
+      CFileInfo* pItem;
       std::uint32_t nLeft;
       std::string strPath;  // as stored: children derive their paths from it
     };
     std::vector<CFrame> stack;
     std::string path;
     std::uint32_t count = 0;
-    std::unique_ptr<CFileInfo> root = ReadObject(/*rootOnly=*/true, path, count);
-    if (!root) return Error();
-    stack.push_back({std::move(root), count, std::move(path)});
+    CFileInfo* root = ReadObject(nullptr, path, count);
+    if (root == nullptr) return Error();
+    stack.push_back({root, count, std::move(path)});
 
     while (true) {
       CFrame& frame = stack.back();
@@ -108,24 +110,20 @@ class CSetReader {
         if (m_ar.Error() != ESetFileError::None) return Error();
         const std::string noParent;
         frame.pItem->SetStoredPath(frame.strPath, stack.size() > 1 ? stack[stack.size() - 2].strPath : noParent);
-        std::unique_ptr<CFileInfo> done = std::move(frame.pItem);
         stack.pop_back();
         if (stack.empty()) {
-          out.reset(static_cast<CRootFileInfo*>(done.release()));
+          out.reset(static_cast<CRootFileInfo*>(m_pRoot.release()));
           return ESetFileError::None;
         }
-        static_cast<CFolderFileInfo&>(*stack.back().pItem).AppendChild(std::move(done));
         continue;
       }
       --frame.nLeft;
-      std::unique_ptr<CFileInfo> child = ReadObject(false, path, count);
-      if (!child) return Error();
-      if (child->IsContainer()) {
-        stack.push_back({std::move(child), count, std::move(path)});
-      } else {
+      CFileInfo* child = ReadObject(static_cast<CFolderFileInfo*>(frame.pItem), path, count);
+      if (child == nullptr) return Error();
+      if (child->IsContainer())
+        stack.push_back({child, count, std::move(path)});
+      else
         child->SetStoredPath(path, frame.strPath);
-        static_cast<CFolderFileInfo&>(*frame.pItem).AppendChild(std::move(child));
-      }
     }
   }
 
@@ -191,10 +189,11 @@ class CSetReader {
     return it->second;
   }
 
-  std::unique_ptr<CFileInfo> ReadObject(bool rootOnly, std::string& path, std::uint32_t& count) {
+  // Reads an object into a new child of parent, or with no parent the root.
+  CFileInfo* ReadObject(CFolderFileInfo* parent, std::string& path, std::uint32_t& count) {
     const int kind = ReadClassTag();
     if (kind < 0) return nullptr;
-    if (rootOnly && kind != CFileInfo::KIND_SET) {
+    if (parent == nullptr && kind != CFileInfo::KIND_SET) {
       m_ar.Fail(ESetFileError::BadClass);
       return nullptr;
     }
@@ -223,7 +222,13 @@ class CSetReader {
     record.ftLastAccessTime = (std::uint64_t(times[3]) << 32) | times[2];
     record.ftLastWriteTime = (std::uint64_t(times[5]) << 32) | times[4];
 
-    std::unique_ptr<CFileInfo> item = CFileInfo::CreateOfKind(CFileInfo::EKind(kind), record);
+    CFileInfo* item = nullptr;
+    if (parent != nullptr) {
+      item = parent->AddChildOfKind(CFileInfo::EKind(kind), record);
+    } else {
+      m_pRoot = CFileInfo::CreateOfKind(CFileInfo::EKind(kind), record);
+      item = m_pRoot.get();
+    }
     item->SetNoteText(std::move(note));
     if (count != 0) {
       const std::uint64_t possible = m_ar.Remaining() / kMinObjectBytes;
@@ -233,6 +238,7 @@ class CSetReader {
   }
 
   CArchiveReader& m_ar;
+  std::unique_ptr<CFileInfo> m_pRoot;
   std::uint32_t m_nIndex = 0;
   std::vector<std::pair<std::uint32_t, int>> m_classes;  // index → class, ascending
 };

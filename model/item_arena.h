@@ -1,0 +1,39 @@
+#pragma once
+// Storage for the items of one catalog. A catalog of a million files would
+// otherwise take a million heap blocks, each with the allocator's header and
+// rounding; here items are packed into a few large chunks.
+//
+// Items are destroyed one by one (their members own memory) and counted
+// out; the chunks go back to the heap when the last item has gone, so a
+// catalog whose tree is replaced wholesale does not keep its old tree's
+// storage. Not thread-safe: one thread adds to a catalog at a time.
+
+#include <cstddef>
+
+class CItemArena {
+ public:
+  CItemArena() = default;
+  ~CItemArena();
+  CItemArena(const CItemArena&) = delete;
+  CItemArena& operator=(const CItemArena&) = delete;
+
+  // Storage for one item of size bytes, aligned for any item; throws
+  // std::bad_alloc like operator new.
+  void* Allocate(std::size_t size);
+  // One item allocated here has been destroyed.
+  void Release();
+
+  std::size_t LiveItems() const { return m_nLive; }
+  // Bytes of the chunks the arena holds.
+  std::size_t ChunkBytes() const { return m_nChunkBytes; }
+
+ private:
+  struct CChunk;
+  void FreeChunks();
+
+  CChunk* m_pChunks = nullptr;
+  char* m_pNext = nullptr;
+  char* m_pEnd = nullptr;
+  std::size_t m_nLive = 0;
+  std::size_t m_nChunkBytes = 0;
+};
