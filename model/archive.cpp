@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -12,8 +13,15 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 18;
 
 bool IsAscii(std::string_view text) {
-  for (unsigned char c : text)
-    if (c >= 0x80) return false;
+  const char* p = text.data();
+  std::size_t n = text.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (word & 0x8080808080808080ULL) return false;
+  }
+  for (; n > 0; ++p, --n)
+    if (static_cast<unsigned char>(*p) >= 0x80) return false;
   return true;
 }
 
@@ -22,20 +30,30 @@ bool IsAscii(std::string_view text) {
 // --- writing ---
 
 CArchiveWriter::CArchiveWriter(int fd) : m_fd(fd) {
-  if (m_fd >= 0) m_buffer.reserve(kBufferSize);
+  m_buffer.resize(m_fd >= 0 ? kBufferSize : 256);
+  m_pCur = m_buffer.data();
+  m_pEnd = m_pCur + m_buffer.size();
 }
 
 CArchiveWriter::~CArchiveWriter() = default;
 
-void CArchiveWriter::Put(const void* data, std::size_t size) {
-  m_buffer.append(static_cast<const char*>(data), size);
-  if (m_fd >= 0 && m_buffer.size() >= kBufferSize) Flush();
+void CArchiveWriter::MakeRoom(std::size_t size) {
+  if (m_fd >= 0) Flush();
+  const std::size_t used = std::size_t(m_pCur - m_buffer.data());
+  if (m_buffer.size() - used < size) {
+    m_buffer.resize(std::max(m_buffer.size() * 2, used + size));
+    m_pCur = m_buffer.data() + used;
+    m_pEnd = m_buffer.data() + m_buffer.size();
+  }
 }
 
 bool CArchiveWriter::Flush() {
-  if (m_fd < 0 || m_nErrno != 0) return m_nErrno == 0;
+  if (m_fd < 0 || m_nErrno != 0) {
+    if (m_fd >= 0) m_pCur = m_buffer.data();  // after a failure nothing more is kept
+    return m_nErrno == 0;
+  }
   const char* p = m_buffer.data();
-  std::size_t left = m_buffer.size();
+  std::size_t left = std::size_t(m_pCur - p);
   while (left > 0) {
     const ssize_t n = ::write(m_fd, p, left);
     if (n < 0) {
@@ -46,18 +64,14 @@ bool CArchiveWriter::Flush() {
     p += n;
     left -= std::size_t(n);
   }
-  m_buffer.clear();
+  m_pCur = m_buffer.data();
   return m_nErrno == 0;
 }
 
-void CArchiveWriter::WriteWord(std::uint16_t v) {
-  const unsigned char b[2] = {std::uint8_t(v), std::uint8_t(v >> 8)};
-  Put(b, 2);
-}
-
-void CArchiveWriter::WriteDword(std::uint32_t v) {
-  const unsigned char b[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
-  Put(b, 4);
+const std::string& CArchiveWriter::Bytes() {
+  m_buffer.resize(std::size_t(m_pCur - m_buffer.data()));
+  m_pCur = m_pEnd = m_buffer.data() + m_buffer.size();
+  return m_buffer;
 }
 
 void CArchiveWriter::WriteLength(std::uint32_t n) {
@@ -76,12 +90,12 @@ void CArchiveWriter::WriteLength(std::uint32_t n) {
 void CArchiveWriter::WriteString(std::string_view utf8) {
   if (IsAscii(utf8)) {
     WriteLength(std::uint32_t(utf8.size()));
-    Put(utf8.data(), utf8.size());
+    WriteRaw(utf8.data(), utf8.size());
     return;
   }
   if (Utf8ToCp932(utf8, m_scratch)) {
     WriteLength(std::uint32_t(m_scratch.size()));
-    Put(m_scratch.data(), m_scratch.size());
+    WriteRaw(m_scratch.data(), m_scratch.size());
     return;
   }
   // Text CP932 cannot hold goes out as UTF-16, which readers also accept.
@@ -89,7 +103,7 @@ void CArchiveWriter::WriteString(std::string_view utf8) {
   WriteByte(0xFF);
   WriteWord(0xFFFE);
   WriteLength(std::uint32_t(wide.size() / 2));
-  Put(wide.data(), wide.size());
+  WriteRaw(wide.data(), wide.size());
 }
 
 // --- reading ---
@@ -138,16 +152,14 @@ bool CArchiveReader::Get(void* out, std::size_t size) {
   return true;
 }
 
-bool CArchiveReader::ReadByte(std::uint8_t& v) { return Get(&v, 1); }
-
-bool CArchiveReader::ReadWord(std::uint16_t& v) {
+bool CArchiveReader::ReadWordSlow(std::uint16_t& v) {
   unsigned char b[2];
   if (!Get(b, 2)) return false;
   v = std::uint16_t(b[0] | (b[1] << 8));
   return true;
 }
 
-bool CArchiveReader::ReadDword(std::uint32_t& v) {
+bool CArchiveReader::ReadDwordSlow(std::uint32_t& v) {
   unsigned char b[4];
   if (!Get(b, 4)) return false;
   v = std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) | (std::uint32_t(b[3]) << 24);
@@ -204,9 +216,12 @@ bool CArchiveReader::ReadString(std::string& out, std::uint32_t maxBytes) {
     if (!Get(m_raw.data(), m_raw.size())) return false;
     data = reinterpret_cast<const unsigned char*>(m_raw.data());
   }
+  const std::string_view text(reinterpret_cast<const char*>(data), std::size_t(bytes));
   if (wide)
     out = Utf16leToUtf8(data, n);
+  else if (IsAscii(text))
+    out.assign(text);  // reuses out's storage: ASCII is the same in both encodings
   else
-    out = Cp932ToUtf8(std::string_view(reinterpret_cast<const char*>(data), std::size_t(bytes)));
+    out = Cp932ToUtf8(text);
   return true;
 }

@@ -2,9 +2,13 @@
 // Primitive values of the set file: little-endian integers and strings with
 // their length prefixes. Texts are UTF-8 in memory and CP932 in the file;
 // a text CP932 cannot hold is written as UTF-16 so that nothing is lost.
+//
+// A set holds millions of items of a dozen values each, so the common case
+// of every read and write (the bytes are there, the room is there) is inline.
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -16,25 +20,48 @@ class CArchiveWriter {
   explicit CArchiveWriter(int fd = -1);
   ~CArchiveWriter();
 
-  void WriteByte(std::uint8_t v) { Put(&v, 1); }
-  void WriteWord(std::uint16_t v);
-  void WriteDword(std::uint32_t v);
+  void WriteByte(std::uint8_t v) {
+    if (m_pCur == m_pEnd) MakeRoom(1);
+    *m_pCur++ = char(v);
+  }
+  void WriteWord(std::uint16_t v) {
+    if (m_pEnd - m_pCur < 2) MakeRoom(2);
+    m_pCur[0] = char(v);
+    m_pCur[1] = char(v >> 8);
+    m_pCur += 2;
+  }
+  void WriteDword(std::uint32_t v) {
+    if (m_pEnd - m_pCur < 4) MakeRoom(4);
+    m_pCur[0] = char(v);
+    m_pCur[1] = char(v >> 8);
+    m_pCur[2] = char(v >> 16);
+    m_pCur[3] = char(v >> 24);
+    m_pCur += 4;
+  }
   void WriteString(std::string_view utf8);
-  void WriteRaw(const void* data, std::size_t size) { Put(data, size); }
+  void WriteRaw(const void* data, std::size_t size) {
+    if (std::size_t(m_pEnd - m_pCur) < size) MakeRoom(size);
+    if (size != 0) std::memcpy(m_pCur, data, size);
+    m_pCur += size;
+  }
 
   // Flushes the buffer to the file; false (with errno kept) on a failure.
   bool Flush();
   bool Failed() const { return m_nErrno != 0; }
   int Errno() const { return m_nErrno; }
-  const std::string& Bytes() const { return m_buffer; }
+  // Everything written, when writing to memory.
+  const std::string& Bytes();
 
  private:
-  void Put(const void* data, std::size_t size);
+  // Flushes or grows the buffer until size more bytes fit.
+  void MakeRoom(std::size_t size);
   void WriteLength(std::uint32_t n);
 
   int m_fd;
   int m_nErrno = 0;
-  std::string m_buffer;
+  std::string m_buffer;  // its whole length is usable; m_pCur marks the end of what was written
+  char* m_pCur = nullptr;
+  char* m_pEnd = nullptr;
   std::string m_scratch;
 };
 
@@ -46,21 +73,42 @@ class CArchiveReader {
   CArchiveReader(int fd, std::uint64_t fileSize);
 
   // Each read fails (and every later one) once the data ends inside a value.
-  bool ReadByte(std::uint8_t& v);
-  bool ReadWord(std::uint16_t& v);
-  bool ReadDword(std::uint32_t& v);
+  bool ReadByte(std::uint8_t& v) {
+    if (m_pCur == m_pEnd) return Get(&v, 1);
+    v = *m_pCur++;
+    --m_nRemaining;
+    return true;
+  }
+  bool ReadWord(std::uint16_t& v) {
+    if (m_pEnd - m_pCur < 2) return ReadWordSlow(v);
+    v = std::uint16_t(m_pCur[0] | (m_pCur[1] << 8));
+    m_pCur += 2;
+    m_nRemaining -= 2;
+    return true;
+  }
+  bool ReadDword(std::uint32_t& v) {
+    if (m_pEnd - m_pCur < 4) return ReadDwordSlow(v);
+    v = std::uint32_t(m_pCur[0]) | (std::uint32_t(m_pCur[1]) << 8) | (std::uint32_t(m_pCur[2]) << 16) |
+        (std::uint32_t(m_pCur[3]) << 24);
+    m_pCur += 4;
+    m_nRemaining -= 4;
+    return true;
+  }
   // maxBytes: longest text accepted (CP932 bytes, or UTF-16 units).
   bool ReadString(std::string& out, std::uint32_t maxBytes = UINT32_MAX);
 
   ESetFileError Error() const { return m_error; }
   void Fail(ESetFileError error) {
     if (m_error == ESetFileError::None) m_error = error;
+    m_pEnd = m_pCur;  // every later read takes the slow way, which fails
   }
   // Bytes not read yet: bounds what a count in the file can make us allocate.
   std::uint64_t Remaining() const { return m_nRemaining; }
 
  private:
   bool Get(void* out, std::size_t size);
+  bool ReadWordSlow(std::uint16_t& v);
+  bool ReadDwordSlow(std::uint32_t& v);
   bool ReadLength(std::uint32_t& n, bool& wide);
   bool Refill();
 

@@ -261,8 +261,27 @@ void CWalkPath::Leave() {
 
 std::string CWalkPath::PathOf(const CFileInfo& item) const { return item.PathUnder(m_str); }
 
+const std::string& CWalkPath::PathOf(const CFileInfo& item, std::string& out) const {
+  if (item.AppendsToParentPath()) {
+    const std::string_view name = item.GetName();
+    out.reserve(m_str.size() + 1 + name.size());
+    out.assign(m_str).append(1, '\\').append(name);
+  } else {
+    out = item.PathUnder(m_str);
+  }
+  return out;
+}
+
+bool CFileInfo::IsDerivedPath(std::string_view path, std::string_view parentPath) const {
+  if (GetKind() > KIND_FOLDER) return path == DerivedPath(parentPath);
+  // parentPath, a backslash and the name, compared without building it.
+  const std::string_view name = GetName();
+  return path.size() == parentPath.size() + 1 + name.size() && path[parentPath.size()] == '\\' &&
+         path.compare(0, parentPath.size(), parentPath) == 0 && path.substr(parentPath.size() + 1) == name;
+}
+
 void CFileInfo::SetStoredPath(std::string_view storedPath, std::string_view parentPath) {
-  if (storedPath == DerivedPath(parentPath)) {
+  if (IsDerivedPath(storedPath, parentPath)) {
     if (m_wFlags & kHasExtra) {
       CExtra& extra = Extra();
       extra.bHasStoredPath = false;

@@ -101,6 +101,7 @@ class CFileInfo {
   void AssignRecord(const CFindData& record);
   // The path the tree gives this item below parentPath.
   virtual std::string DerivedPath(std::string_view parentPath) const;
+  bool IsDerivedPath(std::string_view path, std::string_view parentPath) const;
 
   // Makes a T with record's name stored behind it, in arena or (null) on
   // the heap.
@@ -193,6 +194,8 @@ class CWalkPath {
   void Leave();
   // The path of a child of the current item.
   std::string PathOf(const CFileInfo& item) const;
+  // The same in out, whose storage is reused from one item to the next.
+  const std::string& PathOf(const CFileInfo& item, std::string& out) const;
 
  private:
   struct CMark {

@@ -33,7 +33,7 @@ class CSetWriter {
     WalkBelow(
         set, setPath,
         [&](const CFileInfo& child, const CWalkPath& parentPath) {
-          ok = ok && Begin(child, parentPath.PathOf(child));
+          ok = ok && Begin(child, parentPath.PathOf(child, m_strPath));
         },
         [&](const CFolderFileInfo& folder) {
           if (ok) folder.Serialize(m_ar);
@@ -80,6 +80,7 @@ class CSetWriter {
   }
 
   CArchiveWriter& m_ar;
+  std::string m_strPath;  // the current item's, its storage kept from item to item
   std::uint32_t m_nIndex = 0;
   std::uint32_t m_classIndex[4] = {0, 0, 0, 0};
 };
