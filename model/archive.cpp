@@ -74,10 +74,8 @@ const std::string& CArchiveWriter::Bytes() {
   return m_buffer;
 }
 
-void CArchiveWriter::WriteLength(std::uint32_t n) {
-  if (n < 0xFF) {
-    WriteByte(std::uint8_t(n));
-  } else if (n < 0xFFFE) {
+void CArchiveWriter::WriteLongLength(std::uint32_t n) {
+  if (n < 0xFFFE) {
     WriteByte(0xFF);
     WriteWord(std::uint16_t(n));
   } else {
@@ -87,7 +85,7 @@ void CArchiveWriter::WriteLength(std::uint32_t n) {
   }
 }
 
-void CArchiveWriter::WriteString(std::string_view utf8) {
+void CArchiveWriter::WriteText(std::string_view utf8) {
   if (IsAscii(utf8)) {
     WriteLength(std::uint32_t(utf8.size()));
     WriteRaw(utf8.data(), utf8.size());
@@ -117,12 +115,19 @@ CArchiveReader::CArchiveReader(int fd, std::uint64_t fileSize) : m_fd(fd), m_nRe
 
 bool CArchiveReader::Refill() {
   if (m_fd < 0 || m_error != ESetFileError::None) return false;
+  // The unread bytes move to the front; the buffer grows only for a value
+  // longer than it.
   const std::size_t kept = std::size_t(m_pEnd - m_pCur);
-  std::string next(kept + kBufferSize, '\0');
-  if (kept != 0) std::memcpy(next.data(), m_pCur, kept);
+  if (m_buffer.size() < kept + kBufferSize) {
+    std::string larger(kept + kBufferSize, '\0');
+    if (kept != 0) std::memcpy(larger.data(), m_pCur, kept);
+    m_buffer.swap(larger);
+  } else if (kept != 0) {
+    std::memmove(m_buffer.data(), m_pCur, kept);
+  }
   std::size_t filled = kept;
-  while (filled < next.size()) {
-    const ssize_t n = ::read(m_fd, next.data() + filled, next.size() - filled);
+  while (filled < m_buffer.size()) {
+    const ssize_t n = ::read(m_fd, m_buffer.data() + filled, m_buffer.size() - filled);
     if (n < 0) {
       if (errno == EINTR) continue;
       Fail(ESetFileError::ReadFailure);
@@ -131,10 +136,8 @@ bool CArchiveReader::Refill() {
     if (n == 0) break;
     filled += std::size_t(n);
   }
-  next.resize(filled);
-  m_buffer.swap(next);
   m_pCur = reinterpret_cast<const unsigned char*>(m_buffer.data());
-  m_pEnd = m_pCur + m_buffer.size();
+  m_pEnd = m_pCur + filled;
   return filled > kept;
 }
 

@@ -38,7 +38,12 @@ class CArchiveWriter {
     m_pCur[3] = char(v >> 24);
     m_pCur += 4;
   }
-  void WriteString(std::string_view utf8);
+  void WriteString(std::string_view utf8) {
+    if (utf8.empty())
+      WriteByte(0);  // most notes and short names
+    else
+      WriteText(utf8);
+  }
   void WriteRaw(const void* data, std::size_t size) {
     if (std::size_t(m_pEnd - m_pCur) < size) MakeRoom(size);
     if (size != 0) std::memcpy(m_pCur, data, size);
@@ -55,7 +60,14 @@ class CArchiveWriter {
  private:
   // Flushes or grows the buffer until size more bytes fit.
   void MakeRoom(std::size_t size);
-  void WriteLength(std::uint32_t n);
+  void WriteText(std::string_view utf8);
+  void WriteLength(std::uint32_t n) {
+    if (n < 0xFF)
+      WriteByte(std::uint8_t(n));
+    else
+      WriteLongLength(n);
+  }
+  void WriteLongLength(std::uint32_t n);
 
   int m_fd;
   int m_nErrno = 0;

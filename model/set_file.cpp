@@ -200,7 +200,7 @@ class CSetReader {
     }
     if (!NextIndex()) return nullptr;
 
-    CFindData record;
+    CFindData& record = m_record;  // its strings keep their storage from one object to the next
     std::string note;
     std::uint32_t times[6] = {};
     m_ar.ReadString(path);
@@ -240,6 +240,7 @@ class CSetReader {
 
   CArchiveReader& m_ar;
   std::unique_ptr<CFileInfo> m_pRoot;
+  CFindData m_record;
   std::uint32_t m_nIndex = 0;
   std::vector<std::pair<std::uint32_t, int>> m_classes;  // index → class, ascending
 };
