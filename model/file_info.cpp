@@ -347,23 +347,30 @@ int CFileInfo::Search(CSearchPredicate predicate, void* params, const std::strin
 CFolderFileInfo::~CFolderFileInfo() { DestroyChildren(); }
 
 void CFolderFileInfo::DestroyChildren() {
-  // Deep trees are torn down with an explicit stack rather than recursion.
-  // A catalog with its own arena destroys its own tree before its arena.
+  // Deep trees are torn down with an explicit stack of the folders still to
+  // empty rather than by recursion. A catalog with an arena of its own
+  // empties itself before its arena goes.
   struct CPending {
-    CFileInfo* pItem;
-    CItemArena* pArena;
+    CFolderFileInfo* pFolder;
+    CItemArena* pArena;  // the one the folder was made in
   };
   std::vector<CPending> pending;
-  auto take = [&pending](CFolderFileInfo& folder) {
-    for (auto& child : folder.m_children) pending.push_back({child.release(), folder.m_pArena});
+  auto empty = [&pending](CFolderFileInfo& folder) {
+    for (auto& child : folder.m_children) {
+      CFileInfo* item = child.release();
+      if (item->IsContainer() && !OwnsArena(*item))
+        pending.push_back({static_cast<CFolderFileInfo*>(item), folder.m_pArena});
+      else
+        DestroyItem(item, folder.m_pArena);
+    }
     folder.m_children.clear();
   };
-  take(*this);
+  empty(*this);
   while (!pending.empty()) {
     const CPending next = pending.back();
     pending.pop_back();
-    if (next.pItem->IsContainer() && !OwnsArena(*next.pItem)) take(static_cast<CFolderFileInfo&>(*next.pItem));
-    DestroyItem(next.pItem, next.pArena);
+    empty(*next.pFolder);
+    DestroyItem(next.pFolder, next.pArena);
   }
 }
 
