@@ -1,6 +1,7 @@
 #include "model/drive_file_info.h"
 
 #include "model/archive.h"
+#include "model/item_arena.h"
 #include "model/text_format.h"
 
 CDriveFileInfo::CDriveFileInfo() : m_pOwnArena(std::make_unique<CItemArena>()) { m_pArena = m_pOwnArena.get(); }

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "model/file_info.h"
-#include "model/item_arena.h"
 
 // What is known of a medium when it is catalogued.
 struct CMediumFacts {

@@ -26,6 +26,7 @@ CItemArena::~CItemArena() { FreeChunks(); }
 
 void* CItemArena::Allocate(std::size_t size) {
   size = RoundUp(size);
+  std::lock_guard<std::mutex> lock(m_mutex);
   if (std::size_t(m_pEnd - m_pNext) < size) {
     const std::size_t header = RoundUp(sizeof(CChunk));
     const std::size_t grown = std::clamp(m_nChunkBytes, kFirstChunk, kLargestChunk);
@@ -46,6 +47,7 @@ void* CItemArena::Allocate(std::size_t size) {
 }
 
 void CItemArena::Release() {
+  std::lock_guard<std::mutex> lock(m_mutex);
   if (m_nLive > 0 && --m_nLive == 0) FreeChunks();
 }
 

@@ -6,9 +6,11 @@
 // Items are destroyed one by one (their members own memory) and counted
 // out; the chunks go back to the heap when the last item has gone, so a
 // catalog whose tree is replaced wholesale does not keep its old tree's
-// storage. Not thread-safe: one thread adds to a catalog at a time.
+// storage. Threads may add to different folders of one catalog at once, as
+// they may with items on the heap: the arena has a lock.
 
 #include <cstddef>
+#include <mutex>
 
 class CItemArena {
  public:
@@ -31,6 +33,7 @@ class CItemArena {
   struct CChunk;
   void FreeChunks();
 
+  std::mutex m_mutex;
   CChunk* m_pChunks = nullptr;
   char* m_pNext = nullptr;
   char* m_pEnd = nullptr;
