@@ -79,13 +79,13 @@ static_assert(sizeof(CFileInfo) == 48, "file items are 44 bytes of fields and th
 static_assert(alignof(CDriveFileInfo) <= 8 && alignof(CRootFileInfo) <= 8, "the arena aligns to 8 bytes");
 
 template <class T>
-T* CFileInfo::NewItem(const CFindData* record, CItemArena* arena) {
+T* CFileInfo::NewItem(const CFindData* record, CItemArena* arena, bool alone) {
   std::string_view name;
   if (record != nullptr) name = record->cFileName;
   const std::size_t length = std::min<std::size_t>(name.size(), 0xFFFF);
   const std::size_t nameOffset = std::is_same_v<T, CFileInfo> ? sizeof(T) - sizeof m_achName : sizeof(T);
   const std::size_t size = std::max(sizeof(T), nameOffset + length);
-  void* memory = arena != nullptr ? arena->Allocate(size) : ::operator new(size);
+  void* memory = arena == nullptr ? ::operator new(size) : alone ? arena->AllocateAlone(size) : arena->Allocate(size);
   T* item = nullptr;
   try {
     item = ::new (memory) T();
@@ -401,20 +401,22 @@ int CFolderFileInfo::Search(CSearchPredicate predicate, void* params, const std:
 
 CFileInfo* CFolderFileInfo::AddChild(const CFindData* record) {
   const bool folder = record != nullptr && (record->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  return AddNew(folder ? KIND_FOLDER : KIND_FILE, record);
+  return AddNew(folder ? KIND_FOLDER : KIND_FILE, record, false);
 }
 
-CFileInfo* CFolderFileInfo::AddChildOfKind(EKind kind, const CFindData& record) { return AddNew(kind, &record); }
+CFileInfo* CFolderFileInfo::AddChildOfKind(EKind kind, const CFindData& record) {
+  return AddNew(kind, &record, true);
+}
 
-CFileInfo* CFolderFileInfo::AddNew(EKind kind, const CFindData* record) {
+CFileInfo* CFolderFileInfo::AddNew(EKind kind, const CFindData* record, bool alone) {
   CFileInfo* child = nullptr;
   CFolderFileInfo* folder = nullptr;
   switch (kind) {
-    case KIND_FILE: child = NewItem<CFileInfo>(record, m_pArena); break;
-    case KIND_FOLDER: child = folder = NewItem<CFolderFileInfo>(record, m_pArena); break;
-    case KIND_SET: child = folder = NewItem<CRootFileInfo>(record, m_pArena); break;
+    case KIND_FILE: child = NewItem<CFileInfo>(record, m_pArena, alone); break;
+    case KIND_FOLDER: child = folder = NewItem<CFolderFileInfo>(record, m_pArena, alone); break;
+    case KIND_SET: child = folder = NewItem<CRootFileInfo>(record, m_pArena, alone); break;
     case KIND_CATALOG: {
-      auto* catalog = NewItem<CDriveFileInfo>(record, m_pArena);
+      auto* catalog = NewItem<CDriveFileInfo>(record, m_pArena, alone);
       child = catalog;
       // A catalog nested in another (files of other writers) shares its arena.
       if (m_pArena != nullptr) {

@@ -104,9 +104,9 @@ class CFileInfo {
   bool IsDerivedPath(std::string_view path, std::string_view parentPath) const;
 
   // Makes a T with record's name stored behind it, in arena or (null) on
-  // the heap.
+  // the heap; alone: no other thread can reach the arena's tree yet.
   template <class T>
-  static T* NewItem(const CFindData* record, CItemArena* arena);
+  static T* NewItem(const CFindData* record, CItemArena* arena, bool alone = false);
   // Destroys an item NewItem made and gives its storage back; arena is the
   // one it was made in (its folder's).
   static void DestroyItem(CFileInfo* item, CItemArena* arena);
@@ -155,7 +155,8 @@ class CFolderFileInfo : public CFileInfo {
   // A folder child for a record with the directory bit, else a file child,
   // appended at the end.
   CFileInfo* AddChild(const CFindData* record);
-  // A child of the given kind, as the set file loader makes them.
+  // A child of the given kind, as the set file loader makes them: in a tree
+  // that no other thread can reach yet.
   CFileInfo* AddChildOfKind(EKind kind, const CFindData& record);
   // Appends an item made on its own (Create, or a catalog's constructor).
   void AppendChild(std::unique_ptr<CFileInfo> child);
@@ -178,7 +179,7 @@ class CFolderFileInfo : public CFileInfo {
   CItemArena* m_pArena = nullptr;  // where children are made; null: the heap
 
  private:
-  CFileInfo* AddNew(EKind kind, const CFindData* record);
+  CFileInfo* AddNew(EKind kind, const CFindData* record, bool alone);
   // Whether item is a catalog that makes its tree in an arena of its own.
   static bool OwnsArena(const CFileInfo& item);
 };

@@ -24,9 +24,8 @@ struct CItemArena::CChunk {
 
 CItemArena::~CItemArena() { FreeChunks(); }
 
-void* CItemArena::Allocate(std::size_t size) {
+void* CItemArena::AllocateAlone(std::size_t size) {
   size = RoundUp(size);
-  std::lock_guard<std::mutex> lock(m_mutex);
   if (std::size_t(m_pEnd - m_pNext) < size) {
     const std::size_t header = RoundUp(sizeof(CChunk));
     const std::size_t grown = std::clamp(m_nChunkBytes, kFirstChunk, kLargestChunk);

@@ -21,7 +21,13 @@ class CItemArena {
 
   // Storage for one item of size bytes, aligned for any item; throws
   // std::bad_alloc like operator new.
-  void* Allocate(std::size_t size);
+  void* Allocate(std::size_t size) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return AllocateAlone(size);
+  }
+  // The same without the lock, for a tree no other thread can reach yet
+  // (the loader's).
+  void* AllocateAlone(std::size_t size);
   // One item allocated here has been destroyed.
   void Release();
 
