@@ -356,14 +356,21 @@ void CFolderFileInfo::DestroyChildren() {
   };
   std::vector<CPending> pending;
   auto empty = [&pending](CFolderFileInfo& folder) {
+    // Most items are plain files: their destructor would do nothing (a file
+    // item's members own no memory; only the extra block does), so they are
+    // counted out of the arena together.
+    std::size_t plainFiles = 0;
     for (auto& child : folder.m_children) {
       CFileInfo* item = child.release();
-      if (item->IsContainer() && !OwnsArena(*item))
+      if (IsPlainFileInArena(*item))
+        ++plainFiles;
+      else if (item->IsContainer() && !OwnsArena(*item))
         pending.push_back({static_cast<CFolderFileInfo*>(item), folder.m_pArena});
       else
         DestroyItem(item, folder.m_pArena);
     }
     folder.m_children.clear();
+    if (plainFiles != 0) folder.m_pArena->Release(plainFiles);
   };
   empty(*this);
   while (!pending.empty()) {

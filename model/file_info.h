@@ -110,6 +110,11 @@ class CFileInfo {
   // Destroys an item NewItem made and gives its storage back; arena is the
   // one it was made in (its folder's).
   static void DestroyItem(CFileInfo* item, CItemArena* arena);
+  // Whether item is a file made in an arena and holding nothing else: such
+  // an item is done with by giving its storage back, without destroying it.
+  static bool IsPlainFileInArena(const CFileInfo& item) {
+    return (item.m_wFlags & (kLayoutMask | kInArena | kHasExtra)) == (KIND_FILE | kInArena);
+  }
 
  private:
   struct CExtra;

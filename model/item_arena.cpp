@@ -45,9 +45,10 @@ void* CItemArena::AllocateAlone(std::size_t size) {
   return memory;
 }
 
-void CItemArena::Release() {
+void CItemArena::Release(std::size_t count) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  if (m_nLive > 0 && --m_nLive == 0) FreeChunks();
+  m_nLive -= std::min(count, m_nLive);
+  if (m_nLive == 0) FreeChunks();
 }
 
 void CItemArena::FreeChunks() {

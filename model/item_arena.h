@@ -28,8 +28,8 @@ class CItemArena {
   // The same without the lock, for a tree no other thread can reach yet
   // (the loader's).
   void* AllocateAlone(std::size_t size);
-  // One item allocated here has been destroyed.
-  void Release();
+  // count items allocated here have been destroyed.
+  void Release(std::size_t count = 1);
 
   std::size_t LiveItems() const { return m_nLive; }
   // Bytes of the chunks the arena holds.
