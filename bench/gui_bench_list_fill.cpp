@@ -6,37 +6,16 @@
 //
 //   gui_bench_list_fill [FILES [--styles]]   (--styles: also time the list style)
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
 
-#include <wx/app.h>
-#include <wx/init.h>
 #include <wx/listctrl.h>
 
-#include "document/doc_manager.h"
-#include "document/doc_template.h"
-#include "document/explorer_ap_doc.h"
-#include "ui/explorer_ap_view.h"
-#include "ui/file_icon_cache.h"
-#include "ui/left_view.h"
-#include "ui/main_frame.h"
+#include "bench/gui_bench_window.h"
 
 namespace {
-
-using CClock = std::chrono::steady_clock;
-
-double Milliseconds(CClock::time_point start) {
-  return std::chrono::duration<double, std::milli>(CClock::now() - start).count();
-}
-
-class CBenchApp : public wxApp {
- public:
-  bool OnInit() override { return true; }
-  bool OnCmdLineParsed(wxCmdLineParser&) override { return true; }
-};
 
 CFileInfo* AddRecord(CFolderFileInfo& folder, const std::string& name, std::uint64_t size, std::int64_t time,
                      std::uint32_t attributes) {
@@ -88,25 +67,16 @@ void ClickColumn(wxListCtrl* list, int column) {
 
 int main(int argc, char** argv) {
   const std::size_t files = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 100000;
-  wxApp::SetInstance(new CBenchApp);
-  int wxArgc = 1;
-  if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit()) {
-    std::fprintf(stderr, "gui_bench_list_fill: no display (run under xvfb-run)\n");
-    return 2;
-  }
+  CBenchWindow window;
+  if (!window.Open(argv, "gui_bench_list_fill")) return 2;
   {
-    CQuarrixDocManager manager;
-    CreateSetTemplate(&manager, CLASSINFO(CLeftView));
-    auto* frame = new CMainFrame(&manager);
-    frame->Show();
-    auto* doc = static_cast<CExplorerApDoc*>(manager.CreateDocument(wxString(), wxDOC_NEW));
-
-    auto start = CClock::now();
+    CExplorerApDoc* doc = window.Doc();
+    auto start = CBenchClock::now();
     doc->m_pRoot = BuildSet(files);
-    std::printf("set of %zu files built in %.0f ms\n", files, Milliseconds(start));
+    std::printf("set of %zu files built in %.0f ms\n", files, MillisecondsSince(start));
     doc->UpdateAllViews();
-    CLeftView* tree = frame->GetLeftPane();
-    CExplorerApView* list = frame->GetRightPane();
+    CLeftView* tree = window.Tree();
+    CExplorerApView* list = window.List();
     wxListCtrl* control = list->GetListCtrl();
     tree->SettleSelection();
     // Every extension's icon is looked up once, before the figures.
@@ -114,11 +84,11 @@ int main(int argc, char** argv) {
     tree->SettleSelection();
     wxTheApp->Yield();
 
-    start = CClock::now();
+    start = CBenchClock::now();
     tree->RevealPath("Disk\\big");
     tree->SettleSelection();
     control->Update();
-    std::printf("select and fill (details, by name): %.0f ms for %d rows\n", Milliseconds(start),
+    std::printf("select and fill (details, by name): %.0f ms for %d rows\n", MillisecondsSince(start),
                 control->GetItemCount());
 
     const struct {
@@ -126,34 +96,26 @@ int main(int argc, char** argv) {
       int column;
     } sorts[] = {{"size", 1}, {"kind", 2}, {"date", 3}, {"note", 4}, {"name", 0}};
     for (const auto& sort : sorts) {
-      start = CClock::now();
+      start = CBenchClock::now();
       ClickColumn(control, sort.column);
       control->Update();
-      std::printf("re-sort by %s: %.0f ms\n", sort.name, Milliseconds(start));
+      std::printf("re-sort by %s: %.0f ms\n", sort.name, MillisecondsSince(start));
     }
 
     control->SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    start = CClock::now();
+    start = CBenchClock::now();
     ClickColumn(control, 3);
     control->Update();
-    std::printf("re-sort by date with every row selected: %.0f ms\n", Milliseconds(start));
+    std::printf("re-sort by date with every row selected: %.0f ms\n", MillisecondsSince(start));
 
     if (argc > 2 && std::string(argv[2]) == "--styles") {
       // The icon and list styles lay out every label; informative only.
-      start = CClock::now();
+      start = CBenchClock::now();
       list->SetDisplayStyle(wxLC_LIST);
       control->Update();
       wxTheApp->Yield();
-      std::printf("switch to the list style: %.0f ms\n", Milliseconds(start));
+      std::printf("switch to the list style: %.0f ms\n", MillisecondsSince(start));
     }
-
-    doc->Modify(false);
-    manager.Clear(true);
-    frame->Destroy();
-    wxTheApp->ProcessIdle();
   }
-  CFileIconCache::Destroy();
-  wxTheApp->OnExit();
-  wxEntryCleanup();
   return 0;
 }

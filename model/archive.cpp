@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -12,8 +13,15 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 18;
 
 bool IsAscii(std::string_view text) {
-  for (unsigned char c : text)
-    if (c >= 0x80) return false;
+  const char* p = text.data();
+  std::size_t n = text.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (word & 0x8080808080808080ULL) return false;
+  }
+  for (; n > 0; ++p, --n)
+    if (static_cast<unsigned char>(*p) >= 0x80) return false;
   return true;
 }
 
@@ -55,20 +63,30 @@ std::string WithEscapedBackslashes(std::string_view text) { return ReplaceAll(te
 // --- writing ---
 
 CArchiveWriter::CArchiveWriter(int fd) : m_fd(fd) {
-  if (m_fd >= 0) m_buffer.reserve(kBufferSize);
+  m_buffer.resize(m_fd >= 0 ? kBufferSize : 256);
+  m_pCur = m_buffer.data();
+  m_pEnd = m_pCur + m_buffer.size();
 }
 
 CArchiveWriter::~CArchiveWriter() = default;
 
-void CArchiveWriter::Put(const void* data, std::size_t size) {
-  m_buffer.append(static_cast<const char*>(data), size);
-  if (m_fd >= 0 && m_buffer.size() >= kBufferSize) Flush();
+void CArchiveWriter::MakeRoom(std::size_t size) {
+  if (m_fd >= 0) Flush();
+  const std::size_t used = std::size_t(m_pCur - m_buffer.data());
+  if (m_buffer.size() - used < size) {
+    m_buffer.resize(std::max(m_buffer.size() * 2, used + size));
+    m_pCur = m_buffer.data() + used;
+    m_pEnd = m_buffer.data() + m_buffer.size();
+  }
 }
 
 bool CArchiveWriter::Flush() {
-  if (m_fd < 0 || m_nErrno != 0) return m_nErrno == 0;
+  if (m_fd < 0 || m_nErrno != 0) {
+    if (m_fd >= 0) m_pCur = m_buffer.data();  // after a failure nothing more is kept
+    return m_nErrno == 0;
+  }
   const char* p = m_buffer.data();
-  std::size_t left = m_buffer.size();
+  std::size_t left = std::size_t(m_pCur - p);
   while (left > 0) {
     const ssize_t n = ::write(m_fd, p, left);
     if (n < 0) {
@@ -79,24 +97,18 @@ bool CArchiveWriter::Flush() {
     p += n;
     left -= std::size_t(n);
   }
-  m_buffer.clear();
+  m_pCur = m_buffer.data();
   return m_nErrno == 0;
 }
 
-void CArchiveWriter::WriteWord(std::uint16_t v) {
-  const unsigned char b[2] = {std::uint8_t(v), std::uint8_t(v >> 8)};
-  Put(b, 2);
+const std::string& CArchiveWriter::Bytes() {
+  m_buffer.resize(std::size_t(m_pCur - m_buffer.data()));
+  m_pCur = m_pEnd = m_buffer.data() + m_buffer.size();
+  return m_buffer;
 }
 
-void CArchiveWriter::WriteDword(std::uint32_t v) {
-  const unsigned char b[4] = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
-  Put(b, 4);
-}
-
-void CArchiveWriter::WriteLength(std::uint32_t n) {
-  if (n < 0xFF) {
-    WriteByte(std::uint8_t(n));
-  } else if (n < 0xFFFE) {
+void CArchiveWriter::WriteLongLength(std::uint32_t n) {
+  if (n < 0xFFFE) {
     WriteByte(0xFF);
     WriteWord(std::uint16_t(n));
   } else {
@@ -106,15 +118,15 @@ void CArchiveWriter::WriteLength(std::uint32_t n) {
   }
 }
 
-void CArchiveWriter::WriteString(std::string_view utf8) {
+void CArchiveWriter::WriteText(std::string_view utf8) {
   if (IsAscii(utf8)) {
     WriteLength(std::uint32_t(utf8.size()));
-    Put(utf8.data(), utf8.size());
+    WriteRaw(utf8.data(), utf8.size());
     return;
   }
   if (EncodeCp932Exact(utf8, m_scratch)) {
     WriteLength(std::uint32_t(m_scratch.size()));
-    Put(m_scratch.data(), m_scratch.size());
+    WriteRaw(m_scratch.data(), m_scratch.size());
     return;
   }
   // Text CP932 cannot hold goes out as UTF-16, which readers also accept.
@@ -125,7 +137,7 @@ void CArchiveWriter::WriteWide(std::string_view utf16le) {
   WriteByte(0xFF);
   WriteWord(0xFFFE);
   WriteLength(std::uint32_t(utf16le.size() / 2));
-  Put(utf16le.data(), utf16le.size());
+  WriteRaw(utf16le.data(), utf16le.size());
 }
 
 void CArchiveWriter::WriteString(std::string_view utf8, bool wide, std::string_view raw) {
@@ -136,7 +148,7 @@ void CArchiveWriter::WriteString(std::string_view utf8, bool wide, std::string_v
       WriteWide(raw);
     } else {
       WriteLength(std::uint32_t(raw.size()));
-      Put(raw.data(), raw.size());
+      WriteRaw(raw.data(), raw.size());
     }
   } else if (wide) {
     WriteWide(Utf8ToUtf16le(utf8));
@@ -156,12 +168,19 @@ CArchiveReader::CArchiveReader(int fd, std::uint64_t fileSize) : m_fd(fd), m_nRe
 
 bool CArchiveReader::Refill() {
   if (m_fd < 0 || m_error != ESetFileError::None) return false;
+  // The unread bytes move to the front; the buffer grows only for a value
+  // longer than it.
   const std::size_t kept = std::size_t(m_pEnd - m_pCur);
-  std::string next(kept + kBufferSize, '\0');
-  if (kept != 0) std::memcpy(next.data(), m_pCur, kept);
+  if (m_buffer.size() < kept + kBufferSize) {
+    std::string larger(kept + kBufferSize, '\0');
+    if (kept != 0) std::memcpy(larger.data(), m_pCur, kept);
+    m_buffer.swap(larger);
+  } else if (kept != 0) {
+    std::memmove(m_buffer.data(), m_pCur, kept);
+  }
   std::size_t filled = kept;
-  while (filled < next.size()) {
-    const ssize_t n = ::read(m_fd, next.data() + filled, next.size() - filled);
+  while (filled < m_buffer.size()) {
+    const ssize_t n = ::read(m_fd, m_buffer.data() + filled, m_buffer.size() - filled);
     if (n < 0) {
       if (errno == EINTR) continue;
       Fail(ESetFileError::ReadFailure);
@@ -170,10 +189,8 @@ bool CArchiveReader::Refill() {
     if (n == 0) break;
     filled += std::size_t(n);
   }
-  next.resize(filled);
-  m_buffer.swap(next);
   m_pCur = reinterpret_cast<const unsigned char*>(m_buffer.data());
-  m_pEnd = m_pCur + m_buffer.size();
+  m_pEnd = m_pCur + filled;
   return filled > kept;
 }
 
@@ -191,16 +208,14 @@ bool CArchiveReader::Get(void* out, std::size_t size) {
   return true;
 }
 
-bool CArchiveReader::ReadByte(std::uint8_t& v) { return Get(&v, 1); }
-
-bool CArchiveReader::ReadWord(std::uint16_t& v) {
+bool CArchiveReader::ReadWordSlow(std::uint16_t& v) {
   unsigned char b[2];
   if (!Get(b, 2)) return false;
   v = std::uint16_t(b[0] | (b[1] << 8));
   return true;
 }
 
-bool CArchiveReader::ReadDword(std::uint32_t& v) {
+bool CArchiveReader::ReadDwordSlow(std::uint32_t& v) {
   unsigned char b[4];
   if (!Get(b, 4)) return false;
   v = std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) | (std::uint32_t(b[3]) << 24);
@@ -265,6 +280,8 @@ bool CArchiveReader::ReadString(std::string& out, std::uint32_t maxBytes, CTextF
   bool exact = true;
   if (wide)
     out = Utf16leToUtf8(data, n, &exact);
+  else if (IsAscii(body))
+    out.assign(body);  // reuses out's storage: ASCII is the same in both encodings, and exact
   else
     exact = DecodeCp932Exact(body, out);
   if (!exact && form != nullptr) form->strRaw = std::string(body);

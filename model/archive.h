@@ -4,9 +4,13 @@
 // a text CP932 cannot hold is written as UTF-16 so that nothing is lost.
 // Bytes that are no CP932 text are read as escapes (cp932_codec.h) and written
 // back as the same bytes.
+//
+// A set holds millions of items of a dozen values each, so the common case
+// of every read and write (the bytes are there, the room is there) is inline.
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -34,30 +38,65 @@ class CArchiveWriter {
   explicit CArchiveWriter(int fd = -1);
   ~CArchiveWriter();
 
-  void WriteByte(std::uint8_t v) { Put(&v, 1); }
-  void WriteWord(std::uint16_t v);
-  void WriteDword(std::uint32_t v);
-  void WriteString(std::string_view utf8);
+  void WriteByte(std::uint8_t v) {
+    if (m_pCur == m_pEnd) MakeRoom(1);
+    *m_pCur++ = char(v);
+  }
+  void WriteWord(std::uint16_t v) {
+    if (m_pEnd - m_pCur < 2) MakeRoom(2);
+    m_pCur[0] = char(v);
+    m_pCur[1] = char(v >> 8);
+    m_pCur += 2;
+  }
+  void WriteDword(std::uint32_t v) {
+    if (m_pEnd - m_pCur < 4) MakeRoom(4);
+    m_pCur[0] = char(v);
+    m_pCur[1] = char(v >> 8);
+    m_pCur[2] = char(v >> 16);
+    m_pCur[3] = char(v >> 24);
+    m_pCur += 4;
+  }
+  void WriteString(std::string_view utf8) {
+    if (utf8.empty())
+      WriteByte(0);  // most notes and short names
+    else
+      WriteText(utf8);
+  }
   // Writes raw (the bytes of the text as read, UTF-16 when wide) when it
   // still holds utf8 (or utf8 as an older writer spelt it, see
   // WithBackslashes), else utf8 in the wide form when wide, else as above.
   void WriteString(std::string_view utf8, bool wide, std::string_view raw);
-  void WriteRaw(const void* data, std::size_t size) { Put(data, size); }
+  void WriteRaw(const void* data, std::size_t size) {
+    if (std::size_t(m_pEnd - m_pCur) < size) MakeRoom(size);
+    if (size != 0) std::memcpy(m_pCur, data, size);
+    m_pCur += size;
+  }
 
   // Flushes the buffer to the file; false (with errno kept) on a failure.
   bool Flush();
   bool Failed() const { return m_nErrno != 0; }
   int Errno() const { return m_nErrno; }
-  const std::string& Bytes() const { return m_buffer; }
+  // Everything written, when writing to memory.
+  const std::string& Bytes();
 
  private:
-  void Put(const void* data, std::size_t size);
-  void WriteLength(std::uint32_t n);
+  // Flushes or grows the buffer until size more bytes fit.
+  void MakeRoom(std::size_t size);
+  void WriteText(std::string_view utf8);
   void WriteWide(std::string_view utf16le);
+  void WriteLength(std::uint32_t n) {
+    if (n < 0xFF)
+      WriteByte(std::uint8_t(n));
+    else
+      WriteLongLength(n);
+  }
+  void WriteLongLength(std::uint32_t n);
 
   int m_fd;
   int m_nErrno = 0;
-  std::string m_buffer;
+  std::string m_buffer;  // its whole length is usable; m_pCur marks the end of what was written
+  char* m_pCur = nullptr;
+  char* m_pEnd = nullptr;
   std::string m_scratch;
 };
 
@@ -69,9 +108,27 @@ class CArchiveReader {
   CArchiveReader(int fd, std::uint64_t fileSize);
 
   // Each read fails (and every later one) once the data ends inside a value.
-  bool ReadByte(std::uint8_t& v);
-  bool ReadWord(std::uint16_t& v);
-  bool ReadDword(std::uint32_t& v);
+  bool ReadByte(std::uint8_t& v) {
+    if (m_pCur == m_pEnd) return Get(&v, 1);
+    v = *m_pCur++;
+    --m_nRemaining;
+    return true;
+  }
+  bool ReadWord(std::uint16_t& v) {
+    if (m_pEnd - m_pCur < 2) return ReadWordSlow(v);
+    v = std::uint16_t(m_pCur[0] | (m_pCur[1] << 8));
+    m_pCur += 2;
+    m_nRemaining -= 2;
+    return true;
+  }
+  bool ReadDword(std::uint32_t& v) {
+    if (m_pEnd - m_pCur < 4) return ReadDwordSlow(v);
+    v = std::uint32_t(m_pCur[0]) | (std::uint32_t(m_pCur[1]) << 8) | (std::uint32_t(m_pCur[2]) << 16) |
+        (std::uint32_t(m_pCur[3]) << 24);
+    m_pCur += 4;
+    m_nRemaining -= 4;
+    return true;
+  }
   // maxBytes: longest text accepted (CP932 bytes, or UTF-16 units); form,
   // when given, receives how the text was stored.
   bool ReadString(std::string& out, std::uint32_t maxBytes = UINT32_MAX, CTextForm* form = nullptr);
@@ -79,12 +136,15 @@ class CArchiveReader {
   ESetFileError Error() const { return m_error; }
   void Fail(ESetFileError error) {
     if (m_error == ESetFileError::None) m_error = error;
+    m_pEnd = m_pCur;  // every later read takes the slow way, which fails
   }
   // Bytes not read yet: bounds what a count in the file can make us allocate.
   std::uint64_t Remaining() const { return m_nRemaining; }
 
  private:
   bool Get(void* out, std::size_t size);
+  bool ReadWordSlow(std::uint16_t& v);
+  bool ReadDwordSlow(std::uint32_t& v);
   bool ReadLength(std::uint32_t& n, bool& wide);
   bool Refill();
 

@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "model/archive.h"
+#include "model/item_arena.h"
 #include "model/text_format.h"
 #include "platform/path_separator.h"
 #include "platform/real_name.h"
+
+CDriveFileInfo::CDriveFileInfo() : m_pOwnArena(std::make_unique<CItemArena>()) { m_pArena = m_pOwnArena.get(); }
 
 CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath, CMediumFacts facts)
     : m_strLabel(std::move(label)),
@@ -13,7 +16,22 @@ CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath, CMediumF
       m_strMediaType(std::move(facts.strMediaType)),
       m_nFreeBytes(facts.nFreeBytes),
       m_nTotalBytes(facts.nTotalBytes),
-      m_strCatalogedPath(PathTextOf(basePath)) {}
+      m_strCatalogedPath(PathTextOf(basePath)),
+      m_pOwnArena(std::make_unique<CItemArena>()) {
+  m_pArena = m_pOwnArena.get();
+}
+
+// The tree goes before the arena it lives in.
+CDriveFileInfo::~CDriveFileInfo() { DestroyChildren(); }
+
+bool CDriveFileInfo::SwapTree(CDriveFileInfo& other) {
+  if (!m_pOwnArena || !other.m_pOwnArena) return false;
+  // Every folder of a tree points to the arena object, which stays put.
+  m_children.swap(other.m_children);
+  m_pOwnArena.swap(other.m_pOwnArena);
+  std::swap(m_pArena, other.m_pArena);
+  return true;
+}
 
 std::string CDriveFileInfo::DerivedPath(std::string_view) const { return m_strLabel; }
 

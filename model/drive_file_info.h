@@ -2,6 +2,7 @@
 // A catalog: one scanned drive or folder with the facts about its medium.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "model/archive.h"
@@ -20,6 +21,13 @@ class CDriveFileInfo : public CFolderFileInfo {
   // Gathers the machine name, media type and disk space of basePath.
   CDriveFileInfo(std::string label, std::string basePath);
   CDriveFileInfo(std::string label, std::string basePath, CMediumFacts facts);
+  ~CDriveFileInfo() override;
+
+  // Exchanges this catalog's tree with other's, each with its arena: how a
+  // catalog's tree is replaced wholesale (children never move between
+  // catalogs one by one). False, and nothing changes, when either is nested
+  // in another catalog and so shares that one's arena.
+  bool SwapTree(CDriveFileInfo& other);
 
   EKind GetKind() const override { return KIND_CATALOG; }
   int IsCatalog() const override { return 1; }
@@ -48,8 +56,14 @@ class CDriveFileInfo : public CFolderFileInfo {
   std::vector<CTextForm> m_textForms;
 
   friend class CFileInfo;
-  CDriveFileInfo() = default;
+  friend class CFolderFileInfo;
+  CDriveFileInfo();
   std::string DerivedPath(std::string_view parentPath) const override;
+
+ private:
+  // The arena of this catalog's items; null in a catalog nested in another,
+  // whose arena it shares.
+  std::unique_ptr<CItemArena> m_pOwnArena;
 };
 
 // Where rest (the logical path after the catalog's name) lies below a

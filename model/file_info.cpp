@@ -2,12 +2,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <type_traits>
+#include <unordered_map>
 
+#include "model/item_arena.h"
 #include "model/root_file_info.h"
 #include "model/text_format.h"
 
-// Fields most items leave empty; an item without them holds a null pointer.
+// Fields most items leave empty. Items that have them carry kHasExtra and
+// find them in one table keyed by the item's address: the flag costs no
+// bytes where a pointer in every item would cost eight.
 struct CFileInfo::CExtra {
   std::string strNote;
   std::string strAlternateName;
@@ -15,118 +21,215 @@ struct CFileInfo::CExtra {
   bool bHasStoredPath = false;
   std::uint32_t dwReserved0 = 0;
   std::uint32_t dwReserved1 = 0;
+  std::uint32_t nSizeHigh = 0;
   std::unique_ptr<std::string[]> pStoredBytes;  // TEXT_FIELDS texts' bytes as read
 
   bool IsEmpty() const {
     return strNote.empty() && strAlternateName.empty() && !bHasStoredPath && dwReserved0 == 0 &&
-           dwReserved1 == 0 && !pStoredBytes;
+           dwReserved1 == 0 && nSizeHigh == 0 && !pStoredBytes;
   }
 };
 
 namespace {
+
 const std::string kEmpty;
-}
+
+// Items are made and read on more than one thread (a scan in the background
+// while the window draws), so the table has a lock. It is never destroyed:
+// items of static objects may outlive any static table.
+template <class TExtra>
+class CExtraTable {
+ public:
+  static CExtraTable& Get() {
+    static CExtraTable* table = new CExtraTable;
+    return *table;
+  }
+  TExtra* Find(const void* item) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_map.find(item);
+    return it == m_map.end() ? nullptr : it->second.get();
+  }
+  TExtra& Make(const void* item) {
+    auto extra = std::make_unique<TExtra>();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto& slot = m_map[item];
+    if (!slot) slot = std::move(extra);
+    return *slot;
+  }
+  void Erase(const void* item) {
+    std::unique_ptr<TExtra> gone;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_map.find(item);
+    if (it == m_map.end()) return;
+    gone = std::move(it->second);
+    m_map.erase(it);
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::unordered_map<const void*, std::unique_ptr<TExtra>> m_map;
+};
+
+
+constexpr std::size_t kNameBehind[] = {0, sizeof(CFolderFileInfo), sizeof(CDriveFileInfo), sizeof(CRootFileInfo)};
+
+}  // namespace
+
+// The name of a file item starts inside the object, in m_achName.
+static_assert(sizeof(CFileInfo) == 48, "file items are 44 bytes of fields and the name");
+static_assert(alignof(CDriveFileInfo) <= 8 && alignof(CRootFileInfo) <= 8, "the arena aligns to 8 bytes");
 
 template <class T>
-std::unique_ptr<T> CFileInfo::NewItem(const CFindData* record) {
+T* CFileInfo::NewItem(const CFindData* record, CItemArena* arena, bool alone) {
   std::string_view name;
   if (record != nullptr) name = record->cFileName;
   const std::size_t length = std::min<std::size_t>(name.size(), 0xFFFF);
-  void* memory = ::operator new(sizeof(T) + length);
+  const std::size_t nameOffset = std::is_same_v<T, CFileInfo> ? sizeof(T) - sizeof m_achName : sizeof(T);
+  const std::size_t size = std::max(sizeof(T), nameOffset + length);
+  void* memory = arena == nullptr ? ::operator new(size) : alone ? arena->AllocateAlone(size) : arena->Allocate(size);
   T* item = nullptr;
   try {
     item = ::new (memory) T();
   } catch (...) {
-    ::operator delete(memory);
+    if (arena != nullptr)
+      arena->Release();
+    else
+      ::operator delete(memory);
     throw;
   }
-  std::unique_ptr<T> owner(item);
-  if (length != 0) std::memcpy(static_cast<char*>(memory) + sizeof(T), name.data(), length);
-  static_assert(sizeof(T) % 8 == 0 && sizeof(T) / 8 < 256, "the name offset is kept in one byte");
-  owner->m_nNameOffset = std::uint8_t(sizeof(T) / 8);
-  owner->m_nNameLength = std::uint16_t(length);
-  if (record != nullptr) owner->AssignRecord(*record);
-  return owner;
+  if (length != 0) std::memcpy(static_cast<char*>(memory) + nameOffset, name.data(), length);
+  item->m_nNameLength = std::uint16_t(length);
+  item->m_wFlags = std::uint16_t(item->GetKind() | (arena != nullptr ? kInArena : 0));
+  if (record != nullptr) item->AssignRecord(*record);
+  return item;
 }
 
-std::unique_ptr<CFileInfo> CFileInfo::Create(const CFindData* record) { return NewItem<CFileInfo>(record); }
+void CFileInfo::DestroyItem(CFileInfo* item, CItemArena* arena) {
+  if ((item->m_wFlags & kInArena) == 0) {
+    delete item;
+    return;
+  }
+  item->~CFileInfo();
+  arena->Release();
+}
+
+std::unique_ptr<CFileInfo> CFileInfo::Create(const CFindData* record) {
+  return std::unique_ptr<CFileInfo>(NewItem<CFileInfo>(record, nullptr));
+}
 
 std::unique_ptr<CFolderFileInfo> CFolderFileInfo::Create(const CFindData* record) {
-  return NewItem<CFolderFileInfo>(record);
+  return std::unique_ptr<CFolderFileInfo>(NewItem<CFolderFileInfo>(record, nullptr));
 }
 
 std::unique_ptr<CFileInfo> CFileInfo::CreateOfKind(EKind kind, const CFindData& record) {
   switch (kind) {
-    case KIND_FILE: return NewItem<CFileInfo>(&record);
-    case KIND_FOLDER: return NewItem<CFolderFileInfo>(&record);
-    case KIND_CATALOG: return NewItem<CDriveFileInfo>(&record);
-    case KIND_SET: return NewItem<CRootFileInfo>(&record);
+    case KIND_FILE: return std::unique_ptr<CFileInfo>(NewItem<CFileInfo>(&record, nullptr));
+    case KIND_FOLDER: return std::unique_ptr<CFileInfo>(NewItem<CFolderFileInfo>(&record, nullptr));
+    case KIND_CATALOG: return std::unique_ptr<CFileInfo>(NewItem<CDriveFileInfo>(&record, nullptr));
+    case KIND_SET: return std::unique_ptr<CFileInfo>(NewItem<CRootFileInfo>(&record, nullptr));
   }
   return nullptr;
 }
 
-CFileInfo::~CFileInfo() = default;
+CFileInfo::~CFileInfo() {
+  if (m_wFlags & kHasExtra) CExtraTable<CExtra>::Get().Erase(this);
+}
 
 void CFileInfo::AssignRecord(const CFindData& record) {
   m_dwAttributes = record.dwFileAttributes;
   m_ftCreation = record.ftCreationTime;
   m_ftAccess = record.ftLastAccessTime;
   m_ftWrite = record.ftLastWriteTime;
-  m_nSize = record.Size();
-  if (!record.cAlternateFileName.empty() || record.dwReserved0 != 0 || record.dwReserved1 != 0) {
+  m_nSizeLow = record.nFileSizeLow;
+  if (!record.cAlternateFileName.empty() || record.dwReserved0 != 0 || record.dwReserved1 != 0 ||
+      record.nFileSizeHigh != 0) {
     CExtra& extra = Extra();
     extra.strAlternateName = record.cAlternateFileName;
     extra.dwReserved0 = record.dwReserved0;
     extra.dwReserved1 = record.dwReserved1;
+    extra.nSizeHigh = record.nFileSizeHigh;
   }
 }
 
-void CFileInfo::CExtraDeleter::operator()(CExtra* extra) const { delete extra; }
+const CFileInfo::CExtra* CFileInfo::FindExtra() const {
+  return (m_wFlags & kHasExtra) ? CExtraTable<CExtra>::Get().Find(this) : nullptr;
+}
 
 CFileInfo::CExtra& CFileInfo::Extra() {
-  if (!m_pExtra) m_pExtra.reset(new CExtra());
-  return *m_pExtra;
+  if (m_wFlags & kHasExtra) {
+    if (CExtra* extra = CExtraTable<CExtra>::Get().Find(this)) return *extra;
+  }
+  CExtra& extra = CExtraTable<CExtra>::Get().Make(this);
+  m_wFlags |= kHasExtra;
+  return extra;
 }
 
 void CFileInfo::DropExtraIfEmpty() {
-  if (m_pExtra && m_pExtra->IsEmpty()) m_pExtra.reset();
+  const CExtra* extra = FindExtra();
+  if (extra != nullptr && extra->IsEmpty()) {
+    CExtraTable<CExtra>::Get().Erase(this);
+    m_wFlags &= std::uint16_t(~kHasExtra);
+  }
 }
 
-std::string_view CFileInfo::FileName() const {
-  if (m_nNameOffset == 0) return {};
-  return std::string_view(reinterpret_cast<const char*>(this) + m_nNameOffset * 8, m_nNameLength);
+std::string_view CFileInfo::NameBehindObject() const {
+  if (m_nNameLength == 0) return {};
+  return std::string_view(reinterpret_cast<const char*>(this) + kNameBehind[m_wFlags & kLayoutMask], m_nNameLength);
 }
 
-const std::string& CFileInfo::AlternateName() const { return m_pExtra ? m_pExtra->strAlternateName : kEmpty; }
-std::uint32_t CFileInfo::Reserved0() const { return m_pExtra ? m_pExtra->dwReserved0 : 0; }
-std::uint32_t CFileInfo::Reserved1() const { return m_pExtra ? m_pExtra->dwReserved1 : 0; }
-const std::string& CFileInfo::GetNote() const { return m_pExtra ? m_pExtra->strNote : kEmpty; }
+std::uint64_t CFileInfo::SizeWithHighPart() const {
+  const CExtra* extra = FindExtra();
+  return (std::uint64_t(extra != nullptr ? extra->nSizeHigh : 0) << 32) | m_nSizeLow;
+}
+
+const std::string& CFileInfo::AlternateName() const {
+  const CExtra* extra = FindExtra();
+  return extra != nullptr ? extra->strAlternateName : kEmpty;
+}
+
+std::uint32_t CFileInfo::Reserved0() const {
+  const CExtra* extra = FindExtra();
+  return extra != nullptr ? extra->dwReserved0 : 0;
+}
+
+std::uint32_t CFileInfo::Reserved1() const {
+  const CExtra* extra = FindExtra();
+  return extra != nullptr ? extra->dwReserved1 : 0;
+}
+
+const std::string& CFileInfo::GetNote() const {
+  const CExtra* extra = FindExtra();
+  return extra != nullptr ? extra->strNote : kEmpty;
+}
 
 void CFileInfo::SetNoteText(std::string note) {
-  if (m_nTextForms != 0) SetStoredForm(TEXT_NOTE, false, {});
-  if (note.empty() && !m_pExtra) return;
+  if ((m_wFlags & kTextFormMask) != 0) SetStoredForm(TEXT_NOTE, false, {});
+  if (note.empty() && (m_wFlags & kHasExtra) == 0) return;
   Extra().strNote = std::move(note);
   DropExtraIfEmpty();
 }
 
 std::string_view CFileInfo::StoredBytes(ETextField field) const {
-  if ((m_nTextForms >> (4 + field) & 1) == 0) return {};
-  return m_pExtra->pStoredBytes[field];
+  if ((m_wFlags & (kKeptBytesFlag << field)) == 0) return {};
+  return FindExtra()->pStoredBytes[field];
 }
 
 void CFileInfo::SetStoredForm(ETextField field, bool wide, std::string bytes) {
-  const auto wideBit = std::uint8_t(1u << field), bytesBit = std::uint8_t(1u << (4 + field));
-  m_nTextForms = std::uint8_t(wide ? m_nTextForms | wideBit : m_nTextForms & ~wideBit);
-  if (bytes.empty() && (m_nTextForms & bytesBit) == 0) return;
+  const auto wideBit = std::uint16_t(kWideFlag << field), bytesBit = std::uint16_t(kKeptBytesFlag << field);
+  if (wide)
+    m_wFlags |= wideBit;
+  else
+    m_wFlags &= std::uint16_t(~wideBit);
+  if (bytes.empty() && (m_wFlags & bytesBit) == 0) return;
   CExtra& extra = Extra();
   if (!extra.pStoredBytes) extra.pStoredBytes.reset(new std::string[TEXT_FIELDS]);
   extra.pStoredBytes[field] = std::move(bytes);
   if (extra.pStoredBytes[field].empty()) {
-    m_nTextForms = std::uint8_t(m_nTextForms & ~bytesBit);
-    if ((m_nTextForms >> 4) == 0) extra.pStoredBytes.reset();
+    m_wFlags &= std::uint16_t(~bytesBit);
+    if ((m_wFlags & (kKeptBytesFlag * 0xF)) == 0) extra.pStoredBytes.reset();
     DropExtraIfEmpty();
   } else {
-    m_nTextForms = std::uint8_t(m_nTextForms | bytesBit);
+    m_wFlags |= bytesBit;
   }
 }
 
@@ -136,7 +239,7 @@ CFindData CFileInfo::GetFindData() const {
   record.ftCreationTime = m_ftCreation;
   record.ftLastAccessTime = m_ftAccess;
   record.ftLastWriteTime = m_ftWrite;
-  record.SetSize(m_nSize);
+  record.SetSize(RecordSize());
   record.dwReserved0 = Reserved0();
   record.dwReserved1 = Reserved1();
   record.cFileName = std::string(FileName());
@@ -153,12 +256,14 @@ std::string CFileInfo::DerivedPath(std::string_view parentPath) const {
 }
 
 std::string CFileInfo::PathUnder(std::string_view parentPath) const {
-  if (m_pExtra && m_pExtra->bHasStoredPath) return m_pExtra->strStoredPath;
+  const CExtra* extra = FindExtra();
+  if (extra != nullptr && extra->bHasStoredPath) return extra->strStoredPath;
   return DerivedPath(parentPath);
 }
 
 bool CFileInfo::AppendsToParentPath() const {
-  return !(m_pExtra && m_pExtra->bHasStoredPath) && GetKind() <= KIND_FOLDER;
+  const CExtra* extra = FindExtra();
+  return !(extra != nullptr && extra->bHasStoredPath) && GetKind() <= KIND_FOLDER;
 }
 
 void CWalkPath::Enter(const CFileInfo& item) {
@@ -182,19 +287,31 @@ void CWalkPath::Leave() {
 
 std::string CWalkPath::PathOf(const CFileInfo& item) const { return item.PathUnder(m_str); }
 
-void CFileInfo::SetStoredPath(std::string_view storedPath, std::string_view parentPath) {
-  // Files and folders append their name; compared in place, as loading
-  // does this for every item.
+const std::string& CWalkPath::PathOf(const CFileInfo& item, std::string& out) const {
+  if (item.AppendsToParentPath()) {
+    const std::string_view name = item.GetName();
+    out.reserve(m_str.size() + 1 + name.size());
+    out.assign(m_str).append(1, '\\').append(name);
+  } else {
+    out = item.PathUnder(m_str);
+  }
+  return out;
+}
+
+bool CFileInfo::IsDerivedPath(std::string_view path, std::string_view parentPath) const {
+  if (GetKind() > KIND_FOLDER) return path == DerivedPath(parentPath);
+  // parentPath, a backslash and the name, compared without building it.
   const std::string_view name = GetName();
-  const std::size_t n = parentPath.size();
-  const bool derived = GetKind() <= KIND_FOLDER
-                           ? storedPath.size() == n + 1 + name.size() && storedPath.substr(0, n) == parentPath &&
-                                 storedPath[n] == '\\' && storedPath.substr(n + 1) == name
-                           : storedPath == DerivedPath(parentPath);
-  if (derived) {
-    if (m_pExtra) {
-      m_pExtra->bHasStoredPath = false;
-      m_pExtra->strStoredPath.clear();
+  return path.size() == parentPath.size() + 1 + name.size() && path[parentPath.size()] == '\\' &&
+         path.compare(0, parentPath.size(), parentPath) == 0 && path.substr(parentPath.size() + 1) == name;
+}
+
+void CFileInfo::SetStoredPath(std::string_view storedPath, std::string_view parentPath) {
+  if (IsDerivedPath(storedPath, parentPath)) {
+    if (m_wFlags & kHasExtra) {
+      CExtra& extra = Extra();
+      extra.bHasStoredPath = false;
+      extra.strStoredPath.clear();
       DropExtraIfEmpty();
     }
     return;
@@ -253,17 +370,40 @@ int CFileInfo::Search(CSearchPredicate predicate, void* params, const std::strin
 
 // --- CFolderFileInfo ---
 
-CFolderFileInfo::~CFolderFileInfo() {
-  // Deep trees are torn down with an explicit stack rather than recursion.
-  std::vector<std::unique_ptr<CFileInfo>> pending = std::move(m_children);
-  while (!pending.empty()) {
-    std::unique_ptr<CFileInfo> item = std::move(pending.back());
-    pending.pop_back();
-    if (item->IsContainer()) {
-      auto& children = static_cast<CFolderFileInfo&>(*item).m_children;
-      for (auto& child : children) pending.push_back(std::move(child));
-      children.clear();
+CFolderFileInfo::~CFolderFileInfo() { DestroyChildren(); }
+
+void CFolderFileInfo::DestroyChildren() {
+  // Deep trees are torn down with an explicit stack of the folders still to
+  // empty rather than by recursion. A catalog with an arena of its own
+  // empties itself before its arena goes.
+  struct CPending {
+    CFolderFileInfo* pFolder;
+    CItemArena* pArena;  // the one the folder was made in
+  };
+  std::vector<CPending> pending;
+  auto empty = [&pending](CFolderFileInfo& folder) {
+    // Most items are plain files: their destructor would do nothing (a file
+    // item's members own no memory; only the extra block does), so they are
+    // counted out of the arena together.
+    std::size_t plainFiles = 0;
+    for (auto& child : folder.m_children) {
+      CFileInfo* item = child.release();
+      if (IsPlainFileInArena(*item))
+        ++plainFiles;
+      else if (item->IsContainer() && !OwnsArena(*item))
+        pending.push_back({static_cast<CFolderFileInfo*>(item), folder.m_pArena});
+      else
+        DestroyItem(item, folder.m_pArena);
     }
+    folder.m_children.clear();
+    if (plainFiles != 0) folder.m_pArena->Release(plainFiles);
+  };
+  empty(*this);
+  while (!pending.empty()) {
+    const CPending next = pending.back();
+    pending.pop_back();
+    empty(*next.pFolder);
+    DestroyItem(next.pFolder, next.pArena);
   }
 }
 
@@ -293,22 +433,55 @@ int CFolderFileInfo::Search(CSearchPredicate predicate, void* params, const std:
 }
 
 CFileInfo* CFolderFileInfo::AddChild(const CFindData* record) {
-  std::unique_ptr<CFileInfo> child;
-  if (record != nullptr && (record->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-    child = CFolderFileInfo::Create(record);
-  else
-    child = CFileInfo::Create(record);
-  CFileInfo* raw = child.get();
-  m_children.push_back(std::move(child));
-  return raw;
+  const bool folder = record != nullptr && (record->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return AddNew(folder ? KIND_FOLDER : KIND_FILE, record, false);
+}
+
+CFileInfo* CFolderFileInfo::AddChildOfKind(EKind kind, const CFindData& record) {
+  return AddNew(kind, &record, true);
+}
+
+CFileInfo* CFolderFileInfo::AddNew(EKind kind, const CFindData* record, bool alone) {
+  CFileInfo* child = nullptr;
+  CFolderFileInfo* folder = nullptr;
+  switch (kind) {
+    case KIND_FILE: child = NewItem<CFileInfo>(record, m_pArena, alone); break;
+    case KIND_FOLDER: child = folder = NewItem<CFolderFileInfo>(record, m_pArena, alone); break;
+    case KIND_SET: child = folder = NewItem<CRootFileInfo>(record, m_pArena, alone); break;
+    case KIND_CATALOG: {
+      auto* catalog = NewItem<CDriveFileInfo>(record, m_pArena, alone);
+      child = catalog;
+      // A catalog nested in another (files of other writers) shares its arena.
+      if (m_pArena != nullptr) {
+        catalog->m_pOwnArena.reset();
+        folder = catalog;
+      }
+      break;
+    }
+  }
+  if (folder != nullptr) folder->m_pArena = m_pArena;
+  try {
+    m_children.emplace_back(child);
+  } catch (...) {
+    DestroyItem(child, m_pArena);
+    throw;
+  }
+  return child;
 }
 
 void CFolderFileInfo::AppendChild(std::unique_ptr<CFileInfo> child) { m_children.push_back(std::move(child)); }
 
+bool CFolderFileInfo::OwnsArena(const CFileInfo& item) {
+  return item.IsCatalog() && static_cast<const CDriveFileInfo&>(item).m_pOwnArena != nullptr;
+}
+
 void CFolderFileInfo::RemoveChild(const CFileInfo* child) {
   auto it = std::find_if(m_children.begin(), m_children.end(),
                          [child](const std::unique_ptr<CFileInfo>& p) { return p.get() == child; });
-  if (it != m_children.end()) m_children.erase(it);
+  if (it == m_children.end()) return;
+  CFileInfo* item = it->release();
+  m_children.erase(it);
+  DestroyItem(item, m_pArena);
 }
 
 void CFolderFileInfo::SumContentSizes(std::uint64_t& total) const {

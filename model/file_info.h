@@ -5,7 +5,9 @@
 // A set may hold millions of files, so an item keeps only what it cannot
 // derive: its name lives in the same allocation as the item, its logical path
 // is derived from its parent's while walking, and the fields that are usually
-// empty (note, short name, reserved words) share one optional block.
+// empty (note, short name, reserved words, the high half of a size past
+// 4 GiB) share one optional block, found by a flag bit rather than a pointer.
+// The items of a catalog come from the catalog's arena (item_arena.h).
 
 #include <cstdint>
 #include <memory>
@@ -21,6 +23,7 @@
 class CArchiveWriter;
 class CArchiveReader;
 class CFileInfo;
+class CItemArena;
 
 // Nonzero when the item matches; params is the criterion, passed through.
 using CSearchPredicate = int (*)(const CFileInfo& item, void* params);
@@ -39,7 +42,8 @@ class CFileInfo {
   CFileInfo& operator=(const CFileInfo&) = delete;
 
   // Items made by NewItem carry their name behind the object, so they are
-  // freed as raw storage rather than by their static size.
+  // freed as raw storage rather than by their static size. Items in an arena
+  // are never deleted this way: their folder destroys them (DestroyItem).
   static void operator delete(void* p) { ::operator delete(p); }
 
   // Write or read the fields a class adds after its children (the set file's
@@ -53,7 +57,7 @@ class CFileInfo {
   virtual std::string_view GetName() const { return FileName(); }
   virtual CTime GetModifiedTime() const;
   virtual CTime GetCreatedTime() const;
-  virtual std::uint64_t GetSize() const { return m_nSize; }
+  virtual std::uint64_t GetSize() const { return RecordSize(); }
   virtual std::uint32_t GetAttributes() const { return m_dwAttributes; }
   virtual std::string GetSizeText(bool inBytes) const;
   virtual std::string GetTypeName() const;
@@ -67,10 +71,13 @@ class CFileInfo {
 
   // The record the item was catalogued from.
   CFindData GetFindData() const;
-  std::string_view FileName() const;
+  std::string_view FileName() const {
+    if ((m_wFlags & kLayoutMask) == KIND_FILE) return std::string_view(m_achName, m_nNameLength);
+    return NameBehindObject();
+  }
   const std::string& AlternateName() const;
   std::uint32_t RecordAttributes() const { return m_dwAttributes; }
-  std::uint64_t RecordSize() const { return m_nSize; }
+  std::uint64_t RecordSize() const { return (m_wFlags & kHasExtra) ? SizeWithHighPart() : m_nSizeLow; }
   std::uint64_t CreationFileTime() const { return m_ftCreation; }
   std::uint64_t AccessFileTime() const { return m_ftAccess; }
   std::uint64_t WriteFileTime() const { return m_ftWrite; }
@@ -83,8 +90,8 @@ class CFileInfo {
   // How the texts of the set file's common fields were stored, so that an
   // unchanged text is written back byte for byte (archive.h, CTextForm).
   enum ETextField : std::uint8_t { TEXT_PATH, TEXT_NOTE, TEXT_NAME, TEXT_ALTERNATE, TEXT_FIELDS };
-  bool HasStoredForms() const { return m_nTextForms != 0; }
-  bool IsStoredWide(ETextField field) const { return (m_nTextForms >> field & 1) != 0; }
+  bool HasStoredForms() const { return (m_wFlags & kTextFormMask) != 0; }
+  bool IsStoredWide(ETextField field) const { return (m_wFlags & (kWideFlag << field)) != 0; }
   std::string_view StoredBytes(ETextField field) const;
   void SetStoredForm(ETextField field, bool wide, std::string bytes);
 
@@ -102,29 +109,52 @@ class CFileInfo {
   void AssignRecord(const CFindData& record);
   // The path the tree gives this item below parentPath.
   virtual std::string DerivedPath(std::string_view parentPath) const;
+  bool IsDerivedPath(std::string_view path, std::string_view parentPath) const;
 
-  // Allocates a T with record's name stored behind it.
+  // Makes a T with record's name stored behind it, in arena or (null) on
+  // the heap; alone: no other thread can reach the arena's tree yet.
   template <class T>
-  static std::unique_ptr<T> NewItem(const CFindData* record);
+  static T* NewItem(const CFindData* record, CItemArena* arena, bool alone = false);
+  // Destroys an item NewItem made and gives its storage back; arena is the
+  // one it was made in (its folder's).
+  static void DestroyItem(CFileInfo* item, CItemArena* arena);
+  // Whether item is a file made in an arena and holding nothing else: such
+  // an item is done with by giving its storage back, without destroying it.
+  static bool IsPlainFileInArena(const CFileInfo& item) {
+    return (item.m_wFlags & (kLayoutMask | kInArena | kHasExtra)) == (KIND_FILE | kInArena);
+  }
 
  private:
   struct CExtra;
-  struct CExtraDeleter {
-    void operator()(CExtra* extra) const;
+  // Bits of m_wFlags. Bits from kFirstFreeFlag up are free for what an item
+  // needs to remember in a bit or two.
+  enum : std::uint16_t {
+    kLayoutMask = 0x3,  // the EKind of the class NewItem made: where the name is
+    kInArena = 0x4,
+    kHasExtra = 0x8,
+    kFirstFreeFlag = 0x10,
+    // Text field f: bit kWideFlag << f, stored wide; kKeptBytesFlag << f,
+    // its stored bytes are kept in the extra block.
+    kWideFlag = kFirstFreeFlag,
+    kKeptBytesFlag = kFirstFreeFlag << 4,
+    kTextFormMask = 0xFF0,
   };
+  const CExtra* FindExtra() const;
   CExtra& Extra();
   void DropExtraIfEmpty();
+  std::string_view NameBehindObject() const;
+  std::uint64_t SizeWithHighPart() const;
 
   std::uint64_t m_ftCreation = 0;
   std::uint64_t m_ftAccess = 0;
   std::uint64_t m_ftWrite = 0;
-  std::uint64_t m_nSize = 0;
+  std::uint32_t m_nSizeLow = 0;  // the high half, rarely set, is in the extra block
   std::uint32_t m_dwAttributes = 0;
   std::uint16_t m_nNameLength = 0;
-  std::uint8_t m_nNameOffset = 0;  // in 8-byte units; 0: the item has no stored name
-  // Bit f: text field f was stored wide; bit 4 + f: its stored bytes are kept.
-  std::uint8_t m_nTextForms = 0;
-  std::unique_ptr<CExtra, CExtraDeleter> m_pExtra;
+  std::uint16_t m_wFlags = 0;
+  // A file item's name starts here and runs on past the object; the other
+  // classes keep theirs behind their own members.
+  char m_achName[4] = {};
 };
 
 class CFolderFileInfo : public CFileInfo {
@@ -143,6 +173,10 @@ class CFolderFileInfo : public CFileInfo {
   // A folder child for a record with the directory bit, else a file child,
   // appended at the end.
   CFileInfo* AddChild(const CFindData* record);
+  // A child of the given kind, as the set file loader makes them: in a tree
+  // that no other thread can reach yet.
+  CFileInfo* AddChildOfKind(EKind kind, const CFindData& record);
+  // Appends an item made on its own (Create, or a catalog's constructor).
   void AppendChild(std::unique_ptr<CFileInfo> child);
   // Unlinks and deletes child with its subtree; nothing when it is not ours.
   void RemoveChild(const CFileInfo* child);
@@ -154,8 +188,18 @@ class CFolderFileInfo : public CFileInfo {
  protected:
   friend class CFileInfo;
   CFolderFileInfo() = default;
+  // Destroys the subtree below this folder with an explicit stack.
+  void DestroyChildren();
 
+  // Children made in m_pArena are owned by this vector but never deleted
+  // through it: DestroyChildren and RemoveChild give them back to the arena.
   std::vector<std::unique_ptr<CFileInfo>> m_children;
+  CItemArena* m_pArena = nullptr;  // where children are made; null: the heap
+
+ private:
+  CFileInfo* AddNew(EKind kind, const CFindData* record, bool alone);
+  // Whether item is a catalog that makes its tree in an arena of its own.
+  static bool OwnsArena(const CFileInfo& item);
 };
 
 // The logical path of the item a walk stands on, kept in one buffer so that
@@ -169,6 +213,8 @@ class CWalkPath {
   void Leave();
   // The path of a child of the current item.
   std::string PathOf(const CFileInfo& item) const;
+  // The same in out, whose storage is reused from one item to the next.
+  const std::string& PathOf(const CFileInfo& item, std::string& out) const;
 
  private:
   struct CMark {

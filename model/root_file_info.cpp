@@ -37,7 +37,11 @@ CDriveFileInfo* CRootFileInfo::ReplaceCatalog(const CDriveFileInfo& old, std::un
   for (auto& child : m_children) {
     if (child.get() != &old) continue;
     CDriveFileInfo* raw = fresh.get();
+    // The old catalog may have been made in this set's arena: it goes back
+    // the way it came, with its own arena after its tree.
+    CFileInfo* previous = child.release();
     child = std::move(fresh);
+    DestroyItem(previous, m_pArena);
     return raw;
   }
   return nullptr;

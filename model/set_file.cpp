@@ -35,7 +35,7 @@ class CSetWriter {
     WalkBelow(
         set, setPath,
         [&](const CFileInfo& child, const CWalkPath& parentPath) {
-          ok = ok && Begin(child, parentPath.PathOf(child)) && !Counted();
+          ok = ok && Begin(child, parentPath.PathOf(child, m_strPath)) && !Counted();
         },
         [&](const CFolderFileInfo& folder) {
           if (ok) folder.Serialize(m_ar);
@@ -100,6 +100,7 @@ class CSetWriter {
   CArchiveWriter& m_ar;
   CWorkProgress* m_pProgress;
   std::uint64_t m_nWritten = 0;
+  std::string m_strPath;  // the current item's, its storage kept from item to item
   std::uint32_t m_nIndex = 0;
   std::uint32_t m_classIndex[4] = {0, 0, 0, 0};
 };
@@ -109,8 +110,10 @@ class CSetReader {
   explicit CSetReader(CArchiveReader& ar, CWorkProgress* progress = nullptr) : m_ar(ar), m_pProgress(progress) {}
 
   ESetFileError Read(std::unique_ptr<CRootFileInfo>& out) {
+    // Items go into their folder as they are read, so that each is made in
+    // its catalog's arena; the root owns them all until the end.
     struct CFrame {
-      std::unique_ptr<CFileInfo> pItem;
+      CFileInfo* pItem;
       std::uint32_t nLeft;
       std::string strPath;  // as stored: children derive their paths from it
       bool bLegacy;         // the item or a folder above it had "\\" in its name
@@ -119,9 +122,9 @@ class CSetReader {
     std::string path;
     std::uint32_t count = 0;
     bool renamed = false;
-    std::unique_ptr<CFileInfo> root = ReadObject(/*rootOnly=*/true, path, count, renamed);
-    if (!root) return Error();
-    stack.push_back({std::move(root), count, std::move(path), false});
+    CFileInfo* root = ReadObject(nullptr, path, count, renamed);
+    if (root == nullptr) return Error();
+    stack.push_back({root, count, std::move(path), false});
 
     while (true) {
       CFrame& frame = stack.back();
@@ -131,28 +134,24 @@ class CSetReader {
         const std::string noParent;
         PlacePath(*frame.pItem, frame.strPath, stack.size() > 1 ? stack[stack.size() - 2].strPath : noParent,
                   frame.bLegacy);
-        std::unique_ptr<CFileInfo> done = std::move(frame.pItem);
         stack.pop_back();
         if (stack.empty()) {
-          out.reset(static_cast<CRootFileInfo*>(done.release()));
+          out.reset(static_cast<CRootFileInfo*>(m_pRoot.release()));
           return ESetFileError::None;
         }
-        static_cast<CFolderFileInfo&>(*stack.back().pItem).AppendChild(std::move(done));
         continue;
       }
       --frame.nLeft;
-      std::unique_ptr<CFileInfo> child = ReadObject(false, path, count, renamed);
+      CFileInfo* child = ReadObject(static_cast<CFolderFileInfo*>(frame.pItem), path, count, renamed);
       if (m_pProgress != nullptr && (++m_nRead & 0xFFF) == 0)
         m_pProgress->nDone.store(m_pProgress->nTotal.load(std::memory_order_relaxed) - m_ar.Remaining(),
                                  std::memory_order_relaxed);
-      if (!child) return Error();
+      if (child == nullptr) return Error();
       const bool legacy = frame.bLegacy || renamed;
-      if (child->IsContainer()) {
-        stack.push_back({std::move(child), count, std::move(path), legacy});
-      } else {
+      if (child->IsContainer())
+        stack.push_back({child, count, std::move(path), legacy});
+      else
         PlacePath(*child, path, frame.strPath, legacy);
-        static_cast<CFolderFileInfo&>(*frame.pItem).AppendChild(std::move(child));
-      }
     }
   }
 
@@ -232,17 +231,18 @@ class CSetReader {
     item.SetStoredPath(stored, parentStored);
   }
 
+  // Reads an object into a new child of parent, or with no parent the root.
   // renamed: the name held "\\", which the item holds escaped.
-  std::unique_ptr<CFileInfo> ReadObject(bool rootOnly, std::string& path, std::uint32_t& count, bool& renamed) {
+  CFileInfo* ReadObject(CFolderFileInfo* parent, std::string& path, std::uint32_t& count, bool& renamed) {
     const int kind = ReadClassTag();
     if (kind < 0) return nullptr;
-    if (rootOnly && kind != CFileInfo::KIND_SET) {
+    if (parent == nullptr && kind != CFileInfo::KIND_SET) {
       m_ar.Fail(ESetFileError::BadClass);
       return nullptr;
     }
     if (!NextIndex()) return nullptr;
 
-    CFindData record;
+    CFindData& record = m_record;  // its strings keep their storage from one object to the next
     std::string note;
     std::uint32_t times[6] = {};
     CTextForm* forms = m_forms;
@@ -275,7 +275,13 @@ class CSetReader {
     record.ftLastAccessTime = (std::uint64_t(times[3]) << 32) | times[2];
     record.ftLastWriteTime = (std::uint64_t(times[5]) << 32) | times[4];
 
-    std::unique_ptr<CFileInfo> item = CFileInfo::CreateOfKind(CFileInfo::EKind(kind), record);
+    CFileInfo* item = nullptr;
+    if (parent != nullptr) {
+      item = parent->AddChildOfKind(CFileInfo::EKind(kind), record);
+    } else {
+      m_pRoot = CFileInfo::CreateOfKind(CFileInfo::EKind(kind), record);
+      item = m_pRoot.get();
+    }
     item->SetNoteText(std::move(note));
     for (int field = 0; field < CFileInfo::TEXT_FIELDS; ++field) {
       CTextForm& form = forms[field];
@@ -292,6 +298,8 @@ class CSetReader {
   CArchiveReader& m_ar;
   CWorkProgress* m_pProgress;
   std::uint64_t m_nRead = 0;
+  std::unique_ptr<CFileInfo> m_pRoot;
+  CFindData m_record;
   std::uint32_t m_nIndex = 0;
   std::vector<std::pair<std::uint32_t, int>> m_classes;  // index → class, ascending
   CTextForm m_forms[CFileInfo::TEXT_FIELDS];  // of the object being read

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/item_arena.h"
 #include "model/text_format.h"
 #include "platform/mime_type_names.h"
 #include "tests/core/test_util.h"
@@ -237,4 +238,54 @@ TEST(FileInfoItems, RecordsAndNotesAreKept) {
   EXPECT_EQ(folder->Children().size(), 1u);
   folder->RemoveChild(child);
   EXPECT_TRUE(folder->Children().empty());
+}
+
+TEST(FileInfoArena, StorageGoesBackWhenTheLastItemGoes) {
+  CItemArena arena;
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < 1000; ++i) arena.Allocate(48 + i % 40);
+    EXPECT_GT(arena.ChunkBytes(), 48000u);
+    for (int i = 0; i < 1000; ++i) arena.Release();
+    EXPECT_EQ(arena.ChunkBytes(), 0u);
+  }
+}
+
+// Subtrees leave a catalog's arena one by one, deep ones without recursion;
+// trees are swapped with their arenas; a catalog nested in another shares
+// the outer one's. The sanitizers see every item destroyed exactly once.
+TEST(FileInfoArena, SubtreesAndCatalogsAreDestroyedFromTheirArena) {
+  CRootFileInfo set("set");
+  auto catalog = MakeCatalog("C");
+  CFindData chainTop = FolderRecord("chain");
+  CFolderFileInfo* chain = static_cast<CFolderFileInfo*>(catalog->AddChild(&chainTop));
+  CFolderFileInfo* folder = chain;
+  for (int i = 0; i < 100000; ++i) {
+    CFindData record = FolderRecord("d");
+    folder = static_cast<CFolderFileInfo*>(folder->AddChild(&record));
+  }
+  CFindData big = FileRecord("big", 5000000000ULL);
+  big.cAlternateFileName = "BIG~1";
+  folder->AddChild(&big)->SetNoteText("note");
+  CFindData kept = FileRecord("kept", 7);
+  catalog->AddChild(&kept);
+  CDriveFileInfo* nested = static_cast<CDriveFileInfo*>(catalog->AddChildOfKind(CFileInfo::KIND_CATALOG, kept));
+  nested->m_strLabel = "N";
+  nested->AddChild(&big);
+  EXPECT_EQ(nested->Children().back()->GetSize(), 5000000000ULL);
+
+  catalog->RemoveChild(chain);
+  ASSERT_EQ(catalog->Children().size(), 2u);
+  EXPECT_EQ(catalog->Children()[0]->GetName(), "kept");
+
+  auto other = MakeCatalog("O");
+  other->AddChild(&big);
+  EXPECT_FALSE(catalog->SwapTree(*nested));
+  EXPECT_TRUE(catalog->SwapTree(*other));
+  ASSERT_EQ(catalog->Children().size(), 1u);
+  EXPECT_EQ(catalog->Children()[0]->AlternateName(), "BIG~1");
+  set.AppendCatalog(std::move(catalog), 0);
+  set.AppendCatalog(std::move(other), 0);
+  EXPECT_EQ(set.RemoveCatalog("O\\N"), 1);
+  EXPECT_EQ(set.RemoveCatalog("C"), 1);
+  EXPECT_EQ(set.GetCatalogCount(), 1);
 }

@@ -431,6 +431,27 @@ TEST(SetFileOnDisk, SaveReplacesAtomicallyAndKeepsTheMode) {
   EXPECT_EQ(MakeSetName(""), "新しいカタログセット");
 }
 
+// Files are read and written through a buffer of a quarter megabyte; a
+// value longer than that still goes through whole, wherever it starts.
+TEST(SetFileOnDisk, ValuesLongerThanTheBufferGoThroughWhole) {
+  CTempDir dir;
+  const std::string path = dir.File("long.fcf");
+  auto set = SampleSet();
+  std::string note(600000, 'n');
+  note += "末尾";
+  set->SetNoteText(note);
+  auto* catalog = static_cast<CFolderFileInfo*>(FindByPath(static_cast<CFileInfo*>(set.get()), "Other"));
+  for (int i = 0; i < 5000; ++i) Add(*catalog, FileRecord("file" + std::to_string(i), std::uint64_t(i)));
+  Add(*catalog, FileRecord("last", 1))->SetNoteText(note);
+  ASSERT_EQ(WriteSetFile(path, *set), ESetFileError::None);
+  EXPECT_EQ(ReadFileBytes(path), WriteSetToBytes(*set));
+  std::unique_ptr<CRootFileInfo> loaded;
+  ASSERT_EQ(ReadSetFile(path, loaded), ESetFileError::None);
+  EXPECT_EQ(loaded->GetNote(), note);
+  EXPECT_EQ(FindByPath(static_cast<const CFileInfo*>(loaded.get()), "Other\\last")->GetNote(), note);
+  EXPECT_EQ(WriteSetToBytes(*loaded), WriteSetToBytes(*set));
+}
+
 TEST(SetFileOnDisk, FailedWriteLeavesTheOldFileUntouched) {
   CTempDir dir;
   const std::string path = dir.File("old.fcf");
