@@ -18,6 +18,7 @@
 
 #include "model/root_file_info.h"
 #include "model/scan.h"
+#include "bench/bench_temp_folder.h"
 
 namespace {
 
@@ -91,13 +92,8 @@ double TimeFind(const std::string& root) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* base = argc > 1 ? argv[1] : std::getenv("TMPDIR");
-  std::string root = std::string(base != nullptr ? base : "/tmp") + "/quarrix-bench-XXXXXX";
-  if (mkdtemp(root.data()) == nullptr) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  std::printf("building tree in %s ...\n", root.c_str());
+  const std::string root = MakeBenchFolder(argc, argv);
+  if (root.empty()) return 1;
   const auto buildStart = std::chrono::steady_clock::now();
   const bool built = BuildTree(root);
   std::printf("built in %.2f s\n", Seconds(std::chrono::steady_clock::now() - buildStart));

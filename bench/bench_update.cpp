@@ -19,6 +19,7 @@
 
 #include "model/catalog_update.h"
 #include "model/root_file_info.h"
+#include "bench/bench_temp_folder.h"
 
 namespace {
 
@@ -64,13 +65,8 @@ long PeakKilobytes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* base = argc > 1 ? argv[1] : std::getenv("TMPDIR");
-  std::string root = std::string(base != nullptr ? base : "/tmp") + "/quarrix-bench-XXXXXX";
-  if (mkdtemp(root.data()) == nullptr) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  std::printf("building tree in %s ...\n", root.c_str());
+  const std::string root = MakeBenchFolder(argc, argv);
+  if (root.empty()) return 1;
   bool ok = MakeTree(root);
 
   CRootFileInfo set("bench");
