@@ -95,17 +95,12 @@ void CAppSettings::LoadSearchOptions() {
 }
 
 void CAppSettings::SaveSearchOptions(const CSearchOptions& options) {
-  // Only what this instance changed: another may have changed the rest.
-  bool changed = false;
-  for (const CSearchOptionKey& key : kSearchOptionKeys) {
-    bool& mine = m_searchOptions.*key.m_pPage.*key.m_pFlag;
-    const bool value = options.*key.m_pPage.*key.m_pFlag;
-    if (mine == value) continue;
-    mine = value;
-    m_store.SetInt(kSearchSection, key.m_pszKey, value);
-    changed = true;
-  }
-  if (changed) m_store.Flush();
+  // The store writes only keys whose value changed, so another instance's
+  // choices for the rest survive.
+  m_searchOptions = options;
+  for (const CSearchOptionKey& key : kSearchOptionKeys)
+    m_store.SetInt(kSearchSection, key.m_pszKey, options.*key.m_pPage.*key.m_pFlag);
+  m_store.Flush();
 }
 
 namespace {

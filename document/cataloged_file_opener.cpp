@@ -13,7 +13,6 @@
 #include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
 #include "platform/path_separator.h"
-#include "platform/real_name.h"
 
 namespace {
 
