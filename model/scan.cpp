@@ -2,8 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,42 +18,11 @@
 #include "model/root_file_info.h"
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
+#include "platform/folder_id.h"
 #include "platform/real_name.h"
 #include "platform/volume_info.h"
 
 namespace {
-
-std::uint64_t DeviceId(dev_t device) { return (std::uint64_t(major(device)) << 32) | minor(device); }
-
-// File systems that describe the running system rather than hold files:
-// never walked, whatever the options.
-bool IsVirtualFileSystem(int fd) {
-  struct statfs info;
-  if (fstatfs(fd, &info) != 0) return false;
-  switch (static_cast<unsigned long>(info.f_type)) {
-    case 0x9fa0:      // proc
-    case 0x62656572:  // sysfs
-    case 0x1cd1:      // devpts
-    case 0x27e0eb:    // cgroup
-    case 0x63677270:  // cgroup2
-    case 0x64626720:  // debugfs
-    case 0x74726163:  // tracefs
-    case 0x73636673:  // securityfs
-    case 0x6165676c:  // pstore
-    case 0xcafe4a11:  // bpf
-    case 0x62656570:  // configfs
-    case 0x65735543:  // fusectl
-    case 0x19800202:  // mqueue
-    case 0x958458f6:  // hugetlbfs
-    case 0x0187:      // autofs
-    case 0x42494e4d:  // binfmt_misc
-    case 0xde5e81e4:  // efivarfs
-      return true;
-    case 0x01021994:  // tmpfs, and devtmpfs, which only the mount table tells apart
-      return FileSystemTypeOf(fd) == "devtmpfs";
-  }
-  return false;
-}
 
 // The walk keeps, for each folder on the way down that still has subfolders
 // to visit, those subfolders and (within a budget) an open descriptor.
@@ -78,12 +45,12 @@ class CFolderWalk {
   void Run(const std::string& path, CFolderFileInfo& item) {
     const int fd = m_lister.OpenFolder(AT_FDCWD, path);
     if (fd < 0) return;
-    struct stat status;
-    if (fstat(fd, &status) != 0) {
+    CFolderId id;
+    if (!ReadFolderId(fd, id)) {
       close(fd);
       return;
     }
-    m_nRootDevice = DeviceId(status.st_dev);
+    m_nRootDevice = id.first;
     Enter(fd, path, item, true);
     while (!m_frames.empty() && !m_options.Cancelled()) {
       CFrame& top = m_frames.back();
@@ -115,8 +82,7 @@ class CFolderWalk {
     std::vector<CSubfolder> subfolders;
     std::size_t nNext = 0;
     int nFd = -1;
-    dev_t device = 0;
-    ino_t inode = 0;
+    CFolderId id;
     std::string strRawName;  // in the parent frame's folder; the path for the first
   };
 
@@ -142,15 +108,15 @@ class CFolderWalk {
   // Reads the open folder fd into item and, when it has subfolders, makes it
   // the new deepest frame. Takes ownership of fd.
   void Enter(int fd, const std::string& rawName, CFolderFileInfo& item, bool checkFileSystem) {
-    struct stat status;
-    if (fstat(fd, &status) != 0 || (checkFileSystem && IsVirtualFileSystem(fd)) ||
-        (m_bOnce && !m_walked.insert({status.st_dev, status.st_ino}).second)) {
+    CFolderId id;
+    if (!ReadFolderId(fd, id) || (checkFileSystem && IsVirtualFileSystem(fd)) ||
+        (m_bOnce && !m_walked.insert(id).second)) {
       close(fd);
       return;
     }
     if (m_options.pProgress != nullptr && m_options.pProgress->FolderWanted())
       m_options.pProgress->SetFolder(PathOf(rawName));
-    const std::uint64_t device = DeviceId(status.st_dev);  // where a different one starts another mount
+    const std::uint64_t device = id.first;  // where a different one starts another mount
     CFrame frame;
     {
       std::vector<CDirEntry> entries;
@@ -169,8 +135,7 @@ class CFolderWalk {
       return;
     }
     frame.nFd = fd;
-    frame.device = status.st_dev;
-    frame.inode = status.st_ino;
+    frame.id = id;
     frame.strRawName = rawName;
     m_frames.push_back(std::move(frame));
     ++m_nOpen;
@@ -212,8 +177,8 @@ class CFolderWalk {
       CFrame& frame = m_frames[i];
       const int fd = m_lister.OpenFolder(current, frame.strRawName);
       if (currentOwned) close(current);
-      struct stat status;
-      if (fd >= 0 && (fstat(fd, &status) != 0 || status.st_dev != frame.device || status.st_ino != frame.inode)) {
+      CFolderId id;
+      if (fd >= 0 && (!ReadFolderId(fd, id) || id != frame.id)) {
         close(fd);
         return -1;
       }
@@ -236,7 +201,7 @@ class CFolderWalk {
   // Links or other file systems may lead to a folder again (even to one on
   // the way down): then each real folder is walked once, the first time.
   const bool m_bOnce = m_options.bFollowLinks || m_options.bCrossFileSystems;
-  std::set<std::pair<dev_t, ino_t>> m_walked;
+  std::set<CFolderId> m_walked;
   std::uint64_t m_nRootDevice = 0;
   int m_nOpen = 0;
   std::size_t m_nLowestOpen = 0;  // frames below it hold no descriptor

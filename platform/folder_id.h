@@ -5,8 +5,14 @@
 #include <cstdint>
 #include <utility>
 
-// The volume (device) and the file's number on it.
+// The volume (device, numbered as CDirEntry::nDevice is) and the file's
+// number on it.
 using CFolderId = std::pair<std::uint64_t, std::uint64_t>;
 
 // False when the descriptor cannot be asked.
 bool ReadFolderId(int fd, CFolderId& out);
+
+// Whether the open folder is on a file system that describes the running
+// system rather than holds files (proc, sysfs and the like): never walked,
+// whatever the options.
+bool IsVirtualFileSystem(int fd);

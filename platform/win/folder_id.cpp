@@ -10,3 +10,6 @@ bool ReadFolderId(int fd, CFolderId& out) {
   out = {info.dwVolumeSerialNumber, (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
   return true;
 }
+
+// Windows has no such file systems among its drives.
+bool IsVirtualFileSystem(int) { return false; }
