@@ -34,6 +34,8 @@ class CItemArena {
   std::size_t LiveItems() const { return m_nLive; }
   // Bytes of the chunks the arena holds.
   std::size_t ChunkBytes() const { return m_nChunkBytes; }
+  // Bytes of all arenas' chunks that are mapped apart from the heap.
+  static std::size_t MappedBytes();
 
  private:
   struct CChunk;
