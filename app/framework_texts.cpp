@@ -7,12 +7,17 @@
 
 #include <wx/translation.h>
 
+#include "document/child_environment.h"
+
 namespace {
 
 // GTK translates through gettext in the LC_MESSAGES locale; its texts are
 // bound to UTF-8 whatever the character type. LANGUAGE comes first in
 // gettext's choice, so it must not name another language.
 bool UseJapaneseMessagesLocale() {
+  static bool kept = false;  // the user's setting, not the one made here
+  if (!kept) KeepLanguageForChildren(std::getenv("LANGUAGE"));
+  kept = true;
   setenv("LANGUAGE", "ja", 1);
   for (const char* name : {"ja_JP.UTF-8", "ja_JP.utf8", "ja_JP"})
     if (std::setlocale(LC_MESSAGES, name)) return true;

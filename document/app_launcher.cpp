@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "document/child_environment.h"
+
 namespace {
 
 struct CGObjectUnref {
@@ -50,7 +52,8 @@ CAppLauncher::EOpenResult CDesktopLauncher::OpenWithAssociated(const std::string
   CGObjectPtr<GFile> file(g_file_new_for_path(path.c_str()));
   GList files = {file.get(), nullptr, nullptr};
   GError* error = nullptr;
-  const bool launched = g_app_info_launch(app.get(), &files, nullptr, &error);
+  CGObjectPtr<GAppLaunchContext> context(NewChildLaunchContext());
+  const bool launched = g_app_info_launch(app.get(), &files, context.get(), &error);
   if (error) g_error_free(error);
   return launched ? OPEN_DONE : OPEN_FAILED;
 }
@@ -65,8 +68,10 @@ bool CDesktopLauncher::OpenWithProgram(const std::string& program, const std::st
   // intermediate child, so no zombie is left behind, and reports a program
   // that cannot be executed as an error.
   GError* error = nullptr;
-  const bool started = g_spawn_async(nullptr, argv.data(), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr,
+  char** environment = NewChildEnvironment();
+  const bool started = g_spawn_async(nullptr, argv.data(), environment, G_SPAWN_SEARCH_PATH, nullptr, nullptr,
                                      nullptr, &error);
+  g_strfreev(environment);
   if (error) g_error_free(error);
   return started;
 }

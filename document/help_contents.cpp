@@ -5,6 +5,7 @@
 #include <wx/stdpaths.h>
 
 #include "dialogs/message_box.h"
+#include "document/child_environment.h"
 #include "document/doc_messages.h"
 
 std::string ManualPathFor(const std::string& programPath) {
@@ -44,7 +45,9 @@ void OpenManualWith(GAppInfo* browser, const std::string& programPath, wxWindow*
     GFile* file = g_file_new_for_path(manual.c_str());
     GList* files = g_list_append(nullptr, file);
     GError* error = nullptr;
-    launched = g_app_info_launch(browser, files, nullptr, &error);
+    GAppLaunchContext* context = NewChildLaunchContext();
+    launched = g_app_info_launch(browser, files, context, &error);
+    g_object_unref(context);
     if (error) g_error_free(error);
     g_list_free(files);
     g_object_unref(file);

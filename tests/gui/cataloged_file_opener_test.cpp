@@ -7,13 +7,18 @@
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+
+#include <glib.h>
+#include <sys/stat.h>
 
 #include "dialogs/locate_file_dlg.h"
 #include "dialogs/select_app_dlg.h"
 #include "document/app_launcher.h"
 #include "document/app_settings.h"
 #include "document/cataloged_file_opener.h"
+#include "document/child_environment.h"
 #include "document/settings_file.h"
 #include "tests/gui/doc_test_util.h"
 #include "tests/gui/expect_dialog.h"
@@ -151,6 +156,27 @@ TEST(AppLauncher, APathIsOneArgumentAndNeverAnOption) {
   CDesktopLauncher launcher;
   EXPECT_FALSE(launcher.OpenWithProgram("/nonexistent/quarrix-test-program", "/"));
   EXPECT_FALSE(launcher.OpenWithProgram("", "/"));
+}
+
+// The Japanese LANGUAGE set for this program's own texts is not passed on.
+TEST(AppLauncher, ProgramsStartInTheUsersLanguage) {
+  const CTestHome dir;
+  const std::string script = dir.File("viewer.sh"), out = dir.File("language");
+  WriteTextFile(script, "#!/bin/sh\necho \"${LANGUAGE-unset}\" > \"$1.tmp\" && mv \"$1.tmp\" \"$1\"\n");
+  chmod(script.c_str(), 0755);
+  const auto languageSeen = [&](const char* kept) {
+    KeepLanguageForChildren(kept);
+    std::remove(out.c_str());
+    EXPECT_TRUE(CDesktopLauncher().OpenWithProgram(script, out));
+    std::string text;
+    for (int i = 0; i < 500 && !g_file_get_contents(out.c_str(), nullptr, nullptr, nullptr); ++i) g_usleep(10000);
+    gchar* contents = nullptr;
+    if (g_file_get_contents(out.c_str(), &contents, nullptr, nullptr)) text = contents;
+    g_free(contents);
+    return text;
+  };
+  EXPECT_EQ(languageSeen("fr:en"), "fr:en\n");
+  EXPECT_EQ(languageSeen(nullptr), "unset\n");
 }
 
 // --- opening -----------------------------------------------------------------
