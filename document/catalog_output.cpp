@@ -18,6 +18,7 @@
 #include "document/explorer_ap_doc.h"
 #include "model/root_file_info.h"
 #include "model/work_progress.h"
+#include "platform/atomic_file.h"
 #include "platform/path_separator.h"
 
 namespace {
@@ -53,9 +54,14 @@ bool AskReportPath(wxWindow* parent, const std::string& defaultName, std::string
   return true;
 }
 
+bool IsSameFile(const std::string& a, const std::string& b) {
+  CFileIdentity first, second;
+  return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first.dev == second.dev && first.ino == second.ino;
+}
+
 }  // namespace
 
-bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow* parent) {
+bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow* parent, const std::string& setPath) {
   CItemSummaryList catalogs;
   set.ListChildren(std::string(), catalogs, false);
   std::vector<std::string> names;
@@ -76,6 +82,11 @@ bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow
   set.GetSelectionInfo({std::string()}, info);
   std::string path;
   if (!AskReportPath(parent, DefaultReportFileName(info.m_strName), path)) return false;
+  // The save dialog's question was about replacing a file, not the set itself.
+  if (!setPath.empty() && IsSameFile(path, setPath)) {
+    AppMessageBox(kReportOverSet, wxOK | wxICON_EXCLAMATION, parent);
+    return false;
+  }
 
   bool written = false;
   std::atomic<bool> cancel{false};
@@ -95,7 +106,7 @@ bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow
 
 // The document's handler of the command, kept with the command.
 void CExplorerApDoc::OnOutputCatalogSet(wxCommandEvent&) {
-  if (m_pRoot) OutputCatalogSet(*m_pRoot, GetAppSettings(), GetDialogParent());
+  if (m_pRoot) OutputCatalogSet(*m_pRoot, GetAppSettings(), GetDialogParent(), GetFilename().utf8_string());
 }
 
 std::string DefaultReportFileName(const std::string& setName) { return setName + "の情報.htm"; }

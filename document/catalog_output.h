@@ -11,11 +11,15 @@ class CRootFileInfo;
 class wxWindow;
 
 inline constexpr const char kReportFailed[] = "カタログ情報の出力に失敗しました";
+inline constexpr const char kReportOverSet[] =
+    "開いているカタログセットのファイルには出力できません\n別のファイルを指定してください";
 
 // Runs the command on set, with parent owning the dialogs. settings holds
 // the column choice it starts from and stores the new one (null: all columns,
-// nothing stored). True when a report was written.
-bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow* parent);
+// nothing stored). True when a report was written. The file setPath, where
+// the set is kept, is never replaced by its report.
+bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow* parent,
+                      const std::string& setPath = std::string());
 
 // "%sの情報.htm" for the set's name.
 std::string DefaultReportFileName(const std::string& setName);

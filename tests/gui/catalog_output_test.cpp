@@ -233,6 +233,16 @@ TEST_F(CatalogOutputCommand, AReportThatCannotBeWrittenIsReportedAndTheColumnsAr
   EXPECT_NE(SettingsText().find("kind=0"), std::string::npos) << SettingsText();
 }
 
+TEST_F(CatalogOutputCommand, TheOpenSetsOwnFileIsNeverReplacedByItsReport) {
+  const std::string setFile = m_home.File("work.fcf");
+  WriteTextFile(setFile, "set");
+  bool written = true;
+  wxTEST_DIALOG(written = OutputCatalogSet(m_set, &m_settings, nullptr, setFile), AllCatalogs(),
+                CAnswerFileDialog(m_home.File("./work.fcf")), CExpectMessageBox(kReportOverSet));
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadTextFile(setFile), "set");
+}
+
 TEST_F(CatalogOutputCommand, AFileHitOnlyByTheAddedExtensionIsReplacedOnlyWhenTheUserAgrees) {
   // The save dialog asked about "old", not about "old.htm".
   const std::string existing = m_home.File("old.htm");
