@@ -374,7 +374,7 @@ class CFolderWalk {
   // one and those of closed frames aside (the walk reopens them); false when
   // there is none near.
   bool FindUnbegun(std::size_t& frameIndex, std::size_t& index) const {
-    const auto last = m_unbegun.rend() - std::min(m_unbegun.size(), kReadAheadFolders);
+    const auto last = m_unbegun.rbegin() + std::min(m_unbegun.size(), kReadAheadFolders);
     for (auto it = m_unbegun.rbegin(); it != last; ++it) {
       const CFrame& frame = m_frames[*it];
       if (frame.pHandle == nullptr) continue;
