@@ -58,7 +58,6 @@ struct CFolderRead {
   std::shared_ptr<CFolderHandle> pParent;
   std::string strRawName;
   bool bCheckFileSystem = false;  // the root of a mount: virtual ones are left out
-  bool bAhead = false;            // read by a reading thread, counted in the read-ahead
   bool bDone = false;
   // What was read: nothing unless opened. The descriptor stays open only
   // when the folder has subfolders to walk.
@@ -288,9 +287,11 @@ class CFolderWalk {
     DropUnbegun(frameIndex);
   }
 
+  // Waits for a reader's read, reading ahead itself meanwhile.
   void Await(CFolderRead& read) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_done.wait(lock, [&] { return read.bDone; });
+    while (!read.bDone)
+      if (!ReadOneAhead(lock)) m_done.wait(lock);
     const bool wasFull = m_nAheadEntries >= kReadAheadEntries || m_nAhead >= kReadAheadFolders;
     --m_nAhead;
     m_nAheadEntries -= read.entries.size();
@@ -391,32 +392,35 @@ class CFolderWalk {
   // A reading thread.
   void ReadAhead() {
     std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_bStop)
+      if (!ReadOneAhead(lock)) m_work.wait(lock);
+  }
+
+  // Begins the first read nobody has begun, if read-ahead has room for it,
+  // and reads it; lock is held on entry and return, not while reading.
+  bool ReadOneAhead(std::unique_lock<std::mutex>& lock) {
     std::size_t frameIndex = 0, index = 0;
-    for (;;) {
-      m_work.wait(lock, [&] {
-        return m_bStop || (!m_options.Cancelled() && m_nAhead < kReadAheadFolders &&
-                           m_nAheadEntries < kReadAheadEntries && FindUnbegun(frameIndex, index));
-      });
-      if (m_bStop) return;
-      CFrame& frame = m_frames[frameIndex];
-      frame.nBegun = index + 1;
-      if (frame.nBegun == frame.subfolders.size()) DropUnbegun(frameIndex);
-      auto read = std::make_unique<CFolderRead>();
-      read->pParent = frame.pHandle;
-      read->strRawName = frame.subfolders[index].strRawName;
-      read->bCheckFileSystem = frame.subfolders[index].bOtherMount;
-      read->bAhead = true;
-      CFolderRead& reading = *read;
-      frame.subfolders[index].pRead = std::move(read);
-      ++m_nAhead;
-      ReleaseIfUnneeded(frameIndex);
-      lock.unlock();
-      Open(reading);
-      lock.lock();
-      reading.bDone = true;
-      m_nAheadEntries += reading.entries.size();
-      m_done.notify_one();
-    }
+    if (m_bStop || m_options.Cancelled() || m_nAhead >= kReadAheadFolders ||
+        m_nAheadEntries >= kReadAheadEntries || !FindUnbegun(frameIndex, index))
+      return false;
+    CFrame& frame = m_frames[frameIndex];
+    frame.nBegun = index + 1;
+    if (frame.nBegun == frame.subfolders.size()) DropUnbegun(frameIndex);
+    auto read = std::make_unique<CFolderRead>();
+    read->pParent = frame.pHandle;
+    read->strRawName = frame.subfolders[index].strRawName;
+    read->bCheckFileSystem = frame.subfolders[index].bOtherMount;
+    CFolderRead& reading = *read;
+    frame.subfolders[index].pRead = std::move(read);
+    ++m_nAhead;
+    ReleaseIfUnneeded(frameIndex);
+    lock.unlock();
+    Open(reading);
+    lock.lock();
+    reading.bDone = true;
+    m_nAheadEntries += reading.entries.size();
+    m_done.notify_one();
+    return true;
   }
 
   CFolderLister& m_lister;
