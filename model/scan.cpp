@@ -77,7 +77,8 @@ struct CFolderRead {
 // Descending needs only the parent's descriptor, so the depth of the tree
 // costs memory for names, never stack or descriptors. Reading threads take
 // the first subfolders in walk order that nobody has begun, deepest frame
-// first, and leave the next one of the walk to the walk.
+// first, and leave the next one of the walk to the walk; the walk, waiting
+// for a read a reader has begun, reads ahead too meanwhile.
 class CFolderWalk {
  public:
   CFolderWalk(CFolderLister& lister, int budget, int threads, const CScanOptions& options)
