@@ -108,7 +108,6 @@ class CFolderWalk {
     m_nRootDevice = root.id.first;
     ReadOpen(root);
     Visit(root, item);
-    StartReaders();
     while (!m_options.Cancelled()) {
       while (!m_frames.empty() && m_frames.back().nNext == m_frames.back().subfolders.size()) Pop();
       if (m_frames.empty()) break;
@@ -255,8 +254,11 @@ class CFolderWalk {
       m_unbegun.push_back(m_frames.size() - 1);
       KeepWithinBudget();
     }
-    // A lone subfolder is the walk's next one: no reader is woken for it.
-    if (more) m_work.notify_all();
+    // A lone subfolder is the walk's next one: no reader is woken for it,
+    // and a walk that meets no other starts none.
+    if (!more) return;
+    if (m_readers.empty()) StartReaders();
+    m_work.notify_all();
   }
 
   void TakeBackCounts(const std::vector<CDirEntry>& entries) {
@@ -368,7 +370,6 @@ class CFolderWalk {
   }
 
   void StartReaders() {
-    if (m_frames.empty()) return;
     try {
       for (int i = 1; i < m_nThreads; ++i) m_readers.emplace_back([this] { ReadAhead(); });
     } catch (const std::system_error&) {
@@ -664,6 +665,9 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
 
   const std::string base = givenBase != nullptr ? *givenBase : CommonParentPath(chosen);
   out = std::make_unique<CDriveFileInfo>(label, base);
+  // Asked once for all the paths: it reads the mount table.
+  CScanOptions walkOptions = options;
+  if (walkOptions.nThreads <= 0) walkOptions.nThreads = DefaultScanThreads(base);
   std::map<std::string, CFolderFileInfo*> between;  // real path → its folder item
   for (std::size_t i = 0; i < chosen.size() && !options.Cancelled(); ++i) {
     const std::string& path = chosen[i];
@@ -689,7 +693,7 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
       parent = item;
     }
     CFileInfo* child = AddRecord(*parent, records[i], options);
-    if (child->IsContainer()) ScanFolder(path, static_cast<CFolderFileInfo&>(*child), options);
+    if (child->IsContainer()) ScanFolder(path, static_cast<CFolderFileInfo&>(*child), walkOptions);
   }
   return EScanStatus::Done;
 }
