@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -398,8 +399,12 @@ class CFolderWalk {
   // A reading thread.
   void ReadAhead() {
     std::unique_lock<std::mutex> lock(m_mutex);
-    while (!m_bStop)
-      if (!ReadOneAhead(lock)) m_work.wait(lock);
+    try {
+      while (!m_bStop)
+        if (!ReadOneAhead(lock)) m_work.wait(lock);
+    } catch (const std::bad_alloc&) {
+      // This reader stops; the walk reads what it would have.
+    }
   }
 
   // Begins the first read nobody has begun, if read-ahead has room for it,
@@ -410,12 +415,12 @@ class CFolderWalk {
         m_nAheadEntries >= kReadAheadEntries || !FindUnbegun(frameIndex, index))
       return false;
     CFrame& frame = m_frames[frameIndex];
-    frame.nBegun = index + 1;
-    if (frame.nBegun == frame.subfolders.size()) DropUnbegun(frameIndex);
     auto read = std::make_unique<CFolderRead>();
     read->pParent = frame.pHandle;
     read->strRawName = frame.subfolders[index].strRawName;
     read->bCheckFileSystem = frame.subfolders[index].bOtherMount;
+    frame.nBegun = index + 1;
+    if (frame.nBegun == frame.subfolders.size()) DropUnbegun(frameIndex);
     CFolderRead& reading = *read;
     frame.subfolders[index].pRead = std::move(read);
     ++m_nAhead;
