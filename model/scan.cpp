@@ -83,7 +83,11 @@ struct CFolderRead {
 class CFolderWalk {
  public:
   CFolderWalk(CFolderLister& lister, int budget, int threads, const CScanOptions& options)
-      : m_lister(lister), m_nBudget(std::max(budget, 1)), m_nThreads(std::max(threads, 1)), m_options(options) {
+      : m_lister(lister),
+        m_nBudget(std::max(budget, 1)),
+        // More readers than folders read ahead would only wait.
+        m_nThreads(std::clamp(threads, 1, int(kReadAheadFolders))),
+        m_options(options) {
     m_lister.Watch(options.pProgress, options.pCancel);
   }
   ~CFolderWalk() {
