@@ -35,6 +35,9 @@ namespace {
 // entries' bound by one folder).
 constexpr std::size_t kReadAheadFolders = 64;
 constexpr std::size_t kReadAheadEntries = 8192;
+// Folders the walk reads alone before it starts readers: small scans (an
+// update's many small folders) are not worth the threads.
+constexpr int kFoldersBeforeReaders = 16;
 
 // An open folder, shared by the walk and the reads that open folders inside
 // it; closed when the last of them lets go.
@@ -148,6 +151,7 @@ class CFolderWalk {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_frames[topIndex].subfolders[index].pRead.reset();
       }
+      if (++m_nVisited == kFoldersBeforeReaders) StartReaders();
     }
   }
 
@@ -259,11 +263,8 @@ class CFolderWalk {
       m_unbegun.push_back(m_frames.size() - 1);
       KeepWithinBudget();
     }
-    // A lone subfolder is the walk's next one: no reader is woken for it,
-    // and a walk that meets no other starts none.
-    if (!more) return;
-    if (m_readers.empty()) StartReaders();
-    m_work.notify_all();
+    // A lone subfolder is the walk's next one: no reader is woken for it.
+    if (more) m_work.notify_all();
   }
 
   void TakeBackCounts(const std::vector<CDirEntry>& entries) {
@@ -446,6 +447,7 @@ class CFolderWalk {
   // the way down): then each real folder is walked once, the first time.
   const bool m_bOnce = m_options.bFollowLinks || m_options.bCrossFileSystems;
   std::uint64_t m_nRootDevice = 0;
+  int m_nVisited = 0;  // folders taken by the walk below the first
   std::vector<std::thread> m_readers;
 
   // What follows is shared with the reading threads, under m_mutex (the walk
