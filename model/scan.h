@@ -23,12 +23,21 @@ inline constexpr const char kPlaceNotFoundMessage[] = "指定された場所が�
 // name from the nearest open one when the walk comes back to them.
 constexpr int kScanOpenFolderBudget = 64;
 
+// Folders a scan reads at once by default: as many as the cores, and on a
+// network drive at least kNetworkScanThreads, where waiting on the server
+// dominates.
+constexpr int kNetworkScanThreads = 8;
+int DefaultScanThreads(const std::string& path);
+
 // Adds the entries of the folder at path under item, each folder's entries
 // in read order and subfolders in full before the next sibling. A folder
 // that cannot be opened, one the options keep the walk out of (a link, a
 // mount point, a virtual file system) and, when links or mounts are
 // followed, a folder walked already stay without children. Cancelled, the
-// walk stops part way: the caller throws item away.
+// walk stops part way: the caller throws item away. Folders are read on
+// options.nThreads threads (through lister, which must allow that), the
+// items made on the calling one; besides the budget of open ancestors, the
+// reads ahead of the walk hold a bounded number of descriptors.
 void ScanFolder(const std::string& path, CFolderFileInfo& item, const CScanOptions& options = CScanOptions());
 void ScanFolder(const std::string& path, CFolderFileInfo& item, CFolderLister& lister,
                 int openFolderBudget = kScanOpenFolderBudget, const CScanOptions& options = CScanOptions());

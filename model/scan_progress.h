@@ -45,6 +45,13 @@ class CScanProgress {
     m_nFiles.fetch_add(counts.nFiles, std::memory_order_relaxed);
     m_nBytes.fetch_add(counts.nBytes, std::memory_order_relaxed);
   }
+  // Entries counted and then left out of the catalog (a folder read ahead
+  // that the walk turned out to have met already).
+  void TakeBackCounts(const CScanCounts& counts) {
+    m_nFolders.fetch_sub(counts.nFolders, std::memory_order_relaxed);
+    m_nFiles.fetch_sub(counts.nFiles, std::memory_order_relaxed);
+    m_nBytes.fetch_sub(counts.nBytes, std::memory_order_relaxed);
+  }
   bool FolderWanted() const { return m_bFolderWanted.load(std::memory_order_relaxed); }
   void SetFolder(std::string path) {
     m_bFolderWanted.store(false, std::memory_order_relaxed);
@@ -102,6 +109,8 @@ struct CScanOptions {
   CScanProgress* pProgress = nullptr;
   // Polled between entries; once true the scan stops as soon as it can.
   const std::atomic<bool>* pCancel = nullptr;
+  // Threads reading folders at once; 0 for the place's default.
+  int nThreads = 0;
 
   bool Cancelled() const { return pCancel != nullptr && pCancel->load(std::memory_order_relaxed); }
 };

@@ -24,7 +24,8 @@ struct CDirEntry {
 };
 
 // Opens and reads folders. The walk goes through this interface so that a
-// folder that cannot be opened can be simulated.
+// folder that cannot be opened can be simulated; it calls one lister from
+// several threads at once.
 class CFolderLister {
  public:
   virtual ~CFolderLister() = default;

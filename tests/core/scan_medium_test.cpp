@@ -94,10 +94,13 @@ TEST(ScanWatchTest, ProgressAgreesWithTheCatalogAndCancelStopsBetweenEntries) {
   EXPECT_EQ(tree.Path(), progress.CurrentFolder());  // asked for before the scan began
 
   // Cancelled as the second folder is read: nothing of it is read, nothing
-  // after it is opened, and the whole scan gives no catalog.
+  // after it is opened, and the whole scan gives no catalog. (One reader:
+  // others would have begun folders ahead by then.)
   CCancellingLister lister(cancel);
   auto partial = std::make_unique<CDriveFileInfo>("p", tree.Path(), CMediumFacts());
-  ScanFolder(tree.Path(), *partial, lister, kScanOpenFolderBudget, options);
+  CScanOptions alone = options;
+  alone.nThreads = 1;
+  ScanFolder(tree.Path(), *partial, lister, kScanOpenFolderBudget, alone);
   ASSERT_EQ(2u, lister.m_entriesRead.size());
   EXPECT_EQ(0u, lister.m_entriesRead[1]);
   std::unique_ptr<CDriveFileInfo> none;

@@ -9,12 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/root_file_info.h"
@@ -501,6 +504,92 @@ TEST(ScanDepthTest, VeryDeepTreeDoesNotExhaustTheStack) {
     ++levels;
   }
   EXPECT_EQ(depth, levels);
+}
+
+// Several hundred folders at varied depths, some empty, some with files,
+// and links to folders anywhere in it (walked when links are followed, each
+// real folder once, the first time the walk meets it).
+void MakeBranchingTree(const CScanTree& tree) {
+  std::vector<std::string> folders{""};
+  std::uint32_t seed = 12345;
+  const auto next = [&seed](std::uint32_t bound) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % bound;
+  };
+  for (int i = 0; i < 400; ++i) {
+    // Newer folders are likelier parents: the tree grows deep as well as wide.
+    const std::string& parent = folders[folders.size() - 1 - next(std::min<std::uint32_t>(folders.size(), 30))];
+    const std::string folder = parent + "/d" + std::to_string(i);
+    ASSERT_EQ(0, mkdir(tree.At(folder).c_str(), 0755));
+    for (std::uint32_t f = next(4) == 0 ? 0 : next(6); f > 0; --f) MakeFile(tree.At(folder + "/f" + std::to_string(f)), f);
+    folders.push_back(folder);
+  }
+  // Some beside their targets, so that both are likely read at once.
+  for (std::size_t i = 1; i < folders.size(); i += 23) {
+    const std::string& target = folders[next(folders.size())];
+    ASSERT_EQ(0, symlink(tree.At(target).c_str(), tree.At(folders[i] + "/link").c_str()));
+    ASSERT_EQ(0, symlink(tree.At(folders[i]).c_str(), tree.At(folders[i] + "-twin").c_str()));
+  }
+}
+
+TEST(ScanThreadsTest, CatalogIsTheSameWhateverTheNumberOfReaders) {
+  CScanTree tree;
+  MakeBranchingTree(tree);
+  for (const bool follow : {false, true}) {
+    std::vector<std::string> sets;
+    for (const int threads : {1, 1, 2, 8}) {
+      CScanProgress progress;
+      CScanOptions options;
+      options.bFollowLinks = follow;
+      options.nThreads = threads;
+      options.pProgress = &progress;
+      auto catalog = std::make_unique<CDriveFileInfo>("disk", tree.Path(), CMediumFacts());
+      ScanFolder(tree.Path(), *catalog, options);
+      const CScanCounts counts = progress.Counts();
+      EXPECT_EQ(CountItemsBelow(*catalog), counts.nFolders + counts.nFiles) << threads;
+      CRootFileInfo set("s");
+      set.AppendCatalog(std::move(catalog), 0);
+      sets.push_back(WriteSetToBytes(set));
+    }
+    // The first scan may still have set the folders' access times: it only
+    // warms up.
+    for (std::size_t i = 2; i < sets.size(); ++i)
+      EXPECT_TRUE(sets[i] == sets[1]) << "scan " << i << ", links followed: " << follow;
+  }
+}
+
+// Reads slowly, as a network drive would, and tells how many reads began
+// after the scan was cancelled.
+class CSlowLister : public CFolderLister {
+ public:
+  bool ReadEntries(int fd, std::vector<CDirEntry>& out) override {
+    if (m_pCancel->load()) ++m_nLate;
+    ++m_nReads;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return CFolderLister::ReadEntries(fd, out);
+  }
+  std::atomic<int> m_nReads{0};
+  std::atomic<int> m_nLate{0};
+};
+
+TEST(ScanThreadsTest, CancelStopsEveryReaderAndClosesWhatTheyOpened) {
+  CScanTree tree;
+  MakeBranchingTree(tree);
+  const std::size_t descriptors = OpenDescriptorCount();
+  std::atomic<bool> cancel{false};
+  CScanOptions options;
+  options.pCancel = &cancel;
+  options.nThreads = 8;
+  CSlowLister lister;
+  auto catalog = std::make_unique<CDriveFileInfo>("disk", tree.Path(), CMediumFacts());
+  std::thread scan([&] { ScanFolder(tree.Path(), *catalog, lister, kScanOpenFolderBudget, options); });
+  while (lister.m_nReads < 40) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  cancel = true;
+  scan.join();
+  // Reads already past their check may still begin, one on each thread.
+  EXPECT_LE(lister.m_nLate, 8);
+  EXPECT_LT(lister.m_nReads, 200);
+  EXPECT_EQ(descriptors, OpenDescriptorCount());
 }
 
 }  // namespace
