@@ -13,6 +13,9 @@ namespace {
 // bound to UTF-8 whatever the character type. LANGUAGE comes first in
 // gettext's choice, so it must not name another language.
 bool UseJapaneseMessagesLocale() {
+#ifndef __WXGTK__
+  return true;  // the system's own texts follow the system's language
+#else
   setenv("LANGUAGE", "ja", 1);
   for (const char* name : {"ja_JP.UTF-8", "ja_JP.utf8", "ja_JP"})
     if (std::setlocale(LC_MESSAGES, name)) return true;
@@ -22,6 +25,7 @@ bool UseJapaneseMessagesLocale() {
   const std::string name = current ? current : "C";
   if (name == "C" || name == "POSIX") std::setlocale(LC_MESSAGES, "C.UTF-8");
   return false;
+#endif
 }
 
 }  // namespace
