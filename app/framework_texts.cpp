@@ -9,13 +9,11 @@
 
 namespace {
 
+#ifdef __WXGTK__
 // GTK translates through gettext in the LC_MESSAGES locale; its texts are
 // bound to UTF-8 whatever the character type. LANGUAGE comes first in
 // gettext's choice, so it must not name another language.
 bool UseJapaneseMessagesLocale() {
-#ifndef __WXGTK__
-  return true;  // the system's own texts follow the system's language
-#else
   setenv("LANGUAGE", "ja", 1);
   for (const char* name : {"ja_JP.UTF-8", "ja_JP.utf8", "ja_JP"})
     if (std::setlocale(LC_MESSAGES, name)) return true;
@@ -25,14 +23,21 @@ bool UseJapaneseMessagesLocale() {
   const std::string name = current ? current : "C";
   if (name == "C" || name == "POSIX") std::setlocale(LC_MESSAGES, "C.UTF-8");
   return false;
-#endif
 }
+#endif
 
 }  // namespace
 
 bool UseJapaneseFrameworkTexts() {
+#ifdef __WXGTK__
   const bool gtk = UseJapaneseMessagesLocale();
+#else
+  const bool gtk = true;  // the system's own texts follow the system's language
+#endif
   auto translations = std::make_unique<wxTranslations>();
+#ifdef __WXMSW__
+  translations->SetLoader(new wxResourceTranslationsLoader);  // the catalog is in the program
+#endif
   translations->SetLanguage(wxLANGUAGE_JAPANESE);
   const bool wx = translations->AddStdCatalog();
   wxTranslations::Set(translations.release());
