@@ -104,7 +104,7 @@ if [ "${QUARRIX_WIN_NO_GUI:-0}" = 1 ]; then
 fi
 
 echo "== GUI smoke test under Xvfb"
-"$here/gui-smoke.sh" "$wine" "$build/quarrix.exe" "$(winpath "$work/linux.fcf")" "linux カタログセット" \
+"$here/gui-smoke.sh" "$wine" "$build/quarrix.exe" "$(winpath "$work/linux.fcf")" "linux.fcf - クオリクス" \
   || fail "GUI smoke test"
 
 echo "== installer: installs and uninstalls for the user"
