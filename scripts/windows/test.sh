@@ -106,6 +106,10 @@ fi
 echo "== GUI smoke test under Xvfb"
 "$here/gui-smoke.sh" "$wine" "$build/quarrix.exe" "$(winpath "$work/linux.fcf")" "linux.fcf - クオリクス" \
   || fail "GUI smoke test"
+# The program keeps its settings in the registry and registers .fcf itself.
+"$wine" reg query 'HKCU\Software\Kestrane Soft\Quarrix\Recent File List' | grep -q 'linux\.fcf' \
+  || fail "the recent files are not in the registry"
+"$wine" reg query 'HKCU\Software\Classes\.fcf' | grep -q 'Quarrix\.TallyHold' || fail "the program did not register .fcf"
 
 echo "== installer: installs and uninstalls for the user"
 "$here/package.sh" >/dev/null
