@@ -121,13 +121,13 @@ in_x "$wine" "$setup" /S
 for f in quarrix.exe quarrix-cli.exe Manual/index.htm uninstall.exe; do
   [ -f "$installed/$f" ] || fail "the installer did not install $f"
 done
-find "$WINEPREFIX/drive_c/users" -name Quarrix.lnk | grep -q . || fail "no Start-menu entry"
+find "$WINEPREFIX/drive_c/users" -name クオリクス.lnk | grep -q . || fail "no Start-menu entry"
 "$wine" reg query 'HKCU\Software\Classes\Quarrix.TallyHold\shell\open\command' | grep -q 'quarrix.exe" "%1"' \
   || fail ".fcf is not registered"
 "$wine" reg add 'HKCU\Software\Kestrane Soft\Quarrix\Settings' /v PreviewPages /t REG_DWORD /d 1 /f >/dev/null
 in_x "$wine" "$installed/uninstall.exe" /S
 [ ! -e "$installed" ] || fail "the uninstaller left $installed"
-! find "$WINEPREFIX/drive_c/users" -name Quarrix.lnk | grep -q . || fail "the Start-menu entry stayed"
+! find "$WINEPREFIX/drive_c/users" -name クオリクス.lnk | grep -q . || fail "the Start-menu entry stayed"
 ! has_key 'HKCU\Software\Classes\.fcf' || fail "the .fcf registration stayed"
 ! has_key 'HKCU\Software\Kestrane Soft\Quarrix' || fail "the settings stayed"
 ! has_key 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quarrix' || fail "the uninstall entry stayed"
