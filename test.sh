@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, fuzzes the set-file reader for a minute, builds
-# with AddressSanitizer and UBSan and runs every test.
+# with AddressSanitizer and UBSan and runs every test, then the Windows leg.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
@@ -13,3 +13,11 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build-asan
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j2
+
+# The Windows leg: the same programs cross-built with MinGW-w64 (the cached
+# libraries are built first when missing) and tested under Wine.
+# QUARRIX_SKIP_WINDOWS=1 leaves it out.
+cd ..
+if [ "${QUARRIX_SKIP_WINDOWS:-0}" != 1 ]; then
+  scripts/windows/test.sh
+fi

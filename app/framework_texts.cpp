@@ -11,6 +11,7 @@
 
 namespace {
 
+#ifdef __WXGTK__
 // GTK translates through gettext in the LC_MESSAGES locale; its texts are
 // bound to UTF-8 whatever the character type. LANGUAGE comes first in
 // gettext's choice, so it must not name another language.
@@ -28,12 +29,20 @@ bool UseJapaneseMessagesLocale() {
   if (name == "C" || name == "POSIX") std::setlocale(LC_MESSAGES, "C.UTF-8");
   return false;
 }
+#endif
 
 }  // namespace
 
 bool UseJapaneseFrameworkTexts() {
+#ifdef __WXGTK__
   const bool gtk = UseJapaneseMessagesLocale();
+#else
+  const bool gtk = true;  // the system's own texts follow the system's language
+#endif
   auto translations = std::make_unique<wxTranslations>();
+#ifdef __WXMSW__
+  translations->SetLoader(new wxResourceTranslationsLoader);  // the catalog is in the program
+#endif
   translations->SetLanguage(wxLANGUAGE_JAPANESE);
   const bool wx = translations->AddStdCatalog();
   wxTranslations::Set(translations.release());

@@ -1,13 +1,13 @@
 #include "cli/cli_stop.h"
 
 #include <signal.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 
 #include "cli/cli_common.h"
+#include "cli/cli_terminal.h"
 
 namespace {
 
@@ -16,29 +16,15 @@ std::atomic<int> g_nSignal{0};
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
               "set from a signal handler");
 
-void OnStopSignal(int signal) {
-  g_nSignal.store(signal);
-  g_bStop.store(true);
-}
-
-std::size_t TerminalColumns() {
-  struct winsize size {};
-  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-  return 80;
-}
-
 // Columns of one UTF-8 sequence starting with lead: two for what is not
 // ASCII, which covers the kana and kanji of names (and errs wide elsewhere).
 std::size_t Columns(unsigned char lead) { return lead < 0x80 ? 1 : 2; }
 
 }  // namespace
 
-void CatchStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+void NoteStopSignal(int signal) {
+  g_nSignal.store(signal);
+  g_bStop.store(true);
 }
 
 const std::atomic<bool>& StopFlag() { return g_bStop; }

@@ -52,19 +52,6 @@ int MatchAll(const CFileInfo& item, void* params) {
   return 1;
 }
 
-// Local time with its offset: 2000-01-10T20:00:00+09:00.
-std::string IsoTime(CTime time) {
-  const std::time_t t = std::time_t(time);
-  std::tm local{};
-  char text[64];
-  if (time == kInvalidTime || localtime_r(&t, &local) == nullptr ||
-      std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local) == 0)
-    return {};
-  std::string iso = text;
-  iso.insert(iso.size() - 2, 1, ':');
-  return iso;
-}
-
 // The catalog's label and the real path of the item at path; nothing real
 // for the set itself.
 std::pair<std::string, std::optional<std::string>> CatalogAndRealPath(const CRootFileInfo& set,
@@ -80,7 +67,7 @@ std::pair<std::string, std::optional<std::string>> CatalogAndRealPath(const CRoo
 
 void WriteJson(const CRootFileInfo& set, const CFileInfo& item, const CItemSummary& record, std::string& line) {
   const auto [catalog, realPath] = CatalogAndRealPath(set, record.m_strPath);
-  const std::string modified = IsoTime(record.m_timeModified);
+  const std::string modified = FormatIsoTime(record.m_timeModified);
   line = "{\"path\":" + JsonQuote(record.m_strPath);
   line += ",\"real_path\":" + (realPath ? JsonQuote(*realPath) : std::string("null"));
   line += ",\"size\":" + std::to_string(item.GetSize());

@@ -7,11 +7,14 @@
 #include "dialogs/message_box.h"
 #include "document/doc_messages.h"
 #include "model/media_type.h"
+#include "platform/path_separator.h"
 
+#include <sys/stat.h>
+#ifdef __WXGTK__
 #include <dlfcn.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 
@@ -25,12 +28,14 @@ bool IsFolder(const std::string& path) {
 // The native picker takes shortcut folders; wxDirDialog has no call for it,
 // so the toolkit's own function is looked up in the running process (and
 // simply left out where the picker is not GTK's).
-void AddShortcuts(wxDirDialog& picker) {
+void AddShortcuts([[maybe_unused]] wxDirDialog& picker) {
+#ifdef __WXGTK__
   using CAddShortcut = int (*)(void* chooser, const char* folder, void** error);
   static const auto add = reinterpret_cast<CAddShortcut>(dlsym(RTLD_DEFAULT, "gtk_file_chooser_add_shortcut_folder"));
   void* chooser = picker.GetHandle();
   if (add == nullptr || chooser == nullptr) return;
   for (const std::string& folder : RemovableMountPoints()) add(chooser, folder.c_str(), nullptr);
+#endif
 }
 
 }  // namespace
@@ -44,10 +49,15 @@ std::string PickerStartFolder(const std::string& user, const std::string& home, 
 }
 
 std::string PickerStartFolder() {
+#ifndef __WXGTK__
+  // Elsewhere the system's picker starts where the drives are shown.
+  return {};
+#else
   const struct passwd* account = getpwuid(getuid());
   const char* home = std::getenv("HOME");
   return PickerStartFolder(account != nullptr ? account->pw_name : "",
                            home != nullptr ? home : (account != nullptr ? account->pw_dir : ""));
+#endif
 }
 
 bool BrowseForLocation(const std::string& title, std::string& out, wxWindow* owner,
@@ -61,7 +71,7 @@ bool BrowseForLocation(const std::string& title, std::string& out, wxWindow* own
     const wxString chosen = picker.GetPath();
     // The picker gives no path for places that are not on a local file
     // system (network places it reaches through the desktop's own layer).
-    if (!chosen.empty() && chosen[0] == '/' && wxFileName::DirExists(chosen)) {
+    if (IsRootedPath(chosen.utf8_string()) && wxFileName::DirExists(chosen)) {
       out = chosen.utf8_string();
       return true;
     }

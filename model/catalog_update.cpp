@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "model/root_file_info.h"
+#include "model/scan_paths.h"
 #include "platform/dir_reader.h"
+#include "platform/path_separator.h"
 
 namespace {
 
@@ -76,7 +78,7 @@ void ForSubtree(const CFileInfo& item, const std::string& path, FEach&& each) {
 }
 
 std::string JoinRealPath(const std::string& folder, const std::string& name) {
-  return folder == "/" ? "/" + name : folder + "/" + name;
+  return IsRootPath(folder) ? folder + name : folder + kPathSeparator + name;
 }
 
 // An entry that was there before the catalog was made. Only a birth time of
@@ -194,7 +196,7 @@ CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old
 
 bool CatalogPlacePresent(const CDriveFileInfo& catalog) {
   const std::string& base = catalog.m_strCatalogedPath;
-  return !base.empty() && base[0] == '/' && FolderExists(base);
+  return IsRootedPath(base) && FolderExists(base);
 }
 
 std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const std::string& place) {

@@ -22,9 +22,11 @@
 
 #include "model/media_type.h"
 #include "model/root_file_info.h"
+#include "model/scan_paths.h"
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
 #include "platform/folder_id.h"
+#include "platform/path_separator.h"
 #include "platform/real_name.h"
 #include "platform/volume_info.h"
 
@@ -465,42 +467,7 @@ class CFolderWalk {
   std::size_t m_nAheadEntries = 0;     // entries of those read
 };
 
-std::string ParentOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return path;
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::vector<std::string> SplitComponents(std::string path) {
-  StripTrailingBackslash(path);
-  std::vector<std::string> components;
-  if (path == "/") return {std::string()};
-  std::size_t pos = 0;
-  for (;;) {
-    const std::size_t slash = path.find('/', pos);
-    components.push_back(path.substr(pos, slash - pos));
-    if (slash == std::string::npos) return components;
-    pos = slash + 1;
-  }
-}
-
-std::string CurrentFolder() {
-  std::vector<char> buffer(PATH_MAX);
-  while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-    if (errno != ERANGE) return "/";
-    buffer.resize(buffer.size() * 2);
-  }
-  return buffer.data();
-}
-
 }  // namespace
-
-bool FolderExists(const std::string& path) {
-  if (path == "/") return true;
-  CFindData record;
-  return ReadPathRecord(path, record) && (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
 
 void ScanFolder(const std::string& path, CFolderFileInfo& item, const CScanOptions& options) {
   CFolderLister lister;
@@ -536,53 +503,6 @@ int ListFolder(const std::string& path, std::vector<CFindData>& list) {
   return 1;
 }
 
-std::string CommonParentPath(const std::vector<std::string>& paths) {
-  if (paths.empty()) return {};
-  if (paths.size() == 1) {
-    std::string path = paths[0];
-    StripTrailingBackslash(path);
-    return ParentOf(path);
-  }
-  std::vector<std::string> common = SplitComponents(paths[0]);
-  for (const std::string& path : paths) {
-    const std::vector<std::string> components = SplitComponents(path);
-    const auto mismatch = std::mismatch(common.begin(), common.end(), components.begin(), components.end());
-    common.erase(mismatch.first, common.end());
-  }
-  if (common.size() == 1 && common[0].empty()) return "/";
-  std::string joined;
-  for (std::size_t i = 0; i < common.size(); ++i) {
-    if (i > 0) joined += '/';
-    joined += common[i];
-  }
-  return joined;
-}
-
-void StripTrailingBackslash(std::string& path) {
-  if (path.size() > 1 && path.back() == '/') path.pop_back();
-}
-
-std::string MakeAbsolutePath(const std::string& path) {
-  if (path.empty()) return path;
-  const std::string full = path[0] == '/' ? path : CurrentFolder() + "/" + path;
-  std::vector<std::string> kept;
-  std::size_t pos = 0;
-  while (pos <= full.size()) {
-    const std::size_t slash = std::min(full.find('/', pos), full.size());
-    const std::string component = full.substr(pos, slash - pos);
-    pos = slash + 1;
-    if (component.empty() || component == ".") continue;
-    if (component == "..") {
-      if (!kept.empty()) kept.pop_back();
-      continue;
-    }
-    kept.push_back(component);
-  }
-  std::string result;
-  for (const std::string& component : kept) result += "/" + component;
-  return result.empty() ? "/" : result;
-}
-
 CMediumFacts GatherMediumFacts(const std::string& basePath) {
   CMediumFacts facts;
   facts.strMachineName = SanitizeUtf8(ReadMachineName());
@@ -610,7 +530,7 @@ std::string SuggestedCatalogLabel(const std::vector<std::string>& paths, const C
   }
   const std::string label = VolumeLabelOf(place, roots);
   if (!label.empty()) return SanitizeUtf8(label);
-  return place == "/" ? std::string() : SanitizeUtf8(place.substr(place.rfind('/') + 1));
+  return SanitizeUtf8(LastNameOf(place));
 }
 
 CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath)
@@ -642,11 +562,6 @@ EScanStatus ScanOnePath(const std::string& label, const std::string& path, const
   return EScanStatus::Done;
 }
 
-bool IsInside(const std::string& path, const std::string& folder) {
-  if (folder == "/") return path.size() > 1 && path[0] == '/';
-  return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
-}
-
 // Dropped paths, each under their common parent (or under base, when given).
 // Paths in different folders keep the folders between that parent and them,
 // so that every item's real place is the catalog's base path joined with its
@@ -660,7 +575,7 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
     std::string absolute = MakeAbsolutePath(path);
     StripTrailingBackslash(absolute);
     // The root has no name to stand as a child of the catalog.
-    if (absolute == "/") {
+    if (IsRootPath(absolute)) {
       message = kDriveAloneMessage;
       break;
     }
@@ -688,8 +603,8 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
     }) || std::any_of(chosen.begin() + i + 1, chosen.end(), [&](const std::string& other) { return IsInside(path, other); });
     if (covered) continue;
     CFolderFileInfo* parent = out.get();
-    std::size_t pos = base == "/" ? 1 : base.size() + 1;
-    for (std::size_t slash; (slash = path.find('/', pos)) != std::string::npos; pos = slash + 1) {
+    std::size_t pos = IsRootPath(base) ? base.size() : base.size() + 1;
+    for (std::size_t slash; (slash = path.find(kPathSeparator, pos)) != std::string::npos; pos = slash + 1) {
       const std::string folder = path.substr(0, slash);
       CFolderFileInfo*& item = between[folder];
       if (item == nullptr) {

@@ -21,3 +21,5 @@ std::uint64_t UnixToFileTime(std::int64_t seconds, std::uint32_t nanoseconds);
 
 // "%Y/%m/%d %H:%M:%S" in local time; empty when the time has no local form.
 std::string FormatTime(CTime time);
+// The same with its offset from UTC: "2000-01-10T20:00:00+09:00".
+std::string FormatIsoTime(CTime time);

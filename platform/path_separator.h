@@ -8,6 +8,8 @@ inline constexpr char kPathSeparators[] = "\\/";
 #else
 inline constexpr char kPathSeparators[] = "/";
 #endif
+// The one the system's own paths are written with.
+inline constexpr char kPathSeparator = kPathSeparators[0];
 
 // True for a path from the root of the file system: "/..." on Linux, a
 // drive's "C:\..." or a share's "\\server\..." on Windows.

@@ -2,6 +2,12 @@
 QUARRIX_PACKAGES="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev \
 libglib2.0-dev shared-mime-info \
 libwxgtk3.2-dev wx3.2-i18n locales desktop-file-utils fonts-ipafont-gothic ccache"
+# The Windows leg (scripts/windows): the MinGW-w64 cross compiler, Debian's
+# source packages and the tools to build them, GoogleTest's sources, Wine
+# with an X server for the GUI, NSIS with zip for the packages, and the tools
+# that draw the program's icon.
+QUARRIX_WIN_PACKAGES="g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools dpkg-dev make \
+googletest wx-common wine64 xvfb xauth xdotool x11-apps nsis zip librsvg2-bin icoutils"
 
 quarrix_install_packages() {
   local missing=()

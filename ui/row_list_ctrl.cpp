@@ -242,10 +242,15 @@ void CRowListCtrl::SelectRows(const std::vector<long>& rows, long focus) {
 wxWindow* CRowListCtrl::GetRowsWindow() const { return InGrid() ? m_pGrid : ToolkitRowsWindow(); }
 
 wxWindow* CRowListCtrl::ToolkitRowsWindow() const {
+#ifdef __WXMSW__
+  // The native control takes the clicks on its rows itself.
+  return const_cast<CRowListCtrl*>(this);
+#else
   // The generic control's own window type is not public; its address is.
   for (wxWindow* child : GetChildren())
     if (static_cast<const void*>(child) == static_cast<const void*>(m_mainWin)) return child;
   return nullptr;
+#endif
 }
 
 void CRowListCtrl::SelectRowForRightClick(const wxPoint& point) {

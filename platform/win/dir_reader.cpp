@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "model/scan_progress.h"
 #include "platform/real_name.h"
 #include "platform/win/win_text.h"
 
@@ -108,11 +109,14 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
   const HANDLE find = FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoStandard, &data,
                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (find == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  CPendingCounts counts(m_pProgress);
   do {
     if (IsDotOrDotDot(data.cFileName)) continue;
+    if (m_pCancel != nullptr && m_pCancel->load(std::memory_order_relaxed)) break;
     CDirEntry entry;
     FillRecord(data, entry.record);
     entry.strRawName = Utf8FromWide(data.cFileName);
+    counts.Add((entry.record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, entry.record.Size());
     out.push_back(std::move(entry));
   } while (FindNextFileW(find, &data));
   FindClose(find);
@@ -123,6 +127,13 @@ bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out) {
   if (name.empty() || HasWildcard(name)) return false;
   const std::wstring folder = FolderPathOf(dirFd);
   return !folder.empty() && FindOne(Join(folder, WideFromUtf8(name)), out);
+}
+
+// The device facts stay zero: a volume mounted inside another is a reparse
+// point, which the walk already does not enter unless it follows links.
+bool ReadEntry(int dirFd, const std::string& name, CDirEntry& out) {
+  out.strRawName = name;
+  return ReadEntryRecord(dirFd, name, out.record);
 }
 
 bool ReadPathRecord(const std::string& path, CFindData& out) {

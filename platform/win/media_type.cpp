@@ -2,6 +2,10 @@
 // first, then the drive's type.
 #include "model/media_type.h"
 
+#include <io.h>
+
+#include "platform/win/win_text.h"
+
 #include <windows.h>
 #include <winioctl.h>
 
@@ -39,6 +43,15 @@ const char* FromDriveType(wchar_t letter) {
   }
 }
 
+// The root of the volume holding path ("C:\", or the folder a volume is
+// mounted on), with its final backslash; empty when it cannot be asked.
+std::wstring VolumeRootOf(const std::wstring& path) {
+  std::wstring root(path.size() + MAX_PATH, L'\0');
+  if (!GetVolumePathNameW(path.c_str(), root.data(), static_cast<DWORD>(root.size()))) return {};
+  root.resize(wcslen(root.c_str()));
+  return root;
+}
+
 }  // namespace
 
 // Only the drive letter that begins path counts; the mount table of Linux has
@@ -51,4 +64,41 @@ std::string MediaTypeOf(const std::string& path, const CMediaRoots&) {
   if (const char* text = FromDiskMediaType(DiskMediaType(letter))) return text;
   if (const char* text = FromDriveType(letter)) return text;
   return kMediaUnknown;
+}
+
+std::string FileSystemTypeOf(int fd, const CMediaRoots&) {
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  wchar_t name[MAX_PATH + 1];
+  if (handle == INVALID_HANDLE_VALUE ||
+      !GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1))
+    return {};
+  return Utf8FromWide(name);
+}
+
+// The label the volume itself keeps, when path is the root it is reached at
+// ("C:\" or "C:", or a folder a volume is mounted on).
+std::string VolumeLabelOf(const std::string& path, const CMediaRoots&) {
+  if (path.empty()) return {};
+  std::wstring wide = WideFromUtf8(path);
+  for (wchar_t& c : wide)
+    if (c == L'/') c = L'\\';
+  if (wide.back() != L'\\') wide += L'\\';
+  const std::wstring root = VolumeRootOf(wide);
+  if (root.empty() || CompareStringOrdinal(root.c_str(), -1, wide.c_str(), -1, TRUE) != CSTR_EQUAL) return {};
+  wchar_t label[MAX_PATH + 1];
+  if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0)) return {};
+  return Utf8FromWide(label);
+}
+
+// Drives of removable disks and discs, "D:\" and so on, in letter order.
+std::vector<std::string> RemovableMountPoints(const CMediaRoots&) {
+  std::vector<std::string> points;
+  const DWORD drives = GetLogicalDrives();
+  for (int i = 0; i < 26; ++i) {
+    if ((drives & (1u << i)) == 0) continue;
+    const wchar_t root[] = {wchar_t(L'A' + i), L':', L'\\', L'\0'};
+    const UINT type = GetDriveTypeW(root);
+    if (type == DRIVE_REMOVABLE || type == DRIVE_CDROM) points.push_back(std::string{char('A' + i), ':', '\\'});
+  }
+  return points;
 }

@@ -1,7 +1,6 @@
 # Shared by the Windows scripts: packages, the dependency cache and its key.
 # shellcheck shell=bash
-QUARRIX_WIN_PACKAGES="g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools \
-dpkg-dev make cmake ninja-build wine64 xvfb xauth xdotool x11-apps locales nsis zip googletest wx-common"
+. "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
 QUARRIX_WIN_SOURCES="zlib libpng1.6 expat wxwidgets3.2"
 # Bump when the recipe in build-deps.sh changes, so caches are rebuilt.
 QUARRIX_WIN_RECIPE=1
@@ -11,17 +10,7 @@ QUARRIX_WIN_CACHE="${QUARRIX_WIN_CACHE:-/var/cache/quarrix-windows}"
 
 quarrix_win_sudo() { if [ "$(id -u)" -ne 0 ]; then sudo "$@"; else "$@"; fi; }
 
-quarrix_win_install_packages() {
-  local missing=() p
-  for p in $QUARRIX_WIN_PACKAGES "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    quarrix_win_sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive quarrix_win_sudo apt-get install -y --no-install-recommends "${missing[@]}"
-  fi
-}
+quarrix_win_install_packages() { quarrix_install_packages $QUARRIX_WIN_PACKAGES "$@"; }
 
 # Source lists for Debian's archive, beside the binary ones the machine has.
 quarrix_win_enable_sources() {

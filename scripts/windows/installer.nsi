@@ -6,7 +6,7 @@ Unicode true
 Target amd64-unicode
 !include "MUI2.nsh"
 
-Name "Quarrix"
+Name "クオリクス"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Quarrix"
 RequestExecutionLevel user
@@ -31,14 +31,14 @@ Section "Install"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
-  CreateShortCut "$SMPROGRAMS\Quarrix.lnk" "$INSTDIR\quarrix.exe"
+  CreateShortCut "$SMPROGRAMS\クオリクス.lnk" "$INSTDIR\quarrix.exe"
 
   WriteRegStr HKCU "Software\Classes\.fcf" "" "${PROGID}"
   WriteRegStr HKCU "Software\Classes\${PROGID}" "" "Tally Hold Document"
   WriteRegStr HKCU "Software\Classes\${PROGID}\DefaultIcon" "" '"$INSTDIR\quarrix.exe",0'
   WriteRegStr HKCU "Software\Classes\${PROGID}\shell\open\command" "" '"$INSTDIR\quarrix.exe" "%1"'
 
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Quarrix"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "クオリクス"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Kestrane Soft"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
@@ -49,7 +49,7 @@ SectionEnd
 
 Section "Uninstall"
   SetShellVarContext current
-  Delete "$SMPROGRAMS\Quarrix.lnk"
+  Delete "$SMPROGRAMS\クオリクス.lnk"
   Delete "$INSTDIR\quarrix.exe"
   Delete "$INSTDIR\quarrix-cli.exe"
   Delete "$INSTDIR\Manual\index.htm"

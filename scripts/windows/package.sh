@@ -20,7 +20,7 @@ for f in quarrix.exe quarrix-cli.exe; do
 done
 cp "$root/resources/manual/index.htm" "$stage/Manual/"
 
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$out/Quarrix-$version-setup.exe" \
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$out/Quarrix-$version-setup.exe" \
   "$here/installer.nsi"
 (cd "$out" && zip -qr "Quarrix-$version-windows.zip" "Quarrix-$version")
 ls -l "$out"/*.exe "$out"/*.zip

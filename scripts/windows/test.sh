@@ -16,20 +16,17 @@ start=$(date +%s)
 build="${QUARRIX_WIN_BUILD:-$root/build-win}"
 build_time=$(( $(date +%s) - start ))
 
-# The Linux program the sets are exchanged with.
+# The Linux program the sets are exchanged with, and the CLI tests built to
+# run the Windows program through a wrapper that starts it under Wine.
 host="$root/build-win-host"
-if [ ! -f "$host/build.ninja" ]; then
-  cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUARRIX_BUILD_TESTS=OFF \
-    -DQUARRIX_BUILD_BENCH=OFF >/dev/null
-fi
-nice cmake --build "$host" --target quarrix-cli >/dev/null
+wine_cli="$host/wine-quarrix-cli"
+cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUARRIX_BUILD_TESTS=ON -DQUARRIX_BUILD_BENCH=OFF \
+  -DQUARRIX_CLI_UNDER_TEST="$wine_cli" >/dev/null
+nice cmake --build "$host" --target quarrix-cli cli_tests >/dev/null
 linux_cli="$host/quarrix-cli"
 
 # A Japanese locale: Wine takes the ANSI code page (932) from it.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  quarrix_win_sudo sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  quarrix_win_sudo locale-gen >/dev/null
-fi
+quarrix_japanese_locale
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
@@ -53,6 +50,24 @@ excluded="SetFileOnDisk.SaveReplacesAtomicallyAndKeepsTheMode:SetFileOnDisk.Fail
 excluded="$excluded:SetFileOnDisk.FileErrors:HtmlReportTest.AFileThatCannotBeWrittenIsReportedAndCreatesNothing"
 (cd "$work" && "$wine" "$build/tests/core_tests.exe" --gtest_filter="-$excluded" --gtest_brief=1) \
   || fail "core tests"
+
+echo "== CLI tests on quarrix-cli.exe"
+# The tests give the program a bare environment; the wrapper adds Wine's.
+cat >"$wine_cli" <<EOF
+#!/bin/sh
+export WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="$WINEDLLOVERRIDES" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+exec "$wine" "$build/quarrix-cli.exe" "\$@"
+EOF
+chmod +x "$wine_cli"
+# Left out, each for a reason Windows or Wine gives:
+#  *Signal*: Wine ends a program at SIGTERM, with no console event to stop it cleanly;
+#  ChangesOfTwoProgramsAreBothKept: the test's lock is Linux's, the program's Windows';
+#  Ls, Info: Wine's shell names types in English ("Folder", ".qx1 file");
+#  FindPrintsJsonAndRealPaths, UpdateLists...: real paths are joined with "\".
+excluded="*Signal*:CliTest.ChangesOfTwoProgramsAreBothKept:CliTest.LsListsChildrenInLocalTime"
+excluded="$excluded:CliTest.InfoForTheSetOneItemAndSeveral:CliTest.FindPrintsJsonAndRealPaths"
+excluded="$excluded:CliTest.UpdateListsDifferencesFollowsAMovedMediumAndKeepsNotes"
+(cd "$work" && "$host/tests/cli_tests" --gtest_filter="-$excluded" --gtest_brief=1) || fail "CLI tests"
 
 echo "== sets between Linux and Windows"
 win_cli() { "$wine" "$build/quarrix-cli.exe" "$@"; }
@@ -89,8 +104,12 @@ if [ "${QUARRIX_WIN_NO_GUI:-0}" = 1 ]; then
 fi
 
 echo "== GUI smoke test under Xvfb"
-"$here/gui-smoke.sh" "$wine" "$build/quarrix.exe" "$(winpath "$work/linux.fcf")" "linux カタログセット" \
+"$here/gui-smoke.sh" "$wine" "$build/quarrix.exe" "$(winpath "$work/linux.fcf")" "linux.fcf - クオリクス" \
   || fail "GUI smoke test"
+# The program keeps its settings in the registry and registers .fcf itself.
+"$wine" reg query 'HKCU\Software\Kestrane Soft\Quarrix\Recent File List' | grep -q 'linux\.fcf' \
+  || fail "the recent files are not in the registry"
+"$wine" reg query 'HKCU\Software\Classes\.fcf' | grep -q 'Quarrix\.TallyHold' || fail "the program did not register .fcf"
 
 echo "== installer: installs and uninstalls for the user"
 "$here/package.sh" >/dev/null
@@ -102,13 +121,13 @@ in_x "$wine" "$setup" /S
 for f in quarrix.exe quarrix-cli.exe Manual/index.htm uninstall.exe; do
   [ -f "$installed/$f" ] || fail "the installer did not install $f"
 done
-find "$WINEPREFIX/drive_c/users" -name Quarrix.lnk | grep -q . || fail "no Start-menu entry"
+find "$WINEPREFIX/drive_c/users" -name クオリクス.lnk | grep -q . || fail "no Start-menu entry"
 "$wine" reg query 'HKCU\Software\Classes\Quarrix.TallyHold\shell\open\command' | grep -q 'quarrix.exe" "%1"' \
   || fail ".fcf is not registered"
 "$wine" reg add 'HKCU\Software\Kestrane Soft\Quarrix\Settings' /v PreviewPages /t REG_DWORD /d 1 /f >/dev/null
 in_x "$wine" "$installed/uninstall.exe" /S
 [ ! -e "$installed" ] || fail "the uninstaller left $installed"
-! find "$WINEPREFIX/drive_c/users" -name Quarrix.lnk | grep -q . || fail "the Start-menu entry stayed"
+! find "$WINEPREFIX/drive_c/users" -name クオリクス.lnk | grep -q . || fail "the Start-menu entry stayed"
 ! has_key 'HKCU\Software\Classes\.fcf' || fail "the .fcf registration stayed"
 ! has_key 'HKCU\Software\Kestrane Soft\Quarrix' || fail "the settings stayed"
 ! has_key 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quarrix' || fail "the uninstall entry stayed"

@@ -143,7 +143,7 @@ TEST_F(CatalogUpdateTest, MediumAtAnotherPlaceIsFollowedAndCancelChangesNothing)
   EXPECT_TRUE(summary.bBasePathChanged);
   CDriveFileInfo* updated = ApplyCatalogUpdate(m_set, *catalog, std::move(fresh), 2000000000);
   ASSERT_NE(nullptr, updated);
-  EXPECT_EQ(moved, updated->m_strCatalogedPath);
+  EXPECT_EQ(MakeAbsolutePath(moved), updated->m_strCatalogedPath);
   EXPECT_TRUE(CatalogPlacePresent(*updated));
   std::string note;
   m_set.GetNote("disk\\keep.txt", note);

@@ -202,11 +202,14 @@ TEST(FileInfoTimes, FileTimesConvertToTheSameInstant) {
   EXPECT_EQ(FormatTime(file->GetModifiedTime()), "2000/12/12 13:05:09");
   // The whole range of file times converts: before 1900, beyond 2038, up to the largest.
   EXPECT_EQ(FormatTime(FileTimeToTime(UnixToFileTime(-2300000000LL, 0))), "1897/02/12 00:06:40");
+  EXPECT_EQ(FormatIsoTime(FileTimeToTime(UnixToFileTime(-2300000000LL, 0))), "1897-02-12T00:06:40+09:00");
   EXPECT_EQ(FormatTime(FileTimeToTime(UnixToFileTime(4102444800LL, 0))), "2100/01/01 09:00:00");
   EXPECT_EQ(FormatTime(FileTimeToTime(1)), "1601/01/01 09:00:00");
   EXPECT_EQ(FileTimeToTime(0), 0);  // no time recorded
   EXPECT_EQ(FormatTime(FileTimeToTime(0xFFFFFFFFFFFFFFFFULL)), "60056/05/28 14:36:10");
   EXPECT_EQ(FormatTime(kInvalidTime), "");
+  CScopedTimeZone west("NST3:30");
+  EXPECT_EQ(FormatIsoTime(976593909), "2000-12-12T00:35:09-03:30");
 }
 
 TEST(FileInfoItems, RecordsAndNotesAreKept) {

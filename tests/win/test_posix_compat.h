@@ -6,6 +6,8 @@
 #include <direct.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/utime.h>
+#include <time.h>
 
 #include <random>
 #include <string>
@@ -18,6 +20,12 @@ inline int unsetenv(const char* name) { return _putenv_s(name, ""); }
 
 // Folders have no mode bits here.
 inline int mkdir(const char* path, int) { return _mkdir(path); }
+
+// Whole seconds are all the runtime sets; the tests use no more.
+inline int futimens(int fd, const struct timespec times[2]) {
+  struct __utimbuf64 t = {times[0].tv_sec, times[1].tv_sec};
+  return _futime64(fd, &t);
+}
 
 inline char* mkdtemp(char* pattern) {
   const std::size_t length = strlen(pattern);

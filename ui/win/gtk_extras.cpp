@@ -1,6 +1,11 @@
 // The Windows counterparts of the GTK extras: the lock keys from the
-// keyboard state.
+// keyboard state; menu keys are only those the labels name.
 #include "ui/gtk_extras.h"
+
+#include <memory>
+
+#include <wx/accel.h>
+#include <wx/menuitem.h>
 
 #include <windows.h>
 
@@ -14,3 +19,8 @@ bool ReadLockKeys(CLockKeyState& state) {
 // A menu label's "\tCtrl+D" would bind the key in the frame's accelerator
 // table on Windows; the shortcut is left unshown rather than bound.
 void ShowCtrlShortcutText(wxMenuItem*, char) {}
+
+// Stock ids bring no keys of their own here.
+void RemoveItemShortcuts(wxMenuItem*) {}
+
+int CountItemShortcuts(wxMenuItem* item) { return std::unique_ptr<wxAcceleratorEntry>(item->GetAccel()) ? 1 : 0; }

@@ -2,6 +2,7 @@
 // roots and backslashes in the path rules, and the drive's media type.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "model/media_type.h"
 #include "model/root_file_info.h"
 #include "model/scan.h"
+#include "model/scan_progress.h"
 #include "model/set_file.h"
 #include "platform/path_separator.h"
 #include "platform/win/win_text.h"
@@ -64,6 +66,30 @@ TEST(WindowsScan, RecordsComeFromTheSystemAndSurviveSaving) {
   EXPECT_NE(nullptr, FindByPath(loaded.get(), "disk\\文書\\日本語の名前.txt"));
 }
 
+TEST(WindowsScan, ProgressCountsWhatIsReadAndACancelledScanGivesNothing) {
+  CTempDir dir;
+  const std::string tree = dir.Path() + "\\tree";
+  ASSERT_TRUE(CreateDirectoryW(WidePath(tree).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(WidePath(tree + "\\a").c_str(), nullptr));
+  MakeFile(tree + "\\a\\one", 5);
+  MakeFile(tree + "\\two", 7);
+  CScanProgress progress;
+  std::atomic<bool> cancel{false};
+  CScanOptions options;
+  options.pProgress = &progress;
+  options.pCancel = &cancel;
+  std::unique_ptr<CDriveFileInfo> catalog;
+  std::string message;
+  ASSERT_EQ(EScanStatus::Done, ScanCatalog("c", {tree}, options, catalog, message));
+  const CScanCounts counts = progress.Counts();
+  EXPECT_EQ(1u, counts.nFolders);
+  EXPECT_EQ(2u, counts.nFiles);
+  EXPECT_EQ(12u, counts.nBytes);
+  cancel = true;
+  EXPECT_EQ(EScanStatus::Cancelled, ScanCatalog("c", {tree}, options, catalog, message));
+  EXPECT_EQ(nullptr, catalog);
+}
+
 TEST(WindowsPaths, DriveRootsAndBackslashes) {
   EXPECT_EQ("C:\\a\\c", MakeAbsolutePath("C:\\a\\.\\b\\..\\c\\"));
   EXPECT_EQ("C:\\a\\b", MakeAbsolutePath("C:/a/b"));
@@ -80,6 +106,9 @@ TEST(WindowsPaths, DriveRootsAndBackslashes) {
   EXPECT_TRUE(IsRootedPath("\\\\server\\share"));
   EXPECT_FALSE(IsRootedPath("x\\y"));
   EXPECT_FALSE(IsRootedPath("C:x"));
+  // A folder that is no volume's root is offered its own name.
+  EXPECT_EQ("", VolumeLabelOf("C:\\windows"));
+  EXPECT_EQ("system32", SuggestedCatalogLabel({"C:\\windows\\system32\\"}));
 
   // A drive is catalogued on its own only.
   CRootFileInfo set("s");

@@ -1,0 +1,21 @@
+#pragma once
+// The path rules the scanner works by: "/" on Linux; drives ("C:\") and
+// backslashes on Windows. The public ones are declared in model/scan.h.
+
+#include <cstddef>
+#include <string>
+
+// The length of the root that begins path: "/", or a drive's "C:\" on
+// Windows; 0 for a relative path.
+std::size_t RootLength(const std::string& path);
+bool IsRootPath(const std::string& path);
+
+// The folder holding path (the root for an entry of the root); path itself
+// when it has no separator.
+std::string ParentOf(const std::string& path);
+
+// Whether path lies below folder (both absolute, without a trailing separator).
+bool IsInside(const std::string& path, const std::string& folder);
+
+// The last component of path; empty for a root.
+std::string LastNameOf(const std::string& path);
