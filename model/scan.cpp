@@ -188,7 +188,7 @@ class CFolderWalk {
     std::string path;
     for (const CFrame& frame : m_frames) {
       path += frame.strRawName;
-      if (path.back() != '/') path += '/';
+      if (path.find_last_of(kPathSeparators) != path.size() - 1) path += kPathSeparator;
     }
     return SanitizeUtf8(path + rawName);
   }
