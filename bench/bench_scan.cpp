@@ -24,10 +24,11 @@
 #include <string>
 #include <thread>
 
+#include "bench/bench_heap.h"
+#include "bench/bench_temp_folder.h"
 #include "model/root_file_info.h"
 #include "model/scan.h"
 #include "model/set_file.h"
-#include "bench/bench_temp_folder.h"
 
 namespace {
 
@@ -142,8 +143,6 @@ long StatusKilobytes(const char* key) {
     if (line.compare(0, std::strlen(key), key) == 0) return std::atol(line.c_str() + std::strlen(key));
   return 0;
 }
-
-std::size_t HeapInUse() { return mallinfo2().uordblks + mallinfo2().hblkhd; }
 
 // Resident memory gained while scanning, at the peak and with the finished
 // catalog still held, and the catalog's heap bytes.

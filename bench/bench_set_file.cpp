@@ -14,8 +14,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/bench_heap.h"
 #include "bench/bench_set_builder.h"
-#include "model/item_arena.h"
 #include "model/set_file.h"
 
 namespace {
@@ -32,9 +32,6 @@ double CpuSeconds() {
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
-
-// Items' large chunks are mapped apart from the heap.
-std::size_t HeapInUse() { return mallinfo2().uordblks + mallinfo2().hblkhd + CItemArena::MappedBytes(); }
 
 long PeakRssKb() {
   struct rusage usage {};
