@@ -481,7 +481,7 @@ void ScanFolder(const std::string& path, CFolderFileInfo& item, CFolderLister& l
   walk.Run(path, item);
 }
 
-int DefaultScanThreads(const std::string& path) {
+int DefaultScanThreads(const std::string& path, const CMediaRoots& roots) {
   const int cores = std::max(1, int(std::thread::hardware_concurrency()));
   // Waiting on the server dominates there: more reads at once pay.
   std::string resolved = path;
@@ -489,7 +489,7 @@ int DefaultScanThreads(const std::string& path) {
     resolved = real;
     std::free(real);
   }
-  return MediaTypeOf(resolved) == kMediaNetwork ? std::max(cores, kNetworkScanThreads) : cores;
+  return MediaTypeOf(resolved, roots) == kMediaNetwork ? std::max(cores, kNetworkScanThreads) : cores;
 }
 
 int ListFolder(const std::string& path, std::vector<CFindData>& list) {

@@ -27,7 +27,7 @@ constexpr int kScanOpenFolderBudget = 64;
 // network drive at least kNetworkScanThreads, where waiting on the server
 // dominates.
 constexpr int kNetworkScanThreads = 8;
-int DefaultScanThreads(const std::string& path);
+int DefaultScanThreads(const std::string& path, const CMediaRoots& roots = CMediaRoots());
 
 // Adds the entries of the folder at path under item, each folder's entries
 // in read order and subfolders in full before the next sibling. A folder

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "model/media_type.h"
+#include "model/scan.h"
 
 namespace fs = std::filesystem;
 
@@ -107,6 +108,8 @@ TEST_F(MediaTypeTest, NetworkFileSystems) {
                          "davfs"};
   for (const char* type : types) Mount("0:60", std::string("/net/") + type, type, "server:/share");
   for (const char* type : types) EXPECT_EQ(kMediaNetwork, Media(std::string("/net/") + type + "/a")) << type;
+  // Scans there read with more threads, as waiting on the server dominates.
+  EXPECT_GE(DefaultScanThreads("/net/nfs/a", m_roots), kNetworkScanThreads);
 }
 
 TEST_F(MediaTypeTest, LongestWholeMountPointWins) {
