@@ -7,6 +7,7 @@
 
 #include "app/explorer_ap_app.h"
 #include "document/file_path_text.h"
+#include "platform/heap_arenas.h"
 
 #ifndef QUARRIX_VERSION
 #define QUARRIX_VERSION ""
@@ -20,6 +21,7 @@ class CQuarrixProgram : public CExplorerApApp {
 wxIMPLEMENT_APP_NO_MAIN(CQuarrixProgram);
 
 int main(int argc, char** argv) {
+  LimitHeapArenas();
   // Answered before the library starts, so they need no display.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) {

@@ -29,6 +29,7 @@
 #include "model/root_file_info.h"
 #include "model/scan.h"
 #include "model/set_file.h"
+#include "platform/heap_arenas.h"
 
 namespace {
 
@@ -176,6 +177,7 @@ double TimeFind(const std::string& root) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  LimitHeapArenas();  // as the programs do
   if (argc > 1 && std::strncmp(argv[1], "--threads=", 10) == 0) {
     g_nThreads = std::atoi(argv[1] + 10);
     --argc;

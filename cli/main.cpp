@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli_common.h"
+#include "platform/heap_arenas.h"
 
 #ifndef QUARRIX_VERSION
 #define QUARRIX_VERSION ""
@@ -56,6 +57,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  LimitHeapArenas();
   int status = EXIT_OK;
   try {
     status = Run(argc, argv);
