@@ -1,7 +1,5 @@
 // report: the set, or chosen catalogs, as an HTML report.
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <sstream>
 
@@ -30,12 +28,6 @@ bool ParseColumns(const std::string& list, CatalogOutOptions& options, std::stri
   return true;
 }
 
-// Both paths name one file (a link to it counts as the file).
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 }  // namespace
 
 int CmdReport(const std::vector<std::string>& args) {
@@ -58,7 +50,7 @@ int CmdReport(const std::vector<std::string>& args) {
     }
   }
   if (positional.size() != 2) return UsageError("report にはカタログセットと出力ファイルを指定してください");
-  if (SameFile(positional[0], positional[1]))
+  if (IsSameFile(positional[0], positional[1]))
     return UsageError("出力ファイルが読み込むカタログセットと同じです: " + ArgText(positional[1]));
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(positional[0], set); status != EXIT_OK) return status;

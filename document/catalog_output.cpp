@@ -54,11 +54,6 @@ bool AskReportPath(wxWindow* parent, const std::string& defaultName, std::string
   return true;
 }
 
-bool IsSameFile(const std::string& a, const std::string& b) {
-  CFileIdentity first, second;
-  return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first.dev == second.dev && first.ino == second.ino;
-}
-
 }  // namespace
 
 bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow* parent, const std::string& setPath) {

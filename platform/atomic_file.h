@@ -69,6 +69,12 @@ struct CFileIdentity {
 // False when path cannot be examined (a missing file among them).
 bool GetFileIdentity(const std::string& path, CFileIdentity& out);
 
+// Both paths name one existing file (a link to it counts as the file).
+inline bool IsSameFile(const std::string& a, const std::string& b) {
+  CFileIdentity first, second;
+  return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first.dev == second.dev && first.ino == second.ino;
+}
+
 // An advisory lock on a file that atomic saves replace, held by a program
 // from reading the file to writing it back: a second program waits until
 // the first has saved, then reads what it saved.
