@@ -38,14 +38,6 @@ std::vector<std::string> SplitComponents(std::string path) {
 
 }  // namespace
 
-std::size_t RootLength(const std::string& path) {
-#ifdef _WIN32
-  return path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/') ? 3 : 0;
-#else
-  return !path.empty() && path[0] == '/' ? 1 : 0;
-#endif
-}
-
 bool IsRootPath(const std::string& path) { return RootLength(path) > 0 && path.size() == RootLength(path); }
 
 std::string ParentOf(const std::string& path) {

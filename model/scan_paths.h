@@ -2,12 +2,11 @@
 // The path rules the scanner works by: "/" on Linux; drives ("C:\") and
 // backslashes on Windows. The public ones are declared in model/scan.h.
 
-#include <cstddef>
 #include <string>
 
-// The length of the root that begins path: "/", or a drive's "C:\" on
-// Windows; 0 for a relative path.
-std::size_t RootLength(const std::string& path);
+#include "platform/path_separator.h"  // RootLength
+
+// Whether path is a root alone ("/", "C:\").
 bool IsRootPath(const std::string& path);
 
 // The folder holding path (the root for an entry of the root); path itself
