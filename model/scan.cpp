@@ -1,7 +1,6 @@
 #include "model/scan.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 #include <map>
 #include <memory>
@@ -22,12 +21,7 @@ CMediumFacts GatherMediumFacts(const std::string& basePath) {
   if (facts.strMachineName.empty()) facts.strMachineName = kUnknownMachineName;
   // The mount table lists real paths; a base path through a link is judged
   // by where it leads.
-  std::string resolved = basePath;
-  if (char* real = realpath(basePath.c_str(), nullptr)) {
-    resolved = real;
-    std::free(real);
-  }
-  facts.strMediaType = MediaTypeOf(resolved);
+  facts.strMediaType = MediaTypeOf(ResolvedPath(basePath));
   ReadDiskSpace(basePath, facts.nFreeBytes, facts.nTotalBytes);
   return facts;
 }
@@ -36,11 +30,8 @@ std::string SuggestedCatalogLabel(const std::vector<std::string>& paths, const C
   std::vector<std::string> absolute;
   for (const std::string& path : paths) absolute.push_back(MakeAbsolutePath(path));
   if (absolute.empty()) return {};
-  std::string place = absolute.size() == 1 && FolderExists(absolute[0]) ? absolute[0] : CommonParentPath(absolute);
-  if (char* real = realpath(place.c_str(), nullptr)) {
-    place = real;
-    std::free(real);
-  }
+  const std::string place =
+      ResolvedPath(absolute.size() == 1 && FolderExists(absolute[0]) ? absolute[0] : CommonParentPath(absolute));
   const std::string label = VolumeLabelOf(place, roots);
   if (!label.empty()) return SanitizeUtf8(label);
   return SanitizeUtf8(LastNameOf(place));

@@ -92,15 +92,20 @@ void StripTrailingBackslash(std::string& path) {
   if (path.size() > std::max<std::size_t>(RootLength(path), 1) && path.back() == kPathSeparator) path.pop_back();
 }
 
+std::string ResolvedPath(const std::string& path) {
+  std::string resolved = path;
+  if (char* real = realpath(path.c_str(), nullptr)) {
+    resolved = real;
+    std::free(real);
+  }
+  return resolved;
+}
+
 std::string MakeAbsolutePath(const std::string& path) {
   if (path.empty()) return path;
 #ifdef _WIN32
   // The system's own rules: drive-relative paths, '/' for '\', "." and "..".
-  std::string absolute = path;
-  if (char* full = realpath(path.c_str(), nullptr)) {
-    absolute = full;
-    std::free(full);
-  }
+  std::string absolute = ResolvedPath(path);
   StripTrailingBackslash(absolute);
   return absolute;
 #else

@@ -16,5 +16,8 @@ std::string ParentOf(const std::string& path);
 // Whether path lies below folder (both absolute, without a trailing separator).
 bool IsInside(const std::string& path, const std::string& folder);
 
+// Where path leads, links resolved; path itself when it cannot be resolved.
+std::string ResolvedPath(const std::string& path);
+
 // The last component of path; empty for a root.
 std::string LastNameOf(const std::string& path);

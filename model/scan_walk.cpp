@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -18,6 +17,7 @@
 
 #include "model/media_type.h"
 #include "model/scan.h"
+#include "model/scan_paths.h"
 #include "platform/cp932_codec.h"
 #include "platform/folder_id.h"
 #include "platform/path_separator.h"
@@ -477,12 +477,7 @@ void ScanFolder(const std::string& path, CFolderFileInfo& item, CFolderLister& l
 int DefaultScanThreads(const std::string& path, const CMediaRoots& roots) {
   const int cores = std::max(1, int(std::thread::hardware_concurrency()));
   // Waiting on the server dominates there: more reads at once pay.
-  std::string resolved = path;
-  if (char* real = realpath(path.c_str(), nullptr)) {
-    resolved = real;
-    std::free(real);
-  }
-  return MediaTypeOf(resolved, roots) == kMediaNetwork ? std::max(cores, kNetworkScanThreads) : cores;
+  return MediaTypeOf(ResolvedPath(path), roots) == kMediaNetwork ? std::max(cores, kNetworkScanThreads) : cores;
 }
 
 int ListFolder(const std::string& path, std::vector<CFindData>& list) {
