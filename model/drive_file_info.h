@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/archive.h"
+#include "model/catalog_record.h"
 #include "model/file_info.h"
 
 // What is known of a medium when it is catalogued.
@@ -49,6 +51,9 @@ class CDriveFileInfo : public CFolderFileInfo {
   std::uint64_t m_nFreeBytes = 0;
   std::uint64_t m_nTotalBytes = 0;
   std::string m_strCatalogedPath;
+  // How the catalog was made; none for catalogs of older versions and of
+  // other programs, and for sets whose extension block was lost.
+  std::optional<CCatalogRecord> m_record;
 
  protected:
   // How the five texts above were stored (in the order written), so that

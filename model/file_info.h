@@ -104,6 +104,16 @@ class CFileInfo {
 
   std::unique_ptr<CItemSummary> MakeSummary(const std::string& path) const;
 
+  // What the scan learned of the real entry, kept so that nothing later has
+  // to ask the disk again: the name on disk is CP932 (the item's name is its
+  // decoded text), and the entry could not be read (a folder that would not
+  // open, an entry whose facts could not be taken), so its fields are not
+  // the medium's.
+  bool IsRealNameCp932() const { return (m_wFlags & kRealNameCp932) != 0; }
+  void SetRealNameCp932(bool on) { SetFlag(kRealNameCp932, on); }
+  bool IsUnreadable() const { return (m_wFlags & kUnreadable) != 0; }
+  void SetUnreadable(bool on) { SetFlag(kUnreadable, on); }
+
  protected:
   CFileInfo() = default;
   void AssignRecord(const CFindData& record);
@@ -138,7 +148,12 @@ class CFileInfo {
     kWideFlag = kFirstFreeFlag,
     kKeptBytesFlag = kFirstFreeFlag << 4,
     kTextFormMask = 0xFF0,
+    kRealNameCp932 = 0x1000,
+    kUnreadable = 0x2000,
   };
+  void SetFlag(std::uint16_t bit, bool on) {
+    m_wFlags = std::uint16_t(on ? (m_wFlags | bit) : (m_wFlags & ~bit));
+  }
   const CExtra* FindExtra() const;
   CExtra& Extra();
   void DropExtraIfEmpty();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 struct CScanCounts {
   std::uint64_t nFolders = 0;
@@ -111,6 +112,10 @@ struct CScanOptions {
   const std::atomic<bool>* pCancel = nullptr;
   // Threads reading folders at once; 0 for the place's default.
   int nThreads = 0;
+  // Entries left out: a pattern without "/" is matched (with * and ?)
+  // against each entry's name, one with "/" against its path relative to the
+  // place scanned.
+  std::vector<std::string> excludes;
 
   bool Cancelled() const { return pCancel != nullptr && pCancel->load(std::memory_order_relaxed); }
 };

@@ -1,0 +1,49 @@
+#pragma once
+// What a catalog records of its medium and of how it was made, so that an
+// update rescans the same places the same way and refuses another medium
+// instead of guessing. Kept in the set file's extension block
+// (set_extension.h); a catalog made by an older version, or by another
+// program, has none.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The file system a catalog was made from.
+struct CMediumIdentity {
+  // The file system's UUID on Linux, the volume serial on Windows; empty
+  // when the medium has none (tmpfs, some network shares).
+  std::string strId;
+  std::string strFileSystem;  // "ext4", "vfat", "NTFS", ...
+  std::string strVolumeLabel;
+  std::uint64_t nTotalBytes = 0;
+  // The base path below the root of the file system that holds it, as real
+  // bytes ("" when the base path is that root). Tells a medium from the
+  // empty folder left where it was mounted.
+  std::string strBelowMount;
+
+  bool operator==(const CMediumIdentity& other) const {
+    return strId == other.strId && strFileSystem == other.strFileSystem && strVolumeLabel == other.strVolumeLabel &&
+           nTotalBytes == other.nTotalBytes && strBelowMount == other.strBelowMount;
+  }
+  bool operator!=(const CMediumIdentity& other) const { return !(*this == other); }
+};
+
+struct CCatalogRecord {
+  CMediumIdentity medium;
+  // The places chosen, as real paths relative to the base path; empty when
+  // the base path itself was catalogued whole.
+  std::vector<std::string> chosenPaths;
+  bool bFollowLinks = false;
+  bool bCrossFileSystems = false;
+  std::vector<std::string> excludes;  // patterns, as given
+  // Fields a later version wrote that this one does not know, written back
+  // as they were read.
+  std::string strUnknownFields;
+
+  bool operator==(const CCatalogRecord& other) const {
+    return medium == other.medium && chosenPaths == other.chosenPaths && bFollowLinks == other.bFollowLinks &&
+           bCrossFileSystems == other.bCrossFileSystems && excludes == other.excludes &&
+           strUnknownFields == other.strUnknownFields;
+  }
+};
