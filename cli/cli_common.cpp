@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "model/catalog_update.h"
 #include "model/set_file.h"
+#include "model/text_format.h"
 #include "platform/cp932_codec.h"
 
 namespace {
@@ -159,4 +161,12 @@ bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>
     }
   }
   return missing;
+}
+
+void ReportUnreadable(const CUnreadableSummary& unreadable) {
+  if (unreadable.nCount == 0) return;
+  std::string text = "読めなかった場所 " + FormatCount(unreadable.nCount) + " 件:\n";
+  for (const std::string& path : unreadable.firstPaths) text += "  " + LineText(path) + "\n";
+  if (unreadable.nCount > unreadable.firstPaths.size()) text += "  ...\n";
+  std::fputs(text.c_str(), stderr);
 }

@@ -54,6 +54,9 @@ std::string JsonQuote(std::string_view text);
 std::string LineText(std::string_view text);
 // Reports every path that names no item in set; true when there was one.
 bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>& paths);
+// Names on stderr the places a scan could not read, when there were any.
+struct CUnreadableSummary;
+void ReportUnreadable(const CUnreadableSummary& unreadable);
 // Writes text to stdout as it is.
 void WriteOut(std::string_view text);
 

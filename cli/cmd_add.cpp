@@ -1,10 +1,12 @@
-// quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems]
+// quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems] [--exclude PATTERN]...
 //
 // Scans one path (as a picked folder or file) or several (as dropped ones)
 // into a new catalog, creating SET when it does not exist, and saves it.
 // The scan keeps to one medium unless told otherwise; on a terminal it shows
-// its progress on stderr. A place that does not exist adds nothing (exit 1);
-// Ctrl+C or SIGTERM leave SET as it was (exit 130 or 143).
+// its progress on stderr. The catalog records its medium and how it was
+// made, for its updates. A place that does not exist adds nothing (exit 1);
+// Ctrl+C or SIGTERM leave SET as it was (exit 130 or 143). Places that
+// could not be read are named on stderr; the catalog is made all the same.
 // Prints one line for the new catalog:
 //   LABEL<TAB>MEDIA TYPE<TAB>ITEMS<TAB>BYTES
 // ITEMS counts every file and folder below the catalog, BYTES sums the
@@ -16,19 +18,28 @@
 
 #include "cli/cli_common.h"
 #include "cli/cli_stop.h"
-#include "model/scan.h"
+#include "model/catalog_update.h"
 
 int CmdAdd(const std::vector<std::string>& args) {
   std::vector<std::string> positional;
   CScanOptions options;
   bool quiet = false;
-  for (const std::string& arg : args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      positional.insert(positional.end(), args.begin() + std::ptrdiff_t(i) + 1, args.end());
+      break;
+    }
     if (arg == "--quiet")
       quiet = true;
     else if (arg == "--follow-links")
       options.bFollowLinks = true;
     else if (arg == "--cross-file-systems")
       options.bCrossFileSystems = true;
+    else if (arg == "--exclude" && i + 1 < args.size())
+      options.excludes.push_back(args[++i]);
+    else if (arg == "--exclude")
+      return UsageError("--exclude の値がありません");
     else
       positional.push_back(arg);
   }
@@ -55,7 +66,7 @@ int CmdAdd(const std::vector<std::string>& args) {
   std::unique_ptr<CDriveFileInfo> scanned;
   std::string message;
   const EScanStatus status = ScanShowingProgress(options, quiet, [&](const CScanOptions& scanOptions) {
-    return ScanCatalog(label, paths, scanOptions, scanned, message);
+    return MakeCatalog(label, paths, scanOptions, scanned, message);
   });
   if (Stopped()) return StopExitStatus();
   if (status == EScanStatus::NotFound) {
@@ -65,6 +76,7 @@ int CmdAdd(const std::vector<std::string>& args) {
   }
   if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
   if (status != EScanStatus::Done) return EXIT_NOTHING;
+  ReportUnreadable(CollectUnreadable(*scanned, label));
   const CDriveFileInfo* catalog = set->AppendCatalog(std::move(scanned), std::time(nullptr));
   const int saved = SaveSetForCli(setPath, *set, &StopFlag());
   // A signal that came after the file was replaced did not stop the save.

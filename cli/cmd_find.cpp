@@ -112,6 +112,8 @@ int CmdFind(const std::vector<std::string>& args) {
       json = true;
     } else if (arg == "--real-path") {
       realPaths = true;
+    } else if (arg == "--" && i + 1 < args.size() && !setPath) {
+      setPath = args[++i];  // a set whose name starts with "-"
     } else if (arg.rfind("--", 0) == 0 || setPath) {
       return UsageError("不明な引数です: " + ArgText(arg));
     } else {

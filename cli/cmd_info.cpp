@@ -1,6 +1,7 @@
 // info: the information record of the set, one item or several items, as JSON.
 
 #include "cli/cli_common.h"
+#include "platform/cp932_codec.h"
 
 namespace {
 
@@ -9,6 +10,28 @@ void AddText(std::string& out, const char* key, const std::string& value) {
   out += key;
   out += "\":";
   out += JsonQuote(value);
+}
+
+std::string JsonList(const std::vector<std::string>& items) {
+  std::string out = "[";
+  for (const std::string& item : items) out += (out.size() > 1 ? "," : "") + JsonQuote(EscapeBytes(item, false));
+  return out + "]";
+}
+
+// The catalog's record of its medium and of how it was made. Real paths
+// that are not UTF-8 show their odd bytes escaped, as names do.
+std::string RecordJson(const CCatalogRecord& record) {
+  const CMediumIdentity& medium = record.medium;
+  std::string out = "{\"medium_id\":" + JsonQuote(medium.strId);
+  AddText(out, "file_system", medium.strFileSystem);
+  AddText(out, "volume_label", medium.strVolumeLabel);
+  out += ",\"total_bytes\":" + std::to_string(medium.nTotalBytes);
+  AddText(out, "below_mount", EscapeBytes(medium.strBelowMount, false));
+  out += ",\"chosen_paths\":" + JsonList(record.chosenPaths);
+  out += std::string(",\"follow_links\":") + (record.bFollowLinks ? "true" : "false");
+  out += std::string(",\"cross_file_systems\":") + (record.bCrossFileSystems ? "true" : "false");
+  out += ",\"excludes\":" + JsonList(record.excludes);
+  return out + "}";
 }
 
 }  // namespace
@@ -42,6 +65,10 @@ int CmdInfo(const std::vector<std::string>& args) {
   AddText(out, "media", info.m_strMedia);
   AddText(out, "base_path", info.m_strBasePath);
   AddText(out, "catalog_count", info.m_strCatalogCount);
+  if (info.m_nType == CPropInfoData::TYPE_CATALOG) {
+    const auto* catalog = static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(set.get()), paths[0]));
+    out += ",\"record\":" + (catalog->m_record ? RecordJson(*catalog->m_record) : std::string("null"));
+  }
   out += "}\n";
   WriteOut(out);
   return EXIT_OK;

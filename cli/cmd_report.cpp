@@ -35,6 +35,10 @@ int CmdReport(const std::vector<std::string>& args) {
   CatalogOutOptions options;
   bool chosen = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      positional.insert(positional.end(), args.begin() + std::ptrdiff_t(i) + 1, args.end());
+      break;
+    }
     if (args[i] == "--catalog" || args[i] == "--columns") {
       if (i + 1 == args.size()) return UsageError(args[i] + " には値を指定してください");
       const std::string value = ArgText(args[++i]);

@@ -1,13 +1,22 @@
-// quarrix-cli update SET LABEL [PATH] [--dry-run] [--quiet]
+// quarrix-cli update SET LABEL [PATH] [--paths P...] [--follow-links] [--cross-file-systems]
+//                    [--exclude PATTERN]... [--force] [--dry-run] [--quiet]
 //
 // Scans the catalog LABEL's medium again, at its base path or at PATH when
-// the medium is now there, and prints one line per difference:
+// the medium is now there, the way the catalog records it was made (the
+// paths chosen, the options; the options given here and --paths replace
+// those), and prints one line per difference:
 //   + PATH   added          - PATH   removed
 //   ~ PATH   changed        ! PATH   removed, and its note is lost
 // then one line of counts. Without --dry-run the catalog is replaced by the
 // new scan, keeping its label, its note and the notes of the items still
-// there, and SET is saved. Exit 0 when something changed (or would), 1 when
-// nothing did; Ctrl+C or SIGTERM leave SET as it was (exit 130 or 143).
+// there, and SET is saved with the catalog's new record. Places that cannot
+// be read keep what the catalog held and are named on stderr.
+// A place holding another medium than the catalog records, or an empty
+// mount point, is refused; a catalog with no record is not updated when
+// that would remove more than half its items or lose a note. --force
+// updates all the same. Exit 0 when something changed (or would), 1 when
+// nothing did or the update was refused; Ctrl+C or SIGTERM leave SET as it
+// was (exit 130 or 143).
 
 #include <cstdio>
 #include <ctime>
@@ -16,6 +25,7 @@
 #include "cli/cli_stop.h"
 #include "model/catalog_update.h"
 #include "model/text_format.h"
+#include "platform/path_separator.h"
 
 namespace {
 
@@ -25,19 +35,80 @@ std::string CountsLine(const CUpdateSummary& summary) {
          FormatCount(summary.lostNotes.size()) + "\n";
 }
 
+struct CUpdateArgs {
+  std::vector<std::string> positional;
+  bool bQuiet = false, bDryRun = false, bForce = false, bFollowLinks = false, bCrossFileSystems = false;
+  bool bExcludesGiven = false, bPathsGiven = false;
+  std::vector<std::string> excludes, chosenPaths;
+};
+
+// Options come first (cli_args.h); --paths takes every value up to the next option.
+bool ParseUpdateArgs(const std::vector<std::string>& args, CUpdateArgs& out) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      out.positional.insert(out.positional.end(), args.begin() + std::ptrdiff_t(i) + 1, args.end());
+      break;
+    }
+    if (arg == "--quiet") {
+      out.bQuiet = true;
+    } else if (arg == "--dry-run") {
+      out.bDryRun = true;
+    } else if (arg == "--force") {
+      out.bForce = true;
+    } else if (arg == "--follow-links") {
+      out.bFollowLinks = true;
+    } else if (arg == "--cross-file-systems") {
+      out.bCrossFileSystems = true;
+    } else if (arg == "--exclude") {
+      if (i + 1 == args.size()) return false;
+      out.bExcludesGiven = true;
+      out.excludes.push_back(args[++i]);
+    } else if (arg == "--paths") {
+      out.bPathsGiven = true;
+      while (i + 1 < args.size() && args[i + 1].rfind("-", 0) != 0) out.chosenPaths.push_back(args[++i]);
+    } else {
+      out.positional.push_back(arg);
+    }
+  }
+  return true;
+}
+
+// Whether the place may be scanned for catalog: the same medium, or --force.
+bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force) {
+  CMediumIdentity now;
+  const EMediumCheck check = CheckMedium(catalog, place, &now);
+  if (check != EMediumCheck::Absent && check != EMediumCheck::Different) return true;
+  const std::string label = LineText(catalog.m_strLabel);
+  const std::string recorded = LineText(DescribeMedium(catalog.m_record->medium));
+  std::string text = check == EMediumCheck::Absent
+                         ? "「" + label + "」のメディアが接続されていません: " + LineText(place) + "\n" +
+                               "カタログのメディア: " + recorded + "\n"
+                         : "この場所には「" + label + "」とは別のメディアがあります: " + LineText(place) + "\n" +
+                               "カタログのメディア: " + recorded + "\nこの場所のメディア: " +
+                               LineText(DescribeMedium(now)) + "\n";
+  if (force) {
+    std::fputs((text + "--force が指定されたので更新します\n").c_str(), stderr);
+    return true;
+  }
+  ReportError(text + "更新しませんでした (それでも更新するには --force を指定してください)");
+  return false;
+}
+
+// Whether the way of making is the same, the medium's size aside (it moves).
+bool SameRecord(const CDriveFileInfo& old, const CDriveFileInfo& fresh) {
+  if (!old.m_record || !fresh.m_record) return old.m_record.has_value() == fresh.m_record.has_value();
+  CCatalogRecord a = *old.m_record, b = *fresh.m_record;
+  a.medium.nTotalBytes = b.medium.nTotalBytes = 0;
+  return a == b;
+}
+
 }  // namespace
 
 int CmdUpdate(const std::vector<std::string>& args) {
-  std::vector<std::string> positional;
-  bool quiet = false, dryRun = false;
-  for (const std::string& arg : args) {
-    if (arg == "--quiet")
-      quiet = true;
-    else if (arg == "--dry-run")
-      dryRun = true;
-    else
-      positional.push_back(arg);
-  }
+  CUpdateArgs parsed;
+  if (!ParseUpdateArgs(args, parsed)) return UsageError("--exclude の値がありません");
+  const std::vector<std::string>& positional = parsed.positional;
   if (positional.size() < 2 || positional.size() > 3)
     return UsageError("update にはカタログセットのファイルとカタログ名を指定してください");
   const std::string& setPath = positional[0];
@@ -56,18 +127,23 @@ int CmdUpdate(const std::vector<std::string>& args) {
   std::string place;
   if (positional.size() == 3) {
     place = positional[2];
-  } else if (CatalogPlacePresent(catalog)) {
+  } else if (IsRootedPath(catalog.m_strCatalogedPath) && FolderExists(catalog.m_strCatalogedPath)) {
     place = catalog.m_strCatalogedPath;
   } else {
     ReportError("カタログの場所が見つかりません: " + LineText(catalog.m_strCatalogedPath));
     std::fprintf(stderr, "メディアの新しい場所を PATH に指定してください\n");
     return EXIT_NOTHING;
   }
+  if (FolderExists(place) && !MediumAccepted(catalog, place, parsed.bForce)) return EXIT_NOTHING;
 
+  CScanOptions scanOptions = RecordedScanOptions(catalog);
+  scanOptions.bFollowLinks = scanOptions.bFollowLinks || parsed.bFollowLinks;
+  scanOptions.bCrossFileSystems = scanOptions.bCrossFileSystems || parsed.bCrossFileSystems;
+  if (parsed.bExcludesGiven) scanOptions.excludes = parsed.excludes;
   std::unique_ptr<CDriveFileInfo> fresh;
   std::string message;
-  const EScanStatus status = ScanShowingProgress(CScanOptions(), quiet, [&](const CScanOptions& options) {
-    return ScanForUpdate(catalog, place, options, fresh, message);
+  const EScanStatus status = ScanShowingProgress(scanOptions, parsed.bQuiet, [&](const CScanOptions& options) {
+    return ScanForUpdate(catalog, place, options, fresh, message, parsed.bPathsGiven ? &parsed.chosenPaths : nullptr);
   });
   if (Stopped()) return StopExitStatus();
   if (status == EScanStatus::NotFound) {
@@ -82,8 +158,17 @@ int CmdUpdate(const std::vector<std::string>& args) {
   });
   WriteOut(CountsLine(summary));
   if (summary.bBasePathChanged) WriteOut("基本パス: " + LineText(fresh->m_strCatalogedPath) + "\n");
-  if (!summary.HasChanges()) return EXIT_NOTHING;
-  if (dryRun) return EXIT_OK;
+  if (summary.unreadable.nCount != 0) {
+    ReportUnreadable(summary.unreadable);
+    std::fputs("読めなかった場所はカタログの前の内容のままです\n", stderr);
+  }
+  if (!summary.HasChanges() && SameRecord(catalog, *fresh)) return EXIT_NOTHING;
+  if (!catalog.m_record && !parsed.bForce && UpdateLooksDestructive(catalog, summary)) {
+    ReportError("項目の半分より多くが削除されるか、ノートが失われるため、更新しませんでした\n"
+                "メディアと場所を確かめてください (それでも更新するには --force を指定してください)");
+    return EXIT_NOTHING;
+  }
+  if (parsed.bDryRun) return EXIT_OK;
 
   ApplyCatalogUpdate(*set, catalog, std::move(fresh), std::time(nullptr));
   const int saved = SaveSetForCli(setPath, *set, &StopFlag());

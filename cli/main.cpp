@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_args.h"
 #include "cli/cli_common.h"
 #include "platform/heap_arenas.h"
 
@@ -44,10 +45,15 @@ int Run(int argc, char** argv) {
   }
   for (const CCommand& command : kCommands) {
     if (name != command.pszName) continue;
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    if (!args.empty() && (args.front() == "--help" || args.front() == "-h")) {
-      PrintCommandUsage(stdout, name);
-      return EXIT_OK;
+    std::vector<std::string> args(argv + 2, argv + argc);
+    std::string error;
+    switch (CheckCommandArgs(name, args, error)) {
+      case EArgsCheck::Help: PrintCommandUsage(stdout, name); return EXIT_OK;
+      case EArgsCheck::Unknown:
+        ReportError(ArgText(error));
+        PrintCommandUsage(stderr, name);
+        return EXIT_USAGE;
+      case EArgsCheck::Run: break;
     }
     return command.pfnRun(args);
   }

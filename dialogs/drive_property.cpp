@@ -1,5 +1,8 @@
 #include "dialogs/drive_property.h"
 
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
 #include "model/item_summary.h"
 
 CDriveProperty::CDriveProperty(CPropInfoSheet* pSheet, const CPropInfoData* pInfo)
@@ -23,4 +26,6 @@ void CDriveProperty::OnFirstShow() {
   ShowValue("ID_TOTAL_SPACE", m_strTotalSpace);
   ShowValue("ID_FREE_SPACE", m_strFreeSpace);
   ShowNote(m_pInfo->m_strNote);
+  if (auto* record = dynamic_cast<wxTextCtrl*>(FindWindow(XRCID("ID_RECORD"))))
+    record->ChangeValue(wxString::FromUTF8(m_pInfo->m_strRecord));
 }

@@ -28,6 +28,8 @@ CUpdateSummaryDlg::CUpdateSummaryDlg(wxWindow* parent, const std::string& label,
   };
   std::string message = "カタログ " + label + " を次のように更新します";
   if (summary.bBasePathChanged) message = "カタログ " + label + " を新しい場所から次のように更新します";
+  if (summary.unreadable.nCount != 0)
+    message += "\n読めなかった場所 " + FormatCount(summary.unreadable.nCount) + " 件は前の内容のままです";
   set("ID_MESSAGE", message);
   set("ID_ADDED", FormatCount(summary.nAdded));
   set("ID_REMOVED", FormatCount(summary.nRemoved));

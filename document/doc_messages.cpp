@@ -1,7 +1,26 @@
 #include "document/doc_messages.h"
 
+#include "model/catalog_update.h"
+#include "model/text_format.h"
+
 std::string DeleteCatalogPrompt(const std::string& name) {
   return "カタログ " + name + " を削除します\nよろしいですか？";
+}
+
+std::string MediumMismatchPrompt(const std::string& name, bool absent, const std::string& recorded,
+                                 const std::string& found) {
+  const std::string what = absent ? "カタログ " + name + " のメディアが接続されていないようです\n"
+                                  : "この場所にはカタログ " + name + " とは別のメディアがあります\n";
+  return what + "カタログのメディア: " + recorded + "\nこの場所のメディア: " + found +
+         "\n\nこのまま更新すると、カタログの内容がこの場所の内容で置き換えられます\n更新してよろしいですか？";
+}
+
+std::string UnreadableText(const CUnreadableSummary& unreadable) {
+  if (unreadable.nCount == 0) return {};
+  std::string text = "読めなかった場所 " + FormatCount(unreadable.nCount) + " 件:";
+  for (const std::string& path : unreadable.firstPaths) text += "\n" + path;
+  if (unreadable.nCount > unreadable.firstPaths.size()) text += "\n...";
+  return text;
 }
 
 std::string ScanStatusMessage(EScanStatus status, const char* cancelled) {

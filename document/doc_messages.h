@@ -38,6 +38,13 @@ inline constexpr char kMalformedFile[] = "予期しないﾌｧｲﾙ形式で�
 
 // "カタログ NAME を削除します\nよろしいですか？"
 std::string DeleteCatalogPrompt(const std::string& name);
+// The update of catalog name would scan another medium than it records
+// (absent: the place is an empty mount point): go on?
+std::string MediumMismatchPrompt(const std::string& name, bool absent, const std::string& recorded,
+                                 const std::string& found);
+// The places a scan could not read, to add to its message; empty when none.
+struct CUnreadableSummary;
+std::string UnreadableText(const CUnreadableSummary& unreadable);
 
 // "TITLE への変更を保存しますか?"
 std::string SaveChangesPrompt(const std::string& title);

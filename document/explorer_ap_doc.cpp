@@ -245,9 +245,10 @@ int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::
   std::unique_ptr<CDriveFileInfo> catalog;
   std::string message;
   const EScanStatus status = ScanWithProgress(kScanCaption, [&](const CScanOptions& options) {
-    return ScanCatalog(label, paths, options, catalog, message);
+    return MakeCatalog(label, paths, options, catalog, message);
   });
   if (status != EScanStatus::Done) message = ScanStatusMessage(status, kScanCancelled);
+  if (status == EScanStatus::Done) message += UnreadableText(CollectUnreadable(*catalog, label));
   const CDriveFileInfo* added =
       status == EScanStatus::Done ? m_pRoot->AppendCatalog(std::move(catalog), std::time(nullptr)) : nullptr;
   if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
@@ -301,10 +302,17 @@ int CExplorerApDoc::UpdateCatalog(const std::string& name) {
   if (!CatalogPlacePresent(catalog) &&
       !BrowseForLocation(UpdatePlaceTitle(name), place, GetDialogParent(), PickerStartFolder()))
     return 0;
+  CMediumIdentity now;
+  const EMediumCheck check = CheckMedium(catalog, place, &now);
+  if ((check == EMediumCheck::Absent || check == EMediumCheck::Different) &&
+      !Confirm(MediumMismatchPrompt(name, check == EMediumCheck::Absent, DescribeMedium(catalog.m_record->medium),
+                                    DescribeMedium(now)),
+               GetDialogParent()))
+    return 0;
   std::unique_ptr<CDriveFileInfo> fresh;
   std::string message;
   const EScanStatus status = ScanWithProgress(kUpdateCaption, [&](const CScanOptions& options) {
-    return ScanForUpdate(catalog, place, options, fresh, message);
+    return ScanForUpdate(catalog, place, RecordedScanOptions(catalog, options), fresh, message);
   });
   if (status != EScanStatus::Done) message = ScanStatusMessage(status, kUpdateCancelled);
   if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "model/set_extension.h"
 #include "platform/cp932_codec.h"
 
 namespace {
@@ -87,6 +88,8 @@ bool CArchiveWriter::Flush() {
   }
   const char* p = m_buffer.data();
   std::size_t left = std::size_t(m_pCur - p);
+  if (m_pHash != nullptr) m_pHash->Update(p, left);
+  m_nFlushed += left;
   while (left > 0) {
     const ssize_t n = ::write(m_fd, p, left);
     if (n < 0) {
@@ -166,8 +169,19 @@ CArchiveReader::CArchiveReader(std::string_view bytes)
 
 CArchiveReader::CArchiveReader(int fd, std::uint64_t fileSize) : m_fd(fd), m_nRemaining(fileSize) {}
 
+void CArchiveReader::HashPending() {
+  if (m_pHash != nullptr && m_pCur > m_pHashFrom) m_pHash->Update(m_pHashFrom, std::size_t(m_pCur - m_pHashFrom));
+  m_pHashFrom = m_pCur;
+}
+
+void CArchiveReader::HashConsumed(CStreamHash* hash) {
+  HashPending();
+  m_pHash = hash;
+}
+
 bool CArchiveReader::Refill() {
   if (m_fd < 0 || m_error != ESetFileError::None) return false;
+  HashPending();
   // The unread bytes move to the front; the buffer grows only for a value
   // longer than it.
   const std::size_t kept = std::size_t(m_pEnd - m_pCur);
@@ -191,7 +205,20 @@ bool CArchiveReader::Refill() {
   }
   m_pCur = reinterpret_cast<const unsigned char*>(m_buffer.data());
   m_pEnd = m_pCur + filled;
+  m_pHashFrom = m_pCur;
   return filled > kept;
+}
+
+std::string CArchiveReader::ReadRest(std::size_t max) {
+  std::string rest;
+  while (rest.size() < max && m_error == ESetFileError::None) {
+    if (m_pCur == m_pEnd && !Refill()) break;
+    const std::size_t take = std::min(std::size_t(m_pEnd - m_pCur), max - rest.size());
+    rest.append(reinterpret_cast<const char*>(m_pCur), take);
+    m_pCur += take;
+    m_nRemaining -= take;
+  }
+  return rest;
 }
 
 bool CArchiveReader::Get(void* out, std::size_t size) {

@@ -32,6 +32,8 @@ std::string StoredBytesOf(std::string_view text, bool wide);
 std::string WithBackslashes(std::string_view text);
 std::string WithEscapedBackslashes(std::string_view text);
 
+class CStreamHash;
+
 class CArchiveWriter {
  public:
   // Writes to fd through a buffer; fd < 0 keeps everything in memory.
@@ -74,6 +76,10 @@ class CArchiveWriter {
 
   // Flushes the buffer to the file; false (with errno kept) on a failure.
   bool Flush();
+  // Bytes flushed to the file from now on also go to hash (null: no more).
+  void HashFlushed(CStreamHash* hash) { m_pHash = hash; }
+  // Bytes flushed to the file so far.
+  std::uint64_t Flushed() const { return m_nFlushed; }
   bool Failed() const { return m_nErrno != 0; }
   int Errno() const { return m_nErrno; }
   // Everything written, when writing to memory.
@@ -94,6 +100,8 @@ class CArchiveWriter {
 
   int m_fd;
   int m_nErrno = 0;
+  CStreamHash* m_pHash = nullptr;
+  std::uint64_t m_nFlushed = 0;
   std::string m_buffer;  // its whole length is usable; m_pCur marks the end of what was written
   char* m_pCur = nullptr;
   char* m_pEnd = nullptr;
@@ -140,6 +148,11 @@ class CArchiveReader {
   }
   // Bytes not read yet: bounds what a count in the file can make us allocate.
   std::uint64_t Remaining() const { return m_nRemaining; }
+  // Reads up to max of the bytes not read yet (all of them when fewer).
+  std::string ReadRest(std::size_t max);
+  // Bytes read from now on also go to hash; null hashes what was read
+  // since and stops.
+  void HashConsumed(CStreamHash* hash);
 
  private:
   bool Get(void* out, std::size_t size);
@@ -147,8 +160,11 @@ class CArchiveReader {
   bool ReadDwordSlow(std::uint32_t& v);
   bool ReadLength(std::uint32_t& n, bool& wide);
   bool Refill();
+  void HashPending();
 
   int m_fd = -1;
+  CStreamHash* m_pHash = nullptr;
+  const unsigned char* m_pHashFrom = nullptr;  // the first byte read and not hashed yet
   const unsigned char* m_pCur = nullptr;
   const unsigned char* m_pEnd = nullptr;
   std::uint64_t m_nRemaining = 0;  // including the buffered bytes

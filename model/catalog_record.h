@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The file system a catalog was made from.
@@ -47,3 +48,12 @@ struct CCatalogRecord {
            strUnknownFields == other.strUnknownFields;
   }
 };
+
+// The record as the extension block stores it: fields tagged and
+// length-prefixed, so that a later version can add some.
+std::string EncodeCatalogRecord(const CCatalogRecord& record);
+// False, with out unusable, when bytes do not read as a record.
+bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out);
+
+// The record as lines for people: the medium, the paths chosen, the options.
+std::string CatalogRecordText(const CCatalogRecord& record);

@@ -7,8 +7,13 @@
 #include <string_view>
 #include <utility>
 
+#include "model/item_real_name.h"
+#include "model/media_type.h"
+#include "model/text_format.h"
 #include "model/root_file_info.h"
 #include "model/scan_paths.h"
+#include "platform/change_time.h"
+#include "platform/cp932_codec.h"
 #include "platform/dir_reader.h"
 #include "platform/path_separator.h"
 
@@ -23,47 +28,89 @@ std::vector<const CFileInfo*> SortedByName(const CFolderFileInfo& folder) {
   return sorted;
 }
 
+struct CPair {
+  const CFileInfo* pOld;
+  const CFileInfo* pNew;
+  std::string_view Name() const { return (pOld != nullptr ? pOld : pNew)->GetName(); }
+};
+
+// Pairs the children of two folders by the bytes of their names on disk, so
+// that a note never goes to another file that merely reads the same. Where
+// the old catalog did not record how its names were stored, a name with
+// other than ASCII could have been CP932 or UTF-8 on disk: when both forms
+// are there now, the old item matches neither. In name order.
+std::vector<CPair> MatchChildren(const CFolderFileInfo& oldFolder, const CFolderFileInfo& newFolder,
+                                 bool oldNamesKnown) {
+  std::vector<std::pair<std::string, const CFileInfo*>> news;
+  news.reserve(newFolder.Children().size());
+  for (const auto& child : newFolder.Children()) news.emplace_back(RealNameOf(*child), child.get());
+  std::sort(news.begin(), news.end());
+  std::vector<bool> taken(news.size());
+  const auto find = [&](const std::string& bytes) -> std::ptrdiff_t {
+    const auto it = std::lower_bound(news.begin(), news.end(), std::make_pair(bytes, (const CFileInfo*)nullptr));
+    return it != news.end() && it->first == bytes ? it - news.begin() : -1;
+  };
+  std::vector<CPair> pairs;
+  pairs.reserve(oldFolder.Children().size() + news.size());
+  std::string cp932;
+  for (const auto& child : oldFolder.Children()) {
+    const std::string_view name = child->GetName();
+    std::ptrdiff_t match = -1;
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (unsigned char)c < 0x80; });
+    if (oldNamesKnown || child->IsRealNameCp932() || ascii) {
+      match = find(RealNameOf(*child));
+    } else {
+      const std::ptrdiff_t utf8 = find(UnescapeBytes(name));
+      const std::ptrdiff_t sjis = EncodeCp932Bytes(name, cp932) ? find(cp932) : -1;
+      match = utf8 >= 0 && sjis >= 0 && utf8 != sjis ? -1 : std::max(utf8, sjis);
+    }
+    if (match >= 0 && !taken[std::size_t(match)]) {
+      taken[std::size_t(match)] = true;
+      pairs.push_back({child.get(), news[std::size_t(match)].second});
+    } else {
+      pairs.push_back({child.get(), nullptr});
+    }
+  }
+  for (std::size_t i = 0; i < news.size(); ++i)
+    if (!taken[i]) pairs.push_back({nullptr, news[i].second});
+  std::stable_sort(pairs.begin(), pairs.end(), [](const CPair& a, const CPair& b) { return a.Name() < b.Name(); });
+  return pairs;
+}
+
 // Walks the old and the new tree in step, folder by folder: each folder's
-// children sorted by name and merged, so only the folders on the current
-// path hold anything. Calls oldOnly(item, path) and newOnly(item, path) for
-// an item found in one tree alone (not its contents), and both(old, new,
-// path) for a pair, descending into pairs of folders.
+// children paired (MatchChildren), so only the folders on the current path
+// hold anything. Calls oldOnly(item, path) and newOnly(item, path) for an
+// item found in one tree alone (not its contents), and both(old, new, path)
+// for a pair, descending into pairs of folders.
 template <class FOld, class FNew, class FBoth>
-void WalkInStep(const CFolderFileInfo& oldTop, const CFolderFileInfo& newTop, std::string path, FOld&& oldOnly,
+void WalkInStep(const CDriveFileInfo& oldTop, const CDriveFileInfo& newTop, std::string path, FOld&& oldOnly,
                 FNew&& newOnly, FBoth&& both) {
   struct CFrame {
-    std::vector<const CFileInfo*> olds, news;
-    std::size_t i = 0, j = 0, nPathLength = 0;
+    std::vector<CPair> pairs;
+    std::size_t i = 0, nPathLength = 0;
   };
+  const bool known = oldTop.m_record.has_value();
   std::vector<CFrame> stack;
-  stack.push_back({SortedByName(oldTop), SortedByName(newTop), 0, 0, path.size()});
+  stack.push_back({MatchChildren(oldTop, newTop, known), 0, path.size()});
   while (!stack.empty()) {
     CFrame& frame = stack.back();
     path.resize(frame.nPathLength);
-    const bool oldLeft = frame.i < frame.olds.size(), newLeft = frame.j < frame.news.size();
-    if (!oldLeft && !newLeft) {
+    if (frame.i == frame.pairs.size()) {
       stack.pop_back();
       continue;
     }
-    const CFileInfo* oldItem = oldLeft ? frame.olds[frame.i] : nullptr;
-    const CFileInfo* newItem = newLeft ? frame.news[frame.j] : nullptr;
-    if (oldItem != nullptr && newItem != nullptr) {
-      const int order = oldItem->GetName().compare(newItem->GetName());
-      if (order < 0) newItem = nullptr;
-      if (order > 0) oldItem = nullptr;
-    }
-    path.append(1, '\\').append(oldItem != nullptr ? oldItem->GetName() : newItem->GetName());
-    if (oldItem != nullptr) ++frame.i;
-    if (newItem != nullptr) ++frame.j;
-    if (newItem == nullptr) {
-      oldOnly(*oldItem, path);
-    } else if (oldItem == nullptr) {
-      newOnly(*newItem, path);
+    const CPair pair = frame.pairs[frame.i++];
+    path.append(1, '\\').append(pair.Name());
+    if (pair.pNew == nullptr) {
+      oldOnly(*pair.pOld, path);
+    } else if (pair.pOld == nullptr) {
+      newOnly(*pair.pNew, path);
     } else {
-      both(*oldItem, *newItem, path);
-      if (oldItem->IsContainer() && newItem->IsContainer())
-        stack.push_back({SortedByName(static_cast<const CFolderFileInfo&>(*oldItem)),
-                         SortedByName(static_cast<const CFolderFileInfo&>(*newItem)), 0, 0, path.size()});
+      both(*pair.pOld, *pair.pNew, path);
+      if (pair.pOld->IsContainer() && pair.pNew->IsContainer())
+        stack.push_back({MatchChildren(static_cast<const CFolderFileInfo&>(*pair.pOld),
+                                       static_cast<const CFolderFileInfo&>(*pair.pNew), known),
+                         0, path.size()});
     }
   }
 }
@@ -77,14 +124,22 @@ void ForSubtree(const CFileInfo& item, const std::string& path, FEach&& each) {
             [&](const CFileInfo& child, const CWalkPath& walkPath) { each(child, walkPath.PathOf(child)); });
 }
 
+// Unreadable places named in a summary; the count says how many more.
+constexpr std::size_t kUnreadableShown = 5;
+
 std::string JoinRealPath(const std::string& folder, const std::string& name) {
   return IsRootPath(folder) ? folder + name : folder + kPathSeparator + name;
 }
 
-// An entry that was there before the catalog was made. Only a birth time of
-// its own counts: where the file system keeps none, the record carries the
+// An entry that was in its folder before the catalog was made. Its inode's
+// change time says so where the system keeps one: moving a file in or
+// making it sets it, and tools that set file times cannot. Elsewhere only a
+// birth time of its own counts: where none is kept, the record carries the
 // modification time, which copies keep, and the entry counts as new.
-bool BornBefore(const CFindData& record, std::uint64_t fileTime) {
+bool ThereBefore(int dirFd, const CDirEntry& entry, std::uint64_t fileTime) {
+  std::uint64_t changed = 0;
+  if (ReadChangeTime(dirFd, entry.strRawName, changed)) return changed < fileTime;
+  const CFindData& record = entry.record;
   return record.ftCreationTime != 0 && record.ftCreationTime != record.ftLastWriteTime &&
          record.ftCreationTime < fileTime;
 }
@@ -97,19 +152,20 @@ void CollectScanPaths(const CFolderFileInfo& folder, const std::string& realPath
   std::vector<CDirEntry> entries;
   CFolderLister lister;
   const int fd = lister.OpenFolder(AT_FDCWD, realPath);
-  if (fd >= 0) {
-    lister.ReadEntries(fd, entries);
-    close(fd);
-  }
   const std::vector<const CFileInfo*> children = SortedByName(folder);
   const auto findChild = [&](std::string_view name) {
     const auto it = std::lower_bound(children.begin(), children.end(), name,
                                      [](const CFileInfo* child, std::string_view key) { return child->GetName() < key; });
     return it != children.end() && (*it)->GetName() == name ? *it : nullptr;
   };
-  const bool whole = std::none_of(entries.begin(), entries.end(), [&](const CDirEntry& entry) {
-    return BornBefore(entry.record, catalogedAt) && findChild(entry.record.cFileName) == nullptr;
-  });
+  bool whole = true;
+  if (fd >= 0) {
+    lister.ReadEntries(fd, entries);
+    whole = std::none_of(entries.begin(), entries.end(), [&](const CDirEntry& entry) {
+      return findChild(entry.record.cFileName) == nullptr && ThereBefore(fd, entry, catalogedAt);
+    });
+    close(fd);
+  }
   if (whole) {
     out.push_back(realPath);
     return;
@@ -136,6 +192,11 @@ CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& 
   const auto tell = [&](EItemChange change, const std::string& path) {
     if (visit) visit(change, path);
   };
+  const auto unreadable = [&](const CFileInfo& item, const std::string& path) {
+    if (!item.IsUnreadable()) return;
+    if (summary.unreadable.firstPaths.size() < kUnreadableShown) summary.unreadable.firstPaths.push_back(path);
+    ++summary.unreadable.nCount;
+  };
   const auto removed = [&](const CFileInfo& item, const std::string& path) {
     ForSubtree(item, path, [&](const CFileInfo& gone, const std::string& gonePath) {
       ++summary.nRemoved;
@@ -148,13 +209,15 @@ CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& 
     });
   };
   const auto added = [&](const CFileInfo& item, const std::string& path) {
-    ForSubtree(item, path, [&](const CFileInfo&, const std::string& newPath) {
+    ForSubtree(item, path, [&](const CFileInfo& novel, const std::string& newPath) {
       ++summary.nAdded;
       tell(EItemChange::Added, newPath);
+      unreadable(novel, newPath);
     });
   };
   const auto paired = [&](const CFileInfo& was, const CFileInfo& now, const std::string& path) {
     if (!was.GetNote().empty()) ++summary.nNotesKept;
+    unreadable(now, path);
     const bool sameKind = was.IsContainer() == now.IsContainer();
     if (!sameKind || was.RecordSize() != now.RecordSize() || was.WriteFileTime() != now.WriteFileTime()) {
       ++summary.nChanged;
@@ -186,6 +249,10 @@ CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old
       [](const CFileInfo& was, const CFileInfo& now, const std::string&) {
         if (!was.GetNote().empty()) const_cast<CFileInfo&>(now).SetNoteText(was.GetNote());
       });
+  // Records of a later version about the catalog itself still hold; those
+  // about its items named them by places the new tree has not kept.
+  for (const CExtensionRecord& record : old.m_extraRecords)
+    if (record.nKey == 0) fresh->m_extraRecords.push_back(record);
   fresh->m_strLabel = old.m_strLabel;
   fresh->m_strReserved = old.m_strReserved;
   fresh->SetNoteText(old.GetNote());
@@ -196,25 +263,171 @@ CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old
 
 bool CatalogPlacePresent(const CDriveFileInfo& catalog) {
   const std::string& base = catalog.m_strCatalogedPath;
-  return IsRootedPath(base) && FolderExists(base);
+  if (!IsRootedPath(base) || !FolderExists(base)) return false;
+  const EMediumCheck check = CheckMedium(catalog, base);
+  return check == EMediumCheck::Same || check == EMediumCheck::NoRecord;
+}
+
+EMediumCheck CompareMedia(const CMediumIdentity& recorded, const CMediumIdentity& now) {
+  const auto atRoot = [](const CMediumIdentity& medium) {
+    return medium.strBelowMount == "/" || medium.strBelowMount == "\\";
+  };
+  // Catalogued at the root of its file system, and now the place is some
+  // folder of another: the mount point, left behind empty.
+  if (atRoot(recorded) && !atRoot(now)) return EMediumCheck::Absent;
+  if (!recorded.strId.empty() || !now.strId.empty())
+    return recorded.strId == now.strId ? EMediumCheck::Same : EMediumCheck::Different;
+  // Neither has an identity of its own (tmpfs, network shares): what it is
+  // called and how large it is stand in. Sizes may move a little as the
+  // file system accounts for itself.
+  const std::uint64_t larger = std::max(recorded.nTotalBytes, now.nTotalBytes);
+  const std::uint64_t smaller = std::min(recorded.nTotalBytes, now.nTotalBytes);
+  const bool sizeAlike = larger - smaller <= larger / 100;
+  return recorded.strFileSystem == now.strFileSystem && recorded.strVolumeLabel == now.strVolumeLabel && sizeAlike
+             ? EMediumCheck::Same
+             : EMediumCheck::Different;
+}
+
+EMediumCheck CheckMedium(const CDriveFileInfo& catalog, const std::string& place, CMediumIdentity* found) {
+  if (!catalog.m_record) return EMediumCheck::NoRecord;
+  CMediumIdentity now;
+  if (!ReadMediumIdentity(place, now)) return EMediumCheck::Unknown;
+  if (found != nullptr) *found = now;
+  return CompareMedia(catalog.m_record->medium, now);
+}
+
+std::string DescribeMedium(const CMediumIdentity& medium) {
+  std::string text = medium.strVolumeLabel.empty() ? std::string("ラベルなし") : medium.strVolumeLabel;
+  text += " (";
+  if (!medium.strFileSystem.empty()) text += medium.strFileSystem + ", ";
+  return text + FormatSize(medium.nTotalBytes, false) + ")";
+}
+
+CScanOptions RecordedScanOptions(const CDriveFileInfo& catalog, CScanOptions options) {
+  if (catalog.m_record) {
+    options.bFollowLinks = catalog.m_record->bFollowLinks;
+    options.bCrossFileSystems = catalog.m_record->bCrossFileSystems;
+    options.excludes = catalog.m_record->excludes;
+  }
+  return options;
+}
+
+namespace {
+
+// Records in catalog how it was made of paths (real, absolute) with options.
+void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& paths, const CScanOptions& options) {
+  CCatalogRecord record;
+  std::string base = UnescapeBytes(catalog.m_strCatalogedPath);
+  ReadMediumIdentity(base, record.medium);
+  for (std::string path : paths) {
+    path = MakeAbsolutePath(path);
+    StripTrailingBackslash(path);
+    if (path == base) {  // the whole place: nothing else was chosen
+      record.chosenPaths.clear();
+      break;
+    }
+    const std::size_t start = IsRootPath(base) ? base.size() : base.size() + 1;
+    if (path.size() > start && path.compare(0, base.size(), base) == 0) record.chosenPaths.push_back(path.substr(start));
+  }
+  record.bFollowLinks = options.bFollowLinks;
+  record.bCrossFileSystems = options.bCrossFileSystems;
+  record.excludes = options.excludes;
+  catalog.m_record = std::move(record);
+}
+
+// Copies the subtree below from into to, flags and all.
+void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to) {
+  std::vector<std::pair<const CFolderFileInfo*, CFolderFileInfo*>> stack{{&from, &to}};
+  while (!stack.empty()) {
+    const auto [source, target] = stack.back();
+    stack.pop_back();
+    for (const auto& child : source->Children()) {
+      const CFindData record = child->GetFindData();
+      CFileInfo* copy = target->AddChild(&record);
+      copy->SetRealNameCp932(child->IsRealNameCp932());
+      copy->SetUnreadable(child->IsUnreadable());
+      if (child->IsContainer() && copy->IsContainer())
+        stack.emplace_back(static_cast<const CFolderFileInfo*>(child.get()), static_cast<CFolderFileInfo*>(copy));
+    }
+  }
+}
+
+}  // namespace
+
+EScanStatus MakeCatalog(const std::string& label, const std::vector<std::string>& paths, const CScanOptions& options,
+                        std::unique_ptr<CDriveFileInfo>& out, std::string& message) {
+  const EScanStatus status = ScanCatalog(label, paths, options, out, message);
+  if (status == EScanStatus::Done) RecordHowMade(*out, paths, options);
+  return status;
 }
 
 std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const std::string& place) {
   std::vector<std::string> paths;
+  if (catalog.m_record) {
+    for (const std::string& chosen : catalog.m_record->chosenPaths) paths.push_back(JoinRealPath(place, chosen));
+    if (paths.empty()) paths.push_back(place);
+    return paths;
+  }
   if (catalog.Children().empty() || catalog.m_timeCataloged <= 0) return {place};
   CollectScanPaths(catalog, place, UnixToFileTime(catalog.m_timeCataloged, 0), paths);
   return paths;
 }
 
 EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& place, const CScanOptions& options,
-                          std::unique_ptr<CDriveFileInfo>& out, std::string& message) {
+                          std::unique_ptr<CDriveFileInfo>& out, std::string& message,
+                          const std::vector<std::string>* chosenPaths) {
   out.reset();
   message.clear();
   std::string base = MakeAbsolutePath(place);
   StripTrailingBackslash(base);
   if (base.empty() || !FolderExists(base)) return EScanStatus::NotFound;
-  const std::vector<std::string> paths = CatalogScanPaths(catalog, base);
+  std::vector<std::string> paths;
+  if (chosenPaths != nullptr) {
+    for (const std::string& chosen : *chosenPaths) {
+      const bool absolute = IsRootedPath(chosen);
+      paths.push_back(absolute ? MakeAbsolutePath(chosen) : JoinRealPath(base, chosen));
+    }
+    if (paths.empty()) paths.push_back(base);
+  } else {
+    paths = CatalogScanPaths(catalog, base);
+  }
   const std::string label(catalog.GetName());
-  if (paths.size() == 1 && paths[0] == base) return ScanCatalog(label, paths, options, out, message);
-  return ScanCatalogBelow(label, base, paths, options, out, message);
+  EScanStatus status;
+  if (paths.size() == 1 && paths[0] == base)
+    status = ScanCatalog(label, paths, options, out, message);
+  else
+    status = ScanCatalogBelow(label, base, paths, options, out, message);
+  if (status != EScanStatus::Done) return status;
+  RecordHowMade(*out, paths, options);
+  KeepUnreadable(catalog, *out);
+  return status;
+}
+
+void KeepUnreadable(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
+  WalkInStep(
+      old, fresh, std::string(old.GetName()), [](const CFileInfo&, const std::string&) {},
+      [](const CFileInfo&, const std::string&) {},
+      [](const CFileInfo& was, const CFileInfo& now, const std::string&) {
+        if (!now.IsUnreadable() || was.IsContainer() != now.IsContainer()) return;
+        // The new tree is ours to change; the walk hands its items out as const.
+        auto& kept = const_cast<CFileInfo&>(now);
+        kept.CopyFieldsFrom(was);
+        if (was.IsContainer() && static_cast<const CFolderFileInfo&>(now).Children().empty())
+          CopyBelow(static_cast<const CFolderFileInfo&>(was), static_cast<CFolderFileInfo&>(kept));
+      });
+}
+
+bool UpdateLooksDestructive(const CDriveFileInfo& old, const CUpdateSummary& summary) {
+  return !summary.lostNotes.empty() || summary.nRemoved * 2 > CountItemsBelow(old);
+}
+
+// TEMP-MERGE
+CUnreadableSummary CollectUnreadable(const CFolderFileInfo& top, const std::string& topPath, std::size_t maxPaths) {
+  CUnreadableSummary summary;
+  WalkBelow(top, topPath, [&](const CFileInfo& item, const CWalkPath& path) {
+    if (!item.IsUnreadable()) return;
+    if (summary.firstPaths.size() < maxPaths) summary.firstPaths.push_back(path.PathOf(item));
+    ++summary.nCount;
+  });
+  return summary;
 }

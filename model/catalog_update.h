@@ -22,6 +22,14 @@ enum class EItemChange : char {
   NoteLost = '!',    // removed, and its note goes with it
 };
 
+// TEMP-MERGE: the scanner's own version replaces this.
+struct CUnreadableSummary {
+  std::uint64_t nCount = 0;
+  std::vector<std::string> firstPaths;  // logical paths of the first few
+};
+CUnreadableSummary CollectUnreadable(const CFolderFileInfo& top, const std::string& topPath, std::size_t maxPaths = 5);
+
+// TEMP-MERGE-END
 struct CUpdateSummary {
   std::uint64_t nAdded = 0;
   std::uint64_t nRemoved = 0;  // NoteLost ones included
@@ -29,6 +37,8 @@ struct CUpdateSummary {
   std::uint64_t nNotesKept = 0;  // notes of items below the catalog that stay
   std::vector<std::string> lostNotes;  // logical paths of removed items with notes
   bool bBasePathChanged = false;
+  // Places the new scan could not read, which keep what the catalog held.
+  CUnreadableSummary unreadable;
 
   bool HasChanges() const { return nAdded + nRemoved + nChanged != 0 || bBasePathChanged; }
 };
@@ -49,17 +59,55 @@ CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& 
 CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old, std::unique_ptr<CDriveFileInfo> fresh,
                                    CTime now);
 
-// Whether the catalog's base path can be scanned again as it is. A catalog
-// records no identity of its medium, so a folder being there is enough.
+// Whether the catalog's base path can be scanned again as it is: it is
+// there, and where the catalog has a record, it holds the same medium.
 bool CatalogPlacePresent(const CDriveFileInfo& catalog);
 
+// What the medium at a place is, measured against a catalog's record.
+enum class EMediumCheck {
+  Same,
+  NoRecord,   // the catalog records no medium: nothing to check against
+  Absent,     // the place is an empty mount point: the medium is not there
+  Different,  // another medium
+  Unknown,    // the place's medium cannot be told
+};
+EMediumCheck CheckMedium(const CDriveFileInfo& catalog, const std::string& place, CMediumIdentity* found = nullptr);
+EMediumCheck CompareMedia(const CMediumIdentity& recorded, const CMediumIdentity& now);
+
+// A medium as the user knows it: "DATA (ext4, 1.2GB)".
+std::string DescribeMedium(const CMediumIdentity& medium);
+
+// options with what the catalog records of how far its scan went (links,
+// other file systems, excludes); as they are without a record.
+CScanOptions RecordedScanOptions(const CDriveFileInfo& catalog, CScanOptions options = CScanOptions());
+
+// Scans paths into a new catalog as ScanCatalog does, and records in it how
+// (the medium, the paths chosen, the options).
+EScanStatus MakeCatalog(const std::string& label, const std::vector<std::string>& paths, const CScanOptions& options,
+                        std::unique_ptr<CDriveFileInfo>& out, std::string& message);
+
 // The real paths to scan for catalog when its base path's contents are now
-// at place: place alone when the catalog was made of the whole folder, else
-// the paths it was made from (dropped ones), found again below place.
+// at place: those its record names, else place alone when the catalog was
+// made of the whole folder, else the paths it was made from (dropped ones),
+// found again below place.
 std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const std::string& place);
 
 // Scans the catalog's medium, now at place, into out (labelled as catalog,
-// base path place) the way the catalog was first made. Only Done gives a
-// catalog; message as ScanCatalog's. Touches nothing but out.
+// base path place) the way the catalog was first made, or of the paths
+// chosen (relative to place, or absolute below it) when given, with
+// options, and records how; places it could not read keep what catalog
+// held (KeepUnreadable). Only Done gives a catalog; message as
+// ScanCatalog's. Touches nothing but out.
 EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& place, const CScanOptions& options,
-                          std::unique_ptr<CDriveFileInfo>& out, std::string& message);
+                          std::unique_ptr<CDriveFileInfo>& out, std::string& message,
+                          const std::vector<std::string>* chosenPaths = nullptr);
+
+// Places fresh could not read take what old held there (fields and
+// contents), so that nothing is taken as removed for not being readable;
+// CompareCatalogs still counts them.
+void KeepUnreadable(const CDriveFileInfo& old, CDriveFileInfo& fresh);
+
+// Whether an update of a catalog without a record looks like a mistake (the
+// wrong place, an empty mount point): it would remove more than half the
+// catalog's items, or lose a note.
+bool UpdateLooksDestructive(const CDriveFileInfo& old, const CUpdateSummary& summary);

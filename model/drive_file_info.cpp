@@ -48,6 +48,7 @@ void CDriveFileInfo::GetInfo(CPropInfoData& info, const std::string&) const {
   info.m_strTotalSpace = FormatSize(m_nTotalBytes, true);
   info.m_strMedia = m_strMediaType;
   info.m_strBasePath = m_strCatalogedPath;
+  info.m_strRecord = m_record ? CatalogRecordText(*m_record) : "記録なし (古い形式のカタログ)";
 }
 
 void CDriveFileInfo::Serialize(CArchiveWriter& ar) const {

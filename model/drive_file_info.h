@@ -9,6 +9,7 @@
 #include "model/archive.h"
 #include "model/catalog_record.h"
 #include "model/file_info.h"
+#include "model/set_extension.h"
 
 // What is known of a medium when it is catalogued.
 struct CMediumFacts {
@@ -54,6 +55,9 @@ class CDriveFileInfo : public CFolderFileInfo {
   // How the catalog was made; none for catalogs of older versions and of
   // other programs, and for sets whose extension block was lost.
   std::optional<CCatalogRecord> m_record;
+  // Records of later versions about this catalog and its items, keyed from
+  // the catalog, written back as they were read.
+  std::vector<CExtensionRecord> m_extraRecords;
 
  protected:
   // How the five texts above were stored (in the order written), so that

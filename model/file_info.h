@@ -113,6 +113,9 @@ class CFileInfo {
   void SetRealNameCp932(bool on) { SetFlag(kRealNameCp932, on); }
   bool IsUnreadable() const { return (m_wFlags & kUnreadable) != 0; }
   void SetUnreadable(bool on) { SetFlag(kUnreadable, on); }
+  // Takes other's record (attributes, times, size, short name), the name
+  // staying; how an update keeps what it could not read again.
+  void CopyFieldsFrom(const CFileInfo& other) { AssignRecord(other.GetFindData()); }
 
  protected:
   CFileInfo() = default;

@@ -42,4 +42,6 @@ struct CPropInfoData {
   std::string m_strMedia;
   std::string m_strBasePath;
   std::string m_strCatalogCount;
+  // A catalog's record of its medium and of how it was made, several lines.
+  std::string m_strRecord;
 };

@@ -1,5 +1,6 @@
 #include "model/media_type.h"
 
+#include <blkid.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -11,6 +12,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/volume_info.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -18,6 +21,7 @@ namespace {
 struct CMount {
   std::string strId;
   std::string strDevice;  // "major:minor"
+  std::string strRoot;    // the folder of the file system mounted there
   std::string strMountPoint;
   std::string strFsType;
   std::string strSource;
@@ -49,6 +53,7 @@ bool ParseMountLine(const std::string& line, CMount& out) {
   if (fields.size() < 7 || dash - fields.begin() < 6 || fields.end() - dash < 3) return false;
   out.strId = fields[0];
   out.strDevice = fields[2];
+  out.strRoot = Unescape(fields[3]);
   out.strMountPoint = Unescape(fields[4]);
   out.strFsType = *(dash + 1);
   out.strSource = Unescape(*(dash + 2));
@@ -196,4 +201,39 @@ std::vector<std::string> RemovableMountPoints(const CMediaRoots& roots) {
       points.push_back(mount.strMountPoint);
   }
   return points;
+}
+
+namespace {
+
+// The UUID and label in the superblock of the device at source; false when
+// it cannot be read (no such device, no permission).
+bool ProbeDevice(const std::string& source, std::string& uuid, std::string& label) {
+  blkid_probe probe = blkid_new_probe_from_filename(source.c_str());
+  if (probe == nullptr) return false;
+  blkid_probe_enable_superblocks(probe, 1);
+  blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_UUID | BLKID_SUBLKS_LABEL);
+  const bool found = blkid_do_safeprobe(probe) == 0;
+  const char* value = nullptr;
+  if (found && blkid_probe_lookup_value(probe, "UUID", &value, nullptr) == 0) uuid = value;
+  if (found && blkid_probe_lookup_value(probe, "LABEL", &value, nullptr) == 0) label = value;
+  blkid_free_probe(probe);
+  return found;
+}
+
+}  // namespace
+
+bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMediaRoots& roots) {
+  out = CMediumIdentity();
+  const fs::path real = CanonicalOrEmpty(path);
+  CMount mount;
+  if (real.empty() || !FindMount(roots.strMountInfo, real.string(), mount)) return false;
+  out.strFileSystem = mount.strFsType;
+  std::string below = real.string().substr(mount.strMountPoint == "/" ? 0 : mount.strMountPoint.size());
+  if (mount.strRoot != "/") below.insert(0, mount.strRoot);
+  out.strBelowMount = below.empty() ? "/" : below;
+  std::uint64_t freeBytes = 0;
+  ReadDiskSpace(real.string(), freeBytes, out.nTotalBytes);
+  if (mount.strSource.compare(0, 5, "/dev/") == 0 && !ProbeDevice(mount.strSource, out.strId, out.strVolumeLabel))
+    out.strVolumeLabel = VolumeLabelOf(mount.strMountPoint, roots);
+  return true;
 }

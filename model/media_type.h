@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "model/catalog_record.h"
+
 inline constexpr const char kMediaFloppy[] = "フロッピーディスク";
 inline constexpr const char kMediaHardDisk[] = "ハードディスク";
 inline constexpr const char kMediaTape[] = "テープ";
@@ -35,6 +37,12 @@ std::string FileSystemTypeOf(int fd, const CMediaRoots& roots = CMediaRoots());
 // found by its source device among the links of the by-label folder; empty
 // when path is no mount point or its file system has no label.
 std::string VolumeLabelOf(const std::string& path, const CMediaRoots& roots = CMediaRoots());
+
+// Which file system holds path (an existing folder) and where path lies in
+// it: the UUID and label the device's superblock gives, probed directly
+// (the /dev/disk links are missing where udev does not run), the type and
+// the total size. False when path is not found among the mounts.
+bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMediaRoots& roots = CMediaRoots());
 
 // Mount points of removable media: mounts on a removable disk, and those
 // below /media or /run/media, where the desktop mounts them. In table order.

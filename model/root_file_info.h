@@ -42,6 +42,13 @@ class CRootFileInfo : public CFolderFileInfo {
 
   int GetCatalogCount() const { return int(m_children.size()); }
 
+  // What became of the program's own records when the set was read: a
+  // block that did not belong to the set object or did not read is worth a
+  // notice, since the catalogs lost their records.
+  EExtensionState m_extensionState = EExtensionState::None;
+  // Records of later versions about the set itself, written back as read.
+  std::vector<CExtensionRecord> m_extraRecords;
+
   // Scans path (a folder, the root "/" or a single file) into a new catalog
   // appended to the set; null when label already names an item.
   CDriveFileInfo* AddCatalog(const std::string& label, const std::string& path);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "model/archive.h"
+#include "model/set_extension.h"
 #include "platform/atomic_file.h"
 #include "platform/path_separator.h"
 
@@ -44,6 +45,8 @@ class CSetWriter {
   }
 
   bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
+  // Where the items the extension block speaks of were written.
+  const CExtensionPlaces& Places() const { return m_places; }
 
   // Counts one more item written; true when the work is to stop.
   bool Counted() {
@@ -57,6 +60,11 @@ class CSetWriter {
   bool Begin(const CFileInfo& item, const std::string& path) {
     const int kind = item.GetKind();
     if (m_nIndex + 2 >= kIndexLimit) return false;
+    const std::uint32_t position = m_nItems++;
+    if (kind == CFileInfo::KIND_CATALOG)
+      m_places.catalogs.emplace_back(static_cast<const CDriveFileInfo*>(&item), position);
+    else if (const std::uint16_t flags = KeptFlagsOf(item); flags != 0)
+      m_places.flagged.emplace_back(position, flags);
     if (m_classIndex[kind] == 0) {
       m_ar.WriteWord(0xFFFF);
       m_ar.WriteWord(kSchema);
@@ -103,6 +111,8 @@ class CSetWriter {
   std::string m_strPath;  // the current item's, its storage kept from item to item
   std::uint32_t m_nIndex = 0;
   std::uint32_t m_classIndex[4] = {0, 0, 0, 0};
+  std::uint32_t m_nItems = 0;
+  CExtensionPlaces m_places;
 };
 
 class CSetReader {
@@ -318,13 +328,26 @@ ESetFileError ErrorFromErrno(int error, ESetFileError otherwise) {
   }
 }
 
+// Reads the block after the set object, when there is one, into set.
+void ReadExtensionBlock(CArchiveReader& ar, CStreamHash& setHash, CRootFileInfo& set, std::uint64_t setLength) {
+  ar.HashConsumed(nullptr);
+  std::string block = ar.ReadRest(kExtensionMagicSize);
+  if (!LooksLikeExtensionBlock(block)) return;
+  block += ar.ReadRest(SIZE_MAX);
+  set.m_extensionState = ApplyExtensionBlock(block, setLength, setHash.Digest(), set);
+}
+
 }  // namespace
 
 ESetFileError ReadSetFromBytes(std::string_view bytes, std::unique_ptr<CRootFileInfo>& out) {
   out.reset();
   if (bytes.empty()) return ESetFileError::EmptyFile;
   CArchiveReader ar(bytes);
-  return CSetReader(ar).Read(out);
+  CStreamHash hash;
+  ar.HashConsumed(&hash);
+  const ESetFileError error = CSetReader(ar).Read(out);
+  if (error == ESetFileError::None) ReadExtensionBlock(ar, hash, *out, bytes.size() - ar.Remaining());
+  return error;
 }
 
 ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo>& out, CWorkProgress* progress) {
@@ -343,8 +366,11 @@ ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo
       result = ESetFileError::EmptyFile;
     } else {
       CArchiveReader ar(fd, std::uint64_t(st.st_size));
+      CStreamHash hash;
+      ar.HashConsumed(&hash);
       if (progress != nullptr) progress->nTotal.store(std::uint64_t(st.st_size));
       result = CSetReader(ar, progress).Read(out);
+      if (result == ESetFileError::None) ReadExtensionBlock(ar, hash, *out, std::uint64_t(st.st_size) - ar.Remaining());
     }
   }
   ::close(fd);
@@ -353,8 +379,11 @@ ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo
 
 std::string WriteSetToBytes(const CRootFileInfo& set) {
   CArchiveWriter ar;
-  CSetWriter(ar).Write(set);
-  return ar.Bytes();
+  CSetWriter writer(ar);
+  writer.Write(set);
+  std::string bytes = ar.Bytes();
+  bytes += BuildExtensionBlock(set, writer.Places(), bytes.size(), HashBytes(bytes));
+  return bytes;
 }
 
 ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set, CWorkProgress* progress) {
@@ -362,11 +391,19 @@ ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set, CW
   if (const int error = file.Open(); error != 0) return WriteErrorFromErrno(error);
   if (progress != nullptr) progress->nTotal.store(CountItemsBelow(set));
   CArchiveWriter ar(file.Fd());
+  CStreamHash hash;
+  ar.HashFlushed(&hash);
   CSetWriter writer(ar, progress);
   const bool written = writer.Write(set);
   int error = 0;
   if (!written && !ar.Failed()) error = EOVERFLOW;
   if (error == 0 && !ar.Flush()) error = ar.Errno();
+  if (error == 0) {
+    ar.HashFlushed(nullptr);
+    const std::string block = BuildExtensionBlock(set, writer.Places(), ar.Flushed(), hash.Digest());
+    ar.WriteRaw(block.data(), block.size());
+    if (!ar.Flush()) error = ar.Errno();
+  }
   if (error == 0 && writer.Cancelled()) error = ECANCELED;
   if (error == 0) error = file.Commit();
   return error == 0 ? ESetFileError::None : WriteErrorFromErrno(error);

@@ -4,6 +4,8 @@
 
 #include <io.h>
 
+#include <cstdio>
+
 #include "platform/win/win_text.h"
 
 #include <windows.h>
@@ -101,4 +103,30 @@ std::vector<std::string> RemovableMountPoints(const CMediaRoots&) {
     if (type == DRIVE_REMOVABLE || type == DRIVE_CDROM) points.push_back(std::string{char('A' + i), ':', '\\'});
   }
   return points;
+}
+
+// The volume's serial number stands for the UUID Linux file systems carry.
+bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMediaRoots&) {
+  out = CMediumIdentity();
+  std::wstring wide = WidePath(path);
+  if (wide.empty()) return false;
+  if (wide.back() != L'\\') wide += L'\\';
+  const std::wstring root = VolumeRootOf(wide);
+  if (root.empty()) return false;
+  wchar_t label[MAX_PATH + 1], fileSystem[MAX_PATH + 1];
+  DWORD serial = 0;
+  if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, &serial, nullptr, nullptr, fileSystem, MAX_PATH + 1))
+    return false;
+  char id[9];
+  std::snprintf(id, sizeof id, "%08lX", static_cast<unsigned long>(serial));
+  out.strId = id;
+  out.strVolumeLabel = Utf8FromWide(label);
+  out.strFileSystem = Utf8FromWide(fileSystem);
+  ULARGE_INTEGER total{};
+  if (GetDiskFreeSpaceExW(root.c_str(), nullptr, &total, nullptr)) out.nTotalBytes = total.QuadPart;
+  // The folder below the volume's root, with "\\" as its separator.
+  std::string below = Utf8FromWide(wide.substr(root.size() - 1));
+  if (below.size() > 1 && below.back() == '\\') below.pop_back();
+  out.strBelowMount = below;
+  return true;
 }

@@ -1,0 +1,92 @@
+#include "cli/cli_args.h"
+
+#include <cstring>
+
+namespace {
+
+// How many values follow an option; kAllValues: every argument up to the
+// next option.
+constexpr int kAllValues = -1;
+
+struct COption {
+  const char* pszName;
+  int nValues;
+};
+
+struct CCommandOptions {
+  const char* pszCommand;
+  std::vector<COption> options;
+};
+
+const CCommandOptions kCommandOptions[] = {
+    {"add",
+     {{"--quiet", 0}, {"--follow-links", 0}, {"--cross-file-systems", 0}, {"--exclude", 1}}},
+    {"update",
+     {{"--quiet", 0},
+      {"--follow-links", 0},
+      {"--cross-file-systems", 0},
+      {"--exclude", 1},
+      {"--paths", kAllValues},
+      {"--force", 0},
+      {"--dry-run", 0}}},
+    {"find",
+     {{"--from", 1},
+      {"--name", 1},
+      {"--note", 1},
+      {"--size", 2},
+      {"--date", 2},
+      {"--exact", 0},
+      {"--case", 0},
+      {"--width", 0},
+      {"--kana", 0},
+      {"--json", 0},
+      {"--real-path", 0}}},
+    {"note", {{"--text", 1}}},
+    {"report", {{"--catalog", 1}, {"--columns", 1}}},
+    {"identify", {}},
+};
+
+bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+}  // namespace
+
+EArgsCheck CheckCommandArgs(const std::string& command, std::vector<std::string>& args, std::string& error) {
+  static const std::vector<COption> kNone;
+  const std::vector<COption>* options = &kNone;
+  for (const CCommandOptions& known : kCommandOptions)
+    if (command == known.pszCommand) options = &known.options;
+
+  std::vector<std::string> ordered, operands;
+  bool ended = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (ended || !LooksLikeOption(arg)) {
+      operands.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      ended = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h") return EArgsCheck::Help;
+    const COption* option = nullptr;
+    for (const COption& known : *options)
+      if (arg == known.pszName) option = &known;
+    if (option == nullptr) {
+      error = "不明なオプションです: " + arg;
+      return EArgsCheck::Unknown;
+    }
+    ordered.push_back(arg);
+    if (option->nValues == kAllValues) {
+      while (i + 1 < args.size() && !LooksLikeOption(args[i + 1])) ordered.push_back(args[++i]);
+      continue;
+    }
+    for (int n = 0; n < option->nValues && i + 1 < args.size(); ++n) ordered.push_back(args[++i]);
+  }
+  bool dashed = false;
+  for (const std::string& operand : operands) dashed = dashed || LooksLikeOption(operand) || operand == "--";
+  if (dashed) ordered.push_back("--");
+  ordered.insert(ordered.end(), operands.begin(), operands.end());
+  args.swap(ordered);
+  return EArgsCheck::Run;
+}

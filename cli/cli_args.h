@@ -1,0 +1,18 @@
+#pragma once
+// The options each command knows, checked before the command runs: an
+// unknown option (a misspelt one would otherwise become a path or a label)
+// is a usage error, and "--" ends the options.
+
+#include <string>
+#include <vector>
+
+enum class EArgsCheck {
+  Run,      // args are ready for the command
+  Help,     // --help or -h among the options: show the command's usage
+  Unknown,  // error names the option
+};
+
+// Checks args of command against its options and puts them in the order
+// the commands read: options with their values first, then the operands,
+// after a "--" when one of them starts with "-".
+EArgsCheck CheckCommandArgs(const std::string& command, std::vector<std::string>& args, std::string& error);

@@ -1,0 +1,99 @@
+#include "model/catalog_record.h"
+
+#include "model/text_format.h"
+#include "platform/cp932_codec.h"
+
+namespace {
+
+// Field tags. A field is a tag byte, a u32 length and that many bytes;
+// repeated tags make lists.
+enum : std::uint8_t {
+  kMediumId = 1,
+  kFileSystem = 2,
+  kVolumeLabel = 3,
+  kTotalBytes = 4,     // u64
+  kBelowMount = 5,
+  kChosenPath = 6,     // repeated
+  kFollowLinks = 7,    // empty: set
+  kCrossFileSystems = 8,
+  kExclude = 9,        // repeated
+};
+
+void PutField(std::string& out, std::uint8_t tag, std::string_view value) {
+  out += char(tag);
+  for (int i = 0; i < 4; ++i) out += char(value.size() >> (8 * i));
+  out.append(value);
+}
+
+void PutText(std::string& out, std::uint8_t tag, const std::string& value) {
+  if (!value.empty()) PutField(out, tag, value);
+}
+
+}  // namespace
+
+std::string EncodeCatalogRecord(const CCatalogRecord& record) {
+  std::string out;
+  PutText(out, kMediumId, record.medium.strId);
+  PutText(out, kFileSystem, record.medium.strFileSystem);
+  PutText(out, kVolumeLabel, record.medium.strVolumeLabel);
+  std::string total;
+  for (int i = 0; i < 8; ++i) total += char(record.medium.nTotalBytes >> (8 * i));
+  PutField(out, kTotalBytes, total);
+  PutText(out, kBelowMount, record.medium.strBelowMount);
+  for (const std::string& path : record.chosenPaths) PutField(out, kChosenPath, path);
+  if (record.bFollowLinks) PutField(out, kFollowLinks, {});
+  if (record.bCrossFileSystems) PutField(out, kCrossFileSystems, {});
+  for (const std::string& pattern : record.excludes) PutField(out, kExclude, pattern);
+  out += record.strUnknownFields;
+  return out;
+}
+
+bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out) {
+  out = CCatalogRecord();
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    if (bytes.size() - at < 5) return false;
+    const std::uint8_t tag = std::uint8_t(bytes[at]);
+    std::uint64_t length = 0;
+    for (int i = 3; i >= 0; --i) length = (length << 8) | std::uint8_t(bytes[at + 1 + std::size_t(i)]);
+    if (bytes.size() - at - 5 < length) return false;
+    const std::string_view field = bytes.substr(at, 5 + std::size_t(length));
+    const std::string value(field.substr(5));
+    at += field.size();
+    switch (tag) {
+      case kMediumId: out.medium.strId = value; break;
+      case kFileSystem: out.medium.strFileSystem = value; break;
+      case kVolumeLabel: out.medium.strVolumeLabel = value; break;
+      case kTotalBytes:
+        if (value.size() != 8) return false;
+        for (int i = 7; i >= 0; --i) out.medium.nTotalBytes = (out.medium.nTotalBytes << 8) | std::uint8_t(value[std::size_t(i)]);
+        break;
+      case kBelowMount: out.medium.strBelowMount = value; break;
+      case kChosenPath: out.chosenPaths.push_back(value); break;
+      case kFollowLinks: out.bFollowLinks = true; break;
+      case kCrossFileSystems: out.bCrossFileSystems = true; break;
+      case kExclude: out.excludes.push_back(value); break;
+      default: out.strUnknownFields.append(field); break;
+    }
+  }
+  return true;
+}
+
+std::string CatalogRecordText(const CCatalogRecord& record) {
+  const CMediumIdentity& medium = record.medium;
+  const auto join = [](const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + EscapeBytes(item, false);
+    return text;
+  };
+  std::string text = "ボリュームラベル: " + (medium.strVolumeLabel.empty() ? std::string("なし") : medium.strVolumeLabel);
+  text += "\nファイルシステム: " + (medium.strFileSystem.empty() ? std::string("不明") : medium.strFileSystem);
+  text += "\nID: " + (medium.strId.empty() ? std::string("なし") : medium.strId);
+  text += "\n合計サイズ: " + FormatSize(medium.nTotalBytes, true);
+  text += "\nファイルシステム内の場所: " + EscapeBytes(medium.strBelowMount, false);
+  text += "\n選択したパス: " + (record.chosenPaths.empty() ? std::string("全体") : join(record.chosenPaths));
+  text += "\nリンクをたどる: " + std::string(record.bFollowLinks ? "はい" : "いいえ");
+  text += "\n他のファイルシステムに入る: " + std::string(record.bCrossFileSystems ? "はい" : "いいえ");
+  text += "\n除外パターン: " + (record.excludes.empty() ? std::string("なし") : join(record.excludes));
+  return text;
+}

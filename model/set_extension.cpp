@@ -1,0 +1,241 @@
+#include "model/set_extension.h"
+
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "model/root_file_info.h"
+
+namespace {
+
+constexpr char kMagic[kExtensionMagicSize] = {'Q', 'R', 'X', 'B'};
+constexpr std::uint16_t kVersion = 1;
+constexpr std::size_t kHeaderSize = 32;
+constexpr std::size_t kRecordHeaderSize = 12;
+constexpr std::size_t kTrailerSize = 8;
+
+enum : std::uint16_t {
+  kCatalogRecord = 1,  // how a catalog was made (catalog_record_codec.h)
+  kItemFlags = 2,      // u32 offset from the catalog, u16 flags; ascending
+};
+
+// The item flags the block keeps: facts the scan recorded.
+constexpr std::uint16_t kFlagRealNameCp932 = 1;
+constexpr std::uint16_t kFlagUnreadable = 2;
+
+void PutU16(std::string& out, std::uint16_t v) {
+  out += char(v);
+  out += char(v >> 8);
+}
+void PutU32(std::string& out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out += char(v >> (8 * i));
+}
+void PutU64(std::string& out, std::uint64_t v) {
+  for (int i = 0; i < 8; ++i) out += char(v >> (8 * i));
+}
+std::uint64_t GetLE(std::string_view bytes, std::size_t at, int size) {
+  std::uint64_t v = 0;
+  for (int i = size - 1; i >= 0; --i) v = (v << 8) | std::uint8_t(bytes[at + std::size_t(i)]);
+  return v;
+}
+
+void PutRecord(std::string& out, std::uint16_t type, std::uint32_t key, std::string_view payload) {
+  PutU16(out, type);
+  PutU16(out, 0);
+  PutU32(out, key);
+  PutU32(out, std::uint32_t(payload.size()));
+  out.append(payload);
+}
+
+// Calls each(item, offset) for every item below catalog in pre-order, the
+// first child at offset 1.
+template <class FEach>
+void ForItemsBelow(const CDriveFileInfo& catalog, FEach&& each) {
+  std::uint32_t offset = 0;
+  WalkBelow(catalog, {}, [&](const CFileInfo& item, const CWalkPath&) { each(const_cast<CFileInfo&>(item), ++offset); });
+}
+
+using CItemFlags = std::vector<std::pair<std::uint32_t, std::uint16_t>>;
+
+// The flags listed in payload, for a catalog of itemCount items below it;
+// false when the payload does not read or names no item.
+bool ReadItemFlags(std::string_view payload, std::uint32_t itemCount, CItemFlags& flags) {
+  if (payload.size() % 6 != 0) return false;
+  for (std::size_t at = 0; at < payload.size(); at += 6) {
+    const auto offset = std::uint32_t(GetLE(payload, at, 4));
+    if (offset == 0 || offset > itemCount || (!flags.empty() && offset <= flags.back().first)) return false;
+    flags.emplace_back(offset, std::uint16_t(GetLE(payload, at + 4, 2)));
+  }
+  return true;
+}
+
+void ApplyItemFlags(const CItemFlags& flags, CDriveFileInfo& catalog) {
+  std::size_t next = 0;
+  ForItemsBelow(catalog, [&](CFileInfo& item, std::uint32_t offset) {
+    if (next == flags.size() || flags[next].first != offset) return;
+    item.SetRealNameCp932((flags[next].second & kFlagRealNameCp932) != 0);
+    item.SetUnreadable((flags[next].second & kFlagUnreadable) != 0);
+    ++next;
+  });
+}
+
+struct CCatalogSpan {
+  CDriveFileInfo* pCatalog;
+  std::uint32_t nStart, nEnd;  // the catalog's position, and one past its last item
+};
+
+std::vector<CCatalogSpan> SpansOf(CRootFileInfo& set) {
+  std::vector<CCatalogSpan> spans;
+  std::uint64_t position = 1;
+  for (const auto& child : set.Children()) {
+    const std::uint64_t end =
+        position + 1 + (child->IsContainer() ? CountItemsBelow(static_cast<const CFolderFileInfo&>(*child)) : 0);
+    if (child->IsCatalog() && end <= UINT32_MAX)
+      spans.push_back({static_cast<CDriveFileInfo*>(child.get()), std::uint32_t(position), std::uint32_t(end)});
+    position = end;
+  }
+  return spans;
+}
+
+}  // namespace
+
+struct CStreamHash::CState {
+  XXH3_state_t state;
+};
+
+CStreamHash::CStreamHash() : m_pState(new CState) { XXH3_64bits_reset(&m_pState->state); }
+CStreamHash::~CStreamHash() { delete m_pState; }
+void CStreamHash::Update(const void* data, std::size_t size) { XXH3_64bits_update(&m_pState->state, data, size); }
+std::uint64_t CStreamHash::Digest() const { return XXH3_64bits_digest(&m_pState->state); }
+
+std::uint64_t HashBytes(std::string_view bytes) { return XXH3_64bits(bytes.data(), bytes.size()); }
+
+std::uint16_t KeptFlagsOf(const CFileInfo& item) {
+  return std::uint16_t((item.IsRealNameCp932() ? kFlagRealNameCp932 : 0) |
+                       (item.IsUnreadable() ? kFlagUnreadable : 0));
+}
+
+bool LooksLikeExtensionBlock(std::string_view start) {
+  return start.size() >= kExtensionMagicSize && std::memcmp(start.data(), kMagic, kExtensionMagicSize) == 0;
+}
+
+std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces& places, std::uint64_t setLength,
+                                std::uint64_t setHash) {
+  std::string records;
+  std::uint32_t count = 0;
+  const auto add = [&](std::uint16_t type, std::uint32_t key, std::string_view payload) {
+    PutRecord(records, type, key, payload);
+    ++count;
+  };
+  for (const CExtensionRecord& record : set.m_extraRecords) add(record.nType, record.nKey, record.strPayload);
+  // The set's own catalogs, in the order written; catalogs nested in one
+  // (hand-made sets) count as its items.
+  std::vector<std::pair<const CDriveFileInfo*, std::uint32_t>> catalogs;
+  auto child = set.Children().begin();
+  for (const auto& place : places.catalogs) {
+    while (child != set.Children().end() && child->get() != place.first && !(*child)->IsCatalog()) ++child;
+    if (child == set.Children().end() || child->get() != place.first) continue;
+    catalogs.push_back(place);
+    ++child;
+  }
+  auto flagged = places.flagged.begin();
+  for (std::size_t i = 0; i < catalogs.size(); ++i) {
+    const auto& [catalog, position] = catalogs[i];
+    if (catalog->m_record) add(kCatalogRecord, position, EncodeCatalogRecord(*catalog->m_record));
+    const std::uint32_t end = i + 1 < catalogs.size() ? catalogs[i + 1].second : UINT32_MAX;
+    std::string flags;
+    for (; flagged != places.flagged.end() && flagged->first < end; ++flagged) {
+      if (flagged->first <= position) continue;
+      PutU32(flags, flagged->first - position);
+      PutU16(flags, flagged->second);
+    }
+    if (!flags.empty()) add(kItemFlags, position, flags);
+    for (const CExtensionRecord& record : catalog->m_extraRecords)
+      add(record.nType, position + record.nKey, record.strPayload);
+  }
+  if (count == 0) return {};
+  std::string block(kMagic, kExtensionMagicSize);
+  PutU16(block, kVersion);
+  PutU16(block, 0);
+  PutU64(block, setLength);
+  PutU64(block, setHash);
+  PutU32(block, count);
+  PutU32(block, 0);
+  block += records;
+  PutU64(block, HashBytes(block));
+  return block;
+}
+
+EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLength, std::uint64_t setHash,
+                                    CRootFileInfo& set) {
+  if (!LooksLikeExtensionBlock(block)) return EExtensionState::None;
+  if (block.size() < kHeaderSize + kTrailerSize) return EExtensionState::Damaged;
+  if (GetLE(block, 4, 2) != kVersion) return EExtensionState::Unsupported;
+  const std::string_view body = block.substr(0, block.size() - kTrailerSize);
+  if (GetLE(block, body.size(), 8) != HashBytes(body)) return EExtensionState::Damaged;
+  if (GetLE(block, 8, 8) != setLength || GetLE(block, 16, 8) != setHash) return EExtensionState::Stale;
+
+  // Read every record before changing anything: a block that does not read
+  // to its end gives nothing.
+  std::vector<std::pair<std::uint32_t, CExtensionRecord>> records;
+  const std::uint64_t count = GetLE(block, 24, 4);
+  std::size_t at = kHeaderSize;
+  for (std::uint64_t i = 0; i < count; ++i) {
+    if (body.size() - at < kRecordHeaderSize) return EExtensionState::Damaged;
+    CExtensionRecord record;
+    record.nType = std::uint16_t(GetLE(body, at, 2));
+    record.nKey = std::uint32_t(GetLE(body, at + 4, 4));
+    const std::uint64_t length = GetLE(body, at + 8, 4);
+    at += kRecordHeaderSize;
+    if (body.size() - at < length) return EExtensionState::Damaged;
+    record.strPayload.assign(body.substr(at, std::size_t(length)));
+    at += std::size_t(length);
+    records.emplace_back(record.nKey, std::move(record));
+  }
+  if (at != body.size()) return EExtensionState::Damaged;
+
+  const std::vector<CCatalogSpan> spans = SpansOf(set);
+  // Records of items no longer there, and known records about anything but
+  // a catalog, mean the block does not describe this tree.
+  const auto spanOf = [&](std::uint32_t key) -> const CCatalogSpan* {
+    const auto it = std::upper_bound(spans.begin(), spans.end(), key,
+                                     [](std::uint32_t k, const CCatalogSpan& span) { return k < span.nStart; });
+    if (it == spans.begin() || key >= std::prev(it)->nEnd) return nullptr;
+    return &*std::prev(it);
+  };
+  for (const auto& [key, record] : records) {
+    const CCatalogSpan* span = key == 0 ? nullptr : spanOf(key);
+    const bool known = record.nType == kCatalogRecord || record.nType == kItemFlags;
+    if (key != 0 && span == nullptr) return EExtensionState::Damaged;
+    if (known && (span == nullptr || span->nStart != key)) return EExtensionState::Damaged;
+  }
+  std::vector<CCatalogRecord> parsed(records.size());
+  std::vector<CItemFlags> flags(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const auto& [key, record] = records[i];
+    const bool read = record.nType == kCatalogRecord ? DecodeCatalogRecord(record.strPayload, parsed[i])
+                      : record.nType == kItemFlags
+                          ? ReadItemFlags(record.strPayload, spanOf(key)->nEnd - key - 1, flags[i])
+                          : true;
+    if (!read) return EExtensionState::Damaged;
+  }
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    auto& [key, record] = records[i];
+    if (key == 0) {
+      set.m_extraRecords.push_back(std::move(record));
+      continue;
+    }
+    const CCatalogSpan& span = *spanOf(key);
+    if (record.nType == kCatalogRecord) {
+      span.pCatalog->m_record = std::move(parsed[i]);
+    } else if (record.nType == kItemFlags) {
+      ApplyItemFlags(flags[i], *span.pCatalog);
+    } else {
+      record.nKey = key - span.nStart;
+      span.pCatalog->m_extraRecords.push_back(std::move(record));
+    }
+  }
+  return EExtensionState::Loaded;
+}

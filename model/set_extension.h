@@ -1,0 +1,81 @@
+#pragma once
+// The program's own records, kept in a block after the set object, where
+// other readers of set files stop reading. The block carries a stamp of the
+// set object it belongs to, so that a set re-saved by another writer that
+// kept the trailing bytes is not given records about other items. The
+// layout is in docs/extension-block.md.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CRootFileInfo;
+class CDriveFileInfo;
+
+// What became of the block when the set was read.
+enum class EExtensionState : std::uint8_t {
+  None,       // no block: an older set, or one another program saved
+  Loaded,
+  Stale,      // a block of another set object: the set was re-saved elsewhere
+  Damaged,    // cut short or altered
+  Unsupported,  // written by a later version of the layout
+};
+
+// A record of a type this version does not know, kept to be written back.
+// nKey counts from the catalog it is kept with (0: the catalog itself), or
+// from the set for records kept by the set.
+struct CExtensionRecord {
+  std::uint16_t nType = 0;
+  std::uint32_t nKey = 0;
+  std::string strPayload;
+
+  bool operator==(const CExtensionRecord& other) const {
+    return nType == other.nType && nKey == other.nKey && strPayload == other.strPayload;
+  }
+};
+
+// Where the writer met the items the block speaks of: positions in the walk
+// of the set (the set 0, then every item in pre-order).
+struct CExtensionPlaces {
+  std::vector<std::pair<const CDriveFileInfo*, std::uint32_t>> catalogs;
+  // Items with a flag the block keeps (file_info.h), with their positions.
+  std::vector<std::pair<std::uint32_t, std::uint16_t>> flagged;
+};
+
+// The flags of item the block keeps; the writer lists items with any.
+class CFileInfo;
+std::uint16_t KeptFlagsOf(const CFileInfo& item);
+
+// The block for set, whose set object is setBytes long and hashes to
+// setHash; empty when there is nothing to keep.
+std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces& places, std::uint64_t setLength,
+                                std::uint64_t setHash);
+
+// Reads block (the bytes after the set object, possibly none) into set,
+// whose set object is setLength long and hashes to setHash; returns what
+// became of it. A block that does not belong, or does not read, leaves the
+// set as the set object alone makes it.
+EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLength, std::uint64_t setHash,
+                                    CRootFileInfo& set);
+
+// Whether bytes after a set object start like a block: only then is the
+// set object hashed on reading.
+bool LooksLikeExtensionBlock(std::string_view start);
+constexpr std::size_t kExtensionMagicSize = 4;
+
+// The hash the stamp uses, over a whole buffer or piece by piece.
+std::uint64_t HashBytes(std::string_view bytes);
+class CStreamHash {
+ public:
+  CStreamHash();
+  ~CStreamHash();
+  CStreamHash(const CStreamHash&) = delete;
+  CStreamHash& operator=(const CStreamHash&) = delete;
+  void Update(const void* data, std::size_t size);
+  std::uint64_t Digest() const;
+
+ private:
+  struct CState;
+  CState* m_pState;
+};
