@@ -272,6 +272,7 @@ EMediumCheck CompareMedia(const CMediumIdentity& recorded, const CMediumIdentity
   const auto atRoot = [](const CMediumIdentity& medium) {
     return medium.strBelowMount == "/" || medium.strBelowMount == "\\";
   };
+  if (!recorded.strId.empty() && recorded.strId == now.strId) return EMediumCheck::Same;
   // Catalogued at the root of its file system, and now the place is some
   // folder of another: the mount point, left behind empty.
   if (atRoot(recorded) && !atRoot(now)) return EMediumCheck::Absent;

@@ -102,6 +102,24 @@ int main(int argc, char** argv) {
     set.AppendCatalog(std::move(catalog), 0);
     Save("long_names.fcf", WriteSetToBytes(set));
   }
+  {  // the program's own records after the set object: a catalog's record,
+     // item flags, and records of a later version
+    CRootFileInfo set("records");
+    auto catalog = Catalog("R");
+    auto* folder = static_cast<CFolderFileInfo*>(Add(*catalog, "d", true));
+    Add(*folder, "sjis", false)->SetRealNameCp932(true);
+    Add(*folder, "locked", true)->SetUnreadable(true);
+    CCatalogRecord record;
+    record.medium = {"2f1c-77aa", "vfat", "CAMERA", 8000000000, "/"};
+    record.chosenPaths = {"d"};
+    record.bCrossFileSystems = true;
+    record.excludes = {"*.tmp"};
+    catalog->m_record = record;
+    catalog->m_extraRecords.push_back({77, 1, "later"});
+    set.AppendCatalog(std::move(catalog), 0);
+    set.m_extraRecords.push_back({90, 0, "set"});
+    Save("records.fcf", WriteSetToBytes(set));
+  }
   {  // the folder class is the 0x8000th index: its tags take the long form
     CRootFileInfo set("boundary");
     auto catalog = Catalog("B");
