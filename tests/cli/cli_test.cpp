@@ -1,6 +1,7 @@
 // End-to-end runs of quarrix-cli on small sets built through the model.
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -594,3 +595,96 @@ TEST_F(CliTest, UpdateStoppedBySignalLeavesTheSetAndNoTemporaryFile) {
   EXPECT_EQ(ReadAll(m_strSet), before);
   ExpectOnlyTheSetAndTree();
 }
+
+namespace {
+
+// The set object of a set file: what a writer that knows nothing of the
+// program's own block keeps of it.
+std::string WithoutBlock(const std::string& bytes) { return bytes.substr(0, bytes.rfind("QRXB")); }
+
+TEST_F(CliTest, MisspeltOptionsAreRefusedNotTakenForPaths) {
+  const std::string dir = File("data/dir");
+  std::filesystem::create_directories(dir);
+  for (const CArgs& args : {CArgs{"add", m_strSet, "L", dir, "--quite"}, CArgs{"add", m_strSet, "L", dir, "--follow-link"},
+                            CArgs{"update", m_strSet, "L", "--fast"}, CArgs{"ls", m_strSet, "-l"}}) {
+    const CRun run = Run(args);
+    EXPECT_EQ(run.nStatus, 2) << args[0] << " " << args.back();
+    EXPECT_TRUE(Has(run.strErr, "不明なオプションです: " + args.back())) << run.strErr;
+    EXPECT_TRUE(Has(run.strErr, "quarrix-cli " + args[0])) << run.strErr;
+  }
+  EXPECT_FALSE(std::filesystem::exists(m_strSet));
+  CRun run = Run({"update", m_strSet, "L", "--help"});
+  EXPECT_EQ(run.nStatus, 0);
+  EXPECT_TRUE(Has(run.strOut, "quarrix-cli update SET LABEL")) << run.strOut;
+  // "--" ends the options: a label may start with "-".
+  run = Run({"add", "--quiet", m_strSet, "--", "-L", dir});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_TRUE(Has(Run({"ls", m_strSet}).strOut, "-L\t")) << run.strErr;
+}
+
+TEST_F(CliTest, UpdateScansAsTheCatalogWasMadeAndShowsTheRecord) {
+  const std::string disk = File("disk"), elsewhere = File("elsewhere");
+  std::filesystem::create_directories(disk);
+  std::filesystem::create_directories(elsewhere + "/inner");
+  std::ofstream(elsewhere + "/inner/far.txt") << "f";
+  std::filesystem::create_directory_symlink(elsewhere, disk + "/link");
+  ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--follow-links", "--quiet"}).nStatus, 0);
+  const std::string before = ReadAll(m_strSet);
+  // Updated without the option, the linked folder stays in: nothing changed.
+  CRun run = Run({"update", m_strSet, "Disk", "--quiet"});
+  EXPECT_EQ(run.nStatus, 1) << run.strOut << run.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), before);
+  EXPECT_TRUE(Has(run.strOut, "削除 0")) << run.strOut;
+
+  run = Run({"info", m_strSet, "Disk"});
+  const nlohmann::json info = nlohmann::json::parse(run.strOut);
+  EXPECT_EQ(info["record"]["follow_links"], true) << run.strOut;
+  EXPECT_EQ(info["record"]["chosen_paths"], nlohmann::json::array());
+  EXPECT_FALSE(info["record"]["file_system"].get<std::string>().empty());
+  // copy keeps the block as it is.
+  ASSERT_EQ(Run({"copy", m_strSet, File("copy.fcf")}).nStatus, 0);
+  EXPECT_EQ(ReadAll(File("copy.fcf")), before);
+}
+
+TEST_F(CliTest, UpdateOfAnOldCatalogThatWouldEmptyItNeedsForce) {
+  const std::string disk = File("disk");
+  std::filesystem::create_directories(disk);
+  for (const char* name : {"a", "b", "c"}) std::ofstream(disk + "/" + name) << name;
+  ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--quiet"}).nStatus, 0);
+  // Saved by a writer that keeps only the set object: the catalog has no record.
+  const std::string old = WithoutBlock(ReadAll(m_strSet));
+  std::ofstream(m_strSet, std::ios::binary | std::ios::trunc) << old;
+  for (const char* name : {"a", "b"}) std::filesystem::remove(disk + "/" + name);
+
+  CRun run = Run({"update", m_strSet, "Disk", "--quiet"});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_TRUE(Has(run.strErr, "--force")) << run.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), old);
+  run = Run({"update", m_strSet, "Disk", "--quiet", "--force"});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_TRUE(Has(Run({"info", m_strSet, "Disk"}).strOut, "\"record\":{")) << "the update records how it scanned";
+}
+
+TEST_F(CliTest, UpdateRefusesTheEmptyFolderAnUnmountedMediumLeaves) {
+  const std::string mount = File("cd");
+  std::filesystem::create_directories(mount);
+  if (::mount("quarrix-test", mount.c_str(), "tmpfs", 0, "size=1m") != 0)
+    GTEST_SKIP() << "mounting is not allowed here";
+  std::ofstream(mount + "/song.mp3") << "music";
+  const CRun added = Run({"add", m_strSet, "CD", mount, "--quiet"});
+  ASSERT_EQ(::umount(mount.c_str()), 0);
+  ASSERT_EQ(added.nStatus, 0) << added.strErr;
+  ASSERT_EQ(Run({"note", m_strSet, "--text", "好きな曲", "CD\\song.mp3"}).nStatus, 0);
+  const std::string before = ReadAll(m_strSet);
+
+  CRun run = Run({"update", m_strSet, "CD", "--quiet"});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_TRUE(Has(run.strErr, "「CD」のメディアが接続されていません")) << run.strErr;
+  EXPECT_TRUE(Has(run.strErr, "tmpfs")) << run.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), before);
+  run = Run({"update", m_strSet, "CD", "--quiet", "--force"});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_TRUE(Has(run.strOut, "! CD\\song.mp3")) << run.strOut;
+}
+
+}  // namespace
