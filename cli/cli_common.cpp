@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "model/catalog_update.h"
+#include "model/set_extension.h"
 #include "model/set_file.h"
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
@@ -12,8 +13,10 @@ namespace {
 const char kUsage[] =
     "使い方:\n"
     "  quarrix-cli new SET\n"
-    "  quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems]\n"
-    "  quarrix-cli update SET LABEL [PATH] [--dry-run] [--quiet]\n"
+    "  quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems]"
+    " [--exclude PATTERN]...\n"
+    "  quarrix-cli update SET LABEL [PATH] [--paths P...] [--follow-links] [--cross-file-systems]"
+    " [--exclude PATTERN]... [--force] [--dry-run] [--quiet]\n"
     "  quarrix-cli dump SET\n"
     "  quarrix-cli copy IN OUT\n"
     "  quarrix-cli ls SET [PATH]\n"
@@ -23,6 +26,7 @@ const char kUsage[] =
     "  quarrix-cli note SET --text TEXT PATH...\n"
     "  quarrix-cli rm SET LABEL\n"
     "  quarrix-cli report SET OUT [--catalog LABEL]... [--columns kind,size,createTime,modifiedTime,attribute,note]\n"
+    "オプションはコマンドの後のどこにでも置けます。-- より後はオプションとみなしません。\n"
     "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n";
 
 int ExitStatusFor(ESetFileError error) {
@@ -69,6 +73,7 @@ int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, 
     return ExitStatusFor(error);
   }
   set->m_strSetName = name;
+  if (const char* notice = ExtensionNotice(set->m_extensionState)) ReportError(notice);
   return EXIT_OK;
 }
 

@@ -28,6 +28,7 @@
 #include "document/icon_index_source.h"
 #include "model/catalog_update.h"
 #include "model/scan.h"
+#include "model/set_extension.h"
 #include "model/set_file.h"
 #include "model/work_progress.h"
 #include "platform/cp932_codec.h"
@@ -147,6 +148,8 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   CUpdateHint nameHint(HINT_SET_NAME);
   SendHint(nameHint);
   UpdateAllViews();  // the initial update
+  if (const char* notice = ExtensionNotice(m_pRoot->m_extensionState))
+    AppMessageBox(notice, wxOK | wxICON_INFORMATION, GetDialogParent());
   return true;
 }
 

@@ -110,6 +110,17 @@ CStreamHash::~CStreamHash() { delete m_pState; }
 void CStreamHash::Update(const void* data, std::size_t size) { XXH3_64bits_update(&m_pState->state, data, size); }
 std::uint64_t CStreamHash::Digest() const { return XXH3_64bits_digest(&m_pState->state); }
 
+const char* ExtensionNotice(EExtensionState state) {
+  switch (state) {
+    case EExtensionState::Stale:
+      return "このカタログセットは別のプログラムで保存されたため、カタログのメディアと作成方法の記録を使いません";
+    case EExtensionState::Damaged: return "カタログのメディアと作成方法の記録が壊れているため、使いません";
+    case EExtensionState::Unsupported:
+      return "カタログのメディアと作成方法の記録は新しい版の形式のため、使いません";
+    default: return nullptr;
+  }
+}
+
 std::uint64_t HashBytes(std::string_view bytes) { return XXH3_64bits(bytes.data(), bytes.size()); }
 
 std::uint16_t KeptFlagsOf(const CFileInfo& item) {

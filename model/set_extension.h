@@ -22,6 +22,10 @@ enum class EExtensionState : std::uint8_t {
   Unsupported,  // written by a later version of the layout
 };
 
+// The one line to tell the user when the records were not taken; null
+// when there is nothing to tell.
+const char* ExtensionNotice(EExtensionState state);
+
 // A record of a type this version does not know, kept to be written back.
 // nKey counts from the catalog it is kept with (0: the catalog itself), or
 // from the set for records kept by the set.
