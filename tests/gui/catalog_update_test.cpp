@@ -13,6 +13,8 @@
 #include "document/background_work.h"
 #include "document/command_ids.h"
 #include "document/explorer_ap_doc.h"
+#include "model/catalog_update.h"
+#include "model/media_type.h"
 #include "model/scan.h"
 #include "tests/gui/expect_dialog.h"
 #include "tests/gui/explorer_test_util.h"
@@ -120,4 +122,25 @@ TEST_F(CatalogUpdate, FromTheListAMovedMediumIsFollowedWhereTheUserPoints) {
   const std::vector<long> rows = List().GetListCtrl()->GetSelectedRows();
   ASSERT_EQ(1u, rows.size());
   EXPECT_EQ("Disk", Names()[std::size_t(rows[0])]);
+}
+
+TEST_F(CatalogUpdate, AnotherMediumAtThePlaceIsUpdatedOnlyWhenTheUserSaysSo) {
+  UseDiskSet();
+  auto* disk = static_cast<CDriveFileInfo*>(FindByPath(static_cast<CFileInfo*>(Doc().GetRoot()), "Disk"));
+  CMediumIdentity here;
+  ASSERT_TRUE(ReadMediumIdentity(m_strDisk, here));
+  disk->m_record.emplace();
+  disk->m_record->medium = {"0000-OTHER", "vfat", "CAMERA", 8000000000, here.strBelowMount};
+  Tree().RevealPath("Disk");
+  Frame().SetActiveView(&Tree());
+
+  const std::string prompt = "この場所にはカタログ Disk とは別のメディアがあります\nカタログのメディア: " +
+                             DescribeMedium(disk->m_record->medium) + "\nこの場所のメディア: " + DescribeMedium(here) +
+                             "\n\nこのまま更新すると、カタログの内容がこの場所の内容で置き換えられます\n"
+                             "更新してよろしいですか？";
+  wxTEST_DIALOG(Command(ID_UPDATE_CATALOG), CExpectMessageBox(prompt, wxID_CANCEL));
+  EXPECT_TRUE(Has("Disk\\gone.txt"));
+  EXPECT_FALSE(Doc().IsModified());
+  wxTEST_DIALOG(Command(ID_UPDATE_CATALOG), CExpectMessageBox(prompt, wxID_OK), ExpectSummary(wxID_OK));
+  EXPECT_TRUE(Has("Disk\\new.txt"));
 }
