@@ -103,12 +103,12 @@ class CRecordingSink : public CMessageSink {
 // Refuses to open folders of one name, as a folder without permission would.
 class CLockedLister : public CFolderLister {
  public:
-  int OpenFolder(int dirFd, const std::string& name) override {
+  int OpenFolder(int dirFd, const std::string& name, bool follow) override {
     if (name == "locked") {
       errno = EACCES;
       return -1;
     }
-    return CFolderLister::OpenFolder(dirFd, name);
+    return CFolderLister::OpenFolder(dirFd, name, follow);
   }
 };
 
