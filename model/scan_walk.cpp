@@ -2,7 +2,6 @@
 // threads ahead of the walk, while the walk's own thread makes the items in
 // the order a single reader would.
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cassert>

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
