@@ -9,11 +9,9 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
-#include <list>
 #include <memory>
 #include <mutex>
 #include <new>
-#include <optional>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -22,6 +20,7 @@
 #include "model/media_type.h"
 #include "model/scan.h"
 #include "model/scan_excludes.h"
+#include "model/scan_open_folders.h"
 #include "model/scan_paths.h"
 #include "platform/cp932_codec.h"
 #include "platform/folder_id.h"
@@ -45,19 +44,6 @@ constexpr std::size_t kFramesCheckedWhole = 1024;
 
 bool IsOutOfDescriptors(int error) { return error == EMFILE || error == ENFILE; }
 
-// The descriptors the walk keeps open, most recently used first: the number
-// open is this list's length. Each belongs to a frame or to a read that is
-// done, whose slot points into the list and which the entry points back to;
-// a pinned one is in use for opening a folder inside it and stays open.
-struct COpenFolder;
-using COpenList = std::list<COpenFolder>;
-using COpenSlot = std::optional<COpenList::iterator>;
-struct COpenFolder {
-  int nFd;
-  int nPins;
-  COpenSlot* pOwner;
-};
-
 enum class EReadState {
   Pending,
   Read,
@@ -78,7 +64,7 @@ struct CFolderRead {
   // subfolders to walk: in nFd until the walk keeps it in open.
   EReadState state = EReadState::Pending;
   int nFd = -1;
-  COpenSlot open;
+  COpenFolders::CSlot open;
   CFolderId id;
   std::vector<CDirEntry> entries;
   std::exception_ptr pError;
@@ -96,12 +82,12 @@ class CFolderWalk {
   CFolderWalk(CFolderLister& lister, int budget, int threads, const CScanOptions& options,
               const std::string& placePath)
       : m_lister(lister),
-        m_nBudget(std::max(budget, 1)),
         // More readers than folders read ahead would only wait.
         m_nThreads(std::clamp(threads, 1, int(kReadAheadFolders))),
         m_options(options),
         m_excludes(options.excludes),
-        m_strPlacePath(placePath) {
+        m_strPlacePath(placePath),
+        m_open(lister, std::size_t(std::max(budget, 1))) {
     m_lister.Watch(options.pProgress, options.pCancel);
   }
   ~CFolderWalk() {
@@ -111,7 +97,6 @@ class CFolderWalk {
     }
     m_work.notify_all();
     for (std::thread& reader : m_readers) reader.join();
-    for (const COpenFolder& open : m_open) m_lister.CloseFolder(open.nFd);
     m_lister.Watch(nullptr, nullptr);
   }
   CFolderWalk(const CFolderWalk&) = delete;
@@ -194,7 +179,7 @@ class CFolderWalk {
     std::vector<CSubfolder> subfolders;
     std::size_t nNext = 0;   // the next subfolder the walk visits
     std::size_t nBegun = 0;  // subfolders before it are read or claimed by the walk
-    COpenSlot open;
+    COpenFolders::CSlot open;
     CFolderId id;
     std::string strRawName;  // in the parent frame's folder; the path for the first
   };
@@ -242,10 +227,10 @@ class CFolderWalk {
       const int error = errno;
       bool shed = false;
       if (locked) {
-        shed = Shed();
+        shed = m_open.Shed();
       } else {
         std::lock_guard<std::mutex> lock(m_mutex);
-        shed = Shed();
+        shed = m_open.Shed();
       }
       if (!shed) {
         errno = error;
@@ -309,7 +294,7 @@ class CFolderWalk {
     {
       std::lock_guard<std::mutex> lock(m_mutex);
       if (!EnsureOpen(frameIndex)) return false;
-      parentFd = (*m_frames[frameIndex].open)->nFd;
+      parentFd = m_open.FdOf(m_frames[frameIndex].open);
     }
     read.strRawName = next.strRawName;
     read.bCheckFileSystem = next.bOtherMount;
@@ -317,7 +302,7 @@ class CFolderWalk {
     read.state = EReadState::Pending;
     Open(read, parentFd, false);
     std::lock_guard<std::mutex> lock(m_mutex);
-    Unpin(m_frames[frameIndex].open);
+    m_open.Unpin(m_frames[frameIndex].open);
     ReleaseIfUnneeded(frameIndex);
     KeepRead(read);
     return true;
@@ -338,7 +323,7 @@ class CFolderWalk {
     }
     if (read.state != EReadState::Read) {
       std::lock_guard<std::mutex> lock(m_mutex);
-      if (read.open) Close(read.open);
+      if (read.open) m_open.Close(read.open);
       return;
     }
     if (m_options.pProgress != nullptr && m_options.pProgress->FolderWanted())
@@ -368,14 +353,14 @@ class CFolderWalk {
     read.entries = std::vector<CDirEntry>();
     std::lock_guard<std::mutex> lock(m_mutex);
     if (frame.subfolders.empty()) {
-      if (read.open) Close(read.open);
+      if (read.open) m_open.Close(read.open);
       return;
     }
     frame.id = read.id;
     frame.strRawName = std::move(read.strRawName);
     const bool more = frame.subfolders.size() > 1;
     m_frames.push_back(std::move(frame));
-    MoveSlot(read.open, m_frames.back().open);
+    m_open.Move(read.open, m_frames.back().open);
     m_unbegun.push_back(m_frames.size() - 1);
     // A lone subfolder is the walk's next one: no reader is woken for it.
     if (more) m_work.notify_all();
@@ -443,77 +428,23 @@ class CFolderWalk {
 
   void ReleaseIfUnneeded(std::size_t frameIndex) {
     CFrame& frame = m_frames[frameIndex];
-    if (frame.open && (*frame.open)->nPins == 0 && !NeedsHandle(frame)) Close(frame.open);
+    if (frame.open && !m_open.IsPinned(frame.open) && !NeedsHandle(frame)) m_open.Close(frame.open);
   }
 
   void Pop() {
     std::lock_guard<std::mutex> lock(m_mutex);
     const std::size_t index = m_frames.size() - 1;
     if (!m_unbegun.empty() && m_unbegun.back() == index) m_unbegun.pop_back();
-    if (m_frames[index].open) Close(m_frames[index].open);
+    if (m_frames[index].open) m_open.Close(m_frames[index].open);
     m_frames.pop_back();
     CheckInvariants();
   }
 
-  // The open descriptors, all under m_mutex.
-
-  // Keeps fd open for owner, pinned or not.
-  void Keep(int fd, COpenSlot& owner, bool pinned) {
-    m_open.push_front({fd, pinned ? 1 : 0, &owner});
-    owner = m_open.begin();
-    KeepWithinBudget();
-  }
   // A finished read's descriptor, if it kept one.
   void KeepRead(CFolderRead& read) {
     if (read.nFd < 0) return;
-    Keep(read.nFd, read.open, false);
+    m_open.Keep(read.nFd, read.open, false);
     read.nFd = -1;
-  }
-  void MoveSlot(COpenSlot& from, COpenSlot& to) {
-    to = from;
-    from.reset();
-    if (to) (*to)->pOwner = &to;
-  }
-  // Marks the descriptor used now and in use until Unpin; gives it.
-  int Pin(COpenSlot& slot) {
-    m_open.splice(m_open.begin(), m_open, *slot);
-    ++(*slot)->nPins;
-    return (*slot)->nFd;
-  }
-  void Unpin(COpenSlot& slot) {
-    --(*slot)->nPins;
-    KeepWithinBudget();
-  }
-  void Close(COpenSlot& slot) { CloseAt(*slot); }
-  COpenList::iterator CloseAt(COpenList::iterator it) {
-    assert(it->nPins == 0);
-    m_lister.CloseFolder(it->nFd);
-    it->pOwner->reset();
-    return m_open.erase(it);
-  }
-
-  // Closes the least recently used descriptors not in use until count are
-  // left: the shallowest folders, which the walk returns to last, and the
-  // reads ahead it reaches last.
-  void CloseDownTo(std::size_t count) {
-    for (auto it = m_open.end(); m_open.size() > count && it != m_open.begin();) {
-      --it;
-      if (it->nPins == 0) it = CloseAt(it);
-    }
-  }
-  void KeepWithinBudget() { CloseDownTo(m_nBudget); }
-
-  // The system has no descriptor to spare: gives back half of those not in
-  // use and keeps to what is left from now on. False when none could be
-  // given back.
-  bool Shed() {
-    const std::size_t unpinned =
-        std::count_if(m_open.begin(), m_open.end(), [](const COpenFolder& open) { return open.nPins == 0; });
-    if (unpinned == 0) return false;
-    const std::size_t target = m_open.size() - (unpinned + 1) / 2;
-    CloseDownTo(target);
-    m_nBudget = std::max<std::size_t>(1, target);
-    return true;
   }
 
   // Opens the folder of frame index, pinned, reopening it (and the closed
@@ -521,23 +452,23 @@ class CFolderWalk {
   // folder on the way cannot be opened or is no longer the one that was read.
   bool EnsureOpen(std::size_t index) {
     if (m_frames[index].open) {
-      Pin(m_frames[index].open);
+      m_open.Pin(m_frames[index].open);
       return true;
     }
     std::size_t start = index;
     while (start > 0 && !m_frames[start - 1].open) --start;
-    if (start > 0) Pin(m_frames[start - 1].open);
+    if (start > 0) m_open.Pin(m_frames[start - 1].open);
     for (std::size_t i = start; i <= index; ++i) {
       CFrame& frame = m_frames[i];
-      int fd = OpenIn(i > 0 ? (*m_frames[i - 1].open)->nFd : AT_FDCWD, frame.strRawName, true);
+      int fd = OpenIn(i > 0 ? m_open.FdOf(m_frames[i - 1].open) : AT_FDCWD, frame.strRawName, true);
       CFolderId id;
       if (fd >= 0 && (!ReadFolderId(fd, id) || id != frame.id)) {
         m_lister.CloseFolder(fd);
         fd = -1;
       }
-      if (fd >= 0) Keep(fd, frame.open, true);
+      if (fd >= 0) m_open.Keep(fd, frame.open, true);
       if (i > 0) {
-        Unpin(m_frames[i - 1].open);
+        m_open.Unpin(m_frames[i - 1].open);
         ReleaseIfUnneeded(i - 1);
       }
       if (fd < 0) return false;
@@ -549,13 +480,7 @@ class CFolderWalk {
   // with its owner pointing at it, and the list keeps to the budget.
   void CheckInvariants() const {
 #ifndef NDEBUG
-    std::size_t pinned = 0;
-    for (auto it = m_open.begin(); it != m_open.end(); ++it) {
-      assert(it->nFd >= 0 && it->nPins >= 0);
-      assert(it->pOwner != nullptr && it->pOwner->has_value() && **it->pOwner == it);
-      if (it->nPins > 0) ++pinned;
-    }
-    assert(m_open.size() <= m_nBudget + pinned);
+    m_open.CheckInvariants();
     for (std::size_t i = 1; i < m_unbegun.size(); ++i) assert(m_unbegun[i - 1] < m_unbegun[i]);
     for (const std::size_t index : m_unbegun)
       assert(index < m_frames.size() && m_frames[index].nBegun < m_frames[index].subfolders.size());
@@ -572,7 +497,7 @@ class CFolderWalk {
         if (read->open) ++held;
       }
     }
-    assert(held == m_open.size());
+    assert(held == m_open.Count());
     assert(ahead == m_nAhead);
 #endif
   }
@@ -633,11 +558,11 @@ class CFolderWalk {
     frame.subfolders[index].pRead = std::move(read);
     ++m_nAhead;
     // Pinned, the frame stays, with its descriptor, until the read is done.
-    const int parentFd = Pin(frame.open);
+    const int parentFd = m_open.Pin(frame.open);
     lock.unlock();
     Open(reading, parentFd, true);
     lock.lock();
-    Unpin(frame.open);
+    m_open.Unpin(frame.open);
     ReleaseIfUnneeded(frameIndex);
     KeepRead(reading);
     reading.bDone = true;
@@ -647,7 +572,6 @@ class CFolderWalk {
   }
 
   CFolderLister& m_lister;
-  std::size_t m_nBudget;  // lowered when the system runs out of descriptors
   const int m_nThreads;
   const CScanOptions& m_options;
   const CExcludeRules m_excludes;
@@ -666,7 +590,9 @@ class CFolderWalk {
   std::condition_variable m_done;  // for the walk: a read has finished
   bool m_bStop = false;
   std::set<CFolderId> m_walked;
-  COpenList m_open;
+  // Frames' descriptors and those of reads done; the budget is lowered when
+  // the system runs out.
+  COpenFolders m_open;
   std::deque<CFrame> m_frames;  // a deque: the slots in frames stay where they are
   std::vector<std::size_t> m_unbegun;  // frames with subfolders nobody has begun, shallowest first
   std::size_t m_nAhead = 0;            // read or being read by the readers, not yet taken
