@@ -422,13 +422,3 @@ bool UpdateLooksDestructive(const CDriveFileInfo& old, const CUpdateSummary& sum
   return !summary.lostNotes.empty() || summary.nRemoved * 2 > CountItemsBelow(old);
 }
 
-// TEMP-MERGE
-CUnreadableSummary CollectUnreadable(const CFolderFileInfo& top, const std::string& topPath, std::size_t maxPaths) {
-  CUnreadableSummary summary;
-  WalkBelow(top, topPath, [&](const CFileInfo& item, const CWalkPath& path) {
-    if (!item.IsUnreadable()) return;
-    if (summary.firstPaths.size() < maxPaths) summary.firstPaths.push_back(path.PathOf(item));
-    ++summary.nCount;
-  });
-  return summary;
-}

@@ -22,14 +22,6 @@ enum class EItemChange : char {
   NoteLost = '!',    // removed, and its note goes with it
 };
 
-// TEMP-MERGE: the scanner's own version replaces this.
-struct CUnreadableSummary {
-  std::uint64_t nCount = 0;
-  std::vector<std::string> firstPaths;  // logical paths of the first few
-};
-CUnreadableSummary CollectUnreadable(const CFolderFileInfo& top, const std::string& topPath, std::size_t maxPaths = 5);
-
-// TEMP-MERGE-END
 struct CUpdateSummary {
   std::uint64_t nAdded = 0;
   std::uint64_t nRemoved = 0;  // NoteLost ones included

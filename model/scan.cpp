@@ -4,10 +4,13 @@
 #include <ctime>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 #include "model/media_type.h"
 #include "model/root_file_info.h"
+#include "model/scan_excludes.h"
 #include "model/scan_paths.h"
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
@@ -42,10 +45,31 @@ CDriveFileInfo::CDriveFileInfo(std::string label, std::string basePath)
 
 namespace {
 
-CFileInfo* AddRecord(CFolderFileInfo& parent, CFindData& record, const CScanOptions& options) {
+// rawName: the entry's name on disk.
+CFileInfo* AddRecord(CFolderFileInfo& parent, CFindData& record, std::string_view rawName,
+                     const CScanOptions& options) {
   if (options.pProgress != nullptr)
     options.pProgress->AddEntry((record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, record.Size());
-  return parent.AddChild(&record);
+  CFileInfo* child = parent.AddChild(&record);
+  child->SetRealNameCp932(IsCp932ItemName(rawName, record.cFileName));
+  return child;
+}
+
+// The path of path below base as the walk matches exclude patterns against
+// it (item names, "/" between); none when path, or a folder on the way to
+// it, is excluded.
+std::optional<std::string> PlacePathBelow(const std::string& base, const std::string& path, const CExcludeRules& excludes) {
+  std::string placePath;
+  std::size_t pos = IsRootPath(base) ? base.size() : base.size() + 1;
+  while (pos < path.size()) {
+    const std::size_t end = std::min(path.find(kPathSeparator, pos), path.size());
+    const std::string name = ItemNameOf(std::string_view(path).substr(pos, end - pos));
+    if (!placePath.empty()) placePath += '/';
+    placePath += name;
+    if (excludes.Excludes(name, placePath)) return std::nullopt;
+    pos = end + 1;
+  }
+  return placePath;
 }
 
 // A picked folder, the root, or a single file (the catalog then stands for
@@ -62,7 +86,7 @@ EScanStatus ScanOnePath(const std::string& label, const std::string& path, const
   CFindData record;
   if (!ReadPathRecord(copy, record)) return EScanStatus::NotFound;
   out = std::make_unique<CDriveFileInfo>(label, ParentOf(copy));
-  AddRecord(*out, record, options);
+  AddRecord(*out, record, LastNameOf(copy), options);
   return EScanStatus::Done;
 }
 
@@ -98,6 +122,7 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
   // Asked once for all the paths: it reads the mount table.
   CScanOptions walkOptions = options;
   if (walkOptions.nThreads <= 0) walkOptions.nThreads = DefaultScanThreads(base);
+  const CExcludeRules excludes(options.excludes);
   std::map<std::string, CFolderFileInfo*> between;  // real path → its folder item
   for (std::size_t i = 0; i < chosen.size() && !options.Cancelled(); ++i) {
     const std::string& path = chosen[i];
@@ -106,6 +131,8 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
       return other == path || IsInside(path, other);
     }) || std::any_of(chosen.begin() + i + 1, chosen.end(), [&](const std::string& other) { return IsInside(path, other); });
     if (covered) continue;
+    const std::optional<std::string> placePath = PlacePathBelow(base, path, excludes);
+    if (!placePath) continue;
     CFolderFileInfo* parent = out.get();
     std::size_t pos = IsRootPath(base) ? base.size() : base.size() + 1;
     for (std::size_t slash; (slash = path.find(kPathSeparator, pos)) != std::string::npos; pos = slash + 1) {
@@ -118,12 +145,15 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
           record.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
           record.cFileName = ItemNameOf(path.substr(pos, slash - pos));
         }
-        item = static_cast<CFolderFileInfo*>(AddRecord(*parent, record, options));
+        item = static_cast<CFolderFileInfo*>(AddRecord(*parent, record, path.substr(pos, slash - pos), options));
       }
       parent = item;
     }
-    CFileInfo* child = AddRecord(*parent, records[i], options);
-    if (child->IsContainer()) ScanFolder(path, static_cast<CFolderFileInfo&>(*child), walkOptions);
+    CFileInfo* child = AddRecord(*parent, records[i], path.substr(pos), options);
+    if (child->IsContainer()) {
+      CFolderLister lister;
+      ScanFolder(path, static_cast<CFolderFileInfo&>(*child), lister, kScanOpenFolderBudget, walkOptions, *placePath);
+    }
   }
   return EScanStatus::Done;
 }
@@ -152,6 +182,18 @@ EScanStatus ScanCatalogBelow(const std::string& label, const std::string& base, 
   if (status == EScanStatus::Done && options.Cancelled()) status = EScanStatus::Cancelled;
   if (status != EScanStatus::Done) out.reset();
   return status;
+}
+
+CUnreadableSummary CollectUnreadable(const CFolderFileInfo& top, const std::string& topPath, std::size_t maxPaths) {
+  CUnreadableSummary summary;
+  const auto note = [&](const std::string& path) {
+    if (summary.nCount++ < maxPaths) summary.firstPaths.push_back(path);
+  };
+  if (top.IsUnreadable()) note(topPath);
+  WalkBelow(top, topPath, [&](const CFileInfo& item, const CWalkPath& parent) {
+    if (item.IsUnreadable()) note(parent.PathOf(item));
+  });
+  return summary;
 }
 
 CDriveFileInfo* CRootFileInfo::AddCatalog(const std::string& label, const std::string& path) {

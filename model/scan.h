@@ -5,6 +5,7 @@
 // CRootFileInfo::AddCatalog, AddCatalogFromPaths and the gathering
 // CDriveFileInfo constructor are defined with these.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,10 @@ inline constexpr const char kNotAllCatalogedMessage[] = "カタログ化でき�
 inline constexpr const char kUnknownMachineName[] = "不明なマシン名";
 inline constexpr const char kPlaceNotFoundMessage[] = "指定された場所が見つかりません";
 
-// Ancestor folders a walk keeps open; folders above them are reopened by
-// name from the nearest open one when the walk comes back to them.
-constexpr int kScanOpenFolderBudget = 64;
+// Folders a walk keeps open, ancestors and reads ahead; the others are
+// reopened by name from the nearest open one when the walk comes back to
+// them.
+constexpr int kScanOpenFolderBudget = 128;
 
 // Folders a scan reads at once by default: as many as the cores, and on a
 // network drive at least kNetworkScanThreads, where waiting on the server
@@ -31,16 +33,22 @@ int DefaultScanThreads(const std::string& path, const CMediaRoots& roots = CMedi
 
 // Adds the entries of the folder at path under item, each folder's entries
 // in read order and subfolders in full before the next sibling. A folder
-// that cannot be opened, one the options keep the walk out of (a link, a
-// mount point, a virtual file system) and, when links or mounts are
-// followed, a folder walked already stay without children. Cancelled, the
-// walk stops part way: the caller throws item away. Folders are read on
-// options.nThreads threads (through lister, which must allow that), the
-// items made on the calling one; besides the budget of open ancestors, the
-// reads ahead of the walk hold a bounded number of descriptors.
+// the options keep the walk out of (a link, a mount point, a virtual file
+// system) and, when links or mounts are followed, a folder walked already
+// stay without children. A folder that cannot be opened or read, or that is
+// no longer the one listed (replaced by a link meanwhile), and an entry
+// whose facts could not be taken are marked unreadable; such folders keep
+// no children. Entries matching options.excludes are left out; placePath is
+// item's path below the place scanned ("/" between names, empty for the
+// place itself). Cancelled, the walk stops part way: the caller throws item
+// away. Folders are read on options.nThreads threads (through lister, which
+// must allow that), the items made on the calling one. The descriptors kept
+// open, ancestors and reads ahead alike, stay within the budget (lowered to
+// suit the process's limit, and when the system runs out).
 void ScanFolder(const std::string& path, CFolderFileInfo& item, const CScanOptions& options = CScanOptions());
 void ScanFolder(const std::string& path, CFolderFileInfo& item, CFolderLister& lister,
-                int openFolderBudget = kScanOpenFolderBudget, const CScanOptions& options = CScanOptions());
+                int openFolderBudget = kScanOpenFolderBudget, const CScanOptions& options = CScanOptions(),
+                const std::string& placePath = std::string());
 
 enum class EScanStatus {
   Done,
@@ -62,6 +70,16 @@ EScanStatus ScanCatalog(const std::string& label, const std::vector<std::string>
 // catalog's base path whatever folder the paths share.
 EScanStatus ScanCatalogBelow(const std::string& label, const std::string& base, const std::vector<std::string>& paths,
                              const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message);
+
+// The items below top (top included) marked unreadable, and the logical
+// paths of the first maxPaths of them in walk order, top's path being
+// topPath.
+struct CUnreadableSummary {
+  std::uint64_t nCount = 0;
+  std::vector<std::string> firstPaths;
+};
+CUnreadableSummary CollectUnreadable(const CFolderFileInfo& top, const std::string& topPath,
+                                     std::size_t maxPaths = 5);
 
 // Whether path is a folder (the root always is).
 bool FolderExists(const std::string& path);

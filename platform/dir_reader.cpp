@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,6 +56,7 @@ void FillRecord(const std::string& rawName, const struct statx& self, const stru
 
 void FillPlace(const struct statx& facts, CDirEntry& out) {
   out.nDevice = (std::uint64_t(facts.stx_dev_major) << 32) | facts.stx_dev_minor;
+  out.nInode = facts.stx_ino;
   out.bMountRoot = (facts.stx_attributes_mask & facts.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
 }
 
@@ -92,8 +94,23 @@ bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
+// Soft limits past this gain a walk nothing and may trouble code that still
+// uses select().
+constexpr rlim_t kDescriptorLimitWanted = 65536;
+
 }  // namespace
 
+int OpenDescriptorLimit() {
+  struct rlimit limits;
+  if (getrlimit(RLIMIT_NOFILE, &limits) != 0) return 1024;
+  const rlim_t wanted = std::min(limits.rlim_max, kDescriptorLimitWanted);
+  if (limits.rlim_cur < wanted) {
+    struct rlimit raised = limits;
+    raised.rlim_cur = wanted;
+    if (setrlimit(RLIMIT_NOFILE, &raised) == 0) limits = raised;
+  }
+  return int(std::min<rlim_t>(limits.rlim_cur, INT_MAX));
+}
 
 int OpenFolderPath(const std::string& path) {
   if (path.size() < PATH_MAX) {
@@ -118,21 +135,20 @@ int OpenFolderPath(const std::string& path) {
   return current;
 }
 
-int CFolderLister::OpenFolder(int dirFd, const std::string& name) {
+int CFolderLister::OpenFolder(int dirFd, const std::string& name, bool follow) {
   if (dirFd == AT_FDCWD) return OpenFolderPath(name);
-  return openat(dirFd, name.c_str(), kFolderFlags);
+  return openat(dirFd, name.c_str(), kFolderFlags | (follow ? 0 : O_NOFOLLOW));
 }
+
+void CFolderLister::CloseFolder(int fd) { close(fd); }
 
 bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
   std::unique_ptr<char[]> buffer(new char[kDirBufferSize]);
   CPendingCounts counts(m_pProgress);
-  bool readAny = false;
   for (;;) {
     const ssize_t count = getdents64(fd, buffer.get(), kDirBufferSize);
     if (count < 0 && errno == EINTR) continue;
-    // A read that fails part way ends the folder with what was read so far.
-    if (count <= 0) return readAny || count == 0;
-    readAny = true;
+    if (count <= 0) return count == 0;
     for (ssize_t offset = 0; offset < count;) {
       const auto* entry = reinterpret_cast<const struct dirent64*>(buffer.get() + offset);
       offset += entry->d_reclen;
@@ -142,7 +158,10 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
       item.strRawName = entry->d_name;
       const int found = StatEntry(fd, item.strRawName, item.record, &item);
       if (found == 0) continue;
-      if (found < 0) FillFromType(item.strRawName, entry->d_type, item.record);
+      if (found < 0) {
+        FillFromType(item.strRawName, entry->d_type, item.record);
+        item.bUnreadable = true;
+      }
       counts.Add((item.record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, item.record.Size());
       out.push_back(std::move(item));
     }

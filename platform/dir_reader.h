@@ -16,11 +16,17 @@ class CScanProgress;
 struct CDirEntry {
   std::string strRawName;
   CFindData record;
-  // Of what the record describes (a link's target): the device it lives on,
-  // and whether it is the root of a mount (another file system, or a bind
-  // mount of the same one).
+  // Of what the record describes (a link's target): the device it lives on
+  // and its number there (both 0 when unknown), and whether it is the root
+  // of a mount (another file system, or a bind mount of the same one).
   std::uint64_t nDevice = 0;
+  std::uint64_t nInode = 0;
   bool bMountRoot = false;
+  // The record's name is the text of a CP932 name (KeepNamesDistinct says).
+  bool bNameCp932 = false;
+  // The entry's facts could not be taken: the record holds only its name and
+  // what the folder listing told of its kind.
+  bool bUnreadable = false;
 };
 
 // Opens and reads folders. The walk goes through this interface so that a
@@ -32,13 +38,17 @@ class CFolderLister {
 
   // Opens the folder name inside the open folder dirFd, or the folder at the
   // path name when dirFd is AT_FDCWD (also when the path is longer than
-  // PATH_MAX). Returns a descriptor the caller closes, or -1.
-  virtual int OpenFolder(int dirFd, const std::string& name);
+  // PATH_MAX; links on a path are always followed). Inside a folder, a link
+  // in name's place is followed only when follow is set. Returns a
+  // descriptor the caller gives to CloseFolder, or -1 with errno set.
+  virtual int OpenFolder(int dirFd, const std::string& name, bool follow = false);
+  virtual void CloseFolder(int fd);
 
   // Appends the entries of the open folder fd ("." and ".." skipped) in the
   // order the reads return them; entries that vanish meanwhile are left out.
-  // False when nothing could be read at all. Stops early, between entries,
-  // once the cancel flag is set.
+  // False when a read failed, even part way (what it appended is then not
+  // the whole folder). Stops early, between entries, once the cancel flag is
+  // set.
   virtual bool ReadEntries(int fd, std::vector<CDirEntry>& out);
 
   // Entries read are counted into progress; cancel is polled before each.
@@ -51,6 +61,10 @@ class CFolderLister {
   CScanProgress* m_pProgress = nullptr;
   const std::atomic<bool>* m_pCancel = nullptr;
 };
+
+// How many descriptors the process may hold, after raising the soft limit
+// towards the hard one where that is allowed.
+int OpenDescriptorLimit();
 
 // Opens path as a folder, walking it component by component when it is too
 // long for one call. Returns a descriptor or -1 with errno set.

@@ -14,12 +14,11 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &status) == 0;
 }
 
-// Whether name came from realName through CP932 rather than by escaping.
-bool IsDecoded(const std::string& realName, const std::string& name) {
+}  // namespace
+
+bool IsCp932ItemName(std::string_view realName, std::string_view name) {
   return name != realName && name != EscapeBytes(realName, true);
 }
-
-}  // namespace
 
 std::string ItemNameOf(std::string_view realName) {
   bool invalid = false;
@@ -34,13 +33,15 @@ std::string ItemNameOf(std::string_view realName) {
 void KeepNamesDistinct(std::vector<CDirEntry>& entries) {
   std::vector<CDirEntry*> decoded;
   for (CDirEntry& entry : entries)
-    if (IsDecoded(entry.strRawName, entry.record.cFileName)) decoded.push_back(&entry);
+    if (IsCp932ItemName(entry.strRawName, entry.record.cFileName)) decoded.push_back(&entry);
   if (decoded.empty()) return;
   // Decoded names differ from each other and escaped ones from all others.
   std::unordered_map<std::string, int> count;
   for (const CDirEntry& entry : entries) ++count[entry.record.cFileName];
-  for (CDirEntry* entry : decoded)
-    if (count[entry->record.cFileName] > 1) entry->record.cFileName = EscapeBytes(entry->strRawName, true);
+  for (CDirEntry* entry : decoded) {
+    entry->bNameCp932 = count[entry->record.cFileName] == 1;
+    if (!entry->bNameCp932) entry->record.cFileName = EscapeBytes(entry->strRawName, true);
+  }
 }
 
 std::string PathTextOf(std::string_view realPath) { return EscapeBytes(realPath, false); }

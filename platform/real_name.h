@@ -16,8 +16,12 @@ struct CDirEntry;
 // The item name for a real name.
 std::string ItemNameOf(std::string_view realName);
 
+// Whether name, which ItemNameOf gave for realName, is realName's CP932 text.
+bool IsCp932ItemName(std::string_view realName, std::string_view name);
+
 // A name taken from CP932 may equal a sibling's name: such names take their
-// escaped form instead. Call with all entries of one folder.
+// escaped form instead. Sets bNameCp932 of the entries whose names stay
+// CP932 text. Call with all entries of one folder.
 void KeepNamesDistinct(std::vector<CDirEntry>& entries);
 
 // A real path as text (a catalog's base path): escapes for bytes that are not

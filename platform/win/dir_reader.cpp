@@ -65,6 +65,7 @@ int OpenFolderWide(const std::wstring& path, bool follow) {
     const DWORD error = GetLastError();
     errno = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ENOENT
             : error == ERROR_ACCESS_DENIED                                 ? EACCES
+            : error == ERROR_TOO_MANY_OPEN_FILES                           ? EMFILE
                                                                            : EIO;
     return -1;
   }
@@ -95,12 +96,17 @@ bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != s
 
 int OpenFolderPath(const std::string& path) { return OpenFolderWide(WidePath(path), true); }
 
-int CFolderLister::OpenFolder(int dirFd, const std::string& name) {
+// The C runtime's own bound on descriptors.
+int OpenDescriptorLimit() { return 8192; }
+
+int CFolderLister::OpenFolder(int dirFd, const std::string& name, bool follow) {
   if (dirFd == AT_FDCWD) return OpenFolderPath(name);
   const std::wstring folder = FolderPathOf(dirFd);
   if (folder.empty()) return -1;
-  return OpenFolderWide(Join(folder, WideFromUtf8(name)), false);
+  return OpenFolderWide(Join(folder, WideFromUtf8(name)), follow);
 }
+
+void CFolderLister::CloseFolder(int fd) { _close(fd); }
 
 bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
   const std::wstring folder = FolderPathOf(fd);
@@ -119,8 +125,9 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
     counts.Add((entry.record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, entry.record.Size());
     out.push_back(std::move(entry));
   } while (FindNextFileW(find, &data));
+  const bool whole = GetLastError() == ERROR_NO_MORE_FILES || (m_pCancel != nullptr && m_pCancel->load());
   FindClose(find);
-  return true;
+  return whole;
 }
 
 bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out) {

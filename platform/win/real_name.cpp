@@ -9,6 +9,8 @@
 
 std::string ItemNameOf(std::string_view realName) { return EscapeBytes(realName, true); }
 
+bool IsCp932ItemName(std::string_view, std::string_view) { return false; }
+
 // Only decoded names can meet a sibling's: escaped ones differ as the real
 // names do.
 void KeepNamesDistinct(std::vector<CDirEntry>&) {}

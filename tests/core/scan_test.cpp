@@ -24,44 +24,12 @@
 #include "model/scan.h"
 #include "model/set_file.h"
 #include "platform/real_name.h"
+#include "tests/core/scan_tree.h"
 
 namespace {
 
-// A temporary folder; removed by rm, which copes with trees deeper and
-// longer than any path.
-class CScanTree {
- public:
-  CScanTree() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/quarrix-scan-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) m_strPath = pattern;
-  }
-  ~CScanTree() {
-    if (!m_strPath.empty()) {
-      EXPECT_EQ(0, std::system(("rm -rf '" + m_strPath + "'").c_str()));
-    }
-  }
-  const std::string& Path() const { return m_strPath; }
-  std::string At(const std::string& relative) const { return m_strPath + "/" + relative; }
-
- private:
-  std::string m_strPath;
-};
-
 constexpr std::uint64_t FileTime(std::int64_t seconds, std::uint32_t nanoseconds) {
   return std::uint64_t(seconds + 11644473600LL) * 10000000ULL + nanoseconds / 100;
-}
-
-void MakeFile(const std::string& path, std::uint64_t size, std::int64_t accessed = 0, std::int64_t modified = 0,
-              long nanoseconds = 0) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ASSERT_GE(fd, 0) << path;
-  ASSERT_EQ(0, ftruncate(fd, off_t(size)));
-  if (modified != 0) {
-    const struct timespec times[2] = {{accessed, nanoseconds}, {modified, nanoseconds}};
-    ASSERT_EQ(0, futimens(fd, times));
-  }
-  close(fd);
 }
 
 // The names of a folder in the order the directory reads return them.
@@ -88,12 +56,6 @@ const CFolderFileInfo& AsFolder(const CFileInfo* item) {
   return static_cast<const CFolderFileInfo&>(*item);
 }
 
-std::size_t OpenDescriptorCount() {
-  std::size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
-  return count;
-}
-
 class CRecordingSink : public CMessageSink {
  public:
   void ShowMessage(const std::string& text) override { m_messages.push_back(text); }
@@ -103,12 +65,12 @@ class CRecordingSink : public CMessageSink {
 // Refuses to open folders of one name, as a folder without permission would.
 class CLockedLister : public CFolderLister {
  public:
-  int OpenFolder(int dirFd, const std::string& name) override {
+  int OpenFolder(int dirFd, const std::string& name, bool follow) override {
     if (name == "locked") {
       errno = EACCES;
       return -1;
     }
-    return CFolderLister::OpenFolder(dirFd, name);
+    return CFolderLister::OpenFolder(dirFd, name, follow);
   }
 };
 
@@ -410,41 +372,6 @@ TEST(ScanPathTest, CommonParentAndTrailingSeparator) {
   EXPECT_EQ("/", path);
 }
 
-// Builds depth nested folders named name below parent without ever using a
-// path longer than one name. With sides, each level also holds a file "f"
-// and a folder "s" with a file "g".
-void MakeChain(const std::string& parent, const std::string& name, int depth, bool sides) {
-  int fd = open(parent.c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_GE(fd, 0);
-  for (int i = 0; i < depth; ++i) {
-    ASSERT_EQ(0, mkdirat(fd, name.c_str(), 0755));
-    const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-    close(fd);
-    ASSERT_GE(next, 0);
-    fd = next;
-    if (!sides) continue;
-    ASSERT_EQ(0, mkdirat(fd, "s", 0755));
-    for (const char* file : {"f", "s/g"}) {
-      const int created = openat(fd, file, O_WRONLY | O_CREAT, 0644);
-      ASSERT_GE(created, 0);
-      close(created);
-    }
-  }
-  close(fd);
-}
-
-// Reads entries in name order, so that every chain folder comes before its
-// side folder "s" and the walk must return to folders it went down through.
-class CSortedLister : public CFolderLister {
- public:
-  bool ReadEntries(int fd, std::vector<CDirEntry>& out) override {
-    const bool read = CFolderLister::ReadEntries(fd, out);
-    std::sort(out.begin(), out.end(),
-              [](const CDirEntry& a, const CDirEntry& b) { return a.strRawName < b.strRawName; });
-    return read;
-  }
-};
-
 TEST(ScanDepthTest, PathsLongerThanPathMaxAreWalkedWithFewDescriptors) {
   CScanTree tree;
   const std::string name(200, 'n');
@@ -504,32 +431,6 @@ TEST(ScanDepthTest, VeryDeepTreeDoesNotExhaustTheStack) {
     ++levels;
   }
   EXPECT_EQ(depth, levels);
-}
-
-// Several hundred folders at varied depths, some empty, some with files,
-// and links to folders anywhere in it (walked when links are followed, each
-// real folder once, the first time the walk meets it).
-void MakeBranchingTree(const CScanTree& tree) {
-  std::vector<std::string> folders{""};
-  std::uint32_t seed = 12345;
-  const auto next = [&seed](std::uint32_t bound) {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 16) % bound;
-  };
-  for (int i = 0; i < 400; ++i) {
-    // Newer folders are likelier parents: the tree grows deep as well as wide.
-    const std::string& parent = folders[folders.size() - 1 - next(std::min<std::uint32_t>(folders.size(), 30))];
-    const std::string folder = parent + "/d" + std::to_string(i);
-    ASSERT_EQ(0, mkdir(tree.At(folder).c_str(), 0755));
-    for (std::uint32_t f = next(4) == 0 ? 0 : next(6); f > 0; --f) MakeFile(tree.At(folder + "/f" + std::to_string(f)), f);
-    folders.push_back(folder);
-  }
-  // Some beside their targets, so that both are likely read at once.
-  for (std::size_t i = 1; i < folders.size(); i += 23) {
-    const std::string& target = folders[next(folders.size())];
-    ASSERT_EQ(0, symlink(tree.At(target).c_str(), tree.At(folders[i] + "/link").c_str()));
-    ASSERT_EQ(0, symlink(tree.At(folders[i]).c_str(), tree.At(folders[i] + "-twin").c_str()));
-  }
 }
 
 TEST(ScanThreadsTest, CatalogIsTheSameWhateverTheNumberOfReaders) {

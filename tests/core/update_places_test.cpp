@@ -77,7 +77,11 @@ TEST(UpdatePlaces, NoteStaysWithTheFileWhoseNameBytesItHad) {
     std::unique_ptr<CDriveFileInfo> made;
     std::string message;
     ASSERT_EQ(EScanStatus::Done, MakeCatalog("disk", {disk}, CScanOptions(), made, message));
-    if (!recorded) made->m_record.reset();
+    // An older set: no record, and no flag of which names were CP932 on disk.
+    if (!recorded) {
+      made->m_record.reset();
+      for (const auto& child : made->Children()) child->SetRealNameCp932(false);
+    }
     CDriveFileInfo* catalog = set.AppendCatalog(std::move(made), 1);
     ASSERT_EQ(1, set.SetNote("disk\\" + utf8, "from the Shift-JIS file"));
     Touch(disk + "/" + utf8);
