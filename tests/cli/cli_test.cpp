@@ -71,6 +71,8 @@ class CliTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(m_strDir); }
 
   std::string File(const std::string& name) const { return m_strDir + "/" + name; }
+  // Runs started from now on run as an ordinary user, whom permissions bind.
+  bool m_bAsNobody = false;
 
   // Runs the tool in a fixed time zone and locale; the output goes to stdoutPath when given.
   CRun Run(CArgs args, const std::string& tz = "UTC", const std::string& stdoutPath = {}, rlim_t stack = 0) {
@@ -95,6 +97,7 @@ class CliTest : public ::testing::Test {
       if (o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0) _exit(126);
       const struct rlimit limit = {stack, stack};
       if (stack != 0) setrlimit(RLIMIT_STACK, &limit);
+      if (m_bAsNobody && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(125);
       alarm(120);  // a run that hangs fails instead of stopping the suite
       execve(argv[0], argv.data(), envp.data());
       _exit(127);
@@ -685,6 +688,43 @@ TEST_F(CliTest, UpdateRefusesTheEmptyFolderAnUnmountedMediumLeaves) {
   run = Run({"update", m_strSet, "CD", "--quiet", "--force"});
   EXPECT_EQ(run.nStatus, 0) << run.strErr;
   EXPECT_TRUE(Has(run.strOut, "! CD\\song.mp3")) << run.strOut;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CliTest, PlacesThatCannotBeReadAreNamedAndKeepWhatTheCatalogHeld) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to run the tool as another user";
+  const std::string disk = File("disk");
+  std::filesystem::create_directories(disk + "/locked");
+  std::filesystem::create_directories(disk + "/listonly");
+  std::ofstream(disk + "/locked/secret.txt") << "s";
+  std::ofstream(disk + "/listonly/f.txt") << "12345";
+  std::ofstream(disk + "/open.txt") << "o";
+  ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--quiet"}).nStatus, 0);
+  ASSERT_EQ(Run({"note", m_strSet, "--text", "秘密", "Disk\\locked\\secret.txt"}).nStatus, 0);
+  chmod(m_strDir.c_str(), 0777);
+  chmod(m_strSet.c_str(), 0666);
+  chmod((disk + "/locked").c_str(), 0);
+  chmod((disk + "/listonly").c_str(), 0644);  // names can be read, their facts not
+  const std::string before = ReadAll(m_strSet);
+
+  m_bAsNobody = true;
+  CRun run = Run({"update", m_strSet, "Disk", "--quiet"});
+  EXPECT_EQ(run.nStatus, 1) << run.strOut << run.strErr;
+  EXPECT_TRUE(Has(run.strErr, "読めなかった場所 2 件")) << run.strErr;
+  EXPECT_TRUE(Has(run.strErr, "Disk\\locked\n")) << run.strErr;
+  EXPECT_TRUE(Has(run.strErr, "Disk\\listonly\\f.txt")) << run.strErr;
+  EXPECT_TRUE(Has(run.strOut, "削除 0 / 変更 0")) << run.strOut;
+  EXPECT_EQ(ReadAll(m_strSet), before);
+
+  run = Run({"add", m_strSet, "Again", disk, "--quiet"});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_TRUE(Has(run.strErr, "読めなかった場所 2 件")) << run.strErr;
+  m_bAsNobody = false;
+  chmod((disk + "/locked").c_str(), 0755);
+  chmod((disk + "/listonly").c_str(), 0755);
 }
 
 }  // namespace
