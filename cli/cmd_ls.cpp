@@ -9,13 +9,9 @@ int CmdLs(const std::vector<std::string>& args) {
   if (const int status = LoadSetForCli(args[0], set); status != EXIT_OK) return status;
   CItemSummaryList children;
   if (!set->ListChildren(path, children, false)) {
-    // A file is listed alone, as ls lists a file it is given.
-    std::unique_ptr<CItemSummary> item = set->GetItemSummary(path);
-    if (!item) {
-      ReportError("項目が見つかりません: " + LineText(path));
-      return EXIT_NOTHING;
-    }
-    children.push_back(std::move(item));
+    const std::unique_ptr<CItemSummary> item = set->GetItemSummary(path);
+    ReportError((item ? "フォルダではなくファイルです: " : "項目が見つかりません: ") + LineText(path));
+    return EXIT_NOTHING;
   }
   std::string line;
   for (const auto& child : children) {
