@@ -54,13 +54,17 @@ int MatchAll(const CFileInfo& item, void* params) {
   return 1;
 }
 
-// The catalog's label: the first name of path.
+// The catalog's label: the first name of path, which may hold "\\" itself
+// (FindByPath).
 std::string CatalogOf(const CRootFileInfo& set, const std::string& path) {
-  for (const auto& child : set.Children())
-    if (child->IsCatalog() && path.compare(0, child->GetName().size(), child->GetName()) == 0 &&
-        (path.size() == child->GetName().size() || path[child->GetName().size()] == '\\'))
-      return std::string(child->GetName());
-  return path.substr(0, path.find('\\'));
+  std::string_view label = std::string_view(path).substr(0, path.find('\\'));
+  for (const auto& child : set.Children()) {
+    const std::string_view name = child->GetName();
+    if (child->IsCatalog() && name.size() > label.size() && path.compare(0, name.size(), name) == 0 &&
+        (path.size() == name.size() || path[name.size()] == '\\'))
+      label = name;
+  }
+  return std::string(label);
 }
 
 std::string Base64(std::string_view bytes) {
