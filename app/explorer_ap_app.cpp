@@ -32,6 +32,7 @@ wxEND_EVENT_TABLE()
 namespace {
 
 bool g_bNoDisplay = false;
+bool g_bUnknownOption = false;
 
 }  // namespace
 
@@ -59,7 +60,17 @@ void RefreshStatusText(wxDocManager& manager) {
 
 int RunApplication(int argc, wxChar** argv) {
   const int code = wxEntry(argc, argv);
-  return g_bNoDisplay ? 1 : code;
+  return g_bNoDisplay ? 1 : g_bUnknownOption ? 2 : code;
+}
+
+std::string UnknownOptionMessage(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--") break;
+    // "--verbose" is the framework's own; "-" alone is a name.
+    if (arg.size() < 2 || arg[0] != '-' || arg == "--verbose") continue;
+    return "quarrix: 不明なオプションです: " + arg + "\n" + kUsageText;
+  }
+  return {};
 }
 
 bool CExplorerApApp::Initialize(int& argc, wxChar** argv) {
@@ -91,6 +102,14 @@ bool CExplorerApApp::OnInit() {
   SetAppDisplayName("Quarrix");
   // Before anything can show or log a framework text.
   UseJapaneseFrameworkTexts();
+  // The toolkit has taken its own options out of argv by now.
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(argv[i].utf8_string());
+  if (const std::string message = UnknownOptionMessage(args); !message.empty()) {
+    std::fputs(message.c_str(), stderr);
+    g_bUnknownOption = true;
+    return false;
+  }
   if (!wxApp::OnInit()) return false;
 
   // The program keeps its settings file itself; the library must not make a

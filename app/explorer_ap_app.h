@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/app.h>
 
@@ -57,8 +58,21 @@ class CExplorerApApp : public wxApp {
 };
 
 // Runs the program made by wxIMPLEMENT_APP_NO_MAIN: wx's entry, except that
-// a start without a display ends with status 1.
+// a start without a display ends with status 1, and one with an option the
+// program does not know with status 2.
 int RunApplication(int argc, wxChar** argv);
+
+// What --help prints.
+inline constexpr char kUsageText[] =
+    "使い方: quarrix [カタログセット]\n"
+    "  カタログセットを指定すると開き、省略すると新しいカタログセットで始めます。\n"
+    "  --version  バージョンを表示して終了します\n"
+    "  --help     この説明を表示して終了します\n";
+
+// The message for the first option among args (those after the program's
+// name) that the program does not know, with the usage; empty when all are
+// known. The framework would answer in English.
+std::string UnknownOptionMessage(const std::vector<std::string>& args);
 
 // Start-up's command line: hasFile false makes a new set, else opens file.
 // False when that failed.

@@ -29,10 +29,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::printf("使い方: quarrix [カタログセット]\n"
-                  "  カタログセットを指定すると開き、省略すると新しいカタログセットで始めます。\n"
-                  "  --version  バージョンを表示して終了します\n"
-                  "  --help     この説明を表示して終了します\n");
+      std::fputs(kUsageText, stdout);
       return 0;
     }
   }

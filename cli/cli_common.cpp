@@ -1,6 +1,7 @@
 #include "cli/cli_common.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "model/catalog_update.h"
 #include "model/set_extension.h"
@@ -27,6 +28,10 @@ const char kUsage[] =
     "  quarrix-cli rm SET LABEL\n"
     "  quarrix-cli report SET OUT [--catalog LABEL]... [--columns kind,size,createTime,modifiedTime,attribute,note]\n"
     "オプションはコマンドの後のどこにでも置けます。-- より後はオプションとみなしません。\n"
+    "report の OUT に - を指定すると標準出力に書き出します。\n"
+    "find --real-path は実際のパスをバイトのまま出力します。--json では、UTF-8 でない実際のパスは real_path が null になり、"
+    "real_path_bytes に base64 で入ります。\n"
+    "ラベルに「\\」を含むカタログ（他のプログラムで作られたもの）も ls に出るとおりのラベルで指定できます。\n"
     "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n";
 
 int ExitStatusFor(ESetFileError error) {
@@ -48,7 +53,7 @@ std::string SetFileErrorText(ESetFileError error, const std::string& path) {
     case ESetFileError::BadClass:
     case ESetFileError::BadObject:
     case ESetFileError::NameTooLong:
-    case ESetFileError::BadString: return "予期しないﾌｧｲﾙ形式です。";
+    case ESetFileError::BadString: return "予期しないﾌｧｲﾙ形式です。カタログセットとして読めません: " + shown;
     case ESetFileError::EmptyFile: return "ファイルが空です: " + shown;
     case ESetFileError::NotFound: return "ファイルが見つかりません: " + shown;
     case ESetFileError::AccessDenied: return "ファイルにアクセスできません: " + shown;
@@ -58,6 +63,13 @@ std::string SetFileErrorText(ESetFileError error, const std::string& path) {
     case ESetFileError::NotRegularFile: return "通常のファイルではないため書き込めません: " + shown;
   }
   return "ファイルの読み書きに失敗しました: " + shown;
+}
+
+std::string WriteErrorText(ESetFileError error, const std::string& path) {
+  if (error != ESetFileError::AccessDenied || IsReadOnlyFile(path)) return SetFileErrorText(error, path);
+  std::error_code failed;
+  const std::filesystem::path folder = std::filesystem::absolute(path, failed).parent_path();
+  return "フォルダに書き込めないため保存できません: " + SanitizeUtf8(failed ? path : folder.string());
 }
 
 int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, bool createIfMissing) {
@@ -89,7 +101,7 @@ int SaveSetForCli(const std::string& path, const CRootFileInfo& set, const std::
   const ESetFileError error = WriteSetFile(path, set, &progress);
   if (error == ESetFileError::None) return EXIT_OK;
   if (cancel != nullptr && cancel->load()) return EXIT_IO;
-  ReportError(SetFileErrorText(error, path));
+  ReportError(WriteErrorText(error, path));
   return EXIT_IO;  // whatever the cause, the file was not written
 }
 

@@ -38,6 +38,9 @@ std::string ArgText(const std::string& arg);
 
 // The user's text for a set file error on path; empty for ESetFileError::None.
 std::string SetFileErrorText(ESetFileError error, const std::string& path);
+// The same for a failed write of path: a refusal that was not the file's own
+// was its folder's, and the text names the folder.
+std::string WriteErrorText(ESetFileError error, const std::string& path);
 
 // Writes "quarrix-cli: text" and a line feed on stderr.
 void ReportError(const std::string& text);

@@ -47,6 +47,10 @@ int CmdAdd(const std::vector<std::string>& args) {
     return UsageError("add にはカタログセットのファイル、カタログ名とパスを指定してください");
   const std::string& setPath = positional[0];
   const std::string label = ArgText(positional[1]);
+  if (label.empty()) {
+    ReportError("ラベルが空です。カタログ名を指定してください");
+    return EXIT_USAGE;
+  }
   if (label.find('\\') != std::string::npos) {
     ReportError(kLabelSeparatorMessage);
     return EXIT_USAGE;

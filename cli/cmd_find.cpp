@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "cli/cli_common.h"
+#include "model/item_real_name.h"
 #include "model/search_match.h"
+#include "platform/cp932_codec.h"
 
 namespace {
 
@@ -52,28 +54,45 @@ int MatchAll(const CFileInfo& item, void* params) {
   return 1;
 }
 
-// The catalog's label and the real path of the item at path; nothing real
-// for the set itself.
-std::pair<std::string, std::optional<std::string>> CatalogAndRealPath(const CRootFileInfo& set,
-                                                                      const std::string& path) {
-  const std::size_t slash = path.find('\\');
-  const std::string label = path.substr(0, slash);
-  const CFileInfo* catalog = FindByPath(static_cast<const CFileInfo*>(&set), label);
-  if (label.empty() || catalog == nullptr || !catalog->IsCatalog()) return {label, std::nullopt};
-  const std::string& base = static_cast<const CDriveFileInfo*>(catalog)->m_strCatalogedPath;
-  if (slash == std::string::npos) return {label, base};
-  return {label, MakeRealPath(base, path.substr(slash + 1))};
+// The catalog's label: the first name of path, which may hold "\\" itself
+// (FindByPath).
+std::string CatalogOf(const CRootFileInfo& set, const std::string& path) {
+  std::string_view label = std::string_view(path).substr(0, path.find('\\'));
+  for (const auto& child : set.Children()) {
+    const std::string_view name = child->GetName();
+    if (child->IsCatalog() && name.size() > label.size() && path.compare(0, name.size(), name) == 0 &&
+        (path.size() == name.size() || path[name.size()] == '\\'))
+      label = name;
+  }
+  return std::string(label);
 }
 
-void WriteJson(const CRootFileInfo& set, const CFileInfo& item, const CItemSummary& record, std::string& line) {
-  const auto [catalog, realPath] = CatalogAndRealPath(set, record.m_strPath);
+std::string Base64(std::string_view bytes) {
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    std::uint32_t group = std::uint32_t(std::uint8_t(bytes[i])) << 16;
+    if (i + 1 < bytes.size()) group |= std::uint32_t(std::uint8_t(bytes[i + 1])) << 8;
+    if (i + 2 < bytes.size()) group |= std::uint8_t(bytes[i + 2]);
+    for (std::size_t digit = 0; digit < 4; ++digit)
+      out += i + digit <= bytes.size() ? kDigits[(group >> (18 - 6 * digit)) & 0x3F] : '=';
+  }
+  return out;
+}
+
+// A real path is bytes: text when they are UTF-8, else null and the bytes in
+// base64, so that no path is ever changed on its way out.
+void WriteJson(const CRootFileInfo& set, const CFileInfo& item, const CItemSummary& record,
+               const std::optional<std::string>& realPath, std::string& line) {
   const std::string modified = FormatIsoTime(record.m_timeModified);
+  const bool text = realPath && SanitizeUtf8(*realPath) == *realPath;
   line = "{\"path\":" + JsonQuote(record.m_strPath);
-  line += ",\"real_path\":" + (realPath ? JsonQuote(*realPath) : std::string("null"));
+  line += ",\"real_path\":" + (text ? JsonQuote(*realPath) : std::string("null"));
+  if (realPath && !text) line += ",\"real_path_bytes\":\"" + Base64(*realPath) + "\"";
   line += ",\"size\":" + std::to_string(item.GetSize());
   line += ",\"modified\":" + (modified.empty() ? std::string("null") : JsonQuote(modified));
   line += ",\"note\":" + JsonQuote(record.m_strNote);
-  line += ",\"catalog\":" + JsonQuote(catalog);
+  line += ",\"catalog\":" + JsonQuote(CatalogOf(set, record.m_strPath));
   line += "}\n";
 }
 
@@ -156,14 +175,16 @@ int CmdFind(const std::vector<std::string>& args) {
   std::vector<const CFileInfo*> items;
   set->SearchFrom(start, MatchAll, &all, found, &items);
 
+  std::vector<std::optional<std::string>> real;
+  if (json || realPaths) real = RealPathsOfItems(*set, items);
   std::string line;
   for (std::size_t i = 0; i < found.size(); ++i) {
     const CItemSummary& record = *found[i];
     if (json) {
-      WriteJson(*set, *items[i], record, line);
+      WriteJson(*set, *items[i], record, real[i], line);
     } else {
-      line = LineText(realPaths ? CatalogAndRealPath(*set, record.m_strPath).second.value_or(std::string())
-                                : record.m_strPath);
+      // A real path goes out as its bytes: any change would name another file.
+      line = realPaths ? real[i].value_or(std::string()) : LineText(record.m_strPath);
       line += '\n';
     }
     WriteOut(line);

@@ -9,7 +9,8 @@ int CmdLs(const std::vector<std::string>& args) {
   if (const int status = LoadSetForCli(args[0], set); status != EXIT_OK) return status;
   CItemSummaryList children;
   if (!set->ListChildren(path, children, false)) {
-    ReportError("フォルダが見つかりません: " + LineText(path));
+    const std::unique_ptr<CItemSummary> item = set->GetItemSummary(path);
+    ReportError((item ? "フォルダではなくファイルです: " : "項目が見つかりません: ") + LineText(path));
     return EXIT_NOTHING;
   }
   std::string line;

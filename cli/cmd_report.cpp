@@ -1,6 +1,9 @@
 // report: the set, or chosen catalogs, as an HTML report.
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "cli/cli_common.h"
@@ -54,7 +57,8 @@ int CmdReport(const std::vector<std::string>& args) {
     }
   }
   if (positional.size() != 2) return UsageError("report にはカタログセットと出力ファイルを指定してください");
-  if (IsSameFile(positional[0], positional[1]))
+  const bool toStdout = positional[1] == "-";
+  if (!toStdout && IsSameFile(positional[0], positional[1]))
     return UsageError("出力ファイルが読み込むカタログセットと同じです: " + ArgText(positional[1]));
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(positional[0], set); status != EXIT_OK) return status;
@@ -68,9 +72,15 @@ int CmdReport(const std::vector<std::string>& args) {
     }
   }
   if (missing) return EXIT_NOTHING;
+  if (toStdout) {
+    std::fflush(stdout);
+    if (set->WriteHtmlReportTo(STDOUT_FILENO, chosen ? &catalogs : nullptr, options)) return EXIT_OK;
+    ReportError("カタログ情報を標準出力に書き出せませんでした");
+    return EXIT_IO;
+  }
   ESetFileError error = ESetFileError::None;
   if (!set->WriteHtmlReport(positional[1], chosen ? &catalogs : nullptr, options, &error)) {
-    ReportError("カタログ情報の出力に失敗しました。" + SetFileErrorText(error, positional[1]));
+    ReportError("カタログ情報の出力に失敗しました。" + WriteErrorText(error, positional[1]));
     return EXIT_IO;
   }
   return EXIT_OK;

@@ -119,7 +119,7 @@ int CmdUpdate(const std::vector<std::string>& args) {
   CReplaceLock lock;  // held to the save, so a second program's change is not lost
   if (const int status = LoadSetForChange(setPath, set, lock); status != EXIT_OK) return status;
   const CFileInfo* item = FindByPath(static_cast<const CFileInfo*>(set.get()), label);
-  if (item == nullptr || !item->IsCatalog() || label.find('\\') != std::string::npos) {
+  if (item == nullptr || !item->IsCatalog()) {
     ReportError("カタログが見つかりません: " + LineText(label));
     return EXIT_NOTHING;
   }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "dialogs/locate_file_dlg.h"
@@ -11,6 +12,7 @@
 #include "document/app_launcher.h"
 #include "document/app_settings.h"
 #include "document/explorer_ap_doc.h"
+#include "model/item_real_name.h"
 #include "model/root_file_info.h"
 #include "platform/path_separator.h"
 
@@ -46,7 +48,11 @@ bool OpenWithChosenApplication(const std::string& path, wxWindow* parent, CAppSe
 bool TryOpen(const CRootFileInfo& set, const std::string& logicalPath, wxWindow* parent, CAppSettings* settings,
              CAppLauncher& launcher) {
   std::string catalogName, path, fileName;
-  if (!SplitCatalogPath(set, logicalPath, catalogName, path, fileName)) return false;
+  bool outside = false;
+  if (!SplitCatalogPath(set, logicalPath, catalogName, path, fileName, &outside)) {
+    if (outside) AppMessageBox(kOutsideCatalogMessage, wxOK | wxICON_EXCLAMATION, parent);
+    return outside;  // the message said why; the general one would only repeat it
+  }
   if (!ConfirmFilePresent(path, logicalPath, catalogName, fileName, parent)) return false;
   switch (launcher.OpenWithAssociated(path)) {
     case CAppLauncher::OPEN_DONE:
@@ -118,15 +124,20 @@ bool SplitLogicalPath(const std::string& logicalPath, std::string& catalogName, 
 }
 
 bool SplitCatalogPath(const CRootFileInfo& set, const std::string& logicalPath, std::string& catalogName,
-                      std::string& realPath, std::string& fileName) {
+                      std::string& realPath, std::string& fileName, bool* outside) {
+  if (outside != nullptr) *outside = false;
   std::string catalog, rest, name;
   if (!SplitLogicalPath(logicalPath, catalog, rest, name)) return false;
-  CPropInfoData info;
-  set.GetSelectionInfo({catalog}, info);
   // Without its catalog the path would be taken from the root of the disk.
-  if (info.m_nType != CPropInfoData::TYPE_CATALOG) return false;
+  const CFileInfo* item = FindByPath(static_cast<const CFileInfo*>(&set), catalog);
+  if (item == nullptr || !item->IsCatalog()) return false;
+  std::optional<std::string> path = RealPathOfItem(static_cast<const CDriveFileInfo&>(*item), rest);
+  if (!path) {
+    if (outside != nullptr) *outside = true;
+    return false;
+  }
   catalogName = std::move(catalog);
-  realPath = MakeRealPath(info.m_strBasePath, rest);
+  realPath = std::move(*path);
   fileName = std::move(name);
   return true;
 }

@@ -8,7 +8,6 @@
 
 #include <string>
 
-#include "model/drive_file_info.h"  // MakeRealPath
 
 class CAppLauncher;
 class CAppSettings;
@@ -18,6 +17,9 @@ class wxWindow;
 
 // The one message every failure to open ends in.
 inline constexpr const char kOpenFileFailed[] = "指定したファイルは開けませんでした";
+// For a file whose real path would leave its catalog's place.
+inline constexpr const char kOutsideCatalogMessage[] =
+    "カタログ化された場所の外を指す名前が含まれているため、このファイルは開けません";
 
 // Opens the file at logicalPath ("CD1\docs\memo.txt") of set, with parent
 // owning the dialogs. Uses the running application's settings (none: an
@@ -40,11 +42,12 @@ bool ConfirmFilePresent(std::string& path, const std::string& logicalPath, const
 // ---------------------------------------------------------------------------
 // The decisions behind them.
 
-// Splits logicalPath into its catalog's name, the file's real path and the
-// file's name. False when the path names a catalog (no "\"), its catalog is
-// not in set, or a component is empty, "." or "..".
+// Splits logicalPath into its catalog's name, the file's real path
+// (RealPathOfItem) and the file's name. False when the path names a catalog
+// (no "\"), its catalog is not in set, or a component is empty, "." or "..";
+// also, with *outside set, when a name would lead out of the catalog's place.
 bool SplitCatalogPath(const CRootFileInfo& set, const std::string& logicalPath, std::string& catalogName,
-                      std::string& realPath, std::string& fileName);
+                      std::string& realPath, std::string& fileName, bool* outside = nullptr);
 
 // The catalog name and file name of logicalPath alone; false as above
 // (without asking the set).

@@ -5,7 +5,6 @@
 #include "model/archive.h"
 #include "model/item_arena.h"
 #include "model/text_format.h"
-#include "platform/path_separator.h"
 #include "platform/real_name.h"
 
 CDriveFileInfo::CDriveFileInfo() : m_pOwnArena(std::make_unique<CItemArena>()) { m_pArena = m_pOwnArena.get(); }
@@ -88,9 +87,4 @@ void CDriveFileInfo::Serialize(CArchiveReader& ar) {
   m_timeCataloged = std::int32_t(time);
   m_nFreeBytes = (std::uint64_t(freeHigh) << 32) | freeLow;
   m_nTotalBytes = (std::uint64_t(totalHigh) << 32) | totalLow;
-}
-
-std::string MakeRealPath(const std::string& basePath, const std::string& rest) {
-  if (!IsRootedPath(basePath)) return basePath + "\\" + rest;
-  return RealPathBelow(basePath, rest);
 }

@@ -74,9 +74,3 @@ class CDriveFileInfo : public CFolderFileInfo {
   // whose arena it shares.
   std::unique_ptr<CItemArena> m_pOwnArena;
 };
-
-// Where rest (the logical path after the catalog's name) lies below a
-// catalog's base path: base, "/", rest with "\" as "/". A base path that is
-// not an absolute path here (a catalog made on another system, "D:" or
-// "C:\data") keeps its own form, base "\" rest, which names nothing here.
-std::string MakeRealPath(const std::string& basePath, const std::string& rest);

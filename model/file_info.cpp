@@ -493,7 +493,7 @@ void CFolderFileInfo::SumContentSizes(std::uint64_t& total) const {
       if (child->IsContainer())
         pending.push_back(static_cast<const CFolderFileInfo*>(child.get()));
       else
-        total += child->GetSize();
+        AddSize(total, child->GetSize());
     }
   }
 }
@@ -506,18 +506,23 @@ const CFileInfo* FindByPath(const CFileInfo* start, std::string_view startPath, 
   std::string currentPath;
   if (itemPath != nullptr) currentPath = std::string(startPath);
   while (!path.empty()) {
-    const std::size_t separator = path.find('\\');
-    const std::string_view head = path.substr(0, separator);
-    path = separator == std::string_view::npos ? std::string_view() : path.substr(separator + 1);
     if (!current->IsContainer()) return nullptr;
+    // A name is followed by "\\" or ends the path. Labels of other writers'
+    // catalogs may hold "\\" themselves: they match as written, and the
+    // longest name that matches wins.
     const CFileInfo* next = nullptr;
+    std::size_t length = 0;
     for (const auto& child : static_cast<const CFolderFileInfo*>(current)->Children()) {
-      if (child->GetName() == head) {
+      const std::string_view name = child->GetName();
+      if ((next == nullptr || name.size() > length) && path.compare(0, name.size(), name) == 0 &&
+          (path.size() == name.size() || path[name.size()] == '\\')) {
         next = child.get();
-        break;
+        length = name.size();
+        if (name.size() == path.size()) break;
       }
     }
     if (next == nullptr) return nullptr;
+    path = length == path.size() ? std::string_view() : path.substr(length + 1);
     if (itemPath != nullptr) currentPath = next->PathUnder(currentPath);
     current = next;
   }

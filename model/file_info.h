@@ -198,6 +198,7 @@ class CFolderFileInfo : public CFileInfo {
   void AppendChild(std::unique_ptr<CFileInfo> child);
   // Unlinks and deletes child with its subtree; nothing when it is not ours.
   void RemoveChild(const CFileInfo* child);
+  // Adds the sizes of every file below (AddSize) to total.
   void SumContentSizes(std::uint64_t& total) const;
 
   const std::vector<std::unique_ptr<CFileInfo>>& Children() const { return m_children; }
@@ -281,6 +282,12 @@ CFileInfo* FindByPath(CFileInfo* start, std::string_view path);
 const CFileInfo* FindByPath(const CFileInfo* start, std::string_view path);
 const CFileInfo* FindByPath(const CFileInfo* start, std::string_view startPath,
                             std::string_view path, std::string* itemPath);
+
+// Adds size to total, stopping at the largest value: hand-built sets may
+// hold sizes whose sum would wrap round to a small one.
+inline void AddSize(std::uint64_t& total, std::uint64_t size) {
+  total = size > UINT64_MAX - total ? UINT64_MAX : total + size;
+}
 
 // Every file and folder below folder.
 std::uint64_t CountItemsBelow(const CFolderFileInfo& folder);

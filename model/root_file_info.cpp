@@ -133,7 +133,7 @@ void CRootFileInfo::GetSelectionInfo(const std::vector<std::string>& paths, CPro
     if (item->IsContainer())
       static_cast<const CFolderFileInfo*>(item)->SumContentSizes(total);
     else
-      total += item->GetSize();
+      AddSize(total, item->GetSize());
   }
   info.m_strSize = FormatSize(total, true);
 }

@@ -177,6 +177,11 @@ int CAtomicFile::Commit() {
   return 0;
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !MayWrite(path, st);
+}
+
 bool GetFileIdentity(const std::string& path, CFileIdentity& out) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;

@@ -69,6 +69,11 @@ struct CFileIdentity {
 // False when path cannot be examined (a missing file among them).
 bool GetFileIdentity(const std::string& path, CFileIdentity& out);
 
+// Whether path is a file that exists and that the user may not write, as
+// CAtomicFile::Open decides: a refused save was then the file's doing, not
+// its folder's.
+bool IsReadOnlyFile(const std::string& path);
+
 // Both paths name one existing file (a link to it counts as the file).
 inline bool IsSameFile(const std::string& a, const std::string& b) {
   CFileIdentity first, second;

@@ -2,6 +2,7 @@
 
 #include <wx/dnd.h>
 
+#include "dialogs/message_box.h"
 #include "document/catalog_drop_target.h"
 #include "document/cataloged_file_opener.h"
 #include "document/command_ids.h"
@@ -341,8 +342,11 @@ std::vector<std::string> CExplorerApView::DragFilePaths() {
   for (const std::string& path : SelectedPaths()) {
     CPair pair;
     pair.m_strLogical = path;
-    if (SplitCatalogPath(*doc->GetRoot(), path, pair.m_strCatalog, pair.m_strReal, pair.m_strFile))
+    bool outside = false;
+    if (SplitCatalogPath(*doc->GetRoot(), path, pair.m_strCatalog, pair.m_strReal, pair.m_strFile, &outside))
       pairs.push_back(std::move(pair));
+    else if (outside)
+      AppMessageBox(kOutsideCatalogMessage, wxOK | wxICON_EXCLAMATION, Frame());
   }
   // The desktop takes the file list when the drop happens and cannot wait
   // for questions then, so missing files are asked for now; the ones the

@@ -149,6 +149,12 @@ int CAtomicFile::Commit() {
   return 0;
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool GetFileIdentity(const std::string& path, CFileIdentity& out) {
   const HANDLE handle = CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);

@@ -353,6 +353,69 @@ TEST_F(CliTest, FindPrintsJsonAndRealPaths) {
   EXPECT_EQ(Run({"find", m_strSet, "--name", "", "--json", "--real-path"}).nStatus, 2);
 }
 
+// Real paths are bytes: printed as they are, in JSON as text only when they
+// are UTF-8; distinct files never share a path.
+TEST_F(CliTest, FindGivesRealPathsByteForByte) {
+  CRootFileInfo set("x");
+  auto cd = std::make_unique<CDriveFileInfo>("CD", "/media/cd", CMediumFacts{});
+  for (const char* name : {"caf\xe9.txt", "\x80", "\xff", "\xe2\x89\x92"}) Add(*cd, EscapeBytes(name, true), 0x20);
+  set.AppendCatalog(std::move(cd), 0);
+  ASSERT_EQ(WriteSetFile(m_strSet, set), ESetFileError::None);
+  EXPECT_EQ(Run({"find", m_strSet, "--from", "CD", "--name", "", "--real-path"}).strOut,
+            "/media/cd\n/media/cd/caf\xe9.txt\n/media/cd/\x80\n/media/cd/\xff\n/media/cd/\xe2\x89\x92\n");
+  const CRun run = Run({"find", m_strSet, "--name", "caf", "--json"});
+  const nlohmann::json cafe = nlohmann::json::parse(run.strOut);
+  EXPECT_TRUE(cafe["real_path"].is_null());
+  EXPECT_EQ(cafe["real_path_bytes"], "L21lZGlhL2NkL2NhZukudHh0");  // base64 of /media/cd/caf\xe9.txt
+  const nlohmann::json text = nlohmann::json::parse(Run({"find", m_strSet, "--name", "\xe2\x89\x92", "--json"}).strOut);
+  EXPECT_EQ(text["real_path"], "/media/cd/\xe2\x89\x92");
+  EXPECT_FALSE(text.contains("real_path_bytes"));
+}
+
+// Other writers' labels may hold "\\": such a catalog is named as ls shows it.
+TEST_F(CliTest, ALabelHoldingABackslashIsReachedAsItReads) {
+  const std::string tree = File("tree");
+  std::filesystem::create_directories(tree);
+  std::ofstream(tree + "/f.txt") << "x";
+  CRootFileInfo set("x");
+  auto odd = std::make_unique<CDriveFileInfo>("A\\B", tree, CMediumFacts{});
+  Add(*odd, "f.txt", 0x20, 1);
+  set.AppendCatalog(std::move(odd), 0);
+  ASSERT_EQ(WriteSetFile(m_strSet, set), ESetFileError::None);
+  EXPECT_TRUE(Has(Run({"ls", m_strSet}).strOut, "A\\B\t"));
+  EXPECT_TRUE(Has(Run({"info", m_strSet, "A\\B"}).strOut, "\"name\":\"A\\\\B\""));
+  EXPECT_EQ(Run({"note", m_strSet, "--text", "メモ", "A\\B\\f.txt"}).nStatus, 0);
+  EXPECT_EQ(Run({"find", m_strSet, "--note", "メモ"}).strOut, "A\\B\\f.txt\n");
+  EXPECT_TRUE(Has(Run({"update", m_strSet, "A\\B", "--dry-run", "--quiet"}).strOut, "追加 0 / 削除 0"));
+  EXPECT_EQ(Run({"rm", m_strSet, "A\\B"}).nStatus, 0);
+  EXPECT_EQ(Run({"ls", m_strSet}).strOut, "");
+}
+
+// Each message says what is wrong and with which file.
+TEST_F(CliTest, MessagesSayWhatAndWhich) {
+  WriteSample();
+  const std::string before = ReadAll(m_strSet);
+  const CRun empty = Run({"add", m_strSet, "", m_strDir});
+  EXPECT_EQ(empty.nStatus, 2);
+  EXPECT_TRUE(Has(empty.strErr, "ラベルが空です")) << empty.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), before);
+
+  EXPECT_TRUE(Has(Run({"ls", m_strSet, "CD1\\Docs\\Report.qx1"}).strErr,
+                  "フォルダではなくファイルです: CD1\\Docs\\Report.qx1"));
+  EXPECT_TRUE(Has(Run({"ls", m_strSet, "CD1\\nope"}).strErr, "項目が見つかりません: CD1\\nope"));
+
+  const CRun folder = Run({"new", "/proc/self/new.fcf"});
+  EXPECT_EQ(folder.nStatus, 4);
+  EXPECT_TRUE(Has(folder.strErr, "フォルダに書き込めないため保存できません: /proc/self")) << folder.strErr;
+  std::ofstream(File("junk.fcf"), std::ios::binary) << "not a set file";
+  EXPECT_TRUE(Has(Run({"ls", File("junk.fcf")}).strErr, "カタログセットとして読めません: " + File("junk.fcf")));
+
+  const CRun report = Run({"report", m_strSet, "-", "--catalog", "HD"});
+  EXPECT_EQ(report.nStatus, 0) << report.strErr;
+  EXPECT_TRUE(Has(report.strOut, "report.QX1"));
+  EXPECT_FALSE(Has(report.strOut, "Report.qx1"));
+}
+
 TEST_F(CliTest, InfoForTheSetOneItemAndSeveral) {
   WriteSample();
   const std::string empty = "\"machine\":\"\",\"free_space\":\"\",\"total_space\":\"\",\"media\":\"\",\"base_path\":\"\"";

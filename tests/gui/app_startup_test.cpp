@@ -119,6 +119,22 @@ TEST(StartUp, VersionAndHelpNeedNoWindow) {
   EXPECT_EQ(run("--help").rfind("使い方: quarrix [カタログセット]\n", 0), 0u);
 }
 
+// The framework would answer an unknown option in English.
+TEST(StartUp, AnUnknownOptionIsRefusedInJapanese) {
+  EXPECT_EQ(UnknownOptionMessage({"a.fcf", "--verbose", "-", "--", "--set.fcf"}), "");
+  const std::string message = "quarrix: 不明なオプションです: --bogus\n" + std::string(kUsageText);
+  EXPECT_EQ(UnknownOptionMessage({"a.fcf", "--bogus", "-x"}), message);
+  const CTestHome home;  // should it start after all, its settings go here
+  std::FILE* program = popen("timeout 60 " QUARRIX_PROGRAM_PATH " --bogus 2>&1", "r");
+  ASSERT_TRUE(program);
+  std::string out;
+  char line[256];
+  while (std::fgets(line, sizeof line, program)) out += line;
+  const int status = pclose(program);
+  EXPECT_EQ(out, message);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+}
+
 TEST(StartUp, IdleRefreshGivesTheActiveViewsTextToTheStatusBar) {
   CTestHome home;
   CQuarrixDocManager manager;

@@ -20,6 +20,7 @@
 #include "document/cataloged_file_opener.h"
 #include "document/child_environment.h"
 #include "document/settings_file.h"
+#include "model/item_real_name.h"
 #include "tests/gui/doc_test_util.h"
 #include "tests/gui/expect_dialog.h"
 #include "tests/gui/gui_test_sets.h"
@@ -113,12 +114,17 @@ class OpenCatalogedFileTest : public testing::Test {
 // --- path rules --------------------------------------------------------------
 
 TEST(CatalogedPath, RealPathsFollowTheCatalogsBasePath) {
-  EXPECT_EQ(MakeRealPath("/media/cd", "docs\\memo.txt"), "/media/cd/docs/memo.txt");
-  EXPECT_EQ(MakeRealPath("/", "docs\\memo.txt"), "/docs/memo.txt");
-  EXPECT_EQ(MakeRealPath("/media/cd", "表\\資料.txt"), "/media/cd/表/資料.txt");
+  const auto real = [](const std::string& base, const std::string& rest) {
+    std::unique_ptr<CDriveFileInfo> catalog = TestCatalog("CD1");
+    catalog->m_strCatalogedPath = base;
+    return RealPathOfItem(*catalog, rest).value_or("(none)");
+  };
+  EXPECT_EQ(real("/media/cd", "docs\\memo.txt"), "/media/cd/docs/memo.txt");
+  EXPECT_EQ(real("/", "docs\\memo.txt"), "/docs/memo.txt");
+  EXPECT_EQ(real("/media/cd", "表\\資料.txt"), "/media/cd/表/資料.txt");
   // Catalogs made on another system name no place here.
-  EXPECT_EQ(MakeRealPath("D:", "docs\\memo.txt"), "D:\\docs\\memo.txt");
-  EXPECT_EQ(MakeRealPath("C:\\data", "memo.txt"), "C:\\data\\memo.txt");
+  EXPECT_EQ(real("D:", "docs\\memo.txt"), "D:\\docs\\memo.txt");
+  EXPECT_EQ(real("C:\\data", "memo.txt"), "C:\\data\\memo.txt");
   EXPECT_FALSE(IsFilePresent("D:\\docs\\memo.txt"));
   EXPECT_FALSE(IsFilePresent(""));
   EXPECT_TRUE(IsFilePresent("/"));
@@ -186,6 +192,15 @@ TEST_F(OpenCatalogedFileTest, APresentFileOpensWithoutAnyDialog) {
   Open("CD1\\docs\\memo.txt");
   EXPECT_EQ(m_launcher.m_vecAssociated, std::vector<std::string>{m_strMemo});
   EXPECT_TRUE(m_launcher.m_vecStarted.empty());
+}
+
+// A hand-built set's name holding "/" would reach a file beside the catalog's
+// place, which is there: the open is refused and says why.
+TEST_F(OpenCatalogedFileTest, ANameLeadingOutOfTheCatalogIsRefused) {
+  Add(*static_cast<CDriveFileInfo*>(FindByPath(static_cast<CFileInfo*>(&m_set), "CD1")), TestFile("../outside.txt"));
+  WriteTextFile(m_home.File("outside.txt"), "outside");
+  wxTEST_DIALOG(Open("CD1\\../outside.txt"), CExpectMessageBox(kOutsideCatalogMessage));
+  EXPECT_TRUE(m_launcher.m_vecAssociated.empty());
 }
 
 TEST_F(OpenCatalogedFileTest, AnAbsentFileIsSoughtAgainUntilItIsThere) {
