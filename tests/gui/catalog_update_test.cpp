@@ -138,9 +138,14 @@ TEST_F(CatalogUpdate, AnotherMediumAtThePlaceIsUpdatedOnlyWhenTheUserSaysSo) {
                              DescribeMedium(disk->m_record->medium) + "\nこの場所のメディア: " + DescribeMedium(here) +
                              "\n\nこのまま更新すると、カタログの内容がこの場所の内容で置き換えられます\n"
                              "更新してよろしいですか？";
-  wxTEST_DIALOG(Command(ID_UPDATE_CATALOG), CExpectMessageBox(prompt, wxID_CANCEL));
+  // The medium is not where it was: the user is asked where it is, and
+  // pointing at the same place again is confirmed naming both media.
+  const char kTitle[] = "カタログ Disk のメディアがある場所を選択してください";
+  wxTEST_DIALOG(Command(ID_UPDATE_CATALOG), CExpectDirDialog(m_strDisk, kTitle),
+                CExpectMessageBox(prompt, wxID_CANCEL));
   EXPECT_TRUE(Has("Disk\\gone.txt"));
   EXPECT_FALSE(Doc().IsModified());
-  wxTEST_DIALOG(Command(ID_UPDATE_CATALOG), CExpectMessageBox(prompt, wxID_OK), ExpectSummary(wxID_OK));
+  wxTEST_DIALOG(Command(ID_UPDATE_CATALOG), CExpectDirDialog(m_strDisk, kTitle), CExpectMessageBox(prompt, wxID_OK),
+                ExpectSummary(wxID_OK));
   EXPECT_TRUE(Has("Disk\\new.txt"));
 }
