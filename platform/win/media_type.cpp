@@ -108,8 +108,12 @@ std::vector<std::string> RemovableMountPoints(const CMediaRoots&) {
 // The volume's serial number stands for the UUID Linux file systems carry.
 bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMediaRoots&) {
   out = CMediumIdentity();
-  std::wstring wide = WidePath(path);
-  if (wide.empty()) return false;
+  const std::wstring given = WidePath(path);
+  if (given.empty()) return false;
+  std::wstring wide(given.size() + MAX_PATH, L'\0');
+  const DWORD length = GetFullPathNameW(given.c_str(), DWORD(wide.size()), wide.data(), nullptr);
+  if (length == 0 || length >= wide.size()) return false;
+  wide.resize(length);
   if (wide.back() != L'\\') wide += L'\\';
   const std::wstring root = VolumeRootOf(wide);
   if (root.empty()) return false;
@@ -125,7 +129,7 @@ bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMe
   ULARGE_INTEGER total{};
   if (GetDiskFreeSpaceExW(root.c_str(), nullptr, &total, nullptr)) out.nTotalBytes = total.QuadPart;
   // The folder below the volume's root, with "\\" as its separator.
-  std::string below = Utf8FromWide(wide.substr(root.size() - 1));
+  std::string below = wide.size() >= root.size() ? Utf8FromWide(wide.substr(root.size() - 1)) : "\\";
   if (below.size() > 1 && below.back() == '\\') below.pop_back();
   out.strBelowMount = below;
   return true;
