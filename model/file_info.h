@@ -112,6 +112,7 @@ class CFileInfo {
   bool IsRealNameCp932() const { return (m_wFlags & kRealNameCp932) != 0; }
   void SetRealNameCp932(bool on) { SetFlag(kRealNameCp932, on); }
   bool IsUnreadable() const { return (m_wFlags & kUnreadable) != 0; }
+  bool HasScanFlags() const { return (m_wFlags & (kRealNameCp932 | kUnreadable)) != 0; }
   void SetUnreadable(bool on) { SetFlag(kUnreadable, on); }
   // Takes other's record (attributes, times, size, short name), the name
   // staying; how an update keeps what it could not read again.

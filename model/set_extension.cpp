@@ -81,24 +81,6 @@ void ApplyItemFlags(const CItemFlags& flags, CDriveFileInfo& catalog) {
   });
 }
 
-struct CCatalogSpan {
-  CDriveFileInfo* pCatalog;
-  std::uint32_t nStart, nEnd;  // the catalog's position, and one past its last item
-};
-
-std::vector<CCatalogSpan> SpansOf(CRootFileInfo& set) {
-  std::vector<CCatalogSpan> spans;
-  std::uint64_t position = 1;
-  for (const auto& child : set.Children()) {
-    const std::uint64_t end =
-        position + 1 + (child->IsContainer() ? CountItemsBelow(static_cast<const CFolderFileInfo&>(*child)) : 0);
-    if (child->IsCatalog() && end <= UINT32_MAX)
-      spans.push_back({static_cast<CDriveFileInfo*>(child.get()), std::uint32_t(position), std::uint32_t(end)});
-    position = end;
-  }
-  return spans;
-}
-
 }  // namespace
 
 struct CStreamHash::CState {
@@ -180,7 +162,7 @@ std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces
 }
 
 EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLength, std::uint64_t setHash,
-                                    CRootFileInfo& set) {
+                                    CRootFileInfo& set, const std::vector<CCatalogSpan>& spans) {
   if (!LooksLikeExtensionBlock(block)) return EExtensionState::None;
   if (block.size() < kHeaderSize + kTrailerSize) return EExtensionState::Damaged;
   if (GetLE(block, 4, 2) != kVersion) return EExtensionState::Unsupported;
@@ -209,7 +191,6 @@ EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLen
   }
   if (at != body.size()) return EExtensionState::Damaged;
 
-  const std::vector<CCatalogSpan> spans = SpansOf(set);
   // Records of items no longer there, and known records about anything but
   // a catalog, mean the block does not describe this tree.
   const auto spanOf = [&](std::uint32_t key) -> const CCatalogSpan* {

@@ -47,7 +47,8 @@ struct CExtensionPlaces {
   std::vector<std::pair<std::uint32_t, std::uint16_t>> flagged;
 };
 
-// The flags of item the block keeps; the writer lists items with any.
+// The flags of item the block keeps; the writer lists items with any
+// (CFileInfo::HasScanFlags).
 class CFileInfo;
 std::uint16_t KeptFlagsOf(const CFileInfo& item);
 
@@ -56,12 +57,19 @@ std::uint16_t KeptFlagsOf(const CFileInfo& item);
 std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces& places, std::uint64_t setLength,
                                 std::uint64_t setHash);
 
+// Where the reader met the set's own catalogs: a catalog's position, and
+// one past the position of its last item.
+struct CCatalogSpan {
+  CDriveFileInfo* pCatalog;
+  std::uint32_t nStart, nEnd;
+};
+
 // Reads block (the bytes after the set object, possibly none) into set,
-// whose set object is setLength long and hashes to setHash; returns what
-// became of it. A block that does not belong, or does not read, leaves the
-// set as the set object alone makes it.
+// whose set object is setLength long and hashes to setHash and whose
+// catalogs stand at spans; returns what became of it. A block that does not
+// belong, or does not read, leaves the set as the set object alone makes it.
 EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLength, std::uint64_t setHash,
-                                    CRootFileInfo& set);
+                                    CRootFileInfo& set, const std::vector<CCatalogSpan>& spans);
 
 // Whether bytes after a set object start like a block: only then is the
 // set object hashed on reading.

@@ -63,8 +63,8 @@ class CSetWriter {
     const std::uint32_t position = m_nItems++;
     if (kind == CFileInfo::KIND_CATALOG)
       m_places.catalogs.emplace_back(static_cast<const CDriveFileInfo*>(&item), position);
-    else if (const std::uint16_t flags = KeptFlagsOf(item); flags != 0)
-      m_places.flagged.emplace_back(position, flags);
+    else if (item.HasScanFlags())
+      m_places.flagged.emplace_back(position, KeptFlagsOf(item));
     if (m_classIndex[kind] == 0) {
       m_ar.WriteWord(0xFFFF);
       m_ar.WriteWord(kSchema);
@@ -119,6 +119,9 @@ class CSetReader {
  public:
   explicit CSetReader(CArchiveReader& ar, CWorkProgress* progress = nullptr) : m_ar(ar), m_pProgress(progress) {}
 
+  // Where the set's own catalogs stood, once Read succeeded.
+  const std::vector<CCatalogSpan>& Spans() const { return m_spans; }
+
   ESetFileError Read(std::unique_ptr<CRootFileInfo>& out) {
     // Items go into their folder as they are read, so that each is made in
     // its catalog's arena; the root owns them all until the end.
@@ -146,6 +149,7 @@ class CSetReader {
                   frame.bLegacy);
         stack.pop_back();
         if (stack.empty()) {
+          if (!m_spans.empty() && m_spans.back().nEnd == 0) m_spans.back().nEnd = m_nItems;
           out.reset(static_cast<CRootFileInfo*>(m_pRoot.release()));
           return ESetFileError::None;
         }
@@ -157,6 +161,11 @@ class CSetReader {
         m_pProgress->nDone.store(m_pProgress->nTotal.load(std::memory_order_relaxed) - m_ar.Remaining(),
                                  std::memory_order_relaxed);
       if (child == nullptr) return Error();
+      if (stack.size() == 1) {  // a child of the set: the last one's items end here
+        if (!m_spans.empty() && m_spans.back().nEnd == 0) m_spans.back().nEnd = m_nItems;
+        if (child->IsCatalog()) m_spans.push_back({static_cast<CDriveFileInfo*>(child), m_nItems, 0});
+      }
+      ++m_nItems;
       const bool legacy = frame.bLegacy || renamed;
       if (child->IsContainer())
         stack.push_back({child, count, std::move(path), legacy});
@@ -308,6 +317,8 @@ class CSetReader {
   CArchiveReader& m_ar;
   CWorkProgress* m_pProgress;
   std::uint64_t m_nRead = 0;
+  std::uint32_t m_nItems = 1;  // the position of the next item; the set is 0
+  std::vector<CCatalogSpan> m_spans;
   std::unique_ptr<CFileInfo> m_pRoot;
   CFindData m_record;
   std::uint32_t m_nIndex = 0;
@@ -329,12 +340,13 @@ ESetFileError ErrorFromErrno(int error, ESetFileError otherwise) {
 }
 
 // Reads the block after the set object, when there is one, into set.
-void ReadExtensionBlock(CArchiveReader& ar, CStreamHash& setHash, CRootFileInfo& set, std::uint64_t setLength) {
+void ReadExtensionBlock(CArchiveReader& ar, CStreamHash& setHash, const CSetReader& reader, CRootFileInfo& set,
+                        std::uint64_t setLength) {
   ar.HashConsumed(nullptr);
   std::string block = ar.ReadRest(kExtensionMagicSize);
   if (!LooksLikeExtensionBlock(block)) return;
   block += ar.ReadRest(SIZE_MAX);
-  set.m_extensionState = ApplyExtensionBlock(block, setLength, setHash.Digest(), set);
+  set.m_extensionState = ApplyExtensionBlock(block, setLength, setHash.Digest(), set, reader.Spans());
 }
 
 }  // namespace
@@ -345,8 +357,9 @@ ESetFileError ReadSetFromBytes(std::string_view bytes, std::unique_ptr<CRootFile
   CArchiveReader ar(bytes);
   CStreamHash hash;
   ar.HashConsumed(&hash);
-  const ESetFileError error = CSetReader(ar).Read(out);
-  if (error == ESetFileError::None) ReadExtensionBlock(ar, hash, *out, bytes.size() - ar.Remaining());
+  CSetReader reader(ar);
+  const ESetFileError error = reader.Read(out);
+  if (error == ESetFileError::None) ReadExtensionBlock(ar, hash, reader, *out, bytes.size() - ar.Remaining());
   return error;
 }
 
@@ -369,8 +382,10 @@ ESetFileError ReadSetFile(const std::string& path, std::unique_ptr<CRootFileInfo
       CStreamHash hash;
       ar.HashConsumed(&hash);
       if (progress != nullptr) progress->nTotal.store(std::uint64_t(st.st_size));
-      result = CSetReader(ar, progress).Read(out);
-      if (result == ESetFileError::None) ReadExtensionBlock(ar, hash, *out, std::uint64_t(st.st_size) - ar.Remaining());
+      CSetReader reader(ar, progress);
+      result = reader.Read(out);
+      if (result == ESetFileError::None)
+        ReadExtensionBlock(ar, hash, reader, *out, std::uint64_t(st.st_size) - ar.Remaining());
     }
   }
   ::close(fd);
