@@ -507,12 +507,6 @@ TEST_F(CliTest, WhatMayNotBeReplacedIsRefused) {
     EXPECT_TRUE(Has(run.strErr, "通常のファイルではないため書き込めません: " + fifo)) << args[0];
   }
   EXPECT_TRUE(std::filesystem::is_fifo(fifo));
-  const std::string link = File("link.fcf");
-  ASSERT_EQ(symlink("nowhere.fcf", link.c_str()), 0);
-  const CRun broken = Run({"copy", m_strSet, link});
-  EXPECT_EQ(broken.nStatus, 4);
-  EXPECT_TRUE(Has(broken.strErr, "リンク先が存在しないため書き込めません: " + link)) << broken.strErr;
-  EXPECT_TRUE(std::filesystem::is_symlink(link));
 
   const CRun self = Run({"report", m_strSet, m_strSet});
   EXPECT_EQ(self.nStatus, 2);
@@ -542,6 +536,22 @@ TEST_F(CliTest, ChangesOfTwoProgramsAreBothKept) {
   ASSERT_EQ(Wait(second).nStatus, 0);
   EXPECT_EQ(Run({"find", m_strSet, "--note", "first", "--exact"}).strOut, "CD1\n");
   EXPECT_EQ(Run({"find", m_strSet, "--note", "second", "--exact"}).strOut, "HD\n");
+}
+
+// A link to nothing is refused, not replaced and not written through.
+TEST_F(CliTest, SavingOntoABrokenLinkIsRefused) {
+  WriteSample();
+  const std::string link = File("link.fcf");
+  ASSERT_EQ(symlink("nowhere.fcf", link.c_str()), 0);
+  for (const CArgs& args : {CArgs{"copy", m_strSet, link}, CArgs{"new", link}}) {
+    const CRun run = Run(args);
+    EXPECT_EQ(run.nStatus, 4) << args[0];
+    EXPECT_TRUE(Has(run.strErr, args[0] == "new" ? "ファイルが既に存在します: " + link
+                                                 : "リンク先が存在しないため書き込めません: " + link))
+        << run.strErr;
+    EXPECT_TRUE(std::filesystem::is_symlink(link)) << args[0];
+  }
+  EXPECT_FALSE(std::filesystem::exists(File("nowhere.fcf")));
 }
 
 // Writers that load nothing under the lock still replace the set under it;
