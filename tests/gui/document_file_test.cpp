@@ -231,15 +231,15 @@ TEST_F(DocumentFiles, SaveOverAnotherProgramsChangeAsksFirst) {
 // Another program holds the set's lock: the save waits for it, can be
 // cancelled while it waits, and asks before replacing what that program saved.
 TEST_F(DocumentFiles, SaveWaitsForAnotherProgramHoldingTheSet) {
+  const std::string path = WriteSet("shared.fcf");
+  ASSERT_TRUE(Open(path));
+  Doc().GetRoot()->SetNote("Saved", "mine");
+  Doc().Modify(true);
   struct CAlwaysShowProgress {
     const int nSaved = g_nProgressDelayMilliseconds;
     CAlwaysShowProgress() { g_nProgressDelayMilliseconds = -1; }
     ~CAlwaysShowProgress() { g_nProgressDelayMilliseconds = nSaved; }
   } showProgress;
-  const std::string path = WriteSet("shared.fcf");
-  ASSERT_TRUE(Open(path));
-  Doc().GetRoot()->SetNote("Saved", "mine");
-  Doc().Modify(true);
   const std::string before = ReadTextFile(path);
   auto lock = std::make_unique<CReplaceLock>();
   ASSERT_TRUE(lock->Acquire(path));
