@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/cli_stop.h"
 #include "model/catalog_update.h"
 #include "model/set_extension.h"
 #include "model/set_file.h"
@@ -34,6 +35,8 @@ const char kUsage[] =
     "ラベルに「\\」を含むカタログ（他のプログラムで作られたもの）も ls に出るとおりのラベルで指定できます。\n"
     "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n";
 
+void ReportWaiting() { ReportError(kWaitingForOtherProgramMessage); }
+
 int ExitStatusFor(ESetFileError error) {
   if (error == ESetFileError::None) return EXIT_OK;
   if (IsMalformed(error) || error == ESetFileError::EmptyFile) return EXIT_MALFORMED;
@@ -61,6 +64,10 @@ std::string SetFileErrorText(ESetFileError error, const std::string& path) {
     case ESetFileError::ReadFailure:
     case ESetFileError::WriteFailure: return "ファイルの読み書きに失敗しました: " + shown;
     case ESetFileError::NotRegularFile: return "通常のファイルではないため書き込めません: " + shown;
+    case ESetFileError::BrokenLink: return "リンク先が存在しないため書き込めません: " + shown;
+    case ESetFileError::AlreadyExists: return "ファイルが既に存在します: " + shown;
+    case ESetFileError::ChangedOnDisk: return "他のプログラムによって変更されたため書き込みませんでした: " + shown;
+    case ESetFileError::Cancelled: return "中止しました。ファイルは変更されていません: " + shown;
   }
   return "ファイルの読み書きに失敗しました: " + shown;
 }
@@ -91,16 +98,24 @@ int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, 
 
 int LoadSetForChange(const std::string& path, std::unique_ptr<CRootFileInfo>& set, CReplaceLock& lock,
                      bool createIfMissing) {
-  lock.Acquire(path, [] { ReportError("他のプログラムがこのカタログセットを変更中です。終わるのを待っています"); });
+  CatchStopSignals();
+  lock.Acquire(path, ReportWaiting, &StopFlag());
+  if (Stopped()) return StopExitStatus();
   return LoadSetForCli(path, set, createIfMissing);
 }
 
-int SaveSetForCli(const std::string& path, const CRootFileInfo& set, const std::atomic<bool>* cancel) {
+int SaveSetForCli(const std::string& path, const CRootFileInfo& set, ECliSave how) {
+  CatchStopSignals();
   CWorkProgress progress;
-  progress.pCancel = cancel;
-  const ESetFileError error = WriteSetFile(path, set, &progress);
+  progress.pCancel = &StopFlag();
+  CSaveOptions options;
+  options.bLockHeld = how == ECliSave::LockHeld;
+  options.bCreateOnly = how == ECliSave::CreateOnly;
+  options.pfnWaiting = ReportWaiting;
+  const ESetFileError error = WriteSetFile(path, set, &progress, options);
   if (error == ESetFileError::None) return EXIT_OK;
-  if (cancel != nullptr && cancel->load()) return EXIT_IO;
+  // A signal that came after the file was replaced did not stop the save.
+  if (Stopped()) return StopExitStatus();
   ReportError(WriteErrorText(error, path));
   return EXIT_IO;  // whatever the cause, the file was not written
 }

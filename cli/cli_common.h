@@ -2,7 +2,6 @@
 // Shared by the quarrix-cli commands: loading and saving the set with the
 // tool's exit statuses and messages.
 
-#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -26,12 +25,16 @@ enum {
 int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, bool createIfMissing = false);
 // For the commands that load, change and save a set: LoadSetForCli under a
 // lock that lock holds until the command ends, so a second program changing
-// the same set waits and then reads what the first saved.
+// the same set waits and then reads what the first saved. Ctrl+C or SIGTERM
+// end the wait, and the command with 130 or 143.
 int LoadSetForChange(const std::string& path, std::unique_ptr<CRootFileInfo>& set, CReplaceLock& lock,
                      bool createIfMissing = false);
-// Saves atomically; reports failures on stderr; returns an exit status. A
-// save stopped by cancel reports nothing (the caller says why).
-int SaveSetForCli(const std::string& path, const CRootFileInfo& set, const std::atomic<bool>* cancel = nullptr);
+// How SaveSetForCli saves: under the lock LoadSetForChange took, under one
+// taken for the save, or only where no file is.
+enum class ECliSave { LockHeld, Replace, CreateOnly };
+// Saves atomically; reports failures on stderr; returns an exit status.
+// Ctrl+C or SIGTERM before the file is replaced stop the save (130 or 143).
+int SaveSetForCli(const std::string& path, const CRootFileInfo& set, ECliSave how);
 
 // Command-line text is taken as UTF-8; stray bytes become U+FFFD.
 std::string ArgText(const std::string& arg);

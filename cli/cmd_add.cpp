@@ -82,10 +82,7 @@ int CmdAdd(const std::vector<std::string>& args) {
   if (status != EScanStatus::Done) return EXIT_NOTHING;
   ReportUnreadable(CollectUnreadable(*scanned, label));
   const CDriveFileInfo* catalog = set->AppendCatalog(std::move(scanned), std::time(nullptr));
-  const int saved = SaveSetForCli(setPath, *set, &StopFlag());
-  // A signal that came after the file was replaced did not stop the save.
-  if (saved != EXIT_OK && Stopped()) return StopExitStatus();
-  if (saved != EXIT_OK) return saved;
+  if (const int saved = SaveSetForCli(setPath, *set, ECliSave::LockHeld); saved != EXIT_OK) return saved;
 
   std::uint64_t bytes = 0;
   catalog->SumContentSizes(bytes);

@@ -32,7 +32,7 @@ int CmdNote(const std::vector<std::string>& args) {
   // All or nothing: a mistyped path must not leave the other notes half done.
   if (ReportMissingPaths(*set, paths)) return EXIT_NOTHING;
   if (!set->SetNotes(paths, *text)) return EXIT_NOTHING;
-  return SaveSetForCli(*setPath, *set);
+  return SaveSetForCli(*setPath, *set, ECliSave::LockHeld);
 }
 
 int CmdRm(const std::vector<std::string>& args) {
@@ -45,5 +45,5 @@ int CmdRm(const std::vector<std::string>& args) {
     ReportError("カタログが見つかりません: " + LineText(label));
     return EXIT_NOTHING;
   }
-  return SaveSetForCli(args[0], *set);
+  return SaveSetForCli(args[0], *set, ECliSave::LockHeld);
 }

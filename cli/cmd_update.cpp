@@ -171,8 +171,5 @@ int CmdUpdate(const std::vector<std::string>& args) {
   if (parsed.bDryRun) return EXIT_OK;
 
   ApplyCatalogUpdate(*set, catalog, std::move(fresh), std::time(nullptr));
-  const int saved = SaveSetForCli(setPath, *set, &StopFlag());
-  // A signal that came after the file was replaced did not stop the save.
-  if (saved != EXIT_OK && Stopped()) return StopExitStatus();
-  return saved;
+  return SaveSetForCli(setPath, *set, ECliSave::LockHeld);
 }

@@ -1,6 +1,7 @@
 #include "document/background_work.h"
 
 #include "model/scan_progress.h"
+#include "model/set_file.h"
 #include "model/text_format.h"
 #include "model/work_progress.h"
 
@@ -43,7 +44,7 @@ void RunWithWorkProgress(wxWindow* parent, const std::string& caption, const std
         return std::make_unique<CProgressDlg>(
             parent, caption, "WorkProgressLayout", std::move(done),
             [&progress, message](CProgressDlg& dialog) {
-              dialog.SetText("ID_MESSAGE", message);
+              dialog.SetText("ID_MESSAGE", progress.bWaiting.load() ? kWaitingForOtherProgramMessage : message);
               dialog.SetGauge(progress.Permille());
             },
             cancel != nullptr);

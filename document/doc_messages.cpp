@@ -57,6 +57,9 @@ std::string SetFileErrorMessage(ESetFileError error, const std::string& path, bo
     case ESetFileError::AccessDenied: return "ファイル " + path + " に書き込む権限がありません。" + kept;
     case ESetFileError::DiskFull: return "ディスクがいっぱいのため " + path + " に保存できませんでした。" + kept;
     case ESetFileError::NotRegularFile: return path + " は通常のファイルではないため保存できません。" + kept;
+    case ESetFileError::BrokenLink: return path + " はリンク先が存在しないため保存できません。" + kept;
+    case ESetFileError::AlreadyExists: return "ファイル " + path + " が既に存在するため保存できません。" + kept;
+    case ESetFileError::Cancelled: return "ファイル " + path + " の保存を中止しました。元のファイルは変更されていません。";
     default: return "ファイル " + path + " の書き込み中にエラーが発生しました。" + kept;
   }
 }

@@ -156,14 +156,27 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
 bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   if (file.empty() || !m_pRoot) return false;
   const std::string path = PathFromWx(file);
-  CFileIdentity now;
-  if (m_onDisk && path == PathFromWx(GetFilename()) && GetFileIdentity(path, now) && now != *m_onDisk &&
-      AppMessageBox(ChangedOnDiskPrompt(path), wxYES_NO | wxICON_EXCLAMATION, GetDialogParent()) != wxYES)
-    return false;
-  ESetFileError error = ESetFileError::WriteFailure;
-  CWorkProgress progress;
-  RunWithWorkProgress(GetDialogParent(), kSavingCaption, wxFileNameFromPath(file).utf8_string(), progress,
-                      [&] { error = WriteSetFile(path, *m_pRoot, &progress); });
+  // The version this save may replace: the one read, or one the user chose
+  // to overwrite. Checked again under the lock, just before the replace.
+  std::optional<CFileIdentity> replaceable;
+  if (path == PathFromWx(GetFilename())) replaceable = m_onDisk;
+  ESetFileError error = ESetFileError::ChangedOnDisk;
+  while (error == ESetFileError::ChangedOnDisk) {
+    CFileIdentity now;
+    if (replaceable && GetFileIdentity(path, now) && now != *replaceable) {
+      if (AppMessageBox(ChangedOnDiskPrompt(path), wxYES_NO | wxICON_EXCLAMATION, GetDialogParent()) != wxYES)
+        return false;
+      replaceable = now;
+    }
+    CWorkProgress progress;
+    std::atomic<bool> cancel{false};
+    progress.pCancel = &cancel;
+    CSaveOptions options;
+    options.pReplaceable = replaceable ? &*replaceable : nullptr;
+    RunWithWorkProgress(
+        GetDialogParent(), kSavingCaption, wxFileNameFromPath(file).utf8_string(), progress,
+        [&] { error = WriteSetFile(path, *m_pRoot, &progress, options); }, &cancel);
+  }
   if (error != ESetFileError::None) {
     // The old file is untouched and the document keeps its old name, so the
     // next save goes where the set really lives.

@@ -280,7 +280,7 @@ bool CRootFileInfo::WriteHtmlReport(const std::string& path, const std::vector<s
   int error = file.Open();
   errno = 0;
   if (error == 0 && !CHtmlReportWriter(file.Fd(), options, progress).Write(*this, catalogs))
-    error = errno != 0 ? errno : EIO;
+    error = progress != nullptr && progress->Cancelled() ? ECANCELED : errno != 0 ? errno : EIO;
   if (error == 0) error = file.Commit();
   if (pError) *pError = error == 0 ? ESetFileError::None : WriteErrorFromErrno(error);
   return error == 0;

@@ -401,8 +401,9 @@ std::string WriteSetToBytes(const CRootFileInfo& set) {
   return bytes;
 }
 
-ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set, CWorkProgress* progress) {
-  CAtomicFile file(path);
+ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set, CWorkProgress* progress,
+                           const CSaveOptions& options) {
+  CAtomicFile file(path, options.bCreateOnly ? CAtomicFile::CREATE_ONLY : CAtomicFile::REPLACE);
   if (const int error = file.Open(); error != 0) return WriteErrorFromErrno(error);
   if (progress != nullptr) progress->nTotal.store(CountItemsBelow(set));
   CArchiveWriter ar(file.Fd());
@@ -410,6 +411,7 @@ ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set, CW
   ar.HashFlushed(&hash);
   CSetWriter writer(ar, progress);
   const bool written = writer.Write(set);
+  if (writer.Cancelled()) return ESetFileError::Cancelled;
   int error = 0;
   if (!written && !ar.Failed()) error = EOVERFLOW;
   if (error == 0 && !ar.Flush()) error = ar.Errno();
@@ -419,14 +421,35 @@ ESetFileError WriteSetFile(const std::string& path, const CRootFileInfo& set, CW
     ar.WriteRaw(block.data(), block.size());
     if (!ar.Flush()) error = ar.Errno();
   }
-  if (error == 0 && writer.Cancelled()) error = ECANCELED;
-  if (error == 0) error = file.Commit();
+  if (error != 0) return WriteErrorFromErrno(error);
+
+  // A lock that cannot be had (the file may be write-only) does not stop
+  // the save: it is taken where it can be, as when the set is read.
+  CReplaceLock lock;
+  if (!options.bLockHeld) {
+    const auto waiting = [&] {
+      if (progress != nullptr) progress->bWaiting.store(true);
+      if (options.pfnWaiting != nullptr) options.pfnWaiting();
+    };
+    lock.Acquire(path, waiting, progress != nullptr ? progress->pCancel : nullptr);
+    if (progress != nullptr) progress->bWaiting.store(false);
+  }
+  if (writer.Cancelled()) return ESetFileError::Cancelled;
+  CFileIdentity now;
+  if (options.pReplaceable != nullptr && GetFileIdentity(path, now) && now != *options.pReplaceable)
+    return ESetFileError::ChangedOnDisk;
+  error = file.Commit();
   return error == 0 ? ESetFileError::None : WriteErrorFromErrno(error);
 }
 
 ESetFileError WriteErrorFromErrno(int error) {
-  if (error == CAtomicFile::NOT_REGULAR) return ESetFileError::NotRegularFile;
-  return ErrorFromErrno(error, ESetFileError::WriteFailure);
+  switch (error) {
+    case CAtomicFile::NOT_REGULAR: return ESetFileError::NotRegularFile;
+    case CAtomicFile::BROKEN_LINK: return ESetFileError::BrokenLink;
+    case EEXIST: return ESetFileError::AlreadyExists;
+    case ECANCELED: return ESetFileError::Cancelled;
+    default: return ErrorFromErrno(error, ESetFileError::WriteFailure);
+  }
 }
 
 std::string MakeSetName(const std::string& path) {
@@ -454,6 +477,10 @@ const char* SetFileErrorName(ESetFileError e) {
     case ESetFileError::ReadFailure: return "read failure";
     case ESetFileError::WriteFailure: return "write failure";
     case ESetFileError::NotRegularFile: return "not a regular file";
+    case ESetFileError::BrokenLink: return "broken link";
+    case ESetFileError::AlreadyExists: return "already exists";
+    case ESetFileError::ChangedOnDisk: return "changed on disk";
+    case ESetFileError::Cancelled: return "cancelled";
   }
   return "?";
 }

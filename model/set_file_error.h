@@ -18,6 +18,10 @@ enum class ESetFileError {
   ReadFailure,
   WriteFailure,
   NotRegularFile,  // a folder, FIFO or device where a set would be written
+  BrokenLink,      // a link to nothing where a set would be written
+  AlreadyExists,   // a save that was only to make a new file met one
+  ChangedOnDisk,   // another program replaced the file the save was to replace
+  Cancelled,
 };
 
 inline bool IsMalformed(ESetFileError e) {
@@ -25,7 +29,7 @@ inline bool IsMalformed(ESetFileError e) {
          e == ESetFileError::BadObject || e == ESetFileError::NameTooLong || e == ESetFileError::BadString;
 }
 
-// The error for an errno value, or CAtomicFile::NOT_REGULAR, met writing a file.
+// The error for an errno value, or CAtomicFile::NOT_REGULAR or BROKEN_LINK, met writing a file.
 ESetFileError WriteErrorFromErrno(int error);
 
 // A short English name of the error, for logs and tests.

@@ -11,6 +11,8 @@ struct CWorkProgress {
   std::atomic<std::uint64_t> nTotal{0};
   // Polled by work that can stop part way; null: it runs to the end.
   const std::atomic<bool>* pCancel = nullptr;
+  // Held up by another program that is changing the same file.
+  std::atomic<bool> bWaiting{false};
 
   bool Cancelled() const { return pCancel != nullptr && pCancel->load(std::memory_order_relaxed); }
   // 0 to 1000.

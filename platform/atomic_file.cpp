@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,19 +38,27 @@ bool MayWrite(const std::string& path, const struct stat& st) {
 
 bool ProcessRunning(pid_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
 
-int RetryOnInterrupt(int fd, int operation) {
-  int result = 0;
-  do result = ::flock(fd, operation);
-  while (result != 0 && errno == EINTR);
-  return result;
+// Takes fd's lock, trying again every 50 ms rather than waiting in flock:
+// neither a signal's flag nor another thread's cancel could end that wait.
+bool LockPolling(int fd, const std::function<void()>& waiting, const std::atomic<bool>* cancel, bool& told) {
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (!told && waiting) waiting();
+    told = true;
+    if (cancel != nullptr && cancel->load()) return false;
+    const timespec pause = {0, 50 * 1000 * 1000};
+    ::nanosleep(&pause, nullptr);
+  }
+  return true;
 }
 
 }  // namespace
 
 void (*CAtomicFile::s_pfnStepHook)(EStep) = nullptr;
 bool CAtomicFile::s_bNoAnonymousFiles = false;
+bool CAtomicFile::s_bNoRenameNoReplace = false;
 
-CAtomicFile::CAtomicFile(const std::string& target) : m_strTarget(target) {
+CAtomicFile::CAtomicFile(const std::string& target, EMode mode) : m_strTarget(target), m_eMode(mode) {
   if (char* real = ::realpath(target.c_str(), nullptr)) {
     m_strTarget = real;
     std::free(real);
@@ -99,13 +108,19 @@ int CAtomicFile::Open() {
   struct stat old {};
   const bool exists = ::stat(m_strTarget.c_str(), &old) == 0;
   if (!exists && errno != ENOENT) return errno;
+  struct stat link {};
+  if (!exists && ::lstat(m_strTarget.c_str(), &link) == 0) return m_eMode == CREATE_ONLY ? EEXIST : BROKEN_LINK;
+  if (exists && m_eMode == CREATE_ONLY) return EEXIST;
   if (exists && !S_ISREG(old.st_mode)) return NOT_REGULAR;
   if (exists && !MayWrite(m_strTarget, old)) return EACCES;
   m_dirFd = ::open(FolderOf(m_strTarget).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (m_dirFd < 0) return errno;
   RemoveStaleTemporaries();
 
-  if (!s_bNoAnonymousFiles) m_fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  // A new file's mode is left to the kernel: asking the umask would change
+  // it for an instant under the other threads' feet.
+  const mode_t createMode = exists ? 0600 : 0666;
+  if (!s_bNoAnonymousFiles) m_fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
   if (m_fd < 0) {
     // Kernels and file systems without anonymous files answer with one of these.
     if (!s_bNoAnonymousFiles && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
@@ -114,26 +129,20 @@ int CAtomicFile::Open() {
       char suffix[32];
       std::snprintf(suffix, sizeof suffix, "%d-%08x", int(::getpid()), unsigned(random()));
       const std::string name = TempPrefix() + suffix;
-      m_fd = ::openat(m_dirFd, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+      m_fd = ::openat(m_dirFd, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, createMode);
       if (m_fd >= 0) m_strTempName = name;
       else if (errno != EEXIST) return errno;
     }
-    if (m_fd < 0) return EEXIST;
+    if (m_fd < 0) return EIO;  // not EEXIST, which would speak of the target
   }
   // Nobody else can hold it yet: it is ours until committed or removed.
   ::flock(m_fd, LOCK_EX | LOCK_NB);
 
-  mode_t mode = 0;
   if (exists) {
     // Keeping the owner needs privilege; the group is often ours to keep.
     if (::fchown(m_fd, old.st_uid, old.st_gid) != 0) (void)::fchown(m_fd, uid_t(-1), old.st_gid);
-    mode = old.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
+    ::fchmod(m_fd, old.st_mode & 07777);
   }
-  ::fchmod(m_fd, mode);
   return 0;
 }
 
@@ -154,7 +163,26 @@ int CAtomicFile::LinkAnonymous() {
     }
     if (errno != EEXIST) return errno;
   }
-  return EEXIST;
+  return EIO;
+}
+
+// Puts the named temporary file in place only where nothing stands: a rename
+// that refuses to replace, or where the file system has none, a second link,
+// which refuses as well. Where it has neither, a last look before the rename
+// leaves only a moment's window.
+int CAtomicFile::PlaceWithoutReplacing() {
+  const char* temp = m_strTempName.c_str();
+  const char* name = m_strName.c_str();
+  if (!s_bNoRenameNoReplace && ::renameat2(m_dirFd, temp, m_dirFd, name, RENAME_NOREPLACE) == 0) return 0;
+  if (!s_bNoRenameNoReplace && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  if (::linkat(m_dirFd, temp, m_dirFd, name, 0) == 0) {
+    ::unlinkat(m_dirFd, temp, 0);
+    return 0;
+  }
+  if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK) return errno;
+  struct stat st {};
+  if (::fstatat(m_dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) return EEXIST;
+  return ::renameat(m_dirFd, temp, m_dirFd, name) == 0 ? 0 : errno;
 }
 
 int CAtomicFile::Commit() {
@@ -166,7 +194,11 @@ int CAtomicFile::Commit() {
     if (const int error = LinkAnonymous(); error != 0) return error;
   }
   Step(STEP_LINKED);
-  if (::renameat(m_dirFd, m_strTempName.c_str(), m_dirFd, m_strName.c_str()) != 0) return errno;
+  if (m_eMode == CREATE_ONLY) {
+    if (const int error = PlaceWithoutReplacing(); error != 0) return error;
+  } else if (::renameat(m_dirFd, m_strTempName.c_str(), m_dirFd, m_strName.c_str()) != 0) {
+    return errno;
+  }
   m_bCommitted = true;
   Step(STEP_RENAMED);
   // Makes the rename itself durable.
@@ -196,22 +228,16 @@ CReplaceLock::~CReplaceLock() {
   if (m_fd >= 0) ::close(m_fd);
 }
 
-bool CReplaceLock::Acquire(const std::string& path, void (*pfnWaiting)()) {
+bool CReplaceLock::Acquire(const std::string& path, const std::function<void()>& waiting,
+                           const std::atomic<bool>* cancel) {
   bool told = false;
-  auto lock = [&](int fd) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-    if (errno != EWOULDBLOCK) return false;
-    if (pfnWaiting && !told) pfnWaiting();
-    told = true;
-    return RetryOnInterrupt(fd, LOCK_EX) == 0;
-  };
   while (true) {
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     const bool missing = fd < 0 && errno == ENOENT;
     if (missing) fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat held {};
-    if (::fstat(fd, &held) != 0 || (!missing && !S_ISREG(held.st_mode)) || !lock(fd)) {
+    if (::fstat(fd, &held) != 0 || (!missing && !S_ISREG(held.st_mode)) || !LockPolling(fd, waiting, cancel, told)) {
       ::close(fd);
       return false;
     }

@@ -11,8 +11,10 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 
 class CAtomicFile {
@@ -20,22 +22,33 @@ class CAtomicFile {
   // Open's answer for a target that exists and is not a regular file
   // (a folder, a FIFO, a device): it is never replaced.
   static constexpr int NOT_REGULAR = -1;
+  // Open's answer for a target that is a link to nothing: writing through it
+  // would make a file wherever it points (an unmounted medium's mount point,
+  // say), and replacing it would lose the link, so it is refused.
+  static constexpr int BROKEN_LINK = -2;
+
+  // REPLACE puts the new file over whatever regular file is there;
+  // CREATE_ONLY fails with EEXIST when anything stands at the name, even
+  // something that appeared while the file was written.
+  enum EMode { REPLACE, CREATE_ONLY };
 
   // The steps of a save, for tests that stop it after each one.
   enum EStep { STEP_WRITTEN, STEP_SYNCED, STEP_LINKED, STEP_RENAMED, STEP_FOLDER_SYNCED };
   static void (*s_pfnStepHook)(EStep step);
   static bool s_bNoAnonymousFiles;  // tests: take the named way
+  static bool s_bNoRenameNoReplace;  // tests: as on file systems whose rename always replaces
 
   // A link is written through: its target is replaced and the link stays.
-  explicit CAtomicFile(const std::string& target);
+  explicit CAtomicFile(const std::string& target, EMode mode = REPLACE);
   ~CAtomicFile();  // removes the temporary file unless committed
   CAtomicFile(const CAtomicFile&) = delete;
   CAtomicFile& operator=(const CAtomicFile&) = delete;
 
   // Makes the temporary file with the mode, owner and group of the file it
-  // will replace (where the user may set them; a new file's mode follows
-  // the umask). Refuses a target that is not a regular file (NOT_REGULAR)
-  // and one the user may not write (EACCES). 0 or an errno value.
+  // will replace (where the user may set them; a new file's mode is the
+  // kernel's choice, from the umask or the folder's default ACL). Refuses a
+  // target that is not a regular file (NOT_REGULAR), a broken link
+  // (BROKEN_LINK) and one the user may not write (EACCES). 0 or an errno value.
   int Open();
   int Fd() const { return m_fd; }
   // Syncs the temporary file and puts it in place; 0 or an errno value.
@@ -45,12 +58,14 @@ class CAtomicFile {
   std::string TempPrefix() const;
   void RemoveStaleTemporaries() const;
   int LinkAnonymous();
+  int PlaceWithoutReplacing();
 
   std::string m_strTarget;
   std::string m_strName;      // the target's name in its folder
   std::string m_strTempName;  // once the temporary file has a name
   int m_fd = -1;
   int m_dirFd = -1;
+  EMode m_eMode;
   bool m_bCommitted = false;
 };
 
@@ -90,11 +105,13 @@ class CReplaceLock {
   CReplaceLock(const CReplaceLock&) = delete;
   CReplaceLock& operator=(const CReplaceLock&) = delete;
 
-  // Locks the file at path, or its folder while there is no file. pfnWaiting
-  // is called once when another program holds the lock and we wait for it.
-  // False when neither can be opened; the caller then meets the error
-  // reading the file.
-  bool Acquire(const std::string& path, void (*pfnWaiting)() = nullptr);
+  // Locks the file at path, or its folder while there is no file. waiting
+  // is called once when another program holds the lock and we wait for it;
+  // the wait ends, with false, when cancel turns true. Also false when
+  // neither can be opened; the caller then meets the error reading the file.
+  // One program must not acquire a lock it holds: it would wait for itself.
+  bool Acquire(const std::string& path, const std::function<void()>& waiting = {},
+               const std::atomic<bool>* cancel = nullptr);
 
  private:
 #ifdef _WIN32

@@ -16,6 +16,7 @@
 
 void (*CAtomicFile::s_pfnStepHook)(EStep) = nullptr;
 bool CAtomicFile::s_bNoAnonymousFiles = true;
+bool CAtomicFile::s_bNoRenameNoReplace = false;
 
 namespace {
 
@@ -28,6 +29,8 @@ int ErrnoOf(DWORD error) {
     case ERROR_PATH_NOT_FOUND: return ENOENT;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS: return EEXIST;
     default: return EIO;
   }
 }
@@ -51,7 +54,7 @@ bool IsProcessRunning(DWORD pid) {
 
 }  // namespace
 
-CAtomicFile::CAtomicFile(const std::string& target) : m_strTarget(target) {
+CAtomicFile::CAtomicFile(const std::string& target, EMode mode) : m_strTarget(target), m_eMode(mode) {
   // A link is written through: the final path is the file it leads to.
   const HANDLE handle = CreateFileW(WidePath(target).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -103,11 +106,15 @@ int CAtomicFile::Open() {
     const bool regular = GetFileType(existing) == FILE_TYPE_DISK && GetFileInformationByHandle(existing, &info) &&
                          (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     CloseHandle(existing);
+    if (m_eMode == CREATE_ONLY) return EEXIST;
     if (!regular) return NOT_REGULAR;
     // The move would fail at the end; refuse before anything is written.
     if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return EACCES;
   } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
     return ErrnoOf(GetLastError());
+  } else if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    // Something stands at the name that cannot be opened: a link to nothing.
+    return m_eMode == CREATE_ONLY ? EEXIST : BROKEN_LINK;
   }
   RemoveStaleTemporaries();
   const std::string prefix = TempPrefix() + std::to_string(GetCurrentProcessId()) + "-";
@@ -129,7 +136,7 @@ int CAtomicFile::Open() {
     m_strTempName = temp;
     return 0;
   }
-  return EEXIST;
+  return EIO;  // not EEXIST, which would speak of the target
 }
 
 int CAtomicFile::Commit() {
@@ -141,8 +148,9 @@ int CAtomicFile::Commit() {
   m_fd = -1;
   if (error != 0) return error;
   Step(STEP_SYNCED);
-  if (!MoveFileExW(WidePath(m_strTempName).c_str(), WidePath(m_strTarget).c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  // Without MOVEFILE_REPLACE_EXISTING the move fails where anything stands.
+  const DWORD replace = m_eMode == CREATE_ONLY ? 0 : MOVEFILE_REPLACE_EXISTING;
+  if (!MoveFileExW(WidePath(m_strTempName).c_str(), WidePath(m_strTarget).c_str(), replace | MOVEFILE_WRITE_THROUGH))
     return ErrnoOf(GetLastError());
   m_bCommitted = true;
   Step(STEP_RENAMED);
@@ -179,7 +187,8 @@ CReplaceLock::~CReplaceLock() {
   CloseHandle(m_hMutex);
 }
 
-bool CReplaceLock::Acquire(const std::string& path, void (*pfnWaiting)()) {
+bool CReplaceLock::Acquire(const std::string& path, const std::function<void()>& waiting,
+                           const std::atomic<bool>* cancel) {
   // A lock on the file's bytes would stop other programs reading it, so the
   // lock is a mutex named after the file's full path, which Windows compares
   // without case.
@@ -198,10 +207,9 @@ bool CReplaceLock::Acquire(const std::string& path, void (*pfnWaiting)()) {
   const HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
   if (mutex == nullptr) return false;
   DWORD wait = WaitForSingleObject(mutex, 0);
-  if (wait == WAIT_TIMEOUT) {
-    if (pfnWaiting) pfnWaiting();
-    wait = WaitForSingleObject(mutex, INFINITE);
-  }
+  if (wait == WAIT_TIMEOUT && waiting) waiting();
+  // In slices, so that a cancel ends the wait.
+  while (wait == WAIT_TIMEOUT && (cancel == nullptr || !cancel->load())) wait = WaitForSingleObject(mutex, 50);
   // An abandoned mutex is ours: its holder died, and the file is as it left it.
   if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
     CloseHandle(mutex);

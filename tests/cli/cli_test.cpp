@@ -89,6 +89,7 @@ class CliTest : public ::testing::Test {
     argv.push_back(nullptr);
     envp.push_back(nullptr);
     const std::string out = stdoutPath.empty() ? File("stdout") : stdoutPath, err = File("stderr");
+    std::ofstream(err, std::ios::trunc);  // what an earlier run said is gone before this one starts
 
     const pid_t pid = fork();
     if (pid == 0) {
@@ -103,6 +104,14 @@ class CliTest : public ::testing::Test {
       _exit(127);
     }
     return pid;
+  }
+  // True once the run Start began says on stderr that it waits for another program.
+  bool SaysItWaits() {
+    for (int i = 0; i < 600; ++i) {
+      if (Has(ReadAll(File("stderr")), "終わるのを待っています")) return true;
+      usleep(50000);
+    }
+    return false;
   }
   CRun Wait(pid_t pid, const std::string& stdoutPath = {}) {
     const std::string out = stdoutPath.empty() ? File("stdout") : stdoutPath, err = File("stderr");
@@ -518,13 +527,62 @@ TEST_F(CliTest, ChangesOfTwoProgramsAreBothKept) {
   auto lock = std::make_unique<CReplaceLock>();
   ASSERT_TRUE(lock->Acquire(m_strSet));
   const pid_t second = Start({"note", m_strSet, "--text", "second", "HD"});
-  for (int i = 0; i < 600 && !Has(ReadAll(File("stderr")), "終わるのを待っています"); ++i) usleep(50000);
+  SaysItWaits();
   ASSERT_TRUE(set->SetNotes({"CD1"}, "first"));
-  ASSERT_EQ(WriteSetFile(m_strSet, *set), ESetFileError::None);
+  CSaveOptions underLock;
+  underLock.bLockHeld = true;
+  ASSERT_EQ(WriteSetFile(m_strSet, *set, nullptr, underLock), ESetFileError::None);
   lock.reset();
   ASSERT_EQ(Wait(second).nStatus, 0);
   EXPECT_EQ(Run({"find", m_strSet, "--note", "first", "--exact"}).strOut, "CD1\n");
   EXPECT_EQ(Run({"find", m_strSet, "--note", "second", "--exact"}).strOut, "HD\n");
+}
+
+// A link to nothing is refused, not replaced and not written through.
+TEST_F(CliTest, SavingOntoABrokenLinkIsRefused) {
+  WriteSample();
+  const std::string link = File("link.fcf");
+  ASSERT_EQ(symlink("nowhere.fcf", link.c_str()), 0);
+  for (const CArgs& args : {CArgs{"copy", m_strSet, link}, CArgs{"new", link}}) {
+    const CRun run = Run(args);
+    EXPECT_EQ(run.nStatus, 4) << args[0];
+    EXPECT_TRUE(Has(run.strErr, args[0] == "new" ? "ファイルが既に存在します: " + link
+                                                 : "リンク先が存在しないため書き込めません: " + link))
+        << run.strErr;
+    EXPECT_TRUE(std::filesystem::is_symlink(link)) << args[0];
+  }
+  EXPECT_FALSE(std::filesystem::exists(File("nowhere.fcf")));
+}
+
+// Writers that load nothing under the lock still replace the set under it;
+// Ctrl+C or SIGTERM end any wait for the lock, and change nothing.
+TEST_F(CliTest, EveryWriterWaitsForTheLockAndAStopEndsTheWait) {
+  WriteSample();
+  const std::string sample = ReadAll(m_strSet), copy = File("copy.fcf");
+  ASSERT_EQ(WriteSetFile(copy, CRootFileInfo("old")), ESetFileError::None);
+  const std::string old = ReadAll(copy);
+  auto lock = std::make_unique<CReplaceLock>();
+  ASSERT_TRUE(lock->Acquire(copy));
+  const pid_t copying = Start({"copy", m_strSet, copy});
+  EXPECT_TRUE(SaysItWaits());
+  EXPECT_EQ(ReadAll(copy), old);
+  lock.reset();
+  ASSERT_EQ(Wait(copying).nStatus, 0);
+  EXPECT_EQ(ReadAll(copy), sample);
+
+  const std::pair<CArgs, int> stopped[] = {{{"note", m_strSet, "--text", "x", "HD"}, SIGTERM},
+                                           {{"copy", copy, m_strSet}, SIGINT}};
+  for (const auto& [args, signal] : stopped) {
+    lock = std::make_unique<CReplaceLock>();
+    ASSERT_TRUE(lock->Acquire(m_strSet));
+    const pid_t waiting = Start(args);
+    EXPECT_TRUE(SaysItWaits()) << args[0];
+    kill(waiting, signal);
+    const CRun run = Wait(waiting);
+    EXPECT_EQ(run.nStatus, 128 + signal) << args[0];
+    EXPECT_TRUE(Has(run.strErr, "中断しました")) << run.strErr;
+    EXPECT_EQ(ReadAll(m_strSet), sample) << args[0];
+  }
 }
 
 TEST_F(CliTest, UsageErrors) {

@@ -2,11 +2,14 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 
 #include "model/set_file.h"
 #include "platform/atomic_file.h"
@@ -33,6 +36,7 @@ void KillAtStep(CAtomicFile::EStep step) {
 struct CAtomicFileSwitches {
   ~CAtomicFileSwitches() {
     CAtomicFile::s_bNoAnonymousFiles = false;
+    CAtomicFile::s_bNoRenameNoReplace = false;
     CAtomicFile::s_pfnStepHook = nullptr;
   }
 };
@@ -123,8 +127,116 @@ TEST(AtomicFile, WhatMayNotBeReplacedIsRefused) {
   EXPECT_EQ(error, ESetFileError::NotRegularFile);
   alarm(0);
   EXPECT_EQ(WriteSetFile(dir.Path(), set), ESetFileError::NotRegularFile);
+
   struct stat st {};
   ASSERT_EQ(stat(fifo.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
-  EXPECT_EQ(Listing(dir.Path()).size(), 2u);
+
+  // A link to nothing is neither replaced nor written through.
+  const std::string broken = dir.File("broken.fcf");
+  ASSERT_EQ(symlink("target.fcf", broken.c_str()), 0);
+  EXPECT_EQ(WriteSetFile(broken, set), ESetFileError::BrokenLink);
+  ASSERT_EQ(lstat(broken.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"broken.fcf", "fifo.fcf", "work.fcf"}));
+}
+
+namespace {
+
+std::string g_strAppearing;
+void AppearBeforeTheRename(CAtomicFile::EStep step) {
+  if (step == CAtomicFile::STEP_LINKED) WriteFileBytes(g_strAppearing, "theirs");
+}
+
+}  // namespace
+
+// A save that is only to make a new file never replaces one, not even one
+// that appears after it looked, with or without a rename that refuses.
+TEST(AtomicFile, ACreateOnlySaveNeverReplacesAFile) {
+  CAtomicFileSwitches restore;
+  CTempDir dir;
+  const CRootFileInfo set("x");
+  CSaveOptions createOnly;
+  createOnly.bCreateOnly = true;
+  for (const bool noReplaceRename : {true, false}) {
+    SCOPED_TRACE(noReplaceRename ? "rename" : "link");
+    CAtomicFile::s_bNoRenameNoReplace = !noReplaceRename;
+    const std::string path = dir.File(noReplaceRename ? "a.fcf" : "b.fcf");
+    ASSERT_EQ(WriteSetFile(path, set, nullptr, createOnly), ESetFileError::None);
+    EXPECT_EQ(ReadFileBytes(path), WriteSetToBytes(set));
+    EXPECT_EQ(WriteSetFile(path, set, nullptr, createOnly), ESetFileError::AlreadyExists);
+
+    g_strAppearing = path + ".late";
+    CAtomicFile::s_pfnStepHook = AppearBeforeTheRename;
+    EXPECT_EQ(WriteSetFile(g_strAppearing, set, nullptr, createOnly), ESetFileError::AlreadyExists);
+    CAtomicFile::s_pfnStepHook = nullptr;
+    EXPECT_EQ(ReadFileBytes(g_strAppearing), "theirs");
+  }
+  EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"a.fcf", "a.fcf.late", "b.fcf", "b.fcf.late"}));
+}
+
+// A save waits while another program holds the set's lock, and shows it; a
+// cancel, while it writes or while it waits, leaves the file as it was and
+// says the save was cancelled.
+TEST(AtomicFile, ASaveWaitsForTheSetsLockUnlessCancelled) {
+  CTempDir dir;
+  const std::string path = dir.File("work.fcf");
+  ASSERT_EQ(WriteSetFile(path, CRootFileInfo("old")), ESetFileError::None);
+  const std::string before = ReadFileBytes(path);
+  CRootFileInfo set("new");
+  auto catalog = MakeCatalog("C");
+  for (int i = 0; i < 5000; ++i) catalog->AddChildOfKind(CFileInfo::KIND_FILE, FileRecord(std::to_string(i)));
+  set.AppendCatalog(std::move(catalog), 0);
+
+  CWorkProgress progress;
+  std::atomic<bool> cancel{true};
+  progress.pCancel = &cancel;
+  EXPECT_EQ(WriteSetFile(path, set, &progress), ESetFileError::Cancelled);
+  EXPECT_EQ(ReadFileBytes(path), before);
+
+  for (const bool cancelled : {true, false}) {
+    SCOPED_TRACE(cancelled ? "cancelled" : "released");
+    auto held = std::make_unique<CReplaceLock>();
+    ASSERT_TRUE(held->Acquire(path));
+    cancel.store(false);
+    ESetFileError error = ESetFileError::None;
+    std::thread save([&] { error = WriteSetFile(path, set, &progress); });
+    for (int i = 0; i < 6000 && !progress.bWaiting.load(); ++i) usleep(10000);
+    EXPECT_TRUE(progress.bWaiting.load());
+    EXPECT_EQ(ReadFileBytes(path), before);
+    if (cancelled)
+      cancel.store(true);
+    else
+      held.reset();
+    save.join();
+    EXPECT_EQ(error, cancelled ? ESetFileError::Cancelled : ESetFileError::None);
+    EXPECT_EQ(ReadFileBytes(path), cancelled ? before : WriteSetToBytes(set));
+  }
+  EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{"work.fcf"});
+}
+
+// A new file's mode is the kernel's choice: where the folder has a default
+// ACL, that ACL and not the umask gives it.
+TEST(AtomicFile, ANewFileHasTheModeTheKernelGives) {
+  CAtomicFileSwitches restore;
+  CTempDir dir;
+  struct {
+    std::uint32_t version = 2;
+    struct {
+      std::uint16_t tag, perm;
+      std::uint32_t id;
+    } entries[3] = {{0x01, 6, ~0u}, {0x04, 6, ~0u}, {0x20, 4, ~0u}};  // user rw, group rw, others r
+  } acl;
+  if (setxattr(dir.Path().c_str(), "system.posix_acl_default", &acl, sizeof acl, 0) != 0)
+    GTEST_SKIP() << "no ACLs on this file system";
+  const mode_t mask = umask(077);
+  for (const bool named : {false, true}) {
+    CAtomicFile::s_bNoAnonymousFiles = named;
+    const std::string path = dir.File(named ? "named.fcf" : "anonymous.fcf");
+    EXPECT_EQ(WriteSetFile(path, CRootFileInfo("x")), ESetFileError::None);
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0664u) << (named ? "named" : "anonymous");
+  }
+  umask(mask);
 }

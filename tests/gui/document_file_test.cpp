@@ -8,12 +8,15 @@
 
 #include <filesystem>
 
+#include "dialogs/progress_dlg.h"
+#include "document/background_work.h"
 #include "document/doc_manager.h"
 #include "document/explorer_ap_doc.h"
 #include "document/hints.h"
 #include "document/settings_file.h"
 #include "model/set_file.h"
 #include "tests/gui/doc_test_util.h"
+#include "tests/gui/expect_dialog.h"
 
 namespace {
 
@@ -223,6 +226,43 @@ TEST_F(DocumentFiles, SaveOverAnotherProgramsChangeAsksFirst) {
                                   " に書き込む権限がありません。\n保存されていません。元のファイルは変更されていません。"));
   EXPECT_TRUE(Doc().IsModified());
   EXPECT_EQ(ReadTextFile(path), ours);
+}
+
+// Another program holds the set's lock: the save waits for it, can be
+// cancelled while it waits, and asks before replacing what that program saved.
+TEST_F(DocumentFiles, SaveWaitsForAnotherProgramHoldingTheSet) {
+  const std::string path = WriteSet("shared.fcf");
+  ASSERT_TRUE(Open(path));
+  Doc().GetRoot()->SetNote("Saved", "mine");
+  Doc().Modify(true);
+  struct CAlwaysShowProgress {
+    const int nSaved = g_nProgressDelayMilliseconds;
+    CAlwaysShowProgress() { g_nProgressDelayMilliseconds = -1; }
+    ~CAlwaysShowProgress() { g_nProgressDelayMilliseconds = nSaved; }
+  } showProgress;
+  const std::string before = ReadTextFile(path);
+  auto lock = std::make_unique<CReplaceLock>();
+  ASSERT_TRUE(lock->Acquire(path));
+  wxTEST_DIALOG(EXPECT_FALSE(Doc().Save()), CExpectDialog<CProgressDlg>([](CProgressDlg*) { return wxID_CANCEL; }),
+                CExpectMessageBox("ファイル " + path + " の保存を中止しました。元のファイルは変更されていません。"));
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(ReadTextFile(path), before);
+
+  // It saves while this save waits, and lets go.
+  std::string theirs;
+  auto otherProgramSaves = [&](CProgressDlg*) {
+    CSaveOptions underLock;
+    underLock.bLockHeld = true;
+    EXPECT_EQ(WriteSetFile(path, CRootFileInfo("theirs"), nullptr, underLock), ESetFileError::None);
+    theirs = ReadTextFile(path);
+    lock.reset();
+    return wxID_OK;  // waits for the save
+  };
+  const std::string prompt = path + " は他のプログラムによって変更されています。上書きしますか?";
+  wxTEST_DIALOG(EXPECT_FALSE(Doc().Save()), CExpectDialog<CProgressDlg>(otherProgramSaves),
+                CExpectMessageBox(prompt, wxID_NO));
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(ReadTextFile(path), theirs);
 }
 
 TEST_F(DocumentFiles, RecentFilesAreStoredAsFileOneToFourInTheSettingsFile) {
