@@ -92,15 +92,21 @@ std::string VolumeLabelOf(const std::string& path, const CMediaRoots&) {
   return Utf8FromWide(label);
 }
 
-// Drives of removable disks and discs, "D:\" and so on, in letter order.
-std::vector<std::string> RemovableMountPoints(const CMediaRoots&) {
+// Every drive, "C:\" and so on, in letter order.
+std::vector<std::string> MountPoints(const CMediaRoots&) {
   std::vector<std::string> points;
   const DWORD drives = GetLogicalDrives();
-  for (int i = 0; i < 26; ++i) {
-    if ((drives & (1u << i)) == 0) continue;
-    const wchar_t root[] = {wchar_t(L'A' + i), L':', L'\\', L'\0'};
-    const UINT type = GetDriveTypeW(root);
-    if (type == DRIVE_REMOVABLE || type == DRIVE_CDROM) points.push_back(std::string{char('A' + i), ':', '\\'});
+  for (int i = 0; i < 26; ++i)
+    if ((drives & (1u << i)) != 0) points.push_back(std::string{char('A' + i), ':', '\\'});
+  return points;
+}
+
+// Drives of removable disks and discs, "D:\" and so on, in letter order.
+std::vector<std::string> RemovableMountPoints(const CMediaRoots& roots) {
+  std::vector<std::string> points;
+  for (const std::string& point : MountPoints(roots)) {
+    const UINT type = GetDriveTypeW(WideFromUtf8(point).c_str());
+    if (type == DRIVE_REMOVABLE || type == DRIVE_CDROM) points.push_back(point);
   }
   return points;
 }
