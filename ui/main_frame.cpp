@@ -3,7 +3,6 @@
 
 #include <wx/display.h>
 #include <wx/filehistory.h>
-#include <wx/infobar.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
 #include <wx/splitter.h>
@@ -68,7 +67,6 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   m_rectNormal = GetRect();
   m_vecMountPoints = MountPoints();
   m_pMountWatch = std::make_unique<CMountWatch>(this, [this] { CheckNewMedia(); });
-  Bind(wxEVT_BUTTON, &CMainFrame::OnUpdateConnected, this, ID_UPDATE_CONNECTED);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -133,6 +131,8 @@ bool CMainFrame::CreateClient(wxDocument* doc, CLeftView* left) {
   // Above the panes, hidden until a medium of the set is connected.
   m_pInfoBar = new wxInfoBar(this);
   m_pInfoBar->AddButton(ID_UPDATE_CONNECTED, wxString::FromUTF8(kUpdateConnectedButton));
+  // On the bar itself: its own handler would take the click and only close it.
+  m_pInfoBar->Bind(wxEVT_BUTTON, &CMainFrame::OnUpdateConnected, this, ID_UPDATE_CONNECTED);
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   sizer->Add(m_pInfoBar, 0, wxEXPAND);
   sizer->Add(m_pSplitter, 1, wxEXPAND);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <wx/docview.h>
+#include <wx/infobar.h>  // on some platforms wxInfoBar names another class
 #include <wx/weakref.h>
 
 #include "document/window_layout.h"
@@ -17,7 +18,6 @@
 
 class CExplorerApDoc;
 class CMountWatch;
-class wxInfoBar;
 class wxMenu;
 class wxSplitterWindow;
 
