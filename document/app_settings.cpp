@@ -41,7 +41,9 @@ CAppSettings::CAppSettings(CSettingsStore& store) : m_store(store) {
 
 void CAppSettings::LoadOpenApps() { m_vecOpenApps = LoadList(kOpenAppSection); }
 
-void CAppSettings::SaveOpenApps(const std::vector<std::string>& apps) { SaveList(kOpenAppSection, apps, m_vecOpenApps); }
+void CAppSettings::SaveOpenApps(const std::vector<std::string>& apps) {
+  SaveList(kOpenAppSection, apps, m_vecOpenApps);
+}
 
 void CAppSettings::LoadExcludePatterns() { m_vecExcludes = LoadList(kExcludeSection); }
 

@@ -44,8 +44,8 @@ std::string VolumeLabelOf(const std::string& path, const CMediaRoots& roots = CM
 // the total size. False when path is not found among the mounts.
 bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMediaRoots& roots = CMediaRoots());
 
-// Every mount point, in table order without repeats: what a newly mounted
-// medium is told from.
+// Every mount point, in table order without repeats (on Windows, each drive
+// that holds a medium): what a newly connected medium is told from.
 std::vector<std::string> MountPoints(const CMediaRoots& roots = CMediaRoots());
 
 // Mount points of removable media: mounts on a removable disk, and those
