@@ -8,9 +8,9 @@
 
 #include <string>
 
-
 class CAppLauncher;
 class CAppSettings;
+class CDriveFileInfo;
 class CExplorerApDoc;
 class CRootFileInfo;
 class wxWindow;
