@@ -28,6 +28,7 @@ const char kUsage[] =
     "  quarrix-cli note SET --text TEXT PATH...\n"
     "  quarrix-cli rm SET LABEL\n"
     "  quarrix-cli report SET OUT [--catalog LABEL]... [--columns kind,size,createTime,modifiedTime,attribute,note]\n"
+    "  quarrix-cli identify SET [SET...] PATH\n"
     "オプションはコマンドの後のどこにでも置けます。-- より後はオプションとみなしません。\n"
     "report の OUT に - を指定すると標準出力に書き出します。\n"
     "find --real-path は実際のパスをバイトのまま出力します。--json では、UTF-8 でない実際のパスは real_path が null になり、"

@@ -77,3 +77,4 @@ int CmdInfo(const std::vector<std::string>& args);
 int CmdNote(const std::vector<std::string>& args);
 int CmdRm(const std::vector<std::string>& args);
 int CmdReport(const std::vector<std::string>& args);
+int CmdIdentify(const std::vector<std::string>& args);

@@ -8,8 +8,9 @@ namespace {
 
 const char kOpenAppSection[] = "FileOpenApp";
 const char kOutputSection[] = "CatalogOut";
+const char kExcludeSection[] = "ExcludePatterns";
 
-std::string OpenAppKey(int n) {
+std::string ListKey(int n) {
   char key[32];
   std::snprintf(key, sizeof key, "%06d", n);
   return key;
@@ -35,25 +36,41 @@ CAppSettings::CAppSettings(CSettingsStore& store) : m_store(store) {
   LoadOpenApps();
   LoadOutputOptions();
   LoadSearchOptions();
+  LoadExcludePatterns();
 }
 
-void CAppSettings::LoadOpenApps() {
-  m_vecOpenApps.clear();
-  for (int n = 0;; ++n) {
-    std::string app = m_store.GetString(kOpenAppSection, OpenAppKey(n));
-    if (app.empty()) break;
-    m_vecOpenApps.push_back(std::move(app));
-  }
-}
+void CAppSettings::LoadOpenApps() { m_vecOpenApps = LoadList(kOpenAppSection); }
 
 void CAppSettings::SaveOpenApps(const std::vector<std::string>& apps) {
-  // A copy first: apps may be this object's own list.
-  std::vector<std::string> newList = apps;
-  m_store.DeleteSection(kOpenAppSection);
-  m_vecOpenApps.clear();
-  for (const std::string& app : newList) {
-    m_store.SetString(kOpenAppSection, OpenAppKey(int(m_vecOpenApps.size())), app);
-    m_vecOpenApps.push_back(app);
+  SaveList(kOpenAppSection, apps, m_vecOpenApps);
+}
+
+void CAppSettings::LoadExcludePatterns() { m_vecExcludes = LoadList(kExcludeSection); }
+
+void CAppSettings::SaveExcludePatterns(const std::vector<std::string>& patterns) {
+  SaveList(kExcludeSection, patterns, m_vecExcludes);
+}
+
+std::vector<std::string> CAppSettings::LoadList(const char* section) const {
+  std::vector<std::string> list;
+  for (int n = 0;; ++n) {
+    std::string value = m_store.GetString(section, ListKey(n));
+    if (value.empty()) break;
+    list.push_back(std::move(value));
+  }
+  return list;
+}
+
+void CAppSettings::SaveList(const char* section, const std::vector<std::string>& values,
+                            std::vector<std::string>& kept) {
+  // A copy first: values may be this object's own list.
+  std::vector<std::string> newList = values;
+  m_store.DeleteSection(section);
+  kept.clear();
+  for (const std::string& value : newList) {
+    if (value.empty()) continue;  // it would end the list
+    m_store.SetString(section, ListKey(int(kept.size())), value);
+    kept.push_back(value);
   }
   m_store.Flush();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The per-user settings the program keeps itself: the applications the user
-// picked to open files with, most recent first, and the report's columns.
+// picked to open files with, most recent first, the report's columns, the
+// search options and the patterns new catalogs exclude.
 // Each part is written when it changes; nothing is written at destruction.
 
 #include <string>
@@ -41,11 +42,22 @@ class CAppSettings {
   void SaveSearchOptions(const CSearchOptions& options);
   const CSearchOptions& GetSearchOptions() const { return m_searchOptions; }
 
+  // "ExcludePatterns": keys "000000", "000001", ... up to the first missing
+  // or empty one; none when missing. Saving rewrites the section whole.
+  void LoadExcludePatterns();
+  void SaveExcludePatterns(const std::vector<std::string>& patterns);
+  const std::vector<std::string>& GetExcludePatterns() const { return m_vecExcludes; }
+
  private:
+  // A list kept as numbered keys of section.
+  std::vector<std::string> LoadList(const char* section) const;
+  void SaveList(const char* section, const std::vector<std::string>& values, std::vector<std::string>& kept);
+
   CSettingsStore& m_store;
   std::vector<std::string> m_vecOpenApps;  // UTF-8 program paths
   CatalogOutOptions m_outputOptions;
   CSearchOptions m_searchOptions;
+  std::vector<std::string> m_vecExcludes;
 };
 
 // The running application's settings; null when the process is not the

@@ -12,7 +12,9 @@
 #include "document/app_launcher.h"
 #include "document/app_settings.h"
 #include "document/explorer_ap_doc.h"
+#include "model/catalog_update.h"
 #include "model/item_real_name.h"
+#include "model/medium_match.h"
 #include "model/root_file_info.h"
 #include "platform/path_separator.h"
 
@@ -53,7 +55,8 @@ bool TryOpen(const CRootFileInfo& set, const std::string& logicalPath, wxWindow*
     if (outside) AppMessageBox(kOutsideCatalogMessage, wxOK | wxICON_EXCLAMATION, parent);
     return outside;  // the message said why; the general one would only repeat it
   }
-  if (!ConfirmFilePresent(path, logicalPath, catalogName, fileName, parent)) return false;
+  if (!ConfirmFilePresent(path, logicalPath, catalogName, fileName, parent, FindCatalog(set, catalogName)))
+    return false;
   switch (launcher.OpenWithAssociated(path)) {
     case CAppLauncher::OPEN_DONE:
       return true;
@@ -82,15 +85,18 @@ void OpenCatalogedFile(const CRootFileInfo& set, const std::string& logicalPath,
 }
 
 bool ConfirmFilePresent(std::string& path, const std::string& logicalPath, const std::string& catalogName,
-                        const std::string& fileName, wxWindow* parent) {
-  std::string catalog = catalogName, name = fileName;
-  if (catalog.empty() || name.empty()) {
+                        const std::string& fileName, wxWindow* parent, const CDriveFileInfo* catalog) {
+  std::string catalogLabel = catalogName, name = fileName;
+  if (catalogLabel.empty() || name.empty()) {
     std::string rest;
-    if (!SplitLogicalPath(logicalPath, catalog, rest, name)) return false;
+    if (!SplitLogicalPath(logicalPath, catalogLabel, rest, name)) return false;
   }
   for (;;) {
     if (IsFilePresent(path)) return true;
-    CLocateFileDlg dialog(parent, LocateFileMessage(logicalPath, path, catalog), name);
+    // Asked again each time: the medium may have come while the dialog was up.
+    const std::string absentMedium =
+        catalog != nullptr && !CatalogPlacePresent(*catalog) ? DescribeCatalogMedium(*catalog) : std::string();
+    CLocateFileDlg dialog(parent, LocateFileMessage(logicalPath, path, catalogLabel, absentMedium), name);
     switch (dialog.ShowModal()) {
       case CLocateFileDlg::END_PLACE_CHOSEN:
         path = dialog.GetChosenPath();
@@ -129,9 +135,9 @@ bool SplitCatalogPath(const CRootFileInfo& set, const std::string& logicalPath, 
   std::string catalog, rest, name;
   if (!SplitLogicalPath(logicalPath, catalog, rest, name)) return false;
   // Without its catalog the path would be taken from the root of the disk.
-  const CFileInfo* item = FindByPath(static_cast<const CFileInfo*>(&set), catalog);
-  if (item == nullptr || !item->IsCatalog()) return false;
-  std::optional<std::string> path = RealPathOfItem(static_cast<const CDriveFileInfo&>(*item), rest);
+  const CDriveFileInfo* found = FindCatalog(set, catalog);
+  if (found == nullptr) return false;
+  std::optional<std::string> path = RealPathOfItem(*found, rest);
   if (!path) {
     if (outside != nullptr) *outside = true;
     return false;
@@ -147,9 +153,17 @@ bool IsFilePresent(const std::string& path) {
   return IsRootedPath(path) && stat(path.c_str(), &status) == 0;
 }
 
-std::string LocateFileMessage(const std::string& logicalPath, const std::string& path,
-                              const std::string& catalogName) {
-  return "【" + logicalPath + "】 はカタログ化されたときの場所 【" + path +
-         "】 にありません。\n\nカタログ 【" + catalogName +
-         "】 が格納されているディスクをセットして再検索してください。\n\n他の場所を探す場合には、場所を指定してください";
+const CDriveFileInfo* FindCatalog(const CRootFileInfo& set, const std::string& name) {
+  const CFileInfo* item = FindByPath(static_cast<const CFileInfo*>(&set), name);
+  return item != nullptr && item->IsCatalog() ? static_cast<const CDriveFileInfo*>(item) : nullptr;
+}
+
+std::string LocateFileMessage(const std::string& logicalPath, const std::string& path, const std::string& catalogName,
+                              const std::string& absentMedium) {
+  const std::string request = absentMedium.empty()
+                                  ? "カタログ 【" + catalogName + "】 が格納されているディスクをセットして"
+                                  : "カタログ 【" + catalogName + "】 のメディア 【" + absentMedium +
+                                        "】 が接続されていません。このメディアをセットして";
+  return "【" + logicalPath + "】 はカタログ化されたときの場所 【" + path + "】 にありません。\n\n" + request +
+         "再検索してください。\n\n他の場所を探す場合には、場所を指定してください";
 }

@@ -8,9 +8,9 @@
 
 #include <string>
 
-
 class CAppLauncher;
 class CAppSettings;
+class CDriveFileInfo;
 class CExplorerApDoc;
 class CRootFileInfo;
 class wxWindow;
@@ -35,9 +35,12 @@ void OpenCatalogedFile(const CRootFileInfo& set, const std::string& logicalPath,
 // while it is not: "search again" tests path again, pointing at a file makes
 // that file path. True when a file is at path (possibly changed); false when
 // the user gave up, or when logicalPath names no file of a catalog.
-// catalogName and fileName, when empty, are taken from logicalPath.
+// catalogName and fileName, when empty, are taken from logicalPath. When
+// catalog is given and its medium is not at its place, the dialog asks for
+// that medium by name.
 bool ConfirmFilePresent(std::string& path, const std::string& logicalPath, const std::string& catalogName = {},
-                        const std::string& fileName = {}, wxWindow* parent = nullptr);
+                        const std::string& fileName = {}, wxWindow* parent = nullptr,
+                        const CDriveFileInfo* catalog = nullptr);
 
 // ---------------------------------------------------------------------------
 // The decisions behind them.
@@ -57,6 +60,11 @@ bool SplitLogicalPath(const std::string& logicalPath, std::string& catalogName, 
 // True when something exists at path; only absolute paths are looked at.
 bool IsFilePresent(const std::string& path);
 
-// The locate dialog's text for the file at logicalPath sought at path.
-std::string LocateFileMessage(const std::string& logicalPath, const std::string& path,
-                              const std::string& catalogName);
+// The catalog of set named name; null when there is none.
+const CDriveFileInfo* FindCatalog(const CRootFileInfo& set, const std::string& name);
+
+// The locate dialog's text for the file at logicalPath sought at path;
+// absentMedium, when not empty, describes the catalog's medium, which is not
+// where it was catalogued (DescribeCatalogMedium).
+std::string LocateFileMessage(const std::string& logicalPath, const std::string& path, const std::string& catalogName,
+                              const std::string& absentMedium = {});

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <ctime>
 
+#include "dialogs/exclude_patterns_dlg.h"
 #include "dialogs/label_dlg.h"
 #include "dialogs/message_box.h"
 #include "dialogs/note_edit_dlg.h"
@@ -51,11 +52,13 @@ wxBEGIN_EVENT_TABLE(CExplorerApDoc, wxDocument)
   EVT_MENU(ID_SELECT_ALL, CExplorerApDoc::OnSelectAll)
   EVT_MENU(ID_HELP_CONTENTS, CExplorerApDoc::OnHelpContents)
   EVT_MENU(ID_OUTPUT_CATALOG_SET, CExplorerApDoc::OnOutputCatalogSet)
+  EVT_MENU(ID_EXCLUDE_PATTERNS, CExplorerApDoc::OnExcludePatterns)
   EVT_UPDATE_UI(ID_ADD_CATALOG, CExplorerApDoc::OnUpdateEnabled)
   EVT_UPDATE_UI_RANGE(ID_SORT_BY_NAME, ID_SORT_BY_NOTE, CExplorerApDoc::OnUpdateSort)
   EVT_UPDATE_UI(ID_SELECT_ALL, CExplorerApDoc::OnUpdateEnabled)
   EVT_UPDATE_UI(ID_HELP_CONTENTS, CExplorerApDoc::OnUpdateEnabled)
   EVT_UPDATE_UI(ID_OUTPUT_CATALOG_SET, CExplorerApDoc::OnUpdateEnabled)
+  EVT_UPDATE_UI(ID_EXCLUDE_PATTERNS, CExplorerApDoc::OnUpdateEnabled)
 wxEND_EVENT_TABLE()
 
 int SortColumnForCommand(int id) {
@@ -260,8 +263,12 @@ int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::
   if (FindByPath(static_cast<const CFileInfo*>(m_pRoot.get()), label) != nullptr) return FinishAdd(nullptr);
   std::unique_ptr<CDriveFileInfo> catalog;
   std::string message;
+  const CAppSettings* settings = GetAppSettings();
+  const std::vector<std::string> excludes = settings ? settings->GetExcludePatterns() : std::vector<std::string>();
   const EScanStatus status = ScanWithProgress(kScanCaption, [&](const CScanOptions& options) {
-    return MakeCatalog(label, paths, options, catalog, message);
+    CScanOptions excluding = options;
+    excluding.excludes = excludes;
+    return MakeCatalog(label, paths, excluding, catalog, message);
   });
   if (status != EScanStatus::Done) message = ScanStatusMessage(status, kScanCancelled);
   if (status == EScanStatus::Done) message += UnreadableText(CollectUnreadable(*catalog, label));
@@ -293,6 +300,16 @@ int CExplorerApDoc::AddCatalogFromFiles(const std::vector<std::string>& paths) {
   std::string label;
   if (!AskCatalogLabel(paths, label)) return 0;
   return ScanAndAdd(label, paths);
+}
+
+void CExplorerApDoc::OnExcludePatterns(wxCommandEvent&) { EditExcludePatterns(); }
+
+bool CExplorerApDoc::EditExcludePatterns() {
+  CAppSettings* settings = GetAppSettings();
+  CExcludePatternsDlg dialog(GetDialogParent(), settings ? settings->GetExcludePatterns() : std::vector<std::string>());
+  if (dialog.ShowModal() != wxID_OK) return false;
+  if (settings) settings->SaveExcludePatterns(dialog.GetPatterns());
+  return true;
 }
 
 int CExplorerApDoc::DeleteCatalog(const std::string& name) {

@@ -52,6 +52,9 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   // points), shows what would change and, when the user agrees, replaces
   // the catalog's tree keeping its notes.
   int UpdateCatalog(const std::string& name);
+  // The patterns new catalogs leave out, kept in the settings; false when
+  // the dialog was cancelled.
+  bool EditExcludePatterns();
   int EditNote(const std::string& path);
   // No note: the note dialog asks for it.
   int EditNotes(const std::vector<std::string>& paths, std::optional<std::string> note = std::nullopt);
@@ -93,6 +96,7 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   void OnSelectAll(wxCommandEvent& event);
   void OnHelpContents(wxCommandEvent& event);
   void OnOutputCatalogSet(wxCommandEvent& event);  // in document/catalog_output.cpp
+  void OnExcludePatterns(wxCommandEvent& event);
   void OnUpdateEnabled(wxUpdateUIEvent& event);
   void OnUpdateSort(wxUpdateUIEvent& event);
 

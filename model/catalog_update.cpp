@@ -268,6 +268,11 @@ bool CatalogPlacePresent(const CDriveFileInfo& catalog) {
   return check == EMediumCheck::Same || check == EMediumCheck::NoRecord;
 }
 
+bool SizesAlike(std::uint64_t a, std::uint64_t b) {
+  const std::uint64_t larger = std::max(a, b), smaller = std::min(a, b);
+  return larger - smaller <= larger / 100;
+}
+
 EMediumCheck CompareMedia(const CMediumIdentity& recorded, const CMediumIdentity& now) {
   const auto atRoot = [](const CMediumIdentity& medium) {
     return medium.strBelowMount == "/" || medium.strBelowMount == "\\";
@@ -279,12 +284,9 @@ EMediumCheck CompareMedia(const CMediumIdentity& recorded, const CMediumIdentity
   if (!recorded.strId.empty() || !now.strId.empty())
     return recorded.strId == now.strId ? EMediumCheck::Same : EMediumCheck::Different;
   // Neither has an identity of its own (tmpfs, network shares): what it is
-  // called and how large it is stand in. Sizes may move a little as the
-  // file system accounts for itself.
-  const std::uint64_t larger = std::max(recorded.nTotalBytes, now.nTotalBytes);
-  const std::uint64_t smaller = std::min(recorded.nTotalBytes, now.nTotalBytes);
-  const bool sizeAlike = larger - smaller <= larger / 100;
-  return recorded.strFileSystem == now.strFileSystem && recorded.strVolumeLabel == now.strVolumeLabel && sizeAlike
+  // called and how large it is stand in.
+  return recorded.strFileSystem == now.strFileSystem && recorded.strVolumeLabel == now.strVolumeLabel &&
+                 SizesAlike(recorded.nTotalBytes, now.nTotalBytes)
              ? EMediumCheck::Same
              : EMediumCheck::Different;
 }

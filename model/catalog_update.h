@@ -65,6 +65,9 @@ enum class EMediumCheck {
 };
 EMediumCheck CheckMedium(const CDriveFileInfo& catalog, const std::string& place, CMediumIdentity* found = nullptr);
 EMediumCheck CompareMedia(const CMediumIdentity& recorded, const CMediumIdentity& now);
+// Whether two total sizes are those of one medium: within 1%, as a file
+// system's size moves a little while it accounts for itself.
+bool SizesAlike(std::uint64_t a, std::uint64_t b);
 
 // A medium as the user knows it: "DATA (ext4, 1.2GB)".
 std::string DescribeMedium(const CMediumIdentity& medium);

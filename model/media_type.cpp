@@ -188,6 +188,14 @@ std::string VolumeLabelOf(const std::string& path, const CMediaRoots& roots) {
   return {};
 }
 
+std::vector<std::string> MountPoints(const CMediaRoots& roots) {
+  std::vector<std::string> points;
+  for (const CMount& mount : ReadMounts(roots.strMountInfo))
+    if (std::find(points.begin(), points.end(), mount.strMountPoint) == points.end())
+      points.push_back(mount.strMountPoint);
+  return points;
+}
+
 std::vector<std::string> RemovableMountPoints(const CMediaRoots& roots) {
   std::vector<std::string> points;
   for (const CMount& mount : ReadMounts(roots.strMountInfo)) {

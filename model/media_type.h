@@ -44,6 +44,10 @@ std::string VolumeLabelOf(const std::string& path, const CMediaRoots& roots = CM
 // the total size. False when path is not found among the mounts.
 bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMediaRoots& roots = CMediaRoots());
 
+// Every mount point, in table order without repeats (on Windows, each drive
+// that holds a medium): what a newly connected medium is told from.
+std::vector<std::string> MountPoints(const CMediaRoots& roots = CMediaRoots());
+
 // Mount points of removable media: mounts on a removable disk, and those
 // below /media or /run/media, where the desktop mounts them. In table order.
 std::vector<std::string> RemovableMountPoints(const CMediaRoots& roots = CMediaRoots());

@@ -353,7 +353,8 @@ std::vector<std::string> CExplorerApView::DragFilePaths() {
   // user gives up on are left out.
   wxWindow* parent = Frame();
   for (CPair& pair : pairs)
-    if (ConfirmFilePresent(pair.m_strReal, pair.m_strLogical, pair.m_strCatalog, pair.m_strFile, parent))
+    if (ConfirmFilePresent(pair.m_strReal, pair.m_strLogical, pair.m_strCatalog, pair.m_strFile, parent,
+                           FindCatalog(*doc->GetRoot(), pair.m_strCatalog)))
       files.push_back(pair.m_strReal);
   return files;
 }

@@ -17,6 +17,7 @@ enum : int {
   ID_VIEW_LARGEICON = 26641,
   ID_VIEW_LIST = 26642,
   ID_VIEW_DETAILS = 26643,
+  ID_UPDATE_CONNECTED = 26656,  // the info bar's button: update the medium just connected
 };
 
 // The list control style (wxLC_ICON, wxLC_SMALL_ICON, wxLC_LIST, wxLC_REPORT)

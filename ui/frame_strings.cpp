@@ -9,6 +9,7 @@ std::string CommandPromptString(int id) {
     case ID_SEARCH: return "カタログを検索する\n検索";
     case ID_DELETE_CATALOG: return "カタログを削除する\n削除";
     case ID_UPDATE_CATALOG: return "カタログをメディアの現在の内容に更新する\n更新";
+    case ID_EXCLUDE_PATTERNS: return "カタログを追加するときに除外するファイルやフォルダを指定する";
     case ID_PROPERTIES: return "ファイルのプロパティを表示";
     case ID_VIEW_SMALLICON: return "ｵﾌﾞｼﾞｪｸﾄを小さいｱｲｺﾝで表示します。\n小さいｱｲｺﾝ";
     case ID_VIEW_LARGEICON: return "ｵﾌﾞｼﾞｪｸﾄを大きいｱｲｺﾝで表示します。\n大きいｱｲｺﾝ";
@@ -16,6 +17,10 @@ std::string CommandPromptString(int id) {
     case ID_VIEW_DETAILS: return "ｳｨﾝﾄﾞｳ内の各ｵﾌﾞｼﾞｪｸﾄの詳細情報を表示します。\n詳細";
   }
   return {};
+}
+
+std::string MediumConnectedNotice(const std::string& label) {
+  return "「" + label + "」が接続されました。カタログを更新しますか?";
 }
 
 std::string CommandPrompt(int id) {

@@ -10,6 +10,10 @@ inline constexpr char kIndicatorCaps[] = "CAP";
 inline constexpr char kIndicatorNum[] = "NUM";
 inline constexpr char kIndicatorScroll[] = "SCRL";
 
+// The info bar's offer for a medium just connected that is the catalog label.
+std::string MediumConnectedNotice(const std::string& label);
+inline constexpr char kUpdateConnectedButton[] = "更新";
+
 // The string-table prompt of a command ("" for commands without one).
 std::string CommandPromptString(int id);
 // Its status-bar part (before "\n") and its tooltip (after "\n", if any).

@@ -4,19 +4,26 @@
 #include <wx/display.h>
 #include <wx/filehistory.h>
 #include <wx/menu.h>
+#include <wx/sizer.h>
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
+#include <utility>
+
 #include "document/command_ids.h"
 #include "document/app_icon.h"
 #include "document/doc_template.h"
+#include "document/explorer_ap_doc.h"
 #include "document/settings_file.h"
 #include "document/settings_store.h"
+#include "model/media_type.h"
+#include "model/medium_match.h"
 #include "ui/frame_ids.h"
 #include "ui/frame_strings.h"
 #include "ui/gtk_extras.h"
 #include "ui/main_menu.h"
+#include "ui/mount_watch.h"
 
 namespace {
 
@@ -58,6 +65,8 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   CreateBars();
   m_pContextMenu.reset(CreateContextMenu());
   m_rectNormal = GetRect();
+  m_vecMountPoints = MountPoints();
+  m_pMountWatch = std::make_unique<CMountWatch>(this, [this] { CheckNewMedia(); });
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -119,6 +128,15 @@ bool CMainFrame::CreateClient(wxDocument* doc, CLeftView* left) {
   m_pSplitter->SplitVertically(left->GetTreeCtrl(), right->GetListCtrl(), kTreeWidth);
   m_pLeft = left;
   m_pRight = right;
+  // Above the panes, hidden until a medium of the set is connected.
+  m_pInfoBar = new wxInfoBar(this);
+  m_pInfoBar->AddButton(ID_UPDATE_CONNECTED, wxString::FromUTF8(kUpdateConnectedButton));
+  // On the bar itself: its own handler would take the click and only close it.
+  m_pInfoBar->Bind(wxEVT_BUTTON, &CMainFrame::OnUpdateConnected, this, ID_UPDATE_CONNECTED);
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  sizer->Add(m_pInfoBar, 0, wxEXPAND);
+  sizer->Add(m_pSplitter, 1, wxEXPAND);
+  SetSizer(sizer);
   SendSizeEvent();
   return true;
 }
@@ -232,6 +250,33 @@ void CMainFrame::OnUpdateDisplayStyle(wxUpdateUIEvent& event) {
 }
 
 void CMainFrame::OnUpdateUnhandled(wxUpdateUIEvent& event) { event.Enable(false); }
+
+// ---------------------------------------------------------------------------
+// Media connected while the program runs
+
+CExplorerApDoc* CMainFrame::Doc() const {
+  CExplorerApView* list = GetRightPane();
+  return list ? dynamic_cast<CExplorerApDoc*>(list->GetDocument()) : nullptr;
+}
+
+void CMainFrame::CheckNewMedia() {
+  const std::vector<std::string> before = std::exchange(m_vecMountPoints, MountPoints());
+  CExplorerApDoc* doc = Doc();
+  if (!m_pInfoBar || !doc || !doc->GetRoot()) return;
+  const std::vector<CNewMedium> found = CatalogsOfNewMounts(*doc->GetRoot(), before, m_vecMountPoints);
+  if (found.empty()) return;
+  m_strNoticeCatalog = found.front().pCatalog->m_strLabel;
+  m_strNotice = MediumConnectedNotice(m_strNoticeCatalog);
+  m_pInfoBar->ShowMessage(wxString::FromUTF8(m_strNotice), wxICON_QUESTION);
+}
+
+void CMainFrame::OnUpdateConnected(wxCommandEvent&) {
+  if (m_pInfoBar) m_pInfoBar->Dismiss();
+  const std::string name = m_strNoticeCatalog;
+  CExplorerApDoc* doc = Doc();
+  if (doc && doc->UpdateCatalog(name))
+    if (CLeftView* tree = GetLeftPane()) tree->RevealPath(name);
+}
 
 // ---------------------------------------------------------------------------
 // Layout kept between runs

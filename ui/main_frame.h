@@ -5,14 +5,19 @@
 // carries the list's four display styles.
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <wx/docview.h>
+#include <wx/infobar.h>  // on some platforms wxInfoBar names another class
 #include <wx/weakref.h>
 
 #include "document/window_layout.h"
 #include "ui/explorer_ap_view.h"
 #include "ui/left_view.h"
 
+class CExplorerApDoc;
+class CMountWatch;
 class wxMenu;
 class wxSplitterWindow;
 
@@ -55,8 +60,18 @@ class CMainFrame : public wxDocParentFrame {
   wxMenu* GetContextMenu() const { return m_pContextMenu.get(); }
   void ShowContextMenu(const wxPoint& screenPoint);
 
+  // Looks at the mounts again: when a medium mounted since the last look is
+  // a catalog of the open set, the info bar offers to update that catalog.
+  // The mount watch calls it; so can tests.
+  void CheckNewMedia();
+  wxInfoBar* GetInfoBar() const { return m_pInfoBar; }
+  // The info bar's text and the catalog its button updates.
+  const std::string& GetMediumNotice() const { return m_strNotice; }
+  const std::string& GetNoticeCatalog() const { return m_strNoticeCatalog; }
+
  private:
   void CreateBars();
+  CExplorerApDoc* Doc() const;
   void UpdateLockIndicators();
 
   void OnIdle(wxIdleEvent& event);
@@ -73,6 +88,7 @@ class CMainFrame : public wxDocParentFrame {
   void OnUpdateStatusBar(wxUpdateUIEvent& event);
   void OnSwitchPane(wxCommandEvent& event);
   void OnUpdateUnhandled(wxUpdateUIEvent& event);
+  void OnUpdateConnected(wxCommandEvent& event);
 
   wxSplitterWindow* m_pSplitter = nullptr;
   std::unique_ptr<wxMenu> m_pContextMenu;
@@ -80,6 +96,10 @@ class CMainFrame : public wxDocParentFrame {
   wxRect m_rectNormal;  // the frame when last neither maximised nor minimised
   wxWeakRef<CLeftView> m_pLeft;
   wxWeakRef<CExplorerApView> m_pRight;
+  wxInfoBar* m_pInfoBar = nullptr;
+  std::vector<std::string> m_vecMountPoints;  // as last looked at
+  std::unique_ptr<CMountWatch> m_pMountWatch;
+  std::string m_strNotice, m_strNoticeCatalog;
 
   wxDECLARE_EVENT_TABLE();
 };

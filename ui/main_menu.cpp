@@ -68,6 +68,8 @@ wxMenuBar* CreateMainMenuBar() {
       kSeparator,
       {"ノートを編集(&N)", ID_EDIT_NOTE, kNormal},
       {"検索(&S)", ID_SEARCH, kNormal},
+      kSeparator,
+      {"除外パターン(&X)...", ID_EXCLUDE_PATTERNS, kNormal},
   });
   ShowCtrlShortcutText(edit->FindItem(ID_DELETE_CATALOG), 'd');
   bar->Append(edit, wxString::FromUTF8("編集(&E)"));

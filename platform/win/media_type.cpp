@@ -92,15 +92,37 @@ std::string VolumeLabelOf(const std::string& path, const CMediaRoots&) {
   return Utf8FromWide(label);
 }
 
+namespace {
+
+// Every drive letter in use, "C:\" and so on, in letter order.
+std::vector<std::string> DriveRoots() {
+  std::vector<std::string> roots;
+  const DWORD drives = GetLogicalDrives();
+  for (int i = 0; i < 26; ++i)
+    if ((drives & (1u << i)) != 0) roots.push_back(std::string{char('A' + i), ':', '\\'});
+  return roots;
+}
+
+}  // namespace
+
+// The drives that hold a medium: a disc or card put into a drive that was
+// there already appears as a new mount point.
+std::vector<std::string> MountPoints(const CMediaRoots&) {
+  std::vector<std::string> points;
+  const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);  // an empty drive is no error to show
+  for (const std::string& root : DriveRoots())
+    if (GetVolumeInformationW(WideFromUtf8(root).c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0))
+      points.push_back(root);
+  SetErrorMode(oldMode);
+  return points;
+}
+
 // Drives of removable disks and discs, "D:\" and so on, in letter order.
 std::vector<std::string> RemovableMountPoints(const CMediaRoots&) {
   std::vector<std::string> points;
-  const DWORD drives = GetLogicalDrives();
-  for (int i = 0; i < 26; ++i) {
-    if ((drives & (1u << i)) == 0) continue;
-    const wchar_t root[] = {wchar_t(L'A' + i), L':', L'\\', L'\0'};
-    const UINT type = GetDriveTypeW(root);
-    if (type == DRIVE_REMOVABLE || type == DRIVE_CDROM) points.push_back(std::string{char('A' + i), ':', '\\'});
+  for (const std::string& root : DriveRoots()) {
+    const UINT type = GetDriveTypeW(WideFromUtf8(root).c_str());
+    if (type == DRIVE_REMOVABLE || type == DRIVE_CDROM) points.push_back(root);
   }
   return points;
 }

@@ -811,6 +811,64 @@ TEST_F(CliTest, UpdateRefusesTheEmptyFolderAnUnmountedMediumLeaves) {
   EXPECT_TRUE(Has(run.strOut, "! CD\\song.mp3")) << run.strOut;
 }
 
+TEST_F(CliTest, IdentifyNamesTheCatalogOfAFoldersMediumInEachSet) {
+  const std::string disk = File("disk");
+  std::filesystem::create_directories(disk);
+  const std::string other = File("other.fcf");
+  WriteSample();  // CD1 and HD, media this folder is not
+  std::filesystem::rename(m_strSet, other);
+  ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--quiet"}).nStatus, 0);
+
+  CRun run = Run({"identify", m_strSet, disk});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_EQ(run.strOut.rfind("Disk\t", 0), 0u) << run.strOut;
+  EXPECT_TRUE(Has(run.strOut, "が一致\t")) << run.strOut;
+  run = Run({"identify", other, m_strSet, disk});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_EQ(run.strOut.rfind(m_strSet + "\tDisk\t", 0), 0u) << run.strOut;
+  EXPECT_EQ(std::count(run.strOut.begin(), run.strOut.end(), '\n'), 1) << run.strOut;
+
+  run = Run({"identify", other, disk});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_TRUE(Has(run.strErr, "一致するカタログはありません")) << run.strErr;
+  EXPECT_EQ(Run({"identify", m_strSet, File("nowhere")}).nStatus, 1);
+  EXPECT_EQ(Run({"identify", disk}).nStatus, 2);
+  EXPECT_EQ(Run({"identify", m_strSet, disk, "--quiet"}).nStatus, 2);
+}
+
+// A RAM disk of its own, unmounted at the end of the test.
+struct CRamDisk {
+  explicit CRamDisk(std::string path) : strPath(std::move(path)) {
+    std::filesystem::create_directories(strPath);
+    bMounted = ::mount("quarrix", strPath.c_str(), "tmpfs", 0, "size=8m") == 0;
+  }
+  ~CRamDisk() { Unmount(); }
+  void Unmount() {
+    if (bMounted) umount2(strPath.c_str(), MNT_DETACH);
+    bMounted = false;
+  }
+  std::string strPath;
+  bool bMounted = false;
+};
+
+TEST_F(CliTest, IdentifyTellsAMediumByLabelAndSizeAndSeesItChanged) {
+  CRamDisk ram(File("ram"));
+  if (!ram.bMounted) GTEST_SKIP() << "mounting is not allowed here";
+  ASSERT_EQ(Run({"add", m_strSet, "RAM", ram.strPath, "--quiet"}).nStatus, 0);
+  CRun run = Run({"identify", m_strSet, ram.strPath});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_EQ(run.strOut, "RAM\tラベルとサイズが一致\t変更なし\n");
+
+  std::ofstream(ram.strPath + "/new.bin") << std::string(1 << 20, 'x');
+  run = Run({"identify", m_strSet, ram.strPath});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_EQ(run.strOut, "RAM\tラベルとサイズが一致\t変更あり (空き容量が 1,048,576バイト減っています)\n");
+
+  // The empty mount point is the folder's own file system, not the RAM disk.
+  ram.Unmount();
+  EXPECT_EQ(Run({"identify", m_strSet, ram.strPath}).nStatus, 1);
+}
+
 }  // namespace
 
 namespace {

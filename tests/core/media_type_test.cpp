@@ -159,4 +159,6 @@ TEST_F(MediaTypeTest, VolumeLabelAndRemovableMountsComeFromTheTables) {
   EXPECT_EQ("", VolumeLabelOf("/data", m_roots));
 
   EXPECT_EQ((std::vector<std::string>{"/mnt/usb stick", "/media/user/CD"}), RemovableMountPoints(m_roots));
+  Mount("0:42", "/data", "tmpfs", "none");  // over the other: one mount point
+  EXPECT_EQ((std::vector<std::string>{"/", "/mnt/usb stick", "/media/user/CD", "/data"}), MountPoints(m_roots));
 }

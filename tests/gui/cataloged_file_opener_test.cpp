@@ -224,6 +224,29 @@ TEST_F(OpenCatalogedFileTest, AFileMovedElsewhereIsOpenedWhereTheUserPointsAndCa
   EXPECT_TRUE(m_launcher.m_vecAssociated.empty());
 }
 
+TEST_F(OpenCatalogedFileTest, AnAbsentMediumIsAskedForByItsLabelTypeAndSize) {
+  const auto ask = [&](const std::string& path, const std::string& medium) {
+    const std::string message = "【CD1\\docs\\memo.txt】 はカタログ化されたときの場所 【" + path +
+                                "】 にありません。\n\nカタログ 【CD1】 のメディア 【" + medium +
+                                "】 が接続されていません。このメディアをセットして再検索してください。\n\n"
+                                "他の場所を探す場合には、場所を指定してください";
+    wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), Locate(message, wxID_CANCEL), CExpectMessageBox(kOpenFileFailed));
+  };
+  auto* catalog = const_cast<CDriveFileInfo*>(FindCatalog(m_set, "CD1"));
+  ASSERT_NE(nullptr, catalog);
+  // Without a record: the catalog's own label, media type and size.
+  catalog->m_strCatalogedPath = m_home.File("unplugged");
+  ask(m_home.File("unplugged/docs/memo.txt"), "CD1 (固定ディスク, 4MB)");
+
+  // The place is there, but holds another file system than the record's.
+  catalog->m_strCatalogedPath = m_strDisk;
+  CCatalogRecord record;
+  record.medium = {"1234-ABCD", "vfat", "PHOTOS", 16ULL << 30, "/"};
+  catalog->m_record = record;
+  ask(m_strMemo, "PHOTOS (固定ディスク, vfat, 16,384MB)");
+  EXPECT_TRUE(m_launcher.m_vecAssociated.empty());
+}
+
 TEST_F(OpenCatalogedFileTest, ConfirmTakesTheCatalogAndFileNameFromTheLogicalPathWhenNotGiven) {
   std::string path = m_strDisk + "/a.txt";
   const std::string message = LocateFileMessage("CD1\\a.txt", path, "CD1");
