@@ -11,10 +11,10 @@
 
 #include "cli/cli_common.h"
 #include "model/catalog_update.h"
-#include "model/media_type.h"
 #include "model/medium_match.h"
 #include "model/scan.h"
 #include "model/text_format.h"
+#include "platform/media_type.h"
 #include "platform/volume_info.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <wx/xrc/xmlres.h>
 
 #include "dialogs/dialog_font.h"
+#include "dialogs/icon_index_source.h"
 #include "dialogs/search_fields.h"
 #include "dialogs/xrc_layout.h"
-#include "ui/file_icon_cache.h"
 
 namespace {
 
@@ -27,9 +27,12 @@ wxSize OffsetFromCorner(const wxWindow* window, const wxSize& parent) {
 }  // namespace
 
 CSearchResultDlg::CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results)
-    : CSearchResultDlg(parent, results, CFileIconCache::Get()) {}
+    : CSearchResultDlg(parent, results, GetIconIndexSource()) {}
 
-CSearchResultDlg::CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results, CFileIconCache& icons)
+CSearchResultDlg::CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results, CIconIndexSource& icons)
+    : CSearchResultDlg(parent, results, &icons) {}
+
+CSearchResultDlg::CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results, CIconIndexSource* icons)
     : m_pResults(&results) {
   Create(parent, wxID_ANY, wxString::FromUTF8("検索結果"), wxDefaultPosition, wxDefaultSize,
          wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
@@ -56,18 +59,22 @@ CSearchResultDlg::CSearchResultDlg(wxWindow* parent, const CItemSummaryList& res
   Bind(wxEVT_CHAR_HOOK, &CSearchResultDlg::OnCharHook, this);
 }
 
-void CSearchResultDlg::FillList(CFileIconCache& icons) {
-  m_pList->SetImageList(icons.GetSmallImageList(), wxIMAGE_LIST_SMALL);
-  m_pList->SetImageList(icons.GetLargeImageList(), wxIMAGE_LIST_NORMAL);
+void CSearchResultDlg::FillList(CIconIndexSource* icons) {
+  if (icons) {
+    m_pList->SetImageList(icons->GetSmallImageList(), wxIMAGE_LIST_SMALL);
+    m_pList->SetImageList(icons->GetLargeImageList(), wxIMAGE_LIST_NORMAL);
+  }
   m_pList->InsertColumn(COLUMN_FILE, wxString::FromUTF8("ファイル"), wxLIST_FORMAT_LEFT, 300);
   m_pList->InsertColumn(COLUMN_CATALOG, wxString::FromUTF8("カタログ"), wxLIST_FORMAT_LEFT, 100);
 
   // The image comes from the item's own name: the path's folders and the
   // catalog's label may hold dots that are no extension of the item.
-  std::vector<CResultRow> rows = MakeResultRows(*m_pResults, [&icons](const CItemSummary& record) {
-    return icons.GetImageIndex(record.m_strName, record.m_bContainer, record.m_bCatalog, false);
+  // Without a source (no window yet) the rows have the fixed images' places.
+  std::vector<CResultRow> rows = MakeResultRows(*m_pResults, [icons](const CItemSummary& record) {
+    if (!icons) return record.m_bCatalog ? 2 : record.m_bContainer ? 1 : 0;
+    return icons->GetImageIndex(record.m_strName, record.m_bContainer, record.m_bCatalog, false);
   });
-  SortResultRows(rows, icons.GetFolderIndex(false));
+  SortResultRows(rows, icons ? icons->GetFolderIndex(false) : 1);
   for (const CResultRow& row : rows) {
     const long index = m_pList->InsertItem(m_pList->GetItemCount(), wxString::FromUTF8(row.m_strFile), row.m_nImage);
     m_pList->SetItem(index, COLUMN_CATALOG, wxString::FromUTF8(row.m_strCatalog));

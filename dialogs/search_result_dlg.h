@@ -8,7 +8,7 @@
 
 #include "model/item_summary.h"
 
-class CFileIconCache;
+class CIconIndexSource;
 class wxListCtrl;
 class wxPanel;
 class wxKeyEvent;
@@ -17,7 +17,8 @@ class wxSizeEvent;
 class CSearchResultDlg : public wxDialog {
  public:
   // results must outlive the dialog; icons gives the rows' images.
-  CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results, CFileIconCache& icons);
+  CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results, CIconIndexSource& icons);
+  // The icons from the source the application installed.
   explicit CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results);
 
   // The chosen row's path after "選択"; empty when no row was selected.
@@ -29,7 +30,9 @@ class CSearchResultDlg : public wxDialog {
   static constexpr int kMinHeight = 166;
 
  private:
-  void FillList(CFileIconCache& icons);
+  // icons is null when no source is installed.
+  CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results, CIconIndexSource* icons);
+  void FillList(CIconIndexSource* icons);
   void OnSelect(wxCommandEvent& event);
   void OnCancel(wxCommandEvent& event);
   void OnCharHook(wxKeyEvent& event);

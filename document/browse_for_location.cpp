@@ -6,7 +6,7 @@
 
 #include "dialogs/message_box.h"
 #include "document/doc_messages.h"
-#include "model/media_type.h"
+#include "platform/media_type.h"
 #include "platform/path_separator.h"
 
 #include <sys/stat.h>

@@ -10,25 +10,7 @@
 #include <string_view>
 #include <vector>
 
-// The file system a catalog was made from.
-struct CMediumIdentity {
-  // The file system's UUID on Linux, the volume serial on Windows; empty
-  // when the medium has none (tmpfs, some network shares).
-  std::string strId;
-  std::string strFileSystem;  // "ext4", "vfat", "NTFS", ...
-  std::string strVolumeLabel;
-  std::uint64_t nTotalBytes = 0;
-  // The base path below the root of the file system that holds it, as real
-  // bytes ("" when the base path is that root). Tells a medium from the
-  // empty folder left where it was mounted.
-  std::string strBelowMount;
-
-  bool operator==(const CMediumIdentity& other) const {
-    return strId == other.strId && strFileSystem == other.strFileSystem && strVolumeLabel == other.strVolumeLabel &&
-           nTotalBytes == other.nTotalBytes && strBelowMount == other.strBelowMount;
-  }
-  bool operator!=(const CMediumIdentity& other) const { return !(*this == other); }
-};
+#include "platform/medium_identity.h"
 
 struct CCatalogRecord {
   CMediumIdentity medium;

@@ -8,13 +8,13 @@
 #include <utility>
 
 #include "model/item_real_name.h"
-#include "model/media_type.h"
-#include "model/text_format.h"
 #include "model/root_file_info.h"
 #include "model/scan_paths.h"
+#include "model/text_format.h"
 #include "platform/change_time.h"
 #include "platform/cp932_codec.h"
 #include "platform/dir_reader.h"
+#include "platform/media_type.h"
 #include "platform/path_separator.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/find_data.h"
 #include "model/item_summary.h"
 #include "model/time_format.h"
+#include "platform/find_data.h"
 
 class CArchiveWriter;
 class CArchiveReader;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "model/catalog_update.h"
-#include "model/media_type.h"
 #include "model/root_file_info.h"
+#include "platform/media_type.h"
 
 EMediumMatch MatchMedium(const CDriveFileInfo& catalog, const CMediumIdentity& medium) {
   const CMediumIdentity* recorded = catalog.m_record ? &catalog.m_record->medium : nullptr;

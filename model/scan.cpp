@@ -8,12 +8,12 @@
 #include <string_view>
 #include <utility>
 
-#include "model/media_type.h"
 #include "model/root_file_info.h"
 #include "model/scan_excludes.h"
 #include "model/scan_paths.h"
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
+#include "platform/media_type.h"
 #include "platform/path_separator.h"
 #include "platform/real_name.h"
 #include "platform/volume_info.h"

@@ -11,9 +11,9 @@
 
 #include "model/drive_file_info.h"
 #include "model/file_info.h"
-#include "model/media_type.h"
 #include "model/scan_progress.h"
 #include "platform/dir_reader.h"
+#include "platform/media_type.h"
 
 inline constexpr const char kDriveAloneMessage[] = "ドライブは単独でしかカタログ化できません";
 inline constexpr const char kNotAllCatalogedMessage[] = "カタログ化できなかったファイルがあります";

@@ -17,13 +17,13 @@
 #include <thread>
 #include <utility>
 
-#include "model/media_type.h"
 #include "model/scan.h"
 #include "model/scan_excludes.h"
 #include "model/scan_open_folders.h"
 #include "model/scan_paths.h"
 #include "platform/cp932_codec.h"
 #include "platform/folder_id.h"
+#include "platform/media_type.h"
 #include "platform/path_separator.h"
 #include "platform/real_name.h"
 

@@ -12,12 +12,6 @@ CTime FileTimeToTime(std::uint64_t fileTime) {
   return std::int64_t(fileTime / 10000000ULL) - std::int64_t(kFileTimeEpochOffset);
 }
 
-std::uint64_t UnixToFileTime(std::int64_t seconds, std::uint32_t nanoseconds) {
-  const std::int64_t since1601 = seconds + std::int64_t(kFileTimeEpochOffset);
-  if (since1601 < 0) return 0;
-  return std::uint64_t(since1601) * 10000000ULL + nanoseconds / 100;
-}
-
 namespace {
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar.

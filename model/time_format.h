@@ -4,20 +4,16 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_time.h"
+
 // Seconds since 1970-01-01 UTC (negative before); kInvalidTime for no time.
 using CTime = std::int64_t;
 constexpr CTime kInvalidTime = INT64_MIN;
-
-// Seconds between 1601-01-01 and 1970-01-01.
-constexpr std::uint64_t kFileTimeEpochOffset = 11644473600ULL;
 
 // A UTC file time (100 ns since 1601) as seconds since 1970, over the whole
 // range a file time holds (1601 to beyond the year 30000); the file time 0
 // (no time recorded) gives time 0.
 CTime FileTimeToTime(std::uint64_t fileTime);
-
-// Seconds and nanoseconds since 1970 as a file time (0 for times before 1601).
-std::uint64_t UnixToFileTime(std::int64_t seconds, std::uint32_t nanoseconds);
 
 // "%Y/%m/%d %H:%M:%S" in local time; empty when the time has no local form.
 std::string FormatTime(CTime time);

@@ -12,9 +12,9 @@
 #include <cstddef>
 #include <memory>
 
-#include "model/scan_progress.h"
-#include "model/time_format.h"
+#include "platform/file_time.h"
 #include "platform/real_name.h"
+#include "platform/scan_counts.h"
 
 namespace {
 

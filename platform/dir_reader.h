@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/find_data.h"
+#include "platform/find_data.h"
 
 class CScanProgress;
 

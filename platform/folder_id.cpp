@@ -4,7 +4,7 @@
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
 
-#include "model/media_type.h"
+#include "platform/media_type.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <wx/imaglist.h>
 #include <wx/vector.h>
 
-#include "document/icon_index_source.h"
+#include "dialogs/icon_index_source.h"
 #include "ui/icon_source.h"
 #include "ui/shell_icon_map.h"
 
@@ -30,8 +30,8 @@ class CFileIconCache : public CIconIndexSource {
   CFileIconCache& operator=(const CFileIconCache&) = delete;
 
   // Views install these with SetImageList (not Assign): the cache owns them.
-  wxImageList* GetSmallImageList() { return m_pSmall.get(); }
-  wxImageList* GetLargeImageList() { return m_pLarge.get(); }
+  wxImageList* GetSmallImageList() override { return m_pSmall.get(); }
+  wxImageList* GetLargeImageList() override { return m_pLarge.get(); }
 
   // The same images as bundles, sharp at any scale: the fixed ones are
   // vector images, an extension's small image has its large one for twice
@@ -40,7 +40,7 @@ class CFileIconCache : public CIconIndexSource {
   const wxVector<wxBitmapBundle>& GetLargeImages() const { return m_vecLarge; }
 
   int GetFileIndex(bool large) const { return large ? m_nLargeFile : m_nSmallFile; }
-  int GetFolderIndex(bool large) const { return large ? m_nLargeFolder : m_nSmallFolder; }
+  int GetFolderIndex(bool large) const override { return large ? m_nLargeFolder : m_nSmallFolder; }
   int GetCatalogIndex(bool large) const { return large ? m_nLargeCatalog : m_nSmallCatalog; }
   int GetCatalogSetIndex(bool large) const override { return large ? m_nLargeSet : m_nSmallSet; }
 

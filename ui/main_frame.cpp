@@ -11,14 +11,14 @@
 
 #include <utility>
 
-#include "document/command_ids.h"
 #include "document/app_icon.h"
+#include "document/command_ids.h"
 #include "document/doc_template.h"
 #include "document/explorer_ap_doc.h"
 #include "document/settings_file.h"
 #include "document/settings_store.h"
-#include "model/media_type.h"
 #include "model/medium_match.h"
+#include "platform/media_type.h"
 #include "ui/frame_ids.h"
 #include "ui/frame_strings.h"
 #include "ui/gtk_extras.h"

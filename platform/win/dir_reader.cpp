@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
-#include "model/scan_progress.h"
 #include "platform/real_name.h"
+#include "platform/scan_counts.h"
 #include "platform/win/win_text.h"
 
 #include <io.h>

@@ -1,6 +1,6 @@
 // The medium behind a drive letter: the disk's own report of its media types
 // first, then the drive's type.
-#include "model/media_type.h"
+#include "platform/media_type.h"
 
 #include <io.h>
 

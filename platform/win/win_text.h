@@ -1,7 +1,8 @@
 #pragma once
 // UTF-8 (the program's strings) to and from the UTF-16 the system's wide
-// calls take, exactly both ways: a lone surrogate of a name survives. Include after the model's headers: <windows.h> defines the
-// attribute names find_data.h declares.
+// calls take, exactly both ways: a lone surrogate of a name survives.
+// Include after the headers that bring in find_data.h: <windows.h> defines
+// the attribute names it declares.
 
 #include <string>
 #include <string_view>

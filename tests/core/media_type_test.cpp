@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "model/media_type.h"
 #include "model/scan.h"
+#include "platform/media_type.h"
 
 namespace fs = std::filesystem;
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "model/media_type.h"
 #include "model/root_file_info.h"
 #include "model/scan.h"
 #include "model/scan_progress.h"
 #include "model/set_file.h"
+#include "platform/media_type.h"
 #include "platform/path_separator.h"
 #include "platform/win/win_text.h"
 #include "tests/core/test_util.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "model/catalog_record.h"
+#include "platform/medium_identity.h"
 
 inline constexpr const char kMediaFloppy[] = "フロッピーディスク";
 inline constexpr const char kMediaHardDisk[] = "ハードディスク";

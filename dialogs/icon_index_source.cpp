@@ -1,4 +1,4 @@
-#include "document/icon_index_source.h"
+#include "dialogs/icon_index_source.h"
 
 namespace {
 CIconIndexSource& (*g_pfnGetSource)() = nullptr;

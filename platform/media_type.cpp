@@ -1,4 +1,4 @@
-#include "model/media_type.h"
+#include "platform/media_type.h"
 
 #include <blkid.h>
 #include <fcntl.h>
