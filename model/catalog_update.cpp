@@ -324,7 +324,7 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
   ReadMediumIdentity(base, record.medium);
   for (std::string path : paths) {
     path = MakeAbsolutePath(path);
-    StripTrailingBackslash(path);
+    StripTrailingSeparator(path);
     if (path == base) {  // the whole place: nothing else was chosen
       record.chosenPaths.clear();
       break;
@@ -382,7 +382,7 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
   out.reset();
   message.clear();
   std::string base = MakeAbsolutePath(place);
-  StripTrailingBackslash(base);
+  StripTrailingSeparator(base);
   if (base.empty() || !FolderExists(base)) return EScanStatus::NotFound;
   std::vector<std::string> paths;
   if (chosenPaths != nullptr) {

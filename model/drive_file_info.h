@@ -33,7 +33,7 @@ class CDriveFileInfo : public CFolderFileInfo {
   bool SwapTree(CDriveFileInfo& other);
 
   EKind GetKind() const override { return KIND_CATALOG; }
-  int IsCatalog() const override { return 1; }
+  bool IsCatalog() const override { return true; }
   std::string_view GetName() const override { return m_strLabel; }
   CTime GetModifiedTime() const override { return m_timeCataloged; }
   CTime GetCreatedTime() const override { return m_timeCataloged; }

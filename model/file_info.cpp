@@ -210,12 +210,12 @@ void CFileInfo::SetNoteText(std::string note) {
 }
 
 std::string_view CFileInfo::StoredBytes(ETextField field) const {
-  if ((m_wFlags & (kKeptBytesFlag << field)) == 0) return {};
+  if ((m_wFlags & (kKeptBytesFirstBit << field)) == 0) return {};
   return FindExtra()->pStoredBytes[field];
 }
 
 void CFileInfo::SetStoredForm(ETextField field, bool wide, std::string bytes) {
-  const auto wideBit = std::uint16_t(kWideFlag << field), bytesBit = std::uint16_t(kKeptBytesFlag << field);
+  const auto wideBit = std::uint16_t(kWideTextFirstBit << field), bytesBit = std::uint16_t(kKeptBytesFirstBit << field);
   if (wide)
     m_wFlags |= wideBit;
   else
@@ -226,7 +226,7 @@ void CFileInfo::SetStoredForm(ETextField field, bool wide, std::string bytes) {
   extra.pStoredBytes[field] = std::move(bytes);
   if (extra.pStoredBytes[field].empty()) {
     m_wFlags &= std::uint16_t(~bytesBit);
-    if ((m_wFlags & (kKeptBytesFlag * 0xF)) == 0) extra.pStoredBytes.reset();
+    if ((m_wFlags & kKeptBytesMask) == 0) extra.pStoredBytes.reset();
     DropExtraIfEmpty();
   } else {
     m_wFlags |= bytesBit;
@@ -341,8 +341,8 @@ void CFileInfo::GetInfo(CPropInfoData& info, const std::string& path) const {
 std::unique_ptr<CItemSummary> CFileInfo::MakeSummary(const std::string& path) const {
   auto summary = std::make_unique<CItemSummary>();
   summary->m_strName = std::string(GetName());
-  summary->m_bContainer = IsContainer() != 0;
-  summary->m_bCatalog = IsCatalog() != 0;
+  summary->m_bContainer = IsContainer();
+  summary->m_bCatalog = IsCatalog();
   summary->m_strNote = GetNote();
   summary->m_strTypeName = GetTypeName();
   summary->m_strPath = path;

@@ -52,8 +52,8 @@ class CFileInfo {
   virtual void Serialize(CArchiveReader& ar);
 
   virtual EKind GetKind() const { return KIND_FILE; }
-  virtual int IsContainer() const { return 0; }
-  virtual int IsCatalog() const { return 0; }
+  virtual bool IsContainer() const { return false; }
+  virtual bool IsCatalog() const { return false; }
   virtual std::string_view GetName() const { return FileName(); }
   virtual CTime GetModifiedTime() const;
   virtual CTime GetCreatedTime() const;
@@ -91,7 +91,7 @@ class CFileInfo {
   // unchanged text is written back byte for byte (archive.h, CTextForm).
   enum ETextField : std::uint8_t { TEXT_PATH, TEXT_NOTE, TEXT_NAME, TEXT_ALTERNATE, TEXT_FIELDS };
   bool HasStoredForms() const { return (m_wFlags & kTextFormMask) != 0; }
-  bool IsStoredWide(ETextField field) const { return (m_wFlags & (kWideFlag << field)) != 0; }
+  bool IsStoredWide(ETextField field) const { return (m_wFlags & (kWideTextFirstBit << field)) != 0; }
   std::string_view StoredBytes(ETextField field) const;
   void SetStoredForm(ETextField field, bool wide, std::string bytes);
 
@@ -140,21 +140,24 @@ class CFileInfo {
 
  private:
   struct CExtra;
-  // Bits of m_wFlags. Bits from kFirstFreeFlag up are free for what an item
-  // needs to remember in a bit or two.
+  // Bits of m_wFlags; 0x4000 and 0x8000 are still free.
   enum : std::uint16_t {
     kLayoutMask = 0x3,  // the EKind of the class NewItem made: where the name is
     kInArena = 0x4,
     kHasExtra = 0x8,
-    kFirstFreeFlag = 0x10,
-    // Text field f: bit kWideFlag << f, stored wide; kKeptBytesFlag << f,
-    // its stored bytes are kept in the extra block.
-    kWideFlag = kFirstFreeFlag,
-    kKeptBytesFlag = kFirstFreeFlag << 4,
+    // Text field f: bit kWideTextFirstBit << f, stored wide (0x10 to 0x80);
+    // kKeptBytesFirstBit << f, its stored bytes are kept in the extra block
+    // (0x100 to 0x800).
+    kWideTextFirstBit = 0x10,
+    kKeptBytesFirstBit = 0x100,
+    kKeptBytesMask = 0xF00,
     kTextFormMask = 0xFF0,
     kRealNameCp932 = 0x1000,
     kUnreadable = 0x2000,
   };
+  static_assert((kWideTextFirstBit << TEXT_FIELDS) == kKeptBytesFirstBit &&
+                    (kKeptBytesFirstBit << TEXT_FIELDS) == kRealNameCp932,
+                "the text fields' bits fill kTextFormMask");
   void SetFlag(std::uint16_t bit, bool on) {
     m_wFlags = std::uint16_t(on ? (m_wFlags | bit) : (m_wFlags & ~bit));
   }
@@ -182,7 +185,7 @@ class CFolderFileInfo : public CFileInfo {
   ~CFolderFileInfo() override;
 
   EKind GetKind() const override { return KIND_FOLDER; }
-  int IsContainer() const override { return 1; }
+  bool IsContainer() const override { return true; }
   std::uint64_t GetSize() const override { return 0; }
   std::string GetTypeName() const override;
   void GetInfo(CPropInfoData& info, const std::string& path) const override;

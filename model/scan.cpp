@@ -101,7 +101,7 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
   std::vector<CFindData> records;
   for (const std::string& path : paths) {
     std::string absolute = MakeAbsolutePath(path);
-    StripTrailingBackslash(absolute);
+    StripTrailingSeparator(absolute);
     // The root has no name to stand as a child of the catalog.
     if (IsRootPath(absolute)) {
       message = kDriveAloneMessage;

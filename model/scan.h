@@ -84,16 +84,18 @@ CUnreadableSummary CollectUnreadable(const CFolderFileInfo& top, const std::stri
 // Whether path is a folder (the root always is).
 bool FolderExists(const std::string& path);
 
-// Appends the records of the folder's entries to list; 0 when the folder
-// cannot be opened, else 1.
-int ListFolder(const std::string& path, std::vector<CFindData>& list);
+// Appends the records of the folder's entries to list (what could be read of
+// them); NotOpened, appending nothing, when the folder cannot be opened.
+enum class EFolderListing { Listed, NotOpened };
+EFolderListing ListFolder(const std::string& path, std::vector<CFindData>& list);
 
 // The longest run of whole leading components that all paths share ("/" when
 // they share only the root); for a single path, its parent.
 std::string CommonParentPath(const std::vector<std::string>& paths);
 
-// Removes one trailing "/"; the root "/" stays as it is.
-void StripTrailingBackslash(std::string& path);
+// Removes one trailing separator (kPathSeparator: "/", on Windows "\"); a
+// root ("/", "C:\") stays as it is.
+void StripTrailingSeparator(std::string& path);
 
 // path made absolute against the working folder, with "." and empty
 // components dropped and ".." taken lexically; the empty path stays empty.

@@ -15,7 +15,7 @@
 namespace {
 
 std::vector<std::string> SplitComponents(std::string path) {
-  StripTrailingBackslash(path);
+  StripTrailingSeparator(path);
   if (IsRootPath(path)) return {path.substr(0, RootLength(path) - 1)};
   std::vector<std::string> components;
   std::size_t pos = 0;
@@ -68,7 +68,7 @@ std::string CommonParentPath(const std::vector<std::string>& paths) {
   if (paths.empty()) return {};
   if (paths.size() == 1) {
     std::string path = paths[0];
-    StripTrailingBackslash(path);
+    StripTrailingSeparator(path);
     return ParentOf(path);
   }
   std::vector<std::string> common = SplitComponents(paths[0]);
@@ -88,7 +88,7 @@ std::string CommonParentPath(const std::vector<std::string>& paths) {
   return joined;
 }
 
-void StripTrailingBackslash(std::string& path) {
+void StripTrailingSeparator(std::string& path) {
   if (path.size() > std::max<std::size_t>(RootLength(path), 1) && path.back() == kPathSeparator) path.pop_back();
 }
 
@@ -106,7 +106,7 @@ std::string MakeAbsolutePath(const std::string& path) {
 #ifdef _WIN32
   // The system's own rules: drive-relative paths, '/' for '\', "." and "..".
   std::string absolute = ResolvedPath(path);
-  StripTrailingBackslash(absolute);
+  StripTrailingSeparator(absolute);
   return absolute;
 #else
   const std::string full = path[0] == '/' ? path : CurrentFolder() + "/" + path;

@@ -623,13 +623,13 @@ int DefaultScanThreads(const std::string& path, const CMediaRoots& roots) {
   return MediaTypeOf(ResolvedPath(path), roots) == kMediaNetwork ? std::max(cores, kNetworkScanThreads) : cores;
 }
 
-int ListFolder(const std::string& path, std::vector<CFindData>& list) {
+EFolderListing ListFolder(const std::string& path, std::vector<CFindData>& list) {
   CFolderLister lister;
   const int fd = lister.OpenFolder(AT_FDCWD, path);
-  if (fd < 0) return 0;
+  if (fd < 0) return EFolderListing::NotOpened;
   std::vector<CDirEntry> entries;
   lister.ReadEntries(fd, entries);
   lister.CloseFolder(fd);
   for (CDirEntry& entry : entries) list.push_back(std::move(entry.record));
-  return 1;
+  return EFolderListing::Listed;
 }

@@ -235,8 +235,8 @@ TEST_F(ScanTest, FolderThatCannotBeOpenedStaysEmpty) {
   EXPECT_NE(nullptr, FindByPath(catalog.get(), "docs\\a.txt"));
 
   std::vector<CFindData> records;
-  EXPECT_EQ(0, ListFolder(m_tree.At("missing"), records));
-  EXPECT_EQ(1, ListFolder(m_tree.At("empty"), records));
+  EXPECT_EQ(EFolderListing::NotOpened, ListFolder(m_tree.At("missing"), records));
+  EXPECT_EQ(EFolderListing::Listed, ListFolder(m_tree.At("empty"), records));
   EXPECT_TRUE(records.empty());
 }
 
@@ -363,12 +363,12 @@ TEST(ScanPathTest, CommonParentAndTrailingSeparator) {
   EXPECT_EQ("", CommonParentPath({}));
 
   std::string path = "/a/b/";
-  StripTrailingBackslash(path);
+  StripTrailingSeparator(path);
   EXPECT_EQ("/a/b", path);
-  StripTrailingBackslash(path);
+  StripTrailingSeparator(path);
   EXPECT_EQ("/a/b", path);
   path = "/";
-  StripTrailingBackslash(path);
+  StripTrailingSeparator(path);
   EXPECT_EQ("/", path);
 }
 

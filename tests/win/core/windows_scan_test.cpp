@@ -99,7 +99,7 @@ TEST(WindowsPaths, DriveRootsAndBackslashes) {
   EXPECT_EQ("C:\\", CommonParentPath({"C:\\x"}));
   EXPECT_EQ("", CommonParentPath({"C:\\x", "D:\\y"}));
   std::string root = "C:\\";
-  StripTrailingBackslash(root);
+  StripTrailingSeparator(root);
   EXPECT_EQ("C:\\", root);
   EXPECT_EQ("work カタログセット", MakeSetName("C:\\sets\\work.fcf"));
   EXPECT_TRUE(IsRootedPath("C:\\x"));
