@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, fuzzes the set-file reader for a minute, builds
+# Installs what is missing, checks the format of the files a change touches,
+# fuzzes the set-file reader for a minute, builds
 # with AddressSanitizer and UBSan and runs every test, then the Windows leg.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
-quarrix_install_packages xvfb xauth clang libclang-rt-dev
+quarrix_install_packages xvfb xauth clang libclang-rt-dev clang-format
 quarrix_japanese_locale
+scripts/check-format.sh
 scripts/fuzz.sh 1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARRIX_SANITIZE=ON -DQUARRIX_BUILD_BENCH=OFF -DQUARRIX_REQUIRE_GUI=ON
 cmake --build build-asan
