@@ -160,8 +160,8 @@ void MeasureMemory(const std::string& root, int threads) {
   const long peak = StatusKilobytes("VmHWM:") - before;
   const long held = StatusKilobytes("VmRSS:") - before;
   const double heap = double(HeapInUse() - heapBefore) / 1024;
-  std::printf("memory:   %d readers: peak %ld KB while scanning, %ld KB held after (%.0f KB heap): %.2fx\n",
-              threads, peak, held, heap, double(peak) / double(held));
+  std::printf("memory:   %d readers: peak %ld KB while scanning, %ld KB held after (%.0f KB heap): %.2fx\n", threads,
+              peak, held, heap, double(peak) / double(held));
 }
 
 double TimeFind(const std::string& root) {
@@ -233,8 +233,8 @@ int main(int argc, char** argv) {
       bestAlone = std::min(bestAlone, TimeDelayedScan(root, 1));
       bestMany = std::min(bestMany, TimeDelayedScan(root, kDelayThreads));
     }
-    std::printf("delayed:  %.3f s with 1 reader, %.3f s with %d (1 ms a folder, best of %d): %.1fx faster\n",
-                bestAlone, bestMany, kDelayThreads, kDelayRounds, bestAlone / bestMany);
+    std::printf("delayed:  %.3f s with 1 reader, %.3f s with %d (1 ms a folder, best of %d): %.1fx faster\n", bestAlone,
+                bestMany, kDelayThreads, kDelayRounds, bestAlone / bestMany);
   } else {
     std::perror("building the tree");
   }

@@ -22,13 +22,11 @@ namespace {
 
 using CClock = std::chrono::steady_clock;
 
-double Seconds(CClock::time_point start) {
-  return std::chrono::duration<double>(CClock::now() - start).count();
-}
+double Seconds(CClock::time_point start) { return std::chrono::duration<double>(CClock::now() - start).count(); }
 
 // On a busy machine the processor time says more than the clock.
 double CpuSeconds() {
-  timespec now {};
+  timespec now{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
@@ -61,7 +59,8 @@ int main(int argc, char** argv) {
   auto start = CClock::now();
   auto set = BuildBenchSet(files, items);
   Report("build", items, Seconds(start), cpuStart);
-  std::printf("%-28s %9.1f bytes per file\n", "memory held, built set", double(HeapInUse() - heapBefore) / double(files));
+  std::printf("%-28s %9.1f bytes per file\n", "memory held, built set",
+              double(HeapInUse() - heapBefore) / double(files));
 
   cpuStart = CpuSeconds();
   start = CClock::now();
@@ -85,10 +84,10 @@ int main(int argc, char** argv) {
     bool bCaseSensitive;
     CTextOptions options;
   };
-  for (const CNameSearch& search : {CNameSearch{"name search (case)", "q7x", true, {}},
-                                    CNameSearch{"name search (any case)", "q7x", false, {}},
-                                    CNameSearch{"name search (width, kana)", "q7x", false, {true, true}},
-                                    CNameSearch{"name search (*q7x*.dat)", "*q7x*.dat", false, {true, true}}}) {
+  for (const CNameSearch& search :
+       {CNameSearch{"name search (case)", "q7x", true, {}}, CNameSearch{"name search (any case)", "q7x", false, {}},
+        CNameSearch{"name search (width, kana)", "q7x", false, {true, true}},
+        CNameSearch{"name search (*q7x*.dat)", "*q7x*.dat", false, {true, true}}}) {
     // The fastest of several runs, in elapsed and in processor time: on a
     // shared machine the slower runs measure the neighbours.
     double best = 1e9, bestCpu = 1e9;

@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
     std::printf("entries:  %llu\n", static_cast<unsigned long long>(CountItemsBelow(*catalog)));
     std::printf("changes:  +%llu -%llu ~%llu, notes kept %llu, lost %zu\n",
                 static_cast<unsigned long long>(summary.nAdded), static_cast<unsigned long long>(summary.nRemoved),
-                static_cast<unsigned long long>(summary.nChanged),
-                static_cast<unsigned long long>(summary.nNotesKept), summary.lostNotes.size());
+                static_cast<unsigned long long>(summary.nChanged), static_cast<unsigned long long>(summary.nNotesKept),
+                summary.lostNotes.size());
     std::printf("add:      %.3f s (best of %d)\n", bestAdd, kRounds);
     std::printf("update:   %.3f s (scan and compare, best of %d)\n", bestUpdate, kRounds);
     std::printf("compare:  %.3f s (of the update, best of %d)\n", bestCompare, kRounds);

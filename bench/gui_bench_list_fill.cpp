@@ -34,8 +34,8 @@ CFolderFileInfo* AddFolder(CFolderFileInfo& folder, const std::string& name) {
 // One catalog with a folder "big" of files names, a few subfolders, and a
 // small folder "warm" with one file of each extension.
 std::unique_ptr<CRootFileInfo> BuildSet(std::size_t files) {
-  static const char* const kExtensions[] = {".txt", ".jpg", ".doc", ".mp3", ".zip", ".html", ".c", ".h",
-                                            ".png", ".pdf", ".xls", ".bin", ""};
+  static const char* const kExtensions[] = {".txt", ".jpg", ".doc", ".mp3", ".zip", ".html", ".c",
+                                            ".h",   ".png", ".pdf", ".xls", ".bin", ""};
   std::mt19937 random(7);
   auto set = std::make_unique<CRootFileInfo>("bench");
   auto catalog = std::make_unique<CDriveFileInfo>("Disk", "/media/disk", CMediumFacts{"host", "固定ディスク", 0, 0});

@@ -24,7 +24,7 @@ namespace {
 
 // This process's processor time (the X server's drawing is not in it).
 double CpuMilliseconds() {
-  timespec now {};
+  timespec now{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
   return double(now.tv_sec) * 1e3 + double(now.tv_nsec) * 1e-6;
 }

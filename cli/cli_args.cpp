@@ -19,8 +19,7 @@ struct CCommandOptions {
 };
 
 const CCommandOptions kCommandOptions[] = {
-    {"add",
-     {{"--quiet", 0}, {"--follow-links", 0}, {"--cross-file-systems", 0}, {"--exclude", 1}}},
+    {"add", {{"--quiet", 0}, {"--follow-links", 0}, {"--cross-file-systems", 0}, {"--exclude", 1}}},
     {"update",
      {{"--quiet", 0},
       {"--follow-links", 0},

@@ -31,7 +31,8 @@ const char kUsage[] =
     "  quarrix-cli identify SET [SET...] PATH\n"
     "オプションはコマンドの後のどこにでも置けます。-- より後はオプションとみなしません。\n"
     "report の OUT に - を指定すると標準出力に書き出します。\n"
-    "find --real-path は実際のパスをバイトのまま出力します。--json では、UTF-8 でない実際のパスは real_path が null になり、"
+    "find --real-path は実際のパスをバイトのまま出力します。--json では、UTF-8 でない実際のパスは real_path が null "
+    "になり、"
     "real_path_bytes に base64 で入ります。\n"
     "ラベルに「\\」を含むカタログ（他のプログラムで作られたもの）も ls に出るとおりのラベルで指定できます。\n"
     "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n";

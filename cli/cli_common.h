@@ -14,7 +14,7 @@
 
 enum {
   EXIT_OK = 0,
-  EXIT_NOTHING = 1,    // nothing found or nothing changed
+  EXIT_NOTHING = 1,  // nothing found or nothing changed
   EXIT_USAGE = 2,
   EXIT_MALFORMED = 3,  // not a set file
   EXIT_IO = 4,         // cannot be read or written

@@ -43,8 +43,7 @@ int CmdAdd(const std::vector<std::string>& args) {
     else
       positional.push_back(arg);
   }
-  if (positional.size() < 3)
-    return UsageError("add にはカタログセットのファイル、カタログ名とパスを指定してください");
+  if (positional.size() < 3) return UsageError("add にはカタログセットのファイル、カタログ名とパスを指定してください");
   const std::string& setPath = positional[0];
   const std::string label = ArgText(positional[1]);
   if (label.empty()) {

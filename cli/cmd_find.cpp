@@ -107,8 +107,8 @@ int CmdFind(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const std::size_t operands = arg == "--from" || arg == "--name" || arg == "--note" ? 1
-                                 : arg == "--size" || arg == "--date"                ? 2
-                                                                                     : 0;
+                                 : arg == "--size" || arg == "--date"                  ? 2
+                                                                                       : 0;
     if (i + operands >= args.size()) return UsageError(arg + " の値がありません");
     if (operands == 1) {
       std::optional<std::string>& slot = arg == "--from" ? from : arg == "--name" ? name : note;
@@ -140,7 +140,8 @@ int CmdFind(const std::vector<std::string>& args) {
     }
   }
   if (!setPath) return UsageError("find にはカタログセットのファイルを指定してください");
-  if (!name && !note && !size && !date) return UsageError("--name, --note, --size, --date の少なくとも 1 つを指定してください");
+  if (!name && !note && !size && !date)
+    return UsageError("--name, --note, --size, --date の少なくとも 1 つを指定してください");
   if ((exact || caseSensitive || options.bIgnoreWidth || options.bIgnoreKana) && !name && !note)
     return UsageError("--exact, --case, --width, --kana は --name か --note と使います");
   if (json && realPaths) return UsageError("--json と --real-path は一緒に使えません");

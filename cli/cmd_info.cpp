@@ -66,7 +66,8 @@ int CmdInfo(const std::vector<std::string>& args) {
   AddText(out, "base_path", info.m_strBasePath);
   AddText(out, "catalog_count", info.m_strCatalogCount);
   if (info.m_nType == CPropInfoData::TYPE_CATALOG) {
-    const auto* catalog = static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(set.get()), paths[0]));
+    const auto* catalog =
+        static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(set.get()), paths[0]));
     out += ",\"record\":" + (catalog->m_record ? RecordJson(*catalog->m_record) : std::string("null"));
   }
   out += "}\n";

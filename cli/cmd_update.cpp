@@ -85,8 +85,8 @@ bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, boo
                          ? "「" + label + "」のメディアが接続されていません: " + LineText(place) + "\n" +
                                "カタログのメディア: " + recorded + "\n"
                          : "この場所には「" + label + "」とは別のメディアがあります: " + LineText(place) + "\n" +
-                               "カタログのメディア: " + recorded + "\nこの場所のメディア: " +
-                               LineText(DescribeMedium(now)) + "\n";
+                               "カタログのメディア: " + recorded +
+                               "\nこの場所のメディア: " + LineText(DescribeMedium(now)) + "\n";
   if (force) {
     std::fputs((text + "--force が指定されたので更新します\n").c_str(), stderr);
     return true;
@@ -164,8 +164,9 @@ int CmdUpdate(const std::vector<std::string>& args) {
   }
   if (!summary.HasChanges() && SameRecord(catalog, *fresh)) return EXIT_NOTHING;
   if (!catalog.m_record && !parsed.bForce && UpdateLooksDestructive(catalog, summary)) {
-    ReportError("項目の半分より多くが削除されるか、ノートが失われるため、更新しませんでした\n"
-                "メディアと場所を確かめてください (それでも更新するには --force を指定してください)");
+    ReportError(
+        "項目の半分より多くが削除されるか、ノートが失われるため、更新しませんでした\n"
+        "メディアと場所を確かめてください (それでも更新するには --force を指定してください)");
     return EXIT_NOTHING;
   }
   if (parsed.bDryRun) return EXIT_OK;

@@ -5,14 +5,10 @@
 
 EPropPage PropPageForType(int nType) {
   switch (nType) {
-    case CPropInfoData::TYPE_SET:
-      return PROP_PAGE_ROOT;
-    case CPropInfoData::TYPE_FILE:
-      return PROP_PAGE_FILE;
-    case CPropInfoData::TYPE_CATALOG:
-      return PROP_PAGE_DRIVE;
-    default:
-      return PROP_PAGE_FOLDER;
+    case CPropInfoData::TYPE_SET: return PROP_PAGE_ROOT;
+    case CPropInfoData::TYPE_FILE: return PROP_PAGE_FILE;
+    case CPropInfoData::TYPE_CATALOG: return PROP_PAGE_DRIVE;
+    default: return PROP_PAGE_FOLDER;
   }
 }
 

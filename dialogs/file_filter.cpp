@@ -54,11 +54,14 @@ std::string NameAsPattern(const std::string& name) {
   std::string pattern = name;
   for (char& c : pattern) {
     switch (c) {
-      case '*': case '?': case '[': case ']': case '\\': case '|': case ';':
-        c = '?';
-        break;
-      default:
-        break;
+      case '*':
+      case '?':
+      case '[':
+      case ']':
+      case '\\':
+      case '|':
+      case ';': c = '?'; break;
+      default: break;
     }
   }
   // Blanks only at the ends: the ones inside survive the trimming.

@@ -21,8 +21,8 @@ class CFindByTextPage : public CSearchPage {
   CTextOptions m_options;
 
  protected:
-  CFindByTextPage(CSearchSheet* sheet, std::string startPath, const char* xrcName,
-                  const std::string& caption, const char* patternId);
+  CFindByTextPage(CSearchSheet* sheet, std::string startPath, const char* xrcName, const std::string& caption,
+                  const char* patternId);
 
  private:
   const char* m_pszPatternId;

@@ -10,9 +10,9 @@ class CLocateFileDlg : public CValueDialog {
  public:
   // How ShowModal ends.
   enum EEnd {
-    END_CANCEL = 2,          // Cancel, Escape or the close box
-    END_PLACE_CHOSEN = 1008, // GetChosenPath holds the file the user pointed at
-    END_SEARCH_AGAIN = 1041, // the caller should look at the file's place again
+    END_CANCEL = 2,           // Cancel, Escape or the close box
+    END_PLACE_CHOSEN = 1008,  // GetChosenPath holds the file the user pointed at
+    END_SEARCH_AGAIN = 1041,  // the caller should look at the file's place again
   };
 
   // message: what the static shows; fileName: the name of the file sought,

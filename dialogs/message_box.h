@@ -12,5 +12,4 @@ extern const char kAppName[];  // "Quarrix"
 // Shows text (UTF-8) in a modal message box captioned "Quarrix"; style as for
 // wxMessageBox (wxOK, wxOK | wxCANCEL, wxICON_...). Returns wxOK, wxCANCEL,
 // wxYES or wxNO.
-int AppMessageBox(const std::string& text, long style = wxOK | wxICON_EXCLAMATION,
-                  wxWindow* parent = nullptr);
+int AppMessageBox(const std::string& text, long style = wxOK | wxICON_EXCLAMATION, wxWindow* parent = nullptr);

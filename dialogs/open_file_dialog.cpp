@@ -3,8 +3,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 
-bool AskExistingFile(wxWindow* parent, const std::string& wildcard, const std::string& initialName,
-                     std::string& path) {
+bool AskExistingFile(wxWindow* parent, const std::string& wildcard, const std::string& initialName, std::string& path) {
   wxFileDialog dialog(parent, wxString::FromUTF8("開く"), wxString(), wxString::FromUTF8(initialName),
                       wxString::FromUTF8(wildcard), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dialog.ShowModal() != wxID_OK) return false;

@@ -25,8 +25,7 @@ void CPropInfoPage::OnApply() {
 }
 
 void CPropInfoPage::ShowValue(const char* name, const std::string& text) {
-  if (wxStaticText* control = XRCCTRL(*this, name, wxStaticText))
-    control->SetLabelText(wxString::FromUTF8(text));
+  if (wxStaticText* control = XRCCTRL(*this, name, wxStaticText)) control->SetLabelText(wxString::FromUTF8(text));
 }
 
 void CPropInfoPage::ShowNote(const std::string& note) {

@@ -10,18 +10,10 @@
 CPropInfoSheet::CPropInfoSheet(const std::string& caption, const CPropInfoData* pInfo, wxWindow* parent)
     : CPropertySheet(parent, caption) {
   switch (PropPageForType(pInfo->m_nType)) {
-    case PROP_PAGE_ROOT:
-      m_pPage = new CRootProperty(this, pInfo);
-      break;
-    case PROP_PAGE_FILE:
-      m_pPage = new CFileProperty(this, pInfo);
-      break;
-    case PROP_PAGE_DRIVE:
-      m_pPage = new CDriveProperty(this, pInfo);
-      break;
-    case PROP_PAGE_FOLDER:
-      m_pPage = new CFolderProperty(this, pInfo, pInfo->m_nType);
-      break;
+    case PROP_PAGE_ROOT: m_pPage = new CRootProperty(this, pInfo); break;
+    case PROP_PAGE_FILE: m_pPage = new CFileProperty(this, pInfo); break;
+    case PROP_PAGE_DRIVE: m_pPage = new CDriveProperty(this, pInfo); break;
+    case PROP_PAGE_FOLDER: m_pPage = new CFolderProperty(this, pInfo, pInfo->m_nType); break;
   }
   m_pPage->CreatePage(this, m_pPage->GetLayoutName(), CPropInfoPage::kCaption);
   FinishLayout();

@@ -134,8 +134,8 @@ void CSearchResultDlg::OnLayoutSize(wxSizeEvent& event) {
   const wxRect list = m_pList->GetRect();
   m_pList->SetSize(list.x, list.y, layout.x - m_sizeListOffset.x - list.x + 1,
                    layout.y - m_sizeListOffset.y - list.y + 1);
-  for (auto [button, offset] : {std::pair{m_pSelectButton, m_sizeSelectOffset},
-                                std::pair{m_pCancelButton, m_sizeCancelOffset}}) {
+  for (auto [button, offset] :
+       {std::pair{m_pSelectButton, m_sizeSelectOffset}, std::pair{m_pCancelButton, m_sizeCancelOffset}}) {
     const wxSize size = button->GetSize();
     button->Move(layout.x - offset.x - size.x + 1, layout.y - offset.y - size.y + 1);
   }

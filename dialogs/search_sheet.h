@@ -16,8 +16,8 @@ class CFindByNotePage;
 class CSearchSheet : public CPropertySheet {
  public:
   // caption and startPath are UTF-8; source and results outlive the sheet.
-  CSearchSheet(wxWindow* parent, const std::string& caption, const std::string& startPath,
-               CSearchSource& source, CItemSummaryList& results);
+  CSearchSheet(wxWindow* parent, const std::string& caption, const std::string& startPath, CSearchSource& source,
+               CItemSummaryList& results);
 
   CSearchSource& GetSource() const { return m_source; }
   CItemSummaryList& GetResults() const { return *m_pResults; }

@@ -15,13 +15,13 @@ class CSearchSource {
  public:
   virtual ~CSearchSource() = default;
   // A name pattern holding "*" or "?" matches whole names.
-  virtual int FindByName(const std::string& path, const std::string& pattern, bool exact,
-                         bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) = 0;
-  virtual int FindByNote(const std::string& path, const std::string& pattern, bool exact,
-                         bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) = 0;
+  virtual int FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                         CItemSummaryList& out, const CTextOptions& options) = 0;
+  virtual int FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                         CItemSummaryList& out, const CTextOptions& options) = 0;
   // Bounds in KB; 0 is no bound.
   virtual int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
                          CItemSummaryList& out) = 0;
-  virtual int FindByDate(const std::string& path, std::optional<CTime> lower,
-                         std::optional<CTime> upper, CItemSummaryList& out) = 0;
+  virtual int FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,
+                         CItemSummaryList& out) = 0;
 };

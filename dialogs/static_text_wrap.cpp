@@ -36,7 +36,6 @@ void SetWrappedText(wxStaticText* control, const wxString& text) {
   if (!control) return;
   // The sunken border, if any, takes a few pixels of the width.
   const int width = control->GetClientSize().x - 4;
-  control->SetLabelText(WrapText(text, width, [control](const wxString& line) {
-    return control->GetTextExtent(line).x;
-  }));
+  control->SetLabelText(
+      WrapText(text, width, [control](const wxString& line) { return control->GetTextExtent(line).x; }));
 }

@@ -43,8 +43,8 @@ std::string ReadSample(const std::string& path) {
 
 CAppLauncher::EOpenResult CDesktopLauncher::OpenWithAssociated(const std::string& path) {
   const std::string sample = ReadSample(path);
-  std::unique_ptr<gchar, CGFree> type(g_content_type_guess(
-      path.c_str(), reinterpret_cast<const guchar*>(sample.data()), sample.size(), nullptr));
+  std::unique_ptr<gchar, CGFree> type(
+      g_content_type_guess(path.c_str(), reinterpret_cast<const guchar*>(sample.data()), sample.size(), nullptr));
   if (!type) return OPEN_NO_APPLICATION;
   CGObjectPtr<GAppInfo> app(g_app_info_get_default_for_type(type.get(), FALSE));
   if (!app) return OPEN_NO_APPLICATION;
@@ -69,10 +69,9 @@ bool CDesktopLauncher::OpenWithProgram(const std::string& program, const std::st
   // that cannot be executed as an error.
   GError* error = nullptr;
   char** environment = NewChildEnvironment();
-  const bool started = g_spawn_async(nullptr, argv.data(), environment, G_SPAWN_SEARCH_PATH, nullptr, nullptr,
-                                     nullptr, &error);
+  const bool started =
+      g_spawn_async(nullptr, argv.data(), environment, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr, &error);
   g_strfreev(environment);
   if (error) g_error_free(error);
   return started;
 }
-

@@ -4,9 +4,7 @@
 
 CCatalogDropTarget::CCatalogDropTarget(CExplorerApDoc* pDoc) : m_pDoc(pDoc) {}
 
-wxDragResult CCatalogDropTarget::OnEnter(wxCoord x, wxCoord y, wxDragResult def) {
-  return OnDragOver(x, y, def);
-}
+wxDragResult CCatalogDropTarget::OnEnter(wxCoord x, wxCoord y, wxDragResult def) { return OnDragOver(x, y, def); }
 
 wxDragResult CCatalogDropTarget::OnDragOver(wxCoord, wxCoord, wxDragResult) {
   return GetMatchingPair() != wxDF_INVALID ? wxDragCopy : wxDragNone;

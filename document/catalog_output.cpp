@@ -87,9 +87,10 @@ bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow
   std::atomic<bool> cancel{false};
   CWorkProgress progress;
   progress.pCancel = &cancel;
-  RunWithWorkProgress(parent, kReportCaption, wxFileNameFromPath(wxString::FromUTF8(path)).utf8_string(), progress,
-                      [&] { written = set.WriteHtmlReport(path, allCatalogs ? nullptr : &chosen, options, nullptr, &progress); },
-                      &cancel);
+  RunWithWorkProgress(
+      parent, kReportCaption, wxFileNameFromPath(wxString::FromUTF8(path)).utf8_string(), progress,
+      [&] { written = set.WriteHtmlReport(path, allCatalogs ? nullptr : &chosen, options, nullptr, &progress); },
+      &cancel);
   // Cancelled too late, the report was written all the same.
   if (!written && cancel.load())
     AppMessageBox(kReportCancelled, wxOK | wxICON_INFORMATION, parent);

@@ -22,9 +22,7 @@ namespace {
 
 // A component that cannot come from a scan; taken literally it would lead
 // out of the catalog's folder.
-bool IsBadComponent(const std::string& component) {
-  return component.empty() || component == "." || component == "..";
-}
+bool IsBadComponent(const std::string& component) { return component.empty() || component == "." || component == ".."; }
 
 // The application dialog for a file nothing is associated with; true when
 // the chosen program started. A program started for the first time goes to
@@ -58,12 +56,9 @@ bool TryOpen(const CRootFileInfo& set, const std::string& logicalPath, wxWindow*
   if (!ConfirmFilePresent(path, logicalPath, catalogName, fileName, parent, FindCatalog(set, catalogName)))
     return false;
   switch (launcher.OpenWithAssociated(path)) {
-    case CAppLauncher::OPEN_DONE:
-      return true;
-    case CAppLauncher::OPEN_NO_APPLICATION:
-      return OpenWithChosenApplication(path, parent, settings, launcher);
-    case CAppLauncher::OPEN_FAILED:
-      break;
+    case CAppLauncher::OPEN_DONE: return true;
+    case CAppLauncher::OPEN_NO_APPLICATION: return OpenWithChosenApplication(path, parent, settings, launcher);
+    case CAppLauncher::OPEN_FAILED: break;
   }
   return false;
 }
@@ -98,9 +93,7 @@ bool ConfirmFilePresent(std::string& path, const std::string& logicalPath, const
         catalog != nullptr && !CatalogPlacePresent(*catalog) ? DescribeCatalogMedium(*catalog) : std::string();
     CLocateFileDlg dialog(parent, LocateFileMessage(logicalPath, path, catalogLabel, absentMedium), name);
     switch (dialog.ShowModal()) {
-      case CLocateFileDlg::END_PLACE_CHOSEN:
-        path = dialog.GetChosenPath();
-        break;
+      case CLocateFileDlg::END_PLACE_CHOSEN: path = dialog.GetChosenPath(); break;
       case CLocateFileDlg::END_SEARCH_AGAIN:
       case 1:  // Enter, where the platform ends the dialog with it
         break;

@@ -32,8 +32,8 @@ CExplorerApDoc* CQuarrixDocManager::GetDocument() const {
 
 bool CQuarrixDocManager::AskOpenPath(wxString& path) {
   wxWindow* parent = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-  wxFileDialog dialog(parent, wxString::FromUTF8("開く"), GetLastDirectory(), wxEmptyString,
-                      SetFileDialogFilter(), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+  wxFileDialog dialog(parent, wxString::FromUTF8("開く"), GetLastDirectory(), wxEmptyString, SetFileDialogFilter(),
+                      wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dialog.ShowModal() != wxID_OK) return false;
   path = dialog.GetPath();
   if (!path.empty()) SetLastDirectory(wxPathOnly(path));
@@ -56,8 +56,7 @@ wxDocument* CQuarrixDocManager::CreateDocument(const wxString& pathIn, long flag
 
   CExplorerApDoc* doc = GetDocument();
   if (doc) {
-    if (!isNew && !doc->GetFilename().empty() && wxFileName(doc->GetFilename()).SameAs(wxFileName(path)))
-      return doc;
+    if (!isNew && !doc->GetFilename().empty() && wxFileName(doc->GetFilename()).SameAs(wxFileName(path))) return doc;
     if (!(isNew ? doc->OnNewDocument() : doc->OnOpenDocument(path))) return nullptr;
   } else {
     wxDocument* created = temp->CreateDocument(path, flags);

@@ -16,9 +16,9 @@ class CQuarrixDocManager : public wxDocManager {
   // cancelled or failed (the user was told why).
   wxDocument* CreateDocument(const wxString& path, long flags = 0) override;
 
-  wxString MakeNewDocumentName() override;             // "無題"
-  wxString MakeFrameTitle(wxDocument* doc) override;   // "TITLE - クオリクス"
-  wxFileHistory* OnCreateFileHistory() override;       // four files
+  wxString MakeNewDocumentName() override;            // "無題"
+  wxString MakeFrameTitle(wxDocument* doc) override;  // "TITLE - クオリクス"
+  wxFileHistory* OnCreateFileHistory() override;      // four files
   // Also stores the list in the settings file right away.
   void AddFileToHistory(const wxString& file) override;
   void RemoveFileFromHistory(size_t i) override;

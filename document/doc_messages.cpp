@@ -59,7 +59,8 @@ std::string SetFileErrorMessage(ESetFileError error, const std::string& path, bo
     case ESetFileError::NotRegularFile: return path + " は通常のファイルではないため保存できません。" + kept;
     case ESetFileError::BrokenLink: return path + " はリンク先が存在しないため保存できません。" + kept;
     case ESetFileError::AlreadyExists: return "ファイル " + path + " が既に存在するため保存できません。" + kept;
-    case ESetFileError::Cancelled: return "ファイル " + path + " の保存を中止しました。元のファイルは変更されていません。";
+    case ESetFileError::Cancelled:
+      return "ファイル " + path + " の保存を中止しました。元のファイルは変更されていません。";
     default: return "ファイル " + path + " の書き込み中にエラーが発生しました。" + kept;
   }
 }

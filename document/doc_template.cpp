@@ -28,6 +28,6 @@ wxDocTemplate* CreateSetTemplate(wxDocManager* manager, wxClassInfo* viewClass) 
   const wxString extension = SetFileExtension();
   return new wxDocTemplate(manager, wxString::FromUTF8(DocTemplateField(DOC_FILTER_NAME)), "*" + extension,
                            wxEmptyString, extension.Mid(1), wxString::FromUTF8(DocTemplateField(DOC_TYPE_ID)),
-                           wxString::FromUTF8(DocTemplateField(DOC_SHORT_NAME)), CLASSINFO(CExplorerApDoc),
-                           viewClass, wxTEMPLATE_VISIBLE);
+                           wxString::FromUTF8(DocTemplateField(DOC_SHORT_NAME)), CLASSINFO(CExplorerApDoc), viewClass,
+                           wxTEMPLATE_VISIBLE);
 }

@@ -87,16 +87,14 @@ bool CExplorerApDoc::OnCreate(const wxString& path, long flags) {
 bool CExplorerApDoc::OnSaveModified() {
   m_bChangesDiscarded = false;
   if (!IsModified()) return true;
-  switch (AppMessageBox(SaveChangesPrompt(ToUtf8(GetUserReadableName())),
-                        wxYES_NO | wxCANCEL | wxICON_QUESTION, GetDialogParent())) {
-    case wxYES:
-      return Save();
+  switch (AppMessageBox(SaveChangesPrompt(ToUtf8(GetUserReadableName())), wxYES_NO | wxCANCEL | wxICON_QUESTION,
+                        GetDialogParent())) {
+    case wxYES: return Save();
     case wxNO:
       Modify(false);
       m_bChangesDiscarded = true;
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -208,8 +206,8 @@ void CExplorerApDoc::RememberOnDisk(const std::string& path) {
 bool CExplorerApDoc::SaveAs() {
   wxString defaultName = wxFileNameFromPath(GetFilename());
   if (defaultName.empty()) defaultName = GetTitle() + SetFileExtension();
-  wxFileDialog dialog(GetDialogParent(), wxString::FromUTF8("名前を付けて保存"), wxPathOnly(GetFilename()),
-                      defaultName, SetFileDialogFilter(), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  wxFileDialog dialog(GetDialogParent(), wxString::FromUTF8("名前を付けて保存"), wxPathOnly(GetFilename()), defaultName,
+                      SetFileDialogFilter(), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
   if (dialog.ShowModal() != wxID_OK) return false;
   wxString path = dialog.GetPath();
   if (path.empty()) return false;
@@ -491,13 +489,13 @@ void CExplorerApDoc::GetCommonNote(const std::vector<std::string>& paths, std::s
   if (m_pRoot) m_pRoot->GetCommonNote(paths, out);
 }
 
-int CExplorerApDoc::FindByName(const std::string& path, const std::string& pattern, bool exact,
-                               bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) {
+int CExplorerApDoc::FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                               CItemSummaryList& out, const CTextOptions& options) {
   return m_pRoot ? m_pRoot->FindByName(path, pattern, exact, caseSensitive, out, options) : 0;
 }
 
-int CExplorerApDoc::FindByNote(const std::string& path, const std::string& pattern, bool exact,
-                               bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) {
+int CExplorerApDoc::FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                               CItemSummaryList& out, const CTextOptions& options) {
   return m_pRoot ? m_pRoot->FindByNote(path, pattern, exact, caseSensitive, out, options) : 0;
 }
 

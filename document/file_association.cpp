@@ -54,9 +54,8 @@ void RunIfInstalled(const char* program, const std::string& folder) {
   gchar* found = g_find_program_in_path(program);
   if (!found) return;
   gchar* argv[] = {found, const_cast<gchar*>(folder.c_str()), nullptr};
-  g_spawn_sync(nullptr, argv, nullptr,
-               GSpawnFlags(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL), nullptr, nullptr,
-               nullptr, nullptr, nullptr, nullptr);
+  g_spawn_sync(nullptr, argv, nullptr, GSpawnFlags(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL), nullptr,
+               nullptr, nullptr, nullptr, nullptr, nullptr);
   g_free(found);
 }
 

@@ -50,7 +50,7 @@ class CSettingsStore {
     std::string m_strKey, m_strValue;  // of an entry
   };
   struct CSection {
-    std::string m_strName;  // "" for the lines before the first header
+    std::string m_strName;          // "" for the lines before the first header
     std::vector<CLine> m_vecLines;  // the header first, except in ""
   };
 
@@ -66,6 +66,6 @@ class CSettingsStore {
   void Change(CChange change);
 
   std::string m_strPath;
-  std::vector<CSection> m_vecText;     // this instance's view
-  std::vector<CChange> m_vecChanges;   // not yet in the file
+  std::vector<CSection> m_vecText;    // this instance's view
+  std::vector<CChange> m_vecChanges;  // not yet in the file
 };

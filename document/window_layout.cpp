@@ -22,8 +22,8 @@ CWindowLayout LoadWindowLayout(const CSettingsStore& config) {
   CWindowLayout layout;
   const long x = config.GetInt(kSection, "X", -100000), y = config.GetInt(kSection, "Y", -100000);
   const long width = config.GetInt(kSection, "Width", 0), height = config.GetInt(kSection, "Height", 0);
-  if (width > 0 && height > 0 && width < 100000 && height < 100000 &&
-      x > -100000 && x < 100000 && y > -100000 && y < 100000)
+  if (width > 0 && height > 0 && width < 100000 && height < 100000 && x > -100000 && x < 100000 && y > -100000 &&
+      y < 100000)
     layout.m_rect = wxRect(int(x), int(y), int(width), int(height));
   layout.m_bMaximized = config.GetInt(kSection, "Maximized", 0) != 0;
   const long splitter = config.GetInt(kSection, "Splitter", 0);

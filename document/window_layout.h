@@ -10,11 +10,11 @@
 class CSettingsStore;
 
 struct CWindowLayout {
-  wxRect m_rect;                      // the unmaximised frame; empty: none kept
+  wxRect m_rect;  // the unmaximised frame; empty: none kept
   bool m_bMaximized = false;
-  int m_nSplitter = 0;                // the tree's width; 0: none kept
-  long m_nStyle = 0;                  // wxLC_ICON, wxLC_SMALL_ICON, wxLC_LIST, wxLC_REPORT; 0: none kept
-  std::vector<int> m_vecColumnWidths; // name, size, kind, date, note; empty: none kept
+  int m_nSplitter = 0;                 // the tree's width; 0: none kept
+  long m_nStyle = 0;                   // wxLC_ICON, wxLC_SMALL_ICON, wxLC_LIST, wxLC_REPORT; 0: none kept
+  std::vector<int> m_vecColumnWidths;  // name, size, kind, date, note; empty: none kept
 };
 
 // What is missing or unreadable stays "none kept".

@@ -11,12 +11,12 @@ enum : std::uint8_t {
   kMediumId = 1,
   kFileSystem = 2,
   kVolumeLabel = 3,
-  kTotalBytes = 4,     // u64
+  kTotalBytes = 4,  // u64
   kBelowMount = 5,
-  kChosenPath = 6,     // repeated
-  kFollowLinks = 7,    // empty: set
+  kChosenPath = 6,   // repeated
+  kFollowLinks = 7,  // empty: set
   kCrossFileSystems = 8,
-  kExclude = 9,        // repeated
+  kExclude = 9,  // repeated
 };
 
 void PutField(std::string& out, std::uint8_t tag, std::string_view value) {
@@ -66,7 +66,8 @@ bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out) {
       case kVolumeLabel: out.medium.strVolumeLabel = value; break;
       case kTotalBytes:
         if (value.size() != 8) return false;
-        for (int i = 7; i >= 0; --i) out.medium.nTotalBytes = (out.medium.nTotalBytes << 8) | std::uint8_t(value[std::size_t(i)]);
+        for (int i = 7; i >= 0; --i)
+          out.medium.nTotalBytes = (out.medium.nTotalBytes << 8) | std::uint8_t(value[std::size_t(i)]);
         break;
       case kBelowMount: out.medium.strBelowMount = value; break;
       case kChosenPath: out.chosenPaths.push_back(value); break;
@@ -86,7 +87,8 @@ std::string CatalogRecordText(const CCatalogRecord& record) {
     for (const std::string& item : items) text += (text.empty() ? "" : ", ") + EscapeBytes(item, false);
     return text;
   };
-  std::string text = "ボリュームラベル: " + (medium.strVolumeLabel.empty() ? std::string("なし") : medium.strVolumeLabel);
+  std::string text =
+      "ボリュームラベル: " + (medium.strVolumeLabel.empty() ? std::string("なし") : medium.strVolumeLabel);
   text += "\nファイルシステム: " + (medium.strFileSystem.empty() ? std::string("不明") : medium.strFileSystem);
   text += "\nID: " + (medium.strId.empty() ? std::string("なし") : medium.strId);
   text += "\n合計サイズ: " + FormatSize(medium.nTotalBytes, true);

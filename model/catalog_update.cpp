@@ -154,8 +154,9 @@ void CollectScanPaths(const CFolderFileInfo& folder, const std::string& realPath
   const int fd = lister.OpenFolder(AT_FDCWD, realPath);
   const std::vector<const CFileInfo*> children = SortedByName(folder);
   const auto findChild = [&](std::string_view name) {
-    const auto it = std::lower_bound(children.begin(), children.end(), name,
-                                     [](const CFileInfo* child, std::string_view key) { return child->GetName() < key; });
+    const auto it =
+        std::lower_bound(children.begin(), children.end(), name,
+                         [](const CFileInfo* child, std::string_view key) { return child->GetName() < key; });
     return it != children.end() && (*it)->GetName() == name ? *it : nullptr;
   };
   bool whole = true;
@@ -176,8 +177,10 @@ void CollectScanPaths(const CFolderFileInfo& folder, const std::string& realPath
     auto entry = std::lower_bound(entries.begin(), entries.end(), child->GetName(),
                                   [](const CDirEntry& e, std::string_view name) { return e.record.cFileName < name; });
     if (entry != entries.end() && entry->record.cFileName != child->GetName()) entry = entries.end();
-    const std::string path = JoinRealPath(realPath, entry != entries.end() ? entry->strRawName : std::string(child->GetName()));
-    if (child->IsContainer() && entry != entries.end() && (entry->record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    const std::string path =
+        JoinRealPath(realPath, entry != entries.end() ? entry->strRawName : std::string(child->GetName()));
+    if (child->IsContainer() && entry != entries.end() &&
+        (entry->record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
       CollectScanPaths(static_cast<const CFolderFileInfo&>(*child), path, catalogedAt, out);
     else
       out.push_back(path);
@@ -239,8 +242,8 @@ CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& 
 
 CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old, std::unique_ptr<CDriveFileInfo> fresh,
                                    CTime now) {
-  const bool inSet = std::any_of(set.Children().begin(), set.Children().end(),
-                                 [&](const auto& child) { return child.get() == &old; });
+  const bool inSet =
+      std::any_of(set.Children().begin(), set.Children().end(), [&](const auto& child) { return child.get() == &old; });
   if (!inSet || !fresh) return nullptr;
   // The walk hands out the new tree's items as const; fresh is ours to change.
   WalkInStep(
@@ -330,7 +333,8 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
       break;
     }
     const std::size_t start = IsRootPath(base) ? base.size() : base.size() + 1;
-    if (path.size() > start && path.compare(0, base.size(), base) == 0) record.chosenPaths.push_back(path.substr(start));
+    if (path.size() > start && path.compare(0, base.size(), base) == 0)
+      record.chosenPaths.push_back(path.substr(start));
   }
   record.bFollowLinks = options.bFollowLinks;
   record.bCrossFileSystems = options.bCrossFileSystems;
@@ -423,4 +427,3 @@ void KeepUnreadable(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
 bool UpdateLooksDestructive(const CDriveFileInfo& old, const CUpdateSummary& summary) {
   return !summary.lostNotes.empty() || summary.nRemoved * 2 > CountItemsBelow(old);
 }
-

@@ -18,15 +18,15 @@ class CRootFileInfo;
 enum class EItemChange : char {
   Added = '+',
   Removed = '-',
-  Changed = '~',     // size, modification time, or file became folder or back
-  NoteLost = '!',    // removed, and its note goes with it
+  Changed = '~',   // size, modification time, or file became folder or back
+  NoteLost = '!',  // removed, and its note goes with it
 };
 
 struct CUpdateSummary {
   std::uint64_t nAdded = 0;
   std::uint64_t nRemoved = 0;  // NoteLost ones included
   std::uint64_t nChanged = 0;
-  std::uint64_t nNotesKept = 0;  // notes of items below the catalog that stay
+  std::uint64_t nNotesKept = 0;        // notes of items below the catalog that stay
   std::vector<std::string> lostNotes;  // logical paths of removed items with notes
   bool bBasePathChanged = false;
   // Places the new scan could not read, which keep what the catalog held.

@@ -25,8 +25,8 @@ struct CFileInfo::CExtra {
   std::unique_ptr<std::string[]> pStoredBytes;  // TEXT_FIELDS texts' bytes as read
 
   bool IsEmpty() const {
-    return strNote.empty() && strAlternateName.empty() && !bHasStoredPath && dwReserved0 == 0 &&
-           dwReserved1 == 0 && nSizeHigh == 0 && !pStoredBytes;
+    return strNote.empty() && strAlternateName.empty() && !bHasStoredPath && dwReserved0 == 0 && dwReserved1 == 0 &&
+           nSizeHigh == 0 && !pStoredBytes;
   }
 };
 
@@ -69,7 +69,6 @@ class CExtraTable {
   std::mutex m_mutex;
   std::unordered_map<const void*, std::unique_ptr<TExtra>> m_map;
 };
-
 
 constexpr std::size_t kNameBehind[] = {0, sizeof(CFolderFileInfo), sizeof(CDriveFileInfo), sizeof(CRootFileInfo)};
 
@@ -437,9 +436,7 @@ CFileInfo* CFolderFileInfo::AddChild(const CFindData* record) {
   return AddNew(folder ? KIND_FOLDER : KIND_FILE, record, false);
 }
 
-CFileInfo* CFolderFileInfo::AddChildOfKind(EKind kind, const CFindData& record) {
-  return AddNew(kind, &record, true);
-}
+CFileInfo* CFolderFileInfo::AddChildOfKind(EKind kind, const CFindData& record) { return AddNew(kind, &record, true); }
 
 CFileInfo* CFolderFileInfo::AddNew(EKind kind, const CFindData* record, bool alone) {
   CFileInfo* child = nullptr;
@@ -537,7 +534,6 @@ const CFileInfo* FindByPath(const CFileInfo* start, std::string_view path) {
 CFileInfo* FindByPath(CFileInfo* start, std::string_view path) {
   return const_cast<CFileInfo*>(FindByPath(static_cast<const CFileInfo*>(start), {}, path, nullptr));
 }
-
 
 void CFileInfo::Serialize(CArchiveWriter&) const {}
 void CFileInfo::Serialize(CArchiveReader&) {}

@@ -158,9 +158,7 @@ class CFileInfo {
   static_assert((kWideTextFirstBit << TEXT_FIELDS) == kKeptBytesFirstBit &&
                     (kKeptBytesFirstBit << TEXT_FIELDS) == kRealNameCp932,
                 "the text fields' bits fill kTextFormMask");
-  void SetFlag(std::uint16_t bit, bool on) {
-    m_wFlags = std::uint16_t(on ? (m_wFlags | bit) : (m_wFlags & ~bit));
-  }
+  void SetFlag(std::uint16_t bit, bool on) { m_wFlags = std::uint16_t(on ? (m_wFlags | bit) : (m_wFlags & ~bit)); }
   const CExtra* FindExtra() const;
   CExtra& Extra();
   void DropExtraIfEmpty();
@@ -189,8 +187,8 @@ class CFolderFileInfo : public CFileInfo {
   std::uint64_t GetSize() const override { return 0; }
   std::string GetTypeName() const override;
   void GetInfo(CPropInfoData& info, const std::string& path) const override;
-  int Search(CSearchPredicate predicate, void* params, const std::string& path,
-             std::vector<const CFileInfo*>* items, CItemSummaryList* summaries) const override;
+  int Search(CSearchPredicate predicate, void* params, const std::string& path, std::vector<const CFileInfo*>* items,
+             CItemSummaryList* summaries) const override;
 
   // A folder child for a record with the directory bit, else a file child,
   // appended at the end.
@@ -284,8 +282,8 @@ void WalkBelow(const CFolderFileInfo& top, const std::string& topPath, FVisit&& 
 // logical path, start's being startPath.
 CFileInfo* FindByPath(CFileInfo* start, std::string_view path);
 const CFileInfo* FindByPath(const CFileInfo* start, std::string_view path);
-const CFileInfo* FindByPath(const CFileInfo* start, std::string_view startPath,
-                            std::string_view path, std::string* itemPath);
+const CFileInfo* FindByPath(const CFileInfo* start, std::string_view startPath, std::string_view path,
+                            std::string* itemPath);
 
 // Adds size to total, stopping at the largest value: hand-built sets may
 // hold sizes whose sum would wrap round to a small one.

@@ -56,8 +56,7 @@ class CHtmlReportWriter {
     std::vector<const CFolderFileInfo*> chosen;
     for (const auto& child : set.Children()) {
       if (!child->IsContainer()) continue;
-      if (catalogs != nullptr &&
-          std::find(catalogs->begin(), catalogs->end(), child->GetName()) == catalogs->end())
+      if (catalogs != nullptr && std::find(catalogs->begin(), catalogs->end(), child->GetName()) == catalogs->end())
         continue;
       chosen.push_back(static_cast<const CFolderFileInfo*>(child.get()));
     }
@@ -112,8 +111,10 @@ class CHtmlReportWriter {
     for (std::size_t done = 0; done < bytes.size() && m_bOk;) {
       const ssize_t n = ::write(m_fd, bytes.data() + done, bytes.size() - done);
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) m_bOk = false;
-      else done += std::size_t(n);
+      if (n <= 0)
+        m_bOk = false;
+      else
+        done += std::size_t(n);
     }
     return m_bOk;
   }
@@ -134,10 +135,11 @@ class CHtmlReportWriter {
     CPropInfoData info;
     set.GetInfo(info, {});
     const std::string name = Escape(info.m_strName);
-    Emit("<html><head>\n\t\t\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n"
-         "\t\t\t\t<meta name=\"GENERATOR\" content=\"Quarrix\">\n\t\t\t\t<title>" +
-         name + "のカタログ情報</title>\n\t\t\t\t</head>\n\t\t\t\t<body bgcolor=\"#FFFFFF\">\n\t\t\t\t<h1>" + name +
-         "のカタログ情報</h1>\n");
+    Emit(
+        "<html><head>\n\t\t\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n"
+        "\t\t\t\t<meta name=\"GENERATOR\" content=\"Quarrix\">\n\t\t\t\t<title>" +
+        name + "のカタログ情報</title>\n\t\t\t\t</head>\n\t\t\t\t<body bgcolor=\"#FFFFFF\">\n\t\t\t\t<h1>" + name +
+        "のカタログ情報</h1>\n");
     Emit("<table border=\"1\">\n");
     WriteRow({"カタログセット名", info.m_strName}, {});
     WriteRow({"作成日時", info.m_strCreated}, {});

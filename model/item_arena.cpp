@@ -36,7 +36,8 @@ void* AllocateChunk(std::size_t bytes) {
     const auto start = reinterpret_cast<std::uintptr_t>(mapped);
     const std::uintptr_t aligned = (start + bytes - 1) & ~std::uintptr_t(bytes - 1);
     if (aligned > start) munmap(mapped, aligned - start);
-    if (start + span > aligned + bytes) munmap(reinterpret_cast<void*>(aligned + bytes), start + span - aligned - bytes);
+    if (start + span > aligned + bytes)
+      munmap(reinterpret_cast<void*>(aligned + bytes), start + span - aligned - bytes);
     madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
     g_nMappedBytes += bytes;
     return reinterpret_cast<void*>(aligned);

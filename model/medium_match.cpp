@@ -60,7 +60,7 @@ std::string DescribeCatalogMedium(const CDriveFileInfo& catalog) {
   }
   // The kind of medium first: it tells the user which drawer to look in.
   if (!catalog.m_strMediaType.empty())
-    medium.strFileSystem = medium.strFileSystem.empty() ? catalog.m_strMediaType
-                                                        : catalog.m_strMediaType + ", " + medium.strFileSystem;
+    medium.strFileSystem =
+        medium.strFileSystem.empty() ? catalog.m_strMediaType : catalog.m_strMediaType + ", " + medium.strFileSystem;
   return DescribeMedium(medium);
 }

@@ -138,8 +138,8 @@ void CRootFileInfo::GetSelectionInfo(const std::vector<std::string>& paths, CPro
   info.m_strSize = FormatSize(total, true);
 }
 
-int CRootFileInfo::SearchFrom(const std::string& path, CSearchPredicate predicate, void* params,
-                              CItemSummaryList& out, std::vector<const CFileInfo*>* items) const {
+int CRootFileInfo::SearchFrom(const std::string& path, CSearchPredicate predicate, void* params, CItemSummaryList& out,
+                              std::vector<const CFileInfo*>* items) const {
   std::string startPath;
   const CFileInfo* start = FindByPath(this, {}, path, &startPath);
   if (start == nullptr) {
@@ -149,14 +149,14 @@ int CRootFileInfo::SearchFrom(const std::string& path, CSearchPredicate predicat
   return start->Search(predicate, params, startPath, items, &out);
 }
 
-int CRootFileInfo::FindByName(const std::string& path, const std::string& pattern, bool exact,
-                              bool caseSensitive, CItemSummaryList& out, CTextOptions options) const {
+int CRootFileInfo::FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                              CItemSummaryList& out, CTextOptions options) const {
   CTextCriterion criterion(pattern, exact, caseSensitive, options, true);
   return SearchFrom(path, MatchName, &criterion, out);
 }
 
-int CRootFileInfo::FindByNote(const std::string& path, const std::string& pattern, bool exact,
-                              bool caseSensitive, CItemSummaryList& out, CTextOptions options) const {
+int CRootFileInfo::FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                              CItemSummaryList& out, CTextOptions options) const {
   CTextCriterion criterion(pattern, exact, caseSensitive, options);
   return SearchFrom(path, MatchNote, &criterion, out);
 }

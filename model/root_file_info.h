@@ -28,7 +28,7 @@ class CMessageSink {
 
 class CRootFileInfo : public CFolderFileInfo {
  public:
-  CRootFileInfo() = default;  // as read from a file: no name, time 0
+  CRootFileInfo() = default;                 // as read from a file: no name, time 0
   explicit CRootFileInfo(std::string name);  // a new set, updated now
 
   EKind GetKind() const override { return KIND_SET; }
@@ -77,8 +77,7 @@ class CRootFileInfo : public CFolderFileInfo {
                  CItemSummaryList& out, CTextOptions options = {}) const;
   int FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
                  CItemSummaryList& out, CTextOptions options = {}) const;
-  int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
-                 CItemSummaryList& out) const;
+  int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB, CItemSummaryList& out) const;
   int FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,
                  CItemSummaryList& out) const;
   // The search entry the four above use: walks the item at path (the whole

@@ -58,7 +58,8 @@ CFileInfo* AddRecord(CFolderFileInfo& parent, CFindData& record, std::string_vie
 // The path of path below base as the walk matches exclude patterns against
 // it (item names, "/" between); none when path, or a folder on the way to
 // it, is excluded.
-std::optional<std::string> PlacePathBelow(const std::string& base, const std::string& path, const CExcludeRules& excludes) {
+std::optional<std::string> PlacePathBelow(const std::string& base, const std::string& path,
+                                          const CExcludeRules& excludes) {
   std::string placePath;
   std::size_t pos = IsRootPath(base) ? base.size() : base.size() + 1;
   while (pos < path.size()) {
@@ -95,8 +96,8 @@ EScanStatus ScanOnePath(const std::string& label, const std::string& path, const
 // so that every item's real place is the catalog's base path joined with its
 // logical path.
 EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::string>& paths,
-                             const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out,
-                             std::string& message, const std::string* givenBase = nullptr) {
+                             const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message,
+                             const std::string* givenBase = nullptr) {
   std::vector<std::string> chosen;
   std::vector<CFindData> records;
   for (const std::string& path : paths) {
@@ -127,9 +128,11 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
   for (std::size_t i = 0; i < chosen.size() && !options.Cancelled(); ++i) {
     const std::string& path = chosen[i];
     // A path inside another chosen one (or the same again) is already there.
-    const bool covered = std::any_of(chosen.begin(), chosen.begin() + i, [&](const std::string& other) {
-      return other == path || IsInside(path, other);
-    }) || std::any_of(chosen.begin() + i + 1, chosen.end(), [&](const std::string& other) { return IsInside(path, other); });
+    const bool covered =
+        std::any_of(chosen.begin(), chosen.begin() + i,
+                    [&](const std::string& other) { return other == path || IsInside(path, other); }) ||
+        std::any_of(chosen.begin() + i + 1, chosen.end(),
+                    [&](const std::string& other) { return IsInside(path, other); });
     if (covered) continue;
     const std::optional<std::string> placePath = PlacePathBelow(base, path, excludes);
     if (!placePath) continue;
@@ -160,8 +163,8 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
 
 }  // namespace
 
-EScanStatus ScanCatalog(const std::string& label, const std::vector<std::string>& paths,
-                        const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message) {
+EScanStatus ScanCatalog(const std::string& label, const std::vector<std::string>& paths, const CScanOptions& options,
+                        std::unique_ptr<CDriveFileInfo>& out, std::string& message) {
   out.reset();
   message.clear();
   EScanStatus status = EScanStatus::NotFound;

@@ -63,8 +63,8 @@ enum class EScanStatus {
 // gets what the user should be told about dropped paths that could not be
 // catalogued. Only Done gives a catalog. Touches nothing but out, so it may
 // run on any thread.
-EScanStatus ScanCatalog(const std::string& label, const std::vector<std::string>& paths,
-                        const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message);
+EScanStatus ScanCatalog(const std::string& label, const std::vector<std::string>& paths, const CScanOptions& options,
+                        std::unique_ptr<CDriveFileInfo>& out, std::string& message);
 
 // As ScanCatalog for several paths, each below base, which stays the
 // catalog's base path whatever folder the paths share.
@@ -78,8 +78,7 @@ struct CUnreadableSummary {
   std::uint64_t nCount = 0;
   std::vector<std::string> firstPaths;
 };
-CUnreadableSummary CollectUnreadable(const CFolderFileInfo& top, const std::string& topPath,
-                                     std::size_t maxPaths = 5);
+CUnreadableSummary CollectUnreadable(const CFolderFileInfo& top, const std::string& topPath, std::size_t maxPaths = 5);
 
 // Whether path is a folder (the root always is).
 bool FolderExists(const std::string& path);

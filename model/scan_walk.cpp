@@ -79,8 +79,7 @@ struct CFolderRead {
 // for a read a reader has begun, reads ahead too meanwhile.
 class CFolderWalk {
  public:
-  CFolderWalk(CFolderLister& lister, int budget, int threads, const CScanOptions& options,
-              const std::string& placePath)
+  CFolderWalk(CFolderLister& lister, int budget, int threads, const CScanOptions& options, const std::string& placePath)
       : m_lister(lister),
         // More readers than folders read ahead would only wait.
         m_nThreads(std::clamp(threads, 1, int(kReadAheadFolders))),
@@ -170,8 +169,8 @@ class CFolderWalk {
   struct CSubfolder {
     CFolderFileInfo* pItem;
     std::string strRawName;
-    bool bOtherMount;  // the root of a mount: its file system is checked
-    CFolderId expected;  // what the listing said it is; zeros when unknown
+    bool bOtherMount;                    // the root of a mount: its file system is checked
+    CFolderId expected;                  // what the listing said it is; zeros when unknown
     std::unique_ptr<CFolderRead> pRead;  // once a reading thread has begun it
   };
   struct CFrame {
@@ -187,8 +186,7 @@ class CFolderWalk {
   // Whether the walk goes into the folder that entry records.
   bool Descends(const CDirEntry& entry) const {
     if ((entry.record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
-    if ((entry.record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !m_options.bFollowLinks)
-      return false;
+    if ((entry.record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !m_options.bFollowLinks) return false;
     if (m_options.bCrossFileSystems) return true;
     // A device that could not be read says nothing; the folder is then one
     // that cannot be opened either.
@@ -345,8 +343,10 @@ class CFolderWalk {
       child->SetUnreadable(entry.bUnreadable);
       child->SetRealNameCp932(entry.bNameCp932);
       if (Descends(entry))
-        frame.subfolders.push_back({static_cast<CFolderFileInfo*>(child), std::move(entry.strRawName),
-                                    entry.bMountRoot || entry.nDevice != device, {entry.nDevice, entry.nInode},
+        frame.subfolders.push_back({static_cast<CFolderFileInfo*>(child),
+                                    std::move(entry.strRawName),
+                                    entry.bMountRoot || entry.nDevice != device,
+                                    {entry.nDevice, entry.nInode},
                                     nullptr});
     }
     TakeBackCounts(excluded);
@@ -543,8 +543,8 @@ class CFolderWalk {
   // and reads it; lock is held on entry and return, not while reading.
   bool ReadOneAhead(std::unique_lock<std::mutex>& lock) {
     std::size_t frameIndex = 0, index = 0;
-    if (m_bStop || m_options.Cancelled() || m_nAhead >= kReadAheadFolders ||
-        m_nAheadEntries >= kReadAheadEntries || !FindUnbegun(frameIndex, index))
+    if (m_bStop || m_options.Cancelled() || m_nAhead >= kReadAheadFolders || m_nAheadEntries >= kReadAheadEntries ||
+        !FindUnbegun(frameIndex, index))
       return false;
     CFrame& frame = m_frames[frameIndex];
     const CSubfolder& subfolder = frame.subfolders[index];
@@ -593,7 +593,7 @@ class CFolderWalk {
   // Frames' descriptors and those of reads done; the budget is lowered when
   // the system runs out.
   COpenFolders m_open;
-  std::deque<CFrame> m_frames;  // a deque: the slots in frames stay where they are
+  std::deque<CFrame> m_frames;         // a deque: the slots in frames stay where they are
   std::vector<std::size_t> m_unbegun;  // frames with subfolders nobody has begun, shallowest first
   std::size_t m_nAhead = 0;            // read or being read by the readers, not yet taken
   std::size_t m_nAheadEntries = 0;     // entries of those read

@@ -140,7 +140,8 @@ int CTextCriterion::MatchAscii(std::string_view subject) const {
   const std::size_t n = subject.size();
   if (n > 256) return -1;
   alignas(8) char folded[256];
-  const std::uint64_t first = kOnes * static_cast<unsigned char>(m_strFoldedPattern.empty() ? 0 : m_strFoldedPattern[0]);
+  const std::uint64_t first =
+      kOnes * static_cast<unsigned char>(m_strFoldedPattern.empty() ? 0 : m_strFoldedPattern[0]);
   std::uint64_t any = 0, candidates = 0;
   const auto take = [&](std::uint64_t word, std::size_t at) {
     any |= word;
@@ -316,8 +317,7 @@ std::optional<CTime> ParseStrictDate(std::string_view text) {
   if (!separator(dateSeparator) || !number(2, month) || !separator(dateSeparator) || !number(2, day))
     return std::nullopt;
   if (separator(' ') && (!number(2, hour) || !separator(':') || !number(2, minute))) return std::nullopt;
-  if (pos != text.size() || year < 1601 || month < 1 || month > 12 || hour > 23 || minute > 59)
-    return std::nullopt;
+  if (pos != text.size() || year < 1601 || month < 1 || month > 12 || hour > 23 || minute > 59) return std::nullopt;
 
   struct tm local {};
   const std::optional<CTime> time = LocalTime(year, month, day, hour, minute, &local);

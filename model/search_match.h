@@ -48,7 +48,7 @@ struct CTextCriterion {
   bool m_bGlob = false;
   bool m_bAsciiPattern = false;
   bool m_bRawMissIsMiss = false;  // with an ASCII pattern: see Matches
-  std::string m_strScratch;  // folded subject, reused across items
+  std::string m_strScratch;       // folded subject, reused across items
 };
 
 struct CSizeCriterion {

@@ -54,7 +54,8 @@ void PutRecord(std::string& out, std::uint16_t type, std::uint32_t key, std::str
 template <class FEach>
 void ForItemsBelow(const CDriveFileInfo& catalog, FEach&& each) {
   std::uint32_t offset = 0;
-  WalkBelow(catalog, {}, [&](const CFileInfo& item, const CWalkPath&) { each(const_cast<CFileInfo&>(item), ++offset); });
+  WalkBelow(catalog, {},
+            [&](const CFileInfo& item, const CWalkPath&) { each(const_cast<CFileInfo&>(item), ++offset); });
 }
 
 using CItemFlags = std::vector<std::pair<std::uint32_t, std::uint16_t>>;
@@ -97,8 +98,7 @@ const char* ExtensionNotice(EExtensionState state) {
     case EExtensionState::Stale:
       return "このカタログセットは別のプログラムで保存されたため、カタログのメディアと作成方法の記録を使いません";
     case EExtensionState::Damaged: return "カタログのメディアと作成方法の記録が壊れているため、使いません";
-    case EExtensionState::Unsupported:
-      return "カタログのメディアと作成方法の記録は新しい版の形式のため、使いません";
+    case EExtensionState::Unsupported: return "カタログのメディアと作成方法の記録は新しい版の形式のため、使いません";
     default: return nullptr;
   }
 }
@@ -106,8 +106,7 @@ const char* ExtensionNotice(EExtensionState state) {
 std::uint64_t HashBytes(std::string_view bytes) { return XXH3_64bits(bytes.data(), bytes.size()); }
 
 std::uint16_t KeptFlagsOf(const CFileInfo& item) {
-  return std::uint16_t((item.IsRealNameCp932() ? kFlagRealNameCp932 : 0) |
-                       (item.IsUnreadable() ? kFlagUnreadable : 0));
+  return std::uint16_t((item.IsRealNameCp932() ? kFlagRealNameCp932 : 0) | (item.IsUnreadable() ? kFlagUnreadable : 0));
 }
 
 bool LooksLikeExtensionBlock(std::string_view start) {

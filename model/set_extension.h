@@ -15,10 +15,10 @@ class CDriveFileInfo;
 
 // What became of the block when the set was read.
 enum class EExtensionState : std::uint8_t {
-  None,       // no block: an older set, or one another program saved
+  None,  // no block: an older set, or one another program saved
   Loaded,
-  Stale,      // a block of another set object: the set was re-saved elsewhere
-  Damaged,    // cut short or altered
+  Stale,        // a block of another set object: the set was re-saved elsewhere
+  Damaged,      // cut short or altered
   Unsupported,  // written by a later version of the layout
 };
 

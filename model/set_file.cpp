@@ -93,8 +93,7 @@ class CSetWriter {
     m_ar.WriteDword(item.Reserved0());
     WriteText(item, CFileInfo::TEXT_NAME, item.FileName());
     WriteText(item, CFileInfo::TEXT_ALTERNATE, item.AlternateName());
-    if (item.IsContainer())
-      m_ar.WriteDword(std::uint32_t(static_cast<const CFolderFileInfo&>(item).Children().size()));
+    if (item.IsContainer()) m_ar.WriteDword(std::uint32_t(static_cast<const CFolderFileInfo&>(item).Children().size()));
     return !m_ar.Failed();
   }
 
@@ -175,9 +174,7 @@ class CSetReader {
   }
 
  private:
-  ESetFileError Error() const {
-    return m_ar.Error() == ESetFileError::None ? ESetFileError::BadClass : m_ar.Error();
-  }
+  ESetFileError Error() const { return m_ar.Error() == ESetFileError::None ? ESetFileError::BadClass : m_ar.Error(); }
 
   bool NextIndex() {
     if (++m_nIndex >= kIndexLimit) {
@@ -323,7 +320,7 @@ class CSetReader {
   CFindData m_record;
   std::uint32_t m_nIndex = 0;
   std::vector<std::pair<std::uint32_t, int>> m_classes;  // index → class, ascending
-  CTextForm m_forms[CFileInfo::TEXT_FIELDS];  // of the object being read
+  CTextForm m_forms[CFileInfo::TEXT_FIELDS];             // of the object being read
 };
 
 ESetFileError ErrorFromErrno(int error, ESetFileError otherwise) {

@@ -32,8 +32,9 @@ std::string FormatIsoTime(CTime time) {
   if (localtime_r(&t, &local) == nullptr) return {};
   // The offset is what the local fields read as UTC differ by: strftime's %z
   // is a zone name in some C libraries.
-  const std::int64_t asUtc = DaysFromCivil(std::int64_t(local.tm_year) + 1900, local.tm_mon + 1, local.tm_mday) * 86400 +
-                             local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  const std::int64_t asUtc =
+      DaysFromCivil(std::int64_t(local.tm_year) + 1900, local.tm_mon + 1, local.tm_mday) * 86400 +
+      local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
   const std::int64_t offset = asUtc - time;
   const std::int64_t minutes = (offset < 0 ? -offset : offset) / 60;
   char buffer[80];

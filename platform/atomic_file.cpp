@@ -73,9 +73,7 @@ CAtomicFile::~CAtomicFile() {
   if (m_dirFd >= 0) ::close(m_dirFd);
 }
 
-std::string CAtomicFile::TempPrefix() const {
-  return "." + m_strName.substr(0, kMaxNamePart) + kTempMark;
-}
+std::string CAtomicFile::TempPrefix() const { return "." + m_strName.substr(0, kMaxNamePart) + kTempMark; }
 
 // Temporaries of this target whose save is over: their process is gone and
 // nobody holds their lock.
@@ -94,7 +92,8 @@ void CAtomicFile::RemoveStaleTemporaries() const {
     if (ProcessRunning(pid_t(std::atol(name.c_str() + prefix.size())))) continue;
     const int fd = ::openat(m_dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) continue;
-    struct stat held {}, named {};
+    struct stat held {
+    }, named{};
     if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
         ::fstatat(m_dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == held.st_ino &&
         named.st_dev == held.st_dev)
@@ -130,8 +129,10 @@ int CAtomicFile::Open() {
       std::snprintf(suffix, sizeof suffix, "%d-%08x", int(::getpid()), unsigned(random()));
       const std::string name = TempPrefix() + suffix;
       m_fd = ::openat(m_dirFd, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, createMode);
-      if (m_fd >= 0) m_strTempName = name;
-      else if (errno != EEXIST) return errno;
+      if (m_fd >= 0)
+        m_strTempName = name;
+      else if (errno != EEXIST)
+        return errno;
     }
     if (m_fd < 0) return EIO;  // not EEXIST, which would speak of the target
   }

@@ -35,7 +35,7 @@ class CAtomicFile {
   // The steps of a save, for tests that stop it after each one.
   enum EStep { STEP_WRITTEN, STEP_SYNCED, STEP_LINKED, STEP_RENAMED, STEP_FOLDER_SYNCED };
   static void (*s_pfnStepHook)(EStep step);
-  static bool s_bNoAnonymousFiles;  // tests: take the named way
+  static bool s_bNoAnonymousFiles;   // tests: take the named way
   static bool s_bNoRenameNoReplace;  // tests: as on file systems whose rename always replaces
 
   // A link is written through: its target is replaced and the link stays.

@@ -25,14 +25,11 @@ constexpr std::size_t kDirBufferSize = 64 * 1024;
 
 std::uint64_t FileTimeOf(const struct statx_timestamp& t) { return UnixToFileTime(t.tv_sec, t.tv_nsec); }
 
-bool IsSpecialFile(unsigned mode) {
-  return S_ISCHR(mode) || S_ISBLK(mode) || S_ISFIFO(mode) || S_ISSOCK(mode);
-}
+bool IsSpecialFile(unsigned mode) { return S_ISCHR(mode) || S_ISBLK(mode) || S_ISFIFO(mode) || S_ISSOCK(mode); }
 
 // The record of an entry from its own status (self) and, for a symbolic link,
 // that of its target (null when the link leads nowhere).
-void FillRecord(const std::string& rawName, const struct statx& self, const struct statx* target,
-                CFindData& out) {
+void FillRecord(const std::string& rawName, const struct statx& self, const struct statx* target, CFindData& out) {
   const bool isLink = S_ISLNK(self.stx_mode);
   const struct statx& facts = target != nullptr ? *target : self;
   const unsigned mode = facts.stx_mode;
@@ -168,9 +165,7 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
   }
 }
 
-bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out) {
-  return StatEntry(dirFd, name, out) == 1;
-}
+bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out) { return StatEntry(dirFd, name, out) == 1; }
 
 bool ReadEntry(int dirFd, const std::string& name, CDirEntry& out) {
   out.strRawName = name;

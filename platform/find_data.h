@@ -20,7 +20,7 @@ enum : std::uint32_t {
 
 struct CFindData {
   std::uint32_t dwFileAttributes = 0;
-  std::uint64_t ftCreationTime = 0;    // 100 ns units since 1601-01-01 UTC
+  std::uint64_t ftCreationTime = 0;  // 100 ns units since 1601-01-01 UTC
   std::uint64_t ftLastAccessTime = 0;
   std::uint64_t ftLastWriteTime = 0;
   std::uint32_t nFileSizeHigh = 0;

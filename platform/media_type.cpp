@@ -32,8 +32,8 @@ std::string Unescape(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '3' &&
-        text[i + 2] >= '0' && text[i + 2] <= '7' && text[i + 3] >= '0' && text[i + 3] <= '7') {
+    if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '3' && text[i + 2] >= '0' &&
+        text[i + 2] <= '7' && text[i + 3] >= '0' && text[i + 3] <= '7') {
       out += char((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 + (text[i + 3] - '0'));
       i += 3;
     } else {
@@ -158,8 +158,8 @@ std::string MediaTypeOf(const std::string& path, const CMediaRoots& roots) {
 
   const std::string& fsType = mount.strFsType;
   if (IsOneOf(fsType, {"iso9660", "udf"})) return kMediaCdRom;
-  if (IsOneOf(fsType, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "fuse.sshfs", "afs", "ceph", "glusterfs",
-                       "davfs"}))
+  if (IsOneOf(fsType,
+              {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "fuse.sshfs", "afs", "ceph", "glusterfs", "davfs"}))
     return kMediaNetwork;
   if (IsOneOf(fsType, {"tmpfs", "ramfs"})) return kMediaRamDisk;
   if (!disk.empty()) return ReadFirstLine(disk / "removable") == "1" ? kMediaRemovable : kMediaFixed;

@@ -77,18 +77,12 @@ bool CExplorerApView::CreateControl(wxWindow* parent) {
 
 void CExplorerApView::OnUpdate(wxView*, wxObject* hint) {
   switch (HintNumberOf(hint)) {
-    case HINT_INITIAL_UPDATE:
-      InitialUpdate();
-      break;
+    case HINT_INITIAL_UPDATE: InitialUpdate(); break;
     case HINT_NOTE_CHANGED:
       if (const auto* note = dynamic_cast<const CNoteHint*>(hint)) OnNoteChanged(note->m_strPath, note->m_strNote);
       break;
-    case HINT_SORT_CHANGED:
-      SortRows();
-      break;
-    case HINT_SELECT_ALL:
-      SelectAllRows();
-      break;
+    case HINT_SORT_CHANGED: SortRows(); break;
+    case HINT_SELECT_ALL: SelectAllRows(); break;
     default:
       // The tree refills the list for the others.
       break;
@@ -270,11 +264,8 @@ void CExplorerApView::OnEnter() {
     case EEnterAction::OpenFiles:
       for (const std::string& path : SelectedPaths()) OpenCatalogedFile(*doc, path);
       break;
-    case EEnterAction::OpenFolder:
-      OpenFolderRow(list->GetFirstSelectedRow());
-      break;
-    case EEnterAction::None:
-      break;
+    case EEnterAction::OpenFolder: OpenFolderRow(list->GetFirstSelectedRow()); break;
+    case EEnterAction::None: break;
   }
 }
 
@@ -285,11 +276,8 @@ void CExplorerApView::OnKeyDown(wxKeyEvent& event) {
         if (CLeftView* tree = frame->GetLeftPane()) frame->SetActiveView(tree);
       return;
     case WXK_RETURN:
-    case WXK_NUMPAD_ENTER:
-      OnEnter();
-      return;
-    default:
-      event.Skip();
+    case WXK_NUMPAD_ENTER: OnEnter(); return;
+    default: event.Skip();
   }
 }
 
@@ -441,12 +429,8 @@ void CExplorerApView::OnUpdateUpdateCatalog(wxUpdateUIEvent& event) {
   event.Enable(ListCanUpdateCatalog(GetSelectionCount()));
 }
 
-void CExplorerApView::OnUpdateSelection(wxUpdateUIEvent& event) {
-  event.Enable(ListHasSelection(GetSelectionCount()));
-}
+void CExplorerApView::OnUpdateSelection(wxUpdateUIEvent& event) { event.Enable(ListHasSelection(GetSelectionCount())); }
 
 void CExplorerApView::OnUpdateSearch(wxUpdateUIEvent& event) { event.Enable(true); }
 
-void CExplorerApView::OnUpdateOpenFile(wxUpdateUIEvent& event) {
-  event.Enable(ListCanOpenFile(GetSelectionFacts()));
-}
+void CExplorerApView::OnUpdateOpenFile(wxUpdateUIEvent& event) { event.Enable(ListCanOpenFile(GetSelectionFacts())); }

@@ -104,7 +104,7 @@ class CExplorerApView : public wxView, public CStatusTextSource {
   void OnUpdateSearch(wxUpdateUIEvent& event);
   void OnUpdateOpenFile(wxUpdateUIEvent& event);
 
-  std::string m_strCurrentPath;  // empty at the set level
+  std::string m_strCurrentPath;     // empty at the set level
   std::vector<CListRow> m_vecRows;  // in list order
   wxWeakRef<CRowListCtrl> m_pList;
   int m_nFillCount = 0;

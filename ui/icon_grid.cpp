@@ -25,8 +25,7 @@ wxBEGIN_EVENT_TABLE(CIconGrid, wxScrolledCanvas)
 wxEND_EVENT_TABLE()
 
 CIconGrid::CIconGrid(wxListCtrl* owner)
-    : wxScrolledCanvas(owner, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxWANTS_CHARS),
-      m_pOwner(owner) {
+    : wxScrolledCanvas(owner, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxWANTS_CHARS), m_pOwner(owner) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOX));
   ShowScrollbars(wxSHOW_SB_NEVER, wxSHOW_SB_DEFAULT);
@@ -105,8 +104,10 @@ void CIconGrid::EnsureVisible(long index) {
   const int row = m_layout.CellOf(index).m_nY / m_layout.m_nCellHeight;
   const int first = GetViewStart().y;
   const int shown = std::max(1, GetClientSize().y / m_layout.m_nCellHeight);
-  if (row < first) Scroll(-1, row);
-  else if (row >= first + shown) Scroll(-1, row - shown + 1);
+  if (row < first)
+    Scroll(-1, row);
+  else if (row >= first + shown)
+    Scroll(-1, row - shown + 1);
 }
 
 void CIconGrid::RefreshItem(long index) { RefreshRect(GetItemRect(index)); }
@@ -210,8 +211,7 @@ void CIconGrid::OnMouse(wxMouseEvent& event) {
   } else if (event.LeftUp()) {
     // A plain click on one of several selected items keeps them for a
     // drag until the button comes up.
-    if (m_nPressed >= 0 && m_nPressed == hit && !event.ControlDown() && !event.ShiftDown() &&
-        GetSelected().size() > 1)
+    if (m_nPressed >= 0 && m_nPressed == hit && !event.ControlDown() && !event.ShiftDown() && GetSelected().size() > 1)
       MoveFocus(hit, false, false);
     m_nPressed = -1;
   } else if (event.LeftDClick() && hit >= 0) {
@@ -249,9 +249,7 @@ void CIconGrid::OnKeyDown(wxKeyEvent& event) {
     case WXK_SPACE:
       if (event.ControlDown()) MoveFocus(m_nFocus, false, true);
       return;
-    default:
-      event.Skip();
-      return;
+    default: event.Skip(); return;
   }
   MoveFocus(next, event.ShiftDown(), false);
 }

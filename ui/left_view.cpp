@@ -86,12 +86,8 @@ void CLeftView::OnUpdate(wxView*, wxObject* hint) {
   wxTreeCtrl* tree = m_pTree.get();
   if (!tree) return;
   switch (HintNumberOf(hint)) {
-    case HINT_INITIAL_UPDATE:
-      InitialUpdate();
-      break;
-    case HINT_REBUILD:
-      Rebuild();
-      break;
+    case HINT_INITIAL_UPDATE: InitialUpdate(); break;
+    case HINT_REBUILD: Rebuild(); break;
     case HINT_SET_NAME:
       if (tree->GetRootItem().IsOk() && Doc())
         tree->SetItemText(tree->GetRootItem(), wxString::FromUTF8(Doc()->GetSetName()));
@@ -104,8 +100,7 @@ void CLeftView::OnUpdate(wxView*, wxObject* hint) {
       if (const auto* item = dynamic_cast<const CItemHint*>(hint); item && item->m_pItem)
         RevealFoundItem(*item->m_pItem);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -157,11 +152,10 @@ void CLeftView::FillChildren(const wxTreeItemId& node) {
   std::vector<std::pair<std::string, const CItemSummary*>> sorted;
   sorted.reserve(records.size());
   for (const auto& record : records) sorted.emplace_back(FoldedSortKey(record->m_strName), record.get());
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [key, record] : sorted) {
-    const int image = isRoot ? doc->GetIconIndex(record->m_strName, false, true)
-                             : doc->GetIconIndex(record->m_strName, true, false);
+    const int image =
+        isRoot ? doc->GetIconIndex(record->m_strName, false, true) : doc->GetIconIndex(record->m_strName, true, false);
     const wxTreeItemId child = tree->AppendItem(node, wxString::FromUTF8(record->m_strName), image, image);
     if (!child.IsOk()) continue;
     // Every catalog and folder shows a button until it is first expanded.
@@ -200,8 +194,7 @@ wxTreeItemId CLeftView::RevealFrom(const wxTreeItemId& node, const std::string& 
   // Expanding a collapsed node builds its children afresh.
   tree->Expand(node);
   wxTreeItemIdValue cookie;
-  for (wxTreeItemId child = tree->GetFirstChild(node, cookie); child.IsOk();
-       child = tree->GetNextChild(node, cookie))
+  for (wxTreeItemId child = tree->GetFirstChild(node, cookie); child.IsOk(); child = tree->GetNextChild(node, cookie))
     if (Utf8(tree->GetItemText(child)) == head) return RevealFrom(child, tail);
   return wxTreeItemId();
 }
@@ -289,8 +282,7 @@ void CLeftView::OnKeyDown(wxKeyEvent& event) {
       }
       return;
     }
-    default:
-      event.Skip();
+    default: event.Skip();
   }
 }
 
@@ -380,8 +372,8 @@ void CLeftView::OnCopyLocation(wxCommandEvent&) {
 void CLeftView::OnUpdateDeleteCatalog(wxUpdateUIEvent& event) {
   wxTreeCtrl* tree = m_pTree.get();
   const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
-  event.Enable(TreeCanDeleteCatalog(selected.IsOk(),
-                                    selected.IsOk() && tree->GetItemParent(selected) == tree->GetRootItem()));
+  event.Enable(
+      TreeCanDeleteCatalog(selected.IsOk(), selected.IsOk() && tree->GetItemParent(selected) == tree->GetRootItem()));
 }
 
 void CLeftView::OnUpdateSelection(wxUpdateUIEvent& event) {

@@ -22,8 +22,7 @@ int CompareWithKeys(const CListRow& a, const std::string& aText, const CListRow&
   if (a.m_bFolder != b.m_bFolder) return a.m_bFolder ? -1 : 1;
   const int d = ascending ? 1 : -1;
   switch (column) {
-    case LIST_COLUMN_NAME:
-      return d * CompareKeys(a.m_strNameKey, b.m_strNameKey);
+    case LIST_COLUMN_NAME: return d * CompareKeys(a.m_strNameKey, b.m_strNameKey);
     case LIST_COLUMN_SIZE:
       if (a.m_nSize != b.m_nSize) return a.m_nSize < b.m_nSize ? -d : d;
       return CompareKeys(a.m_strNameKey, b.m_strNameKey);
@@ -34,8 +33,7 @@ int CompareWithKeys(const CListRow& a, const std::string& aText, const CListRow&
     case LIST_COLUMN_DATE:
       if (a.m_nDateKey == b.m_nDateKey) return 0;
       return a.m_nDateKey < b.m_nDateKey ? -d : d;
-    default:
-      return 0;
+    default: return 0;
   }
 }
 

@@ -28,8 +28,8 @@ struct CListRow {
   std::string m_strKind;
   std::string m_strDate;  // "%Y/%m/%d %H:%M", local time
   std::string m_strNote;
-  std::string m_strNameKey;  // FoldedSortKey of the name
-  std::uint64_t m_nSize = 0;  // the size sort key: the item's size in bytes
+  std::string m_strNameKey;     // FoldedSortKey of the name
+  std::uint64_t m_nSize = 0;    // the size sort key: the item's size in bytes
   std::int64_t m_nDateKey = 0;  // DateCellKey of the date cell
   int m_nImage = 0;
   bool m_bFolder = false;   // a folder below a catalog

@@ -1,6 +1,5 @@
 #include "ui/main_frame.h"
 
-
 #include <wx/display.h>
 #include <wx/filehistory.h>
 #include <wx/menu.h>
@@ -86,8 +85,7 @@ void CMainFrame::CreateBars() {
   // the one GTK gives its stock id (Ctrl+Q for exit, Shift+Ctrl+S for save as).
   for (wxMenu* menu : AllMenus(GetMenuBar()))
     for (wxMenuItem* item : menu->GetMenuItems())
-      if (!item->IsSeparator() && !item->IsSubMenu() && !item->GetItemLabel().Contains("\t"))
-        RemoveItemShortcuts(item);
+      if (!item->IsSeparator() && !item->IsSubMenu() && !item->GetItemLabel().Contains("\t")) RemoveItemShortcuts(item);
   if (wxDocManager* manager = GetDocumentManager())
     if (wxFileHistory* history = manager->GetFileHistory()) history->UseMenu(GetMenuBar()->GetMenu(0));
 
@@ -112,8 +110,7 @@ void CMainFrame::CreateBars() {
 
 bool CMainFrame::CreateClient(wxDocument* doc, CLeftView* left) {
   if (m_pSplitter || !doc || !left) return false;
-  m_pSplitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                     wxSP_3D | wxSP_LIVE_UPDATE);
+  m_pSplitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_3D | wxSP_LIVE_UPDATE);
   left->SetFrame(this);
   auto* right = new CExplorerApView;
   right->SetDocument(doc);
@@ -193,9 +190,7 @@ void CMainFrame::OnToggleToolBar(wxCommandEvent&) {
   }
 }
 
-void CMainFrame::OnUpdateToolBar(wxUpdateUIEvent& event) {
-  event.Check(GetToolBar() && GetToolBar()->IsShown());
-}
+void CMainFrame::OnUpdateToolBar(wxUpdateUIEvent& event) { event.Check(GetToolBar() && GetToolBar()->IsShown()); }
 
 void CMainFrame::OnToggleStatusBar(wxCommandEvent&) {
   if (wxStatusBar* status = GetStatusBar()) {
@@ -204,9 +199,7 @@ void CMainFrame::OnToggleStatusBar(wxCommandEvent&) {
   }
 }
 
-void CMainFrame::OnUpdateStatusBar(wxUpdateUIEvent& event) {
-  event.Check(GetStatusBar() && GetStatusBar()->IsShown());
-}
+void CMainFrame::OnUpdateStatusBar(wxUpdateUIEvent& event) { event.Check(GetStatusBar() && GetStatusBar()->IsShown()); }
 
 // ---------------------------------------------------------------------------
 // Views

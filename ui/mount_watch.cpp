@@ -18,8 +18,7 @@ CMountWatch::CMountWatch(wxWindow*, std::function<void()> changed) : m_pImpl(std
   m_pImpl->changed = std::move(changed);
   // The monitor reports on the main context, which the GTK event loop runs.
   m_pImpl->pMonitor = g_unix_mount_monitor_get();
-  m_pImpl->nHandler =
-      g_signal_connect(m_pImpl->pMonitor, "mounts-changed", G_CALLBACK(OnMountsChanged), m_pImpl.get());
+  m_pImpl->nHandler = g_signal_connect(m_pImpl->pMonitor, "mounts-changed", G_CALLBACK(OnMountsChanged), m_pImpl.get());
 }
 
 CMountWatch::~CMountWatch() {

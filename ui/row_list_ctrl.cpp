@@ -141,11 +141,10 @@ wxString CRowListCtrl::ShownName(const CListRow& row) const {
   if (name.length() <= kShortName) return name;
   wxClientDC dc(const_cast<CRowListCtrl*>(this));
   dc.SetFont(GetFont());
-  const wxString cut =
-      wxControl::Ellipsize(name, dc, wxELLIPSIZE_END,
-                           m_nStyle == wxLC_ICON         ? CIconGrid::kLargeLabelWidth
-                           : m_nStyle == wxLC_SMALL_ICON ? CIconGrid::kSmallLabelWidth
-                                                         : kListLabelWidth);
+  const wxString cut = wxControl::Ellipsize(name, dc, wxELLIPSIZE_END,
+                                            m_nStyle == wxLC_ICON         ? CIconGrid::kLargeLabelWidth
+                                            : m_nStyle == wxLC_SMALL_ICON ? CIconGrid::kSmallLabelWidth
+                                                                          : kListLabelWidth);
   // wx cuts with three dots; the one-character ellipsis takes less room.
   if (cut == name || !cut.EndsWith("...")) return cut;
   return cut.Left(cut.length() - 3) + wxString::FromUTF8("…");
@@ -200,8 +199,10 @@ long CRowListCtrl::GetFirstSelectedRow() const {
 }
 
 void CRowListCtrl::ShowRow(long row) {
-  if (InGrid()) m_pGrid->EnsureVisible(row);
-  else if (row >= 0 && row < GetRowCount()) EnsureVisible(row);
+  if (InGrid())
+    m_pGrid->EnsureVisible(row);
+  else if (row >= 0 && row < GetRowCount())
+    EnsureVisible(row);
 }
 
 long CRowListCtrl::GetRowCount() const { return InGrid() ? m_pGrid->GetCount() : GetItemCount(); }
@@ -220,7 +221,8 @@ wxString CRowListCtrl::GetRowLabel(long row) const {
 
 long CRowListCtrl::GetFocusedRow() const {
   if (InGrid()) return m_pGrid->GetFocused();
-  return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED); }
+  return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+}
 
 void CRowListCtrl::SelectRows(const std::vector<long>& rows, long focus) {
   if (InGrid()) {

@@ -85,8 +85,8 @@ class CRowListCtrl : public wxListCtrl {
 
   const std::vector<CListRow>* m_pRows;
   std::vector<int> m_vecColumnWidths;  // kept while another style is shown
-  long m_nStyle = wxLC_REPORT;  // the style asked for, not the control's own
-  CIconGrid* m_pGrid = nullptr;  // a child window
+  long m_nStyle = wxLC_REPORT;         // the style asked for, not the control's own
+  CIconGrid* m_pGrid = nullptr;        // a child window
 
   static constexpr std::size_t kShortName = 8;  // characters never cut
   static constexpr int kListLabelWidth = 240;   // pixels, list style

@@ -7,9 +7,9 @@
 
 // The list view's selection as its commands see it.
 struct CListSelection {
-  bool m_bSetLevel = true;     // the list shows the catalogs of the set
-  int m_nSelected = 0;         // selected rows
-  int m_nContainers = 0;       // selected folders and catalogs among them
+  bool m_bSetLevel = true;  // the list shows the catalogs of the set
+  int m_nSelected = 0;      // selected rows
+  int m_nContainers = 0;    // selected folders and catalogs among them
 };
 
 // Delete catalog: catalogs are listed and one is selected.

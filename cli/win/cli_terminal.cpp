@@ -13,11 +13,8 @@ namespace {
 BOOL WINAPI OnConsoleEvent(DWORD event) {
   switch (event) {
     case CTRL_C_EVENT:
-    case CTRL_BREAK_EVENT:
-      NoteStopSignal(SIGINT);
-      return TRUE;
-    default:
-      return FALSE;
+    case CTRL_BREAK_EVENT: NoteStopSignal(SIGINT); return TRUE;
+    default: return FALSE;
   }
 }
 

@@ -14,15 +14,15 @@ const wchar_t kProgId[] = L"Quarrix.TallyHold";
 // Sets key's default value (or the named one); true when it changed.
 bool SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
   HKEY handle = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                      &handle, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &handle,
+                      nullptr) != ERROR_SUCCESS)
     return false;
   wchar_t old[1024];
   DWORD size = sizeof old;
   DWORD type = 0;
-  const bool same = RegQueryValueExW(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(old), &size) ==
-                        ERROR_SUCCESS &&
-                    type == REG_SZ && std::wstring(old, size / sizeof(wchar_t)).c_str() == value;
+  const bool same =
+      RegQueryValueExW(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS &&
+      type == REG_SZ && std::wstring(old, size / sizeof(wchar_t)).c_str() == value;
   bool changed = false;
   if (!same)
     changed = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),

@@ -122,13 +122,13 @@ bool CSettingsStore::Flush() {
       if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
     } else {
       HKEY handle = nullptr;
-      status = RegCreateKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
-                               nullptr);
+      status =
+          RegCreateKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr);
       if (status == ERROR_SUCCESS) {
         if (change.m_bNumber) {
           const DWORD number = DWORD(std::strtol(change.m_strValue.c_str(), nullptr, 10));
-          status = RegSetValueExW(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                                  sizeof number);
+          status =
+              RegSetValueExW(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
         } else {
           const std::wstring text = WideFromUtf8(change.m_strValue);
           status = RegSetValueExW(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),

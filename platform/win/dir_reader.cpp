@@ -58,9 +58,9 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
 // follow is set, so a walk never leaves the tree it was given.
 int OpenFolderWide(const std::wstring& path, bool follow) {
   const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
-  const HANDLE handle = CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    flags, nullptr);
+  const HANDLE handle =
+      CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     errno = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ENOENT
@@ -112,8 +112,8 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
   const std::wstring folder = FolderPathOf(fd);
   if (folder.empty()) return false;
   WIN32_FIND_DATAW data;
-  const HANDLE find = FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoStandard, &data,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  const HANDLE find = FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoStandard, &data, FindExSearchNameMatch,
+                                       nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (find == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   CPendingCounts counts(m_pProgress);
   do {

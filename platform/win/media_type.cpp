@@ -20,8 +20,8 @@ int DiskMediaType(wchar_t letter) {
   if (handle == INVALID_HANDLE_VALUE) return 0;
   DISK_GEOMETRY geometry[20];
   DWORD returned = 0;
-  const BOOL ok = DeviceIoControl(handle, IOCTL_DISK_GET_MEDIA_TYPES, nullptr, 0, geometry, sizeof geometry,
-                                  &returned, nullptr);
+  const BOOL ok =
+      DeviceIoControl(handle, IOCTL_DISK_GET_MEDIA_TYPES, nullptr, 0, geometry, sizeof geometry, &returned, nullptr);
   CloseHandle(handle);
   return ok && returned >= sizeof geometry[0] ? static_cast<int>(geometry[0].MediaType) : 0;
 }

@@ -49,8 +49,8 @@ std::size_t Encode(char** in, std::size_t* inLeft, char** out, std::size_t* outL
   if (units == 0) return Fail(EILSEQ);
   char bytes[8];
   BOOL usedDefault = FALSE;
-  const int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes, nullptr,
-                                    &usedDefault);
+  const int n =
+      WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes, nullptr, &usedDefault);
   if (n <= 0 || usedDefault) return Fail(EILSEQ);
   if (static_cast<std::size_t>(n) > *outLeft) return Fail(E2BIG);
   Append(out, outLeft, bytes, static_cast<std::size_t>(n));
@@ -118,10 +118,9 @@ gunichar g_unichar_tolower(gunichar c) {
   const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, in, units, out, 4, nullptr, nullptr, 0);
   if (n == 1) return static_cast<std::uint16_t>(out[0]);
   if (n == 2 && out[0] >= 0xD800 && out[0] < 0xDC00)
-    return 0x10000 + ((static_cast<std::uint16_t>(out[0]) - 0xD800) << 10) + (static_cast<std::uint16_t>(out[1]) - 0xDC00);
+    return 0x10000 + ((static_cast<std::uint16_t>(out[0]) - 0xD800) << 10) +
+           (static_cast<std::uint16_t>(out[1]) - 0xDC00);
   return c;
 }
 
-gboolean g_ascii_isspace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
+gboolean g_ascii_isspace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }

@@ -135,14 +135,15 @@ class CliTest : public ::testing::Test {
     report.cAlternateFileName = "REPORT~1.QX1";
     report.dwFileAttributes = 0x21;
     report.SetSize(1024);
-    report.ftCreationTime = FileTime(947376000);  // 2000/01/09 00:00 UTC
+    report.ftCreationTime = FileTime(947376000);   // 2000/01/09 00:00 UTC
     report.ftLastWriteTime = FileTime(947534400);  // 2000/01/10 20:00 UTC
     docs->AddChild(&report)->SetNoteText("要確認");
     Add(*docs, "memo.qx2", 0x20, 1025, 947671200);  // 2000/01/12 10:00 UTC
     Add(*cd, "empty.qx1", 0x20, 0, 946641600);      // 1999/12/31 12:00 UTC
     AddFolder(*cd, "Docs2");
     set.AppendCatalog(std::move(cd), 946684800);  // 2000/01/01
-    auto hd = std::make_unique<CDriveFileInfo>("HD", "/home/u", CMediumFacts{"PC-02", "固定ディスク", 1ULL << 33, 1ULL << 34});
+    auto hd = std::make_unique<CDriveFileInfo>("HD", "/home/u",
+                                               CMediumFacts{"PC-02", "固定ディスク", 1ULL << 33, 1ULL << 34});
     hd->SetNoteText("a\tb\nc\"d\\e");
     Add(*hd, "report.QX1", 0x20, 5ULL << 30, 951868800);
     set.AppendCatalog(std::move(hd), 949363200);  // 2000/02/01
@@ -191,10 +192,14 @@ TEST_F(CliTest, NewWritesAnEmptySetAndNeverOverwrites) {
   ASSERT_EQ(Run({"new", m_strSet}).nStatus, 0);
   const std::string bytes = ReadAll(m_strSet);
   ASSERT_EQ(bytes.size(), 71u);
-  EXPECT_EQ(bytes.substr(0, 19), std::string("\xFF\xFF\x02\x00\x0D\x00" "CRootFileInfo", 19));
-  const std::string out = Run({"dump", m_strSet}).strOut, prefix =
-      "{\"kind\":\"set\",\"path\":\"\",\"name\":\"work カタログセット\",\"note\":\"\",\"attributes\":0,\"created\":0,"
-      "\"accessed\":0,\"modified\":0,\"size\":0,\"short_name\":\"\",\"updated\":";
+  EXPECT_EQ(bytes.substr(0, 19), std::string("\xFF\xFF\x02\x00\x0D\x00"
+                                             "CRootFileInfo",
+                                             19));
+  const std::string out = Run({"dump", m_strSet}).strOut,
+                    prefix =
+                        "{\"kind\":\"set\",\"path\":\"\",\"name\":\"work "
+                        "カタログセット\",\"note\":\"\",\"attributes\":0,\"created\":0,"
+                        "\"accessed\":0,\"modified\":0,\"size\":0,\"short_name\":\"\",\"updated\":";
   ASSERT_EQ(out.substr(0, prefix.size()), prefix);
   const std::int64_t updated = std::stoll(out.substr(prefix.size()));
   EXPECT_TRUE(updated >= before && updated <= std::time(nullptr)) << updated;
@@ -216,10 +221,11 @@ TEST_F(CliTest, DumpListsEveryItemInPreOrder) {
             "{\"kind\":\"catalog\",\"path\":\"CD1\",\"name\":\"CD1\",\"note\":\"\",\"attributes\":0,\"created\":0,"
             "\"accessed\":0,\"modified\":0,\"size\":0,\"short_name\":\"\",\"label\":\"CD1\",\"cataloged\":946684800,"
             "\"machine\":\"PC-01\",\"media\":\"CD-ROM\",\"free\":0,\"total\":681574400,\"base_path\":\"/media/cd\"}");
-  EXPECT_EQ(lines[3], "{\"kind\":\"file\",\"path\":\"CD1\\\\Docs\\\\Report.qx1\",\"name\":\"Report.qx1\",\"note\":"
-                      "\"要確認\",\"attributes\":33,\"created\":" + std::to_string(FileTime(947376000)) +
-                          ",\"accessed\":0,\"modified\":" + std::to_string(FileTime(947534400)) +
-                          ",\"size\":1024,\"short_name\":\"REPORT~1.QX1\"}");
+  EXPECT_EQ(lines[3],
+            "{\"kind\":\"file\",\"path\":\"CD1\\\\Docs\\\\Report.qx1\",\"name\":\"Report.qx1\",\"note\":"
+            "\"要確認\",\"attributes\":33,\"created\":" +
+                std::to_string(FileTime(947376000)) + ",\"accessed\":0,\"modified\":" +
+                std::to_string(FileTime(947534400)) + ",\"size\":1024,\"short_name\":\"REPORT~1.QX1\"}");
   EXPECT_TRUE(Has(lines[6], "\"kind\":\"folder\",\"path\":\"CD1\\\\Docs2\""));
   EXPECT_TRUE(Has(lines[7], "\"note\":\"a\\u0009b\\u000ac\\\"d\\\\e\""));
   EXPECT_TRUE(Has(lines[8], "\"size\":5368709120,"));
@@ -257,7 +263,9 @@ TEST_F(CliTest, LsListsChildrenInLocalTime) {
   WriteSample();
   EXPECT_EQ(Run({"ls", m_strSet}).strOut,
             "CD1\t\tCD-ROM\t2000/01/01 00:00:00\t\n"
-            "HD\t\t固定ディスク\t2000/02/01 00:00:00\ta\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c\"d\\e\n");
+            "HD\t\t固定ディスク\t2000/02/01 00:00:00\ta\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD"
+            "c\"d\\e\n");
   const std::string folder = TypeNameFor("", true);
   EXPECT_EQ(Run({"ls", m_strSet, "CD1"}, "JST-9").strOut,
             "Docs\t1KB\t" + folder + "\t2000/01/05 09:00:00\t書類\n" + "empty.qx1\t1KB\t" + TypeNameFor(".qx1", false) +
@@ -280,8 +288,9 @@ TEST_F(CliTest, FindByNameAndNote) {
   EXPECT_EQ(widened.strOut, both);
   EXPECT_TRUE(Has(widened.strErr, "HD\\nope"));
   // An empty pattern takes every named item, the set first with its empty path.
-  EXPECT_EQ(Run({"find", m_strSet, "--name", ""}).strOut,
-            "\nCD1\nCD1\\Docs\nCD1\\Docs\\Report.qx1\nCD1\\Docs\\memo.qx2\nCD1\\empty.qx1\nCD1\\Docs2\nHD\nHD\\report.QX1\n");
+  EXPECT_EQ(
+      Run({"find", m_strSet, "--name", ""}).strOut,
+      "\nCD1\nCD1\\Docs\nCD1\\Docs\\Report.qx1\nCD1\\Docs\\memo.qx2\nCD1\\empty.qx1\nCD1\\Docs2\nHD\nHD\\report.QX1\n");
   EXPECT_EQ(Run({"find", m_strSet, "--from", "CD1", "--note", ""}).strOut, "CD1\\Docs\nCD1\\Docs\\Report.qx1\n");
   const CRun none = Run({"find", m_strSet, "--name", "nothing-like-this"});
   EXPECT_EQ(none.nStatus, 1);
@@ -427,14 +436,20 @@ TEST_F(CliTest, MessagesSayWhatAndWhich) {
 
 TEST_F(CliTest, InfoForTheSetOneItemAndSeveral) {
   WriteSample();
-  const std::string empty = "\"machine\":\"\",\"free_space\":\"\",\"total_space\":\"\",\"media\":\"\",\"base_path\":\"\"";
+  const std::string empty =
+      "\"machine\":\"\",\"free_space\":\"\",\"total_space\":\"\",\"media\":\"\",\"base_path\":\"\"";
   EXPECT_EQ(Run({"info", m_strSet}).strOut,
-            "{\"type\":0,\"name\":\"work カタログセット\",\"kind\":\"\",\"note\":\"全体\",\"created\":\"2000/02/01 00:00:00\","
-            "\"modified\":\"\",\"path\":\"\",\"attributes\":\"\",\"size\":\"\"," + empty + ",\"catalog_count\":\"2\"}\n");
+            "{\"type\":0,\"name\":\"work カタログセット\",\"kind\":\"\",\"note\":\"全体\",\"created\":\"2000/02/01 "
+            "00:00:00\","
+            "\"modified\":\"\",\"path\":\"\",\"attributes\":\"\",\"size\":\"\"," +
+                empty + ",\"catalog_count\":\"2\"}\n");
   EXPECT_EQ(Run({"info", m_strSet, "CD1\\Docs\\Report.qx1"}, "JST-9").strOut,
-            "{\"type\":1,\"name\":\"Report.qx1\",\"kind\":\"" + TypeNameFor(".qx1", false) + "\",\"note\":\"要確認\","
-            "\"created\":\"2000/01/09 09:00:00\",\"modified\":\"2000/01/11 05:00:00\",\"path\":\"CD1\\\\Docs\\\\Report.qx1\","
-            "\"attributes\":\"読み取り専用・アーカイブ\",\"size\":\"1,024バイト\"," + empty + ",\"catalog_count\":\"\"}\n");
+            "{\"type\":1,\"name\":\"Report.qx1\",\"kind\":\"" + TypeNameFor(".qx1", false) +
+                "\",\"note\":\"要確認\","
+                "\"created\":\"2000/01/09 09:00:00\",\"modified\":\"2000/01/11 "
+                "05:00:00\",\"path\":\"CD1\\\\Docs\\\\Report.qx1\","
+                "\"attributes\":\"読み取り専用・アーカイブ\",\"size\":\"1,024バイト\"," +
+                empty + ",\"catalog_count\":\"\"}\n");
   EXPECT_TRUE(Has(Run({"info", m_strSet, "HD"}).strOut,
                   "\"size\":\"5,368,709,120バイト\",\"machine\":\"PC-02\",\"free_space\":\"8,589,934,592バイト\","
                   "\"total_space\":\"17,179,869,184バイト\",\"media\":\"固定ディスク\",\"base_path\":\"/home/u\""));
@@ -591,10 +606,19 @@ TEST_F(CliTest, UsageErrors) {
   EXPECT_TRUE(Has(bare.strOut, "quarrix-cli dump SET"));
   WriteSample();
   const std::vector<CArgs> bad = {
-      {"frobnicate", m_strSet}, {"dump"}, {"dump", m_strSet, "x"}, {"copy", m_strSet}, {"ls", m_strSet, "CD1", "x"},
-      {"rm", m_strSet}, {"find", m_strSet}, {"find", m_strSet, "--name"}, {"find", m_strSet, "--name", "a", "--name", "b"},
-      {"find", m_strSet, "--size", "0", "0", "--exact"}, {"find", m_strSet, "--name", "a", "--bogus"},
-      {"note", m_strSet, "HD"}, {"note", m_strSet, "--text", "x"},
+      {"frobnicate", m_strSet},
+      {"dump"},
+      {"dump", m_strSet, "x"},
+      {"copy", m_strSet},
+      {"ls", m_strSet, "CD1", "x"},
+      {"rm", m_strSet},
+      {"find", m_strSet},
+      {"find", m_strSet, "--name"},
+      {"find", m_strSet, "--name", "a", "--name", "b"},
+      {"find", m_strSet, "--size", "0", "0", "--exact"},
+      {"find", m_strSet, "--name", "a", "--bogus"},
+      {"note", m_strSet, "HD"},
+      {"note", m_strSet, "--text", "x"},
   };
   for (const CArgs& args : bad) {
     const CRun run = Run(args);
@@ -692,8 +716,10 @@ TEST_F(CliTest, UpdateListsDifferencesFollowsAMovedMediumAndKeepsNotes) {
 
   run = Run({"update", m_strSet, "Disk", moved, "--dry-run", "--quiet"});
   EXPECT_EQ(run.nStatus, 0) << run.strErr;
-  EXPECT_EQ(run.strOut, "~ Disk\\change.txt\n! Disk\\gone.txt\n+ Disk\\new.txt\n"
-                        "追加 1 / 削除 1 / 変更 1 / 残るノート 1 / 失われるノート 1\n基本パス: " + moved + "\n");
+  EXPECT_EQ(run.strOut,
+            "~ Disk\\change.txt\n! Disk\\gone.txt\n+ Disk\\new.txt\n"
+            "追加 1 / 削除 1 / 変更 1 / 残るノート 1 / 失われるノート 1\n基本パス: " +
+                moved + "\n");
   EXPECT_EQ(ReadAll(m_strSet), before);
 
   run = Run({"update", m_strSet, "Disk", moved, "--quiet"});
@@ -729,8 +755,9 @@ std::string WithoutBlock(const std::string& bytes) { return bytes.substr(0, byte
 TEST_F(CliTest, MisspeltOptionsAreRefusedNotTakenForPaths) {
   const std::string dir = File("data/dir");
   std::filesystem::create_directories(dir);
-  for (const CArgs& args : {CArgs{"add", m_strSet, "L", dir, "--quite"}, CArgs{"add", m_strSet, "L", dir, "--follow-link"},
-                            CArgs{"update", m_strSet, "L", "--fast"}, CArgs{"ls", m_strSet, "-l"}}) {
+  for (const CArgs& args :
+       {CArgs{"add", m_strSet, "L", dir, "--quite"}, CArgs{"add", m_strSet, "L", dir, "--follow-link"},
+        CArgs{"update", m_strSet, "L", "--fast"}, CArgs{"ls", m_strSet, "-l"}}) {
     const CRun run = Run(args);
     EXPECT_EQ(run.nStatus, 2) << args[0] << " " << args.back();
     EXPECT_TRUE(Has(run.strErr, "不明なオプションです: " + args.back())) << run.strErr;

@@ -82,8 +82,8 @@ TEST_F(CatalogUpdateTest, DifferencesAreListedAndNotesFollowTheirItems) {
     lines.push_back(std::string(1, char(change)) + " " + path);
   });
   // The folder docs changed too: it got a new entry.
-  EXPECT_EQ((std::vector<std::string>{"~ disk\\change.txt", "~ disk\\docs", "+ disk\\docs\\new.txt",
-                                      "! disk\\gone.txt", "- disk\\plain.txt"}),
+  EXPECT_EQ((std::vector<std::string>{"~ disk\\change.txt", "~ disk\\docs", "+ disk\\docs\\new.txt", "! disk\\gone.txt",
+                                      "- disk\\plain.txt"}),
             lines);
   EXPECT_EQ(1u, summary.nAdded);
   EXPECT_EQ(2u, summary.nRemoved);

@@ -19,9 +19,7 @@ class HtmlReportTest : public ::testing::Test {
     return out;
   }
 
-  CFolderFileInfo* AddCatalog(const std::string& label) {
-    return m_set.AppendCatalog(MakeCatalog(label), 0);
-  }
+  CFolderFileInfo* AddCatalog(const std::string& label) { return m_set.AppendCatalog(MakeCatalog(label), 0); }
   static CFileInfo* Add(CFolderFileInfo& folder, const CFindData& record) { return folder.AddChild(&record); }
 
   CScopedTimeZone m_tz{"UTC"};

@@ -32,8 +32,8 @@ class MediaTypeTest : public ::testing::Test {
              const std::string& source = "none") {
     const int id = ++m_nMountId;
     std::ofstream out(m_roots.strMountInfo, std::ios::app);
-    out << id << " 1 " << device << " / " << mountPoint << " rw,relatime shared:" << id
-        << " - " << fsType << " " << source << " rw\n";
+    out << id << " 1 " << device << " / " << mountPoint << " rw,relatime shared:" << id << " - " << fsType << " "
+        << source << " rw\n";
   }
 
   static void WriteText(const fs::path& file, const std::string& text) {
@@ -43,8 +43,8 @@ class MediaTypeTest : public ::testing::Test {
 
   // A disk (and optionally one partition of it) known as device numbers;
   // scsiType empty leaves device/type out, as for disks that are not SCSI.
-  void AddDisk(const std::string& disk, const std::string& diskDevice, const std::string& scsiType,
-               bool removable, const std::string& partition = "", const std::string& partDevice = "") {
+  void AddDisk(const std::string& disk, const std::string& diskDevice, const std::string& scsiType, bool removable,
+               const std::string& partition = "", const std::string& partDevice = "") {
     const fs::path diskDir = m_root / "sys" / "devices" / "pci0" / "block" / disk;
     WriteText(diskDir / "removable", removable ? "1" : "0");
     WriteText(diskDir / "dev", diskDevice);
@@ -104,8 +104,8 @@ TEST_F(MediaTypeTest, FileSystemAndDiskDecideTheRest) {
 }
 
 TEST_F(MediaTypeTest, NetworkFileSystems) {
-  const char* types[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "fuse.sshfs", "afs", "ceph", "glusterfs",
-                         "davfs"};
+  const char* types[] = {"nfs",        "nfs4", "cifs", "smb3",      "smbfs", "9p",
+                         "fuse.sshfs", "afs",  "ceph", "glusterfs", "davfs"};
   for (const char* type : types) Mount("0:60", std::string("/net/") + type, type, "server:/share");
   for (const char* type : types) EXPECT_EQ(kMediaNetwork, Media(std::string("/net/") + type + "/a")) << type;
   // Scans there read with more threads, as waiting on the server dominates.

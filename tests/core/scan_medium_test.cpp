@@ -199,7 +199,8 @@ TEST(ScanMediumTest, MountsBelowThePlaceAreEmptyFoldersAndVirtualOnesAreNeverWal
 
 TEST(ScanLabelTest, VolumeLabelOfTheMountedRootElseTheFolderName) {
   CTempDir tree;
-  for (const char* folder : {"disk", "disk/sub", "dev", "by-label"}) ASSERT_EQ(0, mkdir(tree.File(folder).c_str(), 0755));
+  for (const char* folder : {"disk", "disk/sub", "dev", "by-label"})
+    ASSERT_EQ(0, mkdir(tree.File(folder).c_str(), 0755));
   MakeFile(tree.File("dev/sdz1"), 0);
   MakeFile(tree.File("disk/sub/a.txt"), 1);
   MakeFile(tree.File("disk/sub/b.txt"), 1);
@@ -207,13 +208,14 @@ TEST(ScanLabelTest, VolumeLabelOfTheMountedRootElseTheFolderName) {
   CMediaRoots roots;
   roots.strMountInfo = tree.File("mountinfo");
   roots.strByLabel = tree.File("by-label");
-  WriteFileBytes(roots.strMountInfo, "30 1 8:1 / " + tree.File("disk") + " rw - ext4 " + tree.File("dev/sdz1") + " rw\n");
+  WriteFileBytes(roots.strMountInfo,
+                 "30 1 8:1 / " + tree.File("disk") + " rw - ext4 " + tree.File("dev/sdz1") + " rw\n");
 
   EXPECT_EQ("写真 2026", SuggestedCatalogLabel({tree.File("disk")}, roots));
   EXPECT_EQ("sub", SuggestedCatalogLabel({tree.File("disk/sub/")}, roots));
   // Dropped files: the folder they are in.
   EXPECT_EQ("sub", SuggestedCatalogLabel({tree.File("disk/sub/a.txt"), tree.File("disk/sub/b.txt")}, roots));
-  EXPECT_EQ("写真 2026", SuggestedCatalogLabel({tree.File("disk/sub")  + "/../a/.."}, roots));
+  EXPECT_EQ("写真 2026", SuggestedCatalogLabel({tree.File("disk/sub") + "/../a/.."}, roots));
 }
 
 }  // namespace

@@ -46,8 +46,7 @@ std::vector<std::string> ReadOrder(const std::string& path) {
 
 std::vector<std::string> ChildNames(const CFileInfo* item) {
   std::vector<std::string> names;
-  for (const auto& child : static_cast<const CFolderFileInfo*>(item)->Children())
-    names.emplace_back(child->GetName());
+  for (const auto& child : static_cast<const CFolderFileInfo*>(item)->Children()) names.emplace_back(child->GetName());
   return names;
 }
 
@@ -202,8 +201,8 @@ TEST_F(ScanTest, SavedSetReadsBackEqual) {
 TEST(ScanNamesTest, EveryRealNameLeadsBackToItsFile) {
   CScanTree tree;
   ASSERT_EQ(0, mkdir(tree.At("a\\b").c_str(), 0755));
-  const std::string files[] = {"bad\xFFname", "bad\xFEname", "\x8A\xBF\x8E\x9A.txt", "表.txt",
-                               "\x95\x5C.txt", "x\xEE\xBD\x81", "a\\b/sub\\b.TXT", "a\\b/\x95\x5C\\"};
+  const std::string files[] = {"bad\xFFname",  "bad\xFEname",   "\x8A\xBF\x8E\x9A.txt", "表.txt",
+                               "\x95\x5C.txt", "x\xEE\xBD\x81", "a\\b/sub\\b.TXT",      "a\\b/\x95\x5C\\"};
   std::set<std::string> expected;
   for (const std::string& file : files) {
     MakeFile(tree.At(file), 1);

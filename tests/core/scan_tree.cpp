@@ -71,7 +71,8 @@ void MakeBranchingTree(const CScanTree& tree) {
     const std::string& parent = folders[folders.size() - 1 - next(std::min<std::uint32_t>(folders.size(), 30))];
     const std::string folder = parent + "/d" + std::to_string(i);
     ASSERT_EQ(0, mkdir(tree.At(folder).c_str(), 0755));
-    for (std::uint32_t f = next(4) == 0 ? 0 : next(6); f > 0; --f) MakeFile(tree.At(folder + "/f" + std::to_string(f)), f);
+    for (std::uint32_t f = next(4) == 0 ? 0 : next(6); f > 0; --f)
+      MakeFile(tree.At(folder + "/f" + std::to_string(f)), f);
     folders.push_back(folder);
   }
   // Some beside their targets, so that both are likely read at once.

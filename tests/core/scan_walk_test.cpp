@@ -313,7 +313,8 @@ TEST(ScanNamesTest, NamesTakenFromCp932AreMarkedAndGiveTheirBytesBack) {
 
   std::unique_ptr<CDriveFileInfo> dropped;
   std::string message;
-  ASSERT_EQ(EScanStatus::Done, ScanCatalog("d", {tree.At(raw), tree.At("plain.txt")}, CScanOptions(), dropped, message));
+  ASSERT_EQ(EScanStatus::Done,
+            ScanCatalog("d", {tree.At(raw), tree.At("plain.txt")}, CScanOptions(), dropped, message));
   ASSERT_NE(nullptr, FindByPath(dropped.get(), "漢字.txt"));
   EXPECT_EQ(raw, RealNameOf(*FindByPath(dropped.get(), "漢字.txt")));
 }

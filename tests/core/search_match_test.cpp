@@ -73,8 +73,14 @@ TEST(MatchText, WidthKanaAndCanonicalEquivalence) {
   EXPECT_FALSE(MatchText("Cafe\xCC\x81", "Cafe", false, true));
   EXPECT_TRUE(MatchText("300\xE2\x84\xAA", "0K", false, true));  // the Kelvin sign is K composed
   // Private-use characters (the escapes of odd bytes in names) are ordinary ones.
-  EXPECT_TRUE(MatchText("a\xEE\xBC\x80" "b", "\xEE\xBC\x80", false, true, both));
-  EXPECT_FALSE(MatchText("a\xEE\xBC\x80" "b", "\xEE\xBC\x81", false, false, both));
+  EXPECT_TRUE(
+      MatchText("a\xEE\xBC\x80"
+                "b",
+                "\xEE\xBC\x80", false, true, both));
+  EXPECT_FALSE(
+      MatchText("a\xEE\xBC\x80"
+                "b",
+                "\xEE\xBC\x81", false, false, both));
 }
 
 TEST(MatchText, WildcardsTakeTheOptionsAndKeepFullWidthLiterals) {
@@ -106,8 +112,8 @@ TEST(ParseDateBound, UsableAndUnusableTexts) {
   EXPECT_EQ(ParseDateBound("2000/13/1"), ParseDateBound("2001/1/1"));
   EXPECT_EQ(ParseDateBound("2000/1/32"), Local(2000, 2, 1));
   EXPECT_EQ(ParseDateBound("2000/1/1 24:00"), Local(2000, 1, 2));
-  for (const char* text : {"1899/12/31", "2000/0/1", "2000/1/0", "2000-01-01", "2000/1/1 10", "", "0/1/1",
-                           "2000/1", "abc"})
+  for (const char* text :
+       {"1899/12/31", "2000/0/1", "2000/1/0", "2000-01-01", "2000/1/1 10", "", "0/1/1", "2000/1", "abc"})
     EXPECT_FALSE(ParseDateBound(text)) << text;
 }
 
@@ -136,7 +142,8 @@ class SearchTest : public ::testing::Test {
 TEST_F(SearchTest, NameSearchInPreOrderIncludingTheSetAndCatalogs) {
   CItemSummaryList found;
   EXPECT_EQ(m_set.FindByName("", "abc", false, false, found), 1);
-  EXPECT_EQ(Paths(found), (std::vector<std::string>{"", "A\\Docs\\xABCy.txt", "A\\Docs\\abc", "A\\Docs\\ABC", "B\\abc"}));
+  EXPECT_EQ(Paths(found),
+            (std::vector<std::string>{"", "A\\Docs\\xABCy.txt", "A\\Docs\\abc", "A\\Docs\\ABC", "B\\abc"}));
   found.clear();
   m_set.FindByName("", "abc", true, true, found);
   EXPECT_EQ(Paths(found), (std::vector<std::string>{"A\\Docs\\abc", "B\\abc"}));
@@ -226,7 +233,7 @@ TEST(ParseStrictDate, TakesDatesOnlyInTheirForms) {
   EXPECT_EQ(ParseStrictDate("2025-01-01"), Local(2025, 1, 1));
   EXPECT_EQ(ParseStrictDate("2025/1/1 9:05"), Local(2025, 1, 1, 9, 5));
   EXPECT_EQ(ParseStrictDate("2025-01-01 23:59"), Local(2025, 1, 1, 23, 59));
-  for (const char* text : {"", "2025", "2025-01", "2025/13/01", "2025-02-30", "2025/1/1x", "2025-01/01",
-                           "2025/1/1 10", "2025/1/1 24:00", "25/1/1", "1600/12/31", "２０２５/1/1", " 2025/1/1"})
+  for (const char* text : {"", "2025", "2025-01", "2025/13/01", "2025-02-30", "2025/1/1x", "2025-01/01", "2025/1/1 10",
+                           "2025/1/1 24:00", "25/1/1", "1600/12/31", "２０２５/1/1", " 2025/1/1"})
     EXPECT_FALSE(ParseStrictDate(text)) << text;
 }

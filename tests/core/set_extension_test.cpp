@@ -96,12 +96,11 @@ TEST(SetExtension, BlockOfAnotherSetObjectOrDamagedIsIgnored) {
   EXPECT_FALSE(Catalog(*stale, 1).m_record);
   EXPECT_FALSE(static_cast<const CFolderFileInfo&>(*Catalog(*stale, 1).Children()[0]).Children()[0]->IsRealNameCp932());
 
-  for (const std::string& damaged :
-       {bytes.substr(0, bytes.size() - 3), bytes.substr(0, blockStart + 10), [&] {
-          std::string flipped = bytes;
-          flipped[blockStart + 40] ^= 1;
-          return flipped;
-        }()}) {
+  for (const std::string& damaged : {bytes.substr(0, bytes.size() - 3), bytes.substr(0, blockStart + 10), [&] {
+                                       std::string flipped = bytes;
+                                       flipped[blockStart + 40] ^= 1;
+                                       return flipped;
+                                     }()}) {
     std::unique_ptr<CRootFileInfo> read;
     ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(damaged, read));
     EXPECT_EQ(EExtensionState::Damaged, read->m_extensionState);

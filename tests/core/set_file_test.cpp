@@ -209,12 +209,21 @@ TEST(SetFile, WideStringsFromOtherWriters) {
 // no character, codes CP932 holds twice, and wide strings (also empty ones
 // and unpaired surrogates), in the set's, an item's and a catalog's fields.
 TEST(SetFile, StringsOfOtherWritersWriteBackByteForByte) {
-  const std::string bodies[] = {
-      Bytes({1, 0x80}), Bytes({1, 0xA0}), Bytes({3, 0xFD, 0xFE, 0xFF}), Bytes({2, 0x85, 0x40}),
-      Bytes({3, 0x8A, 0x20, 'b'}), Bytes({2, 'a', 0x8A}), Bytes({2, 0x87, 0x90}), Bytes({2, 0xED, 0x40}),
-      Bytes({2, 0xEE, 0xEF}), Bytes({2, 0xFA, 0x4A}), Bytes({2, 0xFA, 0x5B}),
-      Bytes({0xFF, 0xFE, 0xFF, 0}), Bytes({0xFF, 0xFE, 0xFF, 2, 0x68, 0x88, 0x41, 0}),
-      Bytes({0xFF, 0xFE, 0xFF, 2, 0x00, 0xD8, 0x41, 0}), Bytes({0xFF, 0xFE, 0xFF, 1, 0x00, 0xDC})};
+  const std::string bodies[] = {Bytes({1, 0x80}),
+                                Bytes({1, 0xA0}),
+                                Bytes({3, 0xFD, 0xFE, 0xFF}),
+                                Bytes({2, 0x85, 0x40}),
+                                Bytes({3, 0x8A, 0x20, 'b'}),
+                                Bytes({2, 'a', 0x8A}),
+                                Bytes({2, 0x87, 0x90}),
+                                Bytes({2, 0xED, 0x40}),
+                                Bytes({2, 0xEE, 0xEF}),
+                                Bytes({2, 0xFA, 0x4A}),
+                                Bytes({2, 0xFA, 0x5B}),
+                                Bytes({0xFF, 0xFE, 0xFF, 0}),
+                                Bytes({0xFF, 0xFE, 0xFF, 2, 0x68, 0x88, 0x41, 0}),
+                                Bytes({0xFF, 0xFE, 0xFF, 2, 0x00, 0xD8, 0x41, 0}),
+                                Bytes({0xFF, 0xFE, 0xFF, 1, 0x00, 0xDC})};
   const std::string sample = WriteSetToBytes(*SampleSet());
   const std::string fileName = Bytes({10}) + "readme.txt";
   const std::string machine = Bytes({4}) + "host";

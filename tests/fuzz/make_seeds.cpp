@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
     const std::string bytes = WriteSetToBytes(set);
     Save("sample.fcf", bytes);
     // The same set as a writer that stores every text wide might have it.
-    Save("wide_texts.fcf", Widen(Widen(bytes, "\x93\xFA\x96\x7B", "\xE5\x65\x2C\x67"), "\x95\xB6\x8F\x91",
-                                 "\x87\x65\xF8\x66"));
+    Save("wide_texts.fcf",
+         Widen(Widen(bytes, "\x93\xFA\x96\x7B", "\xE5\x65\x2C\x67"), "\x95\xB6\x8F\x91", "\x87\x65\xF8\x66"));
   }
   {  // every length prefix: byte, word and dword, narrow and wide; the longer
      // forms also for short texts, which other writers may use
@@ -82,8 +82,18 @@ int main(int argc, char** argv) {
     Add(*catalog, "d", false)->SetNoteText(wide);
     set.AppendCatalog(std::move(catalog), 0);
     std::string bytes = WriteSetToBytes(set);
-    bytes = Replace(bytes, "\x05" "dword", std::string("\xFF\xFF\xFF\x05\0\0\0" "dword", 12));
-    bytes = Replace(bytes, "\x04" "word", std::string("\xFF\x04\0" "word", 7));
+    bytes = Replace(bytes,
+                    "\x05"
+                    "dword",
+                    std::string("\xFF\xFF\xFF\x05\0\0\0"
+                                "dword",
+                                12));
+    bytes = Replace(bytes,
+                    "\x04"
+                    "word",
+                    std::string("\xFF\x04\0"
+                                "word",
+                                7));
     bytes = Widen(bytes, "S", std::string("S\0", 2));
     Save("string_forms.fcf", bytes);
   }

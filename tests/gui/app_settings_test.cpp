@@ -23,8 +23,8 @@ TEST(AppSettings, CleanAccountGivesTheDefaultsAndTheFileLivesInTheConfigFolder) 
   CAppSettings settings(*config);
   EXPECT_TRUE(settings.GetOpenApps().empty());
   const CatalogOutOptions& options = settings.GetOutputOptions();
-  for (std::int32_t flag : {options.kind, options.size, options.createTime, options.modifiedTime,
-                            options.attribute, options.note})
+  for (std::int32_t flag :
+       {options.kind, options.size, options.createTime, options.modifiedTime, options.attribute, options.note})
     EXPECT_EQ(flag, 1);
   EXPECT_EQ(LoadPreviewPages(*config), 0);
 
@@ -50,8 +50,7 @@ TEST(AppSettings, CleanAccountGivesTheDefaultsAndTheFileLivesInTheConfigFolder) 
 
 TEST(AppSettings, OpenAppsStopAtTheFirstGapAndARewriteLeavesOnlyTheNewKeys) {
   CTestHome home;
-  WriteTextFile(home.ConfigHome() + "/Quarrix.conf",
-                "[FileOpenApp]\n000000=/usr/bin/first\n000002=/usr/bin/third\n");
+  WriteTextFile(home.ConfigHome() + "/Quarrix.conf", "[FileOpenApp]\n000000=/usr/bin/first\n000002=/usr/bin/third\n");
   auto config = OpenSettingsFile();
   CAppSettings settings(*config);
   EXPECT_EQ(settings.GetOpenApps(), std::vector<std::string>{"/usr/bin/first"});

@@ -207,10 +207,10 @@ TEST_F(CatalogOutputCommand, CancellingEitherDialogWritesAndRemembersNothing) {
     return AnswerDialog(d, wxID_OK, [](CCatalogOutOptionDlg* o) { Box(o, 1020)->SetValue(false); });
   });
   bool written = true;
-  wxTEST_DIALOG(written = OutputCatalogSet(m_set, &m_settings, nullptr),
-                CExpectDialog<CCatalogOutDlg>(
-                    [&](CCatalogOutDlg* d) { return AnswerDialog(d, wxID_CANCEL, changeColumns); }),
-                noteOff);
+  wxTEST_DIALOG(
+      written = OutputCatalogSet(m_set, &m_settings, nullptr),
+      CExpectDialog<CCatalogOutDlg>([&](CCatalogOutDlg* d) { return AnswerDialog(d, wxID_CANCEL, changeColumns); }),
+      noteOff);
   EXPECT_FALSE(written);
   wxTEST_DIALOG(written = OutputCatalogSet(m_set, &m_settings, nullptr), OutDialog(changeColumns), noteOff,
                 CAnswerFileDialog(""));
@@ -267,8 +267,8 @@ TEST_F(CatalogOutputCommand, CancellingTheProgressLeavesTheOldReportAndNoOtherFi
   const auto savedDelay = g_nProgressDelayMilliseconds;
   g_nProgressDelayMilliseconds = -1;
   bool written = true;
-  wxTEST_DIALOG(written = OutputCatalogSet(m_set, &m_settings, nullptr), AllCatalogs(),
-                CAnswerFileDialog(existing), CExpectDialog<CProgressDlg>([](CProgressDlg* d) {
+  wxTEST_DIALOG(written = OutputCatalogSet(m_set, &m_settings, nullptr), AllCatalogs(), CAnswerFileDialog(existing),
+                CExpectDialog<CProgressDlg>([](CProgressDlg* d) {
                   d->Show();
                   Click(d, wxID_CANCEL);
                   return d->GetReturnCode();

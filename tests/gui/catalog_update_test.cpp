@@ -115,7 +115,8 @@ TEST_F(CatalogUpdate, FromTheListAMovedMediumIsFollowedWhereTheUserPoints) {
   EXPECT_FALSE(Doc().IsModified());
 
   wxTEST_DIALOG(Command(ID_UPDATE_CATALOG), CExpectDirDialog(moved, kTitle), ExpectSummary(wxID_OK));
-  const auto* disk = static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(Doc().GetRoot()), "Disk"));
+  const auto* disk =
+      static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(Doc().GetRoot()), "Disk"));
   ASSERT_NE(nullptr, disk);
   EXPECT_EQ(moved, disk->m_strCatalogedPath);
   EXPECT_TRUE(Doc().IsModified());

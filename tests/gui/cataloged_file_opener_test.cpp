@@ -54,8 +54,7 @@ template <typename Act>
 CExpectDialog<CLocateFileDlg> Locate(std::string message, int button, Act act) {
   return CExpectDialog<CLocateFileDlg>([=](CLocateFileDlg* dlg) {
     return AnswerDialog(dlg, button, [&](CLocateFileDlg* d) {
-      EXPECT_EQ(Squeezed(Utf8(XRCCTRL(*d, "ID_LOCATE_MESSAGE", wxStaticText)->GetLabelText())),
-                Squeezed(message));
+      EXPECT_EQ(Squeezed(Utf8(XRCCTRL(*d, "ID_LOCATE_MESSAGE", wxStaticText)->GetLabelText())), Squeezed(message));
       act();
     });
   });
@@ -142,8 +141,8 @@ TEST(CatalogedPath, SplittingNeedsAFileOfAKnownCatalogAndRefusesStepsOutOfIt) {
   EXPECT_EQ(real, "/data/CD1/top.bin");
   EXPECT_EQ(name, "top.bin");
 
-  for (const char* bad : {"CD1", "", "CD2\\a.txt", "CD1\\", "\\a.txt", "CD1\\..\\..\\etc\\passwd", "CD1\\a\\\\b",
-                          "CD1\\.\\a"})
+  for (const char* bad :
+       {"CD1", "", "CD2\\a.txt", "CD1\\", "\\a.txt", "CD1\\..\\..\\etc\\passwd", "CD1\\a\\\\b", "CD1\\.\\a"})
     EXPECT_FALSE(SplitCatalogPath(set, bad, catalog, real, name)) << bad;
 }
 

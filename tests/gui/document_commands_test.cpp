@@ -95,8 +95,7 @@ TEST_F(DocumentCommands, PickerRefusesWhatIsNotAFolderAndAsksAgain) {
   int added = -1;
   wxTEST_DIALOG(added = Doc().AddCatalog(), CExpectDirDialog(m_home.File("loose1.txt")),
                 CExpectMessageBox("正しい場所を指定してください"), CExpectDirDialog(m_home.File("missing")),
-                CExpectMessageBox("正しい場所を指定してください"), CExpectDirDialog(Disk()),
-                CExpectLabelDlg("Disc"));
+                CExpectMessageBox("正しい場所を指定してください"), CExpectDirDialog(Disk()), CExpectLabelDlg("Disc"));
   EXPECT_EQ(added, 1);
   EXPECT_EQ(Names("Disc"), (std::vector<std::string>{"a.txt", "sub"}));
 }
@@ -133,8 +132,7 @@ TEST_F(DocumentCommands, DropCancelledOrRefusedLeavesSetAndFlag) {
   int added = -1;
   wxTEST_DIALOG(added = Doc().AddCatalogFromFiles({Disk()}), CExpectMessageBox(kConfirmDrop, wxID_CANCEL));
   EXPECT_EQ(added, 0);
-  wxTEST_DIALOG(added = Doc().AddCatalogFromFiles({Disk()}), CExpectMessageBox(kConfirmDrop),
-                CExpectLabelDlg(""));
+  wxTEST_DIALOG(added = Doc().AddCatalogFromFiles({Disk()}), CExpectMessageBox(kConfirmDrop), CExpectLabelDlg(""));
   EXPECT_EQ(added, 0);
   EXPECT_EQ(Doc().GetRoot()->GetCatalogCount(), 0);
   EXPECT_FALSE(Doc().IsModified());

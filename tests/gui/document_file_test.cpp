@@ -59,9 +59,7 @@ class DocumentFiles : public CDocTest {
     return path;
   }
 
-  bool Open(const std::string& path) {
-    return m_pManager->CreateDocument(wxString::FromUTF8(path)) != nullptr;
-  }
+  bool Open(const std::string& path) { return m_pManager->CreateDocument(wxString::FromUTF8(path)) != nullptr; }
 };
 
 }  // namespace
@@ -185,8 +183,9 @@ TEST_F(DocumentFiles, FailedSaveKeepsTheOldFileTheOldNameAndTheFlag) {
 
   const std::string nowhere = m_home.File("no/such/folder/x.fcf");
   wxTEST_DIALOG(EXPECT_FALSE(Doc().SaveAsPath(wxString::FromUTF8(nowhere))),
-                CExpectMessageBox("ファイル " + nowhere +
-                                  " の保存先のフォルダが見つかりません。\n保存されていません。元のファイルは変更されていません。"));
+                CExpectMessageBox(
+                    "ファイル " + nowhere +
+                    " の保存先のフォルダが見つかりません。\n保存されていません。元のファイルは変更されていません。"));
   EXPECT_EQ(Doc().GetSetName(), "keep カタログセット");
   EXPECT_EQ(Utf8(Doc().GetFilename()), path);
   EXPECT_TRUE(Doc().IsModified());
@@ -221,9 +220,10 @@ TEST_F(DocumentFiles, SaveOverAnotherProgramsChangeAsksFirst) {
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
   const std::string ours = ReadTextFile(path);
   Doc().Modify(true);
-  wxTEST_DIALOG(EXPECT_FALSE(Doc().Save()),
-                CExpectMessageBox("ファイル " + path +
-                                  " に書き込む権限がありません。\n保存されていません。元のファイルは変更されていません。"));
+  wxTEST_DIALOG(
+      EXPECT_FALSE(Doc().Save()),
+      CExpectMessageBox("ファイル " + path +
+                        " に書き込む権限がありません。\n保存されていません。元のファイルは変更されていません。"));
   EXPECT_TRUE(Doc().IsModified());
   EXPECT_EQ(ReadTextFile(path), ours);
 }

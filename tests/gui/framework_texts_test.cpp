@@ -87,8 +87,8 @@ TEST(FrameworkTexts, WithoutADisplayTheProgramSaysSoInJapaneseAndEndsWithOne) {
   gchar* argv[] = {const_cast<gchar*>(QUARRIX_PROGRAM_PATH), nullptr};
   gchar* errors = nullptr;
   gint status = 0;
-  ASSERT_TRUE(g_spawn_sync(nullptr, argv, env, G_SPAWN_STDOUT_TO_DEV_NULL, nullptr, nullptr, nullptr, &errors,
-                           &status, nullptr));
+  ASSERT_TRUE(g_spawn_sync(nullptr, argv, env, G_SPAWN_STDOUT_TO_DEV_NULL, nullptr, nullptr, nullptr, &errors, &status,
+                           nullptr));
   g_strfreev(env);
   const std::string text = errors;
   g_free(errors);

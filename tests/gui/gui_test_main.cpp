@@ -26,10 +26,9 @@ class CTestApp : public wxApp {
 
 // wx assertions (including wxTEST_DIALOG's unmet expectations) fail the
 // running test instead of popping up a dialog or aborting.
-void ReportWxAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                    const wxString& msg) {
-  ADD_FAILURE_AT(file.utf8_str(), line)
-      << "wx assertion in " << func.utf8_str() << ": " << cond.utf8_str() << " " << msg.utf8_str();
+void ReportWxAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
+  ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion in " << func.utf8_str() << ": " << cond.utf8_str() << " "
+                                        << msg.utf8_str();
 }
 
 // A modal dialog that no wxTEST_DIALOG expects would wait for a user who never

@@ -33,14 +33,14 @@ CFolderFileInfo* AddFolder(CFolderFileInfo& folder, const CFindData& record) {
   return static_cast<CFolderFileInfo*>(folder.AddChild(&record));
 }
 
-int CSetSearchSource::FindByName(const std::string& path, const std::string& pattern, bool exact,
-                                 bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) {
+int CSetSearchSource::FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                                 CItemSummaryList& out, const CTextOptions& options) {
   ++m_nCalls;
   return m_set.FindByName(path, pattern, exact, caseSensitive, out, options);
 }
 
-int CSetSearchSource::FindByNote(const std::string& path, const std::string& pattern, bool exact,
-                                 bool caseSensitive, CItemSummaryList& out, const CTextOptions& options) {
+int CSetSearchSource::FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
+                                 CItemSummaryList& out, const CTextOptions& options) {
   ++m_nCalls;
   return m_set.FindByNote(path, pattern, exact, caseSensitive, out, options);
 }
@@ -51,8 +51,8 @@ int CSetSearchSource::FindBySize(const std::string& path, std::uint32_t lowerKB,
   return m_set.FindBySize(path, lowerKB, upperKB, out);
 }
 
-int CSetSearchSource::FindByDate(const std::string& path, std::optional<CTime> lower,
-                                 std::optional<CTime> upper, CItemSummaryList& out) {
+int CSetSearchSource::FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,
+                                 CItemSummaryList& out) {
   ++m_nCalls;
   return m_set.FindByDate(path, lower, upper, out);
 }

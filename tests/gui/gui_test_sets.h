@@ -27,8 +27,7 @@ class CSetSearchSource : public CSearchSource {
                  CItemSummaryList& out, const CTextOptions& options) override;
   int FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
                  CItemSummaryList& out, const CTextOptions& options) override;
-  int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB,
-                 CItemSummaryList& out) override;
+  int FindBySize(const std::string& path, std::uint32_t lowerKB, std::uint32_t upperKB, CItemSummaryList& out) override;
   int FindByDate(const std::string& path, std::optional<CTime> lower, std::optional<CTime> upper,
                  CItemSummaryList& out) override;
 

@@ -47,8 +47,7 @@ class CShowRealDialogs {
 // answered with answer.
 class CExpectMessageBox : public wxExpectModalBase<wxMessageDialog, CExpectMessageBox> {
  public:
-  explicit CExpectMessageBox(std::string text, int answer = wxID_OK)
-      : m_strText(std::move(text)), m_nAnswer(answer) {}
+  explicit CExpectMessageBox(std::string text, int answer = wxID_OK) : m_strText(std::move(text)), m_nAnswer(answer) {}
 
  protected:
   int OnInvoked(wxMessageDialog* dlg) const override;

@@ -76,8 +76,9 @@ TEST(ListSort, KindAndNoteTiesGoByNameAscendingEvenWhenDescending) {
 }
 
 TEST(ListSort, EqualDatesStayEqualAndKeepTheirOrder) {
-  const std::vector<CListRow> rows = {Row("z", false, 0, {}, "2001/01/02 10:00"), Row("a", false, 0, {}, "2001/01/02 10:00"),
-                                      Row("m", false, 0, {}, "1999/12/31 23:59"), Row("n", false, 0, {}, "2001/01/02 09:59")};
+  const std::vector<CListRow> rows = {
+      Row("z", false, 0, {}, "2001/01/02 10:00"), Row("a", false, 0, {}, "2001/01/02 10:00"),
+      Row("m", false, 0, {}, "1999/12/31 23:59"), Row("n", false, 0, {}, "2001/01/02 09:59")};
   EXPECT_EQ(CompareListRows(rows[0], rows[1], LIST_COLUMN_DATE, true), 0);
   EXPECT_EQ(CompareListRows(rows[0], rows[1], LIST_COLUMN_DATE, false), 0);
   EXPECT_EQ(Sorted(rows, LIST_COLUMN_DATE, true), (Names{"m", "n", "z", "a"}));
@@ -87,8 +88,10 @@ TEST(ListSort, EqualDatesStayEqualAndKeepTheirOrder) {
 TEST(ListSort, DatesBefore1900AndFrom2038SortInTimeOrder) {
   CScopedTimeZone tz("JST-9");
   std::vector<CListRow> rows;
-  for (const auto& [name, time] : {std::pair<const char*, CTime>{"2100", 4102444800}, {"1850", -3786825600},
-                                   {"none", kInvalidTime}, {"1969", -86400}}) {
+  for (const auto& [name, time] : {std::pair<const char*, CTime>{"2100", 4102444800},
+                                   {"1850", -3786825600},
+                                   {"none", kInvalidTime},
+                                   {"1969", -86400}}) {
     CItemSummary record;
     record.m_strName = name;
     record.m_timeModified = time;

@@ -266,8 +266,10 @@ TEST_F(CExplorerTest, EachDisplayStyleLaysTheRowsOutAfreshAsItsOwn) {
       const wxRect next = item(longRow + 1 < long(List().GetRows().size()) ? longRow + 1 : longRow - 1);
       EXPECT_FALSE(longItem.Intersects(next)) << id;
       EXPECT_TRUE(Utf8(list->GetRowLabel(longRow)).find("…") != std::string::npos) << id;
-      if (id == ID_VIEW_LARGEICON) EXPECT_GT(first.height, 32 + 8);
-      else EXPECT_GT(first.width, first.height);
+      if (id == ID_VIEW_LARGEICON)
+        EXPECT_GT(first.height, 32 + 8);
+      else
+        EXPECT_GT(first.width, first.height);
     } else {
       EXPECT_LT(first.height, 32) << id;
       EXPECT_EQ(second.x, first.x) << id;

@@ -51,8 +51,10 @@ TEST_F(PropInfoSheetTest, FileShowsItsRecordAndOkWithoutEditingReturnsTheSameNot
   // "&" must not turn into a mnemonic and vanish.
   EXPECT_EQ(Shown(page, "ID_NAME"), "R&D 資料.doc");
   EXPECT_EQ(Shown(page, "ID_PATH"), path);
-  for (auto [name, field] : {std::pair{"ID_KIND", &info.m_strKind}, {"ID_SIZE", &info.m_strSize},
-                             {"ID_CREATED", &info.m_strCreated}, {"ID_MODIFIED", &info.m_strModified},
+  for (auto [name, field] : {std::pair{"ID_KIND", &info.m_strKind},
+                             {"ID_SIZE", &info.m_strSize},
+                             {"ID_CREATED", &info.m_strCreated},
+                             {"ID_MODIFIED", &info.m_strModified},
                              {"ID_ATTRIBUTES", &info.m_strAttributes}}) {
     EXPECT_FALSE(field->empty()) << name;
     EXPECT_EQ(Shown(page, name), *field) << name;
@@ -114,7 +116,8 @@ TEST_F(PropInfoSheetTest, CatalogAndSetShowTheirFixedKindsAndTheirOwnFields) {
   EXPECT_EQ(Shown(drivePage, "ID_MACHINE"), "HOST-A");
   EXPECT_EQ(Shown(drivePage, "ID_MEDIA"), "CD-ROM");
   EXPECT_EQ(Shown(drivePage, "ID_BASE_PATH"), "/media/disk1");
-  for (auto [name, field] : {std::pair{"ID_CREATED", &catalog.m_strCreated}, {"ID_SIZE", &catalog.m_strSize},
+  for (auto [name, field] : {std::pair{"ID_CREATED", &catalog.m_strCreated},
+                             {"ID_SIZE", &catalog.m_strSize},
                              {"ID_TOTAL_SPACE", &catalog.m_strTotalSpace},
                              {"ID_FREE_SPACE", &catalog.m_strFreeSpace}}) {
     EXPECT_FALSE(field->empty()) << name;

@@ -49,24 +49,23 @@ std::vector<std::string> Files(const std::vector<CResultRow>& rows) {
 
 TEST(ResultRows, OnlyPathsWithABackslashFoldersFirstThenFoldedText) {
   CItemSummaryList results;
-  results.push_back(Record("", true));                  // the set: no row
-  results.push_back(Record("Disc", true, true));        // a catalog: no row
+  results.push_back(Record("", true));            // the set: no row
+  results.push_back(Record("Disc", true, true));  // a catalog: no row
   results.push_back(Record("Disc\\b.txt", false));
   results.push_back(Record("Disc\\Zeta", true));
   results.push_back(Record("Disc\\A.txt", false));
-  results.push_back(Record("Other\\a.txt", false));     // same folded text: stays after Disc's
+  results.push_back(Record("Other\\a.txt", false));  // same folded text: stays after Disc's
   results.push_back(Record("Disc\\alpha", true));
-  results.push_back(Record("Disc\\Ｂ全角", false));      // full-width capital folds too
+  results.push_back(Record("Disc\\Ｂ全角", false));  // full-width capital folds too
   results.push_back(Record("Disc\\ａ全角", false));
-  results.push_back(Record("Disc\\表\\x", false));       // split at the first backslash only
+  results.push_back(Record("Disc\\表\\x", false));  // split at the first backslash only
 
   constexpr int kFolder = 1;
   auto rows = MakeResultRows(results, [](const CItemSummary& r) { return r.m_bContainer ? kFolder : 7; });
   ASSERT_EQ(rows.size(), 8u);
   SortResultRows(rows, kFolder);
-  EXPECT_EQ(Files(rows), (std::vector<std::string>{
-                             "Disc|\\alpha", "Disc|\\Zeta", "Disc|\\A.txt", "Other|\\a.txt", "Disc|\\b.txt",
-                             "Disc|\\表\\x", "Disc|\\ａ全角", "Disc|\\Ｂ全角"}));
+  EXPECT_EQ(Files(rows), (std::vector<std::string>{"Disc|\\alpha", "Disc|\\Zeta", "Disc|\\A.txt", "Other|\\a.txt",
+                                                   "Disc|\\b.txt", "Disc|\\表\\x", "Disc|\\ａ全角", "Disc|\\Ｂ全角"}));
   EXPECT_EQ(rows[0].m_nImage, kFolder);
   EXPECT_EQ(rows[2].m_nImage, 7);
 }

@@ -151,8 +151,8 @@ TEST_F(SearchSheet, SizeBoundsInKilobytes) {
     return SortedNames(m_results);
   };
   // Every file, no folder, catalog or set.
-  EXPECT_EQ(search("0", "0"), (std::vector<std::string>{"ABC", "abc", "abcd", "k1", "k1plus", "noted",
-                                                         "xABCy.txt", "zero"}));
+  EXPECT_EQ(search("0", "0"),
+            (std::vector<std::string>{"ABC", "abc", "abcd", "k1", "k1plus", "noted", "xABCy.txt", "zero"}));
   EXPECT_EQ(search("1", "1"), (std::vector<std::string>{"k1"}));
   EXPECT_EQ(search(" +2 ", "0"), (std::vector<std::string>{"noted"}));
 }
@@ -219,8 +219,8 @@ TEST_F(SearchSheet, NoteEmptyPatternFindsNotedItemsOrWithExactTheOthers) {
   Check(exact->GetNotePage(), "ID_EXACT")->SetValue(true);
   Click(exact.get(), wxID_OK);
   // The set, the catalog, the folder and every file but "noted".
-  EXPECT_EQ(SortedNames(m_results), (std::vector<std::string>{"ABC", "Disc", "abc", "abcd", "docs", "k1",
-                                                               "k1plus", "set", "xABCy.txt", "zero"}));
+  EXPECT_EQ(SortedNames(m_results), (std::vector<std::string>{"ABC", "Disc", "abc", "abcd", "docs", "k1", "k1plus",
+                                                              "set", "xABCy.txt", "zero"}));
 }
 
 namespace {

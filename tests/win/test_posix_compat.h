@@ -32,7 +32,8 @@ inline char* mkdtemp(char* pattern) {
   if (length < 6) return nullptr;
   std::random_device device;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    for (std::size_t i = length - 6; i < length; ++i) pattern[i] = "abcdefghijklmnopqrstuvwxyz0123456789"[device() % 36];
+    for (std::size_t i = length - 6; i < length; ++i)
+      pattern[i] = "abcdefghijklmnopqrstuvwxyz0123456789"[device() % 36];
     if (_mkdir(pattern) == 0) return pattern;
   }
   return nullptr;
