@@ -146,6 +146,10 @@ int CmdUpdate(const std::vector<std::string>& args) {
     return ScanForUpdate(catalog, place, options, fresh, message, parsed.bPathsGiven ? &parsed.chosenPaths : nullptr);
   });
   if (Stopped()) return StopExitStatus();
+  if (status == EScanStatus::NotFound && !message.empty()) {
+    ReportError("--paths にはメディアの場所の中のパスを指定してください: " + LineText(message));
+    return EXIT_USAGE;
+  }
   if (status == EScanStatus::NotFound) {
     ReportError(std::string(kPlaceNotFoundMessage) + ": " + LineText(place));
     return EXIT_NOTHING;

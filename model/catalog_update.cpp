@@ -391,8 +391,14 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
   std::vector<std::string> paths;
   if (chosenPaths != nullptr) {
     for (const std::string& chosen : *chosenPaths) {
-      const bool absolute = IsRootedPath(chosen);
-      paths.push_back(absolute ? MakeAbsolutePath(chosen) : JoinRealPath(base, chosen));
+      const std::string path = MakeAbsolutePath(IsRootedPath(chosen) ? chosen : JoinRealPath(base, chosen));
+      // Only places on the medium: "..", or another folder, would make a
+      // catalog of something else.
+      if (path != base && !IsInside(path, base)) {
+        message = chosen;
+        return EScanStatus::NotFound;
+      }
+      paths.push_back(path);
     }
     if (paths.empty()) paths.push_back(base);
   } else {

@@ -90,7 +90,8 @@ std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const s
 // Scans the catalog's medium, now at place, into out (labelled as catalog,
 // base path place) the way the catalog was first made, or of the paths
 // chosen (relative to place, or absolute below it) when given, with
-// options, and records how; places it could not read keep what catalog
+// options, and records how; a chosen path outside place gives NotFound,
+// with message naming it. Places it could not read keep what catalog
 // held (KeepUnreadable). Only Done gives a catalog; message as
 // ScanCatalog's. Touches nothing but out.
 EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& place, const CScanOptions& options,

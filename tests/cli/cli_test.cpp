@@ -786,6 +786,10 @@ TEST_F(CliTest, UpdateScansAsTheCatalogWasMadeAndShowsTheRecord) {
   EXPECT_EQ(run.nStatus, 1) << run.strOut << run.strErr;
   EXPECT_EQ(ReadAll(m_strSet), before);
   EXPECT_TRUE(Has(run.strOut, "削除 0")) << run.strOut;
+  // Paths chosen anew stay on the medium.
+  run = Run({"update", m_strSet, "Disk", "--quiet", "--paths", "../elsewhere"});
+  EXPECT_EQ(run.nStatus, 2) << run.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), before);
 
   run = Run({"info", m_strSet, "Disk"});
   const nlohmann::json info = nlohmann::json::parse(run.strOut);
