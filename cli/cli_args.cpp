@@ -73,16 +73,23 @@ EArgsCheck CheckCommandArgs(const std::string& command, std::vector<std::string>
       if (arg == known.pszName) option = &known;
     if (option == nullptr) {
       error = "不明なオプションです: " + arg;
-      return EArgsCheck::Unknown;
+      return EArgsCheck::Refused;
     }
     ordered.push_back(arg);
     if (option->nValues == kAllValues) {
       while (i + 1 < args.size() && !LooksLikeOption(args[i + 1])) ordered.push_back(args[++i]);
       continue;
     }
-    for (int n = 0; n < option->nValues && i + 1 < args.size(); ++n) ordered.push_back(args[++i]);
+    if (i + std::size_t(option->nValues) >= args.size()) {
+      error = arg + " の値がありません";
+      return EArgsCheck::Refused;
+    }
+    for (int n = 0; n < option->nValues; ++n) ordered.push_back(args[++i]);
   }
-  bool dashed = false;
+  // After options, "--" keeps an option that takes every value up to the
+  // next one (--paths) from swallowing the operands, as it keeps operands
+  // that start with "-" from being read as options.
+  bool dashed = !ordered.empty();
   for (const std::string& operand : operands) dashed = dashed || LooksLikeOption(operand) || operand == "--";
   if (dashed) ordered.push_back("--");
   ordered.insert(ordered.end(), operands.begin(), operands.end());

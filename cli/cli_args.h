@@ -9,10 +9,10 @@
 enum class EArgsCheck {
   Run,      // args are ready for the command
   Help,     // --help or -h among the options: show the command's usage
-  Unknown,  // error names the option
+  Refused,  // an unknown option, or one without its values: error says which
 };
 
 // Checks args of command against its options and puts them in the order
 // the commands read: options with their values first, then the operands,
-// after a "--" when one of them starts with "-".
+// after a "--" when there are options or an operand starts with "-".
 EArgsCheck CheckCommandArgs(const std::string& command, std::vector<std::string>& args, std::string& error);

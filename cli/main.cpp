@@ -50,7 +50,7 @@ int Run(int argc, char** argv) {
     std::string error;
     switch (CheckCommandArgs(name, args, error)) {
       case EArgsCheck::Help: PrintCommandUsage(stdout, name); return EXIT_OK;
-      case EArgsCheck::Unknown:
+      case EArgsCheck::Refused:
         ReportError(ArgText(error));
         PrintCommandUsage(stderr, name);
         return EXIT_USAGE;

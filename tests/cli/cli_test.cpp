@@ -789,7 +789,11 @@ TEST_F(CliTest, UpdateScansAsTheCatalogWasMadeAndShowsTheRecord) {
   // Paths chosen anew stay on the medium.
   run = Run({"update", m_strSet, "Disk", "--quiet", "--paths", "../elsewhere"});
   EXPECT_EQ(run.nStatus, 2) << run.strErr;
+  EXPECT_TRUE(Has(run.strErr, "--paths にはメディアの場所の中のパスを指定してください: ../elsewhere")) << run.strErr;
   EXPECT_EQ(ReadAll(m_strSet), before);
+  run = Run({"update", m_strSet, "Disk", "--paths", "link", "--dry-run", "--quiet"});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_TRUE(Has(run.strOut, "削除 0")) << run.strOut;
 
   run = Run({"info", m_strSet, "Disk"});
   const nlohmann::json info = nlohmann::json::parse(run.strOut);
