@@ -1,5 +1,6 @@
 #include "model/catalog_record.h"
 
+#include "model/le_bytes.h"
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
 
@@ -21,7 +22,7 @@ enum : std::uint8_t {
 
 void PutField(std::string& out, std::uint8_t tag, std::string_view value) {
   out += char(tag);
-  for (int i = 0; i < 4; ++i) out += char(value.size() >> (8 * i));
+  PutLE(out, value.size(), 4);
   out.append(value);
 }
 
@@ -37,7 +38,7 @@ std::string EncodeCatalogRecord(const CCatalogRecord& record) {
   PutText(out, kFileSystem, record.medium.strFileSystem);
   PutText(out, kVolumeLabel, record.medium.strVolumeLabel);
   std::string total;
-  for (int i = 0; i < 8; ++i) total += char(record.medium.nTotalBytes >> (8 * i));
+  PutLE(total, record.medium.nTotalBytes, 8);
   PutField(out, kTotalBytes, total);
   PutText(out, kBelowMount, record.medium.strBelowMount);
   for (const std::string& path : record.chosenPaths) PutField(out, kChosenPath, path);
@@ -54,8 +55,7 @@ bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out) {
   while (at < bytes.size()) {
     if (bytes.size() - at < 5) return false;
     const std::uint8_t tag = std::uint8_t(bytes[at]);
-    std::uint64_t length = 0;
-    for (int i = 3; i >= 0; --i) length = (length << 8) | std::uint8_t(bytes[at + 1 + std::size_t(i)]);
+    const std::uint64_t length = GetLE(bytes, at + 1, 4);
     if (bytes.size() - at - 5 < length) return false;
     const std::string_view field = bytes.substr(at, 5 + std::size_t(length));
     const std::string value(field.substr(5));
@@ -66,8 +66,7 @@ bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out) {
       case kVolumeLabel: out.medium.strVolumeLabel = value; break;
       case kTotalBytes:
         if (value.size() != 8) return false;
-        for (int i = 7; i >= 0; --i)
-          out.medium.nTotalBytes = (out.medium.nTotalBytes << 8) | std::uint8_t(value[std::size_t(i)]);
+        out.medium.nTotalBytes = GetLE(value, 0, 8);
         break;
       case kBelowMount: out.medium.strBelowMount = value; break;
       case kChosenPath: out.chosenPaths.push_back(value); break;

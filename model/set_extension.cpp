@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/le_bytes.h"
 #include "model/root_file_info.h"
 
 namespace {
@@ -17,7 +18,7 @@ constexpr std::size_t kRecordHeaderSize = 12;
 constexpr std::size_t kTrailerSize = 8;
 
 enum : std::uint16_t {
-  kCatalogRecord = 1,  // how a catalog was made (catalog_record_codec.h)
+  kCatalogRecord = 1,  // how a catalog was made (catalog_record.h)
   kItemFlags = 2,      // u32 offset from the catalog, u16 flags; ascending
 };
 
@@ -25,27 +26,11 @@ enum : std::uint16_t {
 constexpr std::uint16_t kFlagRealNameCp932 = 1;
 constexpr std::uint16_t kFlagUnreadable = 2;
 
-void PutU16(std::string& out, std::uint16_t v) {
-  out += char(v);
-  out += char(v >> 8);
-}
-void PutU32(std::string& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out += char(v >> (8 * i));
-}
-void PutU64(std::string& out, std::uint64_t v) {
-  for (int i = 0; i < 8; ++i) out += char(v >> (8 * i));
-}
-std::uint64_t GetLE(std::string_view bytes, std::size_t at, int size) {
-  std::uint64_t v = 0;
-  for (int i = size - 1; i >= 0; --i) v = (v << 8) | std::uint8_t(bytes[at + std::size_t(i)]);
-  return v;
-}
-
 void PutRecord(std::string& out, std::uint16_t type, std::uint32_t key, std::string_view payload) {
-  PutU16(out, type);
-  PutU16(out, 0);
-  PutU32(out, key);
-  PutU32(out, std::uint32_t(payload.size()));
+  PutLE(out, type, 2);
+  PutLE(out, 0, 2);
+  PutLE(out, key, 4);
+  PutLE(out, payload.size(), 4);
   out.append(payload);
 }
 
@@ -140,8 +125,8 @@ std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces
     std::string flags;
     for (; flagged != places.flagged.end() && flagged->first < end; ++flagged) {
       if (flagged->first <= position) continue;
-      PutU32(flags, flagged->first - position);
-      PutU16(flags, flagged->second);
+      PutLE(flags, flagged->first - position, 4);
+      PutLE(flags, flagged->second, 2);
     }
     if (!flags.empty()) add(kItemFlags, position, flags);
     for (const CExtensionRecord& record : catalog->m_extraRecords)
@@ -149,14 +134,14 @@ std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces
   }
   if (count == 0) return {};
   std::string block(kMagic, kExtensionMagicSize);
-  PutU16(block, kVersion);
-  PutU16(block, 0);
-  PutU64(block, setLength);
-  PutU64(block, setHash);
-  PutU32(block, count);
-  PutU32(block, 0);
+  PutLE(block, kVersion, 2);
+  PutLE(block, 0, 2);
+  PutLE(block, setLength, 8);
+  PutLE(block, setHash, 8);
+  PutLE(block, count, 4);
+  PutLE(block, 0, 4);
   block += records;
-  PutU64(block, HashBytes(block));
+  PutLE(block, HashBytes(block), 8);
   return block;
 }
 
