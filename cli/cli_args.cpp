@@ -19,9 +19,10 @@ struct CCommandOptions {
 };
 
 const CCommandOptions kCommandOptions[] = {
-    {"add", {{"--quiet", 0}, {"--follow-links", 0}, {"--cross-file-systems", 0}, {"--exclude", 1}}},
+    {"add", {{"--quiet", 0}, {"--follow-links", 0}, {"--cross-file-systems", 0}, {"--exclude", 1}, {"--hash", 0}}},
     {"update",
      {{"--quiet", 0},
+      {"--hash", 0},
       {"--follow-links", 0},
       {"--cross-file-systems", 0},
       {"--exclude", 1},
@@ -43,6 +44,8 @@ const CCommandOptions kCommandOptions[] = {
     {"note", {{"--text", 1}}},
     {"report", {{"--catalog", 1}, {"--columns", 1}}},
     {"identify", {}},
+    {"verify", {{"--json", 0}, {"--quiet", 0}}},
+    {"hashes", {}},
 };
 
 bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }

@@ -16,9 +16,9 @@ const char kUsage[] =
     "使い方:\n"
     "  quarrix-cli new SET\n"
     "  quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems]"
-    " [--exclude PATTERN]...\n"
+    " [--exclude PATTERN]... [--hash]\n"
     "  quarrix-cli update SET LABEL [PATH] [--paths P...] [--follow-links] [--cross-file-systems]"
-    " [--exclude PATTERN]... [--force] [--dry-run] [--quiet]\n"
+    " [--exclude PATTERN]... [--force] [--dry-run] [--quiet] [--hash]\n"
     "  quarrix-cli dump SET\n"
     "  quarrix-cli copy IN OUT\n"
     "  quarrix-cli ls SET [PATH]\n"
@@ -29,13 +29,21 @@ const char kUsage[] =
     "  quarrix-cli rm SET LABEL\n"
     "  quarrix-cli report SET OUT [--catalog LABEL]... [--columns kind,size,createTime,modifiedTime,attribute,note]\n"
     "  quarrix-cli identify SET [SET...] PATH\n"
+    "  quarrix-cli verify SET LABEL [PATH] [--json] [--quiet]\n"
+    "  quarrix-cli hashes SET LABEL\n"
     "オプションはコマンドの後のどこにでも置けます。-- より後はオプションとみなしません。\n"
     "report の OUT に - を指定すると標準出力に書き出します。\n"
     "find --real-path は実際のパスをバイトのまま出力します。--json では、UTF-8 でない実際のパスは real_path が null "
     "になり、"
     "real_path_bytes に base64 で入ります。\n"
     "ラベルに「\\」を含むカタログ（他のプログラムで作られたもの）も ls に出るとおりのラベルで指定できます。\n"
-    "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n";
+    "--hash はファイルの内容のハッシュ (XXH128、xxhsum -H2 と同じ値) を計算して記録します。"
+    "update は変わったファイルだけを読み直します。\n"
+    "hashes は xxhsum -c で確かめられるチェックサムファイルを標準出力に書き出します "
+    "(カタログの基本パスで実行してください)。\n"
+    "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n"
+    "verify の終了コード: 0 すべて一致, 1 違いがある, 5 壊れたファイルか読めないファイルがある "
+    "(4 メディアがない・別のメディア)\n";
 
 void ReportWaiting() { ReportError(kWaitingForOtherProgramMessage); }
 
@@ -197,10 +205,38 @@ bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>
   return missing;
 }
 
+void ReportUnhashed(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  std::string text = "内容を読めなかったファイル (ハッシュなし) " + FormatCount(paths.size()) + " 件:\n";
+  for (const std::string& path : paths) text += "  " + LineText(path) + "\n";
+  std::fputs(text.c_str(), stderr);
+}
+
 void ReportUnreadable(const CUnreadableSummary& unreadable) {
   if (unreadable.nCount == 0) return;
   std::string text = "読めなかった場所 " + FormatCount(unreadable.nCount) + " 件:\n";
   for (const std::string& path : unreadable.firstPaths) text += "  " + LineText(path) + "\n";
   if (unreadable.nCount > unreadable.firstPaths.size()) text += "  ...\n";
   std::fputs(text.c_str(), stderr);
+}
+
+// Whether the place may be scanned for catalog: the same medium, or --force.
+bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force, const std::string& action) {
+  CMediumIdentity now;
+  const EMediumCheck check = CheckMedium(catalog, place, &now);
+  if (check != EMediumCheck::Absent && check != EMediumCheck::Different) return true;
+  const std::string label = LineText(catalog.m_strLabel);
+  const std::string recorded = LineText(DescribeMedium(catalog.m_record->medium));
+  std::string text = check == EMediumCheck::Absent
+                         ? "「" + label + "」のメディアが接続されていません: " + LineText(place) + "\n" +
+                               "カタログのメディア: " + recorded + "\n"
+                         : "この場所には「" + label + "」とは別のメディアがあります: " + LineText(place) + "\n" +
+                               "カタログのメディア: " + recorded +
+                               "\nこの場所のメディア: " + LineText(DescribeMedium(now)) + "\n";
+  if (force) {
+    std::fputs((text + "--force が指定されたので" + action + "します\n").c_str(), stderr);
+    return true;
+  }
+  ReportError(text + action + "しませんでした (それでも" + action + "するには --force を指定してください)");
+  return false;
 }

@@ -18,6 +18,7 @@ enum {
   EXIT_USAGE = 2,
   EXIT_MALFORMED = 3,  // not a set file
   EXIT_IO = 4,         // cannot be read or written
+  EXIT_DAMAGED = 5,    // verify: files corrupt or unreadable
 };
 
 // Loads path into set (named after the file); a missing file gives a new
@@ -63,6 +64,11 @@ bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>
 // Names on stderr the places a scan could not read, when there were any.
 struct CUnreadableSummary;
 void ReportUnreadable(const CUnreadableSummary& unreadable);
+// Whether the place may be scanned for catalog: the same medium, or force
+// given; else says why on stderr. action is the command's noun ("更新").
+bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force, const std::string& action);
+// Names on stderr every file whose content could not be read for its fingerprint.
+void ReportUnhashed(const std::vector<std::string>& paths);
 // Writes text to stdout as it is.
 void WriteOut(std::string_view text);
 
@@ -78,3 +84,5 @@ int CmdNote(const std::vector<std::string>& args);
 int CmdRm(const std::vector<std::string>& args);
 int CmdReport(const std::vector<std::string>& args);
 int CmdIdentify(const std::vector<std::string>& args);
+int CmdVerify(const std::vector<std::string>& args);
+int CmdHashes(const std::vector<std::string>& args);

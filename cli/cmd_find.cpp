@@ -83,7 +83,8 @@ std::string Base64(std::string_view bytes) {
 // A real path is bytes: text when they are UTF-8, else null and the bytes in
 // base64, so that no path is ever changed on its way out.
 void WriteJson(const CRootFileInfo& set, const CFileInfo& item, const CItemSummary& record,
-               const std::optional<std::string>& realPath, std::string& line) {
+               const std::optional<std::string>& realPath, const std::optional<CFingerprint>& fingerprint,
+               std::string& line) {
   const std::string modified = FormatIsoTime(record.m_timeModified);
   const bool text = realPath && SanitizeUtf8(*realPath) == *realPath;
   line = "{\"path\":" + JsonQuote(record.m_strPath);
@@ -93,6 +94,7 @@ void WriteJson(const CRootFileInfo& set, const CFileInfo& item, const CItemSumma
   line += ",\"modified\":" + (modified.empty() ? std::string("null") : JsonQuote(modified));
   line += ",\"note\":" + JsonQuote(record.m_strNote);
   line += ",\"catalog\":" + JsonQuote(CatalogOf(set, record.m_strPath));
+  if (fingerprint) line += ",\"xxh128\":\"" + fingerprint->Hex() + "\"";
   line += "}\n";
 }
 
@@ -178,11 +180,13 @@ int CmdFind(const std::vector<std::string>& args) {
 
   std::vector<std::optional<std::string>> real;
   if (json || realPaths) real = RealPathsOfItems(*set, items);
+  std::vector<std::optional<CFingerprint>> fingerprints;
+  if (json) fingerprints = FingerprintsOfItems(*set, items);
   std::string line;
   for (std::size_t i = 0; i < found.size(); ++i) {
     const CItemSummary& record = *found[i];
     if (json) {
-      WriteJson(*set, *items[i], record, real[i], line);
+      WriteJson(*set, *items[i], record, real[i], fingerprints[i], line);
     } else {
       // A real path goes out as its bytes: any change would name another file.
       line = realPaths ? real[i].value_or(std::string()) : LineText(record.m_strPath);

@@ -31,6 +31,7 @@ std::string RecordJson(const CCatalogRecord& record) {
   out += std::string(",\"follow_links\":") + (record.bFollowLinks ? "true" : "false");
   out += std::string(",\"cross_file_systems\":") + (record.bCrossFileSystems ? "true" : "false");
   out += ",\"excludes\":" + JsonList(record.excludes);
+  out += std::string(",\"hash_contents\":") + (record.bHashContents ? "true" : "false");
   return out + "}";
 }
 
@@ -65,6 +66,7 @@ int CmdInfo(const std::vector<std::string>& args) {
   AddText(out, "media", info.m_strMedia);
   AddText(out, "base_path", info.m_strBasePath);
   AddText(out, "catalog_count", info.m_strCatalogCount);
+  if (!info.m_strFingerprint.empty()) AddText(out, "xxh128", info.m_strFingerprint);
   if (info.m_nType == CPropInfoData::TYPE_CATALOG) {
     const auto* catalog =
         static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(set.get()), paths[0]));
