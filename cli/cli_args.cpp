@@ -46,6 +46,9 @@ const CCommandOptions kCommandOptions[] = {
     {"identify", {}},
     {"verify", {{"--json", 0}, {"--quiet", 0}}},
     {"hashes", {}},
+    {"copies",
+     {{"--catalog", 1}, {"--fewer-than", 1}, {"--by", 1}, {"--min-size", 1}, {"--summary", 0}, {"--json", 0}}},
+    {"dupes", {{"--by", 1}, {"--min-size", 1}, {"--json", 0}}},
 };
 
 bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }

@@ -31,6 +31,9 @@ const char kUsage[] =
     "  quarrix-cli identify SET [SET...] PATH\n"
     "  quarrix-cli verify SET LABEL [PATH] [--json] [--quiet]\n"
     "  quarrix-cli hashes SET LABEL\n"
+    "  quarrix-cli copies SET... [--catalog LABEL]... [--fewer-than N] [--by content|name-size|size]"
+    " [--min-size BYTES] [--summary] [--json]\n"
+    "  quarrix-cli dupes SET... [--min-size BYTES] [--by content|name-size|size] [--json]\n"
     "オプションはコマンドの後のどこにでも置けます。-- より後はオプションとみなしません。\n"
     "report の OUT に - を指定すると標準出力に書き出します。\n"
     "find --real-path は実際のパスをバイトのまま出力します。--json では、UTF-8 でない実際のパスは real_path が null "
@@ -42,6 +45,9 @@ const char kUsage[] =
     "hashes は xxhsum -c で確かめられるチェックサムファイルを標準出力に書き出します "
     "(カタログの基本パスで実行してください)。\n"
     "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n"
+    "copies と dupes はハッシュが両方にあればハッシュで、なければ名前 (NFC)、サイズ、更新日時 (秒まで) で"
+    "コピーを見分けます (推定)。空のファイルは数えません。copies は N 未満のメディアにしかないファイルを"
+    "挙げます (既定 2: このメディアだけ。同じメディア内のコピーは数えません)。\n"
     "verify の終了コード: 0 すべて一致, 1 違いがある, 5 壊れたファイルか読めないファイルがある "
     "(4 メディアがない・別のメディア)\n";
 

@@ -86,3 +86,5 @@ int CmdReport(const std::vector<std::string>& args);
 int CmdIdentify(const std::vector<std::string>& args);
 int CmdVerify(const std::vector<std::string>& args);
 int CmdHashes(const std::vector<std::string>& args);
+int CmdCopies(const std::vector<std::string>& args);
+int CmdDupes(const std::vector<std::string>& args);

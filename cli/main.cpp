@@ -23,9 +23,10 @@ struct CCommand {
 };
 
 const CCommand kCommands[] = {
-    {"new", CmdNew},       {"add", CmdAdd},           {"update", CmdUpdate}, {"dump", CmdDump},     {"copy", CmdCopy},
-    {"ls", CmdLs},         {"find", CmdFind},         {"info", CmdInfo},     {"note", CmdNote},     {"rm", CmdRm},
-    {"report", CmdReport}, {"identify", CmdIdentify}, {"verify", CmdVerify}, {"hashes", CmdHashes},
+    {"new", CmdNew},       {"add", CmdAdd},       {"update", CmdUpdate}, {"dump", CmdDump},
+    {"copy", CmdCopy},     {"ls", CmdLs},         {"find", CmdFind},     {"info", CmdInfo},
+    {"note", CmdNote},     {"rm", CmdRm},         {"report", CmdReport}, {"identify", CmdIdentify},
+    {"verify", CmdVerify}, {"hashes", CmdHashes}, {"copies", CmdCopies}, {"dupes", CmdDupes},
 };
 
 int Run(int argc, char** argv) {
