@@ -323,6 +323,20 @@ CScanOptions RecordedScanOptions(const CDriveFileInfo& catalog, CScanOptions opt
 
 namespace {
 
+// Copies the subtree below from into to, flags and all.
+void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to);
+
+// now, a new item the scan could not read, takes what was held; its
+// contents are walked after, so what it takes pairs up in turn.
+void KeepUnreadablePair(const CFileInfo& was, const CFileInfo& now) {
+  if (!now.IsUnreadable() || was.IsContainer() != now.IsContainer()) return;
+  // The new tree is ours to change; the walk hands its items out as const.
+  auto& kept = const_cast<CFileInfo&>(now);
+  kept.CopyFieldsFrom(was);
+  if (was.IsContainer() && static_cast<const CFolderFileInfo&>(now).Children().empty())
+    CopyBelow(static_cast<const CFolderFileInfo&>(was), static_cast<CFolderFileInfo&>(kept));
+}
+
 // Records in catalog how it was made of paths (real, absolute) with options.
 void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& paths, const CScanOptions& options) {
   CCatalogRecord record;
@@ -350,8 +364,7 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
 // modification time) old's fingerprints, so that only new and changed
 // files are read again.
 void CarryFingerprints(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
-  if (old.m_fingerprints.Empty()) return;
-  const auto after = FingerprintsOfUnchanged(old, fresh);
+  const auto after = FingerprintsOfUnchanged(old, fresh, true);
   std::vector<std::pair<std::uint32_t, CFingerprint>> carried;
   carried.reserve(after.size());
   ForItemsWithOffsets(fresh, [&](const CFileInfo& item, std::uint32_t offset) {
@@ -363,7 +376,8 @@ void CarryFingerprints(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
 }  // namespace
 
 std::unordered_map<const CFileInfo*, CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old,
-                                                                           const CDriveFileInfo& fresh) {
+                                                                           const CDriveFileInfo& fresh,
+                                                                           bool keepUnreadable) {
   std::unordered_map<const CFileInfo*, CFingerprint> before;
   before.reserve(old.m_fingerprints.Size());
   ForItemsWithOffsets(old, [&](const CFileInfo& item, std::uint32_t offset) {
@@ -376,6 +390,7 @@ std::unordered_map<const CFileInfo*, CFingerprint> FingerprintsOfUnchanged(const
       old, fresh, std::string(), [](const CFileInfo&, const std::string&) {},
       [](const CFileInfo&, const std::string&) {},
       [&](const CFileInfo& was, const CFileInfo& now, const std::string&) {
+        if (keepUnreadable) KeepUnreadablePair(was, now);
         if (was.IsContainer() || now.IsContainer() || was.RecordSize() != now.RecordSize() ||
             was.WriteFileTime() != now.WriteFileTime())
           return;
@@ -401,7 +416,6 @@ EScanStatus HashWhenAsked(const CScanOptions& options, std::unique_ptr<CDriveFil
   return EScanStatus::Done;
 }
 
-// Copies the subtree below from into to, flags and all.
 void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to) {
   std::vector<std::pair<const CFolderFileInfo*, CFolderFileInfo*>> stack{{&from, &to}};
   while (!stack.empty()) {
@@ -473,23 +487,19 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
     status = ScanCatalogBelow(label, base, paths, options, out, message);
   if (status != EScanStatus::Done) return status;
   RecordHowMade(*out, paths, options);
-  KeepUnreadable(catalog, *out);
-  CarryFingerprints(catalog, *out);
+  // One walk of both trees does both when there are fingerprints to keep.
+  if (catalog.m_fingerprints.Empty())
+    KeepUnreadable(catalog, *out);
+  else
+    CarryFingerprints(catalog, *out);
   return HashWhenAsked(options, out, unhashed);
 }
 
 void KeepUnreadable(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
   WalkInStep(
-      old, fresh, std::string(old.GetName()), [](const CFileInfo&, const std::string&) {},
+      old, fresh, std::string(), [](const CFileInfo&, const std::string&) {},
       [](const CFileInfo&, const std::string&) {},
-      [](const CFileInfo& was, const CFileInfo& now, const std::string&) {
-        if (!now.IsUnreadable() || was.IsContainer() != now.IsContainer()) return;
-        // The new tree is ours to change; the walk hands its items out as const.
-        auto& kept = const_cast<CFileInfo&>(now);
-        kept.CopyFieldsFrom(was);
-        if (was.IsContainer() && static_cast<const CFolderFileInfo&>(now).Children().empty())
-          CopyBelow(static_cast<const CFolderFileInfo&>(was), static_cast<CFolderFileInfo&>(kept));
-      });
+      [](const CFileInfo& was, const CFileInfo& now, const std::string&) { KeepUnreadablePair(was, now); });
 }
 
 bool UpdateLooksDestructive(const CDriveFileInfo& old, const CUpdateSummary& summary) {

@@ -106,9 +106,11 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
                           std::vector<std::string>* unhashed = nullptr);
 
 // The files of fresh that old holds with the same size and modification
-// time, each with the fingerprint old has for it (those with one).
+// time, each with the fingerprint old has for it (those with one); with
+// keepUnreadable, KeepUnreadable's work done in the same walk.
 std::unordered_map<const CFileInfo*, CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old,
-                                                                           const CDriveFileInfo& fresh);
+                                                                           const CDriveFileInfo& fresh,
+                                                                           bool keepUnreadable = false);
 
 // Places fresh could not read take what old held there (fields and
 // contents), so that nothing is taken as removed for not being readable;
