@@ -21,10 +21,10 @@ const char kUsage[] =
     " [--exclude PATTERN]... [--force] [--dry-run] [--quiet] [--hash]\n"
     "  quarrix-cli dump SET\n"
     "  quarrix-cli copy IN OUT\n"
-    "  quarrix-cli ls SET [PATH]\n"
-    "  quarrix-cli find SET [--from PATH] [--name PATTERN] [--note PATTERN] [--size LOW_KB HIGH_KB]"
+    "  quarrix-cli ls SET... [PATH]\n"
+    "  quarrix-cli find SET... [--from PATH] [--name PATTERN] [--note PATTERN] [--size LOW_KB HIGH_KB]"
     " [--date FROM TO] [--exact] [--case] [--width] [--kana] [--json | --real-path]\n"
-    "  quarrix-cli info SET [PATH...]\n"
+    "  quarrix-cli info SET... [PATH...]\n"
     "  quarrix-cli note SET --text TEXT PATH...\n"
     "  quarrix-cli rm SET LABEL\n"
     "  quarrix-cli report SET OUT [--catalog LABEL]... [--columns kind,size,createTime,modifiedTime,attribute,note]\n"
@@ -34,6 +34,8 @@ const char kUsage[] =
     "  quarrix-cli copies SET... [--catalog LABEL]... [--fewer-than N] [--by content|name-size|size]"
     " [--min-size BYTES] [--summary] [--json]\n"
     "  quarrix-cli dupes SET... [--min-size BYTES] [--by content|name-size|size] [--json]\n"
+    "ls、find、info、copies、dupes は複数のカタログセットを読めます。各行はカタログセットのファイル名で始まります "
+    "(JSON では set)。\n"
     "オプションはコマンドの後のどこにでも置けます。-- より後はオプションとみなしません。\n"
     "report の OUT に - を指定すると標準出力に書き出します。\n"
     "find --real-path は実際のパスをバイトのまま出力します。--json では、UTF-8 でない実際のパスは real_path が null "
@@ -245,4 +247,20 @@ bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, boo
   }
   ReportError(text + action + "しませんでした (それでも" + action + "するには --force を指定してください)");
   return false;
+}
+
+std::string SetFileLabel(const std::string& path) { return LineText(std::filesystem::path(path).filename().string()); }
+
+std::vector<std::string> TakeSetOperands(std::vector<std::string>& operands) {
+  std::size_t count = operands.empty() ? 0 : 1;
+  const auto isSet = [](const std::string& operand) {
+    std::error_code error;
+    std::string end = operand.size() > 4 ? operand.substr(operand.size() - 4) : std::string();
+    for (char& c : end) c = char(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
+    return end == ".fcf" && std::filesystem::is_regular_file(operand, error);
+  };
+  while (count < operands.size() && isSet(operands[count])) ++count;
+  std::vector<std::string> sets(operands.begin(), operands.begin() + std::ptrdiff_t(count));
+  operands.erase(operands.begin(), operands.begin() + std::ptrdiff_t(count));
+  return sets;
 }

@@ -64,6 +64,13 @@ bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>
 // Names on stderr the places a scan could not read, when there were any.
 struct CUnreadableSummary;
 void ReportUnreadable(const CUnreadableSummary& unreadable);
+// The name a set's lines start with when a command reads several: its file's name.
+std::string SetFileLabel(const std::string& path);
+// The set files among the leading operands: the first always, then each
+// that ends in ".fcf" and is a file (a logical path is neither); they leave
+// operands.
+std::vector<std::string> TakeSetOperands(std::vector<std::string>& operands);
+
 // Whether the place may be scanned for catalog: the same medium, or force
 // given; else says why on stderr. action is the command's noun ("更新").
 bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force, const std::string& action);

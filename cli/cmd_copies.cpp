@@ -15,8 +15,6 @@
 // sets, copies' paths start with the set's file name. Exit 0 when something
 // was found, 1 when nothing was.
 
-#include <filesystem>
-
 #include "cli/cli_common.h"
 #include "model/copy_groups.h"
 #include "model/text_format.h"
@@ -89,7 +87,7 @@ int LoadSets(const std::vector<std::string>& paths, CLoadedSets& out) {
     if (const int status = LoadSetForCli(path, set); status != EXIT_OK) return status;
     out.sets.push_back(set.get());
     out.owned.push_back(std::move(set));
-    out.names.push_back(LineText(std::filesystem::path(path).filename().string()));
+    out.names.push_back(SetFileLabel(path));
   }
   return EXIT_OK;
 }

@@ -1,6 +1,7 @@
 // find: the items below a start path that match every criterion given (name,
 // note, size range, modification-date range), in walk order: one logical
-// path a line, one real path a line, or one JSON object a line.
+// path a line, one real path a line, or one JSON object a line. With several
+// sets, each line starts with the set's file name ("set" in JSON).
 
 #include <cstdint>
 #include <ctime>
@@ -98,10 +99,45 @@ void WriteJson(const CRootFileInfo& set, const CFileInfo& item, const CItemSumma
   line += "}\n";
 }
 
+// Writes what set holds that matches all below from; whether anything did.
+// setName, when given, starts each line.
+bool FindInSet(const CRootFileInfo& set, const std::string& setName, const std::optional<std::string>& from,
+               CAllCriteria& all, bool json, bool realPaths) {
+  const std::string start = from.value_or(std::string());
+  // The search then covers the whole set; say so, since results come from elsewhere.
+  if (FindByPath(static_cast<const CFileInfo*>(&set), start) == nullptr)
+    ReportError("開始位置が見つからないため、カタログセット全体を検索します: " + LineText(start));
+
+  CItemSummaryList found;
+  std::vector<const CFileInfo*> items;
+  set.SearchFrom(start, MatchAll, &all, found, &items);
+
+  std::vector<std::optional<std::string>> real;
+  if (json || realPaths) real = RealPathsOfItems(set, items);
+  std::vector<std::optional<CFingerprint>> fingerprints;
+  if (json) fingerprints = FingerprintsOfItems(set, items);
+  std::string line;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    const CItemSummary& record = *found[i];
+    if (json) {
+      WriteJson(set, *items[i], record, real[i], fingerprints[i], line);
+      if (!setName.empty()) line.insert(1, "\"set\":" + JsonQuote(setName) + ",");
+    } else {
+      // A real path goes out as its bytes: any change would name another file.
+      line = setName.empty() ? std::string() : setName + ": ";
+      line += realPaths ? real[i].value_or(std::string()) : LineText(record.m_strPath);
+      line += '\n';
+    }
+    WriteOut(line);
+  }
+  return !found.empty();
+}
+
 }  // namespace
 
 int CmdFind(const std::vector<std::string>& args) {
-  std::optional<std::string> setPath, from, name, note;
+  std::vector<std::string> setPaths;
+  std::optional<std::string> from, name, note;
   std::optional<std::pair<std::string, std::string>> size, date;
   bool exact = false, caseSensitive = false, json = false, realPaths = false;
   CTextOptions options;
@@ -133,15 +169,16 @@ int CmdFind(const std::vector<std::string>& args) {
       json = true;
     } else if (arg == "--real-path") {
       realPaths = true;
-    } else if (arg == "--" && i + 1 < args.size() && !setPath) {
-      setPath = args[++i];  // a set whose name starts with "-"
-    } else if (arg.rfind("--", 0) == 0 || setPath) {
+    } else if (arg == "--") {
+      setPaths.insert(setPaths.end(), args.begin() + std::ptrdiff_t(i) + 1, args.end());  // names starting with "-"
+      break;
+    } else if (arg.rfind("--", 0) == 0) {
       return UsageError("不明な引数です: " + ArgText(arg));
     } else {
-      setPath = arg;
+      setPaths.push_back(arg);
     }
   }
-  if (!setPath) return UsageError("find にはカタログセットのファイルを指定してください");
+  if (setPaths.empty()) return UsageError("find にはカタログセットのファイルを指定してください");
   if (!name && !note && !size && !date)
     return UsageError("--name, --note, --size, --date の少なくとも 1 つを指定してください");
   if ((exact || caseSensitive || options.bIgnoreWidth || options.bIgnoreKana) && !name && !note)
@@ -160,13 +197,6 @@ int CmdFind(const std::vector<std::string>& args) {
     }
   }
 
-  std::unique_ptr<CRootFileInfo> set;
-  if (const int status = LoadSetForCli(*setPath, set); status != EXIT_OK) return status;
-  const std::string start = from.value_or(std::string());
-  // The search then covers the whole set; say so, since results come from elsewhere.
-  if (FindByPath(static_cast<const CFileInfo*>(set.get()), start) == nullptr)
-    ReportError("開始位置が見つからないため、カタログセット全体を検索します: " + LineText(start));
-
   std::optional<CTextCriterion> nameCriterion, noteCriterion;
   CSizeCriterion sizeCriterion{lowKB, highKB};
   CAllCriteria all;
@@ -174,25 +204,12 @@ int CmdFind(const std::vector<std::string>& args) {
   if (note) all.m_parts.emplace_back(MatchNote, &noteCriterion.emplace(*note, exact, caseSensitive, options));
   if (size) all.m_parts.emplace_back(MatchSize, &sizeCriterion);
   if (date) all.m_parts.emplace_back(MatchDate, &dates);
-  CItemSummaryList found;
-  std::vector<const CFileInfo*> items;
-  set->SearchFrom(start, MatchAll, &all, found, &items);
-
-  std::vector<std::optional<std::string>> real;
-  if (json || realPaths) real = RealPathsOfItems(*set, items);
-  std::vector<std::optional<CFingerprint>> fingerprints;
-  if (json) fingerprints = FingerprintsOfItems(*set, items);
-  std::string line;
-  for (std::size_t i = 0; i < found.size(); ++i) {
-    const CItemSummary& record = *found[i];
-    if (json) {
-      WriteJson(*set, *items[i], record, real[i], fingerprints[i], line);
-    } else {
-      // A real path goes out as its bytes: any change would name another file.
-      line = realPaths ? real[i].value_or(std::string()) : LineText(record.m_strPath);
-      line += '\n';
-    }
-    WriteOut(line);
+  bool anyFound = false;
+  for (const std::string& setPath : setPaths) {
+    std::unique_ptr<CRootFileInfo> set;
+    if (const int status = LoadSetForCli(setPath, set); status != EXIT_OK) return status;
+    const std::string prefix = setPaths.size() > 1 ? SetFileLabel(setPath) : std::string();
+    anyFound = FindInSet(*set, prefix, from, all, json, realPaths) || anyFound;
   }
-  return found.empty() ? EXIT_NOTHING : EXIT_OK;
+  return anyFound ? EXIT_OK : EXIT_NOTHING;
 }

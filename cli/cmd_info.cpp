@@ -1,5 +1,7 @@
 // info: the information record of the set, one item or several items, as JSON.
 
+#include <algorithm>
+
 #include "cli/cli_common.h"
 #include "platform/cp932_codec.h"
 
@@ -35,23 +37,14 @@ std::string RecordJson(const CCatalogRecord& record) {
   return out + "}";
 }
 
-}  // namespace
-
-int CmdInfo(const std::vector<std::string>& args) {
-  if (args.empty()) return UsageError("info にはカタログセットのファイルを指定してください");
-  std::vector<std::string> paths;
-  for (std::size_t i = 1; i < args.size(); ++i) paths.push_back(ArgText(args[i]));
-  if (paths.empty()) paths.emplace_back();  // the set itself
-  std::unique_ptr<CRootFileInfo> set;
-  if (const int status = LoadSetForCli(args[0], set); status != EXIT_OK) return status;
-
-  // The record of several items skips paths that name nothing; a mistyped
-  // path would then go unnoticed in the totals.
-  if (ReportMissingPaths(*set, paths)) return EXIT_NOTHING;
-
+// The record of the items at paths in set, one JSON line; setName, when
+// given, is its first field.
+std::string InfoJson(const CRootFileInfo& set, const std::vector<std::string>& paths, const std::string& setName) {
   CPropInfoData info;
-  set->GetSelectionInfo(paths, info);
-  std::string out = "{\"type\":" + std::to_string(info.m_nType);
+  set.GetSelectionInfo(paths, info);
+  std::string out = "{";
+  if (!setName.empty()) out += "\"set\":" + JsonQuote(setName) + ",";
+  out += "\"type\":" + std::to_string(info.m_nType);
   AddText(out, "name", info.m_strName);
   AddText(out, "kind", info.m_strKind);
   AddText(out, "note", info.m_strNote);
@@ -68,11 +61,39 @@ int CmdInfo(const std::vector<std::string>& args) {
   AddText(out, "catalog_count", info.m_strCatalogCount);
   if (!info.m_strFingerprint.empty()) AddText(out, "xxh128", info.m_strFingerprint);
   if (info.m_nType == CPropInfoData::TYPE_CATALOG) {
-    const auto* catalog =
-        static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(set.get()), paths[0]));
+    const auto* catalog = static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(&set), paths[0]));
     out += ",\"record\":" + (catalog->m_record ? RecordJson(*catalog->m_record) : std::string("null"));
   }
-  out += "}\n";
-  WriteOut(out);
-  return EXIT_OK;
+  return out + "}\n";
+}
+
+}  // namespace
+
+// info SET... [PATH...]: with several sets, one line for each set holding
+// the paths.
+int CmdInfo(const std::vector<std::string>& args) {
+  std::vector<std::string> operands = args;
+  const std::vector<std::string> sets = TakeSetOperands(operands);
+  if (sets.empty()) return UsageError("info にはカタログセットのファイルを指定してください");
+  std::vector<std::string> paths;
+  for (const std::string& operand : operands) paths.push_back(ArgText(operand));
+  if (paths.empty()) paths.emplace_back();  // the set itself
+  bool shown = false;
+  for (const std::string& setPath : sets) {
+    std::unique_ptr<CRootFileInfo> set;
+    if (const int status = LoadSetForCli(setPath, set); status != EXIT_OK) return status;
+    // The record of several items skips paths that name nothing; a mistyped
+    // path would then go unnoticed in the totals.
+    const bool holdsAll = std::all_of(paths.begin(), paths.end(), [&](const std::string& path) {
+      return FindByPath(static_cast<const CFileInfo*>(set.get()), path) != nullptr;
+    });
+    if (!holdsAll) {
+      if (sets.size() == 1) ReportMissingPaths(*set, paths);
+      continue;
+    }
+    WriteOut(InfoJson(*set, paths, sets.size() > 1 ? SetFileLabel(setPath) : std::string()));
+    shown = true;
+  }
+  if (!shown && sets.size() > 1) ReportError("指定された項目をすべて持つカタログセットがありません");
+  return shown ? EXIT_OK : EXIT_NOTHING;
 }

@@ -1,21 +1,15 @@
-// ls: the children of a folder, catalog or the set, one tab-separated line each.
+// ls SET... [PATH]: the children of a folder, catalog or the set, one
+// tab-separated line each; with several sets, each line starts with the
+// set's file name, and sets without PATH are passed over.
 
 #include "cli/cli_common.h"
 
-int CmdLs(const std::vector<std::string>& args) {
-  if (args.empty() || args.size() > 2) return UsageError("ls にはカタログセットのファイルとパスを指定してください");
-  const std::string path = args.size() == 2 ? ArgText(args[1]) : std::string();
-  std::unique_ptr<CRootFileInfo> set;
-  if (const int status = LoadSetForCli(args[0], set); status != EXIT_OK) return status;
-  CItemSummaryList children;
-  if (!set->ListChildren(path, children, false)) {
-    const std::unique_ptr<CItemSummary> item = set->GetItemSummary(path);
-    ReportError((item ? "フォルダではなくファイルです: " : "項目が見つかりません: ") + LineText(path));
-    return EXIT_NOTHING;
-  }
+namespace {
+
+void WriteChildren(const CItemSummaryList& children, const std::string& prefix) {
   std::string line;
   for (const auto& child : children) {
-    line = LineText(child->m_strName);
+    line = prefix + LineText(child->m_strName);
     line += '\t';
     line += LineText(child->m_strSize);
     line += '\t';
@@ -27,5 +21,30 @@ int CmdLs(const std::vector<std::string>& args) {
     line += '\n';
     WriteOut(line);
   }
-  return EXIT_OK;
+}
+
+}  // namespace
+
+int CmdLs(const std::vector<std::string>& args) {
+  std::vector<std::string> operands = args;
+  const std::vector<std::string> sets = TakeSetOperands(operands);
+  if (sets.empty() || operands.size() > 1) return UsageError("ls にはカタログセットのファイルとパスを指定してください");
+  const std::string path = operands.empty() ? std::string() : ArgText(operands[0]);
+  bool listed = false;
+  std::string problem;
+  for (const std::string& setPath : sets) {
+    std::unique_ptr<CRootFileInfo> set;
+    if (const int status = LoadSetForCli(setPath, set); status != EXIT_OK) return status;
+    CItemSummaryList children;
+    if (!set->ListChildren(path, children, false)) {
+      const std::unique_ptr<CItemSummary> item = set->GetItemSummary(path);
+      problem = (item ? "フォルダではなくファイルです: " : "項目が見つかりません: ") + LineText(path);
+      continue;
+    }
+    listed = true;
+    WriteChildren(children, sets.size() > 1 ? SetFileLabel(setPath) + ": " : std::string());
+  }
+  if (listed) return EXIT_OK;
+  ReportError(problem);
+  return EXIT_NOTHING;
 }

@@ -1003,3 +1003,43 @@ TEST_F(CliTest, FingerprintsAgreeWithXxhsumAndVerifyTellsDamageFromChange) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CliTest, CopiesAndDupesAcrossSets) {
+  const std::string disk = File("disk"), other = File("other");
+  std::filesystem::create_directories(disk + "/d");
+  std::filesystem::create_directories(other);
+  std::ofstream(disk + "/only.txt") << "only here";
+  std::ofstream(disk + "/shared.txt") << "shared";
+  std::ofstream(disk + "/d/inside.txt") << "twice on one medium";
+  std::filesystem::copy_file(disk + "/d/inside.txt", disk + "/inside-copy.txt");
+  std::filesystem::copy_file(disk + "/shared.txt", other + "/renamed.txt");
+  std::ofstream(disk + "/empty.txt");
+  std::filesystem::copy_file(disk + "/empty.txt", other + "/empty.txt");
+  const std::string second = File("second.fcf");
+  ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--quiet", "--hash"}).nStatus, 0);
+  ASSERT_EQ(Run({"add", second, "Other", other, "--quiet", "--hash"}).nStatus, 0);
+
+  CRun run = Run({"copies", m_strSet, second, "--catalog", "Disk"});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  for (const char* line : {"1\twork.fcf: Disk\\only.txt\n", "1\twork.fcf: Disk\\d\\inside.txt\n",
+                           "1\twork.fcf: Disk\\inside-copy.txt\n", "work.fcf: Disk\t3\t47\t"})
+    EXPECT_TRUE(Has(run.strOut, line)) << line << run.strOut;
+  EXPECT_FALSE(Has(run.strOut, "shared.txt")) << run.strOut;
+  EXPECT_FALSE(Has(run.strOut, "empty.txt")) << run.strOut;
+
+  run = Run({"dupes", m_strSet, second, "--json"});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  const auto groups = nlohmann::json::parse(run.strOut);
+  ASSERT_EQ(groups.size(), 2u) << run.strOut;
+  EXPECT_EQ(groups[0]["waste"], 19);  // the larger waste first
+  EXPECT_EQ(groups[1]["members"][1], "second.fcf: Other\\renamed.txt");
+  EXPECT_EQ(Run({"dupes", second}).nStatus, 1);
+
+  run = Run({"find", m_strSet, second, "--name", "*.txt"});
+  EXPECT_TRUE(Has(run.strOut, "second.fcf: Other\\renamed.txt\n")) << run.strOut;
+  EXPECT_EQ(Run({"copies", m_strSet, "--by", "colour"}).nStatus, 2);
+}
+
+}  // namespace
