@@ -38,7 +38,11 @@ CAppLauncher::EOpenResult CDesktopLauncher::OpenWithAssociated(const std::string
   info.nShow = SW_SHOWNORMAL;
   if (ShellExecuteExW(&info)) return OPEN_DONE;
   const DWORD error = GetLastError();
-  return error == ERROR_NO_ASSOCIATION ? OPEN_NO_APPLICATION : OPEN_FAILED;
+  // Some shells leave the last error alone and answer in hInstApp.
+  const auto answer = reinterpret_cast<INT_PTR>(info.hInstApp);
+  const bool noApplication =
+      error == ERROR_NO_ASSOCIATION || answer == SE_ERR_NOASSOC || answer == SE_ERR_ASSOCINCOMPLETE;
+  return noApplication ? OPEN_NO_APPLICATION : OPEN_FAILED;
 }
 
 bool CDesktopLauncher::OpenWithProgram(const std::string& program, const std::string& path) {
