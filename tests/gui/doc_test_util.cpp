@@ -1,5 +1,7 @@
 #include "tests/gui/doc_test_util.h"
 
+#include <dlfcn.h>
+
 #include <wx/checkbox.h>
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
@@ -125,10 +127,24 @@ int Finish(wxDialog* dlg, bool cancel) {
   return dlg->GetReturnCode();
 }
 
+// The folder GTK's picker shows, asked of the toolkit itself (wx keeps only
+// the folder chosen).
+std::string PickerFolder(wxDirDialog* dlg) {
+  using CGetFolder = char* (*)(void*);
+  using CFree = void (*)(void*);
+  static const auto get = reinterpret_cast<CGetFolder>(dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_current_folder"));
+  static const auto release = reinterpret_cast<CFree>(dlsym(RTLD_DEFAULT, "g_free"));
+  char* folder = get && release ? get(dlg->GetHandle()) : nullptr;
+  const std::string path = folder ? folder : "";
+  if (folder) release(folder);
+  return path;
+}
+
 }  // namespace
 
 int CExpectDirDialog::OnInvoked(wxDirDialog* dlg) const {
   EXPECT_EQ(Utf8(dlg->GetMessage()), m_strTitle);
+  if (!m_strStart.empty()) EXPECT_EQ(PickerFolder(dlg), m_strStart);
   if (m_strPath.empty()) return wxID_CANCEL;
   dlg->*CDirDialogAccess::Path() = wxString::FromUTF8(m_strPath);
   return wxID_OK;
