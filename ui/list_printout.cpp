@@ -3,6 +3,7 @@
 #include <wx/control.h>
 #include <wx/dc.h>
 
+#include <cstdint>
 #include <numeric>
 
 namespace {

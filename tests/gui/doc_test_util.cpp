@@ -128,15 +128,25 @@ int Finish(wxDialog* dlg, bool cancel) {
 }
 
 // The folder GTK's picker shows, asked of the toolkit itself (wx keeps only
-// the folder chosen).
+// the folder chosen). The picker takes it up when GIO has looked at it,
+// which it reports through the main loop.
 std::string PickerFolder(wxDirDialog* dlg) {
   using CGetFolder = char* (*)(void*);
   using CFree = void (*)(void*);
+  using CIterate = int (*)(void*, int);
   static const auto get = reinterpret_cast<CGetFolder>(dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_current_folder"));
   static const auto release = reinterpret_cast<CFree>(dlsym(RTLD_DEFAULT, "g_free"));
-  char* folder = get && release ? get(dlg->GetHandle()) : nullptr;
-  const std::string path = folder ? folder : "";
-  if (folder) release(folder);
+  static const auto iterate = reinterpret_cast<CIterate>(dlsym(RTLD_DEFAULT, "g_main_context_iteration"));
+  if (!get || !release || !iterate) return {};
+  std::string path;
+  for (int turn = 0; turn < 100 && path.empty(); ++turn) {
+    if (char* folder = get(dlg->GetHandle())) {
+      path = folder;
+      release(folder);
+    } else {
+      iterate(nullptr, 1);
+    }
+  }
   return path;
 }
 
