@@ -15,8 +15,6 @@
 
 namespace {
 
-const char kDateForms[] = "YYYY/MM/DD、YYYY/MM/DD h:m、YYYY-MM-DD、YYYY-MM-DD h:m";
-
 // An unsigned decimal with optional blanks around it and an optional plus
 // sign; values past 32 bits are taken as the largest bound.
 bool ParseSizeBound(const std::string& text, std::uint32_t& out) {
@@ -191,7 +189,8 @@ int CmdFind(const std::vector<std::string>& args) {
   if (date) {
     for (const auto& [text, bound] : {std::pair{&date->first, &dates.lower}, std::pair{&date->second, &dates.upper}}) {
       if (!ParseDateArg(*text, *bound)) {
-        ReportError("日付として読めません: " + LineText(*text) + "（" + kDateForms + " のどれかで指定してください）");
+        ReportError("日付として読めません: " + LineText(*text) + "（" + kStrictDateForms +
+                    " のどれかで指定してください）");
         return EXIT_USAGE;
       }
     }

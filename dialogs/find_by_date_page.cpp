@@ -9,9 +9,22 @@
 
 namespace {
 
+// The bound of a field's text; an empty field is none.
 std::optional<CTime> BoundOf(const std::string& text) {
   if (text.empty()) return std::nullopt;
-  return ParseDateBound(text);
+  return ParseStrictDate(text);
+}
+
+// Reads field into text, or refuses a text that is no date, as the command
+// line does.
+bool ReadDateField(wxTextCtrl* field, std::string& text) {
+  if (!field) return true;
+  const std::string value = field->GetValue().utf8_string();
+  if (!value.empty() && !ParseStrictDate(value))
+    return RefuseSearchField(
+        field, "日付として読めません: " + value + "（" + kStrictDateForms + " のどれかで指定してください）");
+  text = value;
+  return true;
 }
 
 }  // namespace
@@ -29,9 +42,8 @@ void CFindByDatePage::OnFirstShow() {
 }
 
 bool CFindByDatePage::ReadControls() {
-  if (auto* from = XRCCTRL(*this, "ID_DATE_FROM", wxTextCtrl)) m_strFrom = from->GetValue().utf8_string();
-  if (auto* to = XRCCTRL(*this, "ID_DATE_TO", wxTextCtrl)) m_strTo = to->GetValue().utf8_string();
-  return true;
+  return ReadDateField(XRCCTRL(*this, "ID_DATE_FROM", wxTextCtrl), m_strFrom) &&
+         ReadDateField(XRCCTRL(*this, "ID_DATE_TO", wxTextCtrl), m_strTo);
 }
 
 int CFindByDatePage::RunSearch(CItemSummaryList& results) {

@@ -3,7 +3,6 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
-#include "dialogs/message_box.h"
 #include "dialogs/search_fields.h"
 #include "dialogs/search_source.h"
 
@@ -16,10 +15,7 @@ bool ReadSizeField(wxTextCtrl* field, std::uint32_t& value) {
     value = *parsed;
     return true;
   }
-  AppMessageBox("正の整数を入力してください。", wxOK | wxICON_EXCLAMATION, field);
-  field->SetFocus();
-  field->SelectAll();
-  return false;
+  return RefuseSearchField(field, "正の整数を入力してください。");
 }
 
 }  // namespace

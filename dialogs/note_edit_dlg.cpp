@@ -18,8 +18,12 @@ bool CNoteEditDlg::TransferDataToWindow() {
   m_strStartNote = m_pSource ? LookUpNote(*m_pSource, paths) : std::string();
   m_strNote = m_strStartNote;
   m_strPrompt = NotePrompt(paths);
-  XRCCTRL(*this, "ID_NOTE_EDIT", wxTextCtrl)->ChangeValue(wxString::FromUTF8(NoteToEditText(m_strNote)));
+  wxTextCtrl* edit = XRCCTRL(*this, "ID_NOTE_EDIT", wxTextCtrl);
+  edit->ChangeValue(wxString::FromUTF8(NoteToEditText(m_strNote)));
   SetWrappedText(XRCCTRL(*this, "ID_NOTE_PROMPT", wxStaticText), wxString::FromUTF8(m_strPrompt));
+  // Typing replaces the note at once; an arrow key keeps it.
+  edit->SetFocus();
+  edit->SelectAll();
   return true;
 }
 

@@ -1,8 +1,10 @@
 #include "dialogs/search_page.h"
 
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include "dialogs/message_box.h"
 #include "dialogs/search_fields.h"
 #include "dialogs/search_sheet.h"
 
@@ -25,4 +27,11 @@ void CSearchPage::OnFirstShow() {
 void CSearchPage::OnApply() {
   // Every page that was shown gets here; only the one on display searches.
   if (m_pSearchSheet->GetActivePage() == this) RunSearch(m_pSearchSheet->GetResults());
+}
+
+bool RefuseSearchField(wxTextCtrl* field, const std::string& message) {
+  AppMessageBox(message, wxOK | wxICON_EXCLAMATION, field);
+  field->SetFocus();
+  field->SelectAll();
+  return false;
 }

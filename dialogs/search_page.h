@@ -9,6 +9,7 @@
 
 class CSearchSheet;
 class CSearchSource;
+class wxTextCtrl;
 
 class CSearchPage : public CPropertyPage {
  public:
@@ -30,3 +31,7 @@ class CSearchPage : public CPropertyPage {
   std::string m_strStartPath;
   CSearchSheet* m_pSearchSheet;
 };
+
+// Refuses field's text in front of the user with message (UTF-8), then gives
+// the field the focus with its text selected. Returns false.
+bool RefuseSearchField(wxTextCtrl* field, const std::string& message);

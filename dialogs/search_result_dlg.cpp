@@ -18,6 +18,41 @@ namespace {
 
 enum { COLUMN_FILE = 0, COLUMN_CATALOG = 1 };
 
+}  // namespace
+
+// The results list of the layout: it shows the dialog's rows.
+class CResultListCtrl : public wxListCtrl {
+ public:
+  void SetRows(const std::vector<CResultRow>* rows) {
+    m_pRows = rows;
+    SetItemCount(rows ? long(rows->size()) : 0);
+  }
+
+ protected:
+  wxString OnGetItemText(long item, long column) const override {
+    const CResultRow* row = Row(item);
+    if (!row) return wxString();
+    return wxString::FromUTF8(column == COLUMN_CATALOG ? row->m_strCatalog : row->m_strFile);
+  }
+  int OnGetItemImage(long item) const override {
+    const CResultRow* row = Row(item);
+    return row ? row->m_nImage : -1;
+  }
+
+ private:
+  const CResultRow* Row(long item) const {
+    return m_pRows && item >= 0 && std::size_t(item) < m_pRows->size() ? &(*m_pRows)[std::size_t(item)] : nullptr;
+  }
+
+  const std::vector<CResultRow>* m_pRows = nullptr;
+
+  wxDECLARE_DYNAMIC_CLASS(CResultListCtrl);
+};
+
+wxIMPLEMENT_DYNAMIC_CLASS(CResultListCtrl, wxListCtrl);
+
+namespace {
+
 // Distance of window's right and bottom edge from those of a parent of size.
 wxSize OffsetFromCorner(const wxWindow* window, const wxSize& parent) {
   const wxRect rect = window->GetRect();
@@ -57,6 +92,12 @@ CSearchResultDlg::CSearchResultDlg(wxWindow* parent, const CItemSummaryList& res
   Bind(wxEVT_BUTTON, &CSearchResultDlg::OnSelect, this, wxID_OK);
   Bind(wxEVT_BUTTON, &CSearchResultDlg::OnCancel, this, wxID_CANCEL);
   Bind(wxEVT_CHAR_HOOK, &CSearchResultDlg::OnCharHook, this);
+  m_pList->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CSearchResultDlg::OnItemActivated, this);
+}
+
+CSearchResultDlg::~CSearchResultDlg() {
+  // The list may still draw while the dialog goes; the rows go first.
+  if (auto* list = dynamic_cast<CResultListCtrl*>(m_pList)) list->SetRows(nullptr);
 }
 
 void CSearchResultDlg::FillList(CIconIndexSource* icons) {
@@ -75,16 +116,19 @@ void CSearchResultDlg::FillList(CIconIndexSource* icons) {
     return icons->GetImageIndex(record.m_strName, record.m_bContainer, record.m_bCatalog, false);
   });
   SortResultRows(rows, icons ? icons->GetFolderIndex(false) : 1);
-  for (const CResultRow& row : rows) {
-    const long index = m_pList->InsertItem(m_pList->GetItemCount(), wxString::FromUTF8(row.m_strFile), row.m_nImage);
-    m_pList->SetItem(index, COLUMN_CATALOG, wxString::FromUTF8(row.m_strCatalog));
-  }
+  m_vecRows = std::move(rows);
+  if (auto* list = dynamic_cast<CResultListCtrl*>(m_pList)) list->SetRows(&m_vecRows);
   if (auto* count = XRCCTRL(*this, "ID_RESULT_COUNT", wxStaticText))
     count->SetLabel(wxString::FromUTF8(ResultCountText(m_pList->GetItemCount())));
 
+  // Each label measured once: the results of one catalog share theirs.
   int labelWidth = 0;
-  for (const CResultRow& row : rows)
+  const std::string* measured = nullptr;
+  for (const CResultRow& row : m_vecRows) {
+    if (measured && *measured == row.m_strCatalog) continue;
+    measured = &row.m_strCatalog;
     labelWidth = std::max(labelWidth, m_pList->GetTextExtent(wxString::FromUTF8(row.m_strCatalog)).x);
+  }
   const auto [fileWidth, catalogWidth] = ResultColumnWidths(
       m_pList->GetClientSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, m_pList), labelWidth);
   m_pList->SetColumnWidth(COLUMN_FILE, fileWidth);
@@ -112,12 +156,22 @@ void CSearchResultDlg::OnCharHook(wxKeyEvent& event) {
 
 void CSearchResultDlg::OnSelect(wxCommandEvent&) {
   const long selected = m_pList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
-  if (selected != -1) {
-    const std::string file = m_pList->GetItemText(selected, COLUMN_FILE).utf8_string();
-    const std::string catalog = m_pList->GetItemText(selected, COLUMN_CATALOG).utf8_string();
-    m_strSelectedPath = RebuildResultPath(catalog, file);
+  if (selected >= 0 && std::size_t(selected) < m_vecRows.size()) {
+    const CResultRow& row = m_vecRows[std::size_t(selected)];
+    m_strSelectedPath = RebuildResultPath(row.m_strCatalog, row.m_strFile);
   }
   EndWith(wxID_OK);
+}
+
+void CSearchResultDlg::OnItemActivated(wxListEvent& event) {
+  // A double click chooses its row, as 選択 does the selected one. (Enter
+  // is the char hook's.)
+  const long row = event.GetIndex();
+  if (row < 0 || row >= m_pList->GetItemCount()) return;
+  m_pList->SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+  m_pList->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+  wxCommandEvent select(wxEVT_BUTTON, wxID_OK);
+  OnSelect(select);
 }
 
 void CSearchResultDlg::OnCancel(wxCommandEvent&) { EndWith(wxID_CANCEL); }

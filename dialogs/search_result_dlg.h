@@ -1,17 +1,21 @@
 #pragma once
 // The search results: one row per found file or folder, and the path of the
-// row the user picks.
+// row the user picks (選択, Enter or a double click). The list reads its
+// rows when it draws them, so that any number of results shows at once.
 
 #include <string>
+#include <vector>
 
 #include <wx/dialog.h>
 
+#include "dialogs/search_fields.h"
 #include "model/item_summary.h"
 
 class CIconIndexSource;
 class wxListCtrl;
 class wxPanel;
 class wxKeyEvent;
+class wxListEvent;
 class wxSizeEvent;
 
 class CSearchResultDlg : public wxDialog {
@@ -20,6 +24,7 @@ class CSearchResultDlg : public wxDialog {
   CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results, CIconIndexSource& icons);
   // The icons from the source the application installed.
   explicit CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results);
+  ~CSearchResultDlg() override;
 
   // The chosen row's path after "選択"; empty when no row was selected.
   const std::string& GetSelectedPath() const { return m_strSelectedPath; }
@@ -34,12 +39,14 @@ class CSearchResultDlg : public wxDialog {
   CSearchResultDlg(wxWindow* parent, const CItemSummaryList& results, CIconIndexSource* icons);
   void FillList(CIconIndexSource* icons);
   void OnSelect(wxCommandEvent& event);
+  void OnItemActivated(wxListEvent& event);
   void OnCancel(wxCommandEvent& event);
   void OnCharHook(wxKeyEvent& event);
   void OnLayoutSize(wxSizeEvent& event);
   void EndWith(int code);
 
   const CItemSummaryList* m_pResults;
+  std::vector<CResultRow> m_vecRows;  // what the list shows, in its order
   std::string m_strSelectedPath;
   wxPanel* m_pLayout = nullptr;
   wxListCtrl* m_pList = nullptr;

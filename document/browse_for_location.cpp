@@ -16,7 +16,9 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -58,6 +60,20 @@ std::string PickerStartFolder() {
   return PickerStartFolder(account != nullptr ? account->pw_name : "",
                            home != nullptr ? home : (account != nullptr ? account->pw_dir : ""));
 #endif
+}
+
+std::string NearestExistingFolder(const std::string& oldPath) {
+  const std::size_t root = RootLength(oldPath);
+  std::string path = oldPath;
+  while (root > 0 && path.size() > root) {
+    if (wxFileName::DirExists(wxString::FromUTF8(path))) return path;
+    const std::size_t separator = path.find_last_of(kPathSeparators);
+    if (separator == std::string::npos || separator < root) break;
+    path.erase(std::max(separator, root));
+    // "a//b" has an empty name between its separators.
+    while (path.size() > root && std::strchr(kPathSeparators, path.back())) path.pop_back();
+  }
+  return PickerStartFolder();
 }
 
 bool BrowseForLocation(const std::string& title, std::string& out, wxWindow* owner,

@@ -20,3 +20,8 @@ bool BrowseForLocation(const std::string& title, std::string& out, wxWindow* own
 std::string PickerStartFolder(const std::string& user, const std::string& home, const std::string& root = "");
 // The same for the user running the program.
 std::string PickerStartFolder();
+
+// Where the picker starts for a medium last seen at oldPath: the nearest
+// folder on the way up from oldPath that still exists, below the root (the
+// medium's own folder when it is there); else PickerStartFolder().
+std::string NearestExistingFolder(const std::string& oldPath);

@@ -24,7 +24,8 @@ namespace {
 // out of the catalog's folder.
 bool IsBadComponent(const std::string& component) { return component.empty() || component == "." || component == ".."; }
 
-// The application dialog for a file nothing is associated with; true when
+// The application dialog for a file nothing is associated with, or whose
+// associated application did not start; true when
 // the chosen program started. A program started for the first time goes to
 // the front of the remembered list.
 bool OpenWithChosenApplication(const std::string& path, wxWindow* parent, CAppSettings* settings,
@@ -55,12 +56,10 @@ bool TryOpen(const CRootFileInfo& set, const std::string& logicalPath, wxWindow*
   }
   if (!ConfirmFilePresent(path, logicalPath, catalogName, fileName, parent, FindCatalog(set, catalogName)))
     return false;
-  switch (launcher.OpenWithAssociated(path)) {
-    case CAppLauncher::OPEN_DONE: return true;
-    case CAppLauncher::OPEN_NO_APPLICATION: return OpenWithChosenApplication(path, parent, settings, launcher);
-    case CAppLauncher::OPEN_FAILED: break;
-  }
-  return false;
+  // Whatever kept the associated application from starting, the user gets
+  // to pick another at once rather than be left with the file unopened.
+  if (launcher.OpenWithAssociated(path) == CAppLauncher::OPEN_DONE) return true;
+  return OpenWithChosenApplication(path, parent, settings, launcher);
 }
 
 }  // namespace

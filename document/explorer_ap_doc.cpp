@@ -331,7 +331,7 @@ int CExplorerApDoc::UpdateCatalog(const std::string& name) {
   std::string place = catalog.m_strCatalogedPath;
   // The medium moved (another mount point, another machine): the user says where it is now.
   if (!CatalogPlacePresent(catalog) &&
-      !BrowseForLocation(UpdatePlaceTitle(name), place, GetDialogParent(), PickerStartFolder()))
+      !BrowseForLocation(UpdatePlaceTitle(name), place, GetDialogParent(), NearestExistingFolder(place)))
     return 0;
   CMediumIdentity now;
   const EMediumCheck check = CheckMedium(catalog, place, &now);

@@ -74,6 +74,8 @@ std::optional<CTime> ParseDateBound(std::string_view text);
 // year of at least four digits (1601 on) and every field within its range, as
 // a local time; nothing for any other text.
 std::optional<CTime> ParseStrictDate(std::string_view text);
+// Those forms as the user is told them.
+inline constexpr char kStrictDateForms[] = "YYYY/MM/DD、YYYY/MM/DD h:m、YYYY-MM-DD、YYYY-MM-DD h:m";
 
 // The local time of the calendar fields (out of range ones roll over, as
 // mktime does), telling failure from the second before 1970 (UTC);

@@ -11,6 +11,7 @@
 #include "ui/file_icon_cache.h"
 #include "ui/icon_grid.h"
 #include "ui/left_view.h"
+#include "ui/list_printout.h"
 #include "ui/main_frame.h"
 #include "ui/path_rules.h"
 
@@ -139,6 +140,12 @@ void CExplorerApView::FillList(const std::string& path) {
   SortListRows(rows, doc->m_nSortColumn, doc->m_bSortAscending);
   m_vecRows = std::move(rows);
   if (CRowListCtrl* list = m_pList.get()) list->ShowRows();
+  ShowSortArrow();
+}
+
+void CExplorerApView::ShowSortArrow() {
+  CExplorerApDoc* doc = Doc();
+  if (CRowListCtrl* list = m_pList.get(); list && doc) list->ShowSortColumn(doc->m_nSortColumn, doc->m_bSortAscending);
 }
 
 void CExplorerApView::SortRows() {
@@ -159,6 +166,7 @@ void CExplorerApView::SortRows() {
   }
   list->RefreshRows();
   list->SelectRows(selected, focus);
+  ShowSortArrow();
 }
 
 void CExplorerApView::UpdateImages() {
@@ -242,6 +250,28 @@ void CExplorerApView::OpenFolderRow(long row) {
   if (wxDocument* doc = GetDocument()) doc->UpdateAllViews(this, &hint);
 }
 
+void CExplorerApView::GoToParentFolder() {
+  std::string parent, child;
+  if (!ListParentPlace(m_strCurrentPath, parent, child)) return;
+  CItemHint hint(HINT_GO_TO_FOLDER, parent);
+  if (wxDocument* doc = GetDocument()) doc->UpdateAllViews(this, &hint);
+  // The tree's fill of the folder it now selects is done at once: after its
+  // usual delay it would take away the selection made below.
+  if (CMainFrame* frame = Frame())
+    if (CLeftView* tree = frame->GetLeftPane()) tree->SettleSelection();
+  if (m_strCurrentPath != parent) FillList(parent);
+  SelectRowByName(child);
+}
+
+void CExplorerApView::SelectRowOnEntry() {
+  CRowListCtrl* list = m_pList.get();
+  if (!list) return;
+  const long row = RowToSelectOnEntry(list->GetSelectedCount(), list->GetFocusedRow(), list->GetRowCount());
+  if (row < 0) return;
+  list->SelectRows({row}, row);
+  list->ShowRow(row);
+}
+
 void CExplorerApView::OnItemActivated(wxListEvent& event) {
   // Enter never gets here (OnKeyDown takes it): this is a double click on a
   // row.
@@ -277,8 +307,17 @@ void CExplorerApView::OnKeyDown(wxKeyEvent& event) {
       return;
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER: OnEnter(); return;
-    default: event.Skip();
+    case WXK_BACK:
+      if (event.GetModifiers() != wxMOD_NONE) break;
+      GoToParentFolder();
+      return;
+    case WXK_UP:
+      if (event.GetModifiers() != wxMOD_ALT) break;
+      GoToParentFolder();
+      return;
+    default: break;
   }
+  event.Skip();
 }
 
 void CExplorerApView::OnColumnClick(wxListEvent& event) {
@@ -314,6 +353,25 @@ void CExplorerApView::OnMouseDown(wxMouseEvent& event) {
 void CExplorerApView::OnChildFocus(wxChildFocusEvent& event) {
   Activate(true);
   event.Skip();
+}
+
+// ---------------------------------------------------------------------------
+// Printing
+
+wxPrintout* CExplorerApView::OnCreatePrintout() {
+  CRowListCtrl* list = m_pList.get();
+  CExplorerApDoc* doc = Doc();
+  if (!list || !doc) return nullptr;
+  // The names alone in the styles without columns, as wide as a name may
+  // want on paper.
+  constexpr int kNamesWidth = 480;
+  const bool details = GetDisplayStyle() == wxLC_REPORT;
+  std::vector<std::string> headings;
+  for (int column = 0; column < (details ? int(LIST_COLUMN_COUNT) : 1); ++column)
+    headings.push_back(CRowListCtrl::ColumnHeading(column));
+  const std::vector<int> widths = details ? list->GetColumnWidths() : std::vector<int>{kNamesWidth};
+  const std::string title = m_strCurrentPath.empty() ? doc->GetSetName() : m_strCurrentPath;
+  return new CListPrintout(MakeListPrintData(title, m_vecRows, headings, widths));
 }
 
 // ---------------------------------------------------------------------------

@@ -62,6 +62,15 @@ class CExplorerApView : public wxView, public CStatusTextSource {
 
   // Opens row as a folder: lists it and tells the tree. Nothing for a file.
   void OpenFolderRow(long row);
+  // Lists the folder above the one shown, with the folder left selected;
+  // nothing at the set level.
+  void GoToParentFolder();
+  // The keyboard brought the focus here: a list without a selection selects
+  // its focused row (or its first), so that Enter acts on it.
+  void SelectRowOnEntry();
+
+  // The rows as shown, on pages; the tree view prints the same.
+  wxPrintout* OnCreatePrintout() override;
   // The real paths a drag of the selected rows offers, each confirmed to
   // be present (the user may be asked for a missing one).
   std::vector<std::string> DragFilePaths();
@@ -77,6 +86,8 @@ class CExplorerApView : public wxView, public CStatusTextSource {
   void InitialUpdate();
   // Gives the control the icon cache's images when it has more than shown.
   void UpdateImages();
+  // The header's sort arrow follows the document's sort state.
+  void ShowSortArrow();
   void OnNoteChanged(const std::string& path, const std::string& note);
   void SelectAllRows();
 

@@ -1,5 +1,7 @@
 #include "ui/frame_strings.h"
 
+#include <wx/defs.h>
+
 #include "document/command_ids.h"
 #include "ui/frame_ids.h"
 
@@ -29,6 +31,14 @@ std::string CommandPrompt(int id) {
 }
 
 std::string CommandTooltip(int id) {
+  // The framework's commands have no prompt of their own, but their buttons
+  // still say what they do.
+  switch (id) {
+    case wxID_NEW: return "新規作成";
+    case wxID_OPEN: return "開く";
+    case wxID_SAVE: return "上書き保存";
+    case wxID_ABOUT: return "バージョン情報";
+  }
   const std::string text = CommandPromptString(id);
   const std::size_t newline = text.find('\n');
   return newline == std::string::npos ? std::string() : text.substr(newline + 1);

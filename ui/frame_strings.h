@@ -16,6 +16,7 @@ inline constexpr char kUpdateConnectedButton[] = "更新";
 
 // The string-table prompt of a command ("" for commands without one).
 std::string CommandPromptString(int id);
-// Its status-bar part (before "\n") and its tooltip (after "\n", if any).
+// Its status-bar part (before "\n") and its tooltip (after "\n", if any;
+// the framework's new, open, save and about have a tooltip of their own).
 std::string CommandPrompt(int id);
 std::string CommandTooltip(int id);

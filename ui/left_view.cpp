@@ -264,12 +264,20 @@ void CLeftView::OnItemExpanding(wxTreeEvent& event) {
 // ---------------------------------------------------------------------------
 // Keys, mouse, focus
 
+wxPrintout* CLeftView::OnCreatePrintout() {
+  CExplorerApView* list = ListView();
+  return list ? list->OnCreatePrintout() : nullptr;
+}
+
 void CLeftView::OnKeyDown(wxKeyEvent& event) {
   wxTreeCtrl* tree = m_pTree.get();
   switch (event.GetKeyCode()) {
     case WXK_TAB:
       if (CMainFrame* frame = Frame())
-        if (CExplorerApView* list = ListView()) frame->SetActiveView(list);
+        if (CExplorerApView* list = ListView()) {
+          frame->SetActiveView(list);
+          list->SelectRowOnEntry();
+        }
       return;
     case WXK_LEFT: {
       const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();

@@ -41,6 +41,8 @@ class CLeftView : public wxView, public CStatusTextSource {
   bool GetStatusText(wxString& text) override;
   // The frame's title follows the document's name.
   void OnChangeFilename() override;
+  // What is printed is the list, whichever pane is active.
+  wxPrintout* OnCreatePrintout() override;
 
   // The logical path of node: empty for the root (and no node).
   std::string NodePath(const wxTreeItemId& node) const;

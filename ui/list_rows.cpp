@@ -31,8 +31,9 @@ int CompareWithKeys(const CListRow& a, const std::string& aText, const CListRow&
       if (const int c = CompareKeys(aText, bText)) return d * c;
       return CompareKeys(a.m_strNameKey, b.m_strNameKey);
     case LIST_COLUMN_DATE:
-      if (a.m_nDateKey == b.m_nDateKey) return 0;
-      return a.m_nDateKey < b.m_nDateKey ? -d : d;
+      // Equal minutes go by name: their order must not be the disk's.
+      if (a.m_nDateKey != b.m_nDateKey) return a.m_nDateKey < b.m_nDateKey ? -d : d;
+      return CompareKeys(a.m_strNameKey, b.m_strNameKey);
     default: return 0;
   }
 }

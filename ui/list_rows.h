@@ -54,8 +54,8 @@ std::string FoldedSortKey(std::string_view text);
 
 // The list's comparison of two rows for a sort column (0 name, 1 size,
 // 2 kind, 3 date, 4 note): folders first whatever the direction; then the
-// column in the direction; ties of size, kind and note by name, always
-// ascending; equal dates stay equal. Any other column leaves rows equal
+// column in the direction; ties of size, kind, date and note by name,
+// always ascending. Any other column leaves rows equal
 // except for folders first. <0, 0, >0.
 int CompareListRows(const CListRow& a, const CListRow& b, int column, bool ascending);
 

@@ -222,10 +222,12 @@ void CMainFrame::OnSwitchPane(wxCommandEvent&) {
   // With two panes the next and the previous pane are the same: the other.
   wxDocManager* manager = GetDocumentManager();
   const bool leftActive = manager && manager->GetCurrentView() == GetLeftPane();
-  if (leftActive)
+  if (leftActive) {
     SetActiveView(GetRightPane());
-  else
+    if (CExplorerApView* list = GetRightPane()) list->SelectRowOnEntry();
+  } else {
     SetActiveView(GetLeftPane());
+  }
 }
 
 void CMainFrame::ShowContextMenu(const wxPoint& screenPoint) {

@@ -51,6 +51,7 @@ wxMenuBar* CreateMainMenuBar() {
                   {"ファイルを開く(&W)", ID_OPEN_FILE, kNormal},
                   {"プロパティ(&R)", ID_PROPERTIES, kNormal},
                   {"カタログセット情報の出力(&U)...", ID_OUTPUT_CATALOG_SET, kNormal},
+                  {"印刷(&P)...\tCtrl+P", wxID_PREVIEW, kNormal},
                   kSeparator,
                   {"アプリケーションの終了(&X)", wxID_EXIT, kNormal},
               }),
@@ -158,7 +159,7 @@ std::vector<wxAcceleratorEntry> MainAcceleratorEntries() {
       {wxACCEL_CTRL, 'I', ID_ADD_CATALOG},
       {wxACCEL_CTRL, 'N', wxID_NEW},
       {wxACCEL_CTRL, 'O', wxID_OPEN},
-      {wxACCEL_CTRL, 'P', wxID_PRINT},
+      {wxACCEL_CTRL, 'P', wxID_PREVIEW},  // the preview prints
       {wxACCEL_CTRL, 'S', wxID_SAVE},
       {wxACCEL_CTRL, 'T', ID_COPY_LOCATION},
       {wxACCEL_NORMAL, WXK_DELETE, ID_DELETE_CATALOG},

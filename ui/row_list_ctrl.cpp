@@ -55,6 +55,25 @@ void CRowListCtrl::ResetColumns() {
   for (int column = 0; column < LIST_COLUMN_COUNT; ++column)
     InsertColumn(column, wxString::FromUTF8(kColumns[column].m_pszTitle), wxLIST_FORMAT_LEFT,
                  kColumns[column].m_nWidth);
+  ApplySortColumn();
+}
+
+void CRowListCtrl::ShowSortColumn(int column, bool ascending) {
+  m_nSortColumn = column >= 0 && column < LIST_COLUMN_COUNT ? column : -1;
+  m_bSortAscending = ascending;
+  ApplySortColumn();
+}
+
+void CRowListCtrl::ApplySortColumn() {
+  if (!InReportView() || GetColumnCount() != LIST_COLUMN_COUNT) return;
+  if (m_nSortColumn < 0)
+    RemoveSortIndicator();
+  else
+    ShowSortIndicator(m_nSortColumn, m_bSortAscending);
+}
+
+std::string CRowListCtrl::ColumnHeading(int column) {
+  return column >= 0 && column < LIST_COLUMN_COUNT ? kColumns[column].m_pszTitle : "";
 }
 
 std::vector<int> CRowListCtrl::GetColumnWidths() const {
@@ -99,7 +118,10 @@ void CRowListCtrl::SetDisplayStyle(long style) {
   if (old == wxLC_REPORT) m_vecColumnWidths = GetColumnWidths();
   DeleteAllItems();
   SetWindowStyleFlag(flags);
-  if (style == wxLC_REPORT) SetColumnWidths(m_vecColumnWidths);
+  if (style == wxLC_REPORT) {
+    SetColumnWidths(m_vecColumnWidths);
+    ApplySortColumn();
+  }
   ShowGridOrRows();
   InsertRowItems();
   SelectRows(selected, focus);

@@ -7,6 +7,7 @@
 // rows, which the toolkit's list cannot: a grid of the program's own
 // stands in for the toolkit's rows then.
 
+#include <string>
 #include <vector>
 
 #include <wx/listctrl.h>
@@ -28,9 +29,15 @@ class CRowListCtrl : public wxListCtrl {
 
   // The five columns anew, with their first widths.
   void ResetColumns();
+  // A column's heading (UTF-8).
+  static std::string ColumnHeading(int column);
   std::vector<int> GetColumnWidths() const;
   // Takes five widths; anything else changes nothing.
   void SetColumnWidths(const std::vector<int>& widths);
+
+  // The header's arrow on column, pointing the way of ascending; none for
+  // a column the list does not have. Kept through new columns and styles.
+  void ShowSortColumn(int column, bool ascending);
 
   // wxLC_ICON, wxLC_SMALL_ICON, wxLC_LIST or wxLC_REPORT.
   long GetDisplayStyle() const;
@@ -82,11 +89,14 @@ class CRowListCtrl : public wxListCtrl {
   // A row's label in the icon and list styles.
   wxString ShownName(const CListRow& row) const;
   const std::vector<CListRow>& Rows() const;
+  void ApplySortColumn();
 
   const std::vector<CListRow>* m_pRows;
   std::vector<int> m_vecColumnWidths;  // kept while another style is shown
   long m_nStyle = wxLC_REPORT;         // the style asked for, not the control's own
   CIconGrid* m_pGrid = nullptr;        // a child window
+  int m_nSortColumn = -1;
+  bool m_bSortAscending = true;
 
   static constexpr std::size_t kShortName = 8;  // characters never cut
   static constexpr int kListLabelWidth = 240;   // pixels, list style

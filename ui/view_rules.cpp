@@ -1,5 +1,7 @@
 #include "ui/view_rules.h"
 
+#include "ui/path_rules.h"
+
 bool ListCanDeleteCatalog(const CListSelection& selection) {
   return selection.m_bSetLevel && selection.m_nSelected > 0;
 }
@@ -44,4 +46,15 @@ std::string OneLineText(const std::string& text) {
     line += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
   }
   return line;
+}
+
+bool ListParentPlace(const std::string& current, std::string& parent, std::string& childName) {
+  if (current.empty()) return false;
+  SplitAtLastBackslash(current, parent, childName);
+  return true;
+}
+
+long RowToSelectOnEntry(long selectedCount, long focusedRow, long rowCount) {
+  if (selectedCount > 0 || rowCount <= 0) return -1;
+  return focusedRow >= 0 && focusedRow < rowCount ? focusedRow : 0;
 }

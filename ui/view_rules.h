@@ -41,3 +41,13 @@ bool TreeCanDeleteCatalog(bool hasSelection, bool parentIsRoot);
 // A note as its list row shows it: each line break (CR LF, CR or LF) and
 // each tab becomes one blank, so the row keeps one line.
 std::string OneLineText(const std::string& text);
+
+// Where Backspace and Alt+Up lead from the list showing current: parent
+// (empty: the set level) and the name of the row to select there, the place
+// left. False at the set level, which has no parent.
+bool ListParentPlace(const std::string& current, std::string& parent, std::string& childName);
+
+// The row to select when the keyboard brings the focus into a list without
+// a selection: the focused row, else the first; -1 to leave the list as it
+// is (rows selected already, or none at all).
+long RowToSelectOnEntry(long selectedCount, long focusedRow, long rowCount);

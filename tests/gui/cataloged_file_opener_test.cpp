@@ -279,6 +279,11 @@ TEST_F(OpenCatalogedFileTest, ChoosingARememberedApplicationLeavesTheSettingsAlo
   wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), ChooseApp("/opt/two"));
   ASSERT_EQ(m_launcher.m_vecStarted.size(), 1u);
   EXPECT_EQ(m_launcher.m_vecStarted[0][0], "/opt/two");
+  // An associated application that does not start offers the same choice.
+  m_launcher.m_associated = CAppLauncher::OPEN_FAILED;
+  wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), ChooseApp("/opt/one"));
+  ASSERT_EQ(m_launcher.m_vecStarted.size(), 2u);
+  EXPECT_EQ(m_launcher.m_vecStarted[1], (std::vector<std::string>{"/opt/one", m_strMemo}));
   EXPECT_EQ(m_pSettings->GetOpenApps(), (std::vector<std::string>{"/opt/one", "/opt/two"}));
   EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
 }
@@ -292,13 +297,12 @@ TEST_F(OpenCatalogedFileTest, EveryFailureEndsInOneMessageAndRemembersNothing) {
   wxTEST_DIALOG(Open("CD1"), CExpectMessageBox(kOpenFileFailed));
   EXPECT_TRUE(m_launcher.m_vecAssociated.empty());
 
-  // The associated application does not start: no application dialog.
-  m_launcher.m_associated = CAppLauncher::OPEN_FAILED;
-  wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), CExpectMessageBox(kOpenFileFailed));
-
-  // The application dialog cancelled, or the chosen program not starting.
-  m_launcher.m_associated = CAppLauncher::OPEN_NO_APPLICATION;
-  wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), ChooseApp("/opt/x", true), CExpectMessageBox(kOpenFileFailed));
+  // The application dialog cancelled (it comes also when the associated
+  // application does not start), or the chosen program not starting.
+  for (auto associated : {CAppLauncher::OPEN_FAILED, CAppLauncher::OPEN_NO_APPLICATION}) {
+    m_launcher.m_associated = associated;
+    wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), ChooseApp("/opt/x", true), CExpectMessageBox(kOpenFileFailed));
+  }
   EXPECT_TRUE(m_launcher.m_vecStarted.empty());
   m_launcher.m_bProgramStarts = false;
   wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), ChooseApp("/opt/broken"), CExpectMessageBox(kOpenFileFailed));

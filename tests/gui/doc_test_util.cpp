@@ -1,5 +1,7 @@
 #include "tests/gui/doc_test_util.h"
 
+#include <dlfcn.h>
+
 #include <wx/checkbox.h>
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
@@ -125,10 +127,34 @@ int Finish(wxDialog* dlg, bool cancel) {
   return dlg->GetReturnCode();
 }
 
+// The folder GTK's picker shows, asked of the toolkit itself (wx keeps only
+// the folder chosen). The picker takes it up when GIO has looked at it,
+// which it reports through the main loop.
+std::string PickerFolder(wxDirDialog* dlg) {
+  using CGetFolder = char* (*)(void*);
+  using CFree = void (*)(void*);
+  using CIterate = int (*)(void*, int);
+  static const auto get = reinterpret_cast<CGetFolder>(dlsym(RTLD_DEFAULT, "gtk_file_chooser_get_current_folder"));
+  static const auto release = reinterpret_cast<CFree>(dlsym(RTLD_DEFAULT, "g_free"));
+  static const auto iterate = reinterpret_cast<CIterate>(dlsym(RTLD_DEFAULT, "g_main_context_iteration"));
+  if (!get || !release || !iterate) return {};
+  std::string path;
+  for (int turn = 0; turn < 100 && path.empty(); ++turn) {
+    if (char* folder = get(dlg->GetHandle())) {
+      path = folder;
+      release(folder);
+    } else {
+      iterate(nullptr, 1);
+    }
+  }
+  return path;
+}
+
 }  // namespace
 
 int CExpectDirDialog::OnInvoked(wxDirDialog* dlg) const {
   EXPECT_EQ(Utf8(dlg->GetMessage()), m_strTitle);
+  if (!m_strStart.empty()) EXPECT_EQ(PickerFolder(dlg), m_strStart);
   if (m_strPath.empty()) return wxID_CANCEL;
   dlg->*CDirDialogAccess::Path() = wxString::FromUTF8(m_strPath);
   return wxID_OK;

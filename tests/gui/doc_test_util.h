@@ -88,18 +88,20 @@ class CDocTest : public testing::Test {
   std::unique_ptr<CQuarrixDocManager> m_pManager;
 };
 
-// The folder picker with its title, answered with path (cancelled when empty).
+// The folder picker with its title, answered with path (cancelled when empty);
+// start, when given, is the folder it must show first.
 class CExpectDirDialog : public wxExpectModalBase<wxDirDialog, CExpectDirDialog> {
  public:
   explicit CExpectDirDialog(std::string path,
-                            std::string title = "カタログ化するドライブまたはフォルダを選択してください")
-      : m_strPath(std::move(path)), m_strTitle(std::move(title)) {}
+                            std::string title = "カタログ化するドライブまたはフォルダを選択してください",
+                            std::string start = {})
+      : m_strPath(std::move(path)), m_strTitle(std::move(title)), m_strStart(std::move(start)) {}
 
  protected:
   int OnInvoked(wxDirDialog* dlg) const override;
 
  private:
-  std::string m_strPath, m_strTitle;
+  std::string m_strPath, m_strTitle, m_strStart;
 };
 
 // The label dialog: label typed and OK, or cancelled when label is empty.

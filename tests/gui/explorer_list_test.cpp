@@ -1,9 +1,16 @@
 // The list view on a real set: opening folders and files, sorting by the
 // column headers, hints, enabling, status texts and dragging files out.
 
+#include <cstdio>
 #include <filesystem>
 
+#include <wx/menu.h>
+#include <wx/prntbase.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
 #include "dialogs/locate_file_dlg.h"
+#include "dialogs/note_edit_dlg.h"
 #include "document/app_settings.h"
 #include "document/cataloged_file_opener.h"
 #include "document/command_ids.h"
@@ -16,7 +23,9 @@
 #include "ui/explorer_ap_view.h"
 #include "ui/frame_ids.h"
 #include "ui/left_view.h"
+#include "ui/list_printout.h"
 #include "ui/main_frame.h"
+#include "ui/main_menu.h"
 
 namespace {
 
@@ -96,12 +105,22 @@ TEST_F(CExplorerTest, ColumnClicksToggleTheDirectionAndKeepItForAnotherColumn) {
   // The selection stays with its row.
   EXPECT_EQ(List().SelectedPaths(), (std::vector<std::string>{"CD1\\docs\\B.txt"}));
 
-  // a.txt and d.txt were changed in the same minute: equal, in their order.
+  // a.txt and d.txt were changed in the same minute: by name, whatever the direction.
   ListEvent(list, wxEVT_LIST_COL_CLICK, -1, 3);
   EXPECT_EQ(Names(), (NameList{"old", "c.doc", "B.txt", "a.txt", "d.txt"}));
+  // The header's arrow marks the column and the direction, also after
+  // another style and another folder.
+  EXPECT_EQ(list->GetSortIndicator(), 3);
+  EXPECT_FALSE(list->IsAscendingSortIndicator());
+  Command(ID_VIEW_LIST);
+  Command(ID_VIEW_DETAILS);
+  List().FillList("CD1");
+  EXPECT_EQ(list->GetSortIndicator(), 3);
 
   // The sort menu sets only the column; the view sorts on the hint.
+  List().FillList("CD1\\docs");
   Command(ID_SORT_BY_NAME);
+  EXPECT_EQ(list->GetSortIndicator(), 0);
   EXPECT_EQ(Names(), (NameList{"old", "d.txt", "c.doc", "B.txt", "a.txt"}));
   EXPECT_TRUE(Checked(ID_SORT_BY_NAME));
   EXPECT_EQ(list->GetItemText(FindRowByName(List().GetRows(), "B.txt"), 1), "2MB");
@@ -173,6 +192,21 @@ TEST_F(CExplorerTest, NoteChangesReachOnlyTheRowsOfTheListedFolder) {
   Doc().UpdateAllViews(nullptr, &lines);
   EXPECT_EQ(Utf8(list->GetItemText(a, 4)), "一行目 二行目  三");
   EXPECT_EQ(List().GetRows()[std::size_t(a)].m_strNote, "一行目\r\n二行目\n\t三");
+
+  // The dialog opens ready for typing: the focus in the box, the note
+  // selected so that typing replaces it.
+  SelectRows({"c.doc"});
+  wxTEST_DIALOG(Command(ID_EDIT_NOTE), CExpectDialog<CNoteEditDlg>([](CNoteEditDlg* dlg) {
+                  dlg->Show();
+                  wxTextCtrl* edit = XRCCTRL(*dlg, "ID_NOTE_EDIT", wxTextCtrl);
+                  EXPECT_EQ(wxWindow::FindFocus(), edit);
+                  long from = -1, to = -1;
+                  edit->GetSelection(&from, &to);
+                  EXPECT_EQ(from, 0);
+                  EXPECT_EQ(to, edit->GetLastPosition());
+                  EXPECT_EQ(Utf8(edit->GetStringSelection()), "メモ");
+                  return AnswerDialog(dlg, wxID_CANCEL);
+                }));
 }
 
 TEST_F(CExplorerTest, DraggingOffersTheConfirmedRealFilesAndCatalogsStartNothing) {
@@ -247,4 +281,107 @@ TEST_F(CExplorerTest, TheIconStylesTakeClicksAndKeysAsTheListDoes) {
   EXPECT_EQ(List().SelectedPaths(), (std::vector<std::string>{"CD1\\" + before}));
   Key(rows, WXK_RETURN);
   EXPECT_EQ(List().GetCurrentPath(), "CD1\\" + before);
+}
+
+TEST_F(CExplorerTest, BackspaceAndAltUpGoUpAndTabIntoTheListSelectsARowForEnter) {
+  UseSet(MakeExplorerTestSet());
+  Settle();
+  List().OpenFolderRow(FindRowByName(List().GetRows(), "CD1"));
+  List().OpenFolderRow(FindRowByName(List().GetRows(), "docs"));
+  Settle();
+  // Typed on the rows, which pass their keys to the list first.
+  wxWindow* rows = List().GetListCtrl()->GetRowsWindow();
+  Key(rows, WXK_BACK, wxMOD_SHIFT);
+  Key(rows, WXK_UP);
+  EXPECT_EQ(List().GetCurrentPath(), "CD1\\docs");
+  Key(rows, WXK_BACK);
+  // The folder left is selected, in the list and the tree, and stays so.
+  EXPECT_EQ(List().GetCurrentPath(), "CD1");
+  EXPECT_EQ(List().SelectedPaths(), (std::vector<std::string>{"CD1\\docs"}));
+  EXPECT_EQ(TreeCtrl().GetSelection(), Node("CD1"));
+  EXPECT_FALSE(Tree().IsSettlePending());
+  Key(rows, WXK_UP, wxMOD_ALT);
+  EXPECT_EQ(List().GetCurrentPath(), "");
+  EXPECT_EQ(List().SelectedPaths(), (std::vector<std::string>{"CD1"}));
+  EXPECT_EQ(TreeCtrl().GetSelection(), TreeCtrl().GetRootItem());
+  const int fills = List().GetFillCount();
+  Key(rows, WXK_BACK);  // the set has no parent
+  EXPECT_EQ(List().GetFillCount(), fills);
+
+  // Tab from the tree into a list without a selection selects its first
+  // row, and Enter opens it.
+  Tree().RevealPath("CD1");
+  Settle();
+  Frame().SetActiveView(&Tree());
+  Key(&TreeCtrl(), WXK_TAB);
+  EXPECT_EQ(m_pManager->GetCurrentView(), &List());
+  EXPECT_EQ(List().SelectedPaths(), (std::vector<std::string>{"CD1\\docs"}));
+  Key(rows, WXK_RETURN);
+  EXPECT_EQ(List().GetCurrentPath(), "CD1\\docs");
+  // F6 likewise, taking the focused row; a selection is left as it is.
+  List().GetListCtrl()->SelectRows({}, 2);
+  Frame().SetActiveView(&Tree());
+  Command(ID_NEXT_PANE);
+  EXPECT_EQ(List().SelectedPaths(), (std::vector<std::string>{List().RowFullPath(2)}));
+  SelectRows({"a.txt", "B.txt"});
+  Frame().SetActiveView(&Tree());
+  Key(&TreeCtrl(), WXK_TAB);
+  EXPECT_EQ(List().SelectedPaths().size(), 2u);
+}
+
+TEST_F(CExplorerTest, CtrlPPreviewsTheListAsShownWithHeadingsAndPageNumbers) {
+  auto set = MakeExplorerTestSet();
+  auto many = TestCatalog("Many");
+  for (int i = 0; i < 150; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "f%03d.txt", i);
+    Add(*many, TestFile(name, 2048));
+  }
+  set->AppendCatalog(std::move(many), 0);
+  UseSet(std::move(set));
+  List().FillList("Many");
+  bool previewKey = false;
+  for (const wxAcceleratorEntry& entry : MainAcceleratorEntries())
+    if (entry.GetKeyCode() == 'P' && entry.GetFlags() == wxACCEL_CTRL) previewKey = entry.GetCommand() == wxID_PREVIEW;
+  EXPECT_TRUE(previewKey);
+  EXPECT_TRUE(Frame().GetMenuBar()->FindItem(wxID_PREVIEW));
+
+  Frame().SetActiveView(&Tree());  // the list is printed from either pane
+  Command(wxID_PREVIEW);
+  wxPreviewFrame* frame = nullptr;
+  for (wxWindow* window : wxTopLevelWindows)
+    if (auto* found = dynamic_cast<wxPreviewFrame*>(window)) frame = found;
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(Utf8(frame->GetTitle()), "印刷プレビュー");
+  wxPreviewControlBar* bar = nullptr;
+  for (wxWindow* child : frame->GetChildren())
+    if (auto* found = dynamic_cast<wxPreviewControlBar*>(child)) bar = found;
+  ASSERT_TRUE(bar);
+  wxPrintPreviewBase* preview = bar->GetPrintPreview();
+  auto* printout = dynamic_cast<CListPrintout*>(preview->GetPrintout());
+  ASSERT_TRUE(printout);
+  ASSERT_TRUE(preview->RenderPage(1));  // the printout measures its pages on the first one
+  const int pages = printout->GetPageCount();
+  EXPECT_GE(pages, 2);
+  EXPECT_EQ(preview->GetMaxPage(), pages);
+
+  auto texts = [&](int page) {
+    std::vector<std::string> shown;
+    for (const CPrintedText& text : printout->PageTexts(page)) shown.push_back(text.m_strText);
+    return shown;
+  };
+  const std::vector<std::string> first = texts(1);
+  ASSERT_GE(first.size(), 12u);
+  // The place, the headings, then the rows with every column.
+  EXPECT_EQ(first[0], "Many");
+  EXPECT_EQ(std::vector<std::string>(first.begin() + 1, first.begin() + 6),
+            (std::vector<std::string>{"名前", "サイズ", "ファイルの種類", "更新日時", "ノート"}));
+  EXPECT_EQ(first[6], "f000.txt");
+  EXPECT_EQ(first[7], "2KB");
+  EXPECT_EQ(first.back(), "- 1 / " + std::to_string(pages) + " -");
+  const std::vector<std::string> last = texts(pages);
+  EXPECT_EQ(last[last.size() - 6], "f149.txt");
+  EXPECT_TRUE(preview->RenderPage(pages));
+  frame->Close(true);
+  FlushEvents();
 }

@@ -139,9 +139,12 @@ void CExplorerTest::Command(int id) {
   m_pFrame->ProcessWindowEvent(event);
 }
 
-void CExplorerTest::Key(wxWindow* window, int keyCode) {
+void CExplorerTest::Key(wxWindow* window, int keyCode, int modifiers) {
   wxKeyEvent event(wxEVT_KEY_DOWN);
   event.m_keyCode = keyCode;
+  event.SetAltDown(modifiers & wxMOD_ALT);
+  event.SetControlDown(modifiers & wxMOD_CONTROL);
+  event.SetShiftDown(modifiers & wxMOD_SHIFT);
   event.SetEventObject(window);
   window->GetEventHandler()->ProcessEvent(event);
 }

@@ -56,8 +56,8 @@ class CExplorerTest : public testing::Test {
   bool Enabled(int id);
   bool Checked(int id);
   void Command(int id);
-  // A key press sent to window.
-  void Key(wxWindow* window, int keyCode);
+  // A key press sent to window, with modifiers (wxMOD_ALT, ...) held.
+  void Key(wxWindow* window, int keyCode, int modifiers = wxMOD_NONE);
 
   CScopedTimeZone m_utc{"UTC"};
   CTestHome m_home;

@@ -75,14 +75,14 @@ TEST(ListSort, KindAndNoteTiesGoByNameAscendingEvenWhenDescending) {
   EXPECT_EQ(Sorted(rows, LIST_COLUMN_NOTE, false), (Names{"b", "a", "c"}));
 }
 
-TEST(ListSort, EqualDatesStayEqualAndKeepTheirOrder) {
+TEST(ListSort, EqualDatesGoByNameAscendingInEitherDirection) {
   const std::vector<CListRow> rows = {
       Row("z", false, 0, {}, "2001/01/02 10:00"), Row("a", false, 0, {}, "2001/01/02 10:00"),
       Row("m", false, 0, {}, "1999/12/31 23:59"), Row("n", false, 0, {}, "2001/01/02 09:59")};
-  EXPECT_EQ(CompareListRows(rows[0], rows[1], LIST_COLUMN_DATE, true), 0);
-  EXPECT_EQ(CompareListRows(rows[0], rows[1], LIST_COLUMN_DATE, false), 0);
-  EXPECT_EQ(Sorted(rows, LIST_COLUMN_DATE, true), (Names{"m", "n", "z", "a"}));
-  EXPECT_EQ(Sorted(rows, LIST_COLUMN_DATE, false), (Names{"z", "a", "n", "m"}));
+  EXPECT_GT(CompareListRows(rows[0], rows[1], LIST_COLUMN_DATE, true), 0);
+  EXPECT_GT(CompareListRows(rows[0], rows[1], LIST_COLUMN_DATE, false), 0);
+  EXPECT_EQ(Sorted(rows, LIST_COLUMN_DATE, true), (Names{"m", "n", "a", "z"}));
+  EXPECT_EQ(Sorted(rows, LIST_COLUMN_DATE, false), (Names{"a", "z", "n", "m"}));
 }
 
 TEST(ListSort, DatesBefore1900AndFrom2038SortInTimeOrder) {

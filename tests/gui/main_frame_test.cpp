@@ -123,6 +123,13 @@ TEST_F(CExplorerTest, TheWindowHasTwoPanesTheBarsAndItsSize) {
   EXPECT_EQ(Frame().GetToolBar()->GetToolsCount(), 14u);  // eleven buttons, three gaps
   EXPECT_EQ(Utf8(Frame().GetToolBar()->GetToolShortHelp(ID_DELETE_CATALOG)), "削除");
   EXPECT_EQ(Utf8(Frame().GetToolBar()->GetToolLongHelp(ID_DELETE_CATALOG)), "カタログを削除する");
+  // Every button says what it does, the framework's own too.
+  wxToolBar* tools = Frame().GetToolBar();
+  for (int pos = 0; pos < int(tools->GetToolsCount()); ++pos)
+    if (const wxToolBarToolBase* tool = tools->GetToolByPos(pos); !tool->IsSeparator())
+      EXPECT_FALSE(tool->GetShortHelp().empty()) << tool->GetId();
+  EXPECT_EQ(Utf8(tools->GetToolShortHelp(wxID_NEW)), "新規作成");
+  EXPECT_EQ(Utf8(tools->GetToolShortHelp(wxID_ABOUT)), "バージョン情報");
   EXPECT_TRUE(Tree().GetTreeCtrl()->GetDropTarget());  // dropped files become a catalog
   EXPECT_TRUE(List().GetListCtrl()->GetDropTarget());
   ASSERT_TRUE(Frame().GetContextMenu());

@@ -110,6 +110,12 @@ TEST(PickerStart, RemovableMediaFolderElseHome) {
   EXPECT_EQ(root.File("run/media/u"), PickerStartFolder("u", "/home/u", root.Path()));
   std::filesystem::create_directories(root.File("media/u"));
   EXPECT_EQ(root.File("media/u"), PickerStartFolder("u", "/home/u", root.Path()));
+
+  // For a medium that moved: the nearest folder left of its old place.
+  EXPECT_EQ(root.File("media/u"), NearestExistingFolder(root.File("media/u/DISK/sub//")));
+  EXPECT_EQ(root.File("media"), NearestExistingFolder(root.File("media")));
+  EXPECT_EQ(PickerStartFolder(), NearestExistingFolder("/no such folder/DISK"));
+  EXPECT_EQ(PickerStartFolder(), NearestExistingFolder("DISK"));
 }
 
 // Saving can be cancelled: it may wait for another program that holds the set.

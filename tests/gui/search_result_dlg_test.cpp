@@ -217,3 +217,37 @@ TEST_F(SearchResultDlg, ASearchFromTheSheetToTheChosenItem) {
   Click(&dlg, wxID_OK);
   EXPECT_EQ(dlg.GetSelectedPath(), "Disc.1\\photos.zip\\A.jpg");
 }
+
+TEST_F(SearchResultDlg, ADoubleClickChoosesItsRowAndFiftyThousandResultsFillAtOnce) {
+  Find("readme");
+  CSearchResultDlg clicked(nullptr, m_results, m_icons);
+  clicked.Show();
+  wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, clicked.GetList()->GetId());
+  activated.SetEventObject(clicked.GetList());
+  activated.m_itemIndex = 1;  // not the row selected first
+  clicked.GetList()->GetEventHandler()->ProcessEvent(activated);
+  EXPECT_EQ(clicked.GetReturnCode(), wxID_OK);
+  EXPECT_FALSE(clicked.IsShown());
+  EXPECT_EQ(clicked.GetSelectedPath(), "Other\\readme");
+
+  // The list reads its rows as it draws them, rather than holding a copy
+  // of each.
+  m_results.clear();
+  for (int i = 0; i < 50000; ++i) {
+    auto record = std::make_unique<CItemSummary>();
+    record->m_strName = "f" + std::to_string(100000 + i) + ".txt";
+    record->m_strPath = "Big\\" + record->m_strName;
+    m_results.push_back(std::move(record));
+  }
+  CSearchResultDlg many(nullptr, m_results, m_icons);
+  many.Show();
+  wxListCtrl* list = many.GetList();
+  EXPECT_TRUE(list->HasFlag(wxLC_VIRTUAL));
+  ASSERT_EQ(list->GetItemCount(), 50000);
+  EXPECT_EQ(Utf8(list->GetItemText(49999, 0)), "\\f149999.txt");
+  EXPECT_EQ(Utf8(list->GetItemText(49999, 1)), "Big");
+  EXPECT_EQ(CountText(many), "50000 件が検索されました。選択したノードが展開されます");
+  SelectRow(many, 49999);
+  Click(&many, wxID_OK);
+  EXPECT_EQ(many.GetSelectedPath(), "Big\\f149999.txt");
+}

@@ -271,14 +271,26 @@ TEST_F(DateSearch, FieldsStartWithTodayWhenThePageIsFirstShown) {
   EXPECT_EQ(SortedNames(m_results), (std::vector<std::string>{"today", "today-folder"}));
 }
 
-TEST_F(DateSearch, BoundsRollOverOrAreDroppedWhenUnusable) {
-  // Month 13 of 2000 is January 2001.
-  EXPECT_EQ(Search("2000/13/1", "2001/1/1"), (std::vector<std::string>{"jan1"}));
-  // An upper bound takes the whole day, whatever its time.
+TEST_F(DateSearch, TextsThatAreNoDatesAreRefusedOnTheirFieldAndEmptyOnesAreNoBound) {
+  // An upper bound takes the whole day, whatever its time; the command
+  // line's forms are all taken.
   EXPECT_EQ(Search("2000/12/31", "2000/12/31 0:00"), (std::vector<std::string>{"dec31"}));
-  // Unusable texts and empty fields are no bound at all.
-  for (const char* unusable : {"1899/12/31", "2000/0/1", "2000/1/0", "2000-01-01", "2000/1/1 10", ""}) {
-    SCOPED_TRACE(unusable);
-    EXPECT_EQ(Search(unusable, "2000/12/31"), (std::vector<std::string>{"dec31"}));
+  EXPECT_EQ(Search("", "2000-12-31"), (std::vector<std::string>{"dec31"}));
+  EXPECT_EQ(Search("2001-01-01 00:00", "2001-01-01"), (std::vector<std::string>{"jan1"}));
+  for (const char* bad : {"2000/13/1", "2000/1/0", "2000/1/1 10", "2000/1/5x", "きのう"}) {
+    SCOPED_TRACE(bad);
+    m_results.clear();
+    CSearchSheet sheet(nullptr, "検索", "", m_source, m_results);
+    sheet.Show();
+    ASSERT_TRUE(sheet.SelectPage(PAGE_DATE));
+    wxTextCtrl* to = Text(sheet.GetDatePage(), "ID_DATE_TO");
+    to->ChangeValue(wxString::FromUTF8(bad));
+    wxTEST_DIALOG(
+        Click(&sheet, wxID_OK),
+        CExpectMessageBox(std::string("日付として読めません: ") + bad +
+                          "（YYYY/MM/DD、YYYY/MM/DD h:m、YYYY-MM-DD、YYYY-MM-DD h:m のどれかで指定してください）"));
+    EXPECT_TRUE(sheet.IsShown());
+    EXPECT_TRUE(m_results.empty());
+    EXPECT_EQ(wxWindow::FindFocus(), to);
   }
 }
