@@ -13,6 +13,7 @@
 #include "dialogs/icon_index_source.h"
 #include "dialogs/search_fields.h"
 #include "dialogs/xrc_layout.h"
+#include "model/text_format.h"
 
 namespace {
 
@@ -76,8 +77,9 @@ void CSearchResultDlg::FillList(CIconIndexSource* icons) {
   });
   SortResultRows(rows, icons ? icons->GetFolderIndex(false) : 1);
   for (const CResultRow& row : rows) {
-    const long index = m_pList->InsertItem(m_pList->GetItemCount(), wxString::FromUTF8(row.m_strFile), row.m_nImage);
-    m_pList->SetItem(index, COLUMN_CATALOG, wxString::FromUTF8(row.m_strCatalog));
+    const long index =
+        m_pList->InsertItem(m_pList->GetItemCount(), wxString::FromUTF8(DisplayName(row.m_strFile)), row.m_nImage);
+    m_pList->SetItem(index, COLUMN_CATALOG, wxString::FromUTF8(DisplayName(row.m_strCatalog)));
   }
   if (auto* count = XRCCTRL(*this, "ID_RESULT_COUNT", wxStaticText))
     count->SetLabel(wxString::FromUTF8(ResultCountText(m_pList->GetItemCount())));
@@ -113,8 +115,9 @@ void CSearchResultDlg::OnCharHook(wxKeyEvent& event) {
 void CSearchResultDlg::OnSelect(wxCommandEvent&) {
   const long selected = m_pList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
   if (selected != -1) {
-    const std::string file = m_pList->GetItemText(selected, COLUMN_FILE).utf8_string();
-    const std::string catalog = m_pList->GetItemText(selected, COLUMN_CATALOG).utf8_string();
+    // Back from the shown form to the stored names.
+    const std::string file = NameFromDisplay(m_pList->GetItemText(selected, COLUMN_FILE).utf8_string());
+    const std::string catalog = NameFromDisplay(m_pList->GetItemText(selected, COLUMN_CATALOG).utf8_string());
     m_strSelectedPath = RebuildResultPath(catalog, file);
   }
   EndWith(wxID_OK);

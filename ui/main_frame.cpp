@@ -308,11 +308,8 @@ CWindowLayout CMainFrame::GetWindowLayout() const {
 void CMainFrame::ApplyWindowLayout(const CWindowLayout& layout) {
   if (!layout.m_rect.IsEmpty()) {
     std::vector<wxRect> screens;
-    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) screens.push_back(wxDisplay(i).GetGeometry());
-    if (RectShowsOnScreens(layout.m_rect, screens))
-      SetSize(layout.m_rect);
-    else
-      SetSize(layout.m_rect.GetSize());
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) screens.push_back(wxDisplay(i).GetClientArea());
+    SetSize(PlaceOnScreens(layout.m_rect, screens));
     m_rectNormal = GetRect();
   }
   if (m_pSplitter && layout.m_nSplitter > 0) m_pSplitter->SetSashPosition(layout.m_nSplitter);

@@ -1,5 +1,6 @@
 // The main window: its status pane, display styles, bars, panes and keys.
 
+#include <wx/display.h>
 #include <wx/fileconf.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
@@ -168,6 +169,10 @@ TEST_F(CExplorerTest, MenuPromptsAreTheProgramsOwnAndTheKeysTheTablesAlone) {
   EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_EXIT)), 0);  // no Ctrl+Q
   EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_SAVEAS)), 0);
   EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_OPEN)), 1);
+  // An item whose key was taken away shows no shortcut text ("-/-").
+  EXPECT_EQ(ItemShortcutTextWidth(bar->FindItem(wxID_EXIT)), 0);
+  EXPECT_EQ(ItemShortcutTextWidth(bar->FindItem(wxID_SAVEAS)), 0);
+  EXPECT_GT(ItemShortcutTextWidth(bar->FindItem(wxID_OPEN)), 0);
 }
 
 TEST_F(CExplorerTest, RecentFilesStandAboveExitAndOneThatCannotBeOpenedLeaves) {
@@ -237,6 +242,16 @@ TEST_F(CExplorerTest, TheWindowLayoutComesBackFromTheSettingsButNotAPlaceOffTheS
   Frame().ApplyWindowLayout(read);
   FlushEvents();
   EXPECT_EQ(Frame().GetWindowLayout().m_rect, wxRect(40, 50, 600, 400));
+  // A size kept from a larger screen fits the one the window is on now.
+  const wxRect screen = wxDisplay(0u).GetClientArea();
+  read.m_rect = wxRect(screen.x + 300, screen.y + 200, screen.width + 524, screen.height + 280);
+  Frame().ApplyWindowLayout(read);
+  FlushEvents();
+  EXPECT_TRUE(screen.Contains(Frame().GetWindowLayout().m_rect)) << Frame().GetWindowLayout().m_rect.x;
+  const std::vector<wxRect> two = {wxRect(0, 0, 1280, 1024), wxRect(1280, 0, 1920, 1080)};
+  EXPECT_EQ(PlaceOnScreens(wxRect(300, 200, 1804, 1304), {two[0]}), wxRect(0, 0, 1280, 1024));
+  EXPECT_EQ(PlaceOnScreens(wxRect(1200, 900, 1000, 800), two), wxRect(1280, 280, 1000, 800));
+  EXPECT_EQ(PlaceOnScreens(wxRect(9000, 0, 1804, 1304), two), wxRect(wxDefaultCoord, wxDefaultCoord, 1280, 1024));
   EXPECT_TRUE(RectShowsOnScreens(wxRect(-650, 10, 700, 500), {wxRect(0, 0, 1280, 1024)}));
   EXPECT_FALSE(RectShowsOnScreens(wxRect(-690, 10, 700, 500), {wxRect(0, 0, 1280, 1024)}));
 }

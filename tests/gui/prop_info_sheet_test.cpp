@@ -18,9 +18,12 @@ namespace {
 
 const char kCaption[] = "プロパティ";
 
+// A value field's text, or a label's.
 std::string Shown(wxWindow* page, const char* name) {
-  wxStaticText* control = XRCCTRL(*page, name, wxStaticText);
-  return control ? Utf8(control->GetLabelText()) : "<no control " + std::string(name) + ">";
+  wxWindow* control = page->FindWindow(XRCID(name));
+  if (auto* field = dynamic_cast<wxTextCtrl*>(control)) return Utf8(field->GetValue());
+  if (auto* label = dynamic_cast<wxStaticText*>(control)) return Utf8(label->GetLabelText());
+  return "<no control " + std::string(name) + ">";
 }
 
 wxTextCtrl* NoteBox(wxWindow* page) { return XRCCTRL(*page, "ID_NOTE", wxTextCtrl); }
