@@ -1,5 +1,6 @@
 #include "app/explorer_ap_app.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include <wx/cmdline.h>
@@ -27,12 +28,21 @@ wxBEGIN_EVENT_TABLE(CExplorerApApp, wxApp)
   EVT_MENU(wxID_NEW, CExplorerApApp::OnFileNew)
   EVT_MENU(wxID_OPEN, CExplorerApApp::OnFileOpen)
   EVT_IDLE(CExplorerApApp::OnIdle)
+  EVT_END_SESSION(CExplorerApApp::OnEndSession)
 wxEND_EVENT_TABLE()
 
 namespace {
 
 bool g_bNoDisplay = false;
 bool g_bUnknownOption = false;
+
+#ifndef __WINDOWS__
+// A session that ends without a session manager asks the programs to end
+// by signal; wx calls this from the event loop, not inside the signal.
+void OnEndSignal(int) {
+  if (auto* app = dynamic_cast<CExplorerApApp*>(wxTheApp)) CMainFrame::EndSession(app->GetDocManager());
+}
+#endif
 
 }  // namespace
 
@@ -140,6 +150,10 @@ bool CExplorerApApp::OnInit() {
   }
   // The layout of the last run, over the first set's fresh columns.
   frame->ApplyWindowLayout(LoadWindowLayout(*m_pSettingsStore));
+#ifndef __WINDOWS__
+  SetSignalHandler(SIGTERM, OnEndSignal);
+  SetSignalHandler(SIGHUP, OnEndSignal);
+#endif
   frame->Show();
   frame->Update();
   return true;
@@ -178,6 +192,8 @@ void CExplorerApApp::OnFileNew(wxCommandEvent&) {
 void CExplorerApApp::OnFileOpen(wxCommandEvent&) {
   if (m_pDocManager) m_pDocManager->CreateDocument(wxString());
 }
+
+void CExplorerApApp::OnEndSession(wxCloseEvent&) { CMainFrame::EndSession(m_pDocManager.get()); }
 
 void CExplorerApApp::OnIdle(wxIdleEvent& event) {
   event.Skip();

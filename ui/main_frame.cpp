@@ -37,7 +37,6 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
   EVT_MENU_HIGHLIGHT_ALL(CMainFrame::OnMenuHighlight)
   EVT_SIZE(CMainFrame::OnSize)
   EVT_MOVE(CMainFrame::OnMove)
-  EVT_CLOSE(CMainFrame::OnClose)
   EVT_MENU_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnDisplayStyle)
   EVT_UPDATE_UI_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnUpdateDisplayStyle)
   EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnToggleToolBar)
@@ -66,6 +65,9 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   m_rectNormal = GetRect();
   m_vecMountPoints = MountPoints();
   m_pMountWatch = std::make_unique<CMountWatch>(this, [this] { CheckNewMedia(); });
+  // Bound after the document frame's own close handler, so it runs before
+  // that one closes the documents and their views go.
+  Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -289,8 +291,19 @@ void CMainFrame::OnMove(wxMoveEvent& event) {
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
-  if (CSettingsStore* config = GetSettingsStore()) SaveWindowLayout(*config, GetWindowLayout());
+  KeepWindowLayout();
   event.Skip();  // the document's save prompt and the end
+}
+
+void CMainFrame::EndSession(wxDocManager* manager) {
+  CMainFrame* frame = FindFor(manager);
+  if (!frame) return;
+  frame->KeepWindowLayout();
+  frame->Close(true);
+}
+
+void CMainFrame::KeepWindowLayout() {
+  if (CSettingsStore* config = GetSettingsStore()) SaveWindowLayout(*config, GetWindowLayout());
 }
 
 CWindowLayout CMainFrame::GetWindowLayout() const {

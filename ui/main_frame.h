@@ -53,6 +53,13 @@ class CMainFrame : public wxDocParentFrame {
 
   // The layout to keep for the next run (the unmaximised place and size).
   CWindowLayout GetWindowLayout() const;
+  // The end of the desktop session (logout, or a request to end by signal):
+  // the layout shown is kept, then manager's frame closes without the
+  // chance to refuse.
+  static void EndSession(wxDocManager* manager);
+  // Writes the layout shown now to the settings, as closing the window does
+  // whichever way it is closed; the end of the session calls it too.
+  void KeepWindowLayout();
   // Applies what layout keeps; a position on no screen is left to the
   // desktop. The list's style and widths apply to the set shown now.
   void ApplyWindowLayout(const CWindowLayout& layout);

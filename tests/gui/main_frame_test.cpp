@@ -11,6 +11,7 @@
 #include "document/settings_file.h"
 #include "document/window_layout.h"
 #include "model/set_file.h"
+#include "model/text_format.h"
 #include "resources/svg_images.h"
 #include "tests/gui/gui_test_sets.h"
 #include "ui/path_rules.h"
@@ -203,14 +204,42 @@ TEST_F(CExplorerTest, RecentFilesStandAboveExitAndOneThatCannotBeOpenedLeaves) {
 
 TEST_F(CExplorerTest, EveryNewOrOpenedSetGetsTheColumnsWithTheirFirstWidths) {
   CRowListCtrl* list = List().GetListCtrl();
+  const std::vector<int> first = list->GetColumnWidths();
   list->SetColumnWidth(0, 300);
   list->SetColumnWidth(4, 20);
   UseSet(MakeExplorerTestSet());
-  EXPECT_EQ(list->GetColumnWidths(), (std::vector<int>{120, 50, 93, 70, 200}));
+  EXPECT_EQ(list->GetColumnWidths(), first);
   wxListItem kind;
   kind.SetMask(wxLIST_MASK_TEXT);
   list->GetColumn(2, kind);
   EXPECT_EQ(Utf8(kind.GetText()), "ファイルの種類");
+  // A full date and the common kinds show whole, at whatever scale the
+  // display has; the table's widths are the least.
+  auto width = [&](const std::string& text) { return list->GetTextExtent(wxString::FromUTF8(text)).x; };
+  EXPECT_GT(first[LIST_COLUMN_DATE], width("2026/12/07 23:59"));
+  for (const char* extension : {".txt", ".jpg", ".html"})
+    EXPECT_GT(first[LIST_COLUMN_KIND], width(TypeNameFor(extension, false))) << extension;
+  EXPECT_GE(first[LIST_COLUMN_NAME], list->FromDIP(120));
+  EXPECT_GE(first[LIST_COLUMN_NOTE], list->FromDIP(200));
+}
+
+TEST_F(CExplorerTest, ADoubleClickOnAHeaderDividerFitsTheColumnBeforeIt) {
+  UseSet(MakeExplorerTestSet());
+  Settle();
+  List().FillList("CD1\docs");
+  CRowListCtrl* list = List().GetListCtrl();
+  list->SetColumnWidth(LIST_COLUMN_NAME, 20);
+  wxWindow* header = list->GetHeaderWindow();
+  ASSERT_TRUE(header);
+  wxMouseEvent click(wxEVT_LEFT_DCLICK);
+  click.SetEventObject(header);
+  click.SetPosition(wxPoint(40, 5));  // inside the size column: nothing changes
+  header->GetEventHandler()->ProcessEvent(click);
+  EXPECT_EQ(list->GetColumnWidth(LIST_COLUMN_NAME), 20);
+  click.SetPosition(wxPoint(21, 5));
+  header->GetEventHandler()->ProcessEvent(click);
+  EXPECT_GT(list->GetColumnWidth(LIST_COLUMN_NAME), list->GetTextExtent("B.txt").x + 16);
+  EXPECT_LT(list->GetColumnWidth(LIST_COLUMN_NAME), list->FromDIP(120));
 }
 
 TEST_F(CExplorerTest, TheWindowLayoutComesBackFromTheSettingsButNotAPlaceOffTheScreens) {

@@ -161,4 +161,34 @@ TEST_F(PropInfoSheetTest, TypedLinesComeBackWithLineBreaksAndCancelReturnsNothin
   }
 }
 
+TEST_F(PropInfoSheetTest, TheSheetGrowsAndShowsLabelsAndLongValuesWholeInFieldsThatCanBeSelected) {
+  CPropInfoData info;
+  info.m_nType = CPropInfoData::TYPE_CATALOG;
+  info.m_strName = "Disk1";
+  info.m_strBasePath = "/media/user/data/archives/2001/photos/raw/originals/kyoto";
+  info.m_strTotalSpace = "270,553,174,016バイト";
+  CPropInfoSheet sheet(kCaption, &info);
+  sheet.Show();
+  FlushEvents();
+  EXPECT_TRUE(sheet.HasFlag(wxRESIZE_BORDER));
+  // "カタログ化されたパス：" and "メディアの合計サイズ：" are not cut.
+  EXPECT_EQ(ClippedControls(&sheet), std::vector<std::string>());
+
+  auto* path = XRCCTRL(*sheet.GetInfoPage(), "ID_BASE_PATH", wxTextCtrl);
+  ASSERT_TRUE(path);
+  EXPECT_FALSE(path->IsEditable());
+  EXPECT_EQ(Utf8(path->GetValue()), info.m_strBasePath);
+  EXPECT_EQ(Utf8(path->GetToolTipText()), info.m_strBasePath);
+  path->SelectAll();
+  EXPECT_EQ(Utf8(path->GetStringSelection()), info.m_strBasePath);
+  EXPECT_EQ(Shown(sheet.GetInfoPage(), "ID_TOTAL_SPACE"), info.m_strTotalSpace);
+
+  // The values and the note take what the sheet grows by.
+  const wxSize field = path->GetSize(), note = NoteBox(sheet.GetInfoPage())->GetSize();
+  sheet.SetSize(sheet.GetSize() + wxSize(200, 100));
+  FlushEvents();
+  EXPECT_EQ(path->GetSize().x, field.x + 200);
+  EXPECT_GT(NoteBox(sheet.GetInfoPage())->GetSize().y, note.y + 20);
+}
+
 }  // namespace
