@@ -1,6 +1,5 @@
 #include "app/explorer_ap_app.h"
 
-#include <csignal>
 #include <cstdio>
 
 #include <wx/cmdline.h>
@@ -35,14 +34,6 @@ namespace {
 
 bool g_bNoDisplay = false;
 bool g_bUnknownOption = false;
-
-#ifndef __WINDOWS__
-// A session that ends without a session manager asks the programs to end
-// by signal; wx calls this from the event loop, not inside the signal.
-void OnEndSignal(int) {
-  if (auto* app = dynamic_cast<CExplorerApApp*>(wxTheApp)) CMainFrame::EndSession(app->GetDocManager());
-}
-#endif
 
 }  // namespace
 
@@ -150,10 +141,6 @@ bool CExplorerApApp::OnInit() {
   }
   // The layout of the last run, over the first set's fresh columns.
   frame->ApplyWindowLayout(LoadWindowLayout(*m_pSettingsStore));
-#ifndef __WINDOWS__
-  SetSignalHandler(SIGTERM, OnEndSignal);
-  SetSignalHandler(SIGHUP, OnEndSignal);
-#endif
   frame->Show();
   frame->Update();
   return true;

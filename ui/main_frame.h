@@ -87,6 +87,8 @@ class CMainFrame : public wxDocParentFrame {
   void OnMove(wxMoveEvent& event);
   void OnClose(wxCloseEvent& event);
   void RememberNormalRect();
+  void ApplyPendingLayout();
+  void OnActivate(wxActivateEvent& event);
   void OnDisplayStyle(wxCommandEvent& event);
   void OnUpdateDisplayStyle(wxUpdateUIEvent& event);
   void OnToggleToolBar(wxCommandEvent& event);
@@ -101,6 +103,10 @@ class CMainFrame : public wxDocParentFrame {
   std::unique_ptr<wxMenu> m_pContextMenu;
   wxString m_strLastStatus;
   wxRect m_rectNormal;  // the frame when last neither maximised nor minimised
+  // The layout applied before a window manager had placed the window.
+  std::unique_ptr<CWindowLayout> m_pPendingLayout;
+  wxRect m_rectPlaced;  // where that layout put the frame
+  int m_nPendingTries = 0;
   wxWeakRef<CLeftView> m_pLeft;
   wxWeakRef<CExplorerApView> m_pRight;
   wxInfoBar* m_pInfoBar = nullptr;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/text_format.h"
+#include "platform/cp932_codec.h"
 
 TEST(FormatSize, KilobytesAndMegabytes) {
   EXPECT_EQ(FormatSize(0, false), "1KB");

@@ -226,7 +226,7 @@ TEST_F(CExplorerTest, EveryNewOrOpenedSetGetsTheColumnsWithTheirFirstWidths) {
 TEST_F(CExplorerTest, ADoubleClickOnAHeaderDividerFitsTheColumnBeforeIt) {
   UseSet(MakeExplorerTestSet());
   Settle();
-  List().FillList("CD1\docs");
+  List().FillList("CD1\\docs");
   CRowListCtrl* list = List().GetListCtrl();
   list->SetColumnWidth(LIST_COLUMN_NAME, 20);
   wxWindow* header = list->GetHeaderWindow();

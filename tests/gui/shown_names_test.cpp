@@ -2,6 +2,7 @@
 // the status pane and the information sheet, found when typed that way, and
 // stored unchanged.
 
+#include "dialogs/prop_info_page.h"
 #include "dialogs/prop_info_sheet.h"
 #include "document/explorer_ap_doc.h"
 #include "model/item_summary.h"
@@ -28,7 +29,7 @@ TEST_F(CExplorerTest, BytesThatAreNoTextShowAsHexEverywhereAndCanBeSearchedForSo
   EXPECT_EQ(Tree().NodePath(node), "CD2\\" + folder);  // the stored name
   List().FillList("CD2\\" + folder);
   EXPECT_EQ(Names(), (std::vector<std::string>{"«FF»«FE».txt"}));
-  SelectRows({"«FF»«FE».txt"});
+  SelectRows({file});
   EXPECT_EQ(ListStatus(), "CD2\\caf«E9»\\«FF»«FE».txt");
   EXPECT_EQ(List().SelectedPaths(), (std::vector<std::string>{"CD2\\" + folder + "\\" + file}));
 
