@@ -27,6 +27,7 @@ wxBEGIN_EVENT_TABLE(CExplorerApApp, wxApp)
   EVT_MENU(wxID_NEW, CExplorerApApp::OnFileNew)
   EVT_MENU(wxID_OPEN, CExplorerApApp::OnFileOpen)
   EVT_IDLE(CExplorerApApp::OnIdle)
+  EVT_END_SESSION(CExplorerApApp::OnEndSession)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -178,6 +179,8 @@ void CExplorerApApp::OnFileNew(wxCommandEvent&) {
 void CExplorerApApp::OnFileOpen(wxCommandEvent&) {
   if (m_pDocManager) m_pDocManager->CreateDocument(wxString());
 }
+
+void CExplorerApApp::OnEndSession(wxCloseEvent&) { CMainFrame::EndSession(m_pDocManager.get()); }
 
 void CExplorerApApp::OnIdle(wxIdleEvent& event) {
   event.Skip();

@@ -44,6 +44,8 @@ class CExplorerApApp : public wxApp {
   void OnFileNew(wxCommandEvent& event);
   void OnFileOpen(wxCommandEvent& event);
   void OnIdle(wxIdleEvent& event);
+  // Logout: the window's layout is kept and the program ends.
+  void OnEndSession(wxCloseEvent& event);
 
   std::unique_ptr<CSettingsStore> m_pSettingsStore;
   std::unique_ptr<CQuarrixDocManager> m_pDocManager;

@@ -6,6 +6,7 @@
 
 #include "dialogs/note_text.h"
 #include "dialogs/prop_info_sheet.h"
+#include "model/text_format.h"
 
 const char CPropInfoPage::kCaption[] = "情報";
 
@@ -25,7 +26,17 @@ void CPropInfoPage::OnApply() {
 }
 
 void CPropInfoPage::ShowValue(const char* name, const std::string& text) {
-  if (wxStaticText* control = XRCCTRL(*this, name, wxStaticText)) control->SetLabelText(wxString::FromUTF8(text));
+  const wxString shown = wxString::FromUTF8(DisplayName(text));
+  wxWindow* control = FindWindow(XRCID(name));
+  if (auto* field = dynamic_cast<wxTextCtrl*>(control)) {
+    // A field the user can select and copy from, drawn as part of the page;
+    // the tooltip shows the whole value however narrow the field is.
+    field->SetBackgroundColour(GetBackgroundColour());
+    field->ChangeValue(shown);
+    field->SetToolTip(shown);
+  } else if (auto* label = dynamic_cast<wxStaticText*>(control)) {
+    label->SetLabelText(shown);
+  }
 }
 
 void CPropInfoPage::ShowNote(const std::string& note) {

@@ -26,7 +26,8 @@ class CPropInfoPage : public CPropertyPage {
   void OnApply() override;
 
  protected:
-  // Puts text into the value control name, as it is (no mnemonics).
+  // Puts text into the value control name, as it is (no mnemonics), names
+  // and paths in their shown form (DisplayName).
   void ShowValue(const char* name, const std::string& text);
   // Puts note into the note box without counting it as an edit.
   void ShowNote(const std::string& note);

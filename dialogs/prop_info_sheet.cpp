@@ -1,5 +1,7 @@
 #include "dialogs/prop_info_sheet.h"
 
+#include <wx/sizer.h>
+
 #include "dialogs/dialog_rules.h"
 #include "dialogs/drive_property.h"
 #include "dialogs/file_property.h"
@@ -8,7 +10,7 @@
 #include "model/item_summary.h"
 
 CPropInfoSheet::CPropInfoSheet(const std::string& caption, const CPropInfoData* pInfo, wxWindow* parent)
-    : CPropertySheet(parent, caption) {
+    : CPropertySheet(parent, caption, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
   switch (PropPageForType(pInfo->m_nType)) {
     case PROP_PAGE_ROOT: m_pPage = new CRootProperty(this, pInfo); break;
     case PROP_PAGE_FILE: m_pPage = new CFileProperty(this, pInfo); break;
@@ -17,6 +19,9 @@ CPropInfoSheet::CPropInfoSheet(const std::string& caption, const CPropInfoData* 
   }
   m_pPage->CreatePage(this, m_pPage->GetLayoutName(), CPropInfoPage::kCaption);
   FinishLayout();
+  // The page's labels were filled on its first show; the sheet now fits them.
+  m_pPage->SetMinSize(m_pPage->GetSizer()->GetMinSize());
+  LayoutDialog();
   Bind(wxEVT_INIT_DIALOG, &CPropInfoSheet::OnInitDialog, this);
 }
 

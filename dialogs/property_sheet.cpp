@@ -1,6 +1,7 @@
 #include "dialogs/property_sheet.h"
 
 #include <wx/button.h>
+#include <wx/sizer.h>
 
 #include "dialogs/dialog_font.h"
 #include "dialogs/xrc_layout.h"
@@ -18,13 +19,15 @@ bool CPropertyPage::CreatePage(CPropertySheet* sheet, const char* xrcName, const
     wxFAIL_MSG(wxString("no page layout ") + xrcName);
     return false;
   }
-  SetMinSize(GetSize());
+  // A page laid out by sizers needs what they need; one of fixed places its
+  // XRC size.
+  SetMinSize(GetSizer() ? GetSizer()->GetMinSize() : GetSize());
   sheet->AddPage(this, caption);
   return true;
 }
 
-CPropertySheet::CPropertySheet(wxWindow* parent, const std::string& caption) {
-  Create(parent, wxID_ANY, wxString::FromUTF8(caption));
+CPropertySheet::CPropertySheet(wxWindow* parent, const std::string& caption, long style) {
+  Create(parent, wxID_ANY, wxString::FromUTF8(caption), wxDefaultPosition, wxDefaultSize, style);
   // The pages measure their dialog units in the sheet's font and draw in the
   // book's, so both get it before any page exists.
   ApplyDialogFont(this);

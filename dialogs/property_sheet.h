@@ -44,7 +44,7 @@ class CPropertyPage : public wxPanel {
 class CPropertySheet : public wxPropertySheetDialog {
  public:
   // caption is UTF-8. The sheet carries the dialog font from the start.
-  CPropertySheet(wxWindow* parent, const std::string& caption);
+  CPropertySheet(wxWindow* parent, const std::string& caption, long style = wxDEFAULT_DIALOG_STYLE);
 
   // Adds the OK and Cancel buttons, sizes the sheet to its pages and shows
   // the first page. Call once, after every page was created.

@@ -13,6 +13,7 @@
 #include "dialogs/icon_index_source.h"
 #include "dialogs/search_fields.h"
 #include "dialogs/xrc_layout.h"
+#include "model/text_format.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ class CResultListCtrl : public wxListCtrl {
   wxString OnGetItemText(long item, long column) const override {
     const CResultRow* row = Row(item);
     if (!row) return wxString();
-    return wxString::FromUTF8(column == COLUMN_CATALOG ? row->m_strCatalog : row->m_strFile);
+    return wxString::FromUTF8(DisplayName(column == COLUMN_CATALOG ? row->m_strCatalog : row->m_strFile));
   }
   int OnGetItemImage(long item) const override {
     const CResultRow* row = Row(item);

@@ -74,7 +74,8 @@ std::string MimePackageText() {
              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
              "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
              "  <mime-type type=\"") +
-         kSetMimeType + "\">\n    <comment>" + kSetTypeName +
+         kSetMimeType + "\">\n    <comment>" + kSetTypeName + "</comment>\n    <comment xml:lang=\"ja\">" +
+         kSetTypeNameJapanese +
          "</comment>\n"
          "    <glob pattern=\"*.fcf\"/>\n"
          "  </mime-type>\n"

@@ -7,6 +7,8 @@
 
 inline constexpr char kSetMimeType[] = "application/x-tallyhold";
 inline constexpr char kSetTypeName[] = "Tally Hold Document";
+// What file choosers and file managers in a Japanese desktop call the type.
+inline constexpr char kSetTypeNameJapanese[] = "クオリクス カタログセット";
 
 // $XDG_DATA_HOME when it is set to an absolute path, else $HOME/.local/share;
 // empty when neither is known.

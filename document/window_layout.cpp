@@ -3,6 +3,8 @@
 #include <wx/listbase.h>
 #include <wx/tokenzr.h>
 
+#include <algorithm>
+
 #include "document/settings_store.h"
 
 namespace {
@@ -67,4 +69,21 @@ bool RectShowsOnScreens(const wxRect& rect, const std::vector<wxRect>& screens) 
     if (common.width >= 40 && common.height >= 20) return true;
   }
   return false;
+}
+
+wxRect PlaceOnScreens(const wxRect& rect, const std::vector<wxRect>& screens) {
+  if (screens.empty()) return rect;
+  const bool shows = RectShowsOnScreens(rect, screens);
+  const wxRect* holder = &screens.front();
+  long most = -1;
+  for (const wxRect& screen : screens) {
+    const wxRect common = rect.Intersect(screen);
+    const long area = common.IsEmpty() ? 0 : long(common.width) * common.height;
+    if (shows && area > most) most = area, holder = &screen;
+  }
+  wxRect placed(rect.GetPosition(), wxSize(std::min(rect.width, holder->width), std::min(rect.height, holder->height)));
+  if (!shows) return wxRect(wxDefaultCoord, wxDefaultCoord, placed.width, placed.height);
+  placed.x = std::max(holder->x, std::min(placed.x, holder->GetRight() + 1 - placed.width));
+  placed.y = std::max(holder->y, std::min(placed.y, holder->GetBottom() + 1 - placed.height));
+  return placed;
 }

@@ -24,3 +24,9 @@ void SaveWindowLayout(CSettingsStore& config, const CWindowLayout& layout);
 // Whether enough of rect (a title bar's worth) lies on one of screens for
 // the user to reach the window.
 bool RectShowsOnScreens(const wxRect& rect, const std::vector<wxRect>& screens);
+
+// Where a window kept at rect goes, given the screens' work areas: fitted to
+// the screen that holds most of it (no larger, and moved inside it). A rect
+// that does not show on any screen keeps only its size, fitted to the first
+// screen, and wxDefaultCoord as its place, which leaves that to the desktop.
+wxRect PlaceOnScreens(const wxRect& rect, const std::vector<wxRect>& screens);

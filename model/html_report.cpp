@@ -18,8 +18,10 @@ namespace {
 constexpr int kFileColumnWidths[] = {150, 100, 70, 100, 100, 100, 200};
 const char* const kFileColumnLabels[] = {"名前", "種類", "サイズ", "作成日時", "更新日時", "属性", "ノート"};
 
-// Text from the set is data, never markup.
-std::string Escape(std::string_view text) {
+// Text from the set is data, never markup; bytes that are no text show as
+// in the views.
+std::string Escape(std::string_view stored) {
+  const std::string text = DisplayName(stored);
   std::string out;
   out.reserve(text.size());
   for (char c : text) {

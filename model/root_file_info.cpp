@@ -175,7 +175,8 @@ int CRootFileInfo::SearchFrom(const std::string& path, CSearchPredicate predicat
 
 int CRootFileInfo::FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
                               CItemSummaryList& out, CTextOptions options) const {
-  CTextCriterion criterion(pattern, exact, caseSensitive, options, true);
+  // The pattern as typed, where bytes that are no text read as the views show them.
+  CTextCriterion criterion(NameFromDisplay(pattern), exact, caseSensitive, options, true);
   return SearchFrom(path, MatchName, &criterion, out);
 }
 

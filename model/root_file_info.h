@@ -72,7 +72,8 @@ class CRootFileInfo : public CFolderFileInfo {
   std::unique_ptr<CItemSummary> GetItemSummary(const std::string& path) const;
   void GetSelectionInfo(const std::vector<std::string>& paths, CPropInfoData& info) const;
 
-  // A name pattern holding "*" or "?" matches whole names.
+  // A name pattern holding "*" or "?" matches whole names; "«E9»" in it stands
+  // for a byte that is no text, as the views show it (DisplayName).
   int FindByName(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,
                  CItemSummaryList& out, CTextOptions options = {}) const;
   int FindByNote(const std::string& path, const std::string& pattern, bool exact, bool caseSensitive,

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/cp932_codec.h"
 #include "platform/mime_type_names.h"
 
 std::string FormatSize(std::uint64_t size, bool inBytes) {
@@ -91,4 +92,58 @@ void SetTypeNameSource(std::unique_ptr<CTypeNameSource> source) {
   std::lock_guard<std::mutex> lock(cache.mutex);
   cache.source = std::move(source);
   cache.names.clear();
+}
+
+namespace {
+
+const char kByteOpen[] = "«";   // U+00AB
+const char kByteClose[] = "»";  // U+00BB
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string DisplayName(std::string_view text) {
+  if (!HasByteEscape(text)) return std::string(text);
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size() + 8);
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t start = pos;
+    const char32_t c = NextUtf8Char(text, pos);
+    if (!IsByteEscape(c)) {
+      out.append(text.substr(start, pos - start));
+      continue;
+    }
+    const unsigned byte = unsigned(c - kByteEscapeBase);
+    out += kByteOpen;
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
+    out += kByteClose;
+  }
+  return out;
+}
+
+std::string NameFromDisplay(std::string_view typed) {
+  const std::string_view open = kByteOpen, close = kByteClose;
+  std::string out;
+  out.reserve(typed.size());
+  for (std::size_t pos = 0; pos < typed.size();) {
+    if (typed.substr(pos, open.size()) == open && typed.size() >= pos + open.size() + 2 + close.size() &&
+        typed.substr(pos + open.size() + 2, close.size()) == close) {
+      const int high = HexValue(typed[pos + open.size()]), low = HexValue(typed[pos + open.size() + 1]);
+      if (high >= 0 && low >= 0) {
+        AppendUtf8(out, kByteEscapeBase + char32_t(high * 16 + low));
+        pos += open.size() + 2 + close.size();
+        continue;
+      }
+    }
+    out += typed[pos++];
+  }
+  return out;
 }

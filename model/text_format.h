@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class CTypeNameSource;
 
@@ -30,3 +31,13 @@ void SetTypeNameSource(std::unique_ptr<CTypeNameSource> source);
 
 // The extension of a name: from its last "." to the end, or empty.
 std::string ExtensionOf(std::string_view name);
+
+// A name or path as the user sees it: each byte the name held that is no text
+// (a byte escape in memory) shows as "«E9»", so it cannot pass for a real
+// character. The stored text is not changed.
+std::string DisplayName(std::string_view text);
+
+// A name pattern the user typed, with each "«E9»" (hex in either case) turned
+// back into the byte escape it stands for, so the name search finds what the
+// views show.
+std::string NameFromDisplay(std::string_view typed);

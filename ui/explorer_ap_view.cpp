@@ -8,6 +8,7 @@
 #include "document/command_ids.h"
 #include "document/explorer_ap_doc.h"
 #include "document/hints.h"
+#include "model/text_format.h"
 #include "ui/file_icon_cache.h"
 #include "ui/icon_grid.h"
 #include "ui/left_view.h"
@@ -231,7 +232,7 @@ bool CExplorerApView::GetStatusText(wxString& text) {
   const int selected = list ? int(list->GetSelectedCount()) : 0;
   std::string one;
   if (selected == 1) one = RowFullPath(list->GetFirstSelectedRow());
-  text = wxString::FromUTF8(ListStatusText(m_strCurrentPath, selected, one));
+  text = wxString::FromUTF8(DisplayName(ListStatusText(m_strCurrentPath, selected, one)));
   return true;
 }
 

@@ -25,6 +25,9 @@ using CListClosures = struct _GList* (*)(void*);
 using CGroupFromClosure = void* (*)(void*);
 using CDisconnect = int (*)(void*, void*);
 using CListFree = void (*)(struct _GList*);
+using CSetClosure = void (*)(void*, void*);
+using CGetWidth = void (*)(void*, int*, int*);
+using CAccelWidth = unsigned (*)(void*);
 
 // The first two fields of GLib's list node, enough to walk it.
 struct CListNode {
@@ -52,25 +55,23 @@ bool ReadLockKeys(CLockKeyState& state) {
   return true;
 }
 
-void ShowCtrlShortcutText(wxMenuItem* item, char letter) {
+namespace {
+
+// The accelerator label inside item's GTK widget, if it has one.
+void* ItemAccelLabel(wxMenuItem* item) {
 #ifdef __WXGTK__
   static const auto getChild = Lookup<CGetChild>("gtk_bin_get_child");
-  static const auto setAccel = Lookup<CSetAccel>("gtk_accel_label_set_accel");
   static const auto labelType = Lookup<CGetType>("gtk_accel_label_get_type");
   static const auto isA = Lookup<CIsA>("g_type_check_instance_is_a");
-  if (!item || !getChild || !setAccel || !labelType || !isA) return;
-  void* widget = item->GetMenuItem();
-  void* label = widget ? getChild(widget) : nullptr;
-  if (!label || !isA(label, labelType())) return;
-  // GDK key values of the lower-case ASCII letters are their codes.
-  setAccel(label, unsigned(letter), kControlMask);
+  void* widget = item ? item->GetMenuItem() : nullptr;
+  if (!widget || !getChild || !labelType || !isA) return nullptr;
+  void* label = getChild(widget);
+  return label && isA(label, labelType()) ? label : nullptr;
 #else
   (void)item;
-  (void)letter;
+  return nullptr;
 #endif
 }
-
-namespace {
 
 // The accelerator closures of item's GTK widget.
 std::vector<void*> ItemShortcuts(wxMenuItem* item) {
@@ -91,12 +92,33 @@ std::vector<void*> ItemShortcuts(wxMenuItem* item) {
 
 }  // namespace
 
+void ShowCtrlShortcutText(wxMenuItem* item, char letter) {
+  static const auto setAccel = Lookup<CSetAccel>("gtk_accel_label_set_accel");
+  // GDK key values of the lower-case ASCII letters are their codes.
+  if (void* label = ItemAccelLabel(item); label && setAccel) setAccel(label, unsigned(letter), kControlMask);
+}
+
 void RemoveItemShortcuts(wxMenuItem* item) {
   static const auto groupOf = Lookup<CGroupFromClosure>("gtk_accel_group_from_accel_closure");
   static const auto disconnect = Lookup<CDisconnect>("gtk_accel_group_disconnect");
+  static const auto setClosure = Lookup<CSetClosure>("gtk_accel_label_set_accel_closure");
   if (!groupOf || !disconnect) return;
-  for (void* closure : ItemShortcuts(item))
+  const std::vector<void*> closures = ItemShortcuts(item);
+  for (void* closure : closures)
     if (void* group = groupOf(closure)) disconnect(group, closure);
+  // The label keeps the closure it showed and, finding no key for it any
+  // more, would draw "-/-" as the item's shortcut.
+  if (void* label = ItemAccelLabel(item); label && setClosure && !closures.empty()) setClosure(label, nullptr);
+}
+
+int ItemShortcutTextWidth(wxMenuItem* item) {
+  static const auto preferredWidth = Lookup<CGetWidth>("gtk_widget_get_preferred_width");
+  static const auto accelWidth = Lookup<CAccelWidth>("gtk_accel_label_get_accel_width");
+  void* label = ItemAccelLabel(item);
+  if (!label || !preferredWidth || !accelWidth) return 0;
+  int minimum = 0, natural = 0;
+  preferredWidth(label, &minimum, &natural);  // measures the shortcut text
+  return int(accelWidth(label));
 }
 
 int CountItemShortcuts(wxMenuItem* item) { return int(ItemShortcuts(item).size()); }

@@ -23,3 +23,5 @@ void ShowCtrlShortcutText(wxMenuItem* item, char letter);
 void RemoveItemShortcuts(wxMenuItem* item);
 // How many keys are bound to item.
 int CountItemShortcuts(wxMenuItem* item);
+// The width of the shortcut text item shows, 0 when it shows none.
+int ItemShortcutTextWidth(wxMenuItem* item);

@@ -6,6 +6,7 @@
 #include "document/command_ids.h"
 #include "document/explorer_ap_doc.h"
 #include "document/hints.h"
+#include "model/text_format.h"
 #include "ui/explorer_ap_view.h"
 #include "ui/file_icon_cache.h"
 #include "ui/list_rows.h"
@@ -16,6 +17,14 @@
 namespace {
 
 constexpr char kPlaceholder[] = "Dummy";
+
+// The stored name of a catalog or folder node; its text is the name as the
+// user sees it (DisplayName), which differs for bytes that are no text.
+class CNodeName : public wxTreeItemData {
+ public:
+  explicit CNodeName(std::string name) : m_strName(std::move(name)) {}
+  std::string m_strName;
+};
 
 std::string Utf8(const wxString& text) { return text.utf8_string(); }
 
@@ -156,7 +165,8 @@ void CLeftView::FillChildren(const wxTreeItemId& node) {
   for (const auto& [key, record] : sorted) {
     const int image =
         isRoot ? doc->GetIconIndex(record->m_strName, false, true) : doc->GetIconIndex(record->m_strName, true, false);
-    const wxTreeItemId child = tree->AppendItem(node, wxString::FromUTF8(record->m_strName), image, image);
+    const wxTreeItemId child = tree->AppendItem(node, wxString::FromUTF8(DisplayName(record->m_strName)), image, image,
+                                                new CNodeName(record->m_strName));
     if (!child.IsOk()) continue;
     // Every catalog and folder shows a button until it is first expanded.
     tree->AppendItem(child, kPlaceholder);
@@ -166,11 +176,16 @@ void CLeftView::FillChildren(const wxTreeItemId& node) {
 // ---------------------------------------------------------------------------
 // Paths and revealing
 
+std::string CLeftView::NodeName(const wxTreeItemId& node) const {
+  if (const auto* data = dynamic_cast<const CNodeName*>(m_pTree->GetItemData(node))) return data->m_strName;
+  return Utf8(m_pTree->GetItemText(node));
+}
+
 std::string CLeftView::NodePath(const wxTreeItemId& node) const {
   wxTreeCtrl* tree = m_pTree.get();
   if (!tree || !node.IsOk() || node == tree->GetRootItem()) return {};
   const wxTreeItemId parent = tree->GetItemParent(node);
-  const std::string text = Utf8(tree->GetItemText(node));
+  const std::string text = NodeName(node);
   if (!parent.IsOk() || parent == tree->GetRootItem()) return text;
   return NodePath(parent) + '\\' + text;
 }
@@ -195,7 +210,7 @@ wxTreeItemId CLeftView::RevealFrom(const wxTreeItemId& node, const std::string& 
   tree->Expand(node);
   wxTreeItemIdValue cookie;
   for (wxTreeItemId child = tree->GetFirstChild(node, cookie); child.IsOk(); child = tree->GetNextChild(node, cookie))
-    if (Utf8(tree->GetItemText(child)) == head) return RevealFrom(child, tail);
+    if (NodeName(child) == head) return RevealFrom(child, tail);
   return wxTreeItemId();
 }
 
@@ -328,7 +343,7 @@ bool CLeftView::GetStatusText(wxString& text) {
   wxTreeCtrl* tree = m_pTree.get();
   const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
   if (!selected.IsOk()) return false;
-  text = wxString::FromUTF8(NodePath(selected));
+  text = wxString::FromUTF8(DisplayName(NodePath(selected)));
   return true;
 }
 
@@ -340,7 +355,7 @@ void CLeftView::OnDeleteCatalog(wxCommandEvent&) {
   CExplorerApDoc* doc = Doc();
   const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
   if (!doc || !selected.IsOk() || tree->GetItemParent(selected) != tree->GetRootItem()) return;
-  doc->DeleteCatalog(Utf8(tree->GetItemText(selected)));
+  doc->DeleteCatalog(NodeName(selected));
 }
 
 void CLeftView::OnUpdateCatalog(wxCommandEvent&) {
@@ -348,7 +363,7 @@ void CLeftView::OnUpdateCatalog(wxCommandEvent&) {
   CExplorerApDoc* doc = Doc();
   const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
   if (!doc || !selected.IsOk() || tree->GetItemParent(selected) != tree->GetRootItem()) return;
-  const std::string name = Utf8(tree->GetItemText(selected));
+  const std::string name = NodeName(selected);
   // The rebuild that follows an update selects the root; go back.
   if (doc->UpdateCatalog(name)) RevealPath(name);
 }

@@ -46,6 +46,8 @@ class CLeftView : public wxView, public CStatusTextSource {
 
   // The logical path of node: empty for the root (and no node).
   std::string NodePath(const wxTreeItemId& node) const;
+  // The stored name of node, not the text it shows.
+  std::string NodeName(const wxTreeItemId& node) const;
   // Expands the way to path from the root and selects its node; the node,
   // or an invalid id when some part of the path is not there.
   wxTreeItemId RevealPath(const std::string& path);

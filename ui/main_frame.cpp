@@ -37,7 +37,7 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
   EVT_MENU_HIGHLIGHT_ALL(CMainFrame::OnMenuHighlight)
   EVT_SIZE(CMainFrame::OnSize)
   EVT_MOVE(CMainFrame::OnMove)
-  EVT_CLOSE(CMainFrame::OnClose)
+  EVT_ACTIVATE(CMainFrame::OnActivate)
   EVT_MENU_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnDisplayStyle)
   EVT_UPDATE_UI_RANGE(ID_VIEW_SMALLICON, ID_VIEW_DETAILS, CMainFrame::OnUpdateDisplayStyle)
   EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnToggleToolBar)
@@ -66,6 +66,9 @@ CMainFrame::CMainFrame(wxDocManager* manager)
   m_rectNormal = GetRect();
   m_vecMountPoints = MountPoints();
   m_pMountWatch = std::make_unique<CMountWatch>(this, [this] { CheckNewMedia(); });
+  // Bound after the document frame's own close handler, so it runs before
+  // that one closes the documents and their views go.
+  Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -283,16 +286,45 @@ void CMainFrame::RememberNormalRect() {
 void CMainFrame::OnSize(wxSizeEvent& event) {
   RememberNormalRect();
   event.Skip();
+  CallAfter(&CMainFrame::ApplyPendingLayout);
 }
 
 void CMainFrame::OnMove(wxMoveEvent& event) {
   RememberNormalRect();
   event.Skip();
+  CallAfter(&CMainFrame::ApplyPendingLayout);
+}
+
+void CMainFrame::ApplyPendingLayout() {
+  // A window manager places and sizes a new window itself once it has shown
+  // it, whatever was asked before; the kept layout is asked for again then
+  // (a few times at most, should the manager insist), until the window is
+  // first activated.
+  if (!m_pPendingLayout || !IsShownOnScreen() || GetRect() == m_rectPlaced || m_nPendingTries <= 0) return;
+  --m_nPendingTries;
+  SetSize(m_rectPlaced);
+  if (m_pSplitter && m_pPendingLayout->m_nSplitter > 0) m_pSplitter->SetSashPosition(m_pPendingLayout->m_nSplitter);
+}
+
+void CMainFrame::OnActivate(wxActivateEvent& event) {
+  event.Skip();
+  if (event.GetActive() && m_pPendingLayout) CallAfter([this] { m_pPendingLayout.reset(); });
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
-  if (CSettingsStore* config = GetSettingsStore()) SaveWindowLayout(*config, GetWindowLayout());
+  KeepWindowLayout();
   event.Skip();  // the document's save prompt and the end
+}
+
+void CMainFrame::EndSession(wxDocManager* manager) {
+  CMainFrame* frame = FindFor(manager);
+  if (!frame) return;
+  frame->KeepWindowLayout();
+  frame->Close(true);
+}
+
+void CMainFrame::KeepWindowLayout() {
+  if (CSettingsStore* config = GetSettingsStore()) SaveWindowLayout(*config, GetWindowLayout());
 }
 
 CWindowLayout CMainFrame::GetWindowLayout() const {
@@ -310,12 +342,11 @@ CWindowLayout CMainFrame::GetWindowLayout() const {
 void CMainFrame::ApplyWindowLayout(const CWindowLayout& layout) {
   if (!layout.m_rect.IsEmpty()) {
     std::vector<wxRect> screens;
-    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) screens.push_back(wxDisplay(i).GetGeometry());
-    if (RectShowsOnScreens(layout.m_rect, screens))
-      SetSize(layout.m_rect);
-    else
-      SetSize(layout.m_rect.GetSize());
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) screens.push_back(wxDisplay(i).GetClientArea());
+    const wxRect placed = PlaceOnScreens(layout.m_rect, screens);
+    SetSize(placed);
     m_rectNormal = GetRect();
+    m_rectPlaced = placed.x == wxDefaultCoord ? GetRect() : placed;
   }
   if (m_pSplitter && layout.m_nSplitter > 0) m_pSplitter->SetSashPosition(layout.m_nSplitter);
   if (CExplorerApView* list = GetRightPane()) {
@@ -323,4 +354,6 @@ void CMainFrame::ApplyWindowLayout(const CWindowLayout& layout) {
     if (layout.m_nStyle) list->SetDisplayStyle(layout.m_nStyle);
   }
   if (layout.m_bMaximized) Maximize();
+  m_pPendingLayout = std::make_unique<CWindowLayout>(layout);
+  m_nPendingTries = 3;
 }

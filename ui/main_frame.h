@@ -53,6 +53,13 @@ class CMainFrame : public wxDocParentFrame {
 
   // The layout to keep for the next run (the unmaximised place and size).
   CWindowLayout GetWindowLayout() const;
+  // The end of the desktop session (logout, or a request to end by signal):
+  // the layout shown is kept, then manager's frame closes without the
+  // chance to refuse.
+  static void EndSession(wxDocManager* manager);
+  // Writes the layout shown now to the settings, as closing the window does
+  // whichever way it is closed; the end of the session calls it too.
+  void KeepWindowLayout();
   // Applies what layout keeps; a position on no screen is left to the
   // desktop. The list's style and widths apply to the set shown now.
   void ApplyWindowLayout(const CWindowLayout& layout);
@@ -80,6 +87,8 @@ class CMainFrame : public wxDocParentFrame {
   void OnMove(wxMoveEvent& event);
   void OnClose(wxCloseEvent& event);
   void RememberNormalRect();
+  void ApplyPendingLayout();
+  void OnActivate(wxActivateEvent& event);
   void OnDisplayStyle(wxCommandEvent& event);
   void OnUpdateDisplayStyle(wxUpdateUIEvent& event);
   void OnToggleToolBar(wxCommandEvent& event);
@@ -94,6 +103,10 @@ class CMainFrame : public wxDocParentFrame {
   std::unique_ptr<wxMenu> m_pContextMenu;
   wxString m_strLastStatus;
   wxRect m_rectNormal;  // the frame when last neither maximised nor minimised
+  // The layout applied before a window manager had placed the window.
+  std::unique_ptr<CWindowLayout> m_pPendingLayout;
+  wxRect m_rectPlaced;  // where that layout put the frame
+  int m_nPendingTries = 0;
   wxWeakRef<CLeftView> m_pLeft;
   wxWeakRef<CExplorerApView> m_pRight;
   wxInfoBar* m_pInfoBar = nullptr;

@@ -2,21 +2,17 @@
 
 #include <wx/control.h>
 #include <wx/dcclient.h>
+#include <wx/scrolwin.h>
 #include <wx/wupdlock.h>
 
+#include "model/text_format.h"
+#include "ui/column_widths.h"
 #include "ui/icon_grid.h"
 #include "ui/view_rules.h"
 
 namespace {
 
-struct CColumn {
-  const char* m_pszTitle;
-  int m_nWidth;
-};
-
-constexpr CColumn kColumns[LIST_COLUMN_COUNT] = {
-    {"名前", 120}, {"サイズ", 50}, {"ファイルの種類", 93}, {"更新日時", 70}, {"ノート", 200},
-};
+const char* const kColumnTitles[LIST_COLUMN_COUNT] = {"名前", "サイズ", "ファイルの種類", "更新日時", "ノート"};
 
 }  // namespace
 
@@ -27,6 +23,40 @@ CRowListCtrl::CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows)
   m_pGrid = new CIconGrid(this);
   m_pGrid->Hide();
   Bind(wxEVT_SIZE, &CRowListCtrl::OnSize, this);
+  // The native header of Windows fits a column on a divider's double click itself.
+  if (wxWindow* header = GetHeaderWindow()) header->Bind(wxEVT_LEFT_DCLICK, &CRowListCtrl::OnHeaderDoubleClick, this);
+}
+
+wxWindow* CRowListCtrl::GetHeaderWindow() const {
+#ifdef __WXMSW__
+  return nullptr;
+#else
+  for (wxWindow* child : GetChildren())
+    if (static_cast<const void*>(child) == static_cast<const void*>(m_headerWin)) return child;
+  return nullptr;
+#endif
+}
+
+int CRowListCtrl::TextWidth(const std::string& text) const { return GetTextExtent(wxString::FromUTF8(text)).x; }
+
+void CRowListCtrl::FitColumn(int column) {
+  if (!InReportView() || column < 0 || column >= GetColumnCount()) return;
+  SetColumnWidth(column,
+                 FittingColumnWidth(
+                     Rows(), column, kColumnTitles[column], [this](const std::string& text) { return TextWidth(text); },
+                     [this](int length) { return FromDIP(length); }));
+}
+
+void CRowListCtrl::OnHeaderDoubleClick(wxMouseEvent& event) {
+  int x = event.GetX();
+  if (auto* scrolled = dynamic_cast<wxScrollHelper*>(ToolkitRowsWindow()))
+    scrolled->CalcUnscrolledPosition(x, 0, &x, nullptr);
+  const int column = ColumnOfDivider(GetColumnWidths(), x, FromDIP(4));
+  if (column < 0) {
+    event.Skip();
+    return;
+  }
+  FitColumn(column);
 }
 
 void CRowListCtrl::SetRowImages(const wxVector<wxBitmapBundle>& small, const wxVector<wxBitmapBundle>& large) {
@@ -52,9 +82,10 @@ void CRowListCtrl::ShowGridOrRows() {
 
 void CRowListCtrl::ResetColumns() {
   DeleteAllColumns();
+  const std::vector<int> widths = FirstColumnWidths([this](const std::string& text) { return TextWidth(text); },
+                                                    [this](int length) { return FromDIP(length); });
   for (int column = 0; column < LIST_COLUMN_COUNT; ++column)
-    InsertColumn(column, wxString::FromUTF8(kColumns[column].m_pszTitle), wxLIST_FORMAT_LEFT,
-                 kColumns[column].m_nWidth);
+    InsertColumn(column, wxString::FromUTF8(kColumnTitles[column]), wxLIST_FORMAT_LEFT, widths[std::size_t(column)]);
   ApplySortColumn();
 }
 
@@ -73,7 +104,7 @@ void CRowListCtrl::ApplySortColumn() {
 }
 
 std::string CRowListCtrl::ColumnHeading(int column) {
-  return column >= 0 && column < LIST_COLUMN_COUNT ? kColumns[column].m_pszTitle : "";
+  return column >= 0 && column < LIST_COLUMN_COUNT ? kColumnTitles[column] : "";
 }
 
 std::vector<int> CRowListCtrl::GetColumnWidths() const {
@@ -159,7 +190,7 @@ void CRowListCtrl::InsertRowItems() {
 wxString CRowListCtrl::ShownName(const CListRow& row) const {
   // A long name is cut with "…" rather than run into its neighbours. Short
   // names are not measured: a folder may hold a hundred thousand.
-  const wxString name = wxString::FromUTF8(row.m_strName);
+  const wxString name = wxString::FromUTF8(DisplayName(row.m_strName));
   if (name.length() <= kShortName) return name;
   wxClientDC dc(const_cast<CRowListCtrl*>(this));
   dc.SetFont(GetFont());
@@ -296,6 +327,7 @@ wxString CRowListCtrl::OnGetItemText(long item, long column) const {
   const std::string& text = CellText(rows[std::size_t(item)], int(column));
   // A row has one line; the information sheet shows the note whole.
   if (column == LIST_COLUMN_NOTE) return wxString::FromUTF8(OneLineText(text));
+  if (column == LIST_COLUMN_NAME) return wxString::FromUTF8(DisplayName(text));
   return wxString::FromUTF8(text);
 }
 

@@ -31,6 +31,11 @@ class CRowListCtrl : public wxListCtrl {
   void ResetColumns();
   // A column's heading (UTF-8).
   static std::string ColumnHeading(int column);
+  // Widens or narrows column to show its title and cells whole, as a double
+  // click on its header divider does.
+  void FitColumn(int column);
+  // The generic control's header (null where the toolkit's own list has one).
+  wxWindow* GetHeaderWindow() const;
   std::vector<int> GetColumnWidths() const;
   // Takes five widths; anything else changes nothing.
   void SetColumnWidths(const std::vector<int>& widths);
@@ -86,6 +91,8 @@ class CRowListCtrl : public wxListCtrl {
   void ShowGridOrRows();
   wxWindow* ToolkitRowsWindow() const;
   void OnSize(wxSizeEvent& event);
+  void OnHeaderDoubleClick(wxMouseEvent& event);
+  int TextWidth(const std::string& text) const;
   // A row's label in the icon and list styles.
   wxString ShownName(const CListRow& row) const;
   const std::vector<CListRow>& Rows() const;

@@ -138,6 +138,9 @@ TEST_F(HtmlReportTest, TextFromTheSetIsEscapedAndNothingIsLost) {
   EXPECT_NE(text.find("&lt;script&gt;alert(1)&lt;/script&gt;.txt"), std::string::npos);
   EXPECT_NE(text.find("1. &lt;b&gt;&amp;&quot; カタログ"), std::string::npos);
   EXPECT_NE(text.find("caf&#233; &#9731; &#128512;"), std::string::npos);
+  // A byte that is no text shows as the views show it.
+  Add(*cd, FileRecord(EscapeBytes("caf\xE9.txt", false), 1));
+  EXPECT_NE(Report().find(">caf&#171;E9&#187;.txt<"), std::string::npos);
 }
 
 TEST_F(HtmlReportTest, AFileThatCannotBeWrittenIsReportedAndCreatesNothing) {

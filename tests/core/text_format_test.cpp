@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/text_format.h"
+#include "platform/cp932_codec.h"
 
 TEST(FormatSize, KilobytesAndMegabytes) {
   EXPECT_EQ(FormatSize(0, false), "1KB");
@@ -26,4 +27,15 @@ TEST(FormatAttributes, WordsInFixedOrder) {
   EXPECT_EQ(FormatAttributes(0x21), "読み取り専用・アーカイブ");
   EXPECT_EQ(FormatAttributes(0x27), "読み取り専用・隠しファイル・アーカイブ・システム");
   EXPECT_EQ(FormatAttributes(0x4 | 0x400), "システム");
+}
+
+TEST(DisplayName, EscapedBytesShowAsHexInGuillemetsAndTypedFormFindsThem) {
+  // "café.txt" read from Latin-1: the é was byte E9, kept as U+EFE9.
+  const std::string stored = EscapeBytes("caf\xE9\xFF.txt", false);
+  EXPECT_EQ(DisplayName(stored), "caf«E9»«FF».txt");
+  EXPECT_EQ(DisplayName("写真\\img.jpg"), "写真\\img.jpg");  // text stays as it is
+  // What the user types back (hex in either case) is the stored name again;
+  // a form that names no byte stays text.
+  EXPECT_EQ(NameFromDisplay("caf«e9»«FF».txt"), stored);
+  EXPECT_EQ(NameFromDisplay("«G1»«E»«"), "«G1»«E»«");
 }

@@ -25,6 +25,7 @@ TEST(FileAssociation, WritesThePackageAndTheEntryOnlyWhenTheyDiffer) {
   const std::string package = ReadTextFile(home.DataHome() + "/mime/packages/quarrix-tallyhold.xml");
   EXPECT_NE(package.find("type=\"application/x-tallyhold\""), std::string::npos);
   EXPECT_NE(package.find("<comment>Tally Hold Document</comment>"), std::string::npos);
+  EXPECT_NE(package.find("<comment xml:lang=\"ja\">クオリクス カタログセット</comment>"), std::string::npos);
   EXPECT_NE(package.find("<glob pattern=\"*.fcf\"/>"), std::string::npos);
   const std::string entry = ReadTextFile(home.DataHome() + "/applications/quarrix.desktop");
   EXPECT_NE(entry.find("\nExec=\"/opt/quarrix/bin/quarrix\" %f\n"), std::string::npos) << entry;

@@ -2,7 +2,10 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/evtloop.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
 
 void Click(wxWindow* button) {
   ASSERT_TRUE(button);
@@ -56,4 +59,21 @@ CScopedTimeZone::~CScopedTimeZone() {
   else
     unsetenv("TZ");
   tzset();
+}
+
+std::vector<std::string> ClippedControls(wxWindow* window) {
+  std::vector<std::string> clipped;
+  for (wxWindow* child : window->GetChildren()) {
+    if (!child->IsShown() || child->IsTopLevel()) continue;
+    const bool labelled = dynamic_cast<wxStaticText*>(child) || dynamic_cast<wxAnyButton*>(child) ||
+                          dynamic_cast<wxCheckBox*>(child) || dynamic_cast<wxRadioButton*>(child);
+    const bool cutOnPurpose = child->HasFlag(wxST_ELLIPSIZE_START | wxST_ELLIPSIZE_MIDDLE | wxST_ELLIPSIZE_END) &&
+                              dynamic_cast<wxStaticText*>(child);
+    const wxSize best = child->GetBestSize(), given = child->GetSize();
+    if (labelled && !cutOnPurpose && (best.x > given.x || best.y > given.y))
+      clipped.push_back("\"" + Utf8(child->GetLabel()) + "\" needs " + std::to_string(best.x) + "x" +
+                        std::to_string(best.y) + ", has " + std::to_string(given.x) + "x" + std::to_string(given.y));
+    for (const std::string& inner : ClippedControls(child)) clipped.push_back(inner);
+  }
+  return clipped;
 }

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <vector>
 
 // Sends a button press to the button with id inside window (or window itself).
 void Click(wxWindow* window, int id);
@@ -57,6 +58,11 @@ class CExpectMessageBox : public wxExpectModalBase<wxMessageDialog, CExpectMessa
   std::string m_strText;
   int m_nAnswer;
 };
+
+// The shown labels, buttons, check boxes and radio buttons inside window
+// whose best size is larger than the size they were given, each as its text
+// and both sizes; a text cut on purpose ("…") is not counted.
+std::vector<std::string> ClippedControls(wxWindow* window);
 
 // Sets TZ for the test's lifetime and restores the old value.
 class CScopedTimeZone {

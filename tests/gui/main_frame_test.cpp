@@ -1,5 +1,6 @@
 // The main window: its status pane, display styles, bars, panes and keys.
 
+#include <wx/display.h>
 #include <wx/fileconf.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
@@ -10,6 +11,7 @@
 #include "document/settings_file.h"
 #include "document/window_layout.h"
 #include "model/set_file.h"
+#include "model/text_format.h"
 #include "resources/svg_images.h"
 #include "tests/gui/gui_test_sets.h"
 #include "ui/path_rules.h"
@@ -175,6 +177,10 @@ TEST_F(CExplorerTest, MenuPromptsAreTheProgramsOwnAndTheKeysTheTablesAlone) {
   EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_EXIT)), 0);  // no Ctrl+Q
   EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_SAVEAS)), 0);
   EXPECT_EQ(CountItemShortcuts(bar->FindItem(wxID_OPEN)), 1);
+  // An item whose key was taken away shows no shortcut text ("-/-").
+  EXPECT_EQ(ItemShortcutTextWidth(bar->FindItem(wxID_EXIT)), 0);
+  EXPECT_EQ(ItemShortcutTextWidth(bar->FindItem(wxID_SAVEAS)), 0);
+  EXPECT_GT(ItemShortcutTextWidth(bar->FindItem(wxID_OPEN)), 0);
 }
 
 TEST_F(CExplorerTest, RecentFilesStandAboveExitAndOneThatCannotBeOpenedLeaves) {
@@ -205,14 +211,42 @@ TEST_F(CExplorerTest, RecentFilesStandAboveExitAndOneThatCannotBeOpenedLeaves) {
 
 TEST_F(CExplorerTest, EveryNewOrOpenedSetGetsTheColumnsWithTheirFirstWidths) {
   CRowListCtrl* list = List().GetListCtrl();
+  const std::vector<int> first = list->GetColumnWidths();
   list->SetColumnWidth(0, 300);
   list->SetColumnWidth(4, 20);
   UseSet(MakeExplorerTestSet());
-  EXPECT_EQ(list->GetColumnWidths(), (std::vector<int>{120, 50, 93, 70, 200}));
+  EXPECT_EQ(list->GetColumnWidths(), first);
   wxListItem kind;
   kind.SetMask(wxLIST_MASK_TEXT);
   list->GetColumn(2, kind);
   EXPECT_EQ(Utf8(kind.GetText()), "ファイルの種類");
+  // A full date and the common kinds show whole, at whatever scale the
+  // display has; the table's widths are the least.
+  auto width = [&](const std::string& text) { return list->GetTextExtent(wxString::FromUTF8(text)).x; };
+  EXPECT_GT(first[LIST_COLUMN_DATE], width("2026/12/07 23:59"));
+  for (const char* extension : {".txt", ".jpg", ".html"})
+    EXPECT_GT(first[LIST_COLUMN_KIND], width(TypeNameFor(extension, false))) << extension;
+  EXPECT_GE(first[LIST_COLUMN_NAME], list->FromDIP(120));
+  EXPECT_GE(first[LIST_COLUMN_NOTE], list->FromDIP(200));
+}
+
+TEST_F(CExplorerTest, ADoubleClickOnAHeaderDividerFitsTheColumnBeforeIt) {
+  UseSet(MakeExplorerTestSet());
+  Settle();
+  List().FillList("CD1\\docs");
+  CRowListCtrl* list = List().GetListCtrl();
+  list->SetColumnWidth(LIST_COLUMN_NAME, 20);
+  wxWindow* header = list->GetHeaderWindow();
+  ASSERT_TRUE(header);
+  wxMouseEvent click(wxEVT_LEFT_DCLICK);
+  click.SetEventObject(header);
+  click.SetPosition(wxPoint(40, 5));  // inside the size column: nothing changes
+  header->GetEventHandler()->ProcessEvent(click);
+  EXPECT_EQ(list->GetColumnWidth(LIST_COLUMN_NAME), 20);
+  click.SetPosition(wxPoint(21, 5));
+  header->GetEventHandler()->ProcessEvent(click);
+  EXPECT_GT(list->GetColumnWidth(LIST_COLUMN_NAME), list->GetTextExtent("B.txt").x + 16);
+  EXPECT_LT(list->GetColumnWidth(LIST_COLUMN_NAME), list->FromDIP(120));
 }
 
 TEST_F(CExplorerTest, TheWindowLayoutComesBackFromTheSettingsButNotAPlaceOffTheScreens) {
@@ -244,6 +278,16 @@ TEST_F(CExplorerTest, TheWindowLayoutComesBackFromTheSettingsButNotAPlaceOffTheS
   Frame().ApplyWindowLayout(read);
   FlushEvents();
   EXPECT_EQ(Frame().GetWindowLayout().m_rect, wxRect(40, 50, 600, 400));
+  // A size kept from a larger screen fits the one the window is on now.
+  const wxRect screen = wxDisplay(0u).GetClientArea();
+  read.m_rect = wxRect(screen.x + 300, screen.y + 200, screen.width + 524, screen.height + 280);
+  Frame().ApplyWindowLayout(read);
+  FlushEvents();
+  EXPECT_TRUE(screen.Contains(Frame().GetWindowLayout().m_rect)) << Frame().GetWindowLayout().m_rect.x;
+  const std::vector<wxRect> two = {wxRect(0, 0, 1280, 1024), wxRect(1280, 0, 1920, 1080)};
+  EXPECT_EQ(PlaceOnScreens(wxRect(300, 200, 1804, 1304), {two[0]}), wxRect(0, 0, 1280, 1024));
+  EXPECT_EQ(PlaceOnScreens(wxRect(1200, 900, 1000, 800), two), wxRect(1280, 280, 1000, 800));
+  EXPECT_EQ(PlaceOnScreens(wxRect(9000, 0, 1804, 1304), two), wxRect(wxDefaultCoord, wxDefaultCoord, 1280, 1024));
   EXPECT_TRUE(RectShowsOnScreens(wxRect(-650, 10, 700, 500), {wxRect(0, 0, 1280, 1024)}));
   EXPECT_FALSE(RectShowsOnScreens(wxRect(-690, 10, 700, 500), {wxRect(0, 0, 1280, 1024)}));
 }

@@ -18,9 +18,12 @@ namespace {
 
 const char kCaption[] = "プロパティ";
 
+// A value field's text, or a label's.
 std::string Shown(wxWindow* page, const char* name) {
-  wxStaticText* control = XRCCTRL(*page, name, wxStaticText);
-  return control ? Utf8(control->GetLabelText()) : "<no control " + std::string(name) + ">";
+  wxWindow* control = page->FindWindow(XRCID(name));
+  if (auto* field = dynamic_cast<wxTextCtrl*>(control)) return Utf8(field->GetValue());
+  if (auto* label = dynamic_cast<wxStaticText*>(control)) return Utf8(label->GetLabelText());
+  return "<no control " + std::string(name) + ">";
 }
 
 wxTextCtrl* NoteBox(wxWindow* page) { return XRCCTRL(*page, "ID_NOTE", wxTextCtrl); }
@@ -156,6 +159,38 @@ TEST_F(PropInfoSheetTest, TypedLinesComeBackWithLineBreaksAndCancelReturnsNothin
     EXPECT_EQ(sheet.GetReturnCode(), wxID_CANCEL);
     EXPECT_EQ(sheet.GetNewNote(), "");
   }
+}
+
+TEST_F(PropInfoSheetTest, TheSheetGrowsAndShowsLabelsAndLongValuesWholeInFieldsThatCanBeSelected) {
+  CPropInfoData info;
+  info.m_nType = CPropInfoData::TYPE_CATALOG;
+  info.m_strName = "Disk1";
+  info.m_strBasePath = "/media/user/data/archives/2001/photos/raw/originals/kyoto";
+  info.m_strTotalSpace = "270,553,174,016バイト";
+  CPropInfoSheet sheet(kCaption, &info);
+  sheet.Show();
+  FlushEvents();
+  EXPECT_TRUE(sheet.HasFlag(wxRESIZE_BORDER));
+  // "カタログ化されたパス：" and "メディアの合計サイズ：" are not cut.
+  EXPECT_EQ(ClippedControls(&sheet), std::vector<std::string>());
+
+  auto* path = XRCCTRL(*sheet.GetInfoPage(), "ID_BASE_PATH", wxTextCtrl);
+  ASSERT_TRUE(path);
+  EXPECT_FALSE(path->IsEditable());
+  EXPECT_EQ(Utf8(path->GetValue()), info.m_strBasePath);
+  EXPECT_EQ(Utf8(path->GetToolTipText()), info.m_strBasePath);
+  path->SelectAll();
+  EXPECT_EQ(Utf8(path->GetStringSelection()), info.m_strBasePath);
+  EXPECT_EQ(Shown(sheet.GetInfoPage(), "ID_TOTAL_SPACE"), info.m_strTotalSpace);
+
+  // The values and the note take what the page grows by when the sheet is
+  // enlarged (the page is resized here: the toolkit sizes a window late).
+  wxWindow* page = sheet.GetInfoPage();
+  const wxSize field = path->GetSize(), note = NoteBox(page)->GetSize();
+  page->SetSize(page->GetSize() + wxSize(200, 100));
+  page->Layout();
+  EXPECT_GE(path->GetSize().x, field.x + 200);
+  EXPECT_GT(NoteBox(page)->GetSize().y, note.y);
 }
 
 }  // namespace

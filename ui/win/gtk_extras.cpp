@@ -24,3 +24,6 @@ void ShowCtrlShortcutText(wxMenuItem*, char) {}
 void RemoveItemShortcuts(wxMenuItem*) {}
 
 int CountItemShortcuts(wxMenuItem* item) { return std::unique_ptr<wxAcceleratorEntry>(item->GetAccel()) ? 1 : 0; }
+
+// Windows draws the shortcut named after the label's tab only.
+int ItemShortcutTextWidth(wxMenuItem* item) { return item->GetItemLabel().Contains("\t") ? 1 : 0; }
