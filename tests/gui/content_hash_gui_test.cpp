@@ -45,7 +45,8 @@ class ContentHashDoc : public CDocTest {};
 
 }  // namespace
 
-TEST_F(ContentHashDoc, AddWithTheHashBoxTicked_TheInfoPageShowsTheFilesHash) {
+TEST_F(ContentHashDoc, AddWithTheHashBoxTicked_TheInfoPageShowsTheFilesHashAndTheBoxStaysTicked) {
+  CScopedAppSettings settings;
   std::filesystem::create_directories(m_home.File("disk"));
   WriteTextFile(m_home.File("disk/a.txt"), "content of a");
   int added = -1;
@@ -54,7 +55,7 @@ TEST_F(ContentHashDoc, AddWithTheHashBoxTicked_TheInfoPageShowsTheFilesHash) {
                   return AnswerDialog(dlg, wxID_OK, [](CLabelDlg* shown) {
                     wxCheckBox* hash = XRCCTRL(*shown, "ID_HASH", wxCheckBox);
                     EXPECT_EQ("ファイルの内容からハッシュを計算する", Utf8(hash->GetLabel()));
-                    EXPECT_FALSE(hash->GetValue());  // no settings: off
+                    EXPECT_FALSE(hash->GetValue());  // nothing remembered yet: off
                     hash->SetValue(true);
                   });
                 }));
@@ -72,6 +73,17 @@ TEST_F(ContentHashDoc, AddWithTheHashBoxTicked_TheInfoPageShowsTheFilesHash) {
                   EXPECT_EQ("ハッシュ (XXH128)：", Label(page, "ID_FINGERPRINT_LABEL"));
                   return wxID_CANCEL;
                 }));
+
+  // The next add starts as this one was left.
+  bool ticked = false;
+  wxTEST_DIALOG(added = Doc().AddCatalog(), CExpectDirDialog(m_home.File("disk")),
+                CExpectDialog<CLabelDlg>([&ticked](CLabelDlg* dlg) {
+                  return AnswerDialog(dlg, wxID_CANCEL, [&ticked](CLabelDlg* shown) {
+                    ticked = XRCCTRL(*shown, "ID_HASH", wxCheckBox)->GetValue();
+                  });
+                }));
+  EXPECT_TRUE(ticked);
+  EXPECT_NE(std::string::npos, ReadTextFile(m_home.ConfigHome() + "/Quarrix.conf").find("HashContents=1"));
 }
 
 TEST_F(ContentHashDoc, WhileHashingTheScanProgressShowsBytesAndRateAndCancelStillWorks) {
