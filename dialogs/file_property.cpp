@@ -37,13 +37,18 @@ void CFileProperty::ShowFingerprint(const std::string& fingerprint) {
     field->SetBackgroundColour(GetBackgroundColour());
     return;
   }
-  // No hash: its row goes, and the note takes the room.
+  // No hash: its row goes, and the note takes the room (a sizer gives it
+  // by itself).
+  label->Hide();
+  field->Hide();
+  if (GetSizer()) {
+    Layout();
+    return;
+  }
   wxWindow* noteLabel = XRCCTRL(*this, "ID_NOTE_LABEL", wxStaticText);
   wxWindow* note = XRCCTRL(*this, "ID_NOTE", wxTextCtrl);
   if (!noteLabel || !note) return;
   const int shift = noteLabel->GetPosition().y - label->GetPosition().y;
-  label->Hide();
-  field->Hide();
   noteLabel->Move(noteLabel->GetPosition() - wxPoint(0, shift));
   note->SetSize(note->GetRect().x, note->GetRect().y - shift, note->GetRect().width, note->GetRect().height + shift);
 }
