@@ -11,6 +11,9 @@ class CFileProperty : public CPropInfoPage {
   void OnFirstShow() override;
 
  private:
+  // The hash, selectable, when the file has one.
+  void ShowFingerprint(const std::string& fingerprint);
+
   std::string m_strName;
   std::string m_strPath;
   std::string m_strKind;

@@ -1,18 +1,20 @@
 #include "dialogs/label_dlg.h"
 
+#include <wx/checkbox.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
 #include "dialogs/dialog_rules.h"
 #include "dialogs/message_box.h"
 
-CLabelDlg::CLabelDlg(wxWindow* parent, std::string label)
-    : CValueDialog(parent, "カタログラベルの入力", "LabelDialogLayout"), m_strLabel(std::move(label)) {}
+CLabelDlg::CLabelDlg(wxWindow* parent, std::string label, bool hash)
+    : CValueDialog(parent, "カタログラベルの入力", "LabelDialogLayout"), m_strLabel(std::move(label)), m_bHash(hash) {}
 
 bool CLabelDlg::TransferDataToWindow() {
   if (!wxDialog::TransferDataToWindow()) return false;
   wxTextCtrl* edit = XRCCTRL(*this, "ID_LABEL", wxTextCtrl);
   edit->ChangeValue(wxString::FromUTF8(m_strLabel));
+  XRCCTRL(*this, "ID_HASH", wxCheckBox)->SetValue(m_bHash);
   edit->SetFocus();
   edit->SelectAll();
   return true;
@@ -26,5 +28,6 @@ bool CLabelDlg::TransferDataFromWindow() {
     return false;
   }
   m_strLabel = std::move(label);
+  m_bHash = XRCCTRL(*this, "ID_HASH", wxCheckBox)->GetValue();
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Asks for the label of a new catalog. Ends with wxID_OK (the label is then
-// non-empty, as typed) or wxID_CANCEL.
+// Asks for the label of a new catalog, and whether to take the hashes of its
+// files' contents. Ends with wxID_OK (the label is then non-empty, as typed)
+// or wxID_CANCEL.
 
 #include <string>
 
@@ -8,10 +9,12 @@
 
 class CLabelDlg : public CValueDialog {
  public:
-  // Starts with label, selected so that typing replaces it.
-  explicit CLabelDlg(wxWindow* parent, std::string label = std::string());
+  // Starts with label, selected so that typing replaces it, and the hash
+  // check box as hash says.
+  explicit CLabelDlg(wxWindow* parent, std::string label = std::string(), bool hash = false);
 
   const std::string& GetCatalogLabel() const { return m_strLabel; }
+  bool GetHashContents() const { return m_bHash; }
 
   bool TransferDataToWindow() override;
   // Refuses an empty label with a message; the dialog then stays open.
@@ -19,4 +22,5 @@ class CLabelDlg : public CValueDialog {
 
  private:
   std::string m_strLabel;
+  bool m_bHash;
 };

@@ -46,6 +46,10 @@ void CProgressDlg::SetGauge(int permille) {
   if (auto* gauge = dynamic_cast<wxGauge*>(FindWindow(XRCID("ID_GAUGE")))) gauge->SetValue(permille);
 }
 
+void CProgressDlg::ShowRow(const char* name) {
+  if (wxWindow* control = FindWindow(XRCID(name)); control != nullptr && !control->IsShown()) control->Show();
+}
+
 std::uint64_t CProgressDlg::ElapsedSeconds() const {
   return std::uint64_t(
       std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - m_start).count());

@@ -22,6 +22,8 @@ class CProgressDlg : public wxDialog {
   void SetText(const char* name, const std::string& text);
   std::string GetText(const char* name) const;
   void SetGauge(int permille);
+  // Shows the control name, hidden by its layout until needed.
+  void ShowRow(const char* name);
   std::uint64_t ElapsedSeconds() const;
 
   // One tick of the timer: ends the dialog when the work is done, else

@@ -9,6 +9,8 @@ namespace {
 const char kOpenAppSection[] = "FileOpenApp";
 const char kOutputSection[] = "CatalogOut";
 const char kExcludeSection[] = "ExcludePatterns";
+const char kAddSection[] = "AddCatalog";
+const char kHashKey[] = "HashContents";
 
 std::string ListKey(int n) {
   char key[32];
@@ -37,6 +39,15 @@ CAppSettings::CAppSettings(CSettingsStore& store) : m_store(store) {
   LoadOutputOptions();
   LoadSearchOptions();
   LoadExcludePatterns();
+  LoadHashContents();
+}
+
+void CAppSettings::LoadHashContents() { m_bHashContents = m_store.GetInt(kAddSection, kHashKey, 0) != 0; }
+
+void CAppSettings::SaveHashContents(bool hash) {
+  m_bHashContents = hash;
+  m_store.SetInt(kAddSection, kHashKey, hash ? 1 : 0);
+  m_store.Flush();
 }
 
 void CAppSettings::LoadOpenApps() { m_vecOpenApps = LoadList(kOpenAppSection); }

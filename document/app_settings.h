@@ -1,7 +1,8 @@
 #pragma once
 // The per-user settings the program keeps itself: the applications the user
 // picked to open files with, most recent first, the report's columns, the
-// search options and the patterns new catalogs exclude.
+// search options, the patterns new catalogs exclude and whether new catalogs
+// take the hashes of their files.
 // Each part is written when it changes; nothing is written at destruction.
 
 #include <string>
@@ -48,6 +49,12 @@ class CAppSettings {
   void SaveExcludePatterns(const std::vector<std::string>& patterns);
   const std::vector<std::string>& GetExcludePatterns() const { return m_vecExcludes; }
 
+  // "AddCatalog": HashContents 0 or 1, off when missing; the label dialog's
+  // check box as the user last left it.
+  void LoadHashContents();
+  void SaveHashContents(bool hash);
+  bool GetHashContents() const { return m_bHashContents; }
+
  private:
   // A list kept as numbered keys of section.
   std::vector<std::string> LoadList(const char* section) const;
@@ -58,6 +65,7 @@ class CAppSettings {
   CatalogOutOptions m_outputOptions;
   CSearchOptions m_searchOptions;
   std::vector<std::string> m_vecExcludes;
+  bool m_bHashContents = false;
 };
 
 // The running application's settings; null when the process is not the

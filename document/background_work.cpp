@@ -1,5 +1,6 @@
 #include "document/background_work.h"
 
+#include "model/content_hashing.h"
 #include "model/scan_progress.h"
 #include "model/set_file.h"
 #include "model/text_format.h"
@@ -7,6 +8,7 @@
 
 #include <chrono>
 #include <exception>
+#include <optional>
 #include <thread>
 
 int g_nProgressDelayMilliseconds = 400;
@@ -54,17 +56,26 @@ void RunWithWorkProgress(wxWindow* parent, const std::string& caption, const std
 
 void RunScanInBackground(wxWindow* parent, const std::string& caption, CScanProgress& progress,
                          std::atomic<bool>& cancel, const std::function<void()>& work) {
+  // The rate counts from the first refresh that saw the hashing.
+  std::optional<std::chrono::steady_clock::time_point> hashStart;
+  const auto refresh = [&progress, &hashStart](CProgressDlg& dialog) {
+    const CScanCounts counts = progress.Counts();
+    dialog.SetText("ID_FOLDERS", FormatCount(counts.nFolders));
+    dialog.SetText("ID_FILES", FormatCount(counts.nFiles));
+    dialog.SetText("ID_SIZE", FormatSize(counts.nBytes, false));
+    dialog.SetText("ID_FOLDER", progress.CurrentFolder());
+    if (!progress.Hashing()) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!hashStart) hashStart = now;
+    dialog.ShowRow("ID_HASH_LABEL");
+    dialog.ShowRow("ID_HASH");
+    dialog.SetText("ID_HASH",
+                   HashCountsText(progress.HashCounts(), std::chrono::duration<double>(now - *hashStart).count()));
+  };
   RunInBackground(
       work,
       [&](std::function<bool()> done) {
-        return std::make_unique<CProgressDlg>(parent, caption, "ScanProgressLayout", std::move(done),
-                                              [&progress](CProgressDlg& dialog) {
-                                                const CScanCounts counts = progress.Counts();
-                                                dialog.SetText("ID_FOLDERS", FormatCount(counts.nFolders));
-                                                dialog.SetText("ID_FILES", FormatCount(counts.nFiles));
-                                                dialog.SetText("ID_SIZE", FormatSize(counts.nBytes, false));
-                                                dialog.SetText("ID_FOLDER", progress.CurrentFolder());
-                                              });
+        return std::make_unique<CProgressDlg>(parent, caption, "ScanProgressLayout", std::move(done), refresh);
       },
       cancel);
 }

@@ -29,7 +29,9 @@ class wxWindow;
 
 // RunInBackground for a scan (work calls ScanCatalog with progress and
 // cancel in its options): the dialog shows the folders and files so far,
-// their size, the folder being read and the time taken, with キャンセル.
+// their size, the folder being read and the time taken, with キャンセル;
+// while the files' contents are read for their hashes, also the files and
+// bytes read of those to read and the rate.
 void RunScanInBackground(wxWindow* parent, const std::string& caption, CScanProgress& progress,
                          std::atomic<bool>& cancel, const std::function<void()>& work);
 

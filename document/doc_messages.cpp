@@ -1,5 +1,7 @@
 #include "document/doc_messages.h"
 
+#include <algorithm>
+
 #include "model/catalog_update.h"
 #include "model/text_format.h"
 
@@ -8,19 +10,38 @@ std::string DeleteCatalogPrompt(const std::string& name) {
 }
 
 std::string MediumMismatchPrompt(const std::string& name, bool absent, const std::string& recorded,
-                                 const std::string& found) {
+                                 const std::string& found, bool verifying) {
   const std::string what = absent ? "カタログ " + name + " のメディアが接続されていないようです\n"
                                   : "この場所にはカタログ " + name + " とは別のメディアがあります\n";
-  return what + "カタログのメディア: " + recorded + "\nこの場所のメディア: " + found +
-         "\n\nこのまま更新すると、カタログの内容がこの場所の内容で置き換えられます\n更新してよろしいですか？";
+  const char* outcome =
+      verifying ? "\n\nこのまま検証すると、カタログとこの場所の内容を比べます\n検証してよろしいですか？"
+                : "\n\nこのまま更新すると、カタログの内容がこの場所の内容で置き換えられます\n更新してよろしいですか？";
+  return what + "カタログのメディア: " + recorded + "\nこの場所のメディア: " + found + outcome;
 }
+
+namespace {
+
+// "CAPTION N 件:" and the first paths, one a line; "..." when there are more.
+std::string PathListText(const char* caption, std::uint64_t count, const std::string* first, std::size_t listed) {
+  std::string text = caption + (" " + FormatCount(count)) + " 件:";
+  for (std::size_t i = 0; i < listed; ++i) text += "\n" + first[i];
+  if (count > listed) text += "\n...";
+  return text;
+}
+
+}  // namespace
 
 std::string UnreadableText(const CUnreadableSummary& unreadable) {
   if (unreadable.nCount == 0) return {};
-  std::string text = "読めなかった場所 " + FormatCount(unreadable.nCount) + " 件:";
-  for (const std::string& path : unreadable.firstPaths) text += "\n" + path;
-  if (unreadable.nCount > unreadable.firstPaths.size()) text += "\n...";
-  return text;
+  return PathListText("読めなかった場所", unreadable.nCount, unreadable.firstPaths.data(),
+                      unreadable.firstPaths.size());
+}
+
+std::string UnhashedText(const std::vector<std::string>& paths) {
+  if (paths.empty()) return {};
+  constexpr std::size_t kListed = 10;
+  return PathListText("内容を読めずハッシュを計算できなかったファイル", paths.size(), paths.data(),
+                      std::min(paths.size(), kListed));
 }
 
 std::string ScanStatusMessage(EScanStatus status, const char* cancelled) {

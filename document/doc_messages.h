@@ -2,6 +2,7 @@
 // The texts the document shows, and the rules that build the variable ones.
 
 #include <string>
+#include <vector>
 
 #include "model/scan.h"
 #include "model/set_file_error.h"
@@ -25,6 +26,8 @@ inline constexpr char kScanCaption[] = "カタログを作成しています";
 inline constexpr char kScanCancelled[] = "カタログの作成をキャンセルしました\nカタログセットは変更されていません";
 inline constexpr char kUpdateCaption[] = "カタログを更新しています";
 inline constexpr char kUpdateCancelled[] = "カタログの更新をキャンセルしました\nカタログセットは変更されていません";
+inline constexpr char kVerifyCaption[] = "カタログを検証しています";
+inline constexpr char kVerifyCancelled[] = "カタログの検証をキャンセルしました";
 
 // What the user is told about a scan that ended with status (empty for
 // Done), cancelled being the text for a cancelled one.
@@ -38,13 +41,17 @@ inline constexpr char kMalformedFile[] = "予期しないﾌｧｲﾙ形式で�
 
 // "カタログ NAME を削除します\nよろしいですか？"
 std::string DeleteCatalogPrompt(const std::string& name);
-// The update of catalog name would scan another medium than it records
-// (absent: the place is an empty mount point): go on?
+// The update (or the verify, when verifying) of catalog name would scan
+// another medium than it records (absent: the place is an empty mount
+// point): go on?
 std::string MediumMismatchPrompt(const std::string& name, bool absent, const std::string& recorded,
-                                 const std::string& found);
+                                 const std::string& found, bool verifying = false);
 // The places a scan could not read, to add to its message; empty when none.
 struct CUnreadableSummary;
 std::string UnreadableText(const CUnreadableSummary& unreadable);
+// The files whose contents could not be read for their hashes (logical
+// paths, the first few named), to add to a scan's message; empty when none.
+std::string UnhashedText(const std::vector<std::string>& paths);
 
 // "TITLE への変更を保存しますか?"
 std::string SaveChangesPrompt(const std::string& title);

@@ -18,9 +18,11 @@
 #include "dialogs/search_result_dlg.h"
 #include "dialogs/search_sheet.h"
 #include "dialogs/update_summary_dlg.h"
+#include "dialogs/verify_result_dlg.h"
 #include "document/app_settings.h"
 #include "document/background_work.h"
 #include "document/browse_for_location.h"
+#include "document/cataloged_file_opener.h"
 #include "document/command_ids.h"
 #include "document/doc_messages.h"
 #include "document/doc_template.h"
@@ -28,6 +30,7 @@
 #include "document/help_contents.h"
 #include "document/hints.h"
 #include "model/catalog_update.h"
+#include "model/catalog_verify.h"
 #include "model/scan.h"
 #include "model/set_extension.h"
 #include "model/set_file.h"
@@ -40,6 +43,13 @@ std::string ToUtf8(const wxString& text) { return text.utf8_string(); }
 
 bool Confirm(const std::string& text, wxWindow* parent) {
   return AppMessageBox(text, wxOK | wxCANCEL | wxICON_QUESTION, parent) == wxOK;
+}
+
+// Adds line to text on a line of its own.
+void AppendLine(std::string& text, const std::string& line) {
+  if (line.empty()) return;
+  if (!text.empty()) text += '\n';
+  text += line;
 }
 
 }  // namespace
@@ -226,10 +236,13 @@ bool CExplorerApDoc::SaveAsPath(const wxString& file) {
 
 void CExplorerApDoc::OnAddCatalog(wxCommandEvent&) { AddCatalog(); }
 
-bool CExplorerApDoc::AskCatalogLabel(const std::vector<std::string>& paths, std::string& label) {
-  CLabelDlg dialog(GetDialogParent(), SuggestedCatalogLabel(paths));
+bool CExplorerApDoc::AskCatalogLabel(const std::vector<std::string>& paths, std::string& label, bool& hash) {
+  CAppSettings* settings = GetAppSettings();
+  CLabelDlg dialog(GetDialogParent(), SuggestedCatalogLabel(paths), settings && settings->GetHashContents());
   if (dialog.ShowModal() != wxID_OK) return false;
   label = dialog.GetCatalogLabel();
+  hash = dialog.GetHashContents();
+  if (settings) settings->SaveHashContents(hash);
   return true;
 }
 
@@ -256,20 +269,23 @@ EScanStatus CExplorerApDoc::ScanWithProgress(const char* caption,
   return cancel.load() ? EScanStatus::Cancelled : status;
 }
 
-int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::string>& paths) {
+int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::string>& paths, bool hash) {
   // Refused before the scan rather than after it.
   if (FindByPath(static_cast<const CFileInfo*>(m_pRoot.get()), label) != nullptr) return FinishAdd(nullptr);
   std::unique_ptr<CDriveFileInfo> catalog;
   std::string message;
   const CAppSettings* settings = GetAppSettings();
   const std::vector<std::string> excludes = settings ? settings->GetExcludePatterns() : std::vector<std::string>();
+  std::vector<std::string> unhashed;
   const EScanStatus status = ScanWithProgress(kScanCaption, [&](const CScanOptions& options) {
-    CScanOptions excluding = options;
-    excluding.excludes = excludes;
-    return MakeCatalog(label, paths, excluding, catalog, message);
+    CScanOptions chosen = options;
+    chosen.excludes = excludes;
+    chosen.bHashContents = hash;
+    return MakeCatalog(label, paths, chosen, catalog, message, &unhashed);
   });
   if (status != EScanStatus::Done) message = ScanStatusMessage(status, kScanCancelled);
   if (status == EScanStatus::Done) message += UnreadableText(CollectUnreadable(*catalog, label));
+  AppendLine(message, UnhashedText(unhashed));
   const CDriveFileInfo* added =
       status == EScanStatus::Done ? m_pRoot->AppendCatalog(std::move(catalog), std::time(nullptr)) : nullptr;
   if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
@@ -281,8 +297,9 @@ int CExplorerApDoc::AddCatalog() {
   std::string path;
   if (!BrowseForLocation(kBrowseTitle, path, GetDialogParent(), PickerStartFolder())) return 0;
   std::string label;
-  if (!AskCatalogLabel({path}, label)) return 0;
-  return ScanAndAdd(label, {path});
+  bool hash = false;
+  if (!AskCatalogLabel({path}, label, hash)) return 0;
+  return ScanAndAdd(label, {path}, hash);
 }
 
 void CExplorerApDoc::OnDropFiles(const wxArrayString& files) {
@@ -296,8 +313,9 @@ int CExplorerApDoc::AddCatalogFromFiles(const std::vector<std::string>& paths) {
   if (wxWindow* top = wxGetTopLevelParent(GetDialogParent())) top->Raise();
   if (!Confirm(kConfirmDrop, GetDialogParent())) return 0;
   std::string label;
-  if (!AskCatalogLabel(paths, label)) return 0;
-  return ScanAndAdd(label, paths);
+  bool hash = false;
+  if (!AskCatalogLabel(paths, label, hash)) return 0;
+  return ScanAndAdd(label, paths, hash);
 }
 
 void CExplorerApDoc::OnExcludePatterns(wxCommandEvent&) { EditExcludePatterns(); }
@@ -324,28 +342,34 @@ int CExplorerApDoc::DeleteCatalog(const std::string& name) {
   return removed;
 }
 
-int CExplorerApDoc::UpdateCatalog(const std::string& name) {
-  const CFileInfo* item = m_pRoot ? FindByPath(static_cast<const CFileInfo*>(m_pRoot.get()), name) : nullptr;
-  if (item == nullptr || !item->IsCatalog()) return 0;
-  const auto& catalog = static_cast<const CDriveFileInfo&>(*item);
-  std::string place = catalog.m_strCatalogedPath;
+bool CExplorerApDoc::LocateMedium(const CDriveFileInfo& catalog, const std::string& name, bool verifying,
+                                  std::string& place) {
+  place = catalog.m_strCatalogedPath;
   // The medium moved (another mount point, another machine): the user says where it is now.
   if (!CatalogPlacePresent(catalog) &&
       !BrowseForLocation(UpdatePlaceTitle(name), place, GetDialogParent(), NearestExistingFolder(place)))
-    return 0;
+    return false;
   CMediumIdentity now;
   const EMediumCheck check = CheckMedium(catalog, place, &now);
-  if ((check == EMediumCheck::Absent || check == EMediumCheck::Different) &&
-      !Confirm(MediumMismatchPrompt(name, check == EMediumCheck::Absent, DescribeMedium(catalog.m_record->medium),
-                                    DescribeMedium(now)),
-               GetDialogParent()))
-    return 0;
+  return (check != EMediumCheck::Absent && check != EMediumCheck::Different) ||
+         Confirm(MediumMismatchPrompt(name, check == EMediumCheck::Absent, DescribeMedium(catalog.m_record->medium),
+                                      DescribeMedium(now), verifying),
+                 GetDialogParent());
+}
+
+int CExplorerApDoc::UpdateCatalog(const std::string& name) {
+  const CDriveFileInfo* found = m_pRoot ? FindCatalog(*m_pRoot, name) : nullptr;
+  std::string place;
+  if (found == nullptr || !LocateMedium(*found, name, false, place)) return 0;
+  const CDriveFileInfo& catalog = *found;
   std::unique_ptr<CDriveFileInfo> fresh;
   std::string message;
+  std::vector<std::string> unhashed;
   const EScanStatus status = ScanWithProgress(kUpdateCaption, [&](const CScanOptions& options) {
-    return ScanForUpdate(catalog, place, RecordedScanOptions(catalog, options), fresh, message);
+    return ScanForUpdate(catalog, place, RecordedScanOptions(catalog, options), fresh, message, nullptr, &unhashed);
   });
   if (status != EScanStatus::Done) message = ScanStatusMessage(status, kUpdateCancelled);
+  if (status == EScanStatus::Done) AppendLine(message, UnhashedText(unhashed));
   if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
   if (status != EScanStatus::Done) return 0;
   const CUpdateSummary summary = CompareCatalogs(catalog, *fresh);
@@ -356,6 +380,34 @@ int CExplorerApDoc::UpdateCatalog(const std::string& name) {
   SendHint(hint);
   Modify(true);
   return 1;
+}
+
+void CExplorerApDoc::VerifyCatalog(const std::string& name) {
+  const CDriveFileInfo* catalog = m_pRoot ? FindCatalog(*m_pRoot, name) : nullptr;
+  std::string place;
+  if (catalog == nullptr || !LocateMedium(*catalog, name, true, place)) return;
+  CVerifyResult result;
+  std::string message;
+  const EScanStatus status = ScanWithProgress(kVerifyCaption, [&](const CScanOptions& options) {
+    return ::VerifyCatalog(*catalog, place, options, result, message);
+  });
+  if (status != EScanStatus::Done) message = ScanStatusMessage(status, kVerifyCancelled);
+  if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
+  if (status != EScanStatus::Done) return;
+  std::string chosen;
+  {
+    CVerifyResultDlg dialog(GetDialogParent(), name, result);
+    if (dialog.ShowModal() == wxID_OK) chosen = dialog.GetSelectedPath();
+  }
+  if (!chosen.empty()) GoToItem(NearestHeldPath(*m_pRoot, chosen));
+}
+
+std::string NearestHeldPath(const CRootFileInfo& set, std::string path) {
+  while (!path.empty() && FindByPath(static_cast<const CFileInfo*>(&set), path) == nullptr) {
+    const std::size_t separator = path.rfind('\\');
+    path.resize(separator == std::string::npos ? 0 : separator);
+  }
+  return path;
 }
 
 // ---------------------------------------------------------------------------
@@ -430,8 +482,11 @@ void CExplorerApDoc::SearchFrom(const std::string& path) {
     CSearchResultDlg dialog(GetDialogParent(), results);
     if (dialog.ShowModal() == wxID_OK) chosen = dialog.GetSelectedPath();
   }
-  if (chosen.empty()) return;
-  std::unique_ptr<CItemSummary> item = m_pRoot->GetItemSummary(chosen);
+  if (!chosen.empty()) GoToItem(chosen);
+}
+
+void CExplorerApDoc::GoToItem(const std::string& path) {
+  std::unique_ptr<CItemSummary> item = m_pRoot->GetItemSummary(path);
   if (!item) return;
   CItemHint hint(HINT_GO_TO_ITEM, item.get());
   SendHint(hint);

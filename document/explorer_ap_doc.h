@@ -52,6 +52,10 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   // points), shows what would change and, when the user agrees, replaces
   // the catalog's tree keeping its notes.
   int UpdateCatalog(const std::string& name);
+  // Reads the catalog's medium again (found as for an update) and shows how
+  // it differs from the catalog, which stays as it is; the user may go to
+  // one of the differences.
+  void VerifyCatalog(const std::string& name);
   // The patterns new catalogs leave out, kept in the settings; false when
   // the dialog was cancelled.
   bool EditExcludePatterns();
@@ -101,11 +105,19 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
 
   void SendHint(CUpdateHint& hint);
   // The label dialog, starting with the label suggested for paths; false
-  // when cancelled.
-  bool AskCatalogLabel(const std::vector<std::string>& paths, std::string& label);
+  // when cancelled. hash gets the dialog's hash check box, which the
+  // settings keep for the next time.
+  bool AskCatalogLabel(const std::vector<std::string>& paths, std::string& label, bool& hash);
   // Scans paths on a worker thread with the progress dialog and adds the
-  // catalog; a cancelled or failed scan changes nothing and says why.
-  int ScanAndAdd(const std::string& label, const std::vector<std::string>& paths);
+  // catalog (taking its files' hashes when hash); a cancelled or failed scan
+  // changes nothing and says why.
+  int ScanAndAdd(const std::string& label, const std::vector<std::string>& paths, bool hash);
+  // Where the medium of catalog name is now: its base path, else where the
+  // user points; the user is asked first when another medium or none is
+  // there. False when the user gave up.
+  bool LocateMedium(const CDriveFileInfo& catalog, const std::string& name, bool verifying, std::string& place);
+  // Selects the item at path in the views (as a search result is gone to).
+  void GoToItem(const std::string& path);
   // Runs scan on a worker thread behind the scan progress dialog; Cancelled
   // when the dialog was cancelled.
   EScanStatus ScanWithProgress(const char* caption,
@@ -126,3 +138,7 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
 
 // The sort key a sort command (ID_SORT_BY_...) sets; -1 for other ids.
 int SortColumnForCommand(int id);
+
+// path when set holds an item there, else the nearest folder above it that
+// set holds (a file found new on a medium is gone to by its folder).
+std::string NearestHeldPath(const CRootFileInfo& set, std::string path);

@@ -196,9 +196,13 @@ void HashMissingFingerprints(CDriveFileInfo& catalog, const CScanOptions& option
   catalog.m_fingerprints.Add(std::move(found));
 }
 
-std::string HashProgressLine(const CHashCounts& counts, double hashSeconds, std::uint64_t seconds) {
+std::string HashCountsText(const CHashCounts& counts, double hashSeconds) {
   const double rate = hashSeconds > 0.05 ? double(counts.nBytes) / hashSeconds : 0;
-  return "ハッシュ " + FormatCount(counts.nFiles) + " / " + FormatCount(counts.nFilesTotal) + " ファイル / " +
+  return FormatCount(counts.nFiles) + " / " + FormatCount(counts.nFilesTotal) + " ファイル / " +
          FormatSize(counts.nBytes, false) + " / " + FormatSize(counts.nBytesTotal, false) + " / " +
-         FormatSize(std::uint64_t(rate), false) + "/s / " + FormatElapsed(seconds);
+         FormatSize(std::uint64_t(rate), false) + "/s";
+}
+
+std::string HashProgressLine(const CHashCounts& counts, double hashSeconds, std::uint64_t seconds) {
+  return "ハッシュ " + HashCountsText(counts, hashSeconds) + " / " + FormatElapsed(seconds);
 }

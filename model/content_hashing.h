@@ -53,6 +53,8 @@ void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options
 void HashMissingFingerprints(CDriveFileInfo& catalog, const CScanOptions& options, CHashOutcome& outcome,
                              const CContentReaderFactory& makeReader = {});
 
-// The hashing line of a progress display: files and bytes read of those to
-// read, the rate over hashSeconds, and the time taken in all.
+// Files and bytes read of those to read, and the rate over hashSeconds.
+std::string HashCountsText(const CHashCounts& counts, double hashSeconds);
+// The hashing line of a progress display: HashCountsText and the time taken
+// in all.
 std::string HashProgressLine(const CHashCounts& counts, double hashSeconds, std::uint64_t seconds);

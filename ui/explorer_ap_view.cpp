@@ -21,6 +21,7 @@ wxIMPLEMENT_DYNAMIC_CLASS(CExplorerApView, wxView);
 wxBEGIN_EVENT_TABLE(CExplorerApView, wxView)
   EVT_MENU(ID_DELETE_CATALOG, CExplorerApView::OnDeleteCatalog)
   EVT_MENU(ID_UPDATE_CATALOG, CExplorerApView::OnUpdateCatalog)
+  EVT_MENU(ID_VERIFY_CATALOG, CExplorerApView::OnVerifyCatalog)
   EVT_MENU(ID_EDIT_NOTE, CExplorerApView::OnEditNote)
   EVT_MENU(ID_SEARCH, CExplorerApView::OnSearch)
   EVT_MENU(ID_PROPERTIES, CExplorerApView::OnProperties)
@@ -28,6 +29,7 @@ wxBEGIN_EVENT_TABLE(CExplorerApView, wxView)
   EVT_MENU(ID_OPEN_FILE, CExplorerApView::OnOpenFile)
   EVT_UPDATE_UI(ID_DELETE_CATALOG, CExplorerApView::OnUpdateDeleteCatalog)
   EVT_UPDATE_UI(ID_UPDATE_CATALOG, CExplorerApView::OnUpdateUpdateCatalog)
+  EVT_UPDATE_UI(ID_VERIFY_CATALOG, CExplorerApView::OnUpdateUpdateCatalog)
   EVT_UPDATE_UI(ID_EDIT_NOTE, CExplorerApView::OnUpdateSelection)
   EVT_UPDATE_UI(ID_SEARCH, CExplorerApView::OnUpdateSearch)
   EVT_UPDATE_UI(ID_PROPERTIES, CExplorerApView::OnUpdateSelection)
@@ -428,15 +430,25 @@ void CExplorerApView::OnDeleteCatalog(wxCommandEvent&) {
   doc->DeleteCatalog(name);
 }
 
-void CExplorerApView::OnUpdateCatalog(wxCommandEvent&) {
+std::string CExplorerApView::SelectedCatalog() const {
   CRowListCtrl* list = m_pList.get();
-  CExplorerApDoc* doc = Doc();
-  if (!list || !doc || !m_strCurrentPath.empty() || list->GetSelectedItemCount() != 1) return;
+  if (!list || !m_strCurrentPath.empty() || list->GetSelectedItemCount() != 1) return {};
   const long row = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
-  if (row < 0 || std::size_t(row) >= m_vecRows.size()) return;
-  const std::string name = m_vecRows[std::size_t(row)].m_strName;
+  if (row < 0 || std::size_t(row) >= m_vecRows.size()) return {};
+  return m_vecRows[std::size_t(row)].m_strName;
+}
+
+void CExplorerApView::OnUpdateCatalog(wxCommandEvent&) {
+  CExplorerApDoc* doc = Doc();
+  const std::string name = SelectedCatalog();
+  if (!doc || name.empty()) return;
   // The rebuild that follows an update lists the catalogs afresh.
   if (doc->UpdateCatalog(name)) SelectRowByName(name);
+}
+
+void CExplorerApView::OnVerifyCatalog(wxCommandEvent&) {
+  const std::string name = SelectedCatalog();
+  if (CExplorerApDoc* doc = Doc(); doc && !name.empty()) doc->VerifyCatalog(name);
 }
 
 void CExplorerApView::OnEditNote(wxCommandEvent&) {

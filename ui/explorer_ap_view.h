@@ -90,6 +90,8 @@ class CExplorerApView : public wxView, public CStatusTextSource {
   void ShowSortArrow();
   void OnNoteChanged(const std::string& path, const std::string& note);
   void SelectAllRows();
+  // The one catalog selected at the set level; empty when that is not the selection.
+  std::string SelectedCatalog() const;
 
   // Control events.
   void OnColumnClick(wxListEvent& event);
@@ -104,6 +106,7 @@ class CExplorerApView : public wxView, public CStatusTextSource {
   // Commands.
   void OnDeleteCatalog(wxCommandEvent& event);
   void OnUpdateCatalog(wxCommandEvent& event);
+  void OnVerifyCatalog(wxCommandEvent& event);
   void OnEditNote(wxCommandEvent& event);
   void OnSearch(wxCommandEvent& event);
   void OnProperties(wxCommandEvent& event);

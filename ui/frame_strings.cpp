@@ -11,6 +11,7 @@ std::string CommandPromptString(int id) {
     case ID_SEARCH: return "カタログを検索する\n検索";
     case ID_DELETE_CATALOG: return "カタログを削除する\n削除";
     case ID_UPDATE_CATALOG: return "カタログをメディアの現在の内容に更新する\n更新";
+    case ID_VERIFY_CATALOG: return "カタログをメディアと比べ、変わったファイルや壊れたファイルを探す\n検証";
     case ID_EXCLUDE_PATTERNS: return "カタログを追加するときに除外するファイルやフォルダを指定する";
     case ID_PROPERTIES: return "ファイルのプロパティを表示";
     case ID_VIEW_SMALLICON: return "ｵﾌﾞｼﾞｪｸﾄを小さいｱｲｺﾝで表示します。\n小さいｱｲｺﾝ";

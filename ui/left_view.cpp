@@ -35,12 +35,14 @@ wxIMPLEMENT_DYNAMIC_CLASS(CLeftView, wxView);
 wxBEGIN_EVENT_TABLE(CLeftView, wxView)
   EVT_MENU(ID_DELETE_CATALOG, CLeftView::OnDeleteCatalog)
   EVT_MENU(ID_UPDATE_CATALOG, CLeftView::OnUpdateCatalog)
+  EVT_MENU(ID_VERIFY_CATALOG, CLeftView::OnVerifyCatalog)
   EVT_MENU(ID_SEARCH, CLeftView::OnSearch)
   EVT_MENU(ID_EDIT_NOTE, CLeftView::OnEditNote)
   EVT_MENU(ID_PROPERTIES, CLeftView::OnProperties)
   EVT_MENU(ID_COPY_LOCATION, CLeftView::OnCopyLocation)
   EVT_UPDATE_UI(ID_DELETE_CATALOG, CLeftView::OnUpdateDeleteCatalog)
   EVT_UPDATE_UI(ID_UPDATE_CATALOG, CLeftView::OnUpdateDeleteCatalog)
+  EVT_UPDATE_UI(ID_VERIFY_CATALOG, CLeftView::OnUpdateDeleteCatalog)
   EVT_UPDATE_UI(ID_SEARCH, CLeftView::OnUpdateSearch)
   EVT_UPDATE_UI(ID_EDIT_NOTE, CLeftView::OnUpdateSelection)
   EVT_UPDATE_UI(ID_PROPERTIES, CLeftView::OnUpdateSelection)
@@ -358,14 +360,24 @@ void CLeftView::OnDeleteCatalog(wxCommandEvent&) {
   doc->DeleteCatalog(NodeName(selected));
 }
 
-void CLeftView::OnUpdateCatalog(wxCommandEvent&) {
+std::string CLeftView::SelectedCatalog() const {
   wxTreeCtrl* tree = m_pTree.get();
-  CExplorerApDoc* doc = Doc();
   const wxTreeItemId selected = tree ? tree->GetSelection() : wxTreeItemId();
-  if (!doc || !selected.IsOk() || tree->GetItemParent(selected) != tree->GetRootItem()) return;
-  const std::string name = NodeName(selected);
+  if (!selected.IsOk() || tree->GetItemParent(selected) != tree->GetRootItem()) return {};
+  return NodeName(selected);
+}
+
+void CLeftView::OnUpdateCatalog(wxCommandEvent&) {
+  CExplorerApDoc* doc = Doc();
+  const std::string name = SelectedCatalog();
+  if (!doc || name.empty()) return;
   // The rebuild that follows an update selects the root; go back.
   if (doc->UpdateCatalog(name)) RevealPath(name);
+}
+
+void CLeftView::OnVerifyCatalog(wxCommandEvent&) {
+  const std::string name = SelectedCatalog();
+  if (CExplorerApDoc* doc = Doc(); doc && !name.empty()) doc->VerifyCatalog(name);
 }
 
 void CLeftView::OnSearch(wxCommandEvent&) {

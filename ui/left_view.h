@@ -81,9 +81,12 @@ class CLeftView : public wxView, public CStatusTextSource {
   void OnMouseDown(wxMouseEvent& event);
   void OnSettleTimer(wxTimerEvent& event);
   void ShowContextMenu();
+  // The catalog selected in the tree; empty when the selection is no catalog.
+  std::string SelectedCatalog() const;
 
   void OnDeleteCatalog(wxCommandEvent& event);
   void OnUpdateCatalog(wxCommandEvent& event);
+  void OnVerifyCatalog(wxCommandEvent& event);
   void OnSearch(wxCommandEvent& event);
   void OnEditNote(wxCommandEvent& event);
   void OnProperties(wxCommandEvent& event);

@@ -14,7 +14,7 @@ struct CListSelection {
 
 // Delete catalog: catalogs are listed and one is selected.
 bool ListCanDeleteCatalog(const CListSelection& selection);
-// Update catalog: catalogs are listed and exactly one is selected.
+// Update and verify catalog: catalogs are listed and exactly one is selected.
 bool ListCanUpdateCatalog(const CListSelection& selection);
 // Edit note, properties, copy location: something is selected.
 bool ListHasSelection(const CListSelection& selection);

@@ -16,6 +16,9 @@
 #include "dialogs/prop_info_sheet.h"
 #include "dialogs/search_result_dlg.h"
 #include "dialogs/search_sheet.h"
+#include "document/app_settings.h"
+#include "document/settings_file.h"
+#include "document/settings_store.h"
 #include "document/status_text_source.h"
 #include "tests/gui/gui_test_util.h"
 
@@ -86,6 +89,17 @@ class CDocTest : public testing::Test {
 
   CTestHome m_home;
   std::unique_ptr<CQuarrixDocManager> m_pManager;
+};
+
+// The application's settings, on the test's own settings file, while it lives.
+class CScopedAppSettings {
+ public:
+  CScopedAppSettings() : m_pStore(OpenSettingsFile()), m_settings(*m_pStore) { SetAppSettings(&m_settings); }
+  ~CScopedAppSettings() { SetAppSettings(nullptr); }
+
+ private:
+  std::unique_ptr<CSettingsStore> m_pStore;
+  CAppSettings m_settings;
 };
 
 // The folder picker with its title, answered with path (cancelled when empty);

@@ -135,12 +135,14 @@ TEST_F(CExplorerTest, TheWindowHasTwoPanesTheBarsAndItsSize) {
   EXPECT_TRUE(Tree().GetTreeCtrl()->GetDropTarget());  // dropped files become a catalog
   EXPECT_TRUE(List().GetListCtrl()->GetDropTarget());
   ASSERT_TRUE(Frame().GetContextMenu());
-  EXPECT_EQ(Frame().GetContextMenu()->GetMenuItemCount(), 10u);
+  EXPECT_EQ(Frame().GetContextMenu()->GetMenuItemCount(), 11u);
   // Update catalog follows delete in the menus, and is no button.
   EXPECT_EQ(Frame().GetContextMenu()->FindItemByPosition(2)->GetId(), ID_UPDATE_CATALOG);
   wxMenu* edit = Frame().GetMenuBar()->GetMenu(1);
   EXPECT_EQ(edit->FindItemByPosition(2)->GetId(), ID_UPDATE_CATALOG);
   EXPECT_EQ(Utf8(edit->FindItemByPosition(2)->GetItemLabel()), "カタログを更新(&U)...");
+  EXPECT_EQ(Frame().GetContextMenu()->FindItemByPosition(3)->GetId(), ID_VERIFY_CATALOG);
+  EXPECT_EQ(Utf8(edit->FindItemByPosition(3)->GetItemLabel()), "カタログを検証(&V)...");
   EXPECT_FALSE(Frame().GetToolBar()->FindById(ID_UPDATE_CATALOG));
 }
 

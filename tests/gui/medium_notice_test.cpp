@@ -41,17 +41,6 @@ class CRamDisk {
   bool m_bMounted = false;
 };
 
-// The application's settings, on the test's own settings file, while it lives.
-class CScopedAppSettings {
- public:
-  CScopedAppSettings() : m_pStore(OpenSettingsFile()), m_settings(*m_pStore) { SetAppSettings(&m_settings); }
-  ~CScopedAppSettings() { SetAppSettings(nullptr); }
-
- private:
-  std::unique_ptr<CSettingsStore> m_pStore;
-  CAppSettings m_settings;
-};
-
 class MediumNotice : public CExplorerTest {
  protected:
   bool Has(const std::string& path) {
