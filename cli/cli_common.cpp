@@ -29,13 +29,27 @@ const char kUsage[] =
     "  quarrix-cli rm SET LABEL\n"
     "  quarrix-cli report SET OUT [--catalog LABEL]... [--columns kind,size,createTime,modifiedTime,attribute,note]\n"
     "  quarrix-cli identify SET [SET...] PATH\n"
+    "  quarrix-cli export SET [--catalog LABEL]... --format csv|tsv|efu|jsonl [-o FILE]\n"
+    "  quarrix-cli import SET LABEL FILE --format csv|tsv|efu|jsonl|find [--base PATH] [--skip-bad]\n"
     "オプションはコマンドの後のどこにでも置けます。-- より後はオプションとみなしません。\n"
     "report の OUT に - を指定すると標準出力に書き出します。\n"
     "find --real-path は実際のパスをバイトのまま出力します。--json では、UTF-8 でない実際のパスは real_path が null "
     "になり、"
     "real_path_bytes に base64 で入ります。\n"
     "ラベルに「\\」を含むカタログ（他のプログラムで作られたもの）も ls に出るとおりのラベルで指定できます。\n"
-    "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n";
+    "export は標準出力に書き出します（-o FILE ではそのファイルに）。csv は BOM 付きの UTF-8 で、列は catalog, path, "
+    "name,"
+    " kind, size, modified, created, attributes, note です。tsv は同じ列で、タブ・改行・「\\」を \\t \\n \\r \\\\ "
+    "と書きます。"
+    "時刻は UTC の ISO 8601 で小数 7 桁まで書きます。efu はファイル検索ツール Everything の一覧です。jsonl は find "
+    "--json と同じ項目の"
+    " JSON を 1 行に 1 つ書きます。\n"
+    "import の FILE に - を指定すると標準入力から読みます。他のマシンでは次のコマンドで find 形式の一覧を作れます:\n"
+    "  find DIR -printf '%y\\t%s\\t%T@\\t%P\\n' > LIST\n"
+    "読めない行があると行番号を示して何も追加しません。--skip-bad はその行を除いて追加します。"
+    "efu などの絶対パスは --base PATH より下のパスとして読みます。\n"
+    "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない・一覧として読めない, 4 "
+    "読み書きできない\n";
 
 void ReportWaiting() { ReportError(kWaitingForOtherProgramMessage); }
 
@@ -145,29 +159,6 @@ bool PrintCommandUsage(std::FILE* out, const std::string& command) {
   if (lines.empty()) return false;
   std::fputs(("使い方:\n" + lines + usage.substr(usage.rfind("終了コード:"))).c_str(), out);
   return true;
-}
-
-std::string JsonQuote(std::string_view text) {
-  static const char kHex[] = "0123456789abcdef";
-  const std::string valid = SanitizeUtf8(text);
-  std::string out;
-  out.reserve(valid.size() + 2);
-  out += '"';
-  for (const char c : valid) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20 || byte == 0x7F) {
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-  return out;
 }
 
 std::string LineText(std::string_view text) {

@@ -53,8 +53,6 @@ void PrintUsage(std::FILE* out);
 // The usage lines of one command and the exit statuses; false for an unknown command.
 bool PrintCommandUsage(std::FILE* out, const std::string& command);
 
-// text as a JSON string literal, quotes included; invalid UTF-8 becomes U+FFFD.
-std::string JsonQuote(std::string_view text);
 // text fit for one field of a line of output: control characters (tabs and
 // line feeds included) and invalid UTF-8 become U+FFFD.
 std::string LineText(std::string_view text);
@@ -78,3 +76,5 @@ int CmdNote(const std::vector<std::string>& args);
 int CmdRm(const std::vector<std::string>& args);
 int CmdReport(const std::vector<std::string>& args);
 int CmdIdentify(const std::vector<std::string>& args);
+int CmdExport(const std::vector<std::string>& args);
+int CmdImport(const std::vector<std::string>& args);

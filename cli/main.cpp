@@ -23,9 +23,9 @@ struct CCommand {
 };
 
 const CCommand kCommands[] = {
-    {"new", CmdNew},   {"add", CmdAdd}, {"update", CmdUpdate}, {"dump", CmdDump},
-    {"copy", CmdCopy}, {"ls", CmdLs},   {"find", CmdFind},     {"info", CmdInfo},
-    {"note", CmdNote}, {"rm", CmdRm},   {"report", CmdReport}, {"identify", CmdIdentify},
+    {"new", CmdNew},       {"add", CmdAdd},           {"update", CmdUpdate}, {"dump", CmdDump},     {"copy", CmdCopy},
+    {"ls", CmdLs},         {"find", CmdFind},         {"info", CmdInfo},     {"note", CmdNote},     {"rm", CmdRm},
+    {"report", CmdReport}, {"identify", CmdIdentify}, {"export", CmdExport}, {"import", CmdImport},
 };
 
 int Run(int argc, char** argv) {

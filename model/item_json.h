@@ -1,0 +1,28 @@
+#pragma once
+// The JSON object of one item, the one form that find --json and the JSON
+// lines export both write, so that a field is added in one place.
+
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+class CFileInfo;
+
+// How the object's times read: local time to the second with its offset
+// (what people read, find --json), or UTC with all seven decimals of the
+// stored time (what an import reads back exactly).
+enum class EJsonTimes { Local, Exact };
+
+// The object of item at the logical path path in catalog (its label, empty
+// for the set). A real path is bytes: text when they are UTF-8, else null
+// with the bytes in base64 as real_path_bytes, so that no path is changed on
+// its way out; no real path is null.
+nlohmann::ordered_json ItemJson(const CFileInfo& item, const std::string& path, const std::string& catalog,
+                                const std::optional<std::string>& realPath, EJsonTimes times);
+
+// The object as one line of text, line feed included.
+std::string JsonLine(const nlohmann::ordered_json& object);
+
+// The item kinds as the JSON lines and the CSV name them.
+const char* ItemKindName(const CFileInfo& item);

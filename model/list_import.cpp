@@ -1,0 +1,467 @@
+#include "model/list_import.h"
+
+#include <unordered_map>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/cp932_codec.h"
+#include "platform/real_name.h"
+
+namespace {
+
+struct CRow {
+  std::string strPath;  // as the list gives it
+  bool bFolder = false;
+  bool bKnownKind = false;  // else the attributes tell
+  bool bSkip = false;       // a row of the set or a catalog
+  std::uint64_t nSize = 0;
+  std::uint64_t ftModified = 0, ftCreated = 0;
+  std::uint32_t dwAttributes = 0;
+  std::string strNote;
+};
+
+bool IsAscii(std::string_view text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// Text as names hold it: valid UTF-8 (escapes included) as it is, any other
+// byte as its escape.
+std::string NameText(std::string_view raw) {
+  if (IsAscii(raw)) return std::string(raw);
+  std::string text = SanitizeUtf8(raw);
+  return text == raw ? text : EscapeBytes(raw, true);
+}
+
+// Reads the CSV records of a text one by one (RFC 4180: quoted fields may
+// hold commas, quotes doubled and line breaks).
+class CCsvReader {
+ public:
+  explicit CCsvReader(std::string_view text) : m_text(text) {
+    if (m_text.substr(0, 3) == "\xEF\xBB\xBF") m_text.remove_prefix(3);
+  }
+  enum EResult { End, Record, BadQuoting };
+
+  EResult Next(std::vector<std::string>& fields, std::size_t& count, std::uint64_t& line) {
+    count = 0;
+    for (;;) {
+      if (m_nAt >= m_text.size()) return End;
+      line = m_nLine;
+      // Blank lines are no records.
+      if (m_text[m_nAt] == '\n' || m_text.compare(m_nAt, 2, "\r\n") == 0) {
+        m_nAt += m_text[m_nAt] == '\n' ? 1 : 2;
+        ++m_nLine;
+        continue;
+      }
+      break;
+    }
+    for (;;) {
+      if (count == fields.size()) fields.emplace_back();
+      std::string& field = fields[count++];
+      field.clear();
+      if (m_nAt < m_text.size() && m_text[m_nAt] == '"') {
+        if (!ReadQuoted(field)) return SkipLine();
+      } else {
+        const std::size_t end = m_text.find_first_of(",\"\r\n", m_nAt);
+        const std::size_t stop = end == std::string_view::npos ? m_text.size() : end;
+        if (stop < m_text.size() && m_text[stop] == '"') return SkipLine();
+        field.assign(m_text.substr(m_nAt, stop - m_nAt));
+        m_nAt = stop;
+      }
+      if (m_nAt >= m_text.size()) return Record;
+      const char c = m_text[m_nAt];
+      if (c == ',') {
+        ++m_nAt;
+        continue;
+      }
+      if (c == '\n' || m_text.compare(m_nAt, 2, "\r\n") == 0) {
+        m_nAt += c == '\n' ? 1 : 2;
+        ++m_nLine;
+        return Record;
+      }
+      return SkipLine();
+    }
+  }
+
+ private:
+  bool ReadQuoted(std::string& field) {
+    ++m_nAt;
+    for (;;) {
+      const std::size_t quote = m_text.find('"', m_nAt);
+      if (quote == std::string_view::npos) return false;
+      const std::string_view part = m_text.substr(m_nAt, quote - m_nAt);
+      for (const char c : part) m_nLine += c == '\n';
+      field.append(part);
+      m_nAt = quote + 1;
+      if (m_nAt < m_text.size() && m_text[m_nAt] == '"') {
+        field += '"';
+        ++m_nAt;
+        continue;
+      }
+      return true;
+    }
+  }
+
+  // Passes over the rest of a broken record's line.
+  EResult SkipLine() {
+    const std::size_t end = m_text.find('\n', m_nAt);
+    m_nAt = end == std::string_view::npos ? m_text.size() : end + 1;
+    ++m_nLine;
+    return BadQuoting;
+  }
+
+  std::string_view m_text;
+  std::size_t m_nAt = 0;
+  std::uint64_t m_nLine = 1;
+};
+
+// The index of each wanted column in the header, or -1.
+std::vector<int> ColumnsOf(const std::vector<std::string>& header, std::size_t count,
+                           const std::vector<std::string_view>& wanted) {
+  std::vector<int> columns(wanted.size(), -1);
+  for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t w = 0; w < wanted.size(); ++w)
+      if (columns[w] < 0 && header[i] == wanted[w]) columns[w] = int(i);
+  return columns;
+}
+
+class CImporter {
+ public:
+  explicit CImporter(const CImportOptions& options) : m_options(options) {
+    m_result.catalog = std::make_unique<CDriveFileInfo>(options.strLabel, options.strBase,
+                                                        CMediumFacts{std::string(), kMediaImported, 0, 0});
+  }
+
+  CImportResult Run(std::string_view text) {
+    switch (m_options.eFormat) {
+      case EListFormat::Csv:
+      case EListFormat::Efu: ReadCsv(text); break;
+      case EListFormat::Tsv: ReadTsv(text); break;
+      case EListFormat::Jsonl: ReadJsonLines(text); break;
+      case EListFormat::Find: ReadFind(text); break;
+    }
+    return std::move(m_result);
+  }
+
+ private:
+  void Problem(std::uint64_t line, EImportProblem what) { m_result.problems.push_back({line, what}); }
+
+  // --- the formats --------------------------------------------------------
+
+  // The fields of the csv and tsv rows, in the order of kListColumns.
+  enum { COL_CATALOG, COL_PATH, COL_NAME, COL_KIND, COL_SIZE, COL_MODIFIED, COL_CREATED, COL_ATTRIBUTES, COL_NOTE };
+
+  static std::vector<std::string_view> WantedColumns(EListFormat format) {
+    if (format == EListFormat::Efu)
+      return {"", "Filename", "", "", "Size", "Date Modified", "Date Created", "Attributes", ""};
+    return std::vector<std::string_view>(std::begin(kListColumns), std::end(kListColumns));
+  }
+
+  void ReadCsv(std::string_view text) {
+    CCsvReader reader(text);
+    std::vector<std::string> fields;
+    std::size_t count = 0;
+    std::uint64_t line = 0;
+    std::vector<int> columns;
+    for (CCsvReader::EResult got; (got = reader.Next(fields, count, line)) != CCsvReader::End;) {
+      if (got == CCsvReader::BadQuoting) {
+        ++m_result.nRows;
+        Problem(line, EImportProblem::BadQuoting);
+        continue;
+      }
+      if (columns.empty()) {
+        columns = ColumnsOf(fields, count, WantedColumns(m_options.eFormat));
+        if (columns[COL_PATH] < 0) return Problem(line, EImportProblem::MissingColumn);
+        continue;
+      }
+      ++m_result.nRows;
+      TakeFields(fields, count, columns, line);
+    }
+  }
+
+  void ReadTsv(std::string_view text) {
+    std::vector<std::string> fields;
+    std::vector<int> columns;
+    std::uint64_t line = 0;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = std::min(text.find('\n', at), text.size());
+      std::string_view row = text.substr(at, end - at);
+      at = end + 1;
+      ++line;
+      if (!row.empty() && row.back() == '\r') row.remove_suffix(1);
+      if (row.empty()) continue;
+      std::size_t count = 0;
+      bool good = true;
+      for (std::size_t start = 0;;) {
+        const std::size_t tab = row.find('\t', start);
+        if (count == fields.size()) fields.emplace_back();
+        good = UnescapeTsvField(row.substr(start, tab - start), fields[count++]) && good;
+        if (tab == std::string_view::npos) break;
+        start = tab + 1;
+      }
+      if (columns.empty()) {
+        columns = ColumnsOf(fields, count, WantedColumns(EListFormat::Tsv));
+        if (columns[COL_PATH] < 0) return Problem(line, EImportProblem::MissingColumn);
+        continue;
+      }
+      ++m_result.nRows;
+      if (!good)
+        Problem(line, EImportProblem::BadEscape);
+      else
+        TakeFields(fields, count, columns, line);
+    }
+  }
+
+  void TakeFields(const std::vector<std::string>& fields, std::size_t count, const std::vector<int>& columns,
+                  std::uint64_t line) {
+    static const std::string kEmpty;
+    const auto field = [&](int column) -> const std::string& {
+      const int at = columns[std::size_t(column)];
+      return at >= 0 && std::size_t(at) < count ? fields[std::size_t(at)] : kEmpty;
+    };
+    const bool efu = m_options.eFormat == EListFormat::Efu;
+    CRow& row = m_row;
+    row = CRow();
+    row.strPath = field(COL_PATH);
+    std::uint64_t attributes = 0;
+    if (!ParseOptionalDecimal(field(COL_SIZE), row.nSize) ||
+        !ParseOptionalDecimal(field(COL_ATTRIBUTES), attributes, UINT32_MAX))
+      return Problem(line, EImportProblem::BadNumber);
+    row.dwAttributes = std::uint32_t(attributes);
+    const bool times =
+        efu ? ParseOptionalDecimal(field(COL_MODIFIED), row.ftModified) &&
+                  ParseOptionalDecimal(field(COL_CREATED), row.ftCreated)
+            : ParseExactTime(field(COL_MODIFIED), row.ftModified) && ParseExactTime(field(COL_CREATED), row.ftCreated);
+    if (!times) return Problem(line, EImportProblem::BadTime);
+    if (!efu && !TakeKind(field(COL_KIND), row)) return Problem(line, EImportProblem::BadKind);
+    row.strNote = SanitizeUtf8(field(COL_NOTE));
+    const std::string& catalog = field(COL_CATALOG);
+    if (!catalog.empty() && row.strPath == catalog) return;  // the catalog itself
+    if (!catalog.empty() && row.strPath.size() > catalog.size() &&
+        row.strPath.compare(0, catalog.size(), catalog) == 0 && row.strPath[catalog.size()] == '\\')
+      row.strPath.erase(0, catalog.size() + 1);
+    AddRow(row, line, '\\');
+  }
+
+  static bool ParseOptionalDecimal(const std::string& text, std::uint64_t& out, std::uint64_t max = UINT64_MAX) {
+    out = 0;
+    return text.empty() || ParseDecimal(text, out, max);
+  }
+
+  static bool TakeKind(std::string_view kind, CRow& row) {
+    row.bKnownKind = !kind.empty();
+    row.bFolder = kind == "folder";
+    row.bSkip = kind == "set" || kind == "catalog";
+    return kind.empty() || kind == "file" || row.bFolder || row.bSkip;
+  }
+
+  void ReadJsonLines(std::string_view text) {
+    std::uint64_t line = 0;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = std::min(text.find('\n', at), text.size());
+      const std::string_view row = text.substr(at, end - at);
+      at = end + 1;
+      ++line;
+      if (row.find_first_not_of(" \t\r") == std::string_view::npos) continue;
+      ++m_result.nRows;
+      const nlohmann::json object = nlohmann::json::parse(row, nullptr, false);
+      if (!object.is_object()) {
+        Problem(line, EImportProblem::BadJson);
+        continue;
+      }
+      TakeJson(object, line);
+    }
+  }
+
+  void TakeJson(const nlohmann::json& object, std::uint64_t line) {
+    const auto text = [&](const char* key, std::string& out) {
+      const auto it = object.find(key);
+      if (it == object.end() || it->is_null()) return true;
+      if (!it->is_string()) return false;
+      out = it->get<std::string>();
+      return true;
+    };
+    const auto number = [&](const char* key, std::uint64_t& out) {
+      const auto it = object.find(key);
+      if (it == object.end() || it->is_null()) return true;
+      if (!it->is_number_unsigned()) return false;
+      out = it->get<std::uint64_t>();
+      return true;
+    };
+    CRow& row = m_row;
+    row = CRow();
+    std::string catalog, kind, modified, created;
+    if (!object.contains("path") || !text("path", row.strPath) || !text("catalog", catalog) || !text("kind", kind) ||
+        !text("modified", modified) || !text("created", created) || !text("note", row.strNote))
+      return Problem(line, EImportProblem::BadJson);
+    std::uint64_t attributes = 0;
+    if (!number("size", row.nSize) || !number("attributes", attributes) || attributes > UINT32_MAX)
+      return Problem(line, EImportProblem::BadNumber);
+    row.dwAttributes = std::uint32_t(attributes);
+    if (!ParseExactTime(modified, row.ftModified) || !ParseExactTime(created, row.ftCreated))
+      return Problem(line, EImportProblem::BadTime);
+    if (!TakeKind(kind, row)) return Problem(line, EImportProblem::BadKind);
+    if (row.bSkip) return;
+    if (!catalog.empty() && row.strPath.compare(0, catalog.size() + 1, catalog + "\\") == 0)
+      row.strPath.erase(0, catalog.size() + 1);
+    AddRow(row, line, '\\');
+  }
+
+  // find -printf '%y\t%s\t%T@\t%P\n': type letter, size, modification time
+  // in seconds, the path below the start folder ("" for itself).
+  void ReadFind(std::string_view text) {
+    std::uint64_t line = 0;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = std::min(text.find('\n', at), text.size());
+      const std::string_view rest = text.substr(at, end - at);
+      at = end + 1;
+      ++line;
+      if (rest.empty()) continue;
+      ++m_result.nRows;
+      std::string_view fields[3];
+      std::size_t start = 0;
+      bool complete = true;
+      for (std::string_view& field : fields) {
+        const std::size_t tab = rest.find('\t', start);
+        complete = complete && tab != std::string_view::npos;
+        if (!complete) break;
+        field = rest.substr(start, tab - start);
+        start = tab + 1;
+      }
+      if (!complete) {
+        Problem(line, EImportProblem::FieldCount);
+        continue;
+      }
+      TakeFind(fields, rest.substr(start), line);
+    }
+  }
+
+  void TakeFind(const std::string_view (&fields)[3], std::string_view path, std::uint64_t line) {
+    CRow& row = m_row;
+    row = CRow();
+    if (fields[0].size() != 1 || std::string_view("fdlpscbD").find(fields[0][0]) == std::string_view::npos)
+      return Problem(line, EImportProblem::BadKind);
+    if (!ParseDecimal(fields[1], row.nSize)) return Problem(line, EImportProblem::BadNumber);
+    if (!ParseUnixSeconds(fields[2], row.ftModified)) return Problem(line, EImportProblem::BadTime);
+    if (path.empty()) return;  // the start folder
+    // As a scan records them: the creation time unknown, links and special
+    // files with their own type, sizes of regular files only.
+    const char type = fields[0][0];
+    row.bKnownKind = true;
+    row.bFolder = type == 'd';
+    row.ftCreated = row.ftModified;
+    if (type != 'f') row.nSize = 0;
+    row.dwAttributes = row.bFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    if (type == 'l') row.dwAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    if (type != 'f' && type != 'd' && type != 'l') row.dwAttributes |= FILE_ATTRIBUTE_SYSTEM;
+    const std::size_t slash = path.rfind('/');
+    if (path[slash == std::string_view::npos ? 0 : slash + 1] == '.') row.dwAttributes |= FILE_ATTRIBUTE_HIDDEN;
+    row.strPath.assign(path);
+    AddRow(row, line, '/');
+  }
+
+  // --- the tree -----------------------------------------------------------
+
+  struct CEntry {
+    CFileInfo* pItem;
+    bool bListed;  // a row of its own, not only a parent of others
+  };
+
+  // The names of path, each as an item holds it; false for an empty name,
+  // "." or "..".
+  bool SplitPath(std::string_view path, char separator, std::vector<std::string>& names) const {
+    names.clear();
+    if (separator == '\\' && !m_options.strBase.empty() && path.size() > m_options.strBase.size() &&
+        path.compare(0, m_options.strBase.size(), m_options.strBase) == 0 &&
+        (path[m_options.strBase.size()] == '\\' || path[m_options.strBase.size()] == '/'))
+      path.remove_prefix(m_options.strBase.size() + 1);
+    for (std::size_t start = 0;;) {
+      const std::size_t end = path.find(separator, start);
+      const std::string_view name = path.substr(start, end - start);
+      if (name.empty() || name == "." || name == "..") return false;
+      // A real name from find is bytes; a list's is text, escapes included.
+      names.push_back(separator == '/' ? ItemNameOf(name) : NameText(name));
+      if (end == std::string_view::npos) return true;
+      start = end + 1;
+    }
+  }
+
+  void AddRow(const CRow& row, std::uint64_t line, char separator) {
+    if (!SplitPath(row.strPath, separator, m_names)) return Problem(line, EImportProblem::BadPath);
+    m_key.clear();
+    for (std::size_t i = 0; i + 1 < m_names.size(); ++i) {
+      if (i != 0) m_key += '\\';
+      m_key += m_names[i];
+    }
+    CFolderFileInfo* parent = m_names.size() == 1 ? m_result.catalog.get() : nullptr;
+    if (m_names.size() > 1 && m_key == m_lastFolderKey) parent = m_pLastFolder;
+    if (m_names.size() > 1 && parent == nullptr) {
+      std::string key;
+      parent = m_result.catalog.get();
+      for (std::size_t i = 0; i + 1 < m_names.size() && parent != nullptr; ++i) {
+        if (i != 0) key += '\\';
+        key += m_names[i];
+        parent = FolderAt(key, *parent, m_names[i]);
+      }
+      if (parent == nullptr) return Problem(line, EImportProblem::UnderAFile);
+      m_lastFolderKey = m_key;
+      m_pLastFolder = parent;
+    }
+    if (m_names.size() > 1) m_key += '\\';
+    m_key += m_names.back();
+
+    const bool folder = row.bKnownKind ? row.bFolder : (row.dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    CFindData record;
+    record.cFileName = m_names.back();
+    record.dwFileAttributes = folder ? row.dwAttributes | FILE_ATTRIBUTE_DIRECTORY
+                                     : row.dwAttributes & ~std::uint32_t(FILE_ATTRIBUTE_DIRECTORY);
+    record.ftLastWriteTime = row.ftModified;
+    record.ftCreationTime = row.ftCreated;
+    record.SetSize(folder ? 0 : row.nSize);
+
+    const auto found = m_items.find(m_key);
+    if (found != m_items.end()) {
+      // A folder made for its children, listed after them, takes its row.
+      CEntry& entry = found->second;
+      if (entry.bListed || !folder) return Problem(line, EImportProblem::Duplicate);
+      entry.pItem->CopyFieldsFrom(*CFileInfo::Create(&record));
+      entry.pItem->SetNoteText(row.strNote);
+      entry.bListed = true;
+      return;
+    }
+    CFileInfo* item = parent->AddChild(&record);
+    if (!row.strNote.empty()) item->SetNoteText(row.strNote);
+    m_items.emplace(m_key, CEntry{item, true});
+  }
+
+  // The folder at key (the name path below the catalog), made in parent when
+  // no row gave it yet; null when a file stands there.
+  CFolderFileInfo* FolderAt(const std::string& key, CFolderFileInfo& parent, const std::string& name) {
+    const auto found = m_items.find(key);
+    if (found != m_items.end())
+      return found->second.pItem->IsContainer() ? static_cast<CFolderFileInfo*>(found->second.pItem) : nullptr;
+    CFindData record;
+    record.cFileName = name;
+    record.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    CFileInfo* item = parent.AddChild(&record);
+    m_items.emplace(key, CEntry{item, false});
+    return static_cast<CFolderFileInfo*>(item);
+  }
+
+  const CImportOptions& m_options;
+  CImportResult m_result;
+  CRow m_row;
+  std::vector<std::string> m_names;
+  std::string m_key;
+  std::unordered_map<std::string, CEntry> m_items;
+  // Rows come mostly folder by folder: the last parent found is kept.
+  std::string m_lastFolderKey;
+  CFolderFileInfo* m_pLastFolder = nullptr;
+};
+
+}  // namespace
+
+CImportResult ImportItemList(std::string_view text, const CImportOptions& options) {
+  return CImporter(options).Run(text);
+}
