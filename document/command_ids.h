@@ -22,6 +22,7 @@ enum : int {
   ID_OUTPUT_CATALOG_SET = 16404,  // the HTML report
   ID_UPDATE_CATALOG = 16405,      // views
   ID_EXCLUDE_PATTERNS = 16406,    // the patterns new catalogs leave out
+  ID_EXPORT_LIST = 16407,         // the plain file list
 };
 
 // Sort keys of the list view (CExplorerApDoc::m_nSortColumn).
