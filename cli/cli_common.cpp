@@ -39,7 +39,7 @@ const char kUsage[] =
     "ラベルに「\\」を含むカタログ（他のプログラムで作られたもの）も ls に出るとおりのラベルで指定できます。\n"
     "export は標準出力に書き出します（-o FILE ではそのファイルに）。csv は BOM 付きの UTF-8 で、列は catalog, path, "
     "name,"
-    " kind, size, modified, created, attributes, note です。tsv は同じ列で、タブ・改行・「\\」を \\t \\n \\r \\\\ "
+    " kind, size, modified, created, attributes, note です。tsv は同じ列で、タブ・改行・復帰・「\\」を \\t \\n \\r \\\\ "
     "と書きます。"
     "時刻は UTC の ISO 8601 で小数 7 桁まで書きます。efu はファイル検索ツール Everything の一覧です。jsonl は find "
     "--json と同じ項目の"
