@@ -235,6 +235,7 @@ class CImporter {
             : ParseExactTime(field(COL_MODIFIED), row.ftModified) && ParseExactTime(field(COL_CREATED), row.ftCreated);
     if (!times) return Problem(line, EImportProblem::BadTime);
     if (!efu && !TakeKind(field(COL_KIND), row)) return Problem(line, EImportProblem::BadKind);
+    if (row.bSkip) return;
     row.strNote = SanitizeUtf8(field(COL_NOTE));
     const std::string& catalog = field(COL_CATALOG);
     if (!catalog.empty() && row.strPath == catalog) return;  // the catalog itself
