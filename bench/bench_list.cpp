@@ -14,21 +14,12 @@
 #include <sstream>
 #include <string>
 
+#include "bench/bench_clock.h"
 #include "bench/bench_set_builder.h"
 #include "model/list_export.h"
 #include "model/list_import.h"
 
 namespace {
-
-using CClock = std::chrono::steady_clock;
-
-double Seconds(CClock::time_point start) { return std::chrono::duration<double>(CClock::now() - start).count(); }
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 void Report(const char* step, std::size_t lines, double seconds, double cpuStart) {
   const double cpu = CpuSeconds() - cpuStart;

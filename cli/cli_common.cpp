@@ -39,7 +39,8 @@ const char kUsage[] =
     "ラベルに「\\」を含むカタログ（他のプログラムで作られたもの）も ls に出るとおりのラベルで指定できます。\n"
     "export は標準出力に書き出します（-o FILE ではそのファイルに）。csv は BOM 付きの UTF-8 で、列は catalog, path, "
     "name,"
-    " kind, size, modified, created, attributes, note です。tsv は同じ列で、タブ・改行・復帰・「\\」を \\t \\n \\r \\\\ "
+    " kind, size, modified, created, attributes, note です。tsv は同じ列で、タブ・改行・復帰・「\\」を \\t \\n \\r "
+    "\\\\ "
     "と書きます。"
     "時刻は UTC の ISO 8601 で小数 7 桁まで書きます。efu はファイル検索ツール Everything の一覧です。jsonl は find "
     "--json と同じ項目の"
@@ -194,4 +195,29 @@ void ReportUnreadable(const CUnreadableSummary& unreadable) {
   for (const std::string& path : unreadable.firstPaths) text += "  " + LineText(path) + "\n";
   if (unreadable.nCount > unreadable.firstPaths.size()) text += "  ...\n";
   std::fputs(text.c_str(), stderr);
+}
+
+int CheckNewLabel(const std::string& label) {
+  if (label.empty()) {
+    ReportError("ラベルが空です。カタログ名を指定してください");
+    return EXIT_USAGE;
+  }
+  if (label.find('\\') != std::string::npos) {
+    ReportError(kLabelSeparatorMessage);
+    return EXIT_USAGE;
+  }
+  return EXIT_OK;
+}
+
+bool ReportLabelTaken(const CRootFileInfo& set, const std::string& label) {
+  if (FindByPath(static_cast<const CFileInfo*>(&set), label) == nullptr) return false;
+  std::fprintf(stderr, "カタログを追加できませんでした\n既に存在する名前を指定していないか確かめてください\n");
+  return true;
+}
+
+void PrintNewCatalog(const CDriveFileInfo& catalog) {
+  std::uint64_t bytes = 0;
+  catalog.SumContentSizes(bytes);
+  WriteOut(LineText(catalog.m_strLabel) + "\t" + LineText(catalog.m_strMediaType) + "\t" +
+           std::to_string(CountItemsBelow(catalog)) + "\t" + std::to_string(bytes) + "\n");
 }

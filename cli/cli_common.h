@@ -61,6 +61,13 @@ bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>
 // Names on stderr the places a scan could not read, when there were any.
 struct CUnreadableSummary;
 void ReportUnreadable(const CUnreadableSummary& unreadable);
+// For the commands that make a catalog: a label that cannot be one (empty,
+// or holding the separator) is reported, with EXIT_USAGE; else EXIT_OK.
+int CheckNewLabel(const std::string& label);
+// Reports a label that already names an item of set; true then.
+bool ReportLabelTaken(const CRootFileInfo& set, const std::string& label);
+// Prints the line of a new catalog: LABEL<TAB>MEDIA TYPE<TAB>ITEMS<TAB>BYTES.
+void PrintNewCatalog(const CDriveFileInfo& catalog);
 // Writes text to stdout as it is.
 void WriteOut(std::string_view text);
 

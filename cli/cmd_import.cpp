@@ -81,14 +81,7 @@ int CmdImport(const std::vector<std::string>& args) {
   const std::string& setPath = positional[0];
   options.strLabel = ArgText(positional[1]);
   options.strBase = ArgText(base);
-  if (options.strLabel.empty()) {
-    ReportError("ラベルが空です。カタログ名を指定してください");
-    return EXIT_USAGE;
-  }
-  if (options.strLabel.find('\\') != std::string::npos) {
-    ReportError(kLabelSeparatorMessage);
-    return EXIT_USAGE;
-  }
+  if (const int status = CheckNewLabel(options.strLabel); status != EXIT_OK) return status;
   std::string text;
   if (!ReadInput(positional[2], text)) {
     ReportError("一覧のファイルを読めません: " + LineText(positional[2]));
@@ -109,16 +102,9 @@ int CmdImport(const std::vector<std::string>& args) {
   std::unique_ptr<CRootFileInfo> set;
   CReplaceLock lock;
   if (const int status = LoadSetForChange(setPath, set, lock, true); status != EXIT_OK) return status;
-  if (FindByPath(static_cast<const CFileInfo*>(set.get()), options.strLabel) != nullptr) {
-    std::fprintf(stderr, "カタログを追加できませんでした\n既に存在する名前を指定していないか確かめてください\n");
-    return EXIT_NOTHING;
-  }
+  if (ReportLabelTaken(*set, options.strLabel)) return EXIT_NOTHING;
   const CDriveFileInfo* catalog = set->AppendCatalog(std::move(imported.catalog), std::time(nullptr));
   if (const int saved = SaveSetForCli(setPath, *set, ECliSave::LockHeld); saved != EXIT_OK) return saved;
-
-  std::uint64_t bytes = 0;
-  catalog->SumContentSizes(bytes);
-  WriteOut(LineText(catalog->m_strLabel) + "\t" + LineText(catalog->m_strMediaType) + "\t" +
-           std::to_string(CountItemsBelow(*catalog)) + "\t" + std::to_string(bytes) + "\n");
+  PrintNewCatalog(*catalog);
   return EXIT_OK;
 }

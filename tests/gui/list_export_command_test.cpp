@@ -20,6 +20,7 @@
 #include "tests/gui/explorer_test_util.h"
 #include "tests/gui/gui_test_sets.h"
 #include "tests/gui/gui_test_util.h"
+#include "ui/main_frame.h"
 
 namespace {
 
