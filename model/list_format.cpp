@@ -34,12 +34,6 @@ unsigned DaysInMonth(std::int64_t year, unsigned month) {
   return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
-void AppendDigits(std::uint64_t value, int width, std::string& out) {
-  char digits[20];
-  for (int i = width - 1; i >= 0; --i, value /= 10) digits[i] = char('0' + value % 10);
-  out.append(digits, std::size_t(width));
-}
-
 // Reads exactly width digits at text[at].
 bool ReadDigits(std::string_view text, std::size_t& at, std::size_t width, unsigned& out) {
   if (text.size() < at + width) return false;
@@ -102,20 +96,28 @@ void AppendExactTime(std::uint64_t fileTime, std::string& out) {
   std::int64_t year = 0;
   unsigned month = 0, day = 0;
   CivilFromDays(days, year, month, day);
-  AppendDigits(std::uint64_t(year), year > 9999 ? 5 : 4, out);
-  out += '-';
-  AppendDigits(month, 2, out);
-  out += '-';
-  AppendDigits(day, 2, out);
-  out += 'T';
-  AppendDigits(std::uint64_t(rest / 3600), 2, out);
-  out += ':';
-  AppendDigits(std::uint64_t(rest / 60 % 60), 2, out);
-  out += ':';
-  AppendDigits(std::uint64_t(rest % 60), 2, out);
-  out += '.';
-  AppendDigits(fileTime % kTicksPerSecond, 7, out);
-  out += "+00:00";
+  // Filled from the end: "YYYY-MM-DDTHH:MM:SS.fffffff+00:00", five digits of year past 9999.
+  char text[40];
+  char* at = text + sizeof text;
+  const auto digits = [&at](std::uint64_t value, int width) {
+    for (int i = 0; i < width; ++i, value /= 10) *--at = char('0' + value % 10);
+  };
+  const auto put = [&at](char c) { *--at = c; };
+  for (const char c : {'0', '0', ':', '0', '0', '+'}) put(c);
+  digits(fileTime % kTicksPerSecond, 7);
+  put('.');
+  digits(std::uint64_t(rest % 60), 2);
+  put(':');
+  digits(std::uint64_t(rest / 60 % 60), 2);
+  put(':');
+  digits(std::uint64_t(rest / 3600), 2);
+  put('T');
+  digits(day, 2);
+  put('-');
+  digits(month, 2);
+  put('-');
+  digits(std::uint64_t(year), year > 9999 ? 5 : 4);
+  out.append(at, std::size_t(text + sizeof text - at));
 }
 
 bool ParseExactTime(std::string_view text, std::uint64_t& fileTime) {
@@ -192,7 +194,7 @@ void AppendDecimal(std::uint64_t value, std::string& out) {
 }
 
 void AppendCsvField(std::string_view field, std::string& out, bool always) {
-  if (!always && field.find_first_of(",\"\r\n") == std::string_view::npos) {
+  if (!always && FindAnyOf(field, 0, ",\"\r\n") == std::string_view::npos) {
     out += field;
     return;
   }
@@ -209,7 +211,7 @@ void AppendCsvField(std::string_view field, std::string& out, bool always) {
 
 void AppendTsvField(std::string_view field, std::string& out) {
   std::size_t at = 0;
-  for (std::size_t special; (special = field.find_first_of("\\\t\r\n", at)) != std::string_view::npos;) {
+  for (std::size_t special; (special = FindAnyOf(field, at, "\\\t\r\n")) != std::string_view::npos;) {
     out.append(field.substr(at, special - at));
     const char c = field[special];
     out += '\\';

@@ -32,6 +32,15 @@ bool ParseUnixSeconds(std::string_view text, std::uint64_t& fileTime);
 bool ParseDecimal(std::string_view text, std::uint64_t& out, std::uint64_t max = UINT64_MAX);
 void AppendDecimal(std::uint64_t value, std::string& out);
 
+// The first byte of text at or after at that is one of the few bytes of set,
+// or npos. (find_first_of asks memchr of set for every byte of text.)
+inline std::size_t FindAnyOf(std::string_view text, std::size_t at, std::string_view set) {
+  for (; at < text.size(); ++at)
+    for (const char c : set)
+      if (text[at] == c) return at;
+  return std::string_view::npos;
+}
+
 // field as one CSV field: quoted, with quotes doubled, when it holds a
 // comma, a quote or a line break, or when always.
 void AppendCsvField(std::string_view field, std::string& out, bool always = false);

@@ -10,7 +10,7 @@
 namespace {
 
 struct CRow {
-  std::string strPath;  // as the list gives it
+  std::string_view path;  // as the list gives it
   bool bFolder = false;
   bool bKnownKind = false;  // else the attributes tell
   bool bSkip = false;       // a row of the set or a catalog
@@ -18,6 +18,15 @@ struct CRow {
   std::uint64_t ftModified = 0, ftCreated = 0;
   std::uint32_t dwAttributes = 0;
   std::string strNote;
+
+  // Empty again, keeping the note's storage for the next row.
+  void Reset() {
+    path = {};
+    bFolder = bKnownKind = bSkip = false;
+    nSize = ftModified = ftCreated = 0;
+    dwAttributes = 0;
+    strNote.clear();
+  }
 };
 
 bool IsAscii(std::string_view text) {
@@ -28,10 +37,9 @@ bool IsAscii(std::string_view text) {
 
 // Text as names hold it: valid UTF-8 (escapes included) as it is, any other
 // byte as its escape.
-std::string NameText(std::string_view raw) {
-  if (IsAscii(raw)) return std::string(raw);
-  std::string text = SanitizeUtf8(raw);
-  return text == raw ? text : EscapeBytes(raw, true);
+void NameText(std::string_view raw, std::string& out) {
+  out.assign(raw);
+  if (!IsAscii(raw) && SanitizeUtf8(raw) != raw) out = EscapeBytes(raw, true);
 }
 
 // Reads the CSV records of a text one by one (RFC 4180: quoted fields may
@@ -63,8 +71,7 @@ class CCsvReader {
       if (m_nAt < m_text.size() && m_text[m_nAt] == '"') {
         if (!ReadQuoted(field)) return SkipLine();
       } else {
-        const std::size_t end = m_text.find_first_of(",\"\r\n", m_nAt);
-        const std::size_t stop = end == std::string_view::npos ? m_text.size() : end;
+        const std::size_t stop = std::min(FindAnyOf(m_text, m_nAt, ",\"\r\n"), m_text.size());
         if (stop < m_text.size() && m_text[stop] == '"') return SkipLine();
         field.assign(m_text.substr(m_nAt, stop - m_nAt));
         m_nAt = stop;
@@ -134,6 +141,7 @@ class CImporter {
   }
 
   CImportResult Run(std::string_view text) {
+    m_items.reserve(text.size() / 64);  // about a row's length: no rehashing on the way
     switch (m_options.eFormat) {
       case EListFormat::Csv:
       case EListFormat::Efu: ReadCsv(text); break;
@@ -222,8 +230,8 @@ class CImporter {
     };
     const bool efu = m_options.eFormat == EListFormat::Efu;
     CRow& row = m_row;
-    row = CRow();
-    row.strPath = field(COL_PATH);
+    row.Reset();
+    row.path = field(COL_PATH);
     std::uint64_t attributes = 0;
     if (!ParseOptionalDecimal(field(COL_SIZE), row.nSize) ||
         !ParseOptionalDecimal(field(COL_ATTRIBUTES), attributes, UINT32_MAX))
@@ -236,12 +244,16 @@ class CImporter {
     if (!times) return Problem(line, EImportProblem::BadTime);
     if (!efu && !TakeKind(field(COL_KIND), row)) return Problem(line, EImportProblem::BadKind);
     if (row.bSkip) return;
-    row.strNote = SanitizeUtf8(field(COL_NOTE));
+    const std::string& note = field(COL_NOTE);
+    if (IsAscii(note))
+      row.strNote.assign(note);
+    else
+      row.strNote = SanitizeUtf8(note);
     const std::string& catalog = field(COL_CATALOG);
-    if (!catalog.empty() && row.strPath == catalog) return;  // the catalog itself
-    if (!catalog.empty() && row.strPath.size() > catalog.size() &&
-        row.strPath.compare(0, catalog.size(), catalog) == 0 && row.strPath[catalog.size()] == '\\')
-      row.strPath.erase(0, catalog.size() + 1);
+    if (!catalog.empty() && row.path == catalog) return;  // the catalog itself
+    if (!catalog.empty() && row.path.size() > catalog.size() && row.path.compare(0, catalog.size(), catalog) == 0 &&
+        row.path[catalog.size()] == '\\')
+      row.path.remove_prefix(catalog.size() + 1);
     AddRow(row, line, '\\');
   }
 
@@ -291,9 +303,9 @@ class CImporter {
       return true;
     };
     CRow& row = m_row;
-    row = CRow();
+    row.Reset();
     std::string catalog, kind, modified, created;
-    if (!object.contains("path") || !text("path", row.strPath) || !text("catalog", catalog) || !text("kind", kind) ||
+    if (!object.contains("path") || !text("path", m_pathText) || !text("catalog", catalog) || !text("kind", kind) ||
         !text("modified", modified) || !text("created", created) || !text("note", row.strNote))
       return Problem(line, EImportProblem::BadJson);
     std::uint64_t attributes = 0;
@@ -304,8 +316,9 @@ class CImporter {
       return Problem(line, EImportProblem::BadTime);
     if (!TakeKind(kind, row)) return Problem(line, EImportProblem::BadKind);
     if (row.bSkip) return;
-    if (!catalog.empty() && row.strPath.compare(0, catalog.size() + 1, catalog + "\\") == 0)
-      row.strPath.erase(0, catalog.size() + 1);
+    row.path = m_pathText;
+    if (!catalog.empty() && row.path.compare(0, catalog.size() + 1, catalog + "\\") == 0)
+      row.path.remove_prefix(catalog.size() + 1);
     AddRow(row, line, '\\');
   }
 
@@ -340,7 +353,7 @@ class CImporter {
 
   void TakeFind(const std::string_view (&fields)[3], std::string_view path, std::uint64_t line) {
     CRow& row = m_row;
-    row = CRow();
+    row.Reset();
     if (fields[0].size() != 1 || std::string_view("fdlpscbD").find(fields[0][0]) == std::string_view::npos)
       return Problem(line, EImportProblem::BadKind);
     if (!ParseDecimal(fields[1], row.nSize)) return Problem(line, EImportProblem::BadNumber);
@@ -358,70 +371,76 @@ class CImporter {
     if (type != 'f' && type != 'd' && type != 'l') row.dwAttributes |= FILE_ATTRIBUTE_SYSTEM;
     const std::size_t slash = path.rfind('/');
     if (path[slash == std::string_view::npos ? 0 : slash + 1] == '.') row.dwAttributes |= FILE_ATTRIBUTE_HIDDEN;
-    row.strPath.assign(path);
+    row.path = path;
     AddRow(row, line, '/');
   }
 
   // --- the tree -----------------------------------------------------------
 
+  // An item by its folder and name; the name is the item's own.
+  struct CKey {
+    const CFolderFileInfo* pFolder;
+    std::string_view name;
+    bool operator==(const CKey& other) const { return pFolder == other.pFolder && name == other.name; }
+  };
+  struct CKeyHash {
+    std::size_t operator()(const CKey& key) const {
+      return std::hash<std::string_view>()(key.name) ^ (std::hash<const void*>()(key.pFolder) * 31);
+    }
+  };
   struct CEntry {
     CFileInfo* pItem;
     bool bListed;  // a row of its own, not only a parent of others
   };
 
-  // The names of path, each as an item holds it; false for an empty name,
-  // "." or "..".
-  bool SplitPath(std::string_view path, char separator, std::vector<std::string>& names) const {
-    names.clear();
-    if (separator == '\\' && !m_options.strBase.empty() && path.size() > m_options.strBase.size() &&
-        path.compare(0, m_options.strBase.size(), m_options.strBase) == 0 &&
-        (path[m_options.strBase.size()] == '\\' || path[m_options.strBase.size()] == '/'))
-      path.remove_prefix(m_options.strBase.size() + 1);
-    for (std::size_t start = 0;;) {
-      const std::size_t end = path.find(separator, start);
-      const std::string_view name = path.substr(start, end - start);
-      if (name.empty() || name == "." || name == "..") return false;
-      // A real name from find is bytes; a list's is text, escapes included.
-      names.push_back(separator == '/' ? ItemNameOf(name) : NameText(name));
-      if (end == std::string_view::npos) return true;
-      start = end + 1;
-    }
+  // A name of a path as an item holds it: a real name from find is bytes, a
+  // list's is text, escapes included. False for an empty name, "." or "..".
+  static bool TakeName(std::string_view name, char separator, std::string& out) {
+    if (name.empty() || name == "." || name == "..") return false;
+    if (separator == '/')
+      out = ItemNameOf(name);
+    else
+      NameText(name, out);
+    return true;
   }
 
   void AddRow(const CRow& row, std::uint64_t line, char separator) {
-    if (!SplitPath(row.strPath, separator, m_names)) return Problem(line, EImportProblem::BadPath);
-    m_key.clear();
-    for (std::size_t i = 0; i + 1 < m_names.size(); ++i) {
-      if (i != 0) m_key += '\\';
-      m_key += m_names[i];
-    }
-    CFolderFileInfo* parent = m_names.size() == 1 ? m_result.catalog.get() : nullptr;
-    if (m_names.size() > 1 && m_key == m_lastFolderKey) parent = m_pLastFolder;
-    if (m_names.size() > 1 && parent == nullptr) {
-      std::string key;
-      parent = m_result.catalog.get();
-      for (std::size_t i = 0; i + 1 < m_names.size() && parent != nullptr; ++i) {
-        if (i != 0) key += '\\';
-        key += m_names[i];
-        parent = FolderAt(key, *parent, m_names[i]);
+    std::string_view path = row.path;
+    const std::string& base = m_options.strBase;
+    if (separator == '\\' && !base.empty() && path.size() > base.size() && path.compare(0, base.size(), base) == 0 &&
+        (path[base.size()] == '\\' || path[base.size()] == '/'))
+      path.remove_prefix(base.size() + 1);
+    const std::size_t last = path.rfind(separator);
+    const std::string_view parentPath = last == std::string_view::npos ? std::string_view() : path.substr(0, last);
+    if (!TakeName(path.substr(last + 1), separator, m_name)) return Problem(line, EImportProblem::BadPath);
+
+    CFolderFileInfo* parent = m_result.catalog.get();
+    if (last != std::string_view::npos && m_pLastFolder != nullptr && parentPath == m_lastParentPath) {
+      parent = m_pLastFolder;
+    } else if (last != std::string_view::npos) {
+      for (std::size_t start = 0;;) {
+        const std::size_t end = parentPath.find(separator, start);
+        if (!TakeName(parentPath.substr(start, end - start), separator, m_parentName))
+          return Problem(line, EImportProblem::BadPath);
+        parent = FolderAt(*parent, m_parentName);
+        if (parent == nullptr) return Problem(line, EImportProblem::UnderAFile);
+        if (end == std::string_view::npos) break;
+        start = end + 1;
       }
-      if (parent == nullptr) return Problem(line, EImportProblem::UnderAFile);
-      m_lastFolderKey = m_key;
+      m_lastParentPath.assign(parentPath);
       m_pLastFolder = parent;
     }
-    if (m_names.size() > 1) m_key += '\\';
-    m_key += m_names.back();
 
     const bool folder = row.bKnownKind ? row.bFolder : (row.dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    CFindData record;
-    record.cFileName = m_names.back();
+    CFindData& record = m_record;
+    record.cFileName.swap(m_name);
     record.dwFileAttributes = folder ? row.dwAttributes | FILE_ATTRIBUTE_DIRECTORY
                                      : row.dwAttributes & ~std::uint32_t(FILE_ATTRIBUTE_DIRECTORY);
     record.ftLastWriteTime = row.ftModified;
     record.ftCreationTime = row.ftCreated;
     record.SetSize(folder ? 0 : row.nSize);
 
-    const auto found = m_items.find(m_key);
+    const auto found = m_items.find(CKey{parent, record.cFileName});
     if (found != m_items.end()) {
       // A folder made for its children, listed after them, takes its row.
       CEntry& entry = found->second;
@@ -433,31 +452,31 @@ class CImporter {
     }
     CFileInfo* item = parent->AddChild(&record);
     if (!row.strNote.empty()) item->SetNoteText(row.strNote);
-    m_items.emplace(m_key, CEntry{item, true});
+    m_items.emplace(CKey{parent, item->GetName()}, CEntry{item, true});
   }
 
-  // The folder at key (the name path below the catalog), made in parent when
-  // no row gave it yet; null when a file stands there.
-  CFolderFileInfo* FolderAt(const std::string& key, CFolderFileInfo& parent, const std::string& name) {
-    const auto found = m_items.find(key);
+  // The folder name in parent, made when no row gave it yet; null when a
+  // file stands there.
+  CFolderFileInfo* FolderAt(CFolderFileInfo& parent, const std::string& name) {
+    const auto found = m_items.find(CKey{&parent, name});
     if (found != m_items.end())
       return found->second.pItem->IsContainer() ? static_cast<CFolderFileInfo*>(found->second.pItem) : nullptr;
     CFindData record;
     record.cFileName = name;
     record.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
     CFileInfo* item = parent.AddChild(&record);
-    m_items.emplace(key, CEntry{item, false});
+    m_items.emplace(CKey{&parent, item->GetName()}, CEntry{item, false});
     return static_cast<CFolderFileInfo*>(item);
   }
 
   const CImportOptions& m_options;
   CImportResult m_result;
   CRow m_row;
-  std::vector<std::string> m_names;
-  std::string m_key;
-  std::unordered_map<std::string, CEntry> m_items;
+  CFindData m_record;
+  std::string m_name, m_parentName, m_pathText;
+  std::unordered_map<CKey, CEntry, CKeyHash> m_items;
   // Rows come mostly folder by folder: the last parent found is kept.
-  std::string m_lastFolderKey;
+  std::string m_lastParentPath;
   CFolderFileInfo* m_pLastFolder = nullptr;
 };
 
