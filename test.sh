@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
-quarrix_install_packages xvfb xauth clang libclang-rt-dev clang-format
+quarrix_install_packages xvfb xauth clang libclang-rt-dev clang-format xxhash
 quarrix_japanese_locale
 scripts/check-format.sh
 scripts/fuzz.sh 1

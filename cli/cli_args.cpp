@@ -19,9 +19,10 @@ struct CCommandOptions {
 };
 
 const CCommandOptions kCommandOptions[] = {
-    {"add", {{"--quiet", 0}, {"--follow-links", 0}, {"--cross-file-systems", 0}, {"--exclude", 1}}},
+    {"add", {{"--quiet", 0}, {"--follow-links", 0}, {"--cross-file-systems", 0}, {"--exclude", 1}, {"--hash", 0}}},
     {"update",
      {{"--quiet", 0},
+      {"--hash", 0},
       {"--follow-links", 0},
       {"--cross-file-systems", 0},
       {"--exclude", 1},
@@ -45,6 +46,11 @@ const CCommandOptions kCommandOptions[] = {
     {"identify", {}},
     {"export", {{"--catalog", 1}, {"--format", 1}, {"-o", 1}}},
     {"import", {{"--format", 1}, {"--base", 1}, {"--skip-bad", 0}}},
+    {"verify", {{"--json", 0}, {"--quiet", 0}}},
+    {"hashes", {}},
+    {"copies",
+     {{"--catalog", 1}, {"--fewer-than", 1}, {"--by", 1}, {"--min-size", 1}, {"--summary", 0}, {"--json", 0}}},
+    {"dupes", {{"--by", 1}, {"--min-size", 1}, {"--json", 0}}},
 };
 
 bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }

@@ -16,9 +16,9 @@ const char kUsage[] =
     "使い方:\n"
     "  quarrix-cli new SET\n"
     "  quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems]"
-    " [--exclude PATTERN]...\n"
+    " [--exclude PATTERN]... [--hash]\n"
     "  quarrix-cli update SET LABEL [PATH] [--paths P...] [--follow-links] [--cross-file-systems]"
-    " [--exclude PATTERN]... [--force] [--dry-run] [--quiet]\n"
+    " [--exclude PATTERN]... [--force] [--dry-run] [--quiet] [--hash]\n"
     "  quarrix-cli dump SET\n"
     "  quarrix-cli copy IN OUT\n"
     "  quarrix-cli ls SET [PATH]\n"
@@ -31,6 +31,11 @@ const char kUsage[] =
     "  quarrix-cli identify SET [SET...] PATH\n"
     "  quarrix-cli export SET [--catalog LABEL]... --format csv|tsv|efu|jsonl [-o FILE]\n"
     "  quarrix-cli import SET LABEL FILE --format csv|tsv|efu|jsonl|find [--base PATH] [--skip-bad]\n"
+    "  quarrix-cli verify SET LABEL [PATH] [--json] [--quiet]\n"
+    "  quarrix-cli hashes SET LABEL\n"
+    "  quarrix-cli copies SET... [--catalog LABEL]... [--fewer-than N] [--by content|name-size|size]"
+    " [--min-size BYTES] [--summary] [--json]\n"
+    "  quarrix-cli dupes SET... [--min-size BYTES] [--by content|name-size|size] [--json]\n"
     "オプションはコマンドの後のどこにでも置けます。-- より後はオプションとみなしません。\n"
     "report の OUT に - を指定すると標準出力に書き出します。\n"
     "find --real-path は実際のパスをバイトのまま出力します。--json では、UTF-8 でない実際のパスは real_path が null "
@@ -39,18 +44,24 @@ const char kUsage[] =
     "ラベルに「\\」を含むカタログ（他のプログラムで作られたもの）も ls に出るとおりのラベルで指定できます。\n"
     "export は標準出力に書き出します（-o FILE ではそのファイルに）。csv は BOM 付きの UTF-8 で、列は catalog, path, "
     "name,"
-    " kind, size, modified, created, attributes, note です。tsv は同じ列で、タブ・改行・復帰・「\\」を \\t \\n \\r "
-    "\\\\ "
-    "と書きます。"
-    "時刻は UTC の ISO 8601 で小数 7 桁まで書きます。efu はファイル検索ツール Everything の一覧です。jsonl は find "
-    "--json と同じ項目の"
-    " JSON を 1 行に 1 つ書きます。\n"
+    " kind, size, modified, created, attributes, note, xxh128 です。tsv は同じ列で、タブ・改行・復帰・「\\」を"
+    " \\t \\n \\r \\\\ と書きます。時刻は UTC の ISO 8601 で小数 7 桁まで書きます。efu はファイル検索ツール"
+    " Everything の一覧です。jsonl は find --json と同じ項目の JSON を 1 行に 1 つ書きます。\n"
     "import の FILE に - を指定すると標準入力から読みます。他のマシンでは次のコマンドで find 形式の一覧を作れます:\n"
     "  find DIR -printf '%y\\t%s\\t%T@\\t%P\\n' > LIST\n"
     "読めない行があると行番号を示して何も追加しません。--skip-bad はその行を除いて追加します。"
     "efu などの絶対パスは --base PATH より下のパスとして読みます。\n"
+    "--hash はファイルの内容のハッシュ (XXH128、xxhsum -H2 と同じ値) を計算して記録します。"
+    "update は変わったファイルだけを読み直します。\n"
+    "hashes は xxhsum -c で確かめられるチェックサムファイルを標準出力に書き出します "
+    "(カタログの基本パスで実行してください)。\n"
     "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない・一覧として読めない, 4 "
-    "読み書きできない\n";
+    "読み書きできない\n"
+    "copies と dupes はハッシュが両方にあればハッシュで、なければ名前 (NFC)、サイズ、更新日時 (秒まで) で"
+    "コピーを見分けます (推定)。空のファイルは数えません。copies は N 未満のメディアにしかないファイルを"
+    "挙げます (既定 2: このメディアだけ。同じメディア内のコピーは数えません)。\n"
+    "verify の終了コード: 0 すべて一致, 1 違いがある, 5 壊れたファイルか読めないファイルがある "
+    "(4 メディアがない・別のメディア)\n";
 
 void ReportWaiting() { ReportError(kWaitingForOtherProgramMessage); }
 
@@ -189,6 +200,13 @@ bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>
   return missing;
 }
 
+void ReportUnhashed(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  std::string text = "内容を読めなかったファイル (ハッシュなし) " + FormatCount(paths.size()) + " 件:\n";
+  for (const std::string& path : paths) text += "  " + LineText(path) + "\n";
+  std::fputs(text.c_str(), stderr);
+}
+
 void ReportUnreadable(const CUnreadableSummary& unreadable) {
   if (unreadable.nCount == 0) return;
   std::string text = "読めなかった場所 " + FormatCount(unreadable.nCount) + " 件:\n";
@@ -220,4 +238,25 @@ void PrintNewCatalog(const CDriveFileInfo& catalog) {
   catalog.SumContentSizes(bytes);
   WriteOut(LineText(catalog.m_strLabel) + "\t" + LineText(catalog.m_strMediaType) + "\t" +
            std::to_string(CountItemsBelow(catalog)) + "\t" + std::to_string(bytes) + "\n");
+}
+
+// Whether the place may be scanned for catalog: the same medium, or --force.
+bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force, const std::string& action) {
+  CMediumIdentity now;
+  const EMediumCheck check = CheckMedium(catalog, place, &now);
+  if (check != EMediumCheck::Absent && check != EMediumCheck::Different) return true;
+  const std::string label = LineText(catalog.m_strLabel);
+  const std::string recorded = LineText(DescribeMedium(catalog.m_record->medium));
+  std::string text = check == EMediumCheck::Absent
+                         ? "「" + label + "」のメディアが接続されていません: " + LineText(place) + "\n" +
+                               "カタログのメディア: " + recorded + "\n"
+                         : "この場所には「" + label + "」とは別のメディアがあります: " + LineText(place) + "\n" +
+                               "カタログのメディア: " + recorded +
+                               "\nこの場所のメディア: " + LineText(DescribeMedium(now)) + "\n";
+  if (force) {
+    std::fputs((text + "--force が指定されたので" + action + "します\n").c_str(), stderr);
+    return true;
+  }
+  ReportError(text + action + "しませんでした (それでも" + action + "するには --force を指定してください)");
+  return false;
 }

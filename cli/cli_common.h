@@ -18,6 +18,7 @@ enum {
   EXIT_USAGE = 2,
   EXIT_MALFORMED = 3,  // not a set file
   EXIT_IO = 4,         // cannot be read or written
+  EXIT_DAMAGED = 5,    // verify: files corrupt or unreadable
 };
 
 // Loads path into set (named after the file); a missing file gives a new
@@ -68,6 +69,11 @@ int CheckNewLabel(const std::string& label);
 bool ReportLabelTaken(const CRootFileInfo& set, const std::string& label);
 // Prints the line of a new catalog: LABEL<TAB>MEDIA TYPE<TAB>ITEMS<TAB>BYTES.
 void PrintNewCatalog(const CDriveFileInfo& catalog);
+// Whether the place may be scanned for catalog: the same medium, or force
+// given; else says why on stderr. action is the command's noun ("更新").
+bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force, const std::string& action);
+// Names on stderr every file whose content could not be read for its fingerprint.
+void ReportUnhashed(const std::vector<std::string>& paths);
 // Writes text to stdout as it is.
 void WriteOut(std::string_view text);
 
@@ -85,3 +91,7 @@ int CmdReport(const std::vector<std::string>& args);
 int CmdIdentify(const std::vector<std::string>& args);
 int CmdExport(const std::vector<std::string>& args);
 int CmdImport(const std::vector<std::string>& args);
+int CmdVerify(const std::vector<std::string>& args);
+int CmdHashes(const std::vector<std::string>& args);
+int CmdCopies(const std::vector<std::string>& args);
+int CmdDupes(const std::vector<std::string>& args);

@@ -5,9 +5,11 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 
 #include "cli/cli_common.h"
 #include "cli/cli_terminal.h"
+#include "model/content_hashing.h"
 
 namespace {
 
@@ -76,13 +78,24 @@ CProgressLine::~CProgressLine() {
 }
 
 void CProgressLine::Run() {
-  const auto start = std::chrono::steady_clock::now();
+  using CClock = std::chrono::steady_clock;
+  const auto start = CClock::now();
+  std::optional<CClock::time_point> hashStart;
   while (!m_bDone.load()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     if (m_bDone.load()) break;
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
-    const std::string line = FitToColumns(ScanProgressLine(m_progress.Counts(), std::uint64_t(seconds.count())) + " ",
-                                          LineText(m_progress.CurrentFolder()), TerminalColumns() - 1);
+    const auto now = CClock::now();
+    const auto seconds = std::uint64_t(std::chrono::duration_cast<std::chrono::seconds>(now - start).count());
+    std::string line;
+    if (m_progress.Hashing()) {
+      if (!hashStart) hashStart = now;
+      const std::chrono::duration<double> hashing = now - *hashStart;
+      line =
+          FitToColumns(HashProgressLine(m_progress.HashCounts(), hashing.count(), seconds), "", TerminalColumns() - 1);
+    } else {
+      line = FitToColumns(ScanProgressLine(m_progress.Counts(), seconds) + " ", LineText(m_progress.CurrentFolder()),
+                          TerminalColumns() - 1);
+    }
     std::fprintf(stderr, "\r%s\x1b[K", line.c_str());
     std::fflush(stderr);
   }

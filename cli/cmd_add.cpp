@@ -1,4 +1,5 @@
 // quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems] [--exclude PATTERN]...
+//                 [--hash]
 //
 // Scans one path (as a picked folder or file) or several (as dropped ones)
 // into a new catalog, creating SET when it does not exist, and saves it.
@@ -7,6 +8,8 @@
 // made, for its updates. A place that does not exist adds nothing (exit 1);
 // Ctrl+C or SIGTERM leave SET as it was (exit 130 or 143). Places that
 // could not be read are named on stderr; the catalog is made all the same.
+// --hash also reads every file for its content fingerprint (XXH128); files
+// that cannot be read whole get none and are named on stderr.
 // Prints one line for the new catalog:
 //   LABEL<TAB>MEDIA TYPE<TAB>ITEMS<TAB>BYTES
 // ITEMS counts every file and folder below the catalog, BYTES sums the
@@ -36,6 +39,8 @@ int CmdAdd(const std::vector<std::string>& args) {
       options.bFollowLinks = true;
     else if (arg == "--cross-file-systems")
       options.bCrossFileSystems = true;
+    else if (arg == "--hash")
+      options.bHashContents = true;
     else if (arg == "--exclude" && i + 1 < args.size())
       options.excludes.push_back(args[++i]);
     else if (arg == "--exclude")
@@ -58,8 +63,9 @@ int CmdAdd(const std::vector<std::string>& args) {
 
   std::unique_ptr<CDriveFileInfo> scanned;
   std::string message;
+  std::vector<std::string> unhashed;
   const EScanStatus status = ScanShowingProgress(options, quiet, [&](const CScanOptions& scanOptions) {
-    return MakeCatalog(label, paths, scanOptions, scanned, message);
+    return MakeCatalog(label, paths, scanOptions, scanned, message, &unhashed);
   });
   if (Stopped()) return StopExitStatus();
   if (status == EScanStatus::NotFound) {
@@ -70,6 +76,7 @@ int CmdAdd(const std::vector<std::string>& args) {
   if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
   if (status != EScanStatus::Done) return EXIT_NOTHING;
   ReportUnreadable(CollectUnreadable(*scanned, label));
+  ReportUnhashed(unhashed);
   const CDriveFileInfo* catalog = set->AppendCatalog(std::move(scanned), std::time(nullptr));
   if (const int saved = SaveSetForCli(setPath, *set, ECliSave::LockHeld); saved != EXIT_OK) return saved;
   PrintNewCatalog(*catalog);

@@ -150,12 +150,14 @@ int CmdFind(const std::vector<std::string>& args) {
 
   std::vector<std::optional<std::string>> real;
   if (json || realPaths) real = RealPathsOfItems(*set, items);
+  std::vector<std::optional<CFingerprint>> fingerprints;
+  if (json) fingerprints = FingerprintsOfItems(*set, items);
   std::string line;
   for (std::size_t i = 0; i < found.size(); ++i) {
     const CItemSummary& record = *found[i];
     if (json) {
-      line = JsonLine(
-          ItemJson(*items[i], record.m_strPath, CatalogOf(*set, record.m_strPath), real[i], EJsonTimes::Local));
+      line = JsonLine(ItemJson(*items[i], record.m_strPath, CatalogOf(*set, record.m_strPath), real[i], fingerprints[i],
+                               EJsonTimes::Local));
     } else {
       // A real path goes out as its bytes: any change would name another file.
       line = realPaths ? real[i].value_or(std::string()) : LineText(record.m_strPath);

@@ -26,6 +26,7 @@ const char* ProblemText(EImportProblem problem) {
     case EImportProblem::BadJson: return "JSON のオブジェクトとして読めません";
     case EImportProblem::BadNumber: return "数値として読めません";
     case EImportProblem::BadTime: return "日時として読めません";
+    case EImportProblem::BadFingerprint: return "ハッシュ (XXH128) として読めません";
     case EImportProblem::BadKind: return "種類として読めません";
     case EImportProblem::BadPath: return "パスが空か、空の名前や . や .. を含みます";
     case EImportProblem::Duplicate: return "同じパスが既にあります";

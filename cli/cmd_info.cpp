@@ -26,6 +26,7 @@ nlohmann::ordered_json RecordJson(const CCatalogRecord& record) {
   object["follow_links"] = record.bFollowLinks;
   object["cross_file_systems"] = record.bCrossFileSystems;
   object["excludes"] = EscapedList(record.excludes);
+  object["hash_contents"] = record.bHashContents;
   return object;
 }
 
@@ -61,6 +62,7 @@ int CmdInfo(const std::vector<std::string>& args) {
   out["media"] = info.m_strMedia;
   out["base_path"] = info.m_strBasePath;
   out["catalog_count"] = info.m_strCatalogCount;
+  if (!info.m_strFingerprint.empty()) out["xxh128"] = info.m_strFingerprint;
   if (info.m_nType == CPropInfoData::TYPE_CATALOG) {
     const auto* catalog =
         static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(set.get()), paths[0]));

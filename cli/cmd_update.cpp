@@ -1,5 +1,5 @@
 // quarrix-cli update SET LABEL [PATH] [--paths P...] [--follow-links] [--cross-file-systems]
-//                    [--exclude PATTERN]... [--force] [--dry-run] [--quiet]
+//                    [--exclude PATTERN]... [--force] [--dry-run] [--quiet] [--hash]
 //
 // Scans the catalog LABEL's medium again, at its base path or at PATH when
 // the medium is now there, the way the catalog records it was made (the
@@ -16,7 +16,9 @@
 // that would remove more than half its items or lose a note. --force
 // updates all the same. Exit 0 when something changed (or would), 1 when
 // nothing did or the update was refused; Ctrl+C or SIGTERM leave SET as it
-// was (exit 130 or 143).
+// was (exit 130 or 143). A catalog made with fingerprints (add --hash), or
+// updated with --hash, reads the files that are new or whose size or
+// modification time changed, and keeps the others' fingerprints.
 
 #include <cstdio>
 #include <ctime>
@@ -37,7 +39,7 @@ std::string CountsLine(const CUpdateSummary& summary) {
 
 struct CUpdateArgs {
   std::vector<std::string> positional;
-  bool bQuiet = false, bDryRun = false, bForce = false, bFollowLinks = false, bCrossFileSystems = false;
+  bool bQuiet = false, bHash = false, bDryRun = false, bForce = false, bFollowLinks = false, bCrossFileSystems = false;
   bool bExcludesGiven = false, bPathsGiven = false;
   std::vector<std::string> excludes, chosenPaths;
 };
@@ -52,6 +54,8 @@ bool ParseUpdateArgs(const std::vector<std::string>& args, CUpdateArgs& out) {
     }
     if (arg == "--quiet") {
       out.bQuiet = true;
+    } else if (arg == "--hash") {
+      out.bHash = true;
     } else if (arg == "--dry-run") {
       out.bDryRun = true;
     } else if (arg == "--force") {
@@ -72,27 +76,6 @@ bool ParseUpdateArgs(const std::vector<std::string>& args, CUpdateArgs& out) {
     }
   }
   return true;
-}
-
-// Whether the place may be scanned for catalog: the same medium, or --force.
-bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force) {
-  CMediumIdentity now;
-  const EMediumCheck check = CheckMedium(catalog, place, &now);
-  if (check != EMediumCheck::Absent && check != EMediumCheck::Different) return true;
-  const std::string label = LineText(catalog.m_strLabel);
-  const std::string recorded = LineText(DescribeMedium(catalog.m_record->medium));
-  std::string text = check == EMediumCheck::Absent
-                         ? "「" + label + "」のメディアが接続されていません: " + LineText(place) + "\n" +
-                               "カタログのメディア: " + recorded + "\n"
-                         : "この場所には「" + label + "」とは別のメディアがあります: " + LineText(place) + "\n" +
-                               "カタログのメディア: " + recorded +
-                               "\nこの場所のメディア: " + LineText(DescribeMedium(now)) + "\n";
-  if (force) {
-    std::fputs((text + "--force が指定されたので更新します\n").c_str(), stderr);
-    return true;
-  }
-  ReportError(text + "更新しませんでした (それでも更新するには --force を指定してください)");
-  return false;
 }
 
 // Whether the way of making is the same, the medium's size aside (it moves).
@@ -134,16 +117,19 @@ int CmdUpdate(const std::vector<std::string>& args) {
     std::fprintf(stderr, "メディアの新しい場所を PATH に指定してください\n");
     return EXIT_NOTHING;
   }
-  if (FolderExists(place) && !MediumAccepted(catalog, place, parsed.bForce)) return EXIT_NOTHING;
+  if (FolderExists(place) && !MediumAccepted(catalog, place, parsed.bForce, "更新")) return EXIT_NOTHING;
 
   CScanOptions scanOptions = RecordedScanOptions(catalog);
   scanOptions.bFollowLinks = scanOptions.bFollowLinks || parsed.bFollowLinks;
   scanOptions.bCrossFileSystems = scanOptions.bCrossFileSystems || parsed.bCrossFileSystems;
+  scanOptions.bHashContents = scanOptions.bHashContents || parsed.bHash;
   if (parsed.bExcludesGiven) scanOptions.excludes = parsed.excludes;
   std::unique_ptr<CDriveFileInfo> fresh;
   std::string message;
+  std::vector<std::string> unhashed;
   const EScanStatus status = ScanShowingProgress(scanOptions, parsed.bQuiet, [&](const CScanOptions& options) {
-    return ScanForUpdate(catalog, place, options, fresh, message, parsed.bPathsGiven ? &parsed.chosenPaths : nullptr);
+    return ScanForUpdate(catalog, place, options, fresh, message, parsed.bPathsGiven ? &parsed.chosenPaths : nullptr,
+                         &unhashed);
   });
   if (Stopped()) return StopExitStatus();
   if (status == EScanStatus::NotFound && !message.empty()) {
@@ -166,7 +152,10 @@ int CmdUpdate(const std::vector<std::string>& args) {
     ReportUnreadable(summary.unreadable);
     std::fputs("読めなかった場所はカタログの前の内容のままです\n", stderr);
   }
-  if (!summary.HasChanges() && SameRecord(catalog, *fresh)) return EXIT_NOTHING;
+  ReportUnhashed(unhashed);
+  // Fingerprints taken of files that had none are worth keeping too.
+  const bool newFingerprints = !(fresh->m_fingerprints == catalog.m_fingerprints);
+  if (!summary.HasChanges() && SameRecord(catalog, *fresh) && !newFingerprints) return EXIT_NOTHING;
   if (!catalog.m_record && !parsed.bForce && UpdateLooksDestructive(catalog, summary)) {
     ReportError(
         "項目の半分より多くが削除されるか、ノートが失われるため、更新しませんでした\n"

@@ -23,9 +23,11 @@ struct CCommand {
 };
 
 const CCommand kCommands[] = {
-    {"new", CmdNew},       {"add", CmdAdd},           {"update", CmdUpdate}, {"dump", CmdDump},     {"copy", CmdCopy},
-    {"ls", CmdLs},         {"find", CmdFind},         {"info", CmdInfo},     {"note", CmdNote},     {"rm", CmdRm},
-    {"report", CmdReport}, {"identify", CmdIdentify}, {"export", CmdExport}, {"import", CmdImport},
+    {"new", CmdNew},       {"add", CmdAdd},       {"update", CmdUpdate}, {"dump", CmdDump},
+    {"copy", CmdCopy},     {"ls", CmdLs},         {"find", CmdFind},     {"info", CmdInfo},
+    {"note", CmdNote},     {"rm", CmdRm},         {"report", CmdReport}, {"identify", CmdIdentify},
+    {"verify", CmdVerify}, {"hashes", CmdHashes}, {"copies", CmdCopies}, {"dupes", CmdDupes},
+    {"export", CmdExport}, {"import", CmdImport},
 };
 
 int Run(int argc, char** argv) {

@@ -18,6 +18,7 @@ enum : std::uint8_t {
   kFollowLinks = 7,  // empty: set
   kCrossFileSystems = 8,
   kExclude = 9,  // repeated
+  kHashContents = 10,
 };
 
 void PutField(std::string& out, std::uint8_t tag, std::string_view value) {
@@ -45,6 +46,7 @@ std::string EncodeCatalogRecord(const CCatalogRecord& record) {
   if (record.bFollowLinks) PutField(out, kFollowLinks, {});
   if (record.bCrossFileSystems) PutField(out, kCrossFileSystems, {});
   for (const std::string& pattern : record.excludes) PutField(out, kExclude, pattern);
+  if (record.bHashContents) PutField(out, kHashContents, {});
   out += record.strUnknownFields;
   return out;
 }
@@ -73,6 +75,7 @@ bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out) {
       case kFollowLinks: out.bFollowLinks = true; break;
       case kCrossFileSystems: out.bCrossFileSystems = true; break;
       case kExclude: out.excludes.push_back(value); break;
+      case kHashContents: out.bHashContents = true; break;
       default: out.strUnknownFields.append(field); break;
     }
   }
@@ -95,6 +98,7 @@ std::string CatalogRecordText(const CCatalogRecord& record) {
   text += "\n選択したパス: " + (record.chosenPaths.empty() ? std::string("全体") : join(record.chosenPaths));
   text += "\nリンクをたどる: " + std::string(record.bFollowLinks ? "はい" : "いいえ");
   text += "\n他のファイルシステムに入る: " + std::string(record.bCrossFileSystems ? "はい" : "いいえ");
+  text += "\nハッシュ: " + std::string(record.bHashContents ? "計算する (XXH128)" : "計算しない");
   text += "\n除外パターン: " + (record.excludes.empty() ? std::string("なし") : join(record.excludes));
   return text;
 }

@@ -20,6 +20,7 @@ struct CCatalogRecord {
   bool bFollowLinks = false;
   bool bCrossFileSystems = false;
   std::vector<std::string> excludes;  // patterns, as given
+  bool bHashContents = false;         // files' content fingerprints taken
   // Fields a later version wrote that this one does not know, written back
   // as they were read.
   std::string strUnknownFields;
@@ -27,7 +28,7 @@ struct CCatalogRecord {
   bool operator==(const CCatalogRecord& other) const {
     return medium == other.medium && chosenPaths == other.chosenPaths && bFollowLinks == other.bFollowLinks &&
            bCrossFileSystems == other.bCrossFileSystems && excludes == other.excludes &&
-           strUnknownFields == other.strUnknownFields;
+           bHashContents == other.bHashContents && strUnknownFields == other.strUnknownFields;
   }
 };
 

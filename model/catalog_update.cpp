@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
+#include "model/content_hashing.h"
 #include "model/item_real_name.h"
 #include "model/root_file_info.h"
 #include "model/scan_paths.h"
@@ -314,11 +316,26 @@ CScanOptions RecordedScanOptions(const CDriveFileInfo& catalog, CScanOptions opt
     options.bFollowLinks = catalog.m_record->bFollowLinks;
     options.bCrossFileSystems = catalog.m_record->bCrossFileSystems;
     options.excludes = catalog.m_record->excludes;
+    options.bHashContents = catalog.m_record->bHashContents;
   }
   return options;
 }
 
 namespace {
+
+// Copies the subtree below from into to, flags and all.
+void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to);
+
+// now, a new item the scan could not read, takes what was held; its
+// contents are walked after, so what it takes pairs up in turn.
+void KeepUnreadablePair(const CFileInfo& was, const CFileInfo& now) {
+  if (!now.IsUnreadable() || was.IsContainer() != now.IsContainer()) return;
+  // The new tree is ours to change; the walk hands its items out as const.
+  auto& kept = const_cast<CFileInfo&>(now);
+  kept.CopyFieldsFrom(was);
+  if (was.IsContainer() && static_cast<const CFolderFileInfo&>(now).Children().empty())
+    CopyBelow(static_cast<const CFolderFileInfo&>(was), static_cast<CFolderFileInfo&>(kept));
+}
 
 // Records in catalog how it was made of paths (real, absolute) with options.
 void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& paths, const CScanOptions& options) {
@@ -339,10 +356,66 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
   record.bFollowLinks = options.bFollowLinks;
   record.bCrossFileSystems = options.bCrossFileSystems;
   record.excludes = options.excludes;
+  record.bHashContents = options.bHashContents;
   catalog.m_record = std::move(record);
 }
 
-// Copies the subtree below from into to, flags and all.
+// Gives the files of fresh that old holds unchanged (same size and
+// modification time) old's fingerprints, so that only new and changed
+// files are read again.
+void CarryFingerprints(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
+  const auto after = FingerprintsOfUnchanged(old, fresh, true);
+  std::vector<std::pair<std::uint32_t, CFingerprint>> carried;
+  carried.reserve(after.size());
+  ForItemsWithOffsets(fresh, [&](const CFileInfo& item, std::uint32_t offset) {
+    if (const auto it = after.find(&item); it != after.end()) carried.emplace_back(offset, it->second);
+  });
+  fresh.m_fingerprints.Add(std::move(carried));
+}
+
+}  // namespace
+
+std::unordered_map<const CFileInfo*, CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old,
+                                                                           const CDriveFileInfo& fresh,
+                                                                           bool keepUnreadable) {
+  std::unordered_map<const CFileInfo*, CFingerprint> before;
+  before.reserve(old.m_fingerprints.Size());
+  ForItemsWithOffsets(old, [&](const CFileInfo& item, std::uint32_t offset) {
+    if (!item.IsContainer())
+      if (const auto fingerprint = old.m_fingerprints.Find(offset)) before.emplace(&item, *fingerprint);
+  });
+  std::unordered_map<const CFileInfo*, CFingerprint> after;
+  after.reserve(before.size());
+  WalkInStep(
+      old, fresh, std::string(), [](const CFileInfo&, const std::string&) {},
+      [](const CFileInfo&, const std::string&) {},
+      [&](const CFileInfo& was, const CFileInfo& now, const std::string&) {
+        if (keepUnreadable) KeepUnreadablePair(was, now);
+        if (was.IsContainer() || now.IsContainer() || was.RecordSize() != now.RecordSize() ||
+            was.WriteFileTime() != now.WriteFileTime())
+          return;
+        if (const auto it = before.find(&was); it != before.end()) after.emplace(&now, it->second);
+      });
+  return after;
+}
+
+namespace {
+
+// Takes the fingerprints out lacks when options ask for them; Cancelled
+// drops out.
+EScanStatus HashWhenAsked(const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out,
+                          std::vector<std::string>* unreadable) {
+  if (!options.bHashContents) return EScanStatus::Done;
+  CHashOutcome outcome;
+  HashMissingFingerprints(*out, options, outcome);
+  if (outcome.bCancelled) {
+    out.reset();
+    return EScanStatus::Cancelled;
+  }
+  if (unreadable != nullptr) *unreadable = std::move(outcome.unreadable);
+  return EScanStatus::Done;
+}
+
 void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to) {
   std::vector<std::pair<const CFolderFileInfo*, CFolderFileInfo*>> stack{{&from, &to}};
   while (!stack.empty()) {
@@ -362,10 +435,12 @@ void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to) {
 }  // namespace
 
 EScanStatus MakeCatalog(const std::string& label, const std::vector<std::string>& paths, const CScanOptions& options,
-                        std::unique_ptr<CDriveFileInfo>& out, std::string& message) {
+                        std::unique_ptr<CDriveFileInfo>& out, std::string& message,
+                        std::vector<std::string>* unhashed) {
   const EScanStatus status = ScanCatalog(label, paths, options, out, message);
-  if (status == EScanStatus::Done) RecordHowMade(*out, paths, options);
-  return status;
+  if (status != EScanStatus::Done) return status;
+  RecordHowMade(*out, paths, options);
+  return HashWhenAsked(options, out, unhashed);
 }
 
 std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const std::string& place) {
@@ -382,7 +457,7 @@ std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const s
 
 EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& place, const CScanOptions& options,
                           std::unique_ptr<CDriveFileInfo>& out, std::string& message,
-                          const std::vector<std::string>* chosenPaths) {
+                          const std::vector<std::string>* chosenPaths, std::vector<std::string>* unhashed) {
   out.reset();
   message.clear();
   std::string base = MakeAbsolutePath(place);
@@ -412,22 +487,19 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
     status = ScanCatalogBelow(label, base, paths, options, out, message);
   if (status != EScanStatus::Done) return status;
   RecordHowMade(*out, paths, options);
-  KeepUnreadable(catalog, *out);
-  return status;
+  // One walk of both trees does both when there are fingerprints to keep.
+  if (catalog.m_fingerprints.Empty())
+    KeepUnreadable(catalog, *out);
+  else
+    CarryFingerprints(catalog, *out);
+  return HashWhenAsked(options, out, unhashed);
 }
 
 void KeepUnreadable(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
   WalkInStep(
-      old, fresh, std::string(old.GetName()), [](const CFileInfo&, const std::string&) {},
+      old, fresh, std::string(), [](const CFileInfo&, const std::string&) {},
       [](const CFileInfo&, const std::string&) {},
-      [](const CFileInfo& was, const CFileInfo& now, const std::string&) {
-        if (!now.IsUnreadable() || was.IsContainer() != now.IsContainer()) return;
-        // The new tree is ours to change; the walk hands its items out as const.
-        auto& kept = const_cast<CFileInfo&>(now);
-        kept.CopyFieldsFrom(was);
-        if (was.IsContainer() && static_cast<const CFolderFileInfo&>(now).Children().empty())
-          CopyBelow(static_cast<const CFolderFileInfo&>(was), static_cast<CFolderFileInfo&>(kept));
-      });
+      [](const CFileInfo& was, const CFileInfo& now, const std::string&) { KeepUnreadablePair(was, now); });
 }
 
 bool UpdateLooksDestructive(const CDriveFileInfo& old, const CUpdateSummary& summary) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/drive_file_info.h"
@@ -73,13 +74,16 @@ bool SizesAlike(std::uint64_t a, std::uint64_t b);
 std::string DescribeMedium(const CMediumIdentity& medium);
 
 // options with what the catalog records of how far its scan went (links,
-// other file systems, excludes); as they are without a record.
+// other file systems, excludes, fingerprints); as they are without a record.
 CScanOptions RecordedScanOptions(const CDriveFileInfo& catalog, CScanOptions options = CScanOptions());
 
 // Scans paths into a new catalog as ScanCatalog does, and records in it how
-// (the medium, the paths chosen, the options).
+// (the medium, the paths chosen, the options). With options.bHashContents
+// it then takes every file's fingerprint; unhashed (when given) gets the
+// logical paths of files that could not be read whole.
 EScanStatus MakeCatalog(const std::string& label, const std::vector<std::string>& paths, const CScanOptions& options,
-                        std::unique_ptr<CDriveFileInfo>& out, std::string& message);
+                        std::unique_ptr<CDriveFileInfo>& out, std::string& message,
+                        std::vector<std::string>* unhashed = nullptr);
 
 // The real paths to scan for catalog when its base path's contents are now
 // at place: those its record names, else place alone when the catalog was
@@ -92,11 +96,21 @@ std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const s
 // chosen (relative to place, or absolute below it) when given, with
 // options, and records how; a chosen path outside place gives NotFound,
 // with message naming it. Places it could not read keep what catalog
-// held (KeepUnreadable). Only Done gives a catalog; message as
-// ScanCatalog's. Touches nothing but out.
+// held (KeepUnreadable). With options.bHashContents, files unchanged in
+// size and modification time keep catalog's fingerprints and only the
+// others are read (unhashed as for MakeCatalog). Only Done gives a catalog;
+// message as ScanCatalog's. Touches nothing but out.
 EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& place, const CScanOptions& options,
                           std::unique_ptr<CDriveFileInfo>& out, std::string& message,
-                          const std::vector<std::string>* chosenPaths = nullptr);
+                          const std::vector<std::string>* chosenPaths = nullptr,
+                          std::vector<std::string>* unhashed = nullptr);
+
+// The files of fresh that old holds with the same size and modification
+// time, each with the fingerprint old has for it (those with one); with
+// keepUnreadable, KeepUnreadable's work done in the same walk.
+std::unordered_map<const CFileInfo*, CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old,
+                                                                           const CDriveFileInfo& fresh,
+                                                                           bool keepUnreadable = false);
 
 // Places fresh could not read take what old held there (fields and
 // contents), so that nothing is taken as removed for not being readable;

@@ -28,6 +28,7 @@ bool CDriveFileInfo::SwapTree(CDriveFileInfo& other) {
   // Every folder of a tree points to the arena object, which stays put.
   m_children.swap(other.m_children);
   m_pOwnArena.swap(other.m_pOwnArena);
+  m_fingerprints.Swap(other.m_fingerprints);
   std::swap(m_pArena, other.m_pArena);
   return true;
 }

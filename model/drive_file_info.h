@@ -9,6 +9,7 @@
 #include "model/archive.h"
 #include "model/catalog_record.h"
 #include "model/file_info.h"
+#include "model/fingerprints.h"
 #include "model/set_extension.h"
 
 // What is known of a medium when it is catalogued.
@@ -55,6 +56,8 @@ class CDriveFileInfo : public CFolderFileInfo {
   // How the catalog was made; none for catalogs of older versions and of
   // other programs, and for sets whose extension block was lost.
   std::optional<CCatalogRecord> m_record;
+  // Content fingerprints of its files, when the catalog was made with them.
+  CFingerprintTable m_fingerprints;
   // Records of later versions about this catalog and its items, keyed from
   // the catalog, written back as they were read.
   std::vector<CExtensionRecord> m_extraRecords;

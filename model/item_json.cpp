@@ -44,7 +44,8 @@ const char* ItemKindName(const CFileInfo& item) {
 }
 
 nlohmann::ordered_json ItemJson(const CFileInfo& item, const std::string& path, const std::string& catalog,
-                                const std::optional<std::string>& realPath, EJsonTimes times) {
+                                const std::optional<std::string>& realPath,
+                                const std::optional<CFingerprint>& fingerprint, EJsonTimes times) {
   nlohmann::ordered_json object;
   const bool text = realPath && SanitizeUtf8(*realPath) == *realPath;
   object["path"] = path;
@@ -57,11 +58,12 @@ nlohmann::ordered_json ItemJson(const CFileInfo& item, const std::string& path, 
   object["attributes"] = item.GetAttributes();
   object["note"] = item.GetNote();
   object["catalog"] = catalog;
+  if (fingerprint) object["xxh128"] = fingerprint->Hex();
   return object;
 }
 
-std::string JsonLine(const nlohmann::ordered_json& object) {
-  // Texts in memory are UTF-8; should a stray byte slip in, it is replaced
-  // rather than the line lost.
-  return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+std::string JsonText(const nlohmann::ordered_json& value) {
+  return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
+
+std::string JsonLine(const nlohmann::ordered_json& value) { return JsonText(value) + "\n"; }

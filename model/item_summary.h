@@ -42,6 +42,7 @@ struct CPropInfoData {
   std::string m_strMedia;
   std::string m_strBasePath;
   std::string m_strCatalogCount;
+  std::string m_strFingerprint;  // a file's XXH128 in hex, when its catalog took one
   // A catalog's record of its medium and of how it was made, several lines.
   std::string m_strRecord;
 };

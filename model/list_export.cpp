@@ -77,20 +77,24 @@ class CListWriter {
     const std::string label(catalog.GetName());
     const std::string top = catalog.PathUnder({});
     std::string path;
+    std::uint32_t offset = 0;  // the fingerprint table's key
     // The path below the label, for efu; the logical path starts with it.
     const std::size_t skip = m_eFormat == EListFormat::Efu && !m_bBelowLabel ? top.size() + 1 : 0;
     WalkBelow(catalog, top, [&](const CFileInfo& item, const CWalkPath& parent) {
       if (!m_bOk) return;
       parent.PathOf(item, path);
+      ++offset;
       if (m_eFormat == EListFormat::Efu)
         WriteEfuRow(item, std::string_view(path).substr(std::min(skip, path.size())));
       else
-        WriteRow(item, label, path);
+        WriteRow(item, label, path,
+                 catalog.m_fingerprints.Empty() ? std::nullopt : catalog.m_fingerprints.Find(offset));
       m_bOk = Done();
     });
   }
 
-  void WriteRow(const CFileInfo& item, const std::string& label, const std::string& path) {
+  void WriteRow(const CFileInfo& item, const std::string& label, const std::string& path,
+                const std::optional<CFingerprint>& fingerprint) {
     const bool csv = m_eFormat == EListFormat::Csv;
     const auto text = [&](std::string_view field) {
       if (csv)
@@ -114,10 +118,8 @@ class CListWriter {
     AppendExactTime(item.CreationFileTime(), m_buffer);
     m_buffer += csv ? ',' : '\t';
     number(item.RecordAttributes());
-    if (csv)
-      AppendCsvField(item.GetNote(), m_buffer);
-    else
-      AppendTsvField(item.GetNote(), m_buffer);
+    text(item.GetNote());
+    if (fingerprint) m_buffer += fingerprint->Hex();
     m_buffer += csv ? "\r\n" : "\n";
   }
 
@@ -144,9 +146,10 @@ class CListWriter {
       paths.push_back(parent.PathOf(item));
     });
     const std::vector<std::optional<std::string>> real = RealPathsOfItems(set, items);
+    const std::vector<std::optional<CFingerprint>> fingerprints = FingerprintsOfItems(set, items);
     const std::string label(catalog.GetName());
     for (std::size_t i = 0; i < items.size() && m_bOk; ++i) {
-      m_buffer += JsonLine(ItemJson(*items[i], paths[i], label, real[i], EJsonTimes::Exact));
+      m_buffer += JsonLine(ItemJson(*items[i], paths[i], label, real[i], fingerprints[i], EJsonTimes::Exact));
       m_bOk = Done();
     }
   }

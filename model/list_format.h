@@ -14,9 +14,10 @@ enum class EListFormat { Csv, Tsv, Efu, Jsonl, Find };
 // The format a name ("csv", "tsv", "efu", "jsonl", "find") stands for.
 bool ParseListFormat(std::string_view name, EListFormat& out);
 
-// The columns of the csv and tsv forms, in the order written.
+// The columns of the csv and tsv forms, in the order written; xxh128 is a
+// file's content fingerprint, empty where its catalog took none.
 inline constexpr const char* kListColumns[] = {"catalog",  "path",    "name",       "kind", "size",
-                                               "modified", "created", "attributes", "note"};
+                                               "modified", "created", "attributes", "note", "xxh128"};
 
 // A file time (100 ns since 1601, UTC) as ISO 8601 in UTC with all seven
 // decimals, "2000-01-10T20:00:00.1234567+00:00", appended to out; the file

@@ -1,5 +1,7 @@
 #include "model/list_import.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 
 #include <nlohmann/json.hpp>
@@ -18,6 +20,7 @@ struct CRow {
   std::uint64_t ftModified = 0, ftCreated = 0;
   std::uint32_t dwAttributes = 0;
   std::string strNote;
+  std::optional<CFingerprint> fingerprint;
 
   // Empty again, keeping the note's storage for the next row.
   void Reset() {
@@ -26,6 +29,7 @@ struct CRow {
     nSize = ftModified = ftCreated = 0;
     dwAttributes = 0;
     strNote.clear();
+    fingerprint.reset();
   }
 };
 
@@ -141,7 +145,6 @@ class CImporter {
   }
 
   CImportResult Run(std::string_view text) {
-    m_items.reserve(text.size() / 64);  // about a row's length: no rehashing on the way
     switch (m_options.eFormat) {
       case EListFormat::Csv:
       case EListFormat::Efu: ReadCsv(text); break;
@@ -149,6 +152,7 @@ class CImporter {
       case EListFormat::Jsonl: ReadJsonLines(text); break;
       case EListFormat::Find: ReadFind(text); break;
     }
+    KeepFingerprints();
     return std::move(m_result);
   }
 
@@ -158,11 +162,22 @@ class CImporter {
   // --- the formats --------------------------------------------------------
 
   // The fields of the csv and tsv rows, in the order of kListColumns.
-  enum { COL_CATALOG, COL_PATH, COL_NAME, COL_KIND, COL_SIZE, COL_MODIFIED, COL_CREATED, COL_ATTRIBUTES, COL_NOTE };
+  enum {
+    COL_CATALOG,
+    COL_PATH,
+    COL_NAME,
+    COL_KIND,
+    COL_SIZE,
+    COL_MODIFIED,
+    COL_CREATED,
+    COL_ATTRIBUTES,
+    COL_NOTE,
+    COL_XXH128
+  };
 
   static std::vector<std::string_view> WantedColumns(EListFormat format) {
     if (format == EListFormat::Efu)
-      return {"", "Filename", "", "", "Size", "Date Modified", "Date Created", "Attributes", ""};
+      return {"", "Filename", "", "", "Size", "Date Modified", "Date Created", "Attributes", "", ""};
     return std::vector<std::string_view>(std::begin(kListColumns), std::end(kListColumns));
   }
 
@@ -244,6 +259,7 @@ class CImporter {
     if (!times) return Problem(line, EImportProblem::BadTime);
     if (!efu && !TakeKind(field(COL_KIND), row)) return Problem(line, EImportProblem::BadKind);
     if (row.bSkip) return;
+    if (!TakeFingerprint(field(COL_XXH128), row)) return Problem(line, EImportProblem::BadFingerprint);
     const std::string& note = field(COL_NOTE);
     if (IsAscii(note))
       row.strNote.assign(note);
@@ -260,6 +276,12 @@ class CImporter {
   static bool ParseOptionalDecimal(const std::string& text, std::uint64_t& out, std::uint64_t max = UINT64_MAX) {
     out = 0;
     return text.empty() || ParseDecimal(text, out, max);
+  }
+
+  static bool TakeFingerprint(const std::string& text, CRow& row) {
+    if (text.empty()) return true;
+    row.fingerprint = ParseFingerprint(text);
+    return row.fingerprint.has_value();
   }
 
   static bool TakeKind(std::string_view kind, CRow& row) {
@@ -304,9 +326,10 @@ class CImporter {
     };
     CRow& row = m_row;
     row.Reset();
-    std::string catalog, kind, modified, created;
+    std::string catalog, kind, modified, created, fingerprint;
     if (!object.contains("path") || !text("path", m_pathText) || !text("catalog", catalog) || !text("kind", kind) ||
-        !text("modified", modified) || !text("created", created) || !text("note", row.strNote))
+        !text("modified", modified) || !text("created", created) || !text("note", row.strNote) ||
+        !text("xxh128", fingerprint))
       return Problem(line, EImportProblem::BadJson);
     std::uint64_t attributes = 0;
     if (!number("size", row.nSize) || !number("attributes", attributes) || attributes > UINT32_MAX)
@@ -316,6 +339,7 @@ class CImporter {
       return Problem(line, EImportProblem::BadTime);
     if (!TakeKind(kind, row)) return Problem(line, EImportProblem::BadKind);
     if (row.bSkip) return;
+    if (!TakeFingerprint(fingerprint, row)) return Problem(line, EImportProblem::BadFingerprint);
     row.path = m_pathText;
     if (!catalog.empty() && row.path.compare(0, catalog.size() + 1, catalog + "\\") == 0)
       row.path.remove_prefix(catalog.size() + 1);
@@ -375,22 +399,68 @@ class CImporter {
     AddRow(row, line, '/');
   }
 
+  // The catalog keys fingerprints by the items' places in its finished tree.
+  void KeepFingerprints() {
+    if (m_fingerprints.empty()) return;
+    std::unordered_map<const CFileInfo*, CFingerprint> byItem(m_fingerprints.begin(), m_fingerprints.end());
+    std::vector<std::pair<std::uint32_t, CFingerprint>> table;
+    ForItemsWithOffsets(*m_result.catalog, [&](const CFileInfo& item, std::uint32_t offset) {
+      const auto found = byItem.find(&item);
+      if (found != byItem.end()) table.emplace_back(offset, found->second);
+    });
+    m_result.catalog->m_fingerprints.Add(std::move(table));
+  }
+
   // --- the tree -----------------------------------------------------------
 
-  // An item by its folder and name; the name is the item's own.
-  struct CKey {
-    const CFolderFileInfo* pFolder;
-    std::string_view name;
-    bool operator==(const CKey& other) const { return pFolder == other.pFolder && name == other.name; }
-  };
-  struct CKeyHash {
-    std::size_t operator()(const CKey& key) const {
-      return std::hash<std::string_view>()(key.name) ^ (std::hash<const void*>()(key.pFolder) * 31);
-    }
-  };
   struct CEntry {
     CFileInfo* pItem;
     bool bListed;  // a row of its own, not only a parent of others
+  };
+
+  // The items made so far by folder and name: open addressing in one array,
+  // since a node a row would cost an allocation and a cache miss each.
+  class CItemIndex {
+   public:
+    // The entry of name in folder, or null.
+    CEntry* Find(const CFolderFileInfo* folder, std::string_view name) {
+      if (m_slots.empty()) return nullptr;
+      const std::size_t hash = Hash(folder, name);
+      for (std::size_t at = hash & (m_slots.size() - 1);; at = (at + 1) & (m_slots.size() - 1)) {
+        CSlot& slot = m_slots[at];
+        if (slot.entry.pItem == nullptr) return nullptr;
+        if (slot.nHash == hash && slot.pFolder == folder && slot.entry.pItem->GetName() == name) return &slot.entry;
+      }
+    }
+    void Add(const CFolderFileInfo* folder, CEntry entry) {
+      if ((m_nUsed + 1) * 2 > m_slots.size()) Grow();
+      Place(CSlot{Hash(folder, entry.pItem->GetName()), folder, entry});
+      ++m_nUsed;
+    }
+
+   private:
+    struct CSlot {
+      std::size_t nHash;
+      const CFolderFileInfo* pFolder;
+      CEntry entry;
+    };
+    static std::size_t Hash(const CFolderFileInfo* folder, std::string_view name) {
+      return std::hash<std::string_view>()(name) ^
+             (std::size_t(reinterpret_cast<std::uintptr_t>(folder)) * 0x9E3779B97F4A7C15ULL);
+    }
+    void Place(const CSlot& slot) {
+      std::size_t at = slot.nHash & (m_slots.size() - 1);
+      while (m_slots[at].entry.pItem != nullptr) at = (at + 1) & (m_slots.size() - 1);
+      m_slots[at] = slot;
+    }
+    void Grow() {
+      std::vector<CSlot> old(std::max<std::size_t>(1024, m_slots.size() * 2));
+      old.swap(m_slots);
+      for (const CSlot& slot : old)
+        if (slot.entry.pItem != nullptr) Place(slot);
+    }
+    std::vector<CSlot> m_slots;
+    std::size_t m_nUsed = 0;
   };
 
   // A name of a path as an item holds it: a real name from find is bytes, a
@@ -418,15 +488,18 @@ class CImporter {
     if (last != std::string_view::npos && m_pLastFolder != nullptr && parentPath == m_lastParentPath) {
       parent = m_pLastFolder;
     } else if (last != std::string_view::npos) {
-      for (std::size_t start = 0;;) {
+      // Every name is checked before any folder is made: a bad row leaves nothing behind.
+      std::size_t count = 0;
+      for (std::size_t start = 0;; ++count) {
         const std::size_t end = parentPath.find(separator, start);
-        if (!TakeName(parentPath.substr(start, end - start), separator, m_parentName))
+        if (count == m_parentNames.size()) m_parentNames.emplace_back();
+        if (!TakeName(parentPath.substr(start, end - start), separator, m_parentNames[count]))
           return Problem(line, EImportProblem::BadPath);
-        parent = FolderAt(*parent, m_parentName);
-        if (parent == nullptr) return Problem(line, EImportProblem::UnderAFile);
         if (end == std::string_view::npos) break;
         start = end + 1;
       }
+      for (std::size_t i = 0; i <= count && parent != nullptr; ++i) parent = FolderAt(*parent, m_parentNames[i]);
+      if (parent == nullptr) return Problem(line, EImportProblem::UnderAFile);
       m_lastParentPath.assign(parentPath);
       m_pLastFolder = parent;
     }
@@ -440,10 +513,9 @@ class CImporter {
     record.ftCreationTime = row.ftCreated;
     record.SetSize(folder ? 0 : row.nSize);
 
-    const auto found = m_items.find(CKey{parent, record.cFileName});
-    if (found != m_items.end()) {
+    if (CEntry* found = m_items.Find(parent, record.cFileName)) {
       // A folder made for its children, listed after them, takes its row.
-      CEntry& entry = found->second;
+      CEntry& entry = *found;
       if (entry.bListed || !folder) return Problem(line, EImportProblem::Duplicate);
       entry.pItem->CopyFieldsFrom(*CFileInfo::Create(&record));
       entry.pItem->SetNoteText(row.strNote);
@@ -452,20 +524,20 @@ class CImporter {
     }
     CFileInfo* item = parent->AddChild(&record);
     if (!row.strNote.empty()) item->SetNoteText(row.strNote);
-    m_items.emplace(CKey{parent, item->GetName()}, CEntry{item, true});
+    if (row.fingerprint && !folder) m_fingerprints.emplace_back(item, *row.fingerprint);
+    m_items.Add(parent, CEntry{item, true});
   }
 
   // The folder name in parent, made when no row gave it yet; null when a
   // file stands there.
   CFolderFileInfo* FolderAt(CFolderFileInfo& parent, const std::string& name) {
-    const auto found = m_items.find(CKey{&parent, name});
-    if (found != m_items.end())
-      return found->second.pItem->IsContainer() ? static_cast<CFolderFileInfo*>(found->second.pItem) : nullptr;
+    if (const CEntry* found = m_items.Find(&parent, name))
+      return found->pItem->IsContainer() ? static_cast<CFolderFileInfo*>(found->pItem) : nullptr;
     CFindData record;
     record.cFileName = name;
     record.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
     CFileInfo* item = parent.AddChild(&record);
-    m_items.emplace(CKey{&parent, item->GetName()}, CEntry{item, false});
+    m_items.Add(&parent, CEntry{item, false});
     return static_cast<CFolderFileInfo*>(item);
   }
 
@@ -473,8 +545,10 @@ class CImporter {
   CImportResult m_result;
   CRow m_row;
   CFindData m_record;
-  std::string m_name, m_parentName, m_pathText;
-  std::unordered_map<CKey, CEntry, CKeyHash> m_items;
+  std::string m_name, m_pathText;
+  std::vector<std::string> m_parentNames;
+  CItemIndex m_items;
+  std::vector<std::pair<const CFileInfo*, CFingerprint>> m_fingerprints;
   // Rows come mostly folder by folder: the last parent found is kept.
   std::string m_lastParentPath;
   CFolderFileInfo* m_pLastFolder = nullptr;

@@ -14,17 +14,18 @@
 #include "platform/media_type.h"
 
 enum class EImportProblem {
-  BadQuoting,     // a quote where none may stand, or one never closed
-  BadEscape,      // a "\" in tsv not followed by \, t, r or n
-  BadJson,        // not a JSON object, or a field of the wrong type
-  BadNumber,      // a size or attributes that is no decimal
-  BadTime,        // a time that is not one, or before 1601
-  BadKind,        // a kind other than file and folder, or a find type letter
-  BadPath,        // empty, or with an empty name, ".", ".."
-  Duplicate,      // a second row for the same path
-  UnderAFile,     // a path below one that is a file
-  MissingColumn,  // the header lacks the path column
-  FieldCount,     // a find line without its four fields
+  BadQuoting,      // a quote where none may stand, or one never closed
+  BadEscape,       // a "\" in tsv not followed by \, t, r or n
+  BadJson,         // not a JSON object, or a field of the wrong type
+  BadNumber,       // a size or attributes that is no decimal
+  BadTime,         // a time that is not one, or before 1601
+  BadFingerprint,  // an xxh128 that is not 32 hex digits
+  BadKind,         // a kind other than file and folder, or a find type letter
+  BadPath,         // empty, or with an empty name, ".", ".."
+  Duplicate,       // a second row for the same path
+  UnderAFile,      // a path below one that is a file
+  MissingColumn,   // the header lacks the path column
+  FieldCount,      // a find line without its four fields
 };
 
 struct CImportProblem {

@@ -47,6 +47,23 @@ CDriveFileInfo* CRootFileInfo::ReplaceCatalog(const CDriveFileInfo& old, std::un
   return nullptr;
 }
 
+void CRootFileInfo::ForgetFingerprintsOf(const CFileInfo& nested) {
+  // The catalog holding nested keys its fingerprints by position, and the
+  // items after nested move up.
+  for (const auto& child : m_children) {
+    if (!child->IsCatalog()) continue;
+    auto& catalog = static_cast<CDriveFileInfo&>(*child);
+    if (catalog.m_fingerprints.Empty()) continue;
+    std::uint32_t found = 0;
+    ForItemsWithOffsets(catalog, [&](const CFileInfo& item, std::uint32_t offset) {
+      if (&item == &nested) found = offset;
+    });
+    if (found == 0) continue;
+    const auto count = std::uint32_t(1 + CountItemsBelow(static_cast<const CFolderFileInfo&>(nested)));
+    catalog.m_fingerprints.RemoveRange(found, count);
+  }
+}
+
 int CRootFileInfo::RemoveCatalog(const std::string& path) {
   const CFileInfo* item = FindByPath(static_cast<const CFileInfo*>(this), path);
   if (item == nullptr || !item->IsCatalog()) return 0;
@@ -58,6 +75,7 @@ int CRootFileInfo::RemoveCatalog(const std::string& path) {
     pending.pop_back();
     for (const auto& child : folder->Children()) {
       if (child.get() == item) {
+        ForgetFingerprintsOf(*item);
         folder->RemoveChild(item);
         return 1;
       }
@@ -117,7 +135,13 @@ void CRootFileInfo::GetSelectionInfo(const std::vector<std::string>& paths, CPro
   if (paths.empty()) return;
   if (paths.size() == 1) {
     std::string itemPath;
-    if (const CFileInfo* item = FindByPath(this, {}, paths.front(), &itemPath)) item->GetInfo(info, itemPath);
+    const CFileInfo* item = FindByPath(this, {}, paths.front(), &itemPath);
+    if (item == nullptr) return;
+    item->GetInfo(info, itemPath);
+    const CFileInfo* top = FindByPath(this, itemPath.substr(0, itemPath.find('\\')));
+    if (!item->IsContainer() && top != nullptr && top->IsCatalog())
+      if (const auto fingerprint = FingerprintOf(static_cast<const CDriveFileInfo&>(*top), *item))
+        info.m_strFingerprint = fingerprint->Hex();
     return;
   }
   info.m_nType = CPropInfoData::TYPE_SEVERAL;

@@ -102,4 +102,7 @@ class CRootFileInfo : public CFolderFileInfo {
  protected:
   friend class CFileInfo;
   std::string DerivedPath(std::string_view) const override { return {}; }
+
+ private:
+  void ForgetFingerprintsOf(const CFileInfo& nested);
 };

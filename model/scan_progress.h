@@ -23,6 +23,10 @@ struct CScanOptions {
   // against each entry's name, one with "/" against its path relative to the
   // place scanned.
   std::vector<std::string> excludes;
+  // Take every file's content fingerprint after the walk.
+  bool bHashContents = false;
+  // Files read at once for their fingerprints; 0 for the machine's default.
+  int nHashThreads = 0;
 
   bool Cancelled() const { return pCancel != nullptr && pCancel->load(std::memory_order_relaxed); }
 };

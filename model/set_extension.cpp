@@ -20,6 +20,7 @@ constexpr std::size_t kTrailerSize = 8;
 enum : std::uint16_t {
   kCatalogRecord = 1,  // how a catalog was made (catalog_record.h)
   kItemFlags = 2,      // u32 offset from the catalog, u16 flags; ascending
+  kFingerprints = 3,   // u32 offset from the catalog, 16-byte XXH128; ascending
 };
 
 // The item flags the block keeps: facts the scan recorded.
@@ -129,6 +130,7 @@ std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces
       PutLE(flags, flagged->second, 2);
     }
     if (!flags.empty()) add(kItemFlags, position, flags);
+    if (!catalog->m_fingerprints.Empty()) add(kFingerprints, position, catalog->m_fingerprints.Encode());
     for (const CExtensionRecord& record : catalog->m_extraRecords)
       add(record.nType, position + record.nKey, record.strPayload);
   }
@@ -185,18 +187,20 @@ EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLen
   };
   for (const auto& [key, record] : records) {
     const CCatalogSpan* span = key == 0 ? nullptr : spanOf(key);
-    const bool known = record.nType == kCatalogRecord || record.nType == kItemFlags;
+    const bool known = record.nType == kCatalogRecord || record.nType == kItemFlags || record.nType == kFingerprints;
     if (key != 0 && span == nullptr) return EExtensionState::Damaged;
     if (known && (span == nullptr || span->nStart != key)) return EExtensionState::Damaged;
   }
   std::vector<CCatalogRecord> parsed(records.size());
   std::vector<CItemFlags> flags(records.size());
+  std::vector<CFingerprintTable> fingerprints(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     const auto& [key, record] = records[i];
-    const bool read = record.nType == kCatalogRecord ? DecodeCatalogRecord(record.strPayload, parsed[i])
-                      : record.nType == kItemFlags
-                          ? ReadItemFlags(record.strPayload, spanOf(key)->nEnd - key - 1, flags[i])
-                          : true;
+    const std::uint32_t itemCount = key == 0 ? 0 : spanOf(key)->nEnd - key - 1;
+    const bool read = record.nType == kCatalogRecord  ? DecodeCatalogRecord(record.strPayload, parsed[i])
+                      : record.nType == kItemFlags    ? ReadItemFlags(record.strPayload, itemCount, flags[i])
+                      : record.nType == kFingerprints ? fingerprints[i].Decode(record.strPayload, itemCount)
+                                                      : true;
     if (!read) return EExtensionState::Damaged;
   }
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -210,6 +214,8 @@ EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLen
       span.pCatalog->m_record = std::move(parsed[i]);
     } else if (record.nType == kItemFlags) {
       ApplyItemFlags(flags[i], *span.pCatalog);
+    } else if (record.nType == kFingerprints) {
+      span.pCatalog->m_fingerprints.Swap(fingerprints[i]);
     } else {
       record.nKey = key - span.nStart;
       span.pCatalog->m_extraRecords.push_back(std::move(record));

@@ -15,6 +15,14 @@ struct CScanCounts {
   std::uint64_t nBytes = 0;  // sizes of the files
 };
 
+// Files' contents read for their fingerprints after the walk.
+struct CHashCounts {
+  std::uint64_t nFiles = 0;  // done, read whole or not
+  std::uint64_t nFilesTotal = 0;
+  std::uint64_t nBytes = 0;  // read so far
+  std::uint64_t nBytesTotal = 0;
+};
+
 class CScanProgress {
  public:
   // Safe from any thread while the scan runs.
@@ -52,6 +60,18 @@ class CScanProgress {
     m_nFiles.fetch_sub(counts.nFiles, std::memory_order_relaxed);
     m_nBytes.fetch_sub(counts.nBytes, std::memory_order_relaxed);
   }
+  CHashCounts HashCounts() const {
+    return {m_nHashFiles.load(std::memory_order_relaxed), m_nHashFilesTotal.load(std::memory_order_relaxed),
+            m_nHashBytes.load(std::memory_order_relaxed), m_nHashBytesTotal.load(std::memory_order_relaxed)};
+  }
+  bool Hashing() const { return m_nHashFilesTotal.load(std::memory_order_relaxed) != 0; }
+  void AddHashWork(std::uint64_t files, std::uint64_t bytes) {
+    m_nHashFilesTotal.fetch_add(files, std::memory_order_relaxed);
+    m_nHashBytesTotal.fetch_add(bytes, std::memory_order_relaxed);
+  }
+  void AddHashedBytes(std::uint64_t bytes) { m_nHashBytes.fetch_add(bytes, std::memory_order_relaxed); }
+  void AddHashedFile() { m_nHashFiles.fetch_add(1, std::memory_order_relaxed); }
+
   bool FolderWanted() const { return m_bFolderWanted.load(std::memory_order_relaxed); }
   void SetFolder(std::string path) {
     m_bFolderWanted.store(false, std::memory_order_relaxed);
@@ -63,6 +83,10 @@ class CScanProgress {
   std::atomic<std::uint64_t> m_nFolders{0};
   std::atomic<std::uint64_t> m_nFiles{0};
   std::atomic<std::uint64_t> m_nBytes{0};
+  std::atomic<std::uint64_t> m_nHashFiles{0};
+  std::atomic<std::uint64_t> m_nHashFilesTotal{0};
+  std::atomic<std::uint64_t> m_nHashBytes{0};
+  std::atomic<std::uint64_t> m_nHashBytesTotal{0};
   std::atomic<bool> m_bFolderWanted{true};
   std::mutex m_mutex;
   std::string m_strFolder;

@@ -1021,3 +1021,64 @@ TEST_F(CliTest, ExportedListsImportBackAndBadRowsChangeNothing) {
   EXPECT_EQ(run.nStatus, 0) << run.strErr;
   EXPECT_EQ(CatalogFacts(m_strSet, "Bad", nullptr), CatalogFacts(m_strSet, "CD1", nullptr));
 }
+
+namespace {
+
+// What a shell command prints, and whether it succeeded.
+std::pair<int, std::string> Shell(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return {-1, out};
+  char buffer[4096];
+  for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
+  return {pclose(pipe), out};
+}
+
+TEST_F(CliTest, FingerprintsAgreeWithXxhsumAndVerifyTellsDamageFromChange) {
+  if (Shell("command -v xxhsum").first != 0) GTEST_SKIP() << "xxhsum is not installed";
+  const std::string disk = File("disk");
+  std::filesystem::create_directories(disk + "/sub");
+  std::ofstream(disk + "/a.txt") << "hello";
+  std::ofstream(disk + "/sub/b bin") << std::string(300000, 'b');
+  std::ofstream(disk + "/gone.txt") << "g";
+  std::ofstream(disk + "/back\\slash") << "x";
+  ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--quiet", "--hash"}).nStatus, 0);
+
+  CRun run = Run({"find", m_strSet, "--name", "a.txt", "--json"});
+  const std::string expected = Shell("xxhsum -H2 '" + disk + "/a.txt'").second.substr(0, 32);
+  EXPECT_EQ(nlohmann::json::parse(run.strOut)["xxh128"], expected) << run.strOut;
+  run = Run({"hashes", m_strSet, "Disk"}, "UTC", File("sums.txt"));
+  ASSERT_EQ(run.nStatus, 0) << run.strErr;
+  const auto [checked, said] = Shell("cd '" + disk + "' && xxhsum -c '" + File("sums.txt") + "' 2>&1");
+  EXPECT_EQ(checked, 0) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 4) << said;
+  EXPECT_EQ(Run({"verify", m_strSet, "Disk", "--quiet"}).nStatus, 0);
+
+  // Rewritten with its time put back: only the fingerprint can tell.
+  struct stat facts;
+  ASSERT_EQ(stat((disk + "/a.txt").c_str(), &facts), 0);
+  std::ofstream(disk + "/a.txt") << "jello";
+  const struct timespec times[2] = {facts.st_atim, facts.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, (disk + "/a.txt").c_str(), times, 0), 0);
+  std::filesystem::remove(disk + "/gone.txt");
+  std::ofstream(disk + "/new.txt") << "n";
+  std::ofstream(disk + "/sub/b bin", std::ios::app) << "more";
+  const std::string before = ReadAll(m_strSet);
+  run = Run({"verify", m_strSet, "Disk", "--quiet"});
+  EXPECT_EQ(run.nStatus, 5) << run.strOut << run.strErr;
+  for (const char* line : {"壊れている\tDisk\\a.txt\n", "見つからない\tDisk\\gone.txt\n", "新しい\tDisk\\new.txt\n",
+                           "変更された\tDisk\\sub\\b bin\n"})
+    EXPECT_TRUE(Has(run.strOut, line)) << line << run.strOut;
+  const auto json = nlohmann::json::parse(Run({"verify", m_strSet, "Disk", "--json", "--quiet"}).strOut);
+  EXPECT_EQ(json["counts"]["corrupt"], 1);
+  EXPECT_EQ(ReadAll(m_strSet), before);  // verify never writes
+
+  // Another writer dropped the block: size and time are all there is to go by.
+  std::ofstream(m_strSet, std::ios::binary | std::ios::trunc) << before.substr(0, before.rfind("QRXB"));
+  run = Run({"verify", m_strSet, "Disk", "--quiet"});
+  EXPECT_EQ(run.nStatus, 1) << run.strOut << run.strErr;
+  EXPECT_FALSE(Has(run.strOut, "壊れている\t")) << run.strOut;
+  EXPECT_TRUE(Has(run.strErr, "サイズと更新日時だけで検証しました")) << run.strErr;
+}
+
+}  // namespace

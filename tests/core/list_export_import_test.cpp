@@ -14,15 +14,16 @@
 namespace {
 
 // Every item below catalog as one line of its facts, in walk order, with its
-// path below the catalog; notes only when withNotes.
+// path below the catalog; notes and fingerprints only when withNotes.
 std::vector<std::string> Facts(const CDriveFileInfo& catalog, bool withNotes) {
   std::vector<std::string> lines;
   const std::string top = catalog.PathUnder({});
   WalkBelow(catalog, top, [&](const CFileInfo& item, const CWalkPath& parent) {
-    lines.push_back(parent.PathOf(item).substr(top.size()) + "|" + std::to_string(item.GetKind()) + "|" +
-                    std::to_string(item.GetSize()) + "|" + std::to_string(item.WriteFileTime()) + "|" +
-                    std::to_string(item.CreationFileTime()) + "|" + std::to_string(item.RecordAttributes()) + "|" +
-                    (withNotes ? item.GetNote() : ""));
+    lines.push_back(
+        parent.PathOf(item).substr(top.size()) + "|" + std::to_string(item.GetKind()) + "|" +
+        std::to_string(item.GetSize()) + "|" + std::to_string(item.WriteFileTime()) + "|" +
+        std::to_string(item.CreationFileTime()) + "|" + std::to_string(item.RecordAttributes()) + "|" +
+        (withNotes ? item.GetNote() + "|" + FingerprintOf(catalog, item).value_or(CFingerprint()).Hex() : ""));
   });
   return lines;
 }
@@ -69,6 +70,7 @@ TEST(ListExportImport, EachFormatGivesBackTheItemsSizesTimesAndNotes) {
   AddItem(*folder, EscapeBytes("caf\xe9\\x", true), 0x20, 7, 30000000000000000, 1, "");
   AddItem(*disk, "empty", 0x10, 0, 0, 0);
   AddItem(*disk, "日本語.txt", 0x20, 1, 2650467743999999999, 125911584000000000, "注記");
+  disk->m_fingerprints.Add({{2, CFingerprint{1, 0xFEDCBA9876543210}}, {5, CFingerprint{2, 3}}});
   const std::vector<std::string> chosen = {"Disk"};
   for (const EListFormat format : {EListFormat::Csv, EListFormat::Tsv, EListFormat::Efu, EListFormat::Jsonl}) {
     SCOPED_TRACE(int(format));
@@ -78,7 +80,7 @@ TEST(ListExportImport, EachFormatGivesBackTheItemsSizesTimesAndNotes) {
     EXPECT_EQ(back.nRows, 5u);
     ASSERT_TRUE(back.catalog);
     EXPECT_EQ(back.catalog->m_strMediaType, kMediaImported);
-    // Everything's list has no column for notes.
+    // Everything's list has no column for notes or fingerprints.
     EXPECT_EQ(Facts(*back.catalog, format != EListFormat::Efu), Facts(*disk, format != EListFormat::Efu));
   }
   EXPECT_EQ(Exported(set, EListFormat::Csv, &chosen).substr(0, 12),

@@ -33,6 +33,7 @@ std::unique_ptr<CRootFileInfo> SampleSet() {
   folder->AddChild(&static_cast<const CFindData&>(FileRecord("x", 2)))->SetRealNameCp932(true);
   folder->AddChild(&static_cast<const CFindData&>(FileRecord("y", 3)))->SetUnreadable(true);
   made->m_record = SampleRecord();
+  made->m_fingerprints.Add({{2, {0x0123456789abcdefULL, 0xfedcba9876543210ULL}}});
   made->m_extraRecords.push_back({77, 0, "about B"});
   made->m_extraRecords.push_back({78, 2, "about d\\x"});
   set->AppendCatalog(std::move(made), 1700000000);
@@ -69,6 +70,8 @@ TEST(SetExtension, RecordsComeBackAndTheSetObjectStaysAsOthersWriteIt) {
   EXPECT_FALSE(folder.Children()[0]->IsUnreadable());
   EXPECT_TRUE(folder.Children()[1]->IsUnreadable());
   EXPECT_EQ(Catalog(*set, 1).m_extraRecords, made.m_extraRecords);
+  EXPECT_EQ("fedcba98765432100123456789abcdef", made.m_fingerprints.Find(2)->Hex());
+  EXPECT_EQ(1u, made.m_fingerprints.Size());
   EXPECT_EQ(set->m_extraRecords, copy->m_extraRecords);
   // Read and not changed: written back byte for byte.
   EXPECT_EQ(bytes, WriteSetToBytes(*copy));
@@ -94,6 +97,7 @@ TEST(SetExtension, BlockOfAnotherSetObjectOrDamagedIsIgnored) {
   ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(restamped, stale));
   EXPECT_EQ(EExtensionState::Stale, stale->m_extensionState);
   EXPECT_FALSE(Catalog(*stale, 1).m_record);
+  EXPECT_TRUE(Catalog(*stale, 1).m_fingerprints.Empty());
   EXPECT_FALSE(static_cast<const CFolderFileInfo&>(*Catalog(*stale, 1).Children()[0]).Children()[0]->IsRealNameCp932());
 
   for (const std::string& damaged : {bytes.substr(0, bytes.size() - 3), bytes.substr(0, blockStart + 10), [&] {

@@ -1,0 +1,204 @@
+#include "model/content_hashing.h"
+
+#include <algorithm>
+#include <mutex>
+#include <thread>
+
+#include "model/item_real_name.h"
+#include "model/text_format.h"
+#include "platform/cp932_codec.h"
+#include "platform/path_separator.h"
+
+namespace {
+
+// Large enough that a read costs little beside what it carries, small
+// enough to stay in the core's cache until hashed, and to answer cancel
+// within milliseconds even on slow media.
+constexpr std::size_t kReadSize = 256 * 1024;
+constexpr int kMaxHashThreads = 8;
+
+bool IsPlainName(std::string_view bytes) {
+  return !bytes.empty() && bytes != "." && bytes != ".." &&
+         bytes.find_first_of(std::string_view(kPathSeparators)) == std::string_view::npos &&
+         bytes.find('\0') == std::string_view::npos;
+}
+
+struct CJob {
+  std::uint32_t nOffset = 0;
+  const CFileInfo* pItem = nullptr;
+  std::string strRealPath;  // empty: the name cannot be a real one
+};
+
+// The catalog's files in pre-order, each with its real path, handed out one
+// at a time; the caller holds the lock.
+class CJobWalk {
+ public:
+  CJobWalk(const CDriveFileInfo& catalog, const CHashFilter& filter) : m_filter(filter) {
+    m_strPath = UnescapeBytes(catalog.m_strCatalogedPath);
+    if (!m_strPath.empty() && std::string_view(kPathSeparators).find(m_strPath.back()) == std::string_view::npos)
+      m_strPath += kPathSeparator;
+    m_stack.push_back({&catalog, 0, m_strPath.size()});
+  }
+
+  bool Next(CJob& job) {
+    while (!m_stack.empty()) {
+      CLevel& level = m_stack.back();
+      if (level.nNext == level.pFolder->Children().size()) {
+        m_stack.pop_back();
+        continue;
+      }
+      const CFileInfo& item = *level.pFolder->Children()[level.nNext++];
+      ++m_nOffset;
+      m_strPath.resize(level.nPathLength);
+      const std::string name = RealNameOf(item);
+      const bool plain = IsPlainName(name);
+      m_strPath += name;
+      if (item.IsContainer()) {
+        // A folder whose name leads elsewhere is skipped whole; its items'
+        // offsets still count.
+        if (plain) {
+          m_strPath += kPathSeparator;
+          m_stack.push_back({static_cast<const CFolderFileInfo*>(&item), 0, m_strPath.size()});
+        } else {
+          m_nOffset += std::uint32_t(CountItemsBelow(static_cast<const CFolderFileInfo&>(item)));
+        }
+        continue;
+      }
+      if (item.IsUnreadable() || (m_filter && !m_filter(item, m_nOffset))) continue;
+      job.nOffset = m_nOffset;
+      job.pItem = &item;
+      job.strRealPath = plain ? m_strPath : std::string();
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  struct CLevel {
+    const CFolderFileInfo* pFolder;
+    std::size_t nNext;
+    std::size_t nPathLength;
+  };
+  const CHashFilter& m_filter;
+  std::vector<CLevel> m_stack;
+  std::string m_strPath;
+  std::uint32_t m_nOffset = 0;
+};
+
+int HashThreads(const CScanOptions& options) {
+  if (options.nHashThreads > 0) return options.nHashThreads;
+  return std::clamp(int(std::thread::hardware_concurrency()), 2, kMaxHashThreads);
+}
+
+// The logical paths of the items at offsets (ascending) below catalog.
+std::vector<std::string> LogicalPathsAt(const CDriveFileInfo& catalog, const std::vector<std::uint32_t>& offsets) {
+  std::vector<std::string> paths;
+  std::uint32_t offset = 0;
+  auto next = offsets.begin();
+  WalkBelow(catalog, std::string(catalog.GetName()), [&](const CFileInfo& item, const CWalkPath& path) {
+    if (next != offsets.end() && *next == ++offset) {
+      paths.push_back(path.PathOf(item));
+      ++next;
+    }
+  });
+  return paths;
+}
+
+}  // namespace
+
+EHashFile HashFileContents(CContentReader& reader, const std::string& path, std::vector<char>& buffer,
+                           const CScanOptions& options, CFingerprint& out) {
+  if (buffer.empty()) buffer.resize(kReadSize);
+  switch (reader.Open(path)) {
+    case EContentOpen::Opened: break;
+    case EContentOpen::NotRegular: return EHashFile::NotRegular;
+    case EContentOpen::Failed: return EHashFile::Unreadable;
+  }
+  CContentHash hash;
+  EHashFile result = EHashFile::Done;
+  for (;;) {
+    if (options.Cancelled()) {
+      result = EHashFile::Cancelled;
+      break;
+    }
+    const std::ptrdiff_t got = reader.Read(buffer.data(), buffer.size());
+    if (got < 0) {
+      result = EHashFile::Unreadable;
+      break;
+    }
+    if (got == 0) break;
+    hash.Update(buffer.data(), std::size_t(got));
+    if (options.pProgress != nullptr) options.pProgress->AddHashedBytes(std::uint64_t(got));
+  }
+  reader.Close();
+  if (result == EHashFile::Done) out = hash.Digest();
+  return result;
+}
+
+void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options, CHashOutcome& outcome,
+                      const CHashFilter& filter, const CContentReaderFactory& makeReader) {
+  // A catalog made on another system names no file here.
+  if (!IsRootedPath(UnescapeBytes(catalog.m_strCatalogedPath))) return;
+  if (options.pProgress != nullptr) {
+    CJobWalk count(catalog, filter);
+    std::uint64_t files = 0, bytes = 0;
+    for (CJob job; count.Next(job);) {
+      ++files;
+      bytes += job.pItem->RecordSize();
+    }
+    options.pProgress->AddHashWork(files, bytes);
+  }
+  std::mutex mutex;
+  CJobWalk walk(catalog, filter);
+  std::vector<std::uint32_t> failed;
+  const auto work = [&] {
+    std::unique_ptr<CContentReader> reader = makeReader ? makeReader() : MakeFileContentReader();
+    std::vector<char> buffer;
+    CJob job;
+    for (;;) {
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (outcome.bCancelled || !walk.Next(job)) return;
+      }
+      CFingerprint fingerprint;
+      const EHashFile result = job.strRealPath.empty()
+                                   ? EHashFile::Unreadable
+                                   : HashFileContents(*reader, job.strRealPath, buffer, options, fingerprint);
+      if (options.pProgress != nullptr) options.pProgress->AddHashedFile();
+      std::lock_guard<std::mutex> lock(mutex);
+      switch (result) {
+        case EHashFile::Done: outcome.hashed.push_back({job.nOffset, job.pItem, fingerprint}); break;
+        case EHashFile::Unreadable: failed.push_back(job.nOffset); break;
+        case EHashFile::NotRegular: break;
+        case EHashFile::Cancelled: outcome.bCancelled = true; return;
+      }
+    }
+  };
+  std::vector<std::thread> threads;
+  for (int i = 1; i < HashThreads(options); ++i) threads.emplace_back(work);
+  work();
+  for (std::thread& thread : threads) thread.join();
+  if (options.Cancelled()) outcome.bCancelled = true;
+  std::sort(failed.begin(), failed.end());
+  outcome.unreadable = LogicalPathsAt(catalog, failed);
+}
+
+void HashMissingFingerprints(CDriveFileInfo& catalog, const CScanOptions& options, CHashOutcome& outcome,
+                             const CContentReaderFactory& makeReader) {
+  const CFingerprintTable& table = catalog.m_fingerprints;
+  HashCatalogFiles(
+      catalog, options, outcome,
+      [&](const CFileInfo&, std::uint32_t offset) { return table.Empty() || !table.Find(offset); }, makeReader);
+  if (outcome.bCancelled) return;
+  std::vector<std::pair<std::uint32_t, CFingerprint>> found;
+  found.reserve(outcome.hashed.size());
+  for (const CHashedFile& file : outcome.hashed) found.emplace_back(file.nOffset, file.fingerprint);
+  catalog.m_fingerprints.Add(std::move(found));
+}
+
+std::string HashProgressLine(const CHashCounts& counts, double hashSeconds, std::uint64_t seconds) {
+  const double rate = hashSeconds > 0.05 ? double(counts.nBytes) / hashSeconds : 0;
+  return "ハッシュ " + FormatCount(counts.nFiles) + " / " + FormatCount(counts.nFilesTotal) + " ファイル / " +
+         FormatSize(counts.nBytes, false) + " / " + FormatSize(counts.nBytesTotal, false) + " / " +
+         FormatSize(std::uint64_t(rate), false) + "/s / " + FormatElapsed(seconds);
+}

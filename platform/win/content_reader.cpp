@@ -1,0 +1,46 @@
+#include "platform/content_reader.h"
+
+#include <windows.h>
+
+#include "platform/win/win_text.h"
+
+namespace {
+
+class CFileContentReader : public CContentReader {
+ public:
+  ~CFileContentReader() override { Close(); }
+
+  EContentOpen Open(const std::string& path) override {
+    Close();
+    m_hFile =
+        ::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (m_hFile == INVALID_HANDLE_VALUE) return EContentOpen::Failed;
+    BY_HANDLE_FILE_INFORMATION facts;
+    if (::GetFileType(m_hFile) != FILE_TYPE_DISK || !::GetFileInformationByHandle(m_hFile, &facts) ||
+        (facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      Close();
+      return EContentOpen::NotRegular;
+    }
+    return EContentOpen::Opened;
+  }
+
+  std::ptrdiff_t Read(void* buffer, std::size_t size) override {
+    DWORD got = 0;
+    const DWORD wanted = size > 0x40000000 ? 0x40000000 : DWORD(size);
+    if (!::ReadFile(m_hFile, buffer, wanted, &got, nullptr)) return -1;
+    return std::ptrdiff_t(got);
+  }
+
+  void Close() override {
+    if (m_hFile != INVALID_HANDLE_VALUE) ::CloseHandle(m_hFile);
+    m_hFile = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE m_hFile = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace
+
+std::unique_ptr<CContentReader> MakeFileContentReader() { return std::make_unique<CFileContentReader>(); }
