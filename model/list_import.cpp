@@ -145,6 +145,7 @@ class CImporter {
   }
 
   CImportResult Run(std::string_view text) {
+    m_items.Reserve(std::size_t(std::count(text.begin(), text.end(), '\n')));  // a row a line, mostly
     switch (m_options.eFormat) {
       case EListFormat::Csv:
       case EListFormat::Efu: ReadCsv(text); break;
@@ -432,6 +433,12 @@ class CImporter {
         if (slot.nHash == hash && slot.pFolder == folder && slot.entry.pItem->GetName() == name) return &slot.entry;
       }
     }
+    // Room for count items without growing on the way.
+    void Reserve(std::size_t count) {
+      std::size_t size = 1024;
+      while (size < count * 2) size *= 2;
+      if (size > m_slots.size()) Resize(size);
+    }
     void Add(const CFolderFileInfo* folder, CEntry entry) {
       if ((m_nUsed + 1) * 2 > m_slots.size()) Grow();
       Place(CSlot{Hash(folder, entry.pItem->GetName()), folder, entry});
@@ -453,8 +460,9 @@ class CImporter {
       while (m_slots[at].entry.pItem != nullptr) at = (at + 1) & (m_slots.size() - 1);
       m_slots[at] = slot;
     }
-    void Grow() {
-      std::vector<CSlot> old(std::max<std::size_t>(1024, m_slots.size() * 2));
+    void Grow() { Resize(std::max<std::size_t>(1024, m_slots.size() * 2)); }
+    void Resize(std::size_t size) {
+      std::vector<CSlot> old(size);
       old.swap(m_slots);
       for (const CSlot& slot : old)
         if (slot.entry.pItem != nullptr) Place(slot);
