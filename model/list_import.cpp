@@ -12,7 +12,7 @@
 namespace {
 
 struct CRow {
-  std::string_view path;  // as the list gives it
+  std::string_view svPath;  // as the list gives it
   bool bFolder = false;
   bool bKnownKind = false;  // else the attributes tell
   bool bSkip = false;       // a row of the set or a catalog
@@ -20,16 +20,16 @@ struct CRow {
   std::uint64_t ftModified = 0, ftCreated = 0;
   std::uint32_t dwAttributes = 0;
   std::string strNote;
-  std::optional<CFingerprint> fingerprint;
+  std::optional<CFingerprint> optFingerprint;
 
   // Empty again, keeping the note's storage for the next row.
   void Reset() {
-    path = {};
+    svPath = {};
     bFolder = bKnownKind = bSkip = false;
     nSize = ftModified = ftCreated = 0;
     dwAttributes = 0;
     strNote.clear();
-    fingerprint.reset();
+    optFingerprint.reset();
   }
 };
 
@@ -247,7 +247,7 @@ class CImporter {
     const bool efu = m_options.eFormat == EListFormat::Efu;
     CRow& row = m_row;
     row.Reset();
-    row.path = field(COL_PATH);
+    row.svPath = field(COL_PATH);
     std::uint64_t attributes = 0;
     if (!ParseOptionalDecimal(field(COL_SIZE), row.nSize) ||
         !ParseOptionalDecimal(field(COL_ATTRIBUTES), attributes, UINT32_MAX))
@@ -267,10 +267,10 @@ class CImporter {
     else
       row.strNote = SanitizeUtf8(note);
     const std::string& catalog = field(COL_CATALOG);
-    if (!catalog.empty() && row.path == catalog) return;  // the catalog itself
-    if (!catalog.empty() && row.path.size() > catalog.size() && row.path.compare(0, catalog.size(), catalog) == 0 &&
-        row.path[catalog.size()] == '\\')
-      row.path.remove_prefix(catalog.size() + 1);
+    if (!catalog.empty() && row.svPath == catalog) return;  // the catalog itself
+    if (!catalog.empty() && row.svPath.size() > catalog.size() && row.svPath.compare(0, catalog.size(), catalog) == 0 &&
+        row.svPath[catalog.size()] == '\\')
+      row.svPath.remove_prefix(catalog.size() + 1);
     AddRow(row, line, '\\');
   }
 
@@ -281,8 +281,8 @@ class CImporter {
 
   static bool TakeFingerprint(const std::string& text, CRow& row) {
     if (text.empty()) return true;
-    row.fingerprint = ParseFingerprint(text);
-    return row.fingerprint.has_value();
+    row.optFingerprint = ParseFingerprint(text);
+    return row.optFingerprint.has_value();
   }
 
   static bool TakeKind(std::string_view kind, CRow& row) {
@@ -341,9 +341,9 @@ class CImporter {
     if (!TakeKind(kind, row)) return Problem(line, EImportProblem::BadKind);
     if (row.bSkip) return;
     if (!TakeFingerprint(fingerprint, row)) return Problem(line, EImportProblem::BadFingerprint);
-    row.path = m_pathText;
-    if (!catalog.empty() && row.path.compare(0, catalog.size() + 1, catalog + "\\") == 0)
-      row.path.remove_prefix(catalog.size() + 1);
+    row.svPath = m_pathText;
+    if (!catalog.empty() && row.svPath.compare(0, catalog.size() + 1, catalog + "\\") == 0)
+      row.svPath.remove_prefix(catalog.size() + 1);
     AddRow(row, line, '\\');
   }
 
@@ -396,7 +396,7 @@ class CImporter {
     if (type != 'f' && type != 'd' && type != 'l') row.dwAttributes |= FILE_ATTRIBUTE_SYSTEM;
     const std::size_t slash = path.rfind('/');
     if (path[slash == std::string_view::npos ? 0 : slash + 1] == '.') row.dwAttributes |= FILE_ATTRIBUTE_HIDDEN;
-    row.path = path;
+    row.svPath = path;
     AddRow(row, line, '/');
   }
 
@@ -483,7 +483,7 @@ class CImporter {
   }
 
   void AddRow(const CRow& row, std::uint64_t line, char separator) {
-    std::string_view path = row.path;
+    std::string_view path = row.svPath;
     const std::string& base = m_options.strBase;
     if (separator == '\\' && !base.empty() && path.size() > base.size() && path.compare(0, base.size(), base) == 0 &&
         (path[base.size()] == '\\' || path[base.size()] == '/'))
@@ -532,7 +532,7 @@ class CImporter {
     }
     CFileInfo* item = parent->AddChild(&record);
     if (!row.strNote.empty()) item->SetNoteText(row.strNote);
-    if (row.fingerprint && !folder) m_fingerprints.emplace_back(item, *row.fingerprint);
+    if (row.optFingerprint && !folder) m_fingerprints.emplace_back(item, *row.optFingerprint);
     m_items.Add(parent, CEntry{item, true});
   }
 
