@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <unordered_map>
 
 #include <nlohmann/json.hpp>
@@ -55,7 +56,9 @@ class CCsvReader {
   }
   enum EResult { End, Record, BadQuoting };
 
-  EResult Next(std::vector<std::string>& fields, std::size_t& count, std::uint64_t& line) {
+  // fields receives views of the text, or of storage for the quoted ones.
+  EResult Next(std::vector<std::string_view>& fields, std::deque<std::string>& storage, std::size_t& count,
+               std::uint64_t& line) {
     count = 0;
     for (;;) {
       if (m_nAt >= m_text.size()) return End;
@@ -69,17 +72,21 @@ class CCsvReader {
       break;
     }
     for (;;) {
-      if (count == fields.size()) fields.emplace_back();
-      std::string& field = fields[count++];
-      field.clear();
+      if (count == fields.size()) fields.emplace_back(), storage.emplace_back();
+      std::string_view& field = fields[count];
       if (m_nAt < m_text.size() && m_text[m_nAt] == '"') {
-        if (!ReadQuoted(field)) return SkipLine();
+        std::string& quoted = storage[count];
+        quoted.clear();
+        if (!ReadQuoted(quoted)) return SkipLine();
+        field = quoted;
       } else {
-        const std::size_t stop = std::min(FindAnyOf(m_text, m_nAt, ",\"\r\n"), m_text.size());
+        std::size_t stop = m_nAt;
+        while (stop < m_text.size() && !IsSpecial(m_text[stop])) ++stop;
         if (stop < m_text.size() && m_text[stop] == '"') return SkipLine();
-        field.assign(m_text.substr(m_nAt, stop - m_nAt));
+        field = m_text.substr(m_nAt, stop - m_nAt);
         m_nAt = stop;
       }
+      ++count;
       if (m_nAt >= m_text.size()) return Record;
       const char c = m_text[m_nAt];
       if (c == ',') {
@@ -96,6 +103,8 @@ class CCsvReader {
   }
 
  private:
+  static bool IsSpecial(char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; }
+
   bool ReadQuoted(std::string& field) {
     ++m_nAt;
     for (;;) {
@@ -128,7 +137,7 @@ class CCsvReader {
 };
 
 // The index of each wanted column in the header, or -1.
-std::vector<int> ColumnsOf(const std::vector<std::string>& header, std::size_t count,
+std::vector<int> ColumnsOf(const std::vector<std::string_view>& header, std::size_t count,
                            const std::vector<std::string_view>& wanted) {
   std::vector<int> columns(wanted.size(), -1);
   for (std::size_t i = 0; i < count; ++i)
@@ -184,11 +193,12 @@ class CImporter {
 
   void ReadCsv(std::string_view text) {
     CCsvReader reader(text);
-    std::vector<std::string> fields;
+    std::vector<std::string_view> fields;
+    std::deque<std::string> storage;  // grows without moving what it holds
     std::size_t count = 0;
     std::uint64_t line = 0;
     std::vector<int> columns;
-    for (CCsvReader::EResult got; (got = reader.Next(fields, count, line)) != CCsvReader::End;) {
+    for (CCsvReader::EResult got; (got = reader.Next(fields, storage, count, line)) != CCsvReader::End;) {
       if (got == CCsvReader::BadQuoting) {
         ++m_result.nRows;
         Problem(line, EImportProblem::BadQuoting);
@@ -205,7 +215,8 @@ class CImporter {
   }
 
   void ReadTsv(std::string_view text) {
-    std::vector<std::string> fields;
+    std::vector<std::string_view> fields;
+    std::deque<std::string> storage;  // grows without moving what it holds
     std::vector<int> columns;
     std::uint64_t line = 0;
     for (std::size_t at = 0; at < text.size();) {
@@ -219,8 +230,15 @@ class CImporter {
       bool good = true;
       for (std::size_t start = 0;;) {
         const std::size_t tab = row.find('\t', start);
-        if (count == fields.size()) fields.emplace_back();
-        good = UnescapeTsvField(row.substr(start, tab - start), fields[count++]) && good;
+        if (count == fields.size()) fields.emplace_back(), storage.emplace_back();
+        const std::string_view field = row.substr(start, tab - start);
+        if (field.find('\\') == std::string_view::npos) {
+          fields[count] = field;
+        } else {
+          good = UnescapeTsvField(field, storage[count]) && good;
+          fields[count] = storage[count];
+        }
+        ++count;
         if (tab == std::string_view::npos) break;
         start = tab + 1;
       }
@@ -237,12 +255,11 @@ class CImporter {
     }
   }
 
-  void TakeFields(const std::vector<std::string>& fields, std::size_t count, const std::vector<int>& columns,
+  void TakeFields(const std::vector<std::string_view>& fields, std::size_t count, const std::vector<int>& columns,
                   std::uint64_t line) {
-    static const std::string kEmpty;
-    const auto field = [&](int column) -> const std::string& {
+    const auto field = [&](int column) {
       const int at = columns[std::size_t(column)];
-      return at >= 0 && std::size_t(at) < count ? fields[std::size_t(at)] : kEmpty;
+      return at >= 0 && std::size_t(at) < count ? fields[std::size_t(at)] : std::string_view();
     };
     const bool efu = m_options.eFormat == EListFormat::Efu;
     CRow& row = m_row;
@@ -261,12 +278,12 @@ class CImporter {
     if (!efu && !TakeKind(field(COL_KIND), row)) return Problem(line, EImportProblem::BadKind);
     if (row.bSkip) return;
     if (!TakeFingerprint(field(COL_XXH128), row)) return Problem(line, EImportProblem::BadFingerprint);
-    const std::string& note = field(COL_NOTE);
+    const std::string_view note = field(COL_NOTE);
     if (IsAscii(note))
       row.strNote.assign(note);
     else
       row.strNote = SanitizeUtf8(note);
-    const std::string& catalog = field(COL_CATALOG);
+    const std::string_view catalog = field(COL_CATALOG);
     if (!catalog.empty() && row.svPath == catalog) return;  // the catalog itself
     if (!catalog.empty() && row.svPath.size() > catalog.size() && row.svPath.compare(0, catalog.size(), catalog) == 0 &&
         row.svPath[catalog.size()] == '\\')
@@ -274,12 +291,12 @@ class CImporter {
     AddRow(row, line, '\\');
   }
 
-  static bool ParseOptionalDecimal(const std::string& text, std::uint64_t& out, std::uint64_t max = UINT64_MAX) {
+  static bool ParseOptionalDecimal(std::string_view text, std::uint64_t& out, std::uint64_t max = UINT64_MAX) {
     out = 0;
     return text.empty() || ParseDecimal(text, out, max);
   }
 
-  static bool TakeFingerprint(const std::string& text, CRow& row) {
+  static bool TakeFingerprint(std::string_view text, CRow& row) {
     if (text.empty()) return true;
     row.optFingerprint = ParseFingerprint(text);
     return row.optFingerprint.has_value();
