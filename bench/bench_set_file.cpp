@@ -15,21 +15,11 @@
 #include <string>
 
 #include "bench/bench_heap.h"
+#include "bench/bench_clock.h"
 #include "bench/bench_set_builder.h"
 #include "model/set_file.h"
 
 namespace {
-
-using CClock = std::chrono::steady_clock;
-
-double Seconds(CClock::time_point start) { return std::chrono::duration<double>(CClock::now() - start).count(); }
-
-// On a busy machine the processor time says more than the clock.
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 long PeakRssKb() {
   struct rusage usage {};

@@ -44,6 +44,8 @@ const CCommandOptions kCommandOptions[] = {
     {"note", {{"--text", 1}}},
     {"report", {{"--catalog", 1}, {"--columns", 1}}},
     {"identify", {}},
+    {"export", {{"--catalog", 1}, {"--format", 1}, {"-o", 1}}},
+    {"import", {{"--format", 1}, {"--base", 1}, {"--skip-bad", 0}}},
     {"verify", {{"--json", 0}, {"--quiet", 0}}},
     {"hashes", {}},
     {"copies",

@@ -29,6 +29,8 @@ const char kUsage[] =
     "  quarrix-cli rm SET LABEL\n"
     "  quarrix-cli report SET OUT [--catalog LABEL]... [--columns kind,size,createTime,modifiedTime,attribute,note]\n"
     "  quarrix-cli identify SET [SET...] PATH\n"
+    "  quarrix-cli export SET [--catalog LABEL]... --format csv|tsv|efu|jsonl [-o FILE]\n"
+    "  quarrix-cli import SET LABEL FILE --format csv|tsv|efu|jsonl|find [--base PATH] [--skip-bad]\n"
     "  quarrix-cli verify SET LABEL [PATH] [--json] [--quiet]\n"
     "  quarrix-cli hashes SET LABEL\n"
     "  quarrix-cli copies SET... [--catalog LABEL]... [--fewer-than N] [--by content|name-size|size]"
@@ -42,11 +44,21 @@ const char kUsage[] =
     "になり、"
     "real_path_bytes に base64 で入ります。\n"
     "ラベルに「\\」を含むカタログ（他のプログラムで作られたもの）も ls に出るとおりのラベルで指定できます。\n"
+    "export は標準出力に書き出します（-o FILE ではそのファイルに）。csv は BOM 付きの UTF-8 で、列は catalog, path, "
+    "name,"
+    " kind, size, modified, created, attributes, note, xxh128 です。tsv は同じ列で、タブ・改行・復帰・「\\」を"
+    " \\t \\n \\r \\\\ と書きます。時刻は UTC の ISO 8601 で小数 7 桁まで書きます。efu はファイル検索ツール"
+    " Everything の一覧です。jsonl は find --json と同じ項目の JSON を 1 行に 1 つ書きます。\n"
+    "import の FILE に - を指定すると標準入力から読みます。他のマシンでは次のコマンドで find 形式の一覧を作れます:\n"
+    "  find DIR -printf '%y\\t%s\\t%T@\\t%P\\n' > LIST\n"
+    "読めない行があると行番号を示して何も追加しません。--skip-bad はその行を除いて追加します。"
+    "efu などの絶対パスは --base PATH より下のパスとして読みます。\n"
     "--hash はファイルの内容のハッシュ (XXH128、xxhsum -H2 と同じ値) を計算して記録します。"
     "update は変わったファイルだけを読み直します。\n"
     "hashes は xxhsum -c で確かめられるチェックサムファイルを標準出力に書き出します "
     "(カタログの基本パスで実行してください)。\n"
-    "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない, 4 読み書きできない\n"
+    "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない・一覧として読めない, 4 "
+    "読み書きできない\n"
     "copies と dupes はハッシュが両方にあればハッシュで、なければ名前 (NFC)、サイズ、更新日時 (秒まで) で"
     "コピーを見分けます (推定)。空のファイルは数えません。copies は N 未満のメディアにしかないファイルを"
     "挙げます (既定 2: このメディアだけ。同じメディア内のコピーは数えません)。\n"
@@ -163,29 +175,6 @@ bool PrintCommandUsage(std::FILE* out, const std::string& command) {
   return true;
 }
 
-std::string JsonQuote(std::string_view text) {
-  static const char kHex[] = "0123456789abcdef";
-  const std::string valid = SanitizeUtf8(text);
-  std::string out;
-  out.reserve(valid.size() + 2);
-  out += '"';
-  for (const char c : valid) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20 || byte == 0x7F) {
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-  return out;
-}
-
 std::string LineText(std::string_view text) {
   const std::string valid = SanitizeUtf8(text);
   std::string out;
@@ -226,6 +215,31 @@ void ReportUnreadable(const CUnreadableSummary& unreadable) {
   for (const std::string& path : unreadable.firstPaths) text += "  " + LineText(path) + "\n";
   if (unreadable.nCount > unreadable.firstPaths.size()) text += "  ...\n";
   std::fputs(text.c_str(), stderr);
+}
+
+int CheckNewLabel(const std::string& label) {
+  if (label.empty()) {
+    ReportError("ラベルが空です。カタログ名を指定してください");
+    return EXIT_USAGE;
+  }
+  if (label.find('\\') != std::string::npos) {
+    ReportError(kLabelSeparatorMessage);
+    return EXIT_USAGE;
+  }
+  return EXIT_OK;
+}
+
+bool ReportLabelTaken(const CRootFileInfo& set, const std::string& label) {
+  if (FindByPath(static_cast<const CFileInfo*>(&set), label) == nullptr) return false;
+  std::fprintf(stderr, "カタログを追加できませんでした\n既に存在する名前を指定していないか確かめてください\n");
+  return true;
+}
+
+void PrintNewCatalog(const CDriveFileInfo& catalog) {
+  std::uint64_t bytes = 0;
+  catalog.SumContentSizes(bytes);
+  WriteOut(LineText(catalog.m_strLabel) + "\t" + LineText(catalog.m_strMediaType) + "\t" +
+           std::to_string(CountItemsBelow(catalog)) + "\t" + std::to_string(bytes) + "\n");
 }
 
 // Whether the place may be scanned for catalog: the same medium, or --force.

@@ -54,8 +54,6 @@ void PrintUsage(std::FILE* out);
 // The usage lines of one command and the exit statuses; false for an unknown command.
 bool PrintCommandUsage(std::FILE* out, const std::string& command);
 
-// text as a JSON string literal, quotes included; invalid UTF-8 becomes U+FFFD.
-std::string JsonQuote(std::string_view text);
 // text fit for one field of a line of output: control characters (tabs and
 // line feeds included) and invalid UTF-8 become U+FFFD.
 std::string LineText(std::string_view text);
@@ -71,6 +69,13 @@ std::string SetFileLabel(const std::string& path);
 // operands.
 std::vector<std::string> TakeSetOperands(std::vector<std::string>& operands);
 
+// For the commands that make a catalog: a label that cannot be one (empty,
+// or holding the separator) is reported, with EXIT_USAGE; else EXIT_OK.
+int CheckNewLabel(const std::string& label);
+// Reports a label that already names an item of set; true then.
+bool ReportLabelTaken(const CRootFileInfo& set, const std::string& label);
+// Prints the line of a new catalog: LABEL<TAB>MEDIA TYPE<TAB>ITEMS<TAB>BYTES.
+void PrintNewCatalog(const CDriveFileInfo& catalog);
 // Whether the place may be scanned for catalog: the same medium, or force
 // given; else says why on stderr. action is the command's noun ("更新").
 bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force, const std::string& action);
@@ -91,6 +96,8 @@ int CmdNote(const std::vector<std::string>& args);
 int CmdRm(const std::vector<std::string>& args);
 int CmdReport(const std::vector<std::string>& args);
 int CmdIdentify(const std::vector<std::string>& args);
+int CmdExport(const std::vector<std::string>& args);
+int CmdImport(const std::vector<std::string>& args);
 int CmdVerify(const std::vector<std::string>& args);
 int CmdHashes(const std::vector<std::string>& args);
 int CmdCopies(const std::vector<std::string>& args);

@@ -51,14 +51,7 @@ int CmdAdd(const std::vector<std::string>& args) {
   if (positional.size() < 3) return UsageError("add にはカタログセットのファイル、カタログ名とパスを指定してください");
   const std::string& setPath = positional[0];
   const std::string label = ArgText(positional[1]);
-  if (label.empty()) {
-    ReportError("ラベルが空です。カタログ名を指定してください");
-    return EXIT_USAGE;
-  }
-  if (label.find('\\') != std::string::npos) {
-    ReportError(kLabelSeparatorMessage);
-    return EXIT_USAGE;
-  }
+  if (const int status = CheckNewLabel(label); status != EXIT_OK) return status;
   // Paths stay as given: they name real files, whatever their bytes.
   const std::vector<std::string> paths(positional.begin() + 2, positional.end());
 
@@ -66,10 +59,7 @@ int CmdAdd(const std::vector<std::string>& args) {
   std::unique_ptr<CRootFileInfo> set;
   CReplaceLock lock;
   if (const int status = LoadSetForChange(setPath, set, lock, true); status != EXIT_OK) return status;
-  if (FindByPath(static_cast<const CFileInfo*>(set.get()), label) != nullptr) {
-    std::fprintf(stderr, "カタログを追加できませんでした\n既に存在する名前を指定していないか確かめてください\n");
-    return EXIT_NOTHING;
-  }
+  if (ReportLabelTaken(*set, label)) return EXIT_NOTHING;
 
   std::unique_ptr<CDriveFileInfo> scanned;
   std::string message;
@@ -89,10 +79,6 @@ int CmdAdd(const std::vector<std::string>& args) {
   ReportUnhashed(unhashed);
   const CDriveFileInfo* catalog = set->AppendCatalog(std::move(scanned), std::time(nullptr));
   if (const int saved = SaveSetForCli(setPath, *set, ECliSave::LockHeld); saved != EXIT_OK) return saved;
-
-  std::uint64_t bytes = 0;
-  catalog->SumContentSizes(bytes);
-  WriteOut(LineText(catalog->m_strLabel) + "\t" + LineText(catalog->m_strMediaType) + "\t" +
-           std::to_string(CountItemsBelow(*catalog)) + "\t" + std::to_string(bytes) + "\n");
+  PrintNewCatalog(*catalog);
   return EXIT_OK;
 }

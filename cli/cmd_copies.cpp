@@ -16,6 +16,7 @@
 // was found, 1 when nothing was.
 
 #include "cli/cli_common.h"
+#include "model/item_json.h"
 #include "model/copy_groups.h"
 #include "model/text_format.h"
 
@@ -113,27 +114,33 @@ int Report(const CCopyIndex& index, const CLoadedSets& loaded, const CCopyArgs& 
   const std::vector<std::string> paths = args.bSummary ? std::vector<std::string>() : index.PathsOf(few.files);
   std::string out;
   if (args.bJson) {
-    out = "{\"files\":[";
+    nlohmann::ordered_json json;
+    nlohmann::ordered_json& files = json["files"] = nlohmann::ordered_json::array();
     for (std::size_t i = 0; i < paths.size(); ++i) {
       const std::uint32_t file = few.files[i];
       const CCopyCatalog& catalog = index.CatalogOf(file);
-      out += std::string(i == 0 ? "" : ",") + "{\"set\":" + JsonQuote(loaded.names[catalog.nSet]) +
-             ",\"catalog\":" + JsonQuote(catalog.pCatalog->m_strLabel) + ",\"path\":" + JsonQuote(paths[i]) +
-             ",\"size\":" + std::to_string(index.Item(file).RecordSize()) +
-             ",\"copies\":" + std::to_string(few.copies[i]) +
-             ",\"likely\":" + (Likely(few.likely[i], args.options.eBy).empty() ? "false" : "true") + "}";
+      nlohmann::ordered_json entry;
+      entry["set"] = loaded.names[catalog.nSet];
+      entry["catalog"] = catalog.pCatalog->m_strLabel;
+      entry["path"] = paths[i];
+      entry["size"] = index.Item(file).RecordSize();
+      entry["copies"] = few.copies[i];
+      entry["likely"] = !Likely(few.likely[i], args.options.eBy).empty();
+      files.push_back(std::move(entry));
     }
-    out += "],\"summary\":[";
-    for (std::size_t i = 0; i < few.summaries.size(); ++i) {
-      const CCatalogCopySummary& summary = few.summaries[i];
+    nlohmann::ordered_json& summaries = json["summary"] = nlohmann::ordered_json::array();
+    for (const CCatalogCopySummary& summary : few.summaries) {
       const CCopyCatalog& catalog = index.Catalogs()[summary.nCatalog];
-      out += std::string(i == 0 ? "" : ",") + "{\"set\":" + JsonQuote(loaded.names[catalog.nSet]) +
-             ",\"catalog\":" + JsonQuote(catalog.pCatalog->m_strLabel) +
-             ",\"files\":" + std::to_string(summary.nFiles) + ",\"bytes\":" + std::to_string(summary.nBytes) +
-             ",\"catalog_files\":" + std::to_string(summary.nCatalogFiles) +
-             ",\"catalog_bytes\":" + std::to_string(summary.nCatalogBytes) + "}";
+      nlohmann::ordered_json entry;
+      entry["set"] = loaded.names[catalog.nSet];
+      entry["catalog"] = catalog.pCatalog->m_strLabel;
+      entry["files"] = summary.nFiles;
+      entry["bytes"] = summary.nBytes;
+      entry["catalog_files"] = summary.nCatalogFiles;
+      entry["catalog_bytes"] = summary.nCatalogBytes;
+      summaries.push_back(std::move(entry));
     }
-    WriteOut(out + "]}\n");
+    WriteOut(JsonLine(json));
     return few.files.empty() ? EXIT_NOTHING : EXIT_OK;
   }
   for (std::size_t i = 0; i < paths.size(); ++i) {
@@ -175,13 +182,16 @@ int ReportDuplicates(const CCopyIndex& index, const CLoadedSets& loaded, const C
     const std::uint64_t waste = group.nSize * (group.members.size() - 1);
     const bool likely = !Likely(group.bLikely, args.options.eBy).empty();
     if (args.bJson) {
-      out += std::string(i == 0 ? "" : ",") + "{\"size\":" + std::to_string(group.nSize) +
-             ",\"copies\":" + std::to_string(group.members.size()) + ",\"waste\":" + std::to_string(waste) +
-             ",\"media\":" + std::to_string(group.nMedia) + ",\"likely\":" + (likely ? "true" : "false") +
-             ",\"members\":[";
-      for (std::size_t m = 0; m < group.members.size(); ++m)
-        out += std::string(m == 0 ? "" : ",") + JsonQuote(pathOf(group.members[m]));
-      out += "]}";
+      // Groups go out as they are made: the array is written piece by piece.
+      nlohmann::ordered_json entry;
+      entry["size"] = group.nSize;
+      entry["copies"] = group.members.size();
+      entry["waste"] = waste;
+      entry["media"] = group.nMedia;
+      entry["likely"] = likely;
+      nlohmann::ordered_json& members = entry["members"] = nlohmann::ordered_json::array();
+      for (const std::uint32_t file : group.members) members.push_back(pathOf(file));
+      out += (i == 0 ? "" : ",") + JsonText(entry);
     } else {
       out += "# " + std::to_string(group.nSize) + " × " + std::to_string(group.members.size()) + " = " +
              std::to_string(waste) + (likely ? " 推定" : "") + "\n";

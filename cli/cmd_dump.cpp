@@ -4,69 +4,42 @@
 #include <vector>
 
 #include "cli/cli_common.h"
+#include "model/item_json.h"
 
 namespace {
 
-const char* KindWord(CFileInfo::EKind kind) {
-  switch (kind) {
-    case CFileInfo::KIND_FILE: return "file";
-    case CFileInfo::KIND_FOLDER: return "folder";
-    case CFileInfo::KIND_CATALOG: return "catalog";
-    case CFileInfo::KIND_SET: return "set";
-  }
-  return "file";
-}
-
-void AddText(std::string& line, const char* key, std::string_view value) {
-  line += ",\"";
-  line += key;
-  line += "\":";
-  line += JsonQuote(value);
-}
-
-template <class T>
-void AddNumber(std::string& line, const char* key, T value) {
-  line += ",\"";
-  line += key;
-  line += "\":";
-  line += std::to_string(value);
-}
-
-void WriteItem(const CFileInfo& item, const std::string& path, std::string& line) {
-  line = "{\"kind\":";
-  line += JsonQuote(KindWord(item.GetKind()));
-  AddText(line, "path", path);
-  AddText(line, "name", item.GetName());
-  AddText(line, "note", item.GetNote());
-  AddNumber(line, "attributes", item.RecordAttributes());
-  AddNumber(line, "created", item.CreationFileTime());
-  AddNumber(line, "accessed", item.AccessFileTime());
-  AddNumber(line, "modified", item.WriteFileTime());
-  AddNumber(line, "size", item.GetSize());
-  AddText(line, "short_name", item.AlternateName());
+void WriteItem(const CFileInfo& item, const std::string& path) {
+  nlohmann::ordered_json object;
+  object["kind"] = ItemKindName(item);
+  object["path"] = path;
+  object["name"] = item.GetName();
+  object["note"] = item.GetNote();
+  object["attributes"] = item.RecordAttributes();
+  object["created"] = item.CreationFileTime();
+  object["accessed"] = item.AccessFileTime();
+  object["modified"] = item.WriteFileTime();
+  object["size"] = item.GetSize();
+  object["short_name"] = item.AlternateName();
   if (item.GetKind() == CFileInfo::KIND_CATALOG) {
     const auto& catalog = static_cast<const CDriveFileInfo&>(item);
-    AddText(line, "label", catalog.m_strLabel);
-    AddNumber(line, "cataloged", catalog.m_timeCataloged);
-    AddText(line, "machine", catalog.m_strMachineName);
-    AddText(line, "media", catalog.m_strMediaType);
-    AddNumber(line, "free", catalog.m_nFreeBytes);
-    AddNumber(line, "total", catalog.m_nTotalBytes);
-    AddText(line, "base_path", catalog.m_strCatalogedPath);
+    object["label"] = catalog.m_strLabel;
+    object["cataloged"] = catalog.m_timeCataloged;
+    object["machine"] = catalog.m_strMachineName;
+    object["media"] = catalog.m_strMediaType;
+    object["free"] = catalog.m_nFreeBytes;
+    object["total"] = catalog.m_nTotalBytes;
+    object["base_path"] = catalog.m_strCatalogedPath;
   } else if (item.GetKind() == CFileInfo::KIND_SET) {
-    AddNumber(line, "updated", static_cast<const CRootFileInfo&>(item).m_timeUpdated);
+    object["updated"] = static_cast<const CRootFileInfo&>(item).m_timeUpdated;
   }
-  line += "}\n";
-  WriteOut(line);
+  WriteOut(JsonLine(object));
 }
 
 void DumpTree(const CRootFileInfo& set) {
-  std::string line;
   const std::string setPath = set.PathUnder({});
-  WriteItem(set, setPath, line);
-  WalkBelow(set, setPath, [&](const CFileInfo& child, const CWalkPath& parentPath) {
-    WriteItem(child, parentPath.PathOf(child), line);
-  });
+  WriteItem(set, setPath);
+  WalkBelow(set, setPath,
+            [&](const CFileInfo& child, const CWalkPath& parentPath) { WriteItem(child, parentPath.PathOf(child)); });
 }
 
 }  // namespace

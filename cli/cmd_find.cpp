@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "cli/cli_common.h"
+#include "model/item_json.h"
 #include "model/item_real_name.h"
 #include "model/search_match.h"
 #include "platform/cp932_codec.h"
@@ -66,37 +67,6 @@ std::string CatalogOf(const CRootFileInfo& set, const std::string& path) {
   return std::string(label);
 }
 
-std::string Base64(std::string_view bytes) {
-  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    std::uint32_t group = std::uint32_t(std::uint8_t(bytes[i])) << 16;
-    if (i + 1 < bytes.size()) group |= std::uint32_t(std::uint8_t(bytes[i + 1])) << 8;
-    if (i + 2 < bytes.size()) group |= std::uint8_t(bytes[i + 2]);
-    for (std::size_t digit = 0; digit < 4; ++digit)
-      out += i + digit <= bytes.size() ? kDigits[(group >> (18 - 6 * digit)) & 0x3F] : '=';
-  }
-  return out;
-}
-
-// A real path is bytes: text when they are UTF-8, else null and the bytes in
-// base64, so that no path is ever changed on its way out.
-void WriteJson(const CRootFileInfo& set, const CFileInfo& item, const CItemSummary& record,
-               const std::optional<std::string>& realPath, const std::optional<CFingerprint>& fingerprint,
-               std::string& line) {
-  const std::string modified = FormatIsoTime(record.m_timeModified);
-  const bool text = realPath && SanitizeUtf8(*realPath) == *realPath;
-  line = "{\"path\":" + JsonQuote(record.m_strPath);
-  line += ",\"real_path\":" + (text ? JsonQuote(*realPath) : std::string("null"));
-  if (realPath && !text) line += ",\"real_path_bytes\":\"" + Base64(*realPath) + "\"";
-  line += ",\"size\":" + std::to_string(item.GetSize());
-  line += ",\"modified\":" + (modified.empty() ? std::string("null") : JsonQuote(modified));
-  line += ",\"note\":" + JsonQuote(record.m_strNote);
-  line += ",\"catalog\":" + JsonQuote(CatalogOf(set, record.m_strPath));
-  if (fingerprint) line += ",\"xxh128\":\"" + fingerprint->Hex() + "\"";
-  line += "}\n";
-}
-
 // Writes what set holds that matches all below from; whether anything did.
 // setName, when given, starts each line.
 bool FindInSet(const CRootFileInfo& set, const std::string& setName, const std::optional<std::string>& from,
@@ -118,8 +88,11 @@ bool FindInSet(const CRootFileInfo& set, const std::string& setName, const std::
   for (std::size_t i = 0; i < found.size(); ++i) {
     const CItemSummary& record = *found[i];
     if (json) {
-      WriteJson(set, *items[i], record, real[i], fingerprints[i], line);
-      if (!setName.empty()) line.insert(1, "\"set\":" + JsonQuote(setName) + ",");
+      nlohmann::ordered_json object;
+      if (!setName.empty()) object["set"] = setName;
+      object.update(ItemJson(*items[i], record.m_strPath, CatalogOf(set, record.m_strPath), real[i], fingerprints[i],
+                             EJsonTimes::Local));
+      line = JsonLine(object);
     } else {
       // A real path goes out as its bytes: any change would name another file.
       line = setName.empty() ? std::string() : setName + ": ";

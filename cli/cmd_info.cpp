@@ -3,38 +3,33 @@
 #include <algorithm>
 
 #include "cli/cli_common.h"
+#include "model/item_json.h"
 #include "platform/cp932_codec.h"
 
 namespace {
 
-void AddText(std::string& out, const char* key, const std::string& value) {
-  out += ",\"";
-  out += key;
-  out += "\":";
-  out += JsonQuote(value);
-}
-
-std::string JsonList(const std::vector<std::string>& items) {
-  std::string out = "[";
-  for (const std::string& item : items) out += (out.size() > 1 ? "," : "") + JsonQuote(EscapeBytes(item, false));
-  return out + "]";
+nlohmann::ordered_json EscapedList(const std::vector<std::string>& items) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const std::string& item : items) list.push_back(EscapeBytes(item, false));
+  return list;
 }
 
 // The catalog's record of its medium and of how it was made. Real paths
 // that are not UTF-8 show their odd bytes escaped, as names do.
-std::string RecordJson(const CCatalogRecord& record) {
+nlohmann::ordered_json RecordJson(const CCatalogRecord& record) {
   const CMediumIdentity& medium = record.medium;
-  std::string out = "{\"medium_id\":" + JsonQuote(medium.strId);
-  AddText(out, "file_system", medium.strFileSystem);
-  AddText(out, "volume_label", medium.strVolumeLabel);
-  out += ",\"total_bytes\":" + std::to_string(medium.nTotalBytes);
-  AddText(out, "below_mount", EscapeBytes(medium.strBelowMount, false));
-  out += ",\"chosen_paths\":" + JsonList(record.chosenPaths);
-  out += std::string(",\"follow_links\":") + (record.bFollowLinks ? "true" : "false");
-  out += std::string(",\"cross_file_systems\":") + (record.bCrossFileSystems ? "true" : "false");
-  out += ",\"excludes\":" + JsonList(record.excludes);
-  out += std::string(",\"hash_contents\":") + (record.bHashContents ? "true" : "false");
-  return out + "}";
+  nlohmann::ordered_json object;
+  object["medium_id"] = medium.strId;
+  object["file_system"] = medium.strFileSystem;
+  object["volume_label"] = medium.strVolumeLabel;
+  object["total_bytes"] = medium.nTotalBytes;
+  object["below_mount"] = EscapeBytes(medium.strBelowMount, false);
+  object["chosen_paths"] = EscapedList(record.chosenPaths);
+  object["follow_links"] = record.bFollowLinks;
+  object["cross_file_systems"] = record.bCrossFileSystems;
+  object["excludes"] = EscapedList(record.excludes);
+  object["hash_contents"] = record.bHashContents;
+  return object;
 }
 
 // The record of the items at paths in set, one JSON line; setName, when
@@ -42,29 +37,29 @@ std::string RecordJson(const CCatalogRecord& record) {
 std::string InfoJson(const CRootFileInfo& set, const std::vector<std::string>& paths, const std::string& setName) {
   CPropInfoData info;
   set.GetSelectionInfo(paths, info);
-  std::string out = "{";
-  if (!setName.empty()) out += "\"set\":" + JsonQuote(setName) + ",";
-  out += "\"type\":" + std::to_string(info.m_nType);
-  AddText(out, "name", info.m_strName);
-  AddText(out, "kind", info.m_strKind);
-  AddText(out, "note", info.m_strNote);
-  AddText(out, "created", info.m_strCreated);
-  AddText(out, "modified", info.m_strModified);
-  AddText(out, "path", info.m_strPath);
-  AddText(out, "attributes", info.m_strAttributes);
-  AddText(out, "size", info.m_strSize);
-  AddText(out, "machine", info.m_strMachine);
-  AddText(out, "free_space", info.m_strFreeSpace);
-  AddText(out, "total_space", info.m_strTotalSpace);
-  AddText(out, "media", info.m_strMedia);
-  AddText(out, "base_path", info.m_strBasePath);
-  AddText(out, "catalog_count", info.m_strCatalogCount);
-  if (!info.m_strFingerprint.empty()) AddText(out, "xxh128", info.m_strFingerprint);
+  nlohmann::ordered_json out;
+  if (!setName.empty()) out["set"] = setName;
+  out["type"] = info.m_nType;
+  out["name"] = info.m_strName;
+  out["kind"] = info.m_strKind;
+  out["note"] = info.m_strNote;
+  out["created"] = info.m_strCreated;
+  out["modified"] = info.m_strModified;
+  out["path"] = info.m_strPath;
+  out["attributes"] = info.m_strAttributes;
+  out["size"] = info.m_strSize;
+  out["machine"] = info.m_strMachine;
+  out["free_space"] = info.m_strFreeSpace;
+  out["total_space"] = info.m_strTotalSpace;
+  out["media"] = info.m_strMedia;
+  out["base_path"] = info.m_strBasePath;
+  out["catalog_count"] = info.m_strCatalogCount;
+  if (!info.m_strFingerprint.empty()) out["xxh128"] = info.m_strFingerprint;
   if (info.m_nType == CPropInfoData::TYPE_CATALOG) {
     const auto* catalog = static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(&set), paths[0]));
-    out += ",\"record\":" + (catalog->m_record ? RecordJson(*catalog->m_record) : std::string("null"));
+    out["record"] = catalog->m_record ? RecordJson(*catalog->m_record) : nlohmann::ordered_json();
   }
-  return out + "}\n";
+  return JsonLine(out);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "cli/cli_common.h"
+#include "model/item_json.h"
 #include "cli/cli_stop.h"
 #include "model/catalog_verify.h"
 #include "model/text_format.h"
@@ -31,18 +32,16 @@ std::string CountsLine(const CVerifyResult& result) {
 }
 
 std::string ResultJson(const std::string& label, const CVerifyResult& result) {
-  std::string out = "{\"catalog\":" + JsonQuote(label);
-  out += std::string(",\"fingerprints\":") + (result.bHasFingerprints ? "true" : "false");
-  out += ",\"contents_compared\":" + std::to_string(result.nContentsCompared) + ",\"counts\":{";
-  for (int kind = 0; kind < kVerifyKinds; ++kind)
-    out += std::string(kind == 0 ? "" : ",") + "\"" + kJsonKinds[kind] + "\":" + std::to_string(result.aCounts[kind]);
-  out += "},\"findings\":[";
-  for (std::size_t i = 0; i < result.findings.size(); ++i) {
-    const CVerifyFinding& finding = result.findings[i];
-    out += std::string(i == 0 ? "" : ",") + "{\"kind\":\"" + kJsonKinds[int(finding.eKind)] +
-           "\",\"path\":" + JsonQuote(finding.strPath) + "}";
-  }
-  return out + "]}\n";
+  nlohmann::ordered_json out;
+  out["catalog"] = label;
+  out["fingerprints"] = result.bHasFingerprints;
+  out["contents_compared"] = result.nContentsCompared;
+  nlohmann::ordered_json& counts = out["counts"] = nlohmann::ordered_json::object();
+  for (int kind = 0; kind < kVerifyKinds; ++kind) counts[kJsonKinds[kind]] = result.aCounts[kind];
+  nlohmann::ordered_json& findings = out["findings"] = nlohmann::ordered_json::array();
+  for (const CVerifyFinding& finding : result.findings)
+    findings.push_back({{"kind", kJsonKinds[int(finding.eKind)]}, {"path", finding.strPath}});
+  return JsonLine(out);
 }
 
 }  // namespace

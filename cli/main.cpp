@@ -27,6 +27,7 @@ const CCommand kCommands[] = {
     {"copy", CmdCopy},     {"ls", CmdLs},         {"find", CmdFind},     {"info", CmdInfo},
     {"note", CmdNote},     {"rm", CmdRm},         {"report", CmdReport}, {"identify", CmdIdentify},
     {"verify", CmdVerify}, {"hashes", CmdHashes}, {"copies", CmdCopies}, {"dupes", CmdDupes},
+    {"export", CmdExport}, {"import", CmdImport},
 };
 
 int Run(int argc, char** argv) {

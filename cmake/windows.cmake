@@ -25,6 +25,7 @@ target_include_directories(quarrix_windows INTERFACE ${CMAKE_SOURCE_DIR}/platfor
 # Header-only libraries from the build machine's packages, copied alone into
 # a folder the cross compiler searches (not all of /usr/include).
 configure_file(/usr/include/xxhash.h ${CMAKE_BINARY_DIR}/host-headers/xxhash.h COPYONLY)
+file(COPY /usr/include/nlohmann DESTINATION ${CMAKE_BINARY_DIR}/host-headers)
 target_include_directories(quarrix_windows SYSTEM INTERFACE ${CMAKE_BINARY_DIR}/host-headers)
 target_compile_definitions(quarrix_windows INTERFACE UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601
   _POSIX_THREAD_SAFE_FUNCTIONS)

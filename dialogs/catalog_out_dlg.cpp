@@ -19,12 +19,16 @@ wxListBox* CatalogList(wxWindow* dialog) {
 
 CCatalogOutDlg::CCatalogOutDlg(wxWindow* parent, const std::vector<std::string>& catalogNames,
                                const CatalogOutOptions& options)
-    : CValueDialog(parent, "カタログ情報の出力", "CatalogOutLayout"),
-      m_vecCatalogNames(catalogNames),
-      m_options(options) {
+    : CCatalogOutDlg(parent, "カタログ情報の出力", "CatalogOutLayout", catalogNames) {
+  m_options = options;
+  Bind(wxEVT_BUTTON, &CCatalogOutDlg::OnDetails, this, ID_DETAILS);
+}
+
+CCatalogOutDlg::CCatalogOutDlg(wxWindow* parent, const std::string& caption, const char* layoutName,
+                               const std::vector<std::string>& catalogNames)
+    : CValueDialog(parent, caption, layoutName), m_vecCatalogNames(catalogNames) {
   Bind(wxEVT_RADIOBUTTON, &CCatalogOutDlg::OnChoiceChanged, this, ID_ALL_CATALOGS);
   Bind(wxEVT_RADIOBUTTON, &CCatalogOutDlg::OnChoiceChanged, this, ID_CHOSEN_CATALOGS);
-  Bind(wxEVT_BUTTON, &CCatalogOutDlg::OnDetails, this, ID_DETAILS);
 }
 
 bool CCatalogOutDlg::TransferDataToWindow() {

@@ -35,6 +35,12 @@ class CCatalogOutDlg : public CValueDialog {
   bool TransferDataToWindow() override;
   bool TransferDataFromWindow() override;
 
+ protected:
+  // The same choice of catalogs in another layout holding the controls above
+  // (the export's).
+  CCatalogOutDlg(wxWindow* parent, const std::string& caption, const char* layoutName,
+                 const std::vector<std::string>& catalogNames);
+
  private:
   void OnChoiceChanged(wxCommandEvent& event);
   void OnDetails(wxCommandEvent& event);

@@ -31,12 +31,12 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &status) == 0;
 }
 
-// The save dialog; true with the chosen path, ".htm" added when the name has
-// no extension. The dialog asked before replacing the file the user named; a
-// file that only the added extension hits is asked about here.
-bool AskReportPath(wxWindow* parent, const std::string& defaultName, std::string& path) {
+}  // namespace
+
+bool AskSavePath(wxWindow* parent, const std::string& defaultName, const std::string& wildcard, const char* extension,
+                 std::string& path) {
   wxFileDialog dialog(parent, wxString::FromUTF8("名前を付けて保存"), wxString(), wxString::FromUTF8(defaultName),
-                      wxString::FromUTF8(ReportFileWildcard()), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+                      wxString::FromUTF8(wildcard), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
   if (dialog.ShowModal() != wxID_OK) return false;
   // GTK reports the chosen file only once its folder has been read; until
   // then folder and name still tell it.
@@ -45,7 +45,7 @@ bool AskReportPath(wxWindow* parent, const std::string& defaultName, std::string
     chosen = wxFileName(dialog.GetDirectory(), dialog.GetFilename()).GetFullPath();
   if (chosen.empty()) return false;
   const std::string named = chosen.utf8_string();
-  path = WithReportExtension(named);
+  path = WithExtension(named, extension);
   if (path != named && Exists(path)) {
     const std::string question =
         wxFileNameFromPath(wxString::FromUTF8(path)).utf8_string() + " は既に存在します。\n上書きしますか?";
@@ -53,8 +53,6 @@ bool AskReportPath(wxWindow* parent, const std::string& defaultName, std::string
   }
   return true;
 }
-
-}  // namespace
 
 bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow* parent, const std::string& setPath) {
   CItemSummaryList catalogs;
@@ -76,7 +74,8 @@ bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow
   CPropInfoData info;
   set.GetSelectionInfo({std::string()}, info);
   std::string path;
-  if (!AskReportPath(parent, DefaultReportFileName(info.m_strName), path)) return false;
+  if (!AskSavePath(parent, DefaultReportFileName(info.m_strName), ReportFileWildcard(), kReportExtension, path))
+    return false;
   // The save dialog's question was about replacing a file, not the set itself.
   if (!setPath.empty() && IsSameFile(path, setPath)) {
     AppMessageBox(kReportOverSet, wxOK | wxICON_EXCLAMATION, parent);
@@ -109,13 +108,15 @@ std::string DefaultReportFileName(const std::string& setName) { return setName +
 
 std::string ReportFileWildcard() { return ToWxWildcard(kReportFilter); }
 
-std::string WithReportExtension(const std::string& path) {
+std::string WithReportExtension(const std::string& path) { return WithExtension(path, kReportExtension); }
+
+std::string WithExtension(const std::string& path, const char* extension) {
   const std::size_t slash = path.find_last_of(kPathSeparators);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   // A leading dot starts a hidden name, not an extension; a trailing one
   // asks for the extension to be added to it.
   const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos || dot == 0) return path + kReportExtension;
-  if (dot + 1 == name.size()) return path + (kReportExtension + 1);
+  if (dot == std::string::npos || dot == 0) return path + extension;
+  if (dot + 1 == name.size()) return path + (extension + 1);
   return path;
 }

@@ -27,3 +27,12 @@ std::string DefaultReportFileName(const std::string& setName);
 std::string ReportFileWildcard();
 // path with ".htm" added when its file name has no extension.
 std::string WithReportExtension(const std::string& path);
+// path with extension (".csv") added when its file name has none.
+std::string WithExtension(const std::string& path, const char* extension);
+
+// The save dialog with the filter wildcard (wx form); true with the chosen
+// path, extension added when the name has none. The dialog asked before
+// replacing the file the user named; a file that only the added extension
+// hits is asked about here.
+bool AskSavePath(wxWindow* parent, const std::string& defaultName, const std::string& wildcard, const char* extension,
+                 std::string& path);

@@ -23,6 +23,7 @@ enum : int {
   ID_UPDATE_CATALOG = 16405,      // views
   ID_EXCLUDE_PATTERNS = 16406,    // the patterns new catalogs leave out
   ID_VERIFY_CATALOG = 16407,      // views
+  ID_EXPORT_LIST = 16408,         // the plain file list
 };
 
 // Sort keys of the list view (CExplorerApDoc::m_nSortColumn).

@@ -99,6 +99,7 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   void OnSelectAll(wxCommandEvent& event);
   void OnHelpContents(wxCommandEvent& event);
   void OnOutputCatalogSet(wxCommandEvent& event);  // in document/catalog_output.cpp
+  void OnExportList(wxCommandEvent& event);        // in document/list_export_command.cpp
   void OnExcludePatterns(wxCommandEvent& event);
   void OnUpdateEnabled(wxUpdateUIEvent& event);
   void OnUpdateSort(wxUpdateUIEvent& event);

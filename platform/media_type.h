@@ -16,6 +16,8 @@ inline constexpr const char kMediaNetwork[] = "ネットワーク・ドライブ
 inline constexpr const char kMediaCdRom[] = "CD-ROM";
 inline constexpr const char kMediaRamDisk[] = "RAM ディスク";
 inline constexpr const char kMediaUnknown[] = "不明なメディアタイプ";
+// A catalog imported from a list: no medium was read.
+inline constexpr const char kMediaImported[] = "インポート";
 
 // Where the mount table and the device tree are read from; tests point them
 // at small fake trees.

@@ -13,6 +13,7 @@ std::string CommandPromptString(int id) {
     case ID_UPDATE_CATALOG: return "カタログをメディアの現在の内容に更新する\n更新";
     case ID_VERIFY_CATALOG: return "カタログをメディアと比べ、変わったファイルや壊れたファイルを探す\n検証";
     case ID_EXCLUDE_PATTERNS: return "カタログを追加するときに除外するファイルやフォルダを指定する";
+    case ID_EXPORT_LIST: return "カタログのファイルの一覧を CSV などの形式で書き出す";
     case ID_PROPERTIES: return "ファイルのプロパティを表示";
     case ID_VIEW_SMALLICON: return "ｵﾌﾞｼﾞｪｸﾄを小さいｱｲｺﾝで表示します。\n小さいｱｲｺﾝ";
     case ID_VIEW_LARGEICON: return "ｵﾌﾞｼﾞｪｸﾄを大きいｱｲｺﾝで表示します。\n大きいｱｲｺﾝ";

@@ -51,6 +51,7 @@ wxMenuBar* CreateMainMenuBar() {
                   {"ファイルを開く(&W)", ID_OPEN_FILE, kNormal},
                   {"プロパティ(&R)", ID_PROPERTIES, kNormal},
                   {"カタログセット情報の出力(&U)...", ID_OUTPUT_CATALOG_SET, kNormal},
+                  {"エクスポート(&E)...", ID_EXPORT_LIST, kNormal},
                   {"印刷(&P)...\tCtrl+P", wxID_PREVIEW, kNormal},
                   kSeparator,
                   {"アプリケーションの終了(&X)", wxID_EXIT, kNormal},

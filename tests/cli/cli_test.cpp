@@ -227,7 +227,8 @@ TEST_F(CliTest, DumpListsEveryItemInPreOrder) {
                 std::to_string(FileTime(947376000)) + ",\"accessed\":0,\"modified\":" +
                 std::to_string(FileTime(947534400)) + ",\"size\":1024,\"short_name\":\"REPORT~1.QX1\"}");
   EXPECT_TRUE(Has(lines[6], "\"kind\":\"folder\",\"path\":\"CD1\\\\Docs2\""));
-  EXPECT_TRUE(Has(lines[7], "\"note\":\"a\\u0009b\\u000ac\\\"d\\\\e\""));
+  // The same text as JSON escapes it: tab and line feed in their short forms.
+  EXPECT_TRUE(Has(lines[7], "\"note\":\"a\\tb\\nc\\\"d\\\\e\""));
   EXPECT_TRUE(Has(lines[8], "\"size\":5368709120,"));
 }
 
@@ -942,6 +943,84 @@ TEST_F(CliTest, PlacesThatCannotBeReadAreNamedAndKeepWhatTheCatalogHeld) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each item below the catalog labelled label in the set file at path: its
+// path below the catalog, kind, size, modification time and attributes.
+std::vector<std::string> CatalogFacts(const std::string& path, const std::string& label, std::string* mediaType) {
+  std::unique_ptr<CRootFileInfo> set;
+  EXPECT_EQ(ReadSetFile(path, set), ESetFileError::None);
+  const auto* catalog = static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(set.get()), label));
+  std::vector<std::string> lines;
+  if (catalog == nullptr) return lines;
+  if (mediaType) *mediaType = catalog->m_strMediaType;
+  WalkBelow(*catalog, label, [&](const CFileInfo& item, const CWalkPath& parent) {
+    lines.push_back(parent.PathOf(item).substr(label.size()) + "|" + std::to_string(item.GetKind()) + "|" +
+                    std::to_string(item.GetSize()) + "|" + std::to_string(item.WriteFileTime()) + "|" +
+                    std::to_string(item.RecordAttributes()) + "|" + item.GetNote());
+  });
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+}  // namespace
+
+// A listing made where the program does not run gives the catalog a scan
+// of the same tree would.
+TEST_F(CliTest, AFindListingOfATreeImportsAsItsScan) {
+  const std::string tree = File("tree");
+  std::filesystem::create_directories(tree + "/sub/深い");
+  std::ofstream(tree + "/sub/深い/a,b.txt") << "12345";
+  std::ofstream(tree + "/.hidden") << std::string(70000, 'x');
+  std::ofstream(tree + "/\xff name");
+  const struct timespec times[2] = {{1234567891, 123456789}, {1234567891, 123456789}};
+  for (const char* name : {"/sub/深い/a,b.txt", "/.hidden", "/\xff name", "/sub/深い", "/sub"})
+    ASSERT_EQ(utimensat(AT_FDCWD, (tree + name).c_str(), times, 0), 0);
+  const std::string listing = File("listing.txt");
+  ASSERT_EQ(std::system(("find '" + tree + "' -printf '%y\\t%s\\t%T@\\t%P\\n' > '" + listing + "'").c_str()), 0);
+
+  ASSERT_EQ(Run({"add", m_strSet, "Scan", tree, "--quiet"}).nStatus, 0);
+  const CRun run = Run({"import", m_strSet, "Listed", listing, "--format", "find", "--base", "/remote/tree"});
+  ASSERT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_EQ(run.strOut, "Listed\tインポート\t5\t70005\n");
+  std::string media;
+  const std::vector<std::string> listed = CatalogFacts(m_strSet, "Listed", &media);
+  EXPECT_EQ(media, "インポート");
+  EXPECT_EQ(listed.size(), 5u);
+  EXPECT_EQ(listed, CatalogFacts(m_strSet, "Scan", nullptr));
+}
+
+// Export and import through files: what is imported is what was exported;
+// a list with a bad row adds nothing unless told to leave the row out.
+TEST_F(CliTest, ExportedListsImportBackAndBadRowsChangeNothing) {
+  WriteSample();
+  const std::string list = File("cd1.csv");
+  CRun run = Run({"export", m_strSet, "--catalog", "CD1", "--format", "csv", "-o", list});
+  ASSERT_EQ(run.nStatus, 0) << run.strErr;
+  run = Run({"import", m_strSet, "Copy", list, "--format", "csv"});
+  ASSERT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_EQ(CatalogFacts(m_strSet, "Copy", nullptr), CatalogFacts(m_strSet, "CD1", nullptr));
+
+  // Standard output, one JSON object a line with the exact times.
+  run = Run({"export", m_strSet, "--catalog", "HD", "--format", "jsonl"});
+  ASSERT_EQ(run.nStatus, 0) << run.strErr;
+  const nlohmann::json file = nlohmann::json::parse(run.strOut);
+  EXPECT_EQ(file["path"], "HD\\report.QX1");
+  EXPECT_EQ(file["modified"], "2000-03-01T00:00:00.0000000+00:00");
+  EXPECT_EQ(Run({"export", m_strSet, "--catalog", "CD9", "--format", "csv"}).nStatus, 1);
+  EXPECT_EQ(Run({"export", m_strSet, "--format", "find"}).nStatus, 2);
+
+  std::ofstream(list, std::ios::app) << "CD1,CD1\\x,x,file,12z,,,,\r\n";
+  const std::string before = ReadAll(m_strSet);
+  run = Run({"import", m_strSet, "Bad", list, "--format", "csv"});
+  EXPECT_EQ(run.nStatus, 3);
+  EXPECT_TRUE(Has(run.strErr, "7 行目: 数値として読めません")) << run.strErr;
+  EXPECT_EQ(ReadAll(m_strSet), before);
+  run = Run({"import", m_strSet, "Bad", list, "--format", "csv", "--skip-bad"});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  EXPECT_EQ(CatalogFacts(m_strSet, "Bad", nullptr), CatalogFacts(m_strSet, "CD1", nullptr));
+}
 
 namespace {
 
