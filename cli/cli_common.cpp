@@ -8,6 +8,7 @@
 #include "model/set_extension.h"
 #include "model/set_file.h"
 #include "model/text_format.h"
+#include "platform/console_text.h"
 #include "platform/cp932_codec.h"
 
 namespace {
@@ -38,6 +39,7 @@ const char kUsage[] =
     "  quarrix-cli dupes SET... [--min-size BYTES] [--by content|name-size|size] [--json]\n"
     "ls、find、info、copies、dupes は複数のカタログセットを読めます。各行はカタログセットのファイル名で始まります "
     "(JSON では set)。\n"
+    "出力は UTF-8 です (Windows のコンソールには文字として表示します)。\n"
     "オプションはコマンドの後のどこにでも置けます。-- より後はオプションとみなしません。\n"
     "report の OUT に - を指定すると標準出力に書き出します。\n"
     "find --real-path は実際のパスをバイトのまま出力します。--json では、UTF-8 でない実際のパスは real_path が null "
@@ -150,7 +152,7 @@ int SaveSetForCli(const std::string& path, const CRootFileInfo& set, ECliSave ho
   return EXIT_IO;  // whatever the cause, the file was not written
 }
 
-void ReportError(const std::string& text) { std::fprintf(stderr, "quarrix-cli: %s\n", text.c_str()); }
+void ReportError(const std::string& text) { WriteErr("quarrix-cli: " + text + "\n"); }
 
 int UsageError(const std::string& text) {
   ReportError(text);
@@ -158,7 +160,7 @@ int UsageError(const std::string& text) {
   return EXIT_USAGE;
 }
 
-void PrintUsage(std::FILE* out) { std::fputs(kUsage, out); }
+void PrintUsage(std::FILE* out) { WriteText(out, kUsage); }
 
 bool PrintCommandUsage(std::FILE* out, const std::string& command) {
   // The command's own lines of the usage, so the two never disagree.
@@ -171,7 +173,7 @@ bool PrintCommandUsage(std::FILE* out, const std::string& command) {
     at = end + 1;
   }
   if (lines.empty()) return false;
-  std::fputs(("使い方:\n" + lines + usage.substr(usage.rfind("終了コード:"))).c_str(), out);
+  WriteText(out, "使い方:\n" + lines + usage.substr(usage.rfind("終了コード:")));
   return true;
 }
 
@@ -189,7 +191,11 @@ std::string LineText(std::string_view text) {
   return out;
 }
 
-void WriteOut(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void WriteText(std::FILE* stream, std::string_view text) {
+  if (!WriteConsoleText(stream, text)) std::fwrite(text.data(), 1, text.size(), stream);
+}
+void WriteOut(std::string_view text) { WriteText(stdout, text); }
+void WriteErr(std::string_view text) { WriteText(stderr, text); }
 
 bool ReportMissingPaths(const CRootFileInfo& set, const std::vector<std::string>& paths) {
   bool missing = false;
@@ -206,7 +212,7 @@ void ReportUnhashed(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
   std::string text = "内容を読めなかったファイル (ハッシュなし) " + FormatCount(paths.size()) + " 件:\n";
   for (const std::string& path : paths) text += "  " + LineText(path) + "\n";
-  std::fputs(text.c_str(), stderr);
+  WriteErr(text);
 }
 
 void ReportUnreadable(const CUnreadableSummary& unreadable) {
@@ -214,7 +220,7 @@ void ReportUnreadable(const CUnreadableSummary& unreadable) {
   std::string text = "読めなかった場所 " + FormatCount(unreadable.nCount) + " 件:\n";
   for (const std::string& path : unreadable.firstPaths) text += "  " + LineText(path) + "\n";
   if (unreadable.nCount > unreadable.firstPaths.size()) text += "  ...\n";
-  std::fputs(text.c_str(), stderr);
+  WriteErr(text);
 }
 
 int CheckNewLabel(const std::string& label) {
@@ -231,7 +237,7 @@ int CheckNewLabel(const std::string& label) {
 
 bool ReportLabelTaken(const CRootFileInfo& set, const std::string& label) {
   if (FindByPath(static_cast<const CFileInfo*>(&set), label) == nullptr) return false;
-  std::fprintf(stderr, "カタログを追加できませんでした\n既に存在する名前を指定していないか確かめてください\n");
+  WriteErr("カタログを追加できませんでした\n既に存在する名前を指定していないか確かめてください\n");
   return true;
 }
 
@@ -256,7 +262,7 @@ bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, boo
                                "カタログのメディア: " + recorded +
                                "\nこの場所のメディア: " + LineText(DescribeMedium(now)) + "\n";
   if (force) {
-    std::fputs((text + "--force が指定されたので" + action + "します\n").c_str(), stderr);
+    WriteErr(text + "--force が指定されたので" + action + "します\n");
     return true;
   }
   ReportError(text + action + "しませんでした (それでも" + action + "するには --force を指定してください)");

@@ -83,6 +83,11 @@ bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, boo
 void ReportUnhashed(const std::vector<std::string>& paths);
 // Writes text to stdout as it is.
 void WriteOut(std::string_view text);
+// Writes UTF-8 text to stream (stdout or stderr): a Windows console gets it
+// as text whatever its code page; pipes and files get the UTF-8 bytes.
+void WriteText(std::FILE* stream, std::string_view text);
+// The same on stderr.
+void WriteErr(std::string_view text);
 
 int CmdAdd(const std::vector<std::string>& args);
 int CmdUpdate(const std::vector<std::string>& args);

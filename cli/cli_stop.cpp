@@ -73,8 +73,7 @@ CProgressLine::~CProgressLine() {
   if (!m_thread.joinable()) return;
   m_bDone.store(true);
   m_thread.join();
-  std::fputs("\r\x1b[K", stderr);
-  std::fflush(stderr);
+  WriteErr("\r\x1b[K");
 }
 
 void CProgressLine::Run() {
@@ -96,7 +95,7 @@ void CProgressLine::Run() {
       line = FitToColumns(ScanProgressLine(m_progress.Counts(), seconds) + " ", LineText(m_progress.CurrentFolder()),
                           TerminalColumns() - 1);
     }
-    std::fprintf(stderr, "\r%s\x1b[K", line.c_str());
+    WriteErr("\r" + line + "\x1b[K");
     std::fflush(stderr);
   }
 }

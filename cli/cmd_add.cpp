@@ -73,7 +73,7 @@ int CmdAdd(const std::vector<std::string>& args) {
                                   : std::string(kPlaceNotFoundMessage));
     return EXIT_NOTHING;
   }
-  if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
+  if (!message.empty()) WriteErr(message + "\n");
   if (status != EScanStatus::Done) return EXIT_NOTHING;
   ReportUnreadable(CollectUnreadable(*scanned, label));
   ReportUnhashed(unhashed);

@@ -114,7 +114,7 @@ int CmdUpdate(const std::vector<std::string>& args) {
     place = catalog.m_strCatalogedPath;
   } else {
     ReportError("カタログの場所が見つかりません: " + LineText(catalog.m_strCatalogedPath));
-    std::fprintf(stderr, "メディアの新しい場所を PATH に指定してください\n");
+    WriteErr("メディアの新しい場所を PATH に指定してください\n");
     return EXIT_NOTHING;
   }
   if (FolderExists(place) && !MediumAccepted(catalog, place, parsed.bForce, "更新")) return EXIT_NOTHING;
@@ -140,7 +140,7 @@ int CmdUpdate(const std::vector<std::string>& args) {
     ReportError(std::string(kPlaceNotFoundMessage) + ": " + LineText(place));
     return EXIT_NOTHING;
   }
-  if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
+  if (!message.empty()) WriteErr(message + "\n");
   if (status != EScanStatus::Done) return EXIT_NOTHING;
 
   const CUpdateSummary summary = CompareCatalogs(catalog, *fresh, [](EItemChange change, const std::string& path) {
@@ -150,7 +150,7 @@ int CmdUpdate(const std::vector<std::string>& args) {
   if (summary.bBasePathChanged) WriteOut("基本パス: " + LineText(fresh->m_strCatalogedPath) + "\n");
   if (summary.unreadable.nCount != 0) {
     ReportUnreadable(summary.unreadable);
-    std::fputs("読めなかった場所はカタログの前の内容のままです\n", stderr);
+    WriteErr("読めなかった場所はカタログの前の内容のままです\n");
   }
   ReportUnhashed(unhashed);
   // Fingerprints taken of files that had none are worth keeping too.

@@ -92,9 +92,8 @@ int CmdVerify(const std::vector<std::string>& args) {
     return EXIT_IO;
   }
   if (status != EScanStatus::Done) return EXIT_IO;
-  if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
-  if (!result.bHasFingerprints)
-    std::fputs("このカタログにはハッシュがないため、サイズと更新日時だけで検証しました\n", stderr);
+  if (!message.empty()) WriteErr(message + "\n");
+  if (!result.bHasFingerprints) WriteErr("このカタログにはハッシュがないため、サイズと更新日時だけで検証しました\n");
 
   if (json) {
     WriteOut(ResultJson(catalog.m_strLabel, result));

@@ -43,7 +43,7 @@ int Run(int argc, char** argv) {
     return EXIT_OK;
   }
   if (name == "--version") {
-    std::printf("quarrix-cli %s\n", QUARRIX_VERSION);
+    WriteOut(std::string("quarrix-cli ") + QUARRIX_VERSION + "\n");
     return EXIT_OK;
   }
   for (const CCommand& command : kCommands) {

@@ -1122,3 +1122,23 @@ TEST_F(CliTest, CopiesAndDupesAcrossSets) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names that end in a dot or a space are legal on Linux shares; Windows'
+// path rules would strip the end and walk the other folder.
+TEST_F(CliTest, FolderNamesEndingInADotOrASpaceAreWalkedAsThemselves) {
+  const std::string disk = File("share");
+  std::filesystem::create_directories(disk + "/apache.");
+  std::filesystem::create_directories(disk + "/apache");
+  std::filesystem::create_directories(disk + "/space ");
+  std::ofstream(disk + "/apache./in-dot.txt") << "d";
+  std::ofstream(disk + "/apache/plain.txt") << "p";
+  std::ofstream(disk + "/space /in-space.txt") << "s";
+  ASSERT_EQ(Run({"add", m_strSet, "Share", disk, "--quiet"}).nStatus, 0);
+  EXPECT_TRUE(Has(Run({"ls", m_strSet, "Share\\apache."}).strOut, "in-dot.txt\t"));
+  EXPECT_TRUE(Has(Run({"ls", m_strSet, "Share\\apache"}).strOut, "plain.txt\t"));
+  EXPECT_TRUE(Has(Run({"ls", m_strSet, "Share\\space "}).strOut, "in-space.txt\t"));
+}
+
+}  // namespace

@@ -63,6 +63,9 @@ TEST_P(WindowManagerClose, ThePlaceTheSplitterTheStyleAndTheColumnsComeBack) {
     const std::string window = Output("xdotool search --sync --onlyvisible --pid " + std::to_string(pid));
     ASSERT_FALSE(window.empty());
     Output("xdotool windowactivate --sync " + window);
+    // A user closes a window that has settled; on a loaded machine the
+    // window manager's placing and the program's answer to it take a while.
+    Output("sleep 2");
     Output("xdotool key " + route);  // the window manager's close, as its close box
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);

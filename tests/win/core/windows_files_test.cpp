@@ -8,6 +8,7 @@
 #include "model/root_file_info.h"
 #include "model/scan.h"
 #include "platform/atomic_file.h"
+#include "platform/console_text.h"
 #include "platform/real_name.h"
 #include "platform/win/win_text.h"
 #include "tests/core/test_util.h"
@@ -96,6 +97,39 @@ TEST(WindowsSettings, LiveInTheRegistryWithTheirTypes) {
   EXPECT_EQ(std::vector<std::string>{"000000"}, CSettingsStore(root).GetKeys("FileOpenApp"));
   EXPECT_EQ("c.exe", CSettingsStore(root).GetString("FileOpenApp", "000000"));
   RegDeleteTreeW(HKEY_CURRENT_USER, WideFromUtf8(root).c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// Japanese text reaches a console as characters, whatever its code page,
+// and anything else as the UTF-8 bytes.
+TEST(WindowsConsole, TextReachesTheConsoleAsCharacters) {
+  FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  EXPECT_FALSE(WriteConsoleText(file, "x"));
+  std::fclose(file);
+  if (!AllocConsole() && GetLastError() != ERROR_ACCESS_DENIED) GTEST_SKIP() << "no console can be made here";
+  const HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(console, INVALID_HANDLE_VALUE);
+  const HANDLE before = GetStdHandle(STD_OUTPUT_HANDLE);
+  SetStdHandle(STD_OUTPUT_HANDLE, console);
+  SetConsoleOutputCP(932);
+  const COORD origin{0, 0};
+  DWORD written = 0;
+  FillConsoleOutputCharacterW(console, L' ', 200, origin, &written);
+  SetConsoleCursorPosition(console, origin);
+  const bool wrote = WriteConsoleText(stdout, "日本語のカタログ");
+  SetStdHandle(STD_OUTPUT_HANDLE, before);
+  wchar_t shown[8] = {};
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(console, shown, 8, origin, &read);
+  CloseHandle(console);
+  FreeConsole();
+  EXPECT_TRUE(wrote);
+  EXPECT_EQ(std::wstring(shown, read), L"日本語のカタログ");
 }
 
 }  // namespace
