@@ -13,11 +13,12 @@ wxString Wx(const std::string& text) { return wxString::FromUTF8(text); }
 
 int ColumnWidth(ECopyColumn column) {
   switch (column) {
-    case ECopyColumn::Path: return 260;
-    case ECopyColumn::Catalog: return 140;
-    case ECopyColumn::Time: return 140;
+    case ECopyColumn::Path: return 240;
+    case ECopyColumn::Catalog: return 130;
+    case ECopyColumn::Time: return 150;
     case ECopyColumn::Waste:
     case ECopyColumn::Size: return 80;
+    case ECopyColumn::Likely: return 50;
     default: return 60;
   }
 }
@@ -31,7 +32,7 @@ bool RightAligned(ECopyColumn column) {
 class CCopyListCtrl : public wxListCtrl {
  public:
   CCopyListCtrl(wxWindow* parent, const CCopyResults& results)
-      : wxListCtrl(parent, CCopiesResultDlg::ID_RESULTS, wxDefaultPosition, wxSize(760, 300),
+      : wxListCtrl(parent, CCopiesResultDlg::ID_RESULTS, wxDefaultPosition, wxSize(820, 300),
                    wxLC_REPORT | wxLC_VIRTUAL | wxLC_SINGLE_SEL | wxBORDER_SUNKEN),
         m_results(results),
         m_columns(results.Columns()) {
