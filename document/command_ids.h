@@ -24,6 +24,8 @@ enum : int {
   ID_EXCLUDE_PATTERNS = 16406,    // the patterns new catalogs leave out
   ID_VERIFY_CATALOG = 16407,      // views
   ID_EXPORT_LIST = 16408,         // the plain file list
+  ID_FIND_DUPLICATES = 16420,     // copies across media and sets: the groups
+  ID_FIND_FEW_COPIES = 16421,     // copies across media and sets: files on few media
 };
 
 // Sort keys of the list view (CExplorerApDoc::m_nSortColumn).

@@ -101,6 +101,7 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   void OnOutputCatalogSet(wxCommandEvent& event);  // in document/catalog_output.cpp
   void OnExportList(wxCommandEvent& event);        // in document/list_export_command.cpp
   void OnExcludePatterns(wxCommandEvent& event);
+  void OnFindCopies(wxCommandEvent& event);  // in document/copies_command.cpp
   void OnUpdateEnabled(wxUpdateUIEvent& event);
   void OnUpdateSort(wxUpdateUIEvent& event);
 

@@ -12,6 +12,8 @@ std::string CommandPromptString(int id) {
     case ID_DELETE_CATALOG: return "カタログを削除する\n削除";
     case ID_UPDATE_CATALOG: return "カタログをメディアの現在の内容に更新する\n更新";
     case ID_VERIFY_CATALOG: return "カタログをメディアと比べ、変わったファイルや壊れたファイルを探す\n検証";
+    case ID_FIND_DUPLICATES: return "複数のメディアやカタログセットにある同じファイルを探す";
+    case ID_FIND_FEW_COPIES: return "ほかのメディアにコピーのないファイルを探す";
     case ID_EXCLUDE_PATTERNS: return "カタログを追加するときに除外するファイルやフォルダを指定する";
     case ID_EXPORT_LIST: return "カタログのファイルの一覧を CSV などの形式で書き出す";
     case ID_PROPERTIES: return "ファイルのプロパティを表示";

@@ -71,6 +71,8 @@ wxMenuBar* CreateMainMenuBar() {
       kSeparator,
       {"ノートを編集(&N)", ID_EDIT_NOTE, kNormal},
       {"検索(&S)", ID_SEARCH, kNormal},
+      {"重複ファイルを探す(&P)...", ID_FIND_DUPLICATES, kNormal},
+      {"他にコピーのないファイル(&O)...", ID_FIND_FEW_COPIES, kNormal},
       kSeparator,
       {"除外パターン(&X)...", ID_EXCLUDE_PATTERNS, kNormal},
   });
