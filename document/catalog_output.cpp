@@ -76,25 +76,11 @@ bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow
   std::string path;
   if (!AskSavePath(parent, DefaultReportFileName(info.m_strName), ReportFileWildcard(), kReportExtension, path))
     return false;
-  // The save dialog's question was about replacing a file, not the set itself.
-  if (!setPath.empty() && IsSameFile(path, setPath)) {
-    AppMessageBox(kReportOverSet, wxOK | wxICON_EXCLAMATION, parent);
-    return false;
-  }
-
-  bool written = false;
-  std::atomic<bool> cancel{false};
-  CWorkProgress progress;
-  progress.pCancel = &cancel;
-  RunWithWorkProgress(
-      parent, kReportCaption, wxFileNameFromPath(wxString::FromUTF8(path)).utf8_string(), progress,
-      [&] { written = set.WriteHtmlReport(path, allCatalogs ? nullptr : &chosen, options, nullptr, &progress); },
-      &cancel);
-  // Cancelled too late, the report was written all the same.
-  if (!written && cancel.load())
-    AppMessageBox(kReportCancelled, wxOK | wxICON_INFORMATION, parent);
-  else if (!written)
-    AppMessageBox(kReportFailed, wxOK | wxICON_EXCLAMATION, parent);
+  const bool written = WriteWithProgress(
+      parent, path, setPath, {kReportCaption, kReportOverSet, kReportCancelled, kReportFailed},
+      [&](CWorkProgress& progress) {
+        return set.WriteHtmlReport(path, allCatalogs ? nullptr : &chosen, options, nullptr, &progress);
+      });
   if (settings) settings->SaveOutputOptions(options);
   return written;
 }
@@ -102,6 +88,28 @@ bool OutputCatalogSet(const CRootFileInfo& set, CAppSettings* settings, wxWindow
 // The document's handler of the command, kept with the command.
 void CExplorerApDoc::OnOutputCatalogSet(wxCommandEvent&) {
   if (m_pRoot) OutputCatalogSet(*m_pRoot, GetAppSettings(), GetDialogParent(), GetFilename().utf8_string());
+}
+
+bool WriteWithProgress(wxWindow* parent, const std::string& path, const std::string& setPath,
+                       const CFileOutputTexts& texts, const std::function<bool(CWorkProgress& progress)>& write) {
+  // The save dialog's question was about replacing a file, not the set itself.
+  if (!setPath.empty() && IsSameFile(path, setPath)) {
+    AppMessageBox(texts.pszOverSet, wxOK | wxICON_EXCLAMATION, parent);
+    return false;
+  }
+  bool written = false;
+  std::atomic<bool> cancel{false};
+  CWorkProgress progress;
+  progress.pCancel = &cancel;
+  RunWithWorkProgress(
+      parent, texts.pszCaption, wxFileNameFromPath(wxString::FromUTF8(path)).utf8_string(), progress,
+      [&] { written = write(progress); }, &cancel);
+  // Cancelled too late, the file was written all the same.
+  if (!written && cancel.load())
+    AppMessageBox(texts.pszCancelled, wxOK | wxICON_INFORMATION, parent);
+  else if (!written)
+    AppMessageBox(texts.pszFailed, wxOK | wxICON_EXCLAMATION, parent);
+  return written;
 }
 
 std::string DefaultReportFileName(const std::string& setName) { return setName + "の情報.htm"; }

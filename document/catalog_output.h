@@ -4,7 +4,10 @@
 // and the column choice is remembered, whether the writing worked or not.
 // Cancelling any dialog writes and remembers nothing.
 
+#include <functional>
 #include <string>
+
+#include "model/work_progress.h"
 
 class CAppSettings;
 class CRootFileInfo;
@@ -36,3 +39,16 @@ std::string WithExtension(const std::string& path, const char* extension);
 // hits is asked about here.
 bool AskSavePath(wxWindow* parent, const std::string& defaultName, const std::string& wildcard, const char* extension,
                  std::string& path);
+
+// The texts of a command that writes one file with progress and cancel.
+struct CFileOutputTexts {
+  const char* pszCaption;
+  const char* pszOverSet;
+  const char* pszCancelled;
+  const char* pszFailed;
+};
+// Refuses path when it is the open set's own file (setPath), else runs
+// write (given the progress to report to and poll) with a progress dialog,
+// and tells how it ended unless it succeeded; whether it did.
+bool WriteWithProgress(wxWindow* parent, const std::string& path, const std::string& setPath,
+                       const CFileOutputTexts& texts, const std::function<bool(CWorkProgress& progress)>& write);

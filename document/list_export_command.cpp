@@ -61,25 +61,11 @@ bool ExportItemList(const CRootFileInfo& set, wxWindow* parent, const std::strin
   const char* extension = ListFileExtension(format);
   std::string path;
   if (!AskSavePath(parent, info.m_strName + extension, ListFileWildcard(format), extension, path)) return false;
-  if (!setPath.empty() && IsSameFile(path, setPath)) {
-    AppMessageBox(kExportOverSet, wxOK | wxICON_EXCLAMATION, parent);
-    return false;
-  }
-
-  bool written = false;
-  std::atomic<bool> cancel{false};
-  CWorkProgress progress;
-  progress.pCancel = &cancel;
-  RunWithWorkProgress(
-      parent, kExportCaption, wxFileNameFromPath(wxString::FromUTF8(path)).utf8_string(), progress,
-      [&] { written = WriteItemListFile(path, set, allCatalogs ? nullptr : &chosen, format, nullptr, &progress); },
-      &cancel);
-  // Cancelled too late, the list was written all the same.
-  if (!written && cancel.load())
-    AppMessageBox(kExportCancelled, wxOK | wxICON_INFORMATION, parent);
-  else if (!written)
-    AppMessageBox(kExportFailed, wxOK | wxICON_EXCLAMATION, parent);
-  return written;
+  return WriteWithProgress(parent, path, setPath, {kExportCaption, kExportOverSet, kExportCancelled, kExportFailed},
+                           [&](CWorkProgress& progress) {
+                             return WriteItemListFile(path, set, allCatalogs ? nullptr : &chosen, format, nullptr,
+                                                      &progress);
+                           });
 }
 
 // The document's handler of the command, kept with the command.

@@ -1,5 +1,6 @@
 #include "model/list_format.h"
 
+#include "model/time_format.h"
 #include "platform/file_time.h"
 
 namespace {
@@ -7,15 +8,7 @@ namespace {
 constexpr std::uint64_t kTicksPerSecond = 10000000;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-// Days from 1970-01-01 to a date of the proleptic Gregorian calendar, and back.
-std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
-  year -= month <= 2;
-  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const std::int64_t yearOfEra = year - era * 400;
-  const std::int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
-}
-
+// A date of the proleptic Gregorian calendar from days since 1970-01-01.
 void CivilFromDays(std::int64_t days, std::int64_t& year, unsigned& month, unsigned& day) {
   days += 719468;
   const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
@@ -149,7 +142,8 @@ bool ParseExactTime(std::string_view text, std::uint64_t& fileTime) {
   if (at != text.size() || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
       minute > 59 || second > 59)
     return false;
-  const std::int64_t seconds = DaysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+  const std::int64_t seconds =
+      DaysFromCivil(year, int(month), int(day)) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
   return ToFileTime(seconds - offset, ticks, fileTime) && fileTime != 0;
 }
 

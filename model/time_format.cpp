@@ -12,9 +12,6 @@ CTime FileTimeToTime(std::uint64_t fileTime) {
   return std::int64_t(fileTime / 10000000ULL) - std::int64_t(kFileTimeEpochOffset);
 }
 
-namespace {
-
-// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
 std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
   year -= month <= 2;
   const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
@@ -22,8 +19,6 @@ std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
   const std::int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
   return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
 }
-
-}  // namespace
 
 std::string FormatIsoTime(CTime time) {
   if (time == kInvalidTime) return {};

@@ -15,6 +15,9 @@ constexpr CTime kInvalidTime = INT64_MIN;
 // (no time recorded) gives time 0.
 CTime FileTimeToTime(std::uint64_t fileTime);
 
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+std::int64_t DaysFromCivil(std::int64_t year, int month, int day);
+
 // "%Y/%m/%d %H:%M:%S" in local time; empty when the time has no local form.
 std::string FormatTime(CTime time);
 // The same with its offset from UTC: "2000-01-10T20:00:00+09:00".
