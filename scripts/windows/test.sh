@@ -48,7 +48,8 @@ echo "== core tests under Wine"
 #  AFileThatCannotBeWrittenIsReportedAndCreatesNothing: checks with a POSIX shell.
 excluded="SetFileOnDisk.SaveReplacesAtomicallyAndKeepsTheMode:SetFileOnDisk.FailedWriteLeavesTheOldFileUntouched"
 excluded="$excluded:SetFileOnDisk.FileErrors:HtmlReportTest.AFileThatCannotBeWrittenIsReportedAndCreatesNothing"
-(cd "$work" && "$wine" "$build/tests/core_tests.exe" --gtest_filter="-$excluded" --gtest_brief=1) \
+# On a display, so that the console test has a console window to write to.
+(cd "$work" && xvfb-run -a "$wine" "$build/tests/core_tests.exe" --gtest_filter="-$excluded" --gtest_brief=1) \
   || fail "core tests"
 
 echo "== CLI tests on quarrix-cli.exe"

@@ -2,6 +2,7 @@
 // cancel inside a file that never ends, update reading only what changed,
 // and verify telling silent damage from change.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,12 @@
 #include "model/catalog_verify.h"
 #include "model/content_hashing.h"
 #include "tests/core/test_util.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win/win_text.h"
+#endif
 
 namespace {
 
@@ -57,6 +64,32 @@ class CEndlessReader : public CContentReader {
  private:
   std::atomic<bool>& m_cancel;
 };
+
+// Writes bytes over the file at path and puts its modification time back,
+// to the system's own precision.
+void RewriteKeepingTime(const std::string& path, const std::string& bytes) {
+#ifdef _WIN32
+  // MinGW's std::filesystem would set whole seconds only.
+  const auto open = [&](DWORD access) {
+    return CreateFileW(WidePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
+  };
+  FILETIME written{};
+  HANDLE file = open(GENERIC_READ);
+  GetFileTime(file, nullptr, nullptr, &written);
+  CloseHandle(file);
+  WriteFileBytes(path, bytes);
+  file = open(FILE_WRITE_ATTRIBUTES);
+  SetFileTime(file, nullptr, nullptr, &written);
+  CloseHandle(file);
+#else
+  struct stat facts {};
+  stat(path.c_str(), &facts);
+  WriteFileBytes(path, bytes);
+  const struct timespec times[2] = {facts.st_atim, facts.st_mtim};
+  utimensat(AT_FDCWD, path.c_str(), times, 0);
+#endif
+}
 
 struct CTree {
   CTempDir dir;
@@ -138,10 +171,7 @@ TEST(Fingerprints, UpdateReadsOnlyChangedFilesAndVerifyTellsDamageFromChange) {
   const auto catalog = HashedCatalog(tree);
   WriteFileBytes(tree.dir.File("m/sub/c.txt"), "cc");
   // Same size and time, other bytes: damage that size and time cannot show.
-  const std::string damaged = tree.dir.File("m/a.txt");
-  const auto time = std::filesystem::last_write_time(damaged);
-  WriteFileBytes(damaged, "jello");
-  std::filesystem::last_write_time(damaged, time);
+  RewriteKeepingTime(tree.dir.File("m/a.txt"), "jello");
   WriteFileBytes(tree.dir.File("m/new.txt"), "n");
 
   CScanProgress progress;
