@@ -78,6 +78,9 @@ excluded="$excluded:CliTest.UpdateListsDifferencesFollowsAMovedMediumAndKeepsNot
 excluded="$excluded:CliTest.FindGivesRealPathsByteForByte:CliTest.ALabelHoldingABackslashIsReachedAsItReads"
 excluded="$excluded:CliTest.MessagesSayWhatAndWhich:CliTest.UpdateRefusesTheEmptyFolderAnUnmountedMediumLeaves"
 excluded="$excluded:CliTest.Identify*:CliTest.PlacesThatCannotBeReadAreNamedAndKeepWhatTheCatalogHeld"
+#  FolderNamesEndingInADotOrASpace...: under Wine such a folder reads as the one without its trailing dot, or
+#  not at all, though the walk joins names to "\\?\" paths, which Windows takes literally.
+excluded="$excluded:CliTest.FolderNamesEndingInADotOrASpaceAreWalkedAsThemselves"
 excluded="$excluded:CliTest.AFindListingOfATreeImportsAsItsScan"
 (cd "$work" && "$host/tests/cli_tests" --gtest_filter="-$excluded" --gtest_brief=1) || fail "CLI tests"
 

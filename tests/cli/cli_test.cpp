@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -1041,7 +1042,9 @@ TEST_F(CliTest, FingerprintsAgreeWithXxhsumAndVerifyTellsDamageFromChange) {
   std::ofstream(disk + "/a.txt") << "hello";
   std::ofstream(disk + "/sub/b bin") << std::string(300000, 'b');
   std::ofstream(disk + "/gone.txt") << "g";
-  std::ofstream(disk + "/back\\slash") << "x";
+  // "\\" is a character of names here, a separator to the Windows program.
+  const bool windowsProgram = std::string(QUARRIX_CLI_PATH).find("wine") != std::string::npos;
+  if (!windowsProgram) std::ofstream(disk + "/back\\slash") << "x";
   ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--quiet", "--hash"}).nStatus, 0);
 
   CRun run = Run({"find", m_strSet, "--name", "a.txt", "--json"});
@@ -1051,7 +1054,7 @@ TEST_F(CliTest, FingerprintsAgreeWithXxhsumAndVerifyTellsDamageFromChange) {
   ASSERT_EQ(run.nStatus, 0) << run.strErr;
   const auto [checked, said] = Shell("cd '" + disk + "' && xxhsum -c '" + File("sums.txt") + "' 2>&1");
   EXPECT_EQ(checked, 0) << said;
-  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 4) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), windowsProgram ? 3 : 4) << said;
   EXPECT_EQ(Run({"verify", m_strSet, "Disk", "--quiet"}).nStatus, 0);
 
   // Rewritten with its time put back: only the fingerprint can tell.
@@ -1085,22 +1088,38 @@ TEST_F(CliTest, FingerprintsAgreeWithXxhsumAndVerifyTellsDamageFromChange) {
 
 namespace {
 
-TEST_F(CliTest, CopiesAndDupesAcrossSets) {
-  const std::string disk = File("disk"), other = File("other");
-  std::filesystem::create_directories(disk + "/d");
-  std::filesystem::create_directories(other);
-  std::ofstream(disk + "/only.txt") << "only here";
-  std::ofstream(disk + "/shared.txt") << "shared";
-  std::ofstream(disk + "/d/inside.txt") << "twice on one medium";
-  std::filesystem::copy_file(disk + "/d/inside.txt", disk + "/inside-copy.txt");
-  std::filesystem::copy_file(disk + "/shared.txt", other + "/renamed.txt");
-  std::ofstream(disk + "/empty.txt");
-  std::filesystem::copy_file(disk + "/empty.txt", other + "/empty.txt");
-  const std::string second = File("second.fcf");
-  ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--quiet", "--hash"}).nStatus, 0);
-  ASSERT_EQ(Run({"add", second, "Other", other, "--quiet", "--hash"}).nStatus, 0);
+// A catalog of files (name, size) with a fingerprint each, the fingerprint
+// being the name of the content.
+std::unique_ptr<CDriveFileInfo> HashedCatalog(const std::string& label,
+                                              const std::vector<std::tuple<std::string, std::uint64_t, int>>& files) {
+  auto catalog = std::make_unique<CDriveFileInfo>(label, "/media/" + label, CMediumFacts{"PC", "HDD", 0, 1});
+  std::vector<std::pair<std::uint32_t, CFingerprint>> fingerprints;
+  CFolderFileInfo* folder = AddFolder(*catalog, "d");
+  for (const auto& [name, size, content] : files) {
+    const bool inside = name.rfind("d/", 0) == 0;
+    Add(inside ? *folder : static_cast<CFolderFileInfo&>(*catalog), inside ? name.substr(2) : name, 0x20, size,
+        946684800);
+    fingerprints.emplace_back(std::uint32_t(fingerprints.size() + 2), CFingerprint{std::uint64_t(content), 0});
+  }
+  catalog->m_fingerprints.Add(std::move(fingerprints));
+  return catalog;
+}
 
-  CRun run = Run({"copies", m_strSet, second, "--catalog", "Disk"});
+TEST_F(CliTest, CopiesAndDupesAcrossSets) {
+  CRootFileInfo first("first"), second("second");
+  // Offsets: d is 1, then the files in order (those in d first).
+  first.AppendCatalog(HashedCatalog("Disk", {{"d/inside.txt", 19, 1},
+                                             {"inside-copy.txt", 19, 1},
+                                             {"only.txt", 9, 2},
+                                             {"shared.txt", 6, 3},
+                                             {"empty.txt", 0, 4}}),
+                      0);
+  second.AppendCatalog(HashedCatalog("Other", {{"renamed.txt", 6, 3}, {"empty.txt", 0, 4}}), 0);
+  const std::string other = File("second.fcf");
+  ASSERT_EQ(WriteSetFile(m_strSet, first), ESetFileError::None);
+  ASSERT_EQ(WriteSetFile(other, second), ESetFileError::None);
+
+  CRun run = Run({"copies", m_strSet, other, "--catalog", "Disk"});
   EXPECT_EQ(run.nStatus, 0) << run.strErr;
   for (const char* line : {"1\twork.fcf: Disk\\only.txt\n", "1\twork.fcf: Disk\\d\\inside.txt\n",
                            "1\twork.fcf: Disk\\inside-copy.txt\n", "work.fcf: Disk\t3\t47\t"})
@@ -1108,15 +1127,15 @@ TEST_F(CliTest, CopiesAndDupesAcrossSets) {
   EXPECT_FALSE(Has(run.strOut, "shared.txt")) << run.strOut;
   EXPECT_FALSE(Has(run.strOut, "empty.txt")) << run.strOut;
 
-  run = Run({"dupes", m_strSet, second, "--json"});
+  run = Run({"dupes", m_strSet, other, "--json"});
   EXPECT_EQ(run.nStatus, 0) << run.strErr;
   const auto groups = nlohmann::json::parse(run.strOut);
   ASSERT_EQ(groups.size(), 2u) << run.strOut;
   EXPECT_EQ(groups[0]["waste"], 19);  // the larger waste first
   EXPECT_EQ(groups[1]["members"][1], "second.fcf: Other\\renamed.txt");
-  EXPECT_EQ(Run({"dupes", second}).nStatus, 1);
+  EXPECT_EQ(Run({"dupes", other}).nStatus, 1);
 
-  run = Run({"find", m_strSet, second, "--name", "*.txt"});
+  run = Run({"find", m_strSet, other, "--name", "*.txt"});
   EXPECT_TRUE(Has(run.strOut, "second.fcf: Other\\renamed.txt\n")) << run.strOut;
   EXPECT_EQ(Run({"copies", m_strSet, "--by", "colour"}).nStatus, 2);
 }
