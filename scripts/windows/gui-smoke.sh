@@ -34,12 +34,13 @@ sleep 2
 [ -n "$shot" ] && xwd -root -silent >"$shot"
 # No window manager runs: a click on the window makes it Wine's active one,
 # which then takes Alt+F4 as Windows does.
+# On a loaded machine the click may take a while to make it active: Alt+F4
+# is pressed again each second until the program ends.
 xdotool mousemove --window "$window" 300 300 click 1
-sleep 1
-xdotool key --clearmodifiers alt+F4
-for _ in $(seq 1 150); do
+for _ in $(seq 1 30); do
+  sleep 1
   kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
+  xdotool key --clearmodifiers alt+F4 2>/dev/null || true
 done
 if kill -0 "$pid" 2>/dev/null; then
   echo "quarrix.exe did not close" >&2

@@ -9,11 +9,12 @@ command -v openbox >/dev/null || { echo "openbox is not installed"; exit 1; }
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
 trap 'kill $wm 2>/dev/null' EXIT
-# The manager is there once it answers for the desktops.
+# The manager is there once it answers for the desktops (a loaded machine
+# may take many seconds to start it).
 tries=0
 until xdotool get_num_desktops >/dev/null 2>&1; do
   tries=$((tries + 1))
-  [ $tries -lt 200 ] || { echo "openbox did not start"; exit 1; }
+  [ $tries -lt 1200 ] || { echo "openbox did not start"; exit 1; }
   sleep 0.05
 done
 QUARRIX_WINDOW_MANAGER=1 "$tests" --gtest_filter="$filter"
