@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 #include "model/content_hashing.h"
@@ -366,26 +365,30 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
 void CarryFingerprints(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
   const auto after = FingerprintsOfUnchanged(old, fresh, true);
   std::vector<std::pair<std::uint32_t, CFingerprint>> carried;
-  carried.reserve(after.size());
+  carried.reserve(after.Size());
   ForItemsWithOffsets(fresh, [&](const CFileInfo& item, std::uint32_t offset) {
-    if (const auto it = after.find(&item); it != after.end()) carried.emplace_back(offset, it->second);
+    if (const CFingerprint* fingerprint = after.Find(&item)) carried.emplace_back(offset, *fingerprint);
   });
   fresh.m_fingerprints.Add(std::move(carried));
 }
 
 }  // namespace
 
-std::unordered_map<const CFileInfo*, CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old,
-                                                                           const CDriveFileInfo& fresh,
-                                                                           bool keepUnreadable) {
-  std::unordered_map<const CFileInfo*, CFingerprint> before;
-  before.reserve(old.m_fingerprints.Size());
+CItemMap<CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old, const CDriveFileInfo& fresh,
+                                               bool keepUnreadable) {
+  // The table is in offset order, as the walk is: one pass takes both.
+  CItemMap<CFingerprint> before(old.m_fingerprints.Size());
+  std::vector<std::pair<std::uint32_t, CFingerprint>> table;
+  table.reserve(old.m_fingerprints.Size());
+  old.m_fingerprints.ForEach(
+      [&](std::uint32_t offset, const CFingerprint& fingerprint) { table.emplace_back(offset, fingerprint); });
+  auto next = table.begin();
   ForItemsWithOffsets(old, [&](const CFileInfo& item, std::uint32_t offset) {
-    if (!item.IsContainer())
-      if (const auto fingerprint = old.m_fingerprints.Find(offset)) before.emplace(&item, *fingerprint);
+    if (next == table.end() || next->first != offset) return;
+    if (!item.IsContainer()) before.Insert(&item, next->second);
+    ++next;
   });
-  std::unordered_map<const CFileInfo*, CFingerprint> after;
-  after.reserve(before.size());
+  CItemMap<CFingerprint> after(before.Size());
   WalkInStep(
       old, fresh, std::string(), [](const CFileInfo&, const std::string&) {},
       [](const CFileInfo&, const std::string&) {},
@@ -394,7 +397,7 @@ std::unordered_map<const CFileInfo*, CFingerprint> FingerprintsOfUnchanged(const
         if (was.IsContainer() || now.IsContainer() || was.RecordSize() != now.RecordSize() ||
             was.WriteFileTime() != now.WriteFileTime())
           return;
-        if (const auto it = before.find(&was); it != before.end()) after.emplace(&now, it->second);
+        if (const CFingerprint* fingerprint = before.Find(&was)) after.Insert(&now, *fingerprint);
       });
   return after;
 }

@@ -7,10 +7,10 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "model/drive_file_info.h"
+#include "model/item_map.h"
 #include "model/scan.h"
 #include "model/time_format.h"
 
@@ -108,9 +108,8 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
 // The files of fresh that old holds with the same size and modification
 // time, each with the fingerprint old has for it (those with one); with
 // keepUnreadable, KeepUnreadable's work done in the same walk.
-std::unordered_map<const CFileInfo*, CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old,
-                                                                           const CDriveFileInfo& fresh,
-                                                                           bool keepUnreadable = false);
+CItemMap<CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old, const CDriveFileInfo& fresh,
+                                               bool keepUnreadable = false);
 
 // Places fresh could not read take what old held there (fields and
 // contents), so that nothing is taken as removed for not being readable;

@@ -1,7 +1,6 @@
 #include "model/catalog_verify.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 const char* VerifyKindName(EVerifyKind kind) {
   switch (kind) {
@@ -55,12 +54,12 @@ EScanStatus VerifyCatalog(const CDriveFileInfo& catalog, const std::string& plac
     const auto expected = FingerprintsOfUnchanged(catalog, *fresh);
     CHashOutcome outcome;
     HashCatalogFiles(
-        *fresh, options, outcome, [&](const CFileInfo& item, std::uint32_t) { return expected.count(&item) != 0; },
+        *fresh, options, outcome, [&](const CFileInfo& item, std::uint32_t) { return expected.Find(&item) != nullptr; },
         makeReader);
     if (outcome.bCancelled) return EScanStatus::Cancelled;
     std::vector<std::uint32_t> corrupt;
     for (const CHashedFile& file : outcome.hashed)
-      if (expected.at(file.pItem) != file.fingerprint) corrupt.push_back(file.nOffset);
+      if (*expected.Find(file.pItem) != file.fingerprint) corrupt.push_back(file.nOffset);
     std::sort(corrupt.begin(), corrupt.end());
     for (const std::string& path : PathsOf(*fresh, [&](const CFileInfo&, std::uint32_t offset) {
            return std::binary_search(corrupt.begin(), corrupt.end(), offset);
