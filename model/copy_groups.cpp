@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <numeric>
+#include <tuple>
 
 #include "model/search_fold.h"
 #include "model/set_extension.h"

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     Save("long_names.fcf", WriteSetToBytes(set));
   }
   {  // the program's own records after the set object: a catalog's record,
-     // item flags, and records of a later version
+     // item flags, fingerprints, and records of a later version
     CRootFileInfo set("records");
     auto catalog = Catalog("R");
     auto* folder = static_cast<CFolderFileInfo*>(Add(*catalog, "d", true));
@@ -124,7 +124,9 @@ int main(int argc, char** argv) {
     record.chosenPaths = {"d"};
     record.bCrossFileSystems = true;
     record.excludes = {"*.tmp"};
+    record.bHashContents = true;
     catalog->m_record = record;
+    catalog->m_fingerprints.Add({{2, {0x0123456789abcdefULL, 0xfedcba9876543210ULL}}});
     catalog->m_extraRecords.push_back({77, 1, "later"});
     set.AppendCatalog(std::move(catalog), 0);
     set.m_extraRecords.push_back({90, 0, "set"});
