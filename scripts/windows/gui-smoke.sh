@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # GUI smoke test: under a fresh Xvfb, quarrix.exe opens a set, its main
 # window comes up with the set's file name in the title, and closes on Alt+F4
-# with exit status 0.
+# (or on the close box's request, when no window took the keys) with exit
+# status 0.
 #
 #   gui-smoke.sh WINE QUARRIX_EXE SET_PATH TITLE_PART [SCREENSHOT.xwd]
 set -euo pipefail
