@@ -301,10 +301,16 @@ void CMainFrame::ApplyPendingLayout() {
   // it, whatever was asked before; the kept layout is asked for again then
   // (a few times at most, should the manager insist), until the window is
   // first activated.
-  if (!m_pPendingLayout || !IsShownOnScreen() || GetRect() == m_rectPlaced || m_nPendingTries <= 0) return;
+  // The splitter, laid out again when the frame takes its size, may have
+  // lost the kept position even where the frame was left in place.
+  if (!m_pPendingLayout || !IsShownOnScreen() || m_nPendingTries <= 0) return;
+  const int sash = m_pPendingLayout->m_nSplitter;
+  const bool moved = GetRect() != m_rectPlaced;
+  const bool sashMoved = m_pSplitter && sash > 0 && m_pSplitter->GetSashPosition() != sash;
+  if (!moved && !sashMoved) return;
   --m_nPendingTries;
-  SetSize(m_rectPlaced);
-  if (m_pSplitter && m_pPendingLayout->m_nSplitter > 0) m_pSplitter->SetSashPosition(m_pPendingLayout->m_nSplitter);
+  if (moved) SetSize(m_rectPlaced);
+  if (m_pSplitter && sash > 0) m_pSplitter->SetSashPosition(sash);
 }
 
 void CMainFrame::OnActivate(wxActivateEvent& event) {
