@@ -13,21 +13,6 @@ const char* VerifyKindName(EVerifyKind kind) {
   return "";
 }
 
-namespace {
-
-// The logical paths of the items of catalog picked by wanted, in walk order.
-template <class FWanted>
-std::vector<std::string> PathsOf(const CDriveFileInfo& catalog, FWanted&& wanted) {
-  std::vector<std::string> paths;
-  std::uint32_t offset = 0;
-  WalkBelow(catalog, std::string(catalog.GetName()), [&](const CFileInfo& item, const CWalkPath& path) {
-    if (wanted(item, ++offset)) paths.push_back(path.PathOf(item));
-  });
-  return paths;
-}
-
-}  // namespace
-
 EScanStatus VerifyCatalog(const CDriveFileInfo& catalog, const std::string& place, const CScanOptions& options,
                           CVerifyResult& out, std::string& message, const CContentReaderFactory& makeReader) {
   out = CVerifyResult();
@@ -47,7 +32,7 @@ EScanStatus VerifyCatalog(const CDriveFileInfo& catalog, const std::string& plac
   // What the scan could not read kept the catalog's entries; it is named as
   // it is, not taken as unchanged.
   std::vector<std::string> unreadable =
-      PathsOf(*fresh, [](const CFileInfo& item, std::uint32_t) { return item.IsUnreadable(); });
+      LogicalPathsWhere(*fresh, [](const CFileInfo& item, std::uint32_t) { return item.IsUnreadable(); });
 
   out.bHasFingerprints = !catalog.m_fingerprints.Empty();
   if (out.bHasFingerprints) {
@@ -61,7 +46,7 @@ EScanStatus VerifyCatalog(const CDriveFileInfo& catalog, const std::string& plac
     for (const CHashedFile& file : outcome.hashed)
       if (*expected.Find(file.pItem) != file.fingerprint) corrupt.push_back(file.nOffset);
     std::sort(corrupt.begin(), corrupt.end());
-    for (const std::string& path : PathsOf(*fresh, [&](const CFileInfo&, std::uint32_t offset) {
+    for (const std::string& path : LogicalPathsWhere(*fresh, [&](const CFileInfo&, std::uint32_t offset) {
            return std::binary_search(corrupt.begin(), corrupt.end(), offset);
          }))
       out.findings.push_back({EVerifyKind::Corrupt, path});

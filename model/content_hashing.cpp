@@ -17,12 +17,6 @@ namespace {
 constexpr std::size_t kReadSize = 256 * 1024;
 constexpr int kMaxHashThreads = 8;
 
-bool IsPlainName(std::string_view bytes) {
-  return !bytes.empty() && bytes != "." && bytes != ".." &&
-         bytes.find_first_of(std::string_view(kPathSeparators)) == std::string_view::npos &&
-         bytes.find('\0') == std::string_view::npos;
-}
-
 struct CJob {
   std::uint32_t nOffset = 0;
   const CFileInfo* pItem = nullptr;
@@ -51,7 +45,7 @@ class CJobWalk {
       ++m_nOffset;
       m_strPath.resize(level.nPathLength);
       const std::string name = RealNameOf(item);
-      const bool plain = IsPlainName(name);
+      const bool plain = IsPlainRealName(name);
       m_strPath += name;
       if (item.IsContainer()) {
         // A folder whose name leads elsewhere is skipped whole; its items'
@@ -88,20 +82,6 @@ class CJobWalk {
 int HashThreads(const CScanOptions& options) {
   if (options.nHashThreads > 0) return options.nHashThreads;
   return std::clamp(int(std::thread::hardware_concurrency()), 2, kMaxHashThreads);
-}
-
-// The logical paths of the items at offsets (ascending) below catalog.
-std::vector<std::string> LogicalPathsAt(const CDriveFileInfo& catalog, const std::vector<std::uint32_t>& offsets) {
-  std::vector<std::string> paths;
-  std::uint32_t offset = 0;
-  auto next = offsets.begin();
-  WalkBelow(catalog, std::string(catalog.GetName()), [&](const CFileInfo& item, const CWalkPath& path) {
-    if (next != offsets.end() && *next == ++offset) {
-      paths.push_back(path.PathOf(item));
-      ++next;
-    }
-  });
-  return paths;
 }
 
 }  // namespace
@@ -180,7 +160,9 @@ void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options
   for (std::thread& thread : threads) thread.join();
   if (options.Cancelled()) outcome.bCancelled = true;
   std::sort(failed.begin(), failed.end());
-  outcome.unreadable = LogicalPathsAt(catalog, failed);
+  outcome.unreadable = LogicalPathsWhere(catalog, [&](const CFileInfo&, std::uint32_t offset) {
+    return std::binary_search(failed.begin(), failed.end(), offset);
+  });
 }
 
 void HashMissingFingerprints(CDriveFileInfo& catalog, const CScanOptions& options, CHashOutcome& outcome,

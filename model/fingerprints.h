@@ -91,6 +91,18 @@ void ForItemsWithOffsets(const CFolderFileInfo& catalog, FEach&& each) {
   WalkBelow(catalog, {}, [&](const CFileInfo& item, const CWalkPath&) { each(item, ++offset); });
 }
 
+// The logical paths ("LABEL\dir\name") of the items below catalog that
+// wanted(item, offset) picks, in walk order.
+template <class FWanted>
+std::vector<std::string> LogicalPathsWhere(const CFolderFileInfo& catalog, FWanted&& wanted) {
+  std::vector<std::string> paths;
+  std::uint32_t offset = 0;
+  WalkBelow(catalog, std::string(catalog.GetName()), [&](const CFileInfo& item, const CWalkPath& path) {
+    if (wanted(item, ++offset)) paths.push_back(path.PathOf(item));
+  });
+  return paths;
+}
+
 // The fingerprint of item, an item of catalog (one walk of the catalog).
 std::optional<CFingerprint> FingerprintOf(const CDriveFileInfo& catalog, const CFileInfo& item);
 

@@ -10,13 +10,6 @@
 
 namespace {
 
-// Whether bytes can be one name below a folder and nothing else.
-bool IsPlainRealName(std::string_view bytes) {
-  return !bytes.empty() && bytes != "." && bytes != ".." &&
-         bytes.find_first_of(std::string_view(kPathSeparators)) == std::string_view::npos &&
-         bytes.find('\0') == std::string_view::npos;
-}
-
 const CFileInfo* ChildNamed(const CFileInfo* folder, std::string_view name) {
   if (folder == nullptr || !folder->IsContainer()) return nullptr;
   for (const auto& child : static_cast<const CFolderFileInfo*>(folder)->Children())
@@ -53,6 +46,12 @@ std::optional<std::string> JoinBelow(const CDriveFileInfo& catalog,
 }
 
 }  // namespace
+
+bool IsPlainRealName(std::string_view bytes) {
+  return !bytes.empty() && bytes != "." && bytes != ".." &&
+         bytes.find_first_of(std::string_view(kPathSeparators)) == std::string_view::npos &&
+         bytes.find('\0') == std::string_view::npos;
+}
 
 std::string RealNameOf(const CFileInfo& item) {
   const std::string_view name = item.GetName();

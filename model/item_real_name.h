@@ -12,6 +12,10 @@ class CFileInfo;
 class CDriveFileInfo;
 class CRootFileInfo;
 
+// Whether bytes can be one name below a folder and nothing else: not empty,
+// ".", "..", nor holding a separator or a NUL.
+bool IsPlainRealName(std::string_view bytes);
+
 // The name's bytes on disk: its CP932 form when the scan decoded it from
 // CP932, else its text with every escape turned back into its byte.
 std::string RealNameOf(const CFileInfo& item);
