@@ -154,7 +154,9 @@ std::string PickerFolder(wxDirDialog* dlg) {
 
 int CExpectDirDialog::OnInvoked(wxDirDialog* dlg) const {
   EXPECT_EQ(Utf8(dlg->GetMessage()), m_strTitle);
-  if (!m_strStart.empty()) EXPECT_EQ(PickerFolder(dlg), m_strStart);
+  if (!m_strStart.empty()) {
+    EXPECT_EQ(PickerFolder(dlg), m_strStart);
+  }
   if (m_strPath.empty()) return wxID_CANCEL;
   dlg->*CDirDialogAccess::Path() = wxString::FromUTF8(m_strPath);
   return wxID_OK;

@@ -127,9 +127,11 @@ TEST_F(CExplorerTest, TheWindowHasTwoPanesTheBarsAndItsSize) {
   EXPECT_EQ(Utf8(Frame().GetToolBar()->GetToolLongHelp(ID_DELETE_CATALOG)), "カタログを削除する");
   // Every button says what it does, the framework's own too.
   wxToolBar* tools = Frame().GetToolBar();
-  for (int pos = 0; pos < int(tools->GetToolsCount()); ++pos)
-    if (const wxToolBarToolBase* tool = tools->GetToolByPos(pos); !tool->IsSeparator())
+  for (int pos = 0; pos < int(tools->GetToolsCount()); ++pos) {
+    if (const wxToolBarToolBase* tool = tools->GetToolByPos(pos); !tool->IsSeparator()) {
       EXPECT_FALSE(tool->GetShortHelp().empty()) << tool->GetId();
+    }
+  }
   EXPECT_EQ(Utf8(tools->GetToolShortHelp(wxID_NEW)), "新規作成");
   EXPECT_EQ(Utf8(tools->GetToolShortHelp(wxID_ABOUT)), "バージョン情報");
   EXPECT_TRUE(Tree().GetTreeCtrl()->GetDropTarget());  // dropped files become a catalog
