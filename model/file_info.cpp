@@ -23,10 +23,12 @@ struct CFileInfo::CExtra {
   std::uint32_t dwReserved1 = 0;
   std::uint32_t nSizeHigh = 0;
   std::unique_ptr<std::string[]> pStoredBytes;  // TEXT_FIELDS texts' bytes as read
+  std::unique_ptr<CFolderFileInfo> pMembers;    // an archive's listed members
+  std::uint8_t nArchiveState = 0;
 
   bool IsEmpty() const {
     return strNote.empty() && strAlternateName.empty() && !bHasStoredPath && dwReserved0 == 0 && dwReserved1 == 0 &&
-           nSizeHigh == 0 && !pStoredBytes;
+           nSizeHigh == 0 && !pStoredBytes && !pMembers;
   }
 };
 
@@ -196,6 +198,24 @@ std::uint32_t CFileInfo::Reserved1() const {
   return extra != nullptr ? extra->dwReserved1 : 0;
 }
 
+const CFolderFileInfo* CFileInfo::Members() const {
+  return (m_wFlags & kHasMembers) ? FindExtra()->pMembers.get() : nullptr;
+}
+
+CFolderFileInfo* CFileInfo::Members() {
+  return const_cast<CFolderFileInfo*>(static_cast<const CFileInfo*>(this)->Members());
+}
+
+std::uint8_t CFileInfo::ArchiveState() const { return (m_wFlags & kHasMembers) ? FindExtra()->nArchiveState : 0; }
+
+void CFileInfo::SetArchiveState(std::uint8_t state) {
+  if (m_wFlags & kHasMembers) Extra().nArchiveState = state;
+}
+
+const CFolderFileInfo* CFileInfo::AsContainer() const {
+  return IsContainer() ? static_cast<const CFolderFileInfo*>(this) : Members();
+}
+
 const std::string& CFileInfo::GetNote() const {
   const CExtra* extra = FindExtra();
   return extra != nullptr ? extra->strNote : kEmpty;
@@ -347,6 +367,7 @@ std::unique_ptr<CItemSummary> CFileInfo::MakeSummary(const std::string& path) co
   summary->m_strPath = path;
   summary->m_strSize = GetSizeText(false);
   summary->m_timeModified = GetModifiedTime();
+  summary->m_bArchive = Members() != nullptr;
   return summary;
 }
 
@@ -424,10 +445,22 @@ void CFolderFileInfo::GetInfo(CPropInfoData& info, const std::string& path) cons
 int CFolderFileInfo::Search(CSearchPredicate predicate, void* params, const std::string& path,
                             std::vector<const CFileInfo*>* items, CItemSummaryList* summaries) const {
   int found = CFileInfo::Search(predicate, params, path, items, summaries);
-
-  WalkBelow(*this, path, [&](const CFileInfo& child, const CWalkPath& parentPath) {
-    if (predicate(child, params) != 0) found = Record(child, parentPath.PathOf(child), items, summaries);
-  });
+  // The archives the walk is inside, innermost last, so that a member found
+  // says which archive holds it.
+  std::vector<std::pair<const CFolderFileInfo*, std::string_view>> archives;
+  WalkBelow(
+      *this, path,
+      [&](const CFileInfo& child, const CWalkPath& parentPath) {
+        if (predicate(child, params) != 0) {
+          found = Record(child, parentPath.PathOf(child), items, summaries);
+          if (summaries != nullptr && !archives.empty()) summaries->back()->m_strArchive = archives.back().second;
+        }
+        if (const CFolderFileInfo* members = child.Members()) archives.emplace_back(members, child.GetName());
+      },
+      [&](const CFolderFileInfo& folder) {
+        if (!archives.empty() && archives.back().first == &folder) archives.pop_back();
+      },
+      EWalk::WithMembers);
   return found;
 }
 
@@ -457,6 +490,7 @@ CFileInfo* CFolderFileInfo::AddNew(EKind kind, const CFindData* record, bool alo
     }
   }
   if (folder != nullptr) folder->m_pArena = m_pArena;
+  child->m_wFlags |= std::uint16_t(m_wFlags & kInArchive);
   try {
     m_children.emplace_back(child);
   } catch (...) {
@@ -481,6 +515,18 @@ void CFolderFileInfo::RemoveChild(const CFileInfo* child) {
   DestroyItem(item, m_pArena);
 }
 
+CFolderFileInfo& CFolderFileInfo::AttachMembers(CFileInfo& child, std::uint8_t state) {
+  auto members = Create(nullptr);
+  members->m_pArena = m_pArena;
+  members->m_wFlags |= kInArchive;
+  CFolderFileInfo& made = *members;
+  CExtra& extra = child.Extra();
+  extra.pMembers = std::move(members);
+  extra.nArchiveState = state;
+  child.m_wFlags |= kHasMembers;
+  return made;
+}
+
 void CFolderFileInfo::SumContentSizes(std::uint64_t& total) const {
   std::vector<const CFolderFileInfo*> pending{this};
   while (!pending.empty()) {
@@ -503,13 +549,14 @@ const CFileInfo* FindByPath(const CFileInfo* start, std::string_view startPath, 
   std::string currentPath;
   if (itemPath != nullptr) currentPath = std::string(startPath);
   while (!path.empty()) {
-    if (!current->IsContainer()) return nullptr;
+    const CFolderFileInfo* folder = current->AsContainer();
+    if (folder == nullptr) return nullptr;
     // A name is followed by "\\" or ends the path. Labels of other writers'
     // catalogs may hold "\\" themselves: they match as written, and the
     // longest name that matches wins.
     const CFileInfo* next = nullptr;
     std::size_t length = 0;
-    for (const auto& child : static_cast<const CFolderFileInfo*>(current)->Children()) {
+    for (const auto& child : folder->Children()) {
       const std::string_view name = child->GetName();
       if ((next == nullptr || name.size() > length) && path.compare(0, name.size(), name) == 0 &&
           (path.size() == name.size() || path[name.size()] == '\\')) {

@@ -23,6 +23,7 @@
 class CArchiveWriter;
 class CArchiveReader;
 class CFileInfo;
+class CFolderFileInfo;
 class CItemArena;
 
 // Nonzero when the item matches; params is the criterion, passed through.
@@ -118,6 +119,22 @@ class CFileInfo {
   // staying; how an update keeps what it could not read again.
   void CopyFieldsFrom(const CFileInfo& other) { AssignRecord(other.GetFindData()); }
 
+  // An archive file whose members were listed holds them below a folder of
+  // their own, kept beside the item rather than among its parent's
+  // children: the set object knows the archive only as the file it is.
+  // Null for any other item.
+  const CFolderFileInfo* Members() const;
+  CFolderFileInfo* Members();
+  // How far the listing got (archive_listing.h, EArchiveState bits); 0 when
+  // it read every member, or for an item without members.
+  std::uint8_t ArchiveState() const;
+  void SetArchiveState(std::uint8_t state);
+  // Whether the item is a member of an archive (of its members folder).
+  bool IsInArchive() const { return (m_wFlags & kInArchive) != 0; }
+  // What a walk enters below this item: itself for a folder, its members
+  // for a listed archive, else null.
+  const CFolderFileInfo* AsContainer() const;
+
  protected:
   CFileInfo() = default;
   void AssignRecord(const CFindData& record);
@@ -140,7 +157,8 @@ class CFileInfo {
 
  private:
   struct CExtra;
-  // Bits of m_wFlags; 0x4000 and 0x8000 are still free.
+  friend class CFolderFileInfo;
+  // Bits of m_wFlags; all sixteen are taken.
   enum : std::uint16_t {
     kLayoutMask = 0x3,  // the EKind of the class NewItem made: where the name is
     kInArena = 0x4,
@@ -154,6 +172,8 @@ class CFileInfo {
     kTextFormMask = 0xFF0,
     kRealNameCp932 = 0x1000,
     kUnreadable = 0x2000,
+    kHasMembers = 0x4000,
+    kInArchive = 0x8000,
   };
   static_assert((kWideTextFirstBit << TEXT_FIELDS) == kKeptBytesFirstBit &&
                     (kKeptBytesFirstBit << TEXT_FIELDS) == kRealNameCp932,
@@ -200,6 +220,10 @@ class CFolderFileInfo : public CFileInfo {
   void AppendChild(std::unique_ptr<CFileInfo> child);
   // Unlinks and deletes child with its subtree; nothing when it is not ours.
   void RemoveChild(const CFileInfo* child);
+  // Gives child, a file of this folder (or of this members folder), a
+  // members folder of its own, made on this folder's arena, replacing any
+  // it had; returns it.
+  CFolderFileInfo& AttachMembers(CFileInfo& child, std::uint8_t state);
   // Adds the sizes of every file below (AddSize) to total.
   void SumContentSizes(std::uint64_t& total) const;
 
@@ -249,10 +273,14 @@ class CWalkPath {
 
 // Visits every item below top in pre-order, each with the walk path of its
 // parent (PathOf gives the item's own path), and calls leave for every
-// container, top included, once its children are done. Uses an explicit
-// stack: folders may nest far deeper than the call stack allows.
+// container, top included, once its children are done. With members, the
+// walk enters listed archives too (leave then gets their members folders).
+// Uses an explicit stack: folders may nest far deeper than the call stack
+// allows.
+enum class EWalk : bool { Items, WithMembers };
 template <class FVisit, class FLeave>
-void WalkBelow(const CFolderFileInfo& top, const std::string& topPath, FVisit&& visit, FLeave&& leave) {
+void WalkBelow(const CFolderFileInfo& top, const std::string& topPath, FVisit&& visit, FLeave&& leave,
+               EWalk mode = EWalk::Items) {
   std::vector<std::pair<const CFolderFileInfo*, std::size_t>> stack{{&top, 0}};
   CWalkPath walkPath(topPath);
   while (!stack.empty()) {
@@ -265,9 +293,12 @@ void WalkBelow(const CFolderFileInfo& top, const std::string& topPath, FVisit&& 
     }
     const CFileInfo& child = *folder->Children()[next++];
     visit(child, walkPath);
-    if (child.IsContainer()) {
+    const CFolderFileInfo* inner = mode == EWalk::WithMembers ? child.AsContainer()
+                                   : child.IsContainer()      ? static_cast<const CFolderFileInfo*>(&child)
+                                                              : nullptr;
+    if (inner != nullptr) {
       walkPath.Enter(child);
-      stack.emplace_back(static_cast<const CFolderFileInfo*>(&child), 0);
+      stack.emplace_back(inner, 0);
     }
   }
 }

@@ -20,6 +20,9 @@ struct CItemSummary {
   std::string m_strPath;
   std::string m_strSize;  // KB/MB form
   CTime m_timeModified = 0;
+  bool m_bArchive = false;  // an archive whose members were listed
+  // The archive the item was found in (its name), for members.
+  std::string m_strArchive;
 };
 
 using CItemSummaryList = std::vector<std::unique_ptr<CItemSummary>>;

@@ -117,9 +117,10 @@ int CRootFileInfo::SetNotes(const std::vector<std::string>& paths, const std::st
 int CRootFileInfo::ListChildren(const std::string& path, CItemSummaryList& out, bool foldersOnly) const {
   std::string itemPath;
   const CFileInfo* item = FindByPath(this, {}, path, &itemPath);
-  if (item == nullptr || !item->IsContainer()) return 0;
-  for (const auto& child : static_cast<const CFolderFileInfo*>(item)->Children()) {
-    if (foldersOnly && !child->IsContainer()) continue;
+  const CFolderFileInfo* folder = item == nullptr ? nullptr : item->AsContainer();
+  if (folder == nullptr) return 0;
+  for (const auto& child : folder->Children()) {
+    if (foldersOnly && child->AsContainer() == nullptr) continue;
     out.push_back(child->MakeSummary(child->PathUnder(itemPath)));
   }
   return 1;

@@ -38,6 +38,8 @@ class CFileContentReader : public CContentReader {
     }
   }
 
+  std::int64_t Seek(std::int64_t offset, int whence) override { return ::lseek(m_fd, off_t(offset), whence); }
+
   void Close() override {
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;

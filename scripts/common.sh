@@ -1,6 +1,6 @@
 # Shared by run.sh and test.sh: installs the Debian packages the build needs.
 QUARRIX_PACKAGES="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev \
-libglib2.0-dev shared-mime-info libxxhash-dev libblkid-dev \
+libglib2.0-dev shared-mime-info libxxhash-dev libblkid-dev libarchive-dev \
 libwxgtk3.2-dev wx3.2-i18n locales desktop-file-utils fonts-ipafont-gothic ccache"
 # The Windows leg (scripts/windows): the MinGW-w64 cross compiler, Debian's
 # source packages and the tools to build them, GoogleTest's sources, Wine

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "platform/win/win_text.h"
 
 namespace {
@@ -30,6 +32,14 @@ class CFileContentReader : public CContentReader {
     const DWORD wanted = size > 0x40000000 ? 0x40000000 : DWORD(size);
     if (!::ReadFile(m_hFile, buffer, wanted, &got, nullptr)) return -1;
     return std::ptrdiff_t(got);
+  }
+
+  std::int64_t Seek(std::int64_t offset, int whence) override {
+    LARGE_INTEGER distance, moved;
+    distance.QuadPart = offset;
+    const DWORD method = whence == SEEK_CUR ? FILE_CURRENT : whence == SEEK_END ? FILE_END : FILE_BEGIN;
+    if (!::SetFilePointerEx(m_hFile, distance, &moved, method)) return -1;
+    return moved.QuadPart;
   }
 
   void Close() override {
