@@ -19,6 +19,7 @@ enum : std::uint8_t {
   kCrossFileSystems = 8,
   kExclude = 9,  // repeated
   kHashContents = 10,
+  kArchiveDepth = 11,  // u32: archives listed to this depth
 };
 
 void PutField(std::string& out, std::uint8_t tag, std::string_view value) {
@@ -47,6 +48,11 @@ std::string EncodeCatalogRecord(const CCatalogRecord& record) {
   if (record.bCrossFileSystems) PutField(out, kCrossFileSystems, {});
   for (const std::string& pattern : record.excludes) PutField(out, kExclude, pattern);
   if (record.bHashContents) PutField(out, kHashContents, {});
+  if (record.nArchiveDepth > 0) {
+    std::string depth;
+    PutLE(depth, std::uint32_t(record.nArchiveDepth), 4);
+    PutField(out, kArchiveDepth, depth);
+  }
   out += record.strUnknownFields;
   return out;
 }
@@ -76,6 +82,10 @@ bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out) {
       case kCrossFileSystems: out.bCrossFileSystems = true; break;
       case kExclude: out.excludes.push_back(value); break;
       case kHashContents: out.bHashContents = true; break;
+      case kArchiveDepth:
+        if (value.size() != 4 || GetLE(value, 0, 4) > kMaxArchiveDepth) return false;
+        out.nArchiveDepth = int(GetLE(value, 0, 4));
+        break;
       default: out.strUnknownFields.append(field); break;
     }
   }
@@ -99,6 +109,8 @@ std::string CatalogRecordText(const CCatalogRecord& record) {
   text += "\nリンクをたどる: " + std::string(record.bFollowLinks ? "はい" : "いいえ");
   text += "\n他のファイルシステムに入る: " + std::string(record.bCrossFileSystems ? "はい" : "いいえ");
   text += "\nハッシュ: " + std::string(record.bHashContents ? "計算する (XXH128)" : "計算しない");
+  text += "\nアーカイブの中身: " +
+          (record.nArchiveDepth > 0 ? "一覧にする (深さ " + std::to_string(record.nArchiveDepth) + ")" : std::string("一覧にしない"));
   text += "\n除外パターン: " + (record.excludes.empty() ? std::string("なし") : join(record.excludes));
   return text;
 }

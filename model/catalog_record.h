@@ -12,6 +12,9 @@
 
 #include "platform/medium_identity.h"
 
+// Archives inside archives are listed to this depth at most.
+constexpr int kMaxArchiveDepth = 8;
+
 struct CCatalogRecord {
   CMediumIdentity medium;
   // The places chosen, as real paths relative to the base path; empty when
@@ -21,6 +24,7 @@ struct CCatalogRecord {
   bool bCrossFileSystems = false;
   std::vector<std::string> excludes;  // patterns, as given
   bool bHashContents = false;         // files' content fingerprints taken
+  int nArchiveDepth = 0;              // archives' members listed, to this depth
   // Fields a later version wrote that this one does not know, written back
   // as they were read.
   std::string strUnknownFields;
@@ -28,7 +32,8 @@ struct CCatalogRecord {
   bool operator==(const CCatalogRecord& other) const {
     return medium == other.medium && chosenPaths == other.chosenPaths && bFollowLinks == other.bFollowLinks &&
            bCrossFileSystems == other.bCrossFileSystems && excludes == other.excludes &&
-           bHashContents == other.bHashContents && strUnknownFields == other.strUnknownFields;
+           bHashContents == other.bHashContents && nArchiveDepth == other.nArchiveDepth &&
+           strUnknownFields == other.strUnknownFields;
   }
 };
 

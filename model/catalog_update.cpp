@@ -1,5 +1,7 @@
 #include "model/catalog_update.h"
 
+#include "model/archive_catalog.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -85,7 +87,7 @@ std::vector<CPair> MatchChildren(const CFolderFileInfo& oldFolder, const CFolder
 // for a pair, descending into pairs of folders.
 template <class FOld, class FNew, class FBoth>
 void WalkInStep(const CDriveFileInfo& oldTop, const CDriveFileInfo& newTop, std::string path, FOld&& oldOnly,
-                FNew&& newOnly, FBoth&& both) {
+                FNew&& newOnly, FBoth&& both, EWalk mode = EWalk::Items) {
   struct CFrame {
     std::vector<CPair> pairs;
     std::size_t i = 0, nPathLength = 0;
@@ -108,10 +110,14 @@ void WalkInStep(const CDriveFileInfo& oldTop, const CDriveFileInfo& newTop, std:
       newOnly(*pair.pNew, path);
     } else {
       both(*pair.pOld, *pair.pNew, path);
-      if (pair.pOld->IsContainer() && pair.pNew->IsContainer())
-        stack.push_back({MatchChildren(static_cast<const CFolderFileInfo&>(*pair.pOld),
-                                       static_cast<const CFolderFileInfo&>(*pair.pNew), known),
-                         0, path.size()});
+      const bool members = mode == EWalk::WithMembers;
+      const CFolderFileInfo* was = members ? pair.pOld->AsContainer() : nullptr;
+      const CFolderFileInfo* now = members ? pair.pNew->AsContainer() : nullptr;
+      if (!members && pair.pOld->IsContainer() && pair.pNew->IsContainer()) {
+        was = static_cast<const CFolderFileInfo*>(pair.pOld);
+        now = static_cast<const CFolderFileInfo*>(pair.pNew);
+      }
+      if (was != nullptr && now != nullptr) stack.push_back({MatchChildren(*was, *now, known), 0, path.size()});
     }
   }
 }
@@ -252,7 +258,8 @@ CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old
       [](const CFileInfo&, const std::string&) {},
       [](const CFileInfo& was, const CFileInfo& now, const std::string&) {
         if (!was.GetNote().empty()) const_cast<CFileInfo&>(now).SetNoteText(was.GetNote());
-      });
+      },
+      EWalk::WithMembers);
   // Records of a later version about the catalog itself still hold; those
   // about its items named them by places the new tree has not kept.
   for (const CExtensionRecord& record : old.m_extraRecords)
@@ -316,6 +323,7 @@ CScanOptions RecordedScanOptions(const CDriveFileInfo& catalog, CScanOptions opt
     options.bCrossFileSystems = catalog.m_record->bCrossFileSystems;
     options.excludes = catalog.m_record->excludes;
     options.bHashContents = catalog.m_record->bHashContents;
+    options.nArchiveDepth = catalog.m_record->nArchiveDepth;
   }
   return options;
 }
@@ -356,6 +364,7 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
   record.bCrossFileSystems = options.bCrossFileSystems;
   record.excludes = options.excludes;
   record.bHashContents = options.bHashContents;
+  record.nArchiveDepth = options.nArchiveDepth;
   catalog.m_record = std::move(record);
 }
 
@@ -404,6 +413,48 @@ CItemMap<CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old, const 
 
 namespace {
 
+// Lists the archives of out that have no members yet when options ask for
+// it; Cancelled drops out. unopened gets the archives that would not open.
+EScanStatus ListWhenAsked(const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out,
+                          std::vector<std::string>* unopened) {
+  if (options.nArchiveDepth <= 0) return EScanStatus::Done;
+  CArchiveOutcome outcome;
+  ListCatalogArchives(*out, options, outcome);
+  if (outcome.bCancelled) {
+    out.reset();
+    return EScanStatus::Cancelled;
+  }
+  if (unopened != nullptr) *unopened = std::move(outcome.unopened);
+  return EScanStatus::Done;
+}
+
+// Archives of fresh that old listed keep old's members when unchanged in
+// size and modification time, or when they would not open now: only the
+// others are opened again. Changed ones are listed anew; their notes follow
+// by path when the update is applied.
+EScanStatus ListKeepingMembers(const CDriveFileInfo& old, const CScanOptions& options,
+                               std::unique_ptr<CDriveFileInfo>& fresh, std::vector<std::string>* unopened) {
+  std::vector<std::pair<const CFileInfo*, CFileInfo*>> changed;
+  WalkInStep(
+      old, *fresh, std::string(), [](const CFileInfo&, const std::string&) {},
+      [](const CFileInfo&, const std::string&) {},
+      [&](const CFileInfo& was, const CFileInfo& now, const std::string&) {
+        if (was.Members() == nullptr || now.IsContainer()) return;
+        auto& kept = const_cast<CFileInfo&>(now);
+        if (was.RecordSize() == now.RecordSize() && was.WriteFileTime() == now.WriteFileTime())
+          CopyMembers(was, *fresh, kept);
+        else
+          changed.emplace_back(&was, &kept);
+      });
+  std::vector<std::string> notOpened;
+  const EScanStatus status = ListWhenAsked(options, fresh, &notOpened);
+  if (status != EScanStatus::Done) return status;
+  for (const auto& [was, now] : changed)
+    if (now->Members() == nullptr) CopyMembers(*was, *fresh, *now);
+  if (unopened != nullptr) *unopened = std::move(notOpened);
+  return EScanStatus::Done;
+}
+
 // Takes the fingerprints out lacks when options ask for them; Cancelled
 // drops out.
 EScanStatus HashWhenAsked(const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out,
@@ -429,6 +480,7 @@ void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to) {
       CFileInfo* copy = target->AddChild(&record);
       copy->SetRealNameCp932(child->IsRealNameCp932());
       copy->SetUnreadable(child->IsUnreadable());
+      CopyMembers(*child, *target, *copy);
       if (child->IsContainer() && copy->IsContainer())
         stack.emplace_back(static_cast<const CFolderFileInfo*>(child.get()), static_cast<CFolderFileInfo*>(copy));
     }
@@ -439,11 +491,12 @@ void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to) {
 
 EScanStatus MakeCatalog(const std::string& label, const std::vector<std::string>& paths, const CScanOptions& options,
                         std::unique_ptr<CDriveFileInfo>& out, std::string& message,
-                        std::vector<std::string>* unhashed) {
+                        std::vector<std::string>* unhashed, std::vector<std::string>* unlisted) {
   const EScanStatus status = ScanCatalog(label, paths, options, out, message);
   if (status != EScanStatus::Done) return status;
   RecordHowMade(*out, paths, options);
-  return HashWhenAsked(options, out, unhashed);
+  const EScanStatus listed = ListWhenAsked(options, out, unlisted);
+  return listed != EScanStatus::Done ? listed : HashWhenAsked(options, out, unhashed);
 }
 
 std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const std::string& place) {
@@ -460,7 +513,8 @@ std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const s
 
 EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& place, const CScanOptions& options,
                           std::unique_ptr<CDriveFileInfo>& out, std::string& message,
-                          const std::vector<std::string>* chosenPaths, std::vector<std::string>* unhashed) {
+                          const std::vector<std::string>* chosenPaths, std::vector<std::string>* unhashed,
+                          std::vector<std::string>* unlisted) {
   out.reset();
   message.clear();
   std::string base = MakeAbsolutePath(place);
@@ -495,7 +549,8 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
     KeepUnreadable(catalog, *out);
   else
     CarryFingerprints(catalog, *out);
-  return HashWhenAsked(options, out, unhashed);
+  const EScanStatus listed = ListKeepingMembers(catalog, options, out, unlisted);
+  return listed != EScanStatus::Done ? listed : HashWhenAsked(options, out, unhashed);
 }
 
 void KeepUnreadable(const CDriveFileInfo& old, CDriveFileInfo& fresh) {

@@ -80,10 +80,12 @@ CScanOptions RecordedScanOptions(const CDriveFileInfo& catalog, CScanOptions opt
 // Scans paths into a new catalog as ScanCatalog does, and records in it how
 // (the medium, the paths chosen, the options). With options.bHashContents
 // it then takes every file's fingerprint; unhashed (when given) gets the
-// logical paths of files that could not be read whole.
+// logical paths of files that could not be read whole. With
+// options.nArchiveDepth it lists archives' members first; unlisted gets the
+// archives that would not open.
 EScanStatus MakeCatalog(const std::string& label, const std::vector<std::string>& paths, const CScanOptions& options,
                         std::unique_ptr<CDriveFileInfo>& out, std::string& message,
-                        std::vector<std::string>* unhashed = nullptr);
+                        std::vector<std::string>* unhashed = nullptr, std::vector<std::string>* unlisted = nullptr);
 
 // The real paths to scan for catalog when its base path's contents are now
 // at place: those its record names, else place alone when the catalog was
@@ -103,7 +105,7 @@ std::vector<std::string> CatalogScanPaths(const CDriveFileInfo& catalog, const s
 EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& place, const CScanOptions& options,
                           std::unique_ptr<CDriveFileInfo>& out, std::string& message,
                           const std::vector<std::string>* chosenPaths = nullptr,
-                          std::vector<std::string>* unhashed = nullptr);
+                          std::vector<std::string>* unhashed = nullptr, std::vector<std::string>* unlisted = nullptr);
 
 // The files of fresh that old holds with the same size and modification
 // time, each with the fingerprint old has for it (those with one); with

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <thread>
 
-#include "model/item_real_name.h"
+#include "model/catalog_files.h"
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
 #include "platform/path_separator.h"
@@ -16,68 +16,6 @@ namespace {
 // within milliseconds even on slow media.
 constexpr std::size_t kReadSize = 256 * 1024;
 constexpr int kMaxHashThreads = 8;
-
-struct CJob {
-  std::uint32_t nOffset = 0;
-  const CFileInfo* pItem = nullptr;
-  std::string strRealPath;  // empty: the name cannot be a real one
-};
-
-// The catalog's files in pre-order, each with its real path, handed out one
-// at a time; the caller holds the lock.
-class CJobWalk {
- public:
-  CJobWalk(const CDriveFileInfo& catalog, const CHashFilter& filter) : m_filter(filter) {
-    m_strPath = UnescapeBytes(catalog.m_strCatalogedPath);
-    if (!m_strPath.empty() && std::string_view(kPathSeparators).find(m_strPath.back()) == std::string_view::npos)
-      m_strPath += kPathSeparator;
-    m_stack.push_back({&catalog, 0, m_strPath.size()});
-  }
-
-  bool Next(CJob& job) {
-    while (!m_stack.empty()) {
-      CLevel& level = m_stack.back();
-      if (level.nNext == level.pFolder->Children().size()) {
-        m_stack.pop_back();
-        continue;
-      }
-      const CFileInfo& item = *level.pFolder->Children()[level.nNext++];
-      ++m_nOffset;
-      m_strPath.resize(level.nPathLength);
-      const std::string name = RealNameOf(item);
-      const bool plain = IsPlainRealName(name);
-      m_strPath += name;
-      if (item.IsContainer()) {
-        // A folder whose name leads elsewhere is skipped whole; its items'
-        // offsets still count.
-        if (plain) {
-          m_strPath += kPathSeparator;
-          m_stack.push_back({static_cast<const CFolderFileInfo*>(&item), 0, m_strPath.size()});
-        } else {
-          m_nOffset += std::uint32_t(CountItemsBelow(static_cast<const CFolderFileInfo&>(item)));
-        }
-        continue;
-      }
-      if (item.IsUnreadable() || (m_filter && !m_filter(item, m_nOffset))) continue;
-      job.nOffset = m_nOffset;
-      job.pItem = &item;
-      job.strRealPath = plain ? m_strPath : std::string();
-      return true;
-    }
-    return false;
-  }
-
- private:
-  struct CLevel {
-    const CFolderFileInfo* pFolder;
-    std::size_t nNext;
-    std::size_t nPathLength;
-  };
-  const CHashFilter& m_filter;
-  std::vector<CLevel> m_stack;
-  std::string m_strPath;
-  std::uint32_t m_nOffset = 0;
-};
 
 int HashThreads(const CScanOptions& options) {
   if (options.nHashThreads > 0) return options.nHashThreads;
@@ -120,21 +58,21 @@ void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options
   // A catalog made on another system names no file here.
   if (!IsRootedPath(UnescapeBytes(catalog.m_strCatalogedPath))) return;
   if (options.pProgress != nullptr) {
-    CJobWalk count(catalog, filter);
+    CCatalogFileWalk count(catalog, filter);
     std::uint64_t files = 0, bytes = 0;
-    for (CJob job; count.Next(job);) {
+    for (CCatalogFile job; count.Next(job);) {
       ++files;
       bytes += job.pItem->RecordSize();
     }
     options.pProgress->AddHashWork(files, bytes);
   }
   std::mutex mutex;
-  CJobWalk walk(catalog, filter);
+  CCatalogFileWalk walk(catalog, filter);
   std::vector<std::uint32_t> failed;
   const auto work = [&] {
     std::unique_ptr<CContentReader> reader = makeReader ? makeReader() : MakeFileContentReader();
     std::vector<char> buffer;
-    CJob job;
+    CCatalogFile job;
     for (;;) {
       {
         std::lock_guard<std::mutex> lock(mutex);

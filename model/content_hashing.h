@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "model/catalog_files.h"
 #include "model/drive_file_info.h"
 #include "model/fingerprints.h"
 #include "model/scan_progress.h"
@@ -39,8 +40,8 @@ struct CHashOutcome {
 };
 
 using CContentReaderFactory = std::function<std::unique_ptr<CContentReader>()>;
-// Which of the catalog's files to read: (item, offset) -> whether.
-using CHashFilter = std::function<bool(const CFileInfo& item, std::uint32_t offset)>;
+// Which of the catalog's files to read.
+using CHashFilter = CFileFilter;
 
 // Reads the files of catalog that filter picks (all its files when none), at
 // their real paths below its base path, on options.nHashThreads threads

@@ -212,6 +212,13 @@ void CFileInfo::SetArchiveState(std::uint8_t state) {
   if (m_wFlags & kHasMembers) Extra().nArchiveState = state;
 }
 
+void CFileInfo::DropMembers() {
+  if ((m_wFlags & kHasMembers) == 0) return;
+  std::unique_ptr<CFolderFileInfo> gone = std::move(Extra().pMembers);
+  m_wFlags &= std::uint16_t(~kHasMembers);
+  DropExtraIfEmpty();
+}
+
 const CFolderFileInfo* CFileInfo::AsContainer() const {
   return IsContainer() ? static_cast<const CFolderFileInfo*>(this) : Members();
 }

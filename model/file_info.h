@@ -129,6 +129,7 @@ class CFileInfo {
   // it read every member, or for an item without members.
   std::uint8_t ArchiveState() const;
   void SetArchiveState(std::uint8_t state);
+  void DropMembers();
   // Whether the item is a member of an archive (of its members folder).
   bool IsInArchive() const { return (m_wFlags & kInArchive) != 0; }
   // What a walk enters below this item: itself for a folder, its members

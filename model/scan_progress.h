@@ -27,6 +27,9 @@ struct CScanOptions {
   bool bHashContents = false;
   // Files read at once for their fingerprints; 0 for the machine's default.
   int nHashThreads = 0;
+  // List the members of archives after the walk, of archives inside them
+  // to this depth (1: only the archives' own members); 0 lists none.
+  int nArchiveDepth = 0;
 
   bool Cancelled() const { return pCancel != nullptr && pCancel->load(std::memory_order_relaxed); }
 };

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "model/le_bytes.h"
+#include "model/member_records.h"
 #include "model/root_file_info.h"
 
 namespace {
@@ -21,6 +22,7 @@ enum : std::uint16_t {
   kCatalogRecord = 1,  // how a catalog was made (catalog_record.h)
   kItemFlags = 2,      // u32 offset from the catalog, u16 flags; ascending
   kFingerprints = 3,   // u32 offset from the catalog, 16-byte XXH128; ascending
+  kArchiveMembers = 4,  // listed archives' members (member_records.h)
 };
 
 // The item flags the block keeps: facts the scan recorded.
@@ -131,6 +133,8 @@ std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces
     }
     if (!flags.empty()) add(kItemFlags, position, flags);
     if (!catalog->m_fingerprints.Empty()) add(kFingerprints, position, catalog->m_fingerprints.Encode());
+    const std::string members = EncodeMemberRecords(*catalog);
+    if (!members.empty()) add(kArchiveMembers, position, members);
     for (const CExtensionRecord& record : catalog->m_extraRecords)
       add(record.nType, position + record.nKey, record.strPayload);
   }
@@ -187,7 +191,8 @@ EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLen
   };
   for (const auto& [key, record] : records) {
     const CCatalogSpan* span = key == 0 ? nullptr : spanOf(key);
-    const bool known = record.nType == kCatalogRecord || record.nType == kItemFlags || record.nType == kFingerprints;
+    const bool known = record.nType == kCatalogRecord || record.nType == kItemFlags ||
+                       record.nType == kFingerprints || record.nType == kArchiveMembers;
     if (key != 0 && span == nullptr) return EExtensionState::Damaged;
     if (known && (span == nullptr || span->nStart != key)) return EExtensionState::Damaged;
   }
@@ -200,7 +205,9 @@ EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLen
     const bool read = record.nType == kCatalogRecord  ? DecodeCatalogRecord(record.strPayload, parsed[i])
                       : record.nType == kItemFlags    ? ReadItemFlags(record.strPayload, itemCount, flags[i])
                       : record.nType == kFingerprints ? fingerprints[i].Decode(record.strPayload, itemCount)
-                                                      : true;
+                      : record.nType == kArchiveMembers
+                          ? CheckMemberRecords(record.strPayload, *spanOf(key)->pCatalog)
+                          : true;
     if (!read) return EExtensionState::Damaged;
   }
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -216,6 +223,8 @@ EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLen
       ApplyItemFlags(flags[i], *span.pCatalog);
     } else if (record.nType == kFingerprints) {
       span.pCatalog->m_fingerprints.Swap(fingerprints[i]);
+    } else if (record.nType == kArchiveMembers) {
+      ApplyMemberRecords(record.strPayload, *span.pCatalog);
     } else {
       record.nKey = key - span.nStart;
       span.pCatalog->m_extraRecords.push_back(std::move(record));

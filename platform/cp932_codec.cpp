@@ -459,3 +459,12 @@ void FoldCase(std::string_view utf8, std::string& out) {
       AppendUtf8(out, folded);
   }
 }
+
+bool IsValidUtf8(std::string_view bytes) {
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const std::size_t start = pos;
+    // An invalid byte decodes as U+FFFD, which is also a character.
+    if (NextUtf8Char(bytes, pos) == 0xFFFD && bytes.compare(start, pos - start, "\xEF\xBF\xBD") != 0) return false;
+  }
+  return true;
+}

@@ -60,6 +60,9 @@ bool HasByteEscape(std::string_view utf8);
 // Returns UTF-16LE bytes, two per code unit; invalid UTF-8 bytes become U+FFFD.
 std::string Utf8ToUtf16le(std::string_view utf8);
 
+// Whether bytes are valid UTF-8 throughout.
+bool IsValidUtf8(std::string_view bytes);
+
 // Replaces each byte that is not part of valid UTF-8 by U+FFFD.
 std::string SanitizeUtf8(std::string_view bytes);
 

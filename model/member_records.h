@@ -1,0 +1,21 @@
+#pragma once
+// The members of a catalog's listed archives as the extension block keeps
+// them (record type 4, docs/extension-block.md): per archive its offset
+// below the catalog and its state, then its members in pre-order, each
+// naming its parent by position so that folders and archives inside the
+// archive need no paths.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CDriveFileInfo;
+
+// The record's payload for catalog; empty when it lists no archive.
+std::string EncodeMemberRecords(const CDriveFileInfo& catalog);
+
+// Whether payload reads whole and names only files of catalog as archives.
+bool CheckMemberRecords(std::string_view payload, const CDriveFileInfo& catalog);
+
+// Gives catalog's archives the members payload lists (checked before).
+void ApplyMemberRecords(std::string_view payload, CDriveFileInfo& catalog);
