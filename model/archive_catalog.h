@@ -23,8 +23,7 @@ struct CArchiveOutcome {
 // catalog's files (IsArchiveName) that has none yet. Cancelled, the
 // catalog is to be thrown away.
 void ListCatalogArchives(CDriveFileInfo& catalog, const CScanOptions& options, CArchiveOutcome& outcome,
-                         const CArchiveLimits& limits = CArchiveLimits(),
-                         const CContentReaderFactory& makeReader = {});
+                         const CArchiveLimits& limits = CArchiveLimits(), const CContentReaderFactory& makeReader = {});
 
 // Gives to, an item of folder's tree, a copy of the members from holds
 // (notes and nested listings too).

@@ -34,11 +34,13 @@ class CMemberTree {
     CFolderFileInfo* parent = &m_root;
     std::string key;
     for (std::size_t i = 0; i + 1 < names.size(); ++i) {
-      key.append(names[i]).push_back('\\');
+      if (i != 0) key.push_back('\\');
+      key += names[i];
       parent = &FolderAt(*parent, key, names[i], nullptr);
     }
     record.cFileName = names.back();
     if (folder) {
+      if (names.size() > 1) key.push_back('\\');
       key += names.back();
       FolderAt(*parent, key, names.back(), &record);
       return;

@@ -29,6 +29,9 @@ ArchivePtr NewArchiveReader() {
   archive_read_support_format_tar(a);
   archive_read_support_format_iso9660(a);
   archive_read_support_format_cpio(a);
+  // LHA headers rarely say their code page; Japanese archivers wrote CP932,
+  // and without it libarchive refuses every name that is not ASCII.
+  archive_read_set_options(a, "lha:hdrcharset=CP932");
   return reader;
 }
 

@@ -109,8 +109,9 @@ std::string CatalogRecordText(const CCatalogRecord& record) {
   text += "\nリンクをたどる: " + std::string(record.bFollowLinks ? "はい" : "いいえ");
   text += "\n他のファイルシステムに入る: " + std::string(record.bCrossFileSystems ? "はい" : "いいえ");
   text += "\nハッシュ: " + std::string(record.bHashContents ? "計算する (XXH128)" : "計算しない");
-  text += "\nアーカイブの中身: " +
-          (record.nArchiveDepth > 0 ? "一覧にする (深さ " + std::to_string(record.nArchiveDepth) + ")" : std::string("一覧にしない"));
+  text += "\nアーカイブの中身: " + (record.nArchiveDepth > 0
+                                        ? "一覧にする (深さ " + std::to_string(record.nArchiveDepth) + ")"
+                                        : std::string("一覧にしない"));
   text += "\n除外パターン: " + (record.excludes.empty() ? std::string("なし") : join(record.excludes));
   return text;
 }

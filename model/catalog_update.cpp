@@ -490,8 +490,8 @@ void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to) {
 }  // namespace
 
 EScanStatus MakeCatalog(const std::string& label, const std::vector<std::string>& paths, const CScanOptions& options,
-                        std::unique_ptr<CDriveFileInfo>& out, std::string& message,
-                        std::vector<std::string>* unhashed, std::vector<std::string>* unlisted) {
+                        std::unique_ptr<CDriveFileInfo>& out, std::string& message, std::vector<std::string>* unhashed,
+                        std::vector<std::string>* unlisted) {
   const EScanStatus status = ScanCatalog(label, paths, options, out, message);
   if (status != EScanStatus::Done) return status;
   RecordHowMade(*out, paths, options);

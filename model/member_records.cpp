@@ -43,9 +43,9 @@ void PutMembers(std::string& out, const CFolderFileInfo& root) {
     const CFileInfo& member = *level.pFolder->Children()[level.nNext++];
     PutLE(out, level.nPosition, 4);
     const CFolderFileInfo* inner = member.AsContainer();
-    const std::uint8_t flags = std::uint8_t((member.IsContainer() ? kMemberFolder : 0) |
-                                            (member.Members() != nullptr ? kMemberArchive : 0) |
-                                            (member.GetNote().empty() ? 0 : kMemberNote));
+    const std::uint8_t flags =
+        std::uint8_t((member.IsContainer() ? kMemberFolder : 0) | (member.Members() != nullptr ? kMemberArchive : 0) |
+                     (member.GetNote().empty() ? 0 : kMemberNote));
     out += char(flags);
     if (flags & kMemberArchive) out += char(member.ArchiveState());
     PutText(out, member.GetName(), 2);
@@ -79,7 +79,8 @@ class CMemberReader {
       std::vector<bool> holds{true};
       for (std::uint64_t i = 1; i <= count; ++i) {
         std::uint64_t parent = 0, flags = 0, innerState = 0, length = 0, size = 0, time = 0, noteLength = 0;
-        if (!Take(4, parent) || parent >= i || !holds[parent] || !Take(1, flags) || (flags & ~std::uint64_t(kMemberFlags)))
+        if (!Take(4, parent) || parent >= i || !holds[parent] || !Take(1, flags) ||
+            (flags & ~std::uint64_t(kMemberFlags)))
           return false;
         if ((flags & kMemberFolder) && (flags & kMemberArchive)) return false;
         if ((flags & kMemberArchive) && (!Take(1, innerState) || (innerState & ~std::uint64_t(kArchiveStateMask))))
@@ -119,7 +120,8 @@ class CMemberReader {
 // The catalog's items by offset (index offset - 1).
 std::vector<CFileInfo*> ItemsByOffset(const CDriveFileInfo& catalog) {
   std::vector<CFileInfo*> items;
-  ForItemsWithOffsets(catalog, [&](const CFileInfo& item, std::uint32_t) { items.push_back(const_cast<CFileInfo*>(&item)); });
+  ForItemsWithOffsets(catalog,
+                      [&](const CFileInfo& item, std::uint32_t) { items.push_back(const_cast<CFileInfo*>(&item)); });
   return items;
 }
 
@@ -163,7 +165,8 @@ void ApplyMemberRecords(std::string_view payload, CDriveFileInfo& catalog) {
         if (!(flags & kMemberFolder)) record.SetSize(size);
         record.ftLastWriteTime = time;
         CFolderFileInfo& folder = *folders[parent];
-        CFileInfo* made = folder.AddChildOfKind((flags & kMemberFolder) ? CFileInfo::KIND_FOLDER : CFileInfo::KIND_FILE, record);
+        CFileInfo* made =
+            folder.AddChildOfKind((flags & kMemberFolder) ? CFileInfo::KIND_FOLDER : CFileInfo::KIND_FILE, record);
         if (!note.empty()) made->SetNoteText(std::string(note));
         CFolderFileInfo* holds = (flags & kMemberFolder)    ? static_cast<CFolderFileInfo*>(made)
                                  : (flags & kMemberArchive) ? &folder.AttachMembers(*made, state)

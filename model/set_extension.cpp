@@ -19,9 +19,9 @@ constexpr std::size_t kRecordHeaderSize = 12;
 constexpr std::size_t kTrailerSize = 8;
 
 enum : std::uint16_t {
-  kCatalogRecord = 1,  // how a catalog was made (catalog_record.h)
-  kItemFlags = 2,      // u32 offset from the catalog, u16 flags; ascending
-  kFingerprints = 3,   // u32 offset from the catalog, 16-byte XXH128; ascending
+  kCatalogRecord = 1,   // how a catalog was made (catalog_record.h)
+  kItemFlags = 2,       // u32 offset from the catalog, u16 flags; ascending
+  kFingerprints = 3,    // u32 offset from the catalog, 16-byte XXH128; ascending
   kArchiveMembers = 4,  // listed archives' members (member_records.h)
 };
 
@@ -191,8 +191,8 @@ EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLen
   };
   for (const auto& [key, record] : records) {
     const CCatalogSpan* span = key == 0 ? nullptr : spanOf(key);
-    const bool known = record.nType == kCatalogRecord || record.nType == kItemFlags ||
-                       record.nType == kFingerprints || record.nType == kArchiveMembers;
+    const bool known = record.nType == kCatalogRecord || record.nType == kItemFlags || record.nType == kFingerprints ||
+                       record.nType == kArchiveMembers;
     if (key != 0 && span == nullptr) return EExtensionState::Damaged;
     if (known && (span == nullptr || span->nStart != key)) return EExtensionState::Damaged;
   }
@@ -202,12 +202,11 @@ EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLen
   for (std::size_t i = 0; i < records.size(); ++i) {
     const auto& [key, record] = records[i];
     const std::uint32_t itemCount = key == 0 ? 0 : spanOf(key)->nEnd - key - 1;
-    const bool read = record.nType == kCatalogRecord  ? DecodeCatalogRecord(record.strPayload, parsed[i])
-                      : record.nType == kItemFlags    ? ReadItemFlags(record.strPayload, itemCount, flags[i])
-                      : record.nType == kFingerprints ? fingerprints[i].Decode(record.strPayload, itemCount)
-                      : record.nType == kArchiveMembers
-                          ? CheckMemberRecords(record.strPayload, *spanOf(key)->pCatalog)
-                          : true;
+    const bool read = record.nType == kCatalogRecord    ? DecodeCatalogRecord(record.strPayload, parsed[i])
+                      : record.nType == kItemFlags      ? ReadItemFlags(record.strPayload, itemCount, flags[i])
+                      : record.nType == kFingerprints   ? fingerprints[i].Decode(record.strPayload, itemCount)
+                      : record.nType == kArchiveMembers ? CheckMemberRecords(record.strPayload, *spanOf(key)->pCatalog)
+                                                        : true;
     if (!read) return EExtensionState::Damaged;
   }
   for (std::size_t i = 0; i < records.size(); ++i) {
