@@ -19,10 +19,19 @@ struct CCommandOptions {
 };
 
 const CCommandOptions kCommandOptions[] = {
-    {"add", {{"--quiet", 0}, {"--follow-links", 0}, {"--cross-file-systems", 0}, {"--exclude", 1}, {"--hash", 0}}},
+    {"add",
+     {{"--quiet", 0},
+      {"--follow-links", 0},
+      {"--cross-file-systems", 0},
+      {"--exclude", 1},
+      {"--hash", 0},
+      {"--archives", 0},
+      {"--archive-depth", 1}}},
     {"update",
      {{"--quiet", 0},
       {"--hash", 0},
+      {"--archives", 0},
+      {"--archive-depth", 1},
       {"--follow-links", 0},
       {"--cross-file-systems", 0},
       {"--exclude", 1},

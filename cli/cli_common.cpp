@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "cli/cli_stop.h"
+#include "model/catalog_record.h"
 #include "model/catalog_update.h"
 #include "model/set_extension.h"
 #include "model/set_file.h"
@@ -17,9 +18,9 @@ const char kUsage[] =
     "使い方:\n"
     "  quarrix-cli new SET\n"
     "  quarrix-cli add SET LABEL PATH [PATH...] [--quiet] [--follow-links] [--cross-file-systems]"
-    " [--exclude PATTERN]... [--hash]\n"
+    " [--exclude PATTERN]... [--hash] [--archives] [--archive-depth N]\n"
     "  quarrix-cli update SET LABEL [PATH] [--paths P...] [--follow-links] [--cross-file-systems]"
-    " [--exclude PATTERN]... [--force] [--dry-run] [--quiet] [--hash]\n"
+    " [--exclude PATTERN]... [--force] [--dry-run] [--quiet] [--hash] [--archives] [--archive-depth N]\n"
     "  quarrix-cli dump SET\n"
     "  quarrix-cli copy IN OUT\n"
     "  quarrix-cli ls SET... [PATH]\n"
@@ -57,6 +58,11 @@ const char kUsage[] =
     "efu などの絶対パスは --base PATH より下のパスとして読みます。\n"
     "--hash はファイルの内容のハッシュ (XXH128、xxhsum -H2 と同じ値) を計算して記録します。"
     "update は変わったファイルだけを読み直します。\n"
+    "--archives はアーカイブ (zip、7z、rar、lzh、cab、tar、iso) の中身も一覧にし、ls や find で"
+    "「CATALOG\\dir\\a.zip\\中のファイル」として見られるようにします。"
+    "--archive-depth N はアーカイブの中のアーカイブを N 段目まで一覧にします (既定 1)。"
+    "update は同じように一覧にし、変わっていないアーカイブは読み直しません。find --json の in_archive は"
+    "アーカイブの中のものを示します。\n"
     "hashes は xxhsum -c で確かめられるチェックサムファイルを標準出力に書き出します "
     "(カタログの基本パスで実行してください)。\n"
     "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない・一覧として読めない, 4 "
@@ -213,6 +219,19 @@ void ReportUnhashed(const std::vector<std::string>& paths) {
   std::string text = "内容を読めなかったファイル (ハッシュなし) " + FormatCount(paths.size()) + " 件:\n";
   for (const std::string& path : paths) text += "  " + LineText(path) + "\n";
   WriteErr(text);
+}
+
+void ReportUnlisted(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  std::string text = "開けなかったアーカイブ (中身の一覧なし) " + FormatCount(paths.size()) + " 件:\n";
+  for (const std::string& path : paths) text += "  " + LineText(path) + "\n";
+  WriteErr(text);
+}
+
+bool ParseArchiveDepth(const std::string& value, int& depth) {
+  if (value.empty() || value.size() > 2 || value.find_first_not_of("0123456789") != std::string::npos) return false;
+  depth = std::stoi(value);
+  return depth >= 1 && depth <= kMaxArchiveDepth;
 }
 
 void ReportUnreadable(const CUnreadableSummary& unreadable) {

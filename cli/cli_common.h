@@ -81,6 +81,10 @@ void PrintNewCatalog(const CDriveFileInfo& catalog);
 bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force, const std::string& action);
 // Names on stderr every file whose content could not be read for its fingerprint.
 void ReportUnhashed(const std::vector<std::string>& paths);
+// The archives an add or update could not open, on standard error.
+void ReportUnlisted(const std::vector<std::string>& paths);
+// --archive-depth's value: 1 to kMaxArchiveDepth.
+bool ParseArchiveDepth(const std::string& value, int& depth);
 // Writes text to stdout as it is.
 void WriteOut(std::string_view text);
 // Writes UTF-8 text to stream (stdout or stderr): a Windows console gets it

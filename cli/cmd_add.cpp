@@ -41,6 +41,12 @@ int CmdAdd(const std::vector<std::string>& args) {
       options.bCrossFileSystems = true;
     else if (arg == "--hash")
       options.bHashContents = true;
+    else if (arg == "--archives")
+      options.nArchiveDepth = std::max(options.nArchiveDepth, 1);
+    else if (arg == "--archive-depth") {
+      if (i + 1 == args.size() || !ParseArchiveDepth(args[++i], options.nArchiveDepth))
+        return UsageError("--archive-depth には 1 から " + std::to_string(kMaxArchiveDepth) + " までの数を指定してください");
+    }
     else if (arg == "--exclude" && i + 1 < args.size())
       options.excludes.push_back(args[++i]);
     else if (arg == "--exclude")
@@ -63,9 +69,9 @@ int CmdAdd(const std::vector<std::string>& args) {
 
   std::unique_ptr<CDriveFileInfo> scanned;
   std::string message;
-  std::vector<std::string> unhashed;
+  std::vector<std::string> unhashed, unlisted;
   const EScanStatus status = ScanShowingProgress(options, quiet, [&](const CScanOptions& scanOptions) {
-    return MakeCatalog(label, paths, scanOptions, scanned, message, &unhashed);
+    return MakeCatalog(label, paths, scanOptions, scanned, message, &unhashed, &unlisted);
   });
   if (Stopped()) return StopExitStatus();
   if (status == EScanStatus::NotFound) {
@@ -77,6 +83,7 @@ int CmdAdd(const std::vector<std::string>& args) {
   if (status != EScanStatus::Done) return EXIT_NOTHING;
   ReportUnreadable(CollectUnreadable(*scanned, label));
   ReportUnhashed(unhashed);
+  ReportUnlisted(unlisted);
   const CDriveFileInfo* catalog = set->AppendCatalog(std::move(scanned), std::time(nullptr));
   if (const int saved = SaveSetForCli(setPath, *set, ECliSave::LockHeld); saved != EXIT_OK) return saved;
   PrintNewCatalog(*catalog);

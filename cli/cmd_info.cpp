@@ -29,6 +29,7 @@ nlohmann::ordered_json RecordJson(const CCatalogRecord& record) {
   object["cross_file_systems"] = record.bCrossFileSystems;
   object["excludes"] = EscapedList(record.excludes);
   object["hash_contents"] = record.bHashContents;
+  object["archive_depth"] = record.nArchiveDepth;
   return object;
 }
 
@@ -55,6 +56,7 @@ std::string InfoJson(const CRootFileInfo& set, const std::vector<std::string>& p
   out["base_path"] = info.m_strBasePath;
   out["catalog_count"] = info.m_strCatalogCount;
   if (!info.m_strFingerprint.empty()) out["xxh128"] = info.m_strFingerprint;
+  if (!info.m_strArchive.empty()) out["archive"] = info.m_strArchive;
   if (info.m_nType == CPropInfoData::TYPE_CATALOG) {
     const auto* catalog = static_cast<const CDriveFileInfo*>(FindByPath(static_cast<const CFileInfo*>(&set), paths[0]));
     out["record"] = catalog->m_record ? RecordJson(*catalog->m_record) : nlohmann::ordered_json();

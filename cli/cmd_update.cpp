@@ -41,6 +41,7 @@ struct CUpdateArgs {
   std::vector<std::string> positional;
   bool bQuiet = false, bHash = false, bDryRun = false, bForce = false, bFollowLinks = false, bCrossFileSystems = false;
   bool bExcludesGiven = false, bPathsGiven = false;
+  int nArchiveDepth = 0;
   std::vector<std::string> excludes, chosenPaths;
 };
 
@@ -56,6 +57,10 @@ bool ParseUpdateArgs(const std::vector<std::string>& args, CUpdateArgs& out) {
       out.bQuiet = true;
     } else if (arg == "--hash") {
       out.bHash = true;
+    } else if (arg == "--archives") {
+      out.nArchiveDepth = std::max(out.nArchiveDepth, 1);
+    } else if (arg == "--archive-depth") {
+      if (i + 1 == args.size() || !ParseArchiveDepth(args[++i], out.nArchiveDepth)) return false;
     } else if (arg == "--dry-run") {
       out.bDryRun = true;
     } else if (arg == "--force") {
@@ -90,7 +95,7 @@ bool SameRecord(const CDriveFileInfo& old, const CDriveFileInfo& fresh) {
 
 int CmdUpdate(const std::vector<std::string>& args) {
   CUpdateArgs parsed;
-  if (!ParseUpdateArgs(args, parsed)) return UsageError("--exclude の値がありません");
+  if (!ParseUpdateArgs(args, parsed)) return UsageError("--exclude の値がないか、--archive-depth の値が 1 から 8 の数ではありません");
   const std::vector<std::string>& positional = parsed.positional;
   if (positional.size() < 2 || positional.size() > 3)
     return UsageError("update にはカタログセットのファイルとカタログ名を指定してください");
@@ -123,13 +128,14 @@ int CmdUpdate(const std::vector<std::string>& args) {
   scanOptions.bFollowLinks = scanOptions.bFollowLinks || parsed.bFollowLinks;
   scanOptions.bCrossFileSystems = scanOptions.bCrossFileSystems || parsed.bCrossFileSystems;
   scanOptions.bHashContents = scanOptions.bHashContents || parsed.bHash;
+  scanOptions.nArchiveDepth = std::max(scanOptions.nArchiveDepth, parsed.nArchiveDepth);
   if (parsed.bExcludesGiven) scanOptions.excludes = parsed.excludes;
   std::unique_ptr<CDriveFileInfo> fresh;
   std::string message;
-  std::vector<std::string> unhashed;
+  std::vector<std::string> unhashed, unlisted;
   const EScanStatus status = ScanShowingProgress(scanOptions, parsed.bQuiet, [&](const CScanOptions& options) {
     return ScanForUpdate(catalog, place, options, fresh, message, parsed.bPathsGiven ? &parsed.chosenPaths : nullptr,
-                         &unhashed);
+                         &unhashed, &unlisted);
   });
   if (Stopped()) return StopExitStatus();
   if (status == EScanStatus::NotFound && !message.empty()) {
@@ -153,6 +159,7 @@ int CmdUpdate(const std::vector<std::string>& args) {
     WriteErr("読めなかった場所はカタログの前の内容のままです\n");
   }
   ReportUnhashed(unhashed);
+  ReportUnlisted(unlisted);
   // Fingerprints taken of files that had none are worth keeping too.
   const bool newFingerprints = !(fresh->m_fingerprints == catalog.m_fingerprints);
   if (!summary.HasChanges() && SameRecord(catalog, *fresh) && !newFingerprints) return EXIT_NOTHING;

@@ -36,13 +36,13 @@ class CMemberTree {
     for (std::size_t i = 0; i + 1 < names.size(); ++i) {
       if (i != 0) key.push_back('\\');
       key += names[i];
-      parent = &FolderAt(*parent, key, names[i], nullptr);
+      parent = &FolderAt(*parent, key, names[i], nullptr, record);
     }
     record.cFileName = names.back();
     if (folder) {
       if (names.size() > 1) key.push_back('\\');
       key += names.back();
-      FolderAt(*parent, key, names.back(), &record);
+      FolderAt(*parent, key, names.back(), &record, record);
       return;
     }
     *made = parent->AddChild(&record);
@@ -51,15 +51,17 @@ class CMemberTree {
  private:
   // The folder at key (made as name below parent when new); a folder's own
   // entry gives it its record, whether it came before its members or after.
+  // A folder only implied by its members' paths takes the times of the
+  // first member that implies it.
   CFolderFileInfo& FolderAt(CFolderFileInfo& parent, const std::string& key, const std::string& name,
-                            const CFindData* record) {
+                            const CFindData* record, const CFindData& implied) {
     const auto it = m_folders.find(key);
     if (it != m_folders.end()) {
       if (record != nullptr) it->second->CopyFieldsFrom(*CFileInfo::Create(record));
       return *it->second;
     }
-    CFindData made;
-    if (record != nullptr) made = *record;
+    CFindData made = record != nullptr ? *record : implied;
+    made.SetSize(0);
     made.cFileName = name;
     made.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
     auto* folder = static_cast<CFolderFileInfo*>(parent.AddChild(&made));
@@ -83,9 +85,12 @@ CFindData MemberRecord(archive_entry* entry, bool folder) {
   if (!folder && archive_entry_size_is_set(entry)) record.SetSize(std::uint64_t(archive_entry_size(entry)));
   if (archive_entry_mtime_is_set(entry))
     record.ftLastWriteTime = UnixToFileTime(archive_entry_mtime(entry), std::uint32_t(archive_entry_mtime_nsec(entry)));
-  if (archive_entry_birthtime_is_set(entry))
-    record.ftCreationTime =
-        UnixToFileTime(archive_entry_birthtime(entry), std::uint32_t(archive_entry_birthtime_nsec(entry)));
+  // Most archives keep no creation time: the modification time stands in,
+  // as copying a file gives it.
+  record.ftCreationTime =
+      archive_entry_birthtime_is_set(entry)
+          ? UnixToFileTime(archive_entry_birthtime(entry), std::uint32_t(archive_entry_birthtime_nsec(entry)))
+          : record.ftLastWriteTime;
   return record;
 }
 

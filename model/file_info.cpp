@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <unordered_map>
 
+#include "model/archive_listing.h"
 #include "model/item_arena.h"
 #include "model/root_file_info.h"
 #include "model/text_format.h"
@@ -362,6 +363,13 @@ void CFileInfo::GetInfo(CPropInfoData& info, const std::string& path) const {
   info.m_strPath = path;
   info.m_strAttributes = FormatAttributes(GetAttributes());
   info.m_strSize = GetSizeText(true);
+  if (const CFolderFileInfo* members = Members()) {
+    info.m_strArchive = "中身 " + FormatCount(CountItemsBelow(*members)) + " 件";
+    const std::string state = ArchiveStateText(ArchiveState());
+    if (!state.empty()) info.m_strArchive += " (" + state + ")";
+  } else if (IsInArchive()) {
+    info.m_strArchive = "アーカイブの中";
+  }
 }
 
 std::unique_ptr<CItemSummary> CFileInfo::MakeSummary(const std::string& path) const {
@@ -387,12 +395,40 @@ int Record(const CFileInfo& item, const std::string& path, std::vector<const CFi
   return 1;
 }
 
+// Tests every item below top (whose path is topPath), members of listed
+// archives included; a member found says which archive holds it. top is
+// the members folder of the archive named archive, if any.
+int SearchBelow(const CFolderFileInfo& top, const std::string& topPath, std::string_view archive,
+                CSearchPredicate predicate, void* params, std::vector<const CFileInfo*>* items,
+                CItemSummaryList* summaries) {
+  int found = 0;
+  // The archives the walk is inside, innermost last.
+  std::vector<std::pair<const CFolderFileInfo*, std::string_view>> archives;
+  if (!archive.empty()) archives.emplace_back(&top, archive);
+  WalkBelow(
+      top, topPath,
+      [&](const CFileInfo& child, const CWalkPath& parentPath) {
+        if (predicate(child, params) != 0) {
+          found = Record(child, parentPath.PathOf(child), items, summaries);
+          if (summaries != nullptr && !archives.empty()) summaries->back()->m_strArchive = archives.back().second;
+        }
+        if (const CFolderFileInfo* members = child.Members()) archives.emplace_back(members, child.GetName());
+      },
+      [&](const CFolderFileInfo& folder) {
+        if (!archives.empty() && archives.back().first == &folder) archives.pop_back();
+      },
+      EWalk::WithMembers);
+  return found;
+}
+
 }  // namespace
 
 int CFileInfo::Search(CSearchPredicate predicate, void* params, const std::string& path,
                       std::vector<const CFileInfo*>* items, CItemSummaryList* summaries) const {
-  if (predicate(*this, params) == 0) return 0;
-  return Record(*this, path, items, summaries);
+  int found = predicate(*this, params) != 0 ? Record(*this, path, items, summaries) : 0;
+  if (const CFolderFileInfo* members = Members())
+    found |= SearchBelow(*members, path, GetName(), predicate, params, items, summaries);
+  return found;
 }
 
 // --- CFolderFileInfo ---
@@ -451,24 +487,8 @@ void CFolderFileInfo::GetInfo(CPropInfoData& info, const std::string& path) cons
 
 int CFolderFileInfo::Search(CSearchPredicate predicate, void* params, const std::string& path,
                             std::vector<const CFileInfo*>* items, CItemSummaryList* summaries) const {
-  int found = CFileInfo::Search(predicate, params, path, items, summaries);
-  // The archives the walk is inside, innermost last, so that a member found
-  // says which archive holds it.
-  std::vector<std::pair<const CFolderFileInfo*, std::string_view>> archives;
-  WalkBelow(
-      *this, path,
-      [&](const CFileInfo& child, const CWalkPath& parentPath) {
-        if (predicate(child, params) != 0) {
-          found = Record(child, parentPath.PathOf(child), items, summaries);
-          if (summaries != nullptr && !archives.empty()) summaries->back()->m_strArchive = archives.back().second;
-        }
-        if (const CFolderFileInfo* members = child.Members()) archives.emplace_back(members, child.GetName());
-      },
-      [&](const CFolderFileInfo& folder) {
-        if (!archives.empty() && archives.back().first == &folder) archives.pop_back();
-      },
-      EWalk::WithMembers);
-  return found;
+  const int found = CFileInfo::Search(predicate, params, path, items, summaries);
+  return SearchBelow(*this, path, {}, predicate, params, items, summaries) | found;
 }
 
 CFileInfo* CFolderFileInfo::AddChild(const CFindData* record) {

@@ -59,6 +59,7 @@ nlohmann::ordered_json ItemJson(const CFileInfo& item, const std::string& path, 
   object["note"] = item.GetNote();
   object["catalog"] = catalog;
   if (fingerprint) object["xxh128"] = fingerprint->Hex();
+  if (item.IsInArchive()) object["in_archive"] = true;
   return object;
 }
 

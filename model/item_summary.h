@@ -46,6 +46,9 @@ struct CPropInfoData {
   std::string m_strBasePath;
   std::string m_strCatalogCount;
   std::string m_strFingerprint;  // a file's XXH128 in hex, when its catalog took one
+  // For a listed archive, its members and how far the listing got; for a
+  // member, that it is one.
+  std::string m_strArchive;
   // A catalog's record of its medium and of how it was made, several lines.
   std::string m_strRecord;
 };

@@ -1161,3 +1161,29 @@ TEST_F(CliTest, FolderNamesEndingInADotOrASpaceAreWalkedAsThemselves) {
 }
 
 }  // namespace
+
+TEST_F(CliTest, ArchivesAreListedToTheDepthAskedAndTheirMembersFoundAndKeptAcrossUpdates) {
+  const char* fixtures = std::getenv("QUARRIX_ARCHIVE_FIXTURES");
+  if (fixtures == nullptr || !std::filesystem::exists(std::string(fixtures) + "/.done"))
+    GTEST_SKIP() << "no archive fixtures";
+  const std::string disk = File("disk");
+  std::filesystem::create_directories(disk);
+  for (const char* name : {"sjis.zip", "nested.zip", "broken.zip"})
+    std::filesystem::copy_file(std::string(fixtures) + "/" + name, disk + "/" + name);
+  EXPECT_EQ(Run({"add", m_strSet, "Disk", disk, "--archive-depth", "9"}).nStatus, 2);
+  ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--quiet", "--archive-depth", "2"}).nStatus, 0);
+
+  EXPECT_TRUE(Has(Run({"ls", m_strSet, "Disk\\sjis.zip"}).strOut, "日本語.txt\t"));
+  CRun run = Run({"find", m_strSet, "--name", "readme.txt", "--from", "Disk\\nested.zip", "--json"});
+  const auto found = nlohmann::json::parse(run.strOut);
+  EXPECT_EQ(found["path"], "Disk\\nested.zip\\inner.zip\\sub\\readme.txt");
+  EXPECT_EQ(found["in_archive"], true);
+  EXPECT_TRUE(Has(Run({"info", m_strSet, "Disk\\broken.zip"}).strOut, "壊れているため途中まで"));
+
+  ASSERT_EQ(Run({"note", m_strSet, "--text", "メモ", "Disk\\sjis.zip\\日本語.txt"}).nStatus, 0);
+  std::filesystem::remove(disk + "/sjis.zip");
+  std::filesystem::copy_file(std::string(fixtures) + "/utf8.zip", disk + "/sjis.zip");
+  ASSERT_EQ(Run({"update", m_strSet, "Disk", "--quiet"}).nStatus, 0);
+  EXPECT_EQ(Run({"find", m_strSet, "--note", "メモ"}).strOut, "Disk\\sjis.zip\\日本語.txt\n");
+  EXPECT_TRUE(Has(Run({"ls", m_strSet, "Disk\\sjis.zip\\sub"}).strOut, "readme.txt\t"));
+}
