@@ -9,6 +9,7 @@
 #include <wx/statusbr.h>
 #include <wx/stdpaths.h>
 
+#include "document/member_opener.h"
 #include "document/about_dlg.h"
 #include "document/app_settings.h"
 #include "document/doc_manager.h"
@@ -164,6 +165,7 @@ int CExplorerApApp::OnExit() {
   m_pSettingsStore.reset();
   SetIconIndexSource(nullptr);
   CFileIconCache::Destroy();
+  RemoveMemberCopies();
   return wxApp::OnExit();
 }
 

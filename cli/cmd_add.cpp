@@ -45,9 +45,9 @@ int CmdAdd(const std::vector<std::string>& args) {
       options.nArchiveDepth = std::max(options.nArchiveDepth, 1);
     else if (arg == "--archive-depth") {
       if (i + 1 == args.size() || !ParseArchiveDepth(args[++i], options.nArchiveDepth))
-        return UsageError("--archive-depth には 1 から " + std::to_string(kMaxArchiveDepth) + " までの数を指定してください");
-    }
-    else if (arg == "--exclude" && i + 1 < args.size())
+        return UsageError("--archive-depth には 1 から " + std::to_string(kMaxArchiveDepth) +
+                          " までの数を指定してください");
+    } else if (arg == "--exclude" && i + 1 < args.size())
       options.excludes.push_back(args[++i]);
     else if (arg == "--exclude")
       return UsageError("--exclude の値がありません");

@@ -95,7 +95,8 @@ bool SameRecord(const CDriveFileInfo& old, const CDriveFileInfo& fresh) {
 
 int CmdUpdate(const std::vector<std::string>& args) {
   CUpdateArgs parsed;
-  if (!ParseUpdateArgs(args, parsed)) return UsageError("--exclude の値がないか、--archive-depth の値が 1 から 8 の数ではありません");
+  if (!ParseUpdateArgs(args, parsed))
+    return UsageError("--exclude の値がないか、--archive-depth の値が 1 から 8 の数ではありません");
   const std::vector<std::string>& positional = parsed.positional;
   if (positional.size() < 2 || positional.size() > 3)
     return UsageError("update にはカタログセットのファイルとカタログ名を指定してください");

@@ -7,14 +7,18 @@
 #include "dialogs/dialog_rules.h"
 #include "dialogs/message_box.h"
 
-CLabelDlg::CLabelDlg(wxWindow* parent, std::string label, bool hash)
-    : CValueDialog(parent, "カタログラベルの入力", "LabelDialogLayout"), m_strLabel(std::move(label)), m_bHash(hash) {}
+CLabelDlg::CLabelDlg(wxWindow* parent, std::string label, bool hash, bool archives)
+    : CValueDialog(parent, "カタログラベルの入力", "LabelDialogLayout"),
+      m_strLabel(std::move(label)),
+      m_bHash(hash),
+      m_bArchives(archives) {}
 
 bool CLabelDlg::TransferDataToWindow() {
   if (!wxDialog::TransferDataToWindow()) return false;
   wxTextCtrl* edit = XRCCTRL(*this, "ID_LABEL", wxTextCtrl);
   edit->ChangeValue(wxString::FromUTF8(m_strLabel));
   XRCCTRL(*this, "ID_HASH", wxCheckBox)->SetValue(m_bHash);
+  XRCCTRL(*this, "ID_ARCHIVES", wxCheckBox)->SetValue(m_bArchives);
   edit->SetFocus();
   edit->SelectAll();
   return true;
@@ -29,5 +33,6 @@ bool CLabelDlg::TransferDataFromWindow() {
   }
   m_strLabel = std::move(label);
   m_bHash = XRCCTRL(*this, "ID_HASH", wxCheckBox)->GetValue();
+  m_bArchives = XRCCTRL(*this, "ID_ARCHIVES", wxCheckBox)->GetValue();
   return true;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "model/text_format.h"
 #include "platform/cp932_codec.h"
 
 std::optional<std::uint32_t> ParseUnsignedField(const std::string& text) {
@@ -78,4 +79,10 @@ bool SplitResultPath(const std::string& path, std::string& catalog, std::string&
   catalog = path.substr(0, slash);
   file = path.substr(slash);
   return true;
+}
+
+std::string ResultFileText(const CResultRow& row) {
+  std::string text = DisplayName(row.m_strFile);
+  if (!row.m_strArchive.empty()) text += "　［アーカイブ " + DisplayName(row.m_strArchive) + " 内］";
+  return text;
 }

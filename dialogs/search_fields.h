@@ -25,8 +25,12 @@ std::string TodayDateText();
 struct CResultRow {
   std::string m_strFile;     // the path from the catalog's backslash on
   std::string m_strCatalog;  // the catalog's label
+  std::string m_strArchive;  // the archive a member was found in
   int m_nImage = 0;          // small image index
 };
+
+// The file column's text: the path, and for a member the archive it is in.
+std::string ResultFileText(const CResultRow& row);
 
 // Rows for the records whose path holds a backslash, in list order; records
 // of catalogs and of the set get none. imageFor gives a record's image.
@@ -60,6 +64,7 @@ std::vector<CResultRow> MakeResultRows(const CItemSummaryList& results, ImageFor
     if (!record) continue;
     CResultRow row;
     if (!SplitResultPath(record->m_strPath, row.m_strCatalog, row.m_strFile)) continue;
+    row.m_strArchive = record->m_strArchive;
     row.m_nImage = imageFor(*record);
     rows.push_back(std::move(row));
   }

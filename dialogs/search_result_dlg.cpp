@@ -33,7 +33,7 @@ class CResultListCtrl : public wxListCtrl {
   wxString OnGetItemText(long item, long column) const override {
     const CResultRow* row = Row(item);
     if (!row) return wxString();
-    return wxString::FromUTF8(DisplayName(column == COLUMN_CATALOG ? row->m_strCatalog : row->m_strFile));
+    return wxString::FromUTF8(column == COLUMN_CATALOG ? DisplayName(row->m_strCatalog) : ResultFileText(*row));
   }
   int OnGetItemImage(long item) const override {
     const CResultRow* row = Row(item);

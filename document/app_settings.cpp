@@ -11,6 +11,7 @@ const char kOutputSection[] = "CatalogOut";
 const char kExcludeSection[] = "ExcludePatterns";
 const char kAddSection[] = "AddCatalog";
 const char kHashKey[] = "HashContents";
+const char kArchivesKey[] = "ListArchives";
 
 std::string ListKey(int n) {
   char key[32];
@@ -42,7 +43,16 @@ CAppSettings::CAppSettings(CSettingsStore& store) : m_store(store) {
   LoadHashContents();
 }
 
-void CAppSettings::LoadHashContents() { m_bHashContents = m_store.GetInt(kAddSection, kHashKey, 0) != 0; }
+void CAppSettings::LoadHashContents() {
+  m_bHashContents = m_store.GetInt(kAddSection, kHashKey, 0) != 0;
+  m_bListArchives = m_store.GetInt(kAddSection, kArchivesKey, 0) != 0;
+}
+
+void CAppSettings::SaveListArchives(bool archives) {
+  m_bListArchives = archives;
+  m_store.SetInt(kAddSection, kArchivesKey, archives ? 1 : 0);
+  m_store.Flush();
+}
 
 void CAppSettings::SaveHashContents(bool hash) {
   m_bHashContents = hash;

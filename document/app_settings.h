@@ -54,6 +54,10 @@ class CAppSettings {
   void LoadHashContents();
   void SaveHashContents(bool hash);
   bool GetHashContents() const { return m_bHashContents; }
+  // "AddCatalog": ListArchives 0 or 1, off when missing: the label dialog's
+  // archive check box as last left.
+  void SaveListArchives(bool archives);
+  bool GetListArchives() const { return m_bListArchives; }
 
  private:
   // A list kept as numbered keys of section.
@@ -66,6 +70,7 @@ class CAppSettings {
   CSearchOptions m_searchOptions;
   std::vector<std::string> m_vecExcludes;
   bool m_bHashContents = false;
+  bool m_bListArchives = false;
 };
 
 // The running application's settings; null when the process is not the

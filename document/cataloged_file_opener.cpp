@@ -12,6 +12,8 @@
 #include "document/app_launcher.h"
 #include "document/app_settings.h"
 #include "document/explorer_ap_doc.h"
+#include "document/member_opener.h"
+#include "model/archive_extract.h"
 #include "model/catalog_update.h"
 #include "model/item_real_name.h"
 #include "model/medium_match.h"
@@ -48,14 +50,18 @@ bool OpenWithChosenApplication(const std::string& path, wxWindow* parent, CAppSe
 
 bool TryOpen(const CRootFileInfo& set, const std::string& logicalPath, wxWindow* parent, CAppSettings* settings,
              CAppLauncher& launcher) {
+  // A member of an archive: the archive is what must be on the medium.
+  CMemberPath member;
+  const bool inArchive = SplitMemberPath(set, logicalPath, member);
+  const std::string& onMedium = inArchive ? member.strArchive : logicalPath;
   std::string catalogName, path, fileName;
   bool outside = false;
-  if (!SplitCatalogPath(set, logicalPath, catalogName, path, fileName, &outside)) {
+  if (!SplitCatalogPath(set, onMedium, catalogName, path, fileName, &outside)) {
     if (outside) AppMessageBox(kOutsideCatalogMessage, wxOK | wxICON_EXCLAMATION, parent);
     return outside;  // the message said why; the general one would only repeat it
   }
-  if (!ConfirmFilePresent(path, logicalPath, catalogName, fileName, parent, FindCatalog(set, catalogName)))
-    return false;
+  if (!ConfirmFilePresent(path, onMedium, catalogName, fileName, parent, FindCatalog(set, catalogName))) return false;
+  if (inArchive && !ExtractMemberCopy(path, member, path)) return false;
   // Whatever kept the associated application from starting, the user gets
   // to pick another at once rather than be left with the file unopened.
   if (launcher.OpenWithAssociated(path) == CAppLauncher::OPEN_DONE) return true;

@@ -44,6 +44,13 @@ std::string UnhashedText(const std::vector<std::string>& paths) {
                       std::min(paths.size(), kListed));
 }
 
+std::string UnlistedText(const std::vector<std::string>& paths) {
+  if (paths.empty()) return {};
+  constexpr std::size_t kListed = 10;
+  return PathListText("開けずに中身を一覧にできなかったアーカイブ", paths.size(), paths.data(),
+                      std::min(paths.size(), kListed));
+}
+
 std::string ScanStatusMessage(EScanStatus status, const char* cancelled) {
   switch (status) {
     case EScanStatus::Cancelled: return cancelled;

@@ -52,6 +52,8 @@ std::string UnreadableText(const CUnreadableSummary& unreadable);
 // The files whose contents could not be read for their hashes (logical
 // paths, the first few named), to add to a scan's message; empty when none.
 std::string UnhashedText(const std::vector<std::string>& paths);
+// The archives that would not open to be listed, likewise.
+std::string UnlistedText(const std::vector<std::string>& paths);
 
 // "TITLE への変更を保存しますか?"
 std::string SaveChangesPrompt(const std::string& title);

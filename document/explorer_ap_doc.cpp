@@ -242,13 +242,18 @@ bool CExplorerApDoc::SaveAsPath(const wxString& file) {
 
 void CExplorerApDoc::OnAddCatalog(wxCommandEvent&) { AddCatalog(); }
 
-bool CExplorerApDoc::AskCatalogLabel(const std::vector<std::string>& paths, std::string& label, bool& hash) {
+bool CExplorerApDoc::AskCatalogLabel(const std::vector<std::string>& paths, std::string& label, CAddChoices& choices) {
   CAppSettings* settings = GetAppSettings();
-  CLabelDlg dialog(GetDialogParent(), SuggestedCatalogLabel(paths), settings && settings->GetHashContents());
+  CLabelDlg dialog(GetDialogParent(), SuggestedCatalogLabel(paths), settings && settings->GetHashContents(),
+                   settings && settings->GetListArchives());
   if (dialog.ShowModal() != wxID_OK) return false;
   label = dialog.GetCatalogLabel();
-  hash = dialog.GetHashContents();
-  if (settings) settings->SaveHashContents(hash);
+  choices.bHash = dialog.GetHashContents();
+  choices.bArchives = dialog.GetListArchives();
+  if (settings) {
+    settings->SaveHashContents(choices.bHash);
+    settings->SaveListArchives(choices.bArchives);
+  }
   return true;
 }
 
@@ -275,23 +280,26 @@ EScanStatus CExplorerApDoc::ScanWithProgress(const char* caption,
   return cancel.load() ? EScanStatus::Cancelled : status;
 }
 
-int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::string>& paths, bool hash) {
+int CExplorerApDoc::ScanAndAdd(const std::string& label, const std::vector<std::string>& paths,
+                               const CAddChoices& choices) {
   // Refused before the scan rather than after it.
   if (FindByPath(static_cast<const CFileInfo*>(m_pRoot.get()), label) != nullptr) return FinishAdd(nullptr);
   std::unique_ptr<CDriveFileInfo> catalog;
   std::string message;
   const CAppSettings* settings = GetAppSettings();
   const std::vector<std::string> excludes = settings ? settings->GetExcludePatterns() : std::vector<std::string>();
-  std::vector<std::string> unhashed;
+  std::vector<std::string> unhashed, unlisted;
   const EScanStatus status = ScanWithProgress(kScanCaption, [&](const CScanOptions& options) {
     CScanOptions chosen = options;
     chosen.excludes = excludes;
-    chosen.bHashContents = hash;
-    return MakeCatalog(label, paths, chosen, catalog, message, &unhashed);
+    chosen.bHashContents = choices.bHash;
+    chosen.nArchiveDepth = choices.bArchives ? 1 : 0;
+    return MakeCatalog(label, paths, chosen, catalog, message, &unhashed, &unlisted);
   });
   if (status != EScanStatus::Done) message = ScanStatusMessage(status, kScanCancelled);
   if (status == EScanStatus::Done) message += UnreadableText(CollectUnreadable(*catalog, label));
   AppendLine(message, UnhashedText(unhashed));
+  AppendLine(message, UnlistedText(unlisted));
   const CDriveFileInfo* added =
       status == EScanStatus::Done ? m_pRoot->AppendCatalog(std::move(catalog), std::time(nullptr)) : nullptr;
   if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
@@ -303,9 +311,9 @@ int CExplorerApDoc::AddCatalog() {
   std::string path;
   if (!BrowseForLocation(kBrowseTitle, path, GetDialogParent(), PickerStartFolder())) return 0;
   std::string label;
-  bool hash = false;
-  if (!AskCatalogLabel({path}, label, hash)) return 0;
-  return ScanAndAdd(label, {path}, hash);
+  CAddChoices choices;
+  if (!AskCatalogLabel({path}, label, choices)) return 0;
+  return ScanAndAdd(label, {path}, choices);
 }
 
 void CExplorerApDoc::OnDropFiles(const wxArrayString& files) {
@@ -319,9 +327,9 @@ int CExplorerApDoc::AddCatalogFromFiles(const std::vector<std::string>& paths) {
   if (wxWindow* top = wxGetTopLevelParent(GetDialogParent())) top->Raise();
   if (!Confirm(kConfirmDrop, GetDialogParent())) return 0;
   std::string label;
-  bool hash = false;
-  if (!AskCatalogLabel(paths, label, hash)) return 0;
-  return ScanAndAdd(label, paths, hash);
+  CAddChoices choices;
+  if (!AskCatalogLabel(paths, label, choices)) return 0;
+  return ScanAndAdd(label, paths, choices);
 }
 
 void CExplorerApDoc::OnExcludePatterns(wxCommandEvent&) { EditExcludePatterns(); }
@@ -370,12 +378,16 @@ int CExplorerApDoc::UpdateCatalog(const std::string& name) {
   const CDriveFileInfo& catalog = *found;
   std::unique_ptr<CDriveFileInfo> fresh;
   std::string message;
-  std::vector<std::string> unhashed;
+  std::vector<std::string> unhashed, unlisted;
   const EScanStatus status = ScanWithProgress(kUpdateCaption, [&](const CScanOptions& options) {
-    return ScanForUpdate(catalog, place, RecordedScanOptions(catalog, options), fresh, message, nullptr, &unhashed);
+    return ScanForUpdate(catalog, place, RecordedScanOptions(catalog, options), fresh, message, nullptr, &unhashed,
+                         &unlisted);
   });
   if (status != EScanStatus::Done) message = ScanStatusMessage(status, kUpdateCancelled);
-  if (status == EScanStatus::Done) AppendLine(message, UnhashedText(unhashed));
+  if (status == EScanStatus::Done) {
+    AppendLine(message, UnhashedText(unhashed));
+    AppendLine(message, UnlistedText(unlisted));
+  }
   if (!message.empty()) AppMessageBox(message, wxOK | wxICON_EXCLAMATION, GetDialogParent());
   if (status != EScanStatus::Done) return 0;
   const CUpdateSummary summary = CompareCatalogs(catalog, *fresh);

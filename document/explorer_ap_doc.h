@@ -109,11 +109,16 @@ class CExplorerApDoc : public wxDocument, public CNoteSource, public CSearchSour
   // The label dialog, starting with the label suggested for paths; false
   // when cancelled. hash gets the dialog's hash check box, which the
   // settings keep for the next time.
-  bool AskCatalogLabel(const std::vector<std::string>& paths, std::string& label, bool& hash);
+  // How a new catalog is to be made, as the label dialog asks.
+  struct CAddChoices {
+    bool bHash = false;
+    bool bArchives = false;
+  };
+  bool AskCatalogLabel(const std::vector<std::string>& paths, std::string& label, CAddChoices& choices);
   // Scans paths on a worker thread with the progress dialog and adds the
   // catalog (taking its files' hashes when hash); a cancelled or failed scan
   // changes nothing and says why.
-  int ScanAndAdd(const std::string& label, const std::vector<std::string>& paths, bool hash);
+  int ScanAndAdd(const std::string& label, const std::vector<std::string>& paths, const CAddChoices& choices);
   // Where the medium of catalog name is now: its base path, else where the
   // user points; the user is asked first when another medium or none is
   // there. False when the user gave up.

@@ -215,7 +215,7 @@ CListSelection CExplorerApView::GetSelectionFacts() const {
       if (std::size_t(row) >= m_vecRows.size()) continue;
       ++facts.m_nSelected;
       const CListRow& r = m_vecRows[std::size_t(row)];
-      if (r.m_bFolder || r.m_bCatalog) ++facts.m_nContainers;
+      if (r.m_bFolder || r.m_bCatalog || r.m_bArchive) ++facts.m_nContainers;
     }
   }
   return facts;
@@ -244,7 +244,7 @@ bool CExplorerApView::GetStatusText(wxString& text) {
 void CExplorerApView::OpenFolderRow(long row) {
   if (row < 0 || std::size_t(row) >= m_vecRows.size()) return;
   const CListRow& r = m_vecRows[std::size_t(row)];
-  if (!r.m_bFolder && !r.m_bCatalog) return;
+  if (!r.m_bFolder && !r.m_bCatalog && !r.m_bArchive) return;
   const std::string path = RowFullPath(row);
   FillList(path);
   // The tree selects the same folder; its own fill follows after the usual
@@ -282,7 +282,7 @@ void CExplorerApView::OnItemActivated(wxListEvent& event) {
   event.Skip();
   if (row < 0 || std::size_t(row) >= m_vecRows.size()) return;
   const CListRow& r = m_vecRows[std::size_t(row)];
-  if (r.m_bFolder || r.m_bCatalog) {
+  if (r.m_bFolder || r.m_bCatalog || r.m_bArchive) {
     OpenFolderRow(row);
   } else if (CExplorerApDoc* doc = Doc()) {
     OpenCatalogedFile(*doc, RowFullPath(row));

@@ -165,8 +165,9 @@ void CLeftView::FillChildren(const wxTreeItemId& node) {
   for (const auto& record : records) sorted.emplace_back(FoldedSortKey(record->m_strName), record.get());
   std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [key, record] : sorted) {
-    const int image =
-        isRoot ? doc->GetIconIndex(record->m_strName, false, true) : doc->GetIconIndex(record->m_strName, true, false);
+    // An archive keeps its file's icon, so that it reads as the archive it is.
+    const int image = isRoot ? doc->GetIconIndex(record->m_strName, false, true)
+                             : doc->GetIconIndex(record->m_strName, !record->m_bArchive, false);
     const wxTreeItemId child = tree->AppendItem(node, wxString::FromUTF8(DisplayName(record->m_strName)), image, image,
                                                 new CNodeName(record->m_strName));
     if (!child.IsOk()) continue;
@@ -217,7 +218,7 @@ wxTreeItemId CLeftView::RevealFrom(const wxTreeItemId& node, const std::string& 
 }
 
 void CLeftView::RevealFoundItem(const CItemSummary& item) {
-  if (item.m_bContainer) {
+  if (item.m_bContainer || item.m_bArchive) {
     RevealPath(item.m_strPath);
     return;
   }

@@ -149,6 +149,7 @@ CListRow MakeListRow(CItemSummary&& record, std::uint64_t size, bool setLevel, i
   row.m_strName = std::move(record.m_strName);
   row.m_bCatalog = setLevel;
   row.m_bFolder = !setLevel && record.m_bContainer;
+  row.m_bArchive = record.m_bArchive;
   if (!row.m_bFolder) row.m_strSize = std::move(record.m_strSize);
   row.m_strKind = std::move(record.m_strTypeName);
   row.m_strDate = FormatDateCell(record.m_timeModified);
@@ -169,8 +170,8 @@ bool BuildListRows(const CRootFileInfo& set, const std::string& path, const CRow
   // same children, listed in the same order.
   const CFileInfo* container = FindByPath(static_cast<const CFileInfo*>(&set), path);
   const std::vector<std::unique_ptr<CFileInfo>>* children = nullptr;
-  if (container != nullptr && container->IsContainer()) {
-    children = &static_cast<const CFolderFileInfo*>(container)->Children();
+  if (const CFolderFileInfo* folder = container != nullptr ? container->AsContainer() : nullptr) {
+    children = &folder->Children();
     if (children->size() != records.size()) children = nullptr;
   }
   const bool setLevel = path.empty();

@@ -34,6 +34,7 @@ struct CListRow {
   int m_nImage = 0;
   bool m_bFolder = false;   // a folder below a catalog
   bool m_bCatalog = false;  // a catalog, at the set level
+  bool m_bArchive = false;  // an archive whose members were listed: opened like a folder
 };
 
 // The text of one cell.
