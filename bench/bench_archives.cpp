@@ -119,8 +119,9 @@ std::string Describe(const CFixtureSize& size) {
   return text.str();
 }
 
-// The archives, one folder of each kind (kKinds), in a folder below root, made unless a stamp says it is there
-// already; empty when it could not be made.
+// The archives, a folder for each kind (kKinds), in a folder below root:
+// made unless a stamp says they are there already; empty when they could
+// not be made.
 std::string MakeFixture(const std::string& root, const CFixtureSize& size) {
   const std::string archives = root + "/archives";
   const std::string stamp = root + "/.done";
