@@ -136,15 +136,6 @@ double TimeDelayedScan(const std::string& root, int threads) {
   return Seconds(std::chrono::steady_clock::now() - start);
 }
 
-// Kilobytes of a line of /proc/self/status ("VmRSS:", "VmHWM:").
-long StatusKilobytes(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.compare(0, std::strlen(key), key) == 0) return std::atol(line.c_str() + std::strlen(key));
-  return 0;
-}
-
 // Resident memory gained while scanning, at the peak and with the finished
 // catalog still held, and the catalog's heap bytes.
 void MeasureMemory(const std::string& root, int threads) {

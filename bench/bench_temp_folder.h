@@ -1,6 +1,6 @@
 #pragma once
-// A new folder for a benchmark's tree: below the folder named on the command
-// line, else below $TMPDIR or /tmp. Empty when it cannot be made.
+// Where a benchmark's tree goes: below the folder named on the command line,
+// else below $TMPDIR or /tmp.
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,9 +8,15 @@
 
 #include <stdlib.h>
 
-inline std::string MakeBenchFolder(int argc, char** argv) {
+inline std::string BenchParentFolder(int argc, char** argv) {
   const char* base = argc > 1 ? argv[1] : std::getenv("TMPDIR");
-  std::string root = std::string(base != nullptr ? base : "/tmp") + "/quarrix-bench-XXXXXX";
+  return base != nullptr ? base : "/tmp";
+}
+
+// A new folder for a benchmark's tree below BenchParentFolder; empty when it
+// cannot be made.
+inline std::string MakeBenchFolder(int argc, char** argv) {
+  std::string root = BenchParentFolder(argc, argv) + "/quarrix-bench-XXXXXX";
   if (mkdtemp(root.data()) == nullptr) {
     std::perror("mkdtemp");
     return {};
