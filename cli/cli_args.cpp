@@ -51,7 +51,7 @@ const CCommandOptions kCommandOptions[] = {
       {"--json", 0},
       {"--real-path", 0}}},
     {"note", {{"--text", 1}}},
-    {"report", {{"--catalog", 1}, {"--columns", 1}}},
+    {"report", {{"--catalog", 1}, {"--columns", 1}, {"--members", 0}}},
     {"identify", {}},
     {"export", {{"--catalog", 1}, {"--format", 1}, {"-o", 1}}},
     {"import", {{"--format", 1}, {"--base", 1}, {"--skip-bad", 0}}},

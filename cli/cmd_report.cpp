@@ -52,6 +52,8 @@ int CmdReport(const std::vector<std::string>& args) {
       } else if (!ParseColumns(value, options, unknown)) {
         return UsageError("不明な列です: " + unknown);
       }
+    } else if (args[i] == "--members") {
+      options.members = 1;
     } else {
       positional.push_back(args[i]);
     }

@@ -18,6 +18,7 @@ const CColumnBox kColumnBoxes[] = {
     {CCatalogOutOptionDlg::ID_MODIFIED_TIME, &CatalogOutOptions::modifiedTime},
     {CCatalogOutOptionDlg::ID_ATTRIBUTE, &CatalogOutOptions::attribute},
     {CCatalogOutOptionDlg::ID_NOTE, &CatalogOutOptions::note},
+    {CCatalogOutOptionDlg::ID_MEMBERS, &CatalogOutOptions::members},
 };
 
 }  // namespace

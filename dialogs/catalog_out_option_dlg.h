@@ -11,6 +11,7 @@ class CCatalogOutOptionDlg : public CValueDialog {
   // The check boxes, one per column.
   enum : int {
     ID_NOTE = 1020,
+    ID_MEMBERS = 1090,
     ID_KIND = 1022,
     ID_CREATE_TIME = 1052,
     ID_MODIFIED_TIME = 1053,

@@ -10,4 +10,6 @@ struct CatalogOutOptions {
   std::int32_t modifiedTime = 1;
   std::int32_t attribute = 1;
   std::int32_t note = 1;
+  // Whether listed archives' members follow, each archive as a folder.
+  std::int32_t members = 0;
 };

@@ -173,7 +173,7 @@ class CHtmlReportWriter {
   }
 
   void WriteFolderHeading(const CFileInfo& folder, const std::string& path) {
-    Emit("<h3>●フォルダ " + Escape(path) + "</h3>");
+    Emit((folder.IsContainer() ? "<h3>●フォルダ " : "<h3>●アーカイブ ") + Escape(path) + "</h3>");
     if (!m_options.createTime && !m_options.attribute && !m_options.note) return;
     Emit("<table border=\"1\">\n");
     const CWidths widths{0, 200};
@@ -222,23 +222,28 @@ class CHtmlReportWriter {
 
   // A node's heading and file table; its folders in name order, to be
   // written after it.
-  std::vector<const CFolderFileInfo*> WriteNode(const CFolderFileInfo& node, const std::string& path) {
+  // item is the folder, or the archive whose members node holds.
+  using CNode = std::pair<const CFileInfo*, const CFolderFileInfo*>;
+  std::vector<CNode> WriteNode(const CFileInfo& item, const CFolderFileInfo& node, const std::string& path) {
     CountDone(node);
     if (node.IsCatalog())
       WriteCatalogHeading(node);
     else
-      WriteFolderHeading(node, path);
+      WriteFolderHeading(item, path);
     std::vector<const CFileInfo*> files;
-    std::vector<const CFolderFileInfo*> folders;
+    std::vector<CNode> folders;
     for (const auto& child : node.Children()) {
-      if (child->IsContainer())
-        folders.push_back(static_cast<const CFolderFileInfo*>(child.get()));
-      else
-        files.push_back(child.get());
+      if (child->IsContainer()) {
+        folders.emplace_back(child.get(), static_cast<const CFolderFileInfo*>(child.get()));
+        continue;
+      }
+      files.push_back(child.get());
+      if (m_options.members && child->Members() != nullptr) folders.emplace_back(child.get(), child->Members());
     }
     auto byName = [](const CFileInfo* a, const CFileInfo* b) { return NameLess(a->GetName(), b->GetName()); };
     std::stable_sort(files.begin(), files.end(), byName);
-    std::stable_sort(folders.begin(), folders.end(), byName);
+    std::stable_sort(folders.begin(), folders.end(),
+                     [&](const CNode& a, const CNode& b) { return byName(a.first, b.first); });
     if (!files.empty()) WriteFileTable(files);
     return folders;
   }
@@ -246,12 +251,12 @@ class CHtmlReportWriter {
   // Depth first, with an explicit stack: folders may nest very deeply.
   void WriteFolderSection(const CFolderFileInfo& top, const std::string& path) {
     struct CFrame {
-      std::vector<const CFolderFileInfo*> folders;
+      std::vector<CNode> folders;
       std::size_t nNext;
     };
     CWalkPath walkPath(path);
     std::vector<CFrame> stack;
-    stack.push_back({WriteNode(top, walkPath.Str()), 0});
+    stack.push_back({WriteNode(top, top, walkPath.Str()), 0});
     while (!stack.empty() && !Cancelled()) {
       CFrame& frame = stack.back();
       if (frame.nNext == frame.folders.size()) {
@@ -259,9 +264,9 @@ class CHtmlReportWriter {
         if (!stack.empty()) walkPath.Leave();
         continue;
       }
-      const CFolderFileInfo& folder = *frame.folders[frame.nNext++];
-      walkPath.Enter(folder);
-      stack.push_back({WriteNode(folder, walkPath.Str()), 0});
+      const auto [item, folder] = frame.folders[frame.nNext++];
+      walkPath.Enter(*item);
+      stack.push_back({WriteNode(*item, *folder, walkPath.Str()), 0});
     }
   }
 

@@ -1186,4 +1186,10 @@ TEST_F(CliTest, ArchivesAreListedToTheDepthAskedAndTheirMembersFoundAndKeptAcros
   ASSERT_EQ(Run({"update", m_strSet, "Disk", "--quiet"}).nStatus, 0);
   EXPECT_EQ(Run({"find", m_strSet, "--note", "メモ"}).strOut, "Disk\\sjis.zip\\日本語.txt\n");
   EXPECT_TRUE(Has(Run({"ls", m_strSet, "Disk\\sjis.zip\\sub"}).strOut, "readme.txt\t"));
+
+  // The report leaves members out unless asked.
+  const std::string plain = Cp932ToUtf8(Run({"report", m_strSet, "-"}).strOut);
+  const std::string full = Cp932ToUtf8(Run({"report", m_strSet, "-", "--members"}).strOut);
+  EXPECT_FALSE(Has(plain, "●アーカイブ Disk\\sjis.zip"));
+  EXPECT_TRUE(Has(full, "●アーカイブ Disk\\sjis.zip")) << full;
 }

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     Save("long_names.fcf", WriteSetToBytes(set));
   }
   {  // the program's own records after the set object: a catalog's record,
-     // item flags, fingerprints, and records of a later version
+     // item flags, fingerprints, archive members, and records of a later version
     CRootFileInfo set("records");
     auto catalog = Catalog("R");
     auto* folder = static_cast<CFolderFileInfo*>(Add(*catalog, "d", true));
@@ -128,6 +128,13 @@ int main(int argc, char** argv) {
     catalog->m_record = record;
     catalog->m_fingerprints.Add({{2, {0x0123456789abcdefULL, 0xfedcba9876543210ULL}}});
     catalog->m_extraRecords.push_back({77, 1, "later"});
+    // An archive listed two levels deep, with a note on a member.
+    CFileInfo* archive = Add(*folder, "a.zip", false);
+    CFolderFileInfo& members = folder->AttachMembers(*archive, 1);
+    auto* inner = static_cast<CFolderFileInfo*>(Add(members, "sub", true));
+    Add(*inner, "m.txt", false)->SetNoteText("note");
+    CFileInfo* nested = Add(members, "b.7z", false);
+    Add(folder->AttachMembers(*nested, 4), "x", false);
     set.AppendCatalog(std::move(catalog), 0);
     set.m_extraRecords.push_back({90, 0, "set"});
     Save("records.fcf", WriteSetToBytes(set));
