@@ -31,7 +31,19 @@ target_compile_definitions(quarrix_windows INTERFACE UNICODE _UNICODE NOMINMAX _
   _POSIX_THREAD_SAFE_FUNCTIONS)
 target_compile_options(quarrix_windows INTERFACE
   "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/platform/win/posix_compat.h>")
-target_link_libraries(quarrix_windows INTERFACE shell32 ole32 uuid advapi32 normaliz)
+# Archives are read with libarchive, static with its compression libraries
+# (scripts/windows/build-deps.sh), in the order they use each other.
+add_library(quarrix_libarchive INTERFACE)
+foreach(name archive zstd lzma bz2 z)
+  set(library ${QUARRIX_WIN_DEPS}/lib/lib${name}.a)
+  if(NOT EXISTS ${library})
+    message(FATAL_ERROR "${library} is missing: scripts/windows/build-deps.sh builds it")
+  endif()
+  target_link_libraries(quarrix_libarchive INTERFACE ${library})
+endforeach()
+target_include_directories(quarrix_libarchive SYSTEM INTERFACE ${QUARRIX_WIN_DEPS}/include)
+target_compile_definitions(quarrix_libarchive INTERFACE LIBARCHIVE_STATIC)
+target_link_libraries(quarrix_windows INTERFACE quarrix_libarchive shell32 ole32 uuid advapi32 normaliz)
 target_link_options(quarrix_windows INTERFACE -static -static-libgcc -static-libstdc++)
 
 # Compiled into every program: the manifest (UTF-8 as the ANSI code page,

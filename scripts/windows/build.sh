@@ -9,14 +9,10 @@ root="$(cd "$here/../.." && pwd)"
 . "$here/env.sh"
 
 # QUARRIX_WIN_NO_GUI=1: only the core, the command-line program and the
-# tests, which need no cached libraries.
+# tests, with just the cached libraries the core needs.
 gui=ON
-if [ "${QUARRIX_WIN_NO_GUI:-0}" = 1 ]; then
-  gui=OFF
-  quarrix_win_install_packages
-else
-  "$here/build-deps.sh"
-fi
+if [ "${QUARRIX_WIN_NO_GUI:-0}" = 1 ]; then gui=OFF; fi
+"$here/build-deps.sh"
 quarrix_win_enable_sources
 quarrix_win_paths
 build="${QUARRIX_WIN_BUILD:-$root/build-win}"

@@ -1,9 +1,12 @@
 # Shared by the Windows scripts: packages, the dependency cache and its key.
 # shellcheck shell=bash
 . "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
-QUARRIX_WIN_SOURCES="zlib libpng1.6 expat wxwidgets3.2"
+# The core reads archives with libarchive and its compression libraries; the
+# GUI adds libpng, expat and wxWidgets.
+QUARRIX_WIN_CORE_SOURCES="zlib bzip2 xz-utils libzstd libarchive"
+QUARRIX_WIN_SOURCES="$QUARRIX_WIN_CORE_SOURCES libpng1.6 expat wxwidgets3.2"
 # Bump when the recipe in build-deps.sh changes, so caches are rebuilt.
-QUARRIX_WIN_RECIPE=1
+QUARRIX_WIN_RECIPE=2
 # The cache root may be moved with QUARRIX_WIN_CACHE, or the exact folder
 # chosen with QUARRIX_WIN_DEPS_DIR.
 QUARRIX_WIN_CACHE="${QUARRIX_WIN_CACHE:-/var/cache/quarrix-windows}"
@@ -35,7 +38,14 @@ quarrix_win_key() {
 }
 
 # Sets QUARRIX_WIN_KEY and QUARRIX_WIN_DEPS (needs the source lists).
+# QUARRIX_WIN_NO_GUI=1 needs only the core's libraries: a complete folder with
+# everything serves, else one with just those (QUARRIX_WIN_SOURCES shrinks).
 quarrix_win_paths() {
   QUARRIX_WIN_KEY="$(quarrix_win_key)"
   QUARRIX_WIN_DEPS="${QUARRIX_WIN_DEPS_DIR:-$QUARRIX_WIN_CACHE/$QUARRIX_WIN_KEY}"
+  if [ "${QUARRIX_WIN_NO_GUI:-0}" = 1 ] && [ -z "${QUARRIX_WIN_DEPS_DIR:-}" ] && \
+     [ ! -f "$QUARRIX_WIN_DEPS/.complete" ] && [ "$QUARRIX_WIN_SOURCES" != "$QUARRIX_WIN_CORE_SOURCES" ]; then
+    QUARRIX_WIN_SOURCES="$QUARRIX_WIN_CORE_SOURCES"
+    quarrix_win_paths
+  fi
 }

@@ -5,7 +5,8 @@
 # Builds what is missing first (scripts/windows/build.sh, and the Linux
 # quarrix-cli in build-win-host).
 # QUARRIX_WIN_NO_GUI=1 leaves out everything that needs wxWidgets (the GUI
-# smoke test and the installer), for a machine without the cached libraries.
+# smoke test and the installer), for a machine without wxWidgets cached: only
+# the core's libraries are built then.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
