@@ -10,6 +10,7 @@ CArchiveNameLocale::CArchiveNameLocale() = default;
 CArchiveNameLocale::~CArchiveNameLocale() = default;
 
 std::string ArchiveEntryPath(archive_entry* entry) {
+  if (const char* utf8 = archive_entry_pathname_utf8(entry)) return utf8;
   if (const wchar_t* wide = archive_entry_pathname_w(entry)) return Utf8FromWide(wide);
   const char* path = archive_entry_pathname(entry);
   return path != nullptr ? std::string(path) : std::string();
