@@ -4,14 +4,15 @@
 
 #include "platform/win/win_text.h"
 
-// Windows keeps member names wide where the archive says what they are, and
-// reads plain bytes in the console's code page: no locale to set.
+// The process stays in the "C" locale, where libarchive hands plain bytes on
+// as they were stored and widens them byte by byte (so the wide form of such
+// a name is wrong); names the archive stores as Unicode have no narrow form
+// there and come wide.
 CArchiveNameLocale::CArchiveNameLocale() = default;
 CArchiveNameLocale::~CArchiveNameLocale() = default;
 
 std::string ArchiveEntryPath(archive_entry* entry) {
-  if (const char* utf8 = archive_entry_pathname_utf8(entry)) return utf8;
-  if (const wchar_t* wide = archive_entry_pathname_w(entry)) return Utf8FromWide(wide);
-  const char* path = archive_entry_pathname(entry);
-  return path != nullptr ? std::string(path) : std::string();
+  if (const char* path = archive_entry_pathname(entry)) return path;
+  const wchar_t* wide = archive_entry_pathname_w(entry);
+  return wide != nullptr ? Utf8FromWide(wide) : std::string();
 }
