@@ -11,7 +11,7 @@
 #include "model/archive_reading.h"
 #include "platform/archive_entry_name.h"
 #include "platform/file_time.h"
-#include "platform/real_name.h"
+#include "platform/cp932_codec.h"
 
 namespace {
 
@@ -139,7 +139,7 @@ void ListOpened(archive* reader, CFolderFileInfo& members, int level, CListing& 
     ++listing.nMembers;
     const bool folder = archive_entry_filetype(entry) == AE_IFDIR;
     if (archive_entry_is_encrypted(entry)) state |= kArchiveEncrypted;
-    const std::vector<std::string> names = MemberNamesOf(ArchiveEntryPath(entry));
+    const std::vector<std::string> names = MemberNamesOf(ArchiveEntryPath(reader, entry));
     CFileInfo* item = nullptr;
     tree.Add(names, folder, MemberRecord(entry, folder), &item);
     if (item != nullptr && level < listing.limits.nDepth && IsArchiveName(item->GetName()) &&
@@ -187,7 +187,7 @@ std::vector<std::string> MemberNamesOf(std::string_view storedPath) {
     std::size_t end = storedPath.find('/', start);
     if (end == std::string_view::npos) end = storedPath.size();
     const std::string_view part = storedPath.substr(start, end - start);
-    if (!part.empty() && part != ".") names.push_back(ItemNameOf(part));
+    if (!part.empty() && part != ".") names.push_back(NameTextOfBytes(part));
     start = end + 1;
   }
   return names;

@@ -24,7 +24,7 @@ CArchiveNameLocale::~CArchiveNameLocale() {
   if (m_pOld != nullptr) uselocale(static_cast<locale_t>(m_pOld));
 }
 
-std::string ArchiveEntryPath(archive_entry* entry) {
+std::string ArchiveEntryPath(archive*, archive_entry* entry) {
   const char* path = archive_entry_pathname(entry);
   return path != nullptr ? std::string(path) : std::string();
 }

@@ -7,6 +7,7 @@
 
 #include <string>
 
+struct archive;
 struct archive_entry;
 
 // Holds the calling thread in a UTF-8 locale while it lives.
@@ -21,5 +22,7 @@ class CArchiveNameLocale {
   void* m_pOld = nullptr;
 };
 
-// The member's path as stored ("/" between names); empty when it has none.
-std::string ArchiveEntryPath(archive_entry* entry);
+// The member's path ("/" between names) as stored, or as UTF-8 where the
+// archive stores it as Unicode; empty when it has none. reader is the archive
+// the entry was read from.
+std::string ArchiveEntryPath(archive* reader, archive_entry* entry);

@@ -460,6 +460,16 @@ void FoldCase(std::string_view utf8, std::string& out) {
   }
 }
 
+std::string NameTextOfBytes(std::string_view bytes) {
+  bool invalid = false;
+  std::string name = EscapeBytes(bytes, true, &invalid);
+  if (!invalid) return name;
+  std::string text;
+  // Only text that gives back exactly these bytes: the opener looks for them.
+  if (!DecodeCp932Exact(bytes, text) || HasByteEscape(text)) return name;
+  return EscapeBytes(text, true);
+}
+
 bool IsValidUtf8(std::string_view bytes) {
   for (std::size_t pos = 0; pos < bytes.size();) {
     const std::size_t start = pos;

@@ -63,6 +63,11 @@ std::string Utf8ToUtf16le(std::string_view utf8);
 // Whether bytes are valid UTF-8 throughout.
 bool IsValidUtf8(std::string_view bytes);
 
+// The text for a name stored as bytes whatever the system: valid UTF-8 stays
+// (escaped as EscapeBytes does, "\" included); otherwise bytes that are
+// exactly CP932 read as their text; any other byte is escaped.
+std::string NameTextOfBytes(std::string_view bytes);
+
 // Replaces each byte that is not part of valid UTF-8 by U+FFFD.
 std::string SanitizeUtf8(std::string_view bytes);
 

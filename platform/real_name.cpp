@@ -20,15 +20,7 @@ bool IsCp932ItemName(std::string_view realName, std::string_view name) {
   return name != realName && name != EscapeBytes(realName, true);
 }
 
-std::string ItemNameOf(std::string_view realName) {
-  bool invalid = false;
-  std::string name = EscapeBytes(realName, true, &invalid);
-  if (!invalid) return name;
-  std::string text;
-  // Only text that gives back exactly these bytes: the opener looks for them.
-  if (!DecodeCp932Exact(realName, text) || HasByteEscape(text)) return name;
-  return EscapeBytes(text, true);
-}
+std::string ItemNameOf(std::string_view realName) { return NameTextOfBytes(realName); }
 
 void KeepNamesDistinct(std::vector<CDirEntry>& entries) {
   std::vector<CDirEntry*> decoded;

@@ -49,8 +49,12 @@ echo "== core tests under Wine"
 #  AFileThatCannotBeWrittenIsReportedAndCreatesNothing: checks with a POSIX shell.
 excluded="SetFileOnDisk.SaveReplacesAtomicallyAndKeepsTheMode:SetFileOnDisk.FailedWriteLeavesTheOldFileUntouched"
 excluded="$excluded:SetFileOnDisk.FileErrors:HtmlReportTest.AFileThatCannotBeWrittenIsReportedAndCreatesNothing"
+# The archives the Linux tests list, made by the same script, so that both
+# systems are held to the same listings.
+fixtures="$build/archive-fixtures"
+"$root/tests/fixtures/make_archives.sh" "$fixtures"
 # On a display, so that the console test has a console window to write to.
-(cd "$work" && xvfb-run -a "$wine" "$build/tests/core_tests.exe" --gtest_filter="-$excluded" --gtest_brief=1) \
+(cd "$work" && QUARRIX_ARCHIVE_FIXTURES="$(winpath "$fixtures")" xvfb-run -a "$wine" "$build/tests/core_tests.exe" --gtest_filter="-$excluded" --gtest_brief=1) \
   || fail "core tests"
 
 echo "== CLI tests on quarrix-cli.exe"
@@ -83,7 +87,7 @@ excluded="$excluded:CliTest.Identify*:CliTest.PlacesThatCannotBeReadAreNamedAndK
 #  not at all, though the walk joins names to "\\?\" paths, which Windows takes literally.
 excluded="$excluded:CliTest.FolderNamesEndingInADotOrASpaceAreWalkedAsThemselves"
 excluded="$excluded:CliTest.AFindListingOfATreeImportsAsItsScan"
-(cd "$work" && "$host/tests/cli_tests" --gtest_filter="-$excluded" --gtest_brief=1) || fail "CLI tests"
+(cd "$work" && QUARRIX_ARCHIVE_FIXTURES="$fixtures" "$host/tests/cli_tests" --gtest_filter="-$excluded" --gtest_brief=1) || fail "CLI tests"
 
 echo "== sets between Linux and Windows"
 win_cli() { "$wine" "$build/quarrix-cli.exe" "$@"; }

@@ -91,6 +91,10 @@ TEST_F(ArchiveTest, EveryFormatListsItsMembersWithTheirJapaneseNames) {
   EXPECT_EQ(std::vector<std::string>{"日本語.txt"}, Members("sjis.zip"));
   EXPECT_EQ(0, List("sjis.lzh"));
   EXPECT_EQ((std::vector<std::string>{"日本語.txt", "資料", "資料\\メモ.txt"}), Members("sjis.lzh"));
+  for (const char* name : {"latin.7z", "latin.zip"}) {
+    EXPECT_EQ(0, List(name));
+    EXPECT_EQ(std::vector<std::string>{"café.txt"}, Members(name)) << name;
+  }
   EXPECT_EQ(0, List("plain.lzh"));
   EXPECT_TRUE(Holds(Members("plain.lzh"), "sub\\readme.txt"));
   const CFileInfo* text = FindByPath(static_cast<const CFileInfo*>(m_pCatalog), "plain.zip\\日本語.txt");
