@@ -74,7 +74,8 @@ bool CLeftView::CreateControl(wxWindow* parent) {
   auto* tree = new wxTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                               wxTR_HAS_BUTTONS | wxTR_SINGLE | wxBORDER_THEME);
   m_pTree = tree;
-  // The tree shows only the fixed images, which are there from the start.
+  // Folders and catalogs have fixed images, there from the start; archives
+  // add theirs as they are shown.
   tree->SetImages(CFileIconCache::Get().GetSmallImages());
   tree->SetDropTarget(new CCatalogDropTarget(Doc()));
   tree->Bind(wxEVT_TREE_SEL_CHANGED, &CLeftView::OnSelChanged, this);
@@ -168,6 +169,8 @@ void CLeftView::FillChildren(const wxTreeItemId& node) {
     // An archive keeps its file's icon, so that it reads as the archive it is.
     const int image = isRoot ? doc->GetIconIndex(record->m_strName, false, true)
                              : doc->GetIconIndex(record->m_strName, !record->m_bArchive, false);
+    // Its icon may be new to the cache since the tree took the images.
+    if (image >= tree->GetImageCount()) tree->SetImages(CFileIconCache::Get().GetSmallImages());
     const wxTreeItemId child = tree->AppendItem(node, wxString::FromUTF8(DisplayName(record->m_strName)), image, image,
                                                 new CNodeName(record->m_strName));
     if (!child.IsOk()) continue;

@@ -82,10 +82,13 @@ TEST(CatalogOutOptionDlg, BoxesStartFromTheRecordAndOnlyOkWritesThemBack) {
   AnswerDialog(&dlg, wxID_OK, [](CCatalogOutOptionDlg* d) {
     for (int id : {1022, 1052, 1053, 1055}) Box(d, id)->SetValue(false);
     Box(d, 1054)->SetValue(true);
+    EXPECT_FALSE(Box(d, CCatalogOutOptionDlg::ID_MEMBERS)->GetValue());  // members are left out unless asked
+    Box(d, CCatalogOutOptionDlg::ID_MEMBERS)->SetValue(true);
   });
   CatalogOutOptions expected = AllOff();
   expected.size = expected.note = 1;
   EXPECT_TRUE(SameOptions(options, expected));
+  EXPECT_EQ(options.members, 1);
 }
 
 TEST(CatalogOutDlg, TheListIsUsableOnlyWhenCatalogsAreChosenAndGivesTheSelectionInListOrder) {

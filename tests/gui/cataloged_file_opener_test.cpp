@@ -19,7 +19,9 @@
 #include "document/app_settings.h"
 #include "document/cataloged_file_opener.h"
 #include "document/child_environment.h"
+#include "document/member_opener.h"
 #include "document/settings_file.h"
+#include "model/archive_listing.h"
 #include "model/item_real_name.h"
 #include "tests/gui/doc_test_util.h"
 #include "tests/gui/expect_dialog.h"
@@ -221,6 +223,31 @@ TEST_F(OpenCatalogedFileTest, AFileMovedElsewhereIsOpenedWhereTheUserPointsAndCa
   m_launcher.m_vecAssociated.clear();
   wxTEST_DIALOG(Open("CD1\\docs\\memo.txt"), Locate(message, wxID_CANCEL), CExpectMessageBox(kOpenFileFailed));
   EXPECT_TRUE(m_launcher.m_vecAssociated.empty());
+}
+
+TEST_F(OpenCatalogedFileTest, AMemberOpensFromACopyOfItAloneAndAnAbsentArchiveIsAskedFor) {
+  const char* fixtures = std::getenv("QUARRIX_ARCHIVE_FIXTURES");
+  if (fixtures == nullptr || !std::filesystem::exists(std::string(fixtures) + "/.done"))
+    GTEST_SKIP() << "no archive fixtures";
+  const std::string zip = m_strDisk + "/a.zip";
+  std::filesystem::copy_file(std::string(fixtures) + "/plain.zip", zip);
+  auto* catalog = static_cast<CDriveFileInfo*>(FindByPath(static_cast<CFileInfo*>(&m_set), "CD1"));
+  CFileInfo& item = *Add(*catalog, TestFile("a.zip"));
+  std::uint8_t state = 0;
+  ListArchive(*MakeFileContentReader(), zip, catalog->AttachMembers(item, 0), {}, nullptr, state);
+
+  Open("CD1\\a.zip\\sub\\readme.txt");
+  ASSERT_EQ(m_launcher.m_vecAssociated.size(), 1u);
+  const std::string copy = m_launcher.m_vecAssociated[0];
+  EXPECT_EQ(ReadTextFile(copy), "readme\n");
+  EXPECT_EQ(copy.rfind(m_strDisk, 0), std::string::npos);
+  RemoveMemberCopies();
+  EXPECT_FALSE(std::filesystem::exists(copy));
+
+  std::filesystem::remove(zip);
+  const std::string message = LocateFileMessage("CD1\\a.zip", zip, "CD1");
+  wxTEST_DIALOG(Open("CD1\\a.zip\\sub\\readme.txt"), Locate(message, wxID_CANCEL), CExpectMessageBox(kOpenFileFailed));
+  EXPECT_EQ(m_launcher.m_vecAssociated.size(), 1u);
 }
 
 TEST_F(OpenCatalogedFileTest, AnAbsentMediumIsAskedForByItsLabelTypeAndSize) {

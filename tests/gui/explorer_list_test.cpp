@@ -65,6 +65,21 @@ TEST_F(CExplorerTest, OpeningAFolderInTheListSelectsItInTheTree) {
   EXPECT_EQ(Names(), (NameList{"old", "a.txt", "B.txt", "c.doc", "d.txt"}));
 }
 
+TEST_F(CExplorerTest, AnArchiveWithMembersOpensLikeAFolderInTheListAndTheTree) {
+  auto set = MakeExplorerTestSet();
+  auto* cd1 = static_cast<CFolderFileInfo*>(FindByPath(set.get(), "CD1"));
+  CFolderFileInfo& members = cd1->AttachMembers(*Add(*cd1, TestFile("a.zip", 500)), 0);
+  Add(*AddFolder(members, TestFolder("inner")), TestFile("deep.txt", 5));
+  Add(members, TestFile("m.txt", 5));
+  UseSet(std::move(set));
+  List().FillList("CD1");
+  ListEvent(List().GetListCtrl(), wxEVT_LIST_ITEM_ACTIVATED, FindRowByName(List().GetRows(), "a.zip"));
+  EXPECT_EQ(List().GetCurrentPath(), "CD1\\a.zip");
+  EXPECT_EQ(Names(), (NameList{"inner", "m.txt"}));
+  EXPECT_EQ(TreeCtrl().GetSelection(), Node("CD1\\a.zip"));
+  EXPECT_TRUE(Node("CD1\\a.zip\\inner").IsOk());
+}
+
 TEST_F(CExplorerTest, EnterOpensTheFirstCatalogAndNothingForAMixedSelection) {
   UseSet(MakeExplorerTestSet());
   Settle();
