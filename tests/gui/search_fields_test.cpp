@@ -80,4 +80,6 @@ TEST(ResultRows, CountTextAndPathRebuild) {
   EXPECT_FALSE(SplitResultPath("Disc 1", catalog, file));
   EXPECT_EQ(RebuildResultPath("", "\\x"), "");
   EXPECT_EQ(RebuildResultPath("Disc", ""), "");
+  // A member says which archive it was found in.
+  EXPECT_EQ(ResultFileText({"\\a.zip\\m.txt", "Disc", "a.zip"}), "\\a.zip\\m.txt　［アーカイブ a.zip 内］");
 }
