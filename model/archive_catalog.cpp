@@ -47,22 +47,26 @@ void ListCatalogArchives(CDriveFileInfo& catalog, const CScanOptions& options, C
     });
 }
 
-void CopyMembers(const CFileInfo& from, CFolderFileInfo& folder, CFileInfo& to) {
-  const CFolderFileInfo* source = from.Members();
-  if (source == nullptr) return;
-  std::vector<std::pair<const CFolderFileInfo*, CFolderFileInfo*>> stack{
-      {source, &folder.AttachMembers(to, from.ArchiveState())}};
+void CopyChildren(const CFolderFileInfo& from, CFolderFileInfo& to) {
+  std::vector<std::pair<const CFolderFileInfo*, CFolderFileInfo*>> stack{{&from, &to}};
   while (!stack.empty()) {
     const auto [in, out] = stack.back();
     stack.pop_back();
     for (const auto& child : in->Children()) {
       const CFindData record = child->GetFindData();
       CFileInfo* copy = out->AddChild(&record);
+      copy->SetRealNameCp932(child->IsRealNameCp932());
+      copy->SetUnreadable(child->IsUnreadable());
       if (!child->GetNote().empty()) copy->SetNoteText(child->GetNote());
       if (const CFolderFileInfo* inner = child->Members())
         stack.emplace_back(inner, &out->AttachMembers(*copy, child->ArchiveState()));
-      else if (child->IsContainer())
+      else if (child->IsContainer() && copy->IsContainer())
         stack.emplace_back(static_cast<const CFolderFileInfo*>(child.get()), static_cast<CFolderFileInfo*>(copy));
     }
   }
+}
+
+void CopyMembers(const CFileInfo& from, CFolderFileInfo& folder, CFileInfo& to) {
+  if (const CFolderFileInfo* members = from.Members())
+    CopyChildren(*members, folder.AttachMembers(to, from.ArchiveState()));
 }

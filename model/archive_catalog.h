@@ -25,6 +25,10 @@ struct CArchiveOutcome {
 void ListCatalogArchives(CDriveFileInfo& catalog, const CScanOptions& options, CArchiveOutcome& outcome,
                          const CArchiveLimits& limits = CArchiveLimits(), const CContentReaderFactory& makeReader = {});
 
+// Copies the children of from below to, with their flags, notes and the
+// members of listed archives.
+void CopyChildren(const CFolderFileInfo& from, CFolderFileInfo& to);
+
 // Gives to, an item of folder's tree, a copy of the members from holds
 // (notes and nested listings too).
 void CopyMembers(const CFileInfo& from, CFolderFileInfo& folder, CFileInfo& to);

@@ -330,9 +330,6 @@ CScanOptions RecordedScanOptions(const CDriveFileInfo& catalog, CScanOptions opt
 
 namespace {
 
-// Copies the subtree below from into to, flags and all.
-void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to);
-
 // now, a new item the scan could not read, takes what was held; its
 // contents are walked after, so what it takes pairs up in turn.
 void KeepUnreadablePair(const CFileInfo& was, const CFileInfo& now) {
@@ -341,7 +338,7 @@ void KeepUnreadablePair(const CFileInfo& was, const CFileInfo& now) {
   auto& kept = const_cast<CFileInfo&>(now);
   kept.CopyFieldsFrom(was);
   if (was.IsContainer() && static_cast<const CFolderFileInfo&>(now).Children().empty())
-    CopyBelow(static_cast<const CFolderFileInfo&>(was), static_cast<CFolderFileInfo&>(kept));
+    CopyChildren(static_cast<const CFolderFileInfo&>(was), static_cast<CFolderFileInfo&>(kept));
 }
 
 // Records in catalog how it was made of paths (real, absolute) with options.
@@ -468,23 +465,6 @@ EScanStatus HashWhenAsked(const CScanOptions& options, std::unique_ptr<CDriveFil
   }
   if (unreadable != nullptr) *unreadable = std::move(outcome.unreadable);
   return EScanStatus::Done;
-}
-
-void CopyBelow(const CFolderFileInfo& from, CFolderFileInfo& to) {
-  std::vector<std::pair<const CFolderFileInfo*, CFolderFileInfo*>> stack{{&from, &to}};
-  while (!stack.empty()) {
-    const auto [source, target] = stack.back();
-    stack.pop_back();
-    for (const auto& child : source->Children()) {
-      const CFindData record = child->GetFindData();
-      CFileInfo* copy = target->AddChild(&record);
-      copy->SetRealNameCp932(child->IsRealNameCp932());
-      copy->SetUnreadable(child->IsUnreadable());
-      CopyMembers(*child, *target, *copy);
-      if (child->IsContainer() && copy->IsContainer())
-        stack.emplace_back(static_cast<const CFolderFileInfo*>(child.get()), static_cast<CFolderFileInfo*>(copy));
-    }
-  }
 }
 
 }  // namespace
