@@ -305,7 +305,8 @@ void CMainFrame::ApplyPendingLayout() {
   // lost the kept position even where the frame was left in place.
   if (!m_pPendingLayout || !IsShownOnScreen() || m_nPendingTries <= 0) return;
   const int sash = m_pPendingLayout->m_nSplitter;
-  const bool moved = GetRect() != m_rectPlaced;
+  // With no place kept (a first run) the frame stays as it was made.
+  const bool moved = !m_rectPlaced.IsEmpty() && GetRect() != m_rectPlaced;
   const bool sashMoved = m_pSplitter && sash > 0 && m_pSplitter->GetSashPosition() != sash;
   if (!moved && !sashMoved) return;
   --m_nPendingTries;

@@ -115,3 +115,13 @@ TEST_F(CExplorerTest, TheLayoutShownAtCloseIsKeptFromTheMenuTheCloseBoxAndTheEnd
   EXPECT_TRUE(wxPendingDelete.Member(&Frame()));
   SetSettingsStore(old);
 }
+
+// A first run has no layout kept: the frame keeps the size it was made with
+// when it is resized, instead of taking an empty one.
+TEST_F(CExplorerTest, WithNothingKeptTheFrameKeepsTheSizeItIsGiven) {
+  Frame().ApplyWindowLayout(CWindowLayout());
+  const wxSize size = Frame().GetSize() + wxSize(20, 10);
+  Frame().SetSize(size);
+  FlushEvents();
+  EXPECT_EQ(Frame().GetSize(), size);
+}
