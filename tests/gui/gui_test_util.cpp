@@ -1,5 +1,7 @@
 #include "tests/gui/gui_test_util.h"
 
+#include "dialogs/message_box.h"
+
 #include <dlfcn.h>
 
 #include <wx/app.h>
@@ -40,7 +42,7 @@ std::string Utf8(const wxString& text) {
 }
 
 int CExpectMessageBox::OnInvoked(wxMessageDialog* dlg) const {
-  EXPECT_EQ(Utf8(dlg->GetMessage()), m_strText);
+  EXPECT_EQ(Utf8(dlg->GetMessage()), MessageBoxText(m_strText));
   EXPECT_EQ(Utf8(dlg->GetTitle()), "Quarrix");
   return m_nAnswer;
 }
