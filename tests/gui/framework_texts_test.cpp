@@ -1,7 +1,6 @@
 // The framework's own texts in a C.UTF-8 locale: GTK's buttons as the user
 // sees them, wx's catalog, the status prompts, and no stock keys.
 
-#include <dlfcn.h>
 #include <sys/wait.h>
 #include <glib-object.h>
 
@@ -17,13 +16,6 @@
 #include "tests/gui/gui_test_util.h"
 
 namespace {
-
-// GTK is reached through the symbols wx brought in; the build has no GTK
-// headers.
-template <class F>
-F Gtk(const char* name) {
-  return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
-}
 
 bool IsA(void* object, const char* typeFunction) {
   auto type = Gtk<GType (*)()>(typeFunction);

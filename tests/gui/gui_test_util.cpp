@@ -2,8 +2,6 @@
 
 #include "dialogs/message_box.h"
 
-#include <dlfcn.h>
-
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -66,13 +64,6 @@ CScopedTimeZone::~CScopedTimeZone() {
 }
 
 namespace {
-
-// GTK, reached through the symbols wx brought in (the build has no GTK
-// headers).
-template <class F>
-F Gtk(const char* name) {
-  return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
-}
 
 // What a static text needs to show whole at its given width, as GTK lays it
 // out: the width of its longest unbreakable run (none for a text cut on

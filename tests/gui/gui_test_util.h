@@ -16,6 +16,8 @@
 #include <wx/testing.h>
 #include <wx/window.h>
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -58,6 +60,13 @@ class CExpectMessageBox : public wxExpectModalBase<wxMessageDialog, CExpectMessa
   std::string m_strText;
   int m_nAnswer;
 };
+
+// A GTK function, reached through the symbols wx brought in (the build has
+// no GTK headers).
+template <class F>
+F Gtk(const char* name) {
+  return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
+}
 
 // The shown labels, buttons, check boxes and radio buttons inside window
 // that need more room than they were given, each as its text and both sizes:
