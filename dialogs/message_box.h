@@ -9,6 +9,10 @@ class wxWindow;
 
 extern const char kAppName[];  // "Quarrix"
 
+// text as the message box shows it: stray bytes replaced, and long lines
+// broken at blanks, "。", "、" or path separators.
+std::string MessageBoxText(const std::string& text);
+
 // Shows text (UTF-8) in a modal message box captioned "Quarrix"; style as for
 // wxMessageBox (wxOK, wxOK | wxCANCEL, wxICON_...). Returns wxOK, wxCANCEL,
 // wxYES or wxNO.

@@ -76,14 +76,16 @@ CSearchResultDlg::CSearchResultDlg(wxWindow* parent, const CItemSummaryList& res
   m_pLayout = LoadDialogLayout(this, "SearchResultLayout");
   wxCHECK_RET(m_pLayout, "no layout SearchResultLayout");
   m_pList = XRCCTRL(*this, "ID_RESULT_LIST", wxListCtrl);
+  m_pCount = XRCCTRL(*this, "ID_RESULT_COUNT", wxStaticText);
   m_pSelectButton = FindWindow(wxID_OK);
   m_pCancelButton = FindWindow(wxID_CANCEL);
-  wxCHECK_RET(m_pList && m_pSelectButton && m_pCancelButton, "incomplete layout SearchResultLayout");
+  wxCHECK_RET(m_pList && m_pCount && m_pSelectButton && m_pCancelButton, "incomplete layout SearchResultLayout");
   SetMinSize(wxSize(kMinWidth, kMinHeight));
 
   FillList(icons);
 
   const wxSize layout = m_pLayout->GetClientSize();
+  m_sizeCountOffset = OffsetFromCorner(m_pCount, layout);
   m_sizeListOffset = OffsetFromCorner(m_pList, layout);
   m_sizeSelectOffset = OffsetFromCorner(m_pSelectButton, layout);
   m_sizeCancelOffset = OffsetFromCorner(m_pCancelButton, layout);
@@ -119,8 +121,7 @@ void CSearchResultDlg::FillList(CIconIndexSource* icons) {
   SortResultRows(rows, icons ? icons->GetFolderIndex(false) : 1);
   m_vecRows = std::move(rows);
   if (auto* list = dynamic_cast<CResultListCtrl*>(m_pList)) list->SetRows(&m_vecRows);
-  if (auto* count = XRCCTRL(*this, "ID_RESULT_COUNT", wxStaticText))
-    count->SetLabel(wxString::FromUTF8(ResultCountText(m_pList->GetItemCount())));
+  m_pCount->SetLabel(wxString::FromUTF8(ResultCountText(m_pList->GetItemCount())));
 
   // Each label measured once: the results of one catalog share theirs.
   int labelWidth = 0;
@@ -183,9 +184,12 @@ void CSearchResultDlg::EndWith(int code) {
 }
 
 void CSearchResultDlg::OnLayoutSize(wxSizeEvent& event) {
-  // The list stretches; the buttons keep their size and their distance from
-  // the lower right corner.
+  // The count (two lines high, so that it can wrap) widens with the list,
+  // which stretches; the buttons keep their size and their distance from the
+  // lower right corner.
   const wxSize layout = m_pLayout->GetClientSize();
+  const wxRect count = m_pCount->GetRect();
+  m_pCount->SetSize(count.x, count.y, layout.x - m_sizeCountOffset.x - count.x + 1, count.height);
   const wxRect list = m_pList->GetRect();
   m_pList->SetSize(list.x, list.y, layout.x - m_sizeListOffset.x - list.x + 1,
                    layout.y - m_sizeListOffset.y - list.y + 1);

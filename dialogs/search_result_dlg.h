@@ -50,8 +50,9 @@ class CSearchResultDlg : public wxDialog {
   std::string m_strSelectedPath;
   wxPanel* m_pLayout = nullptr;
   wxListCtrl* m_pList = nullptr;
+  wxWindow* m_pCount = nullptr;
   wxWindow* m_pSelectButton = nullptr;
   wxWindow* m_pCancelButton = nullptr;
   // Distances of each control's right and bottom edge from the layout's.
-  wxSize m_sizeListOffset, m_sizeSelectOffset, m_sizeCancelOffset;
+  wxSize m_sizeCountOffset, m_sizeListOffset, m_sizeSelectOffset, m_sizeCancelOffset;
 };

@@ -2,6 +2,14 @@
 
 #include <wx/stattext.h>
 
+namespace {
+
+// Whether a line may end after c: a blank (which the break replaces), the
+// Japanese full stop and comma, and a path separator.
+bool BreaksAfter(wxUniChar c) { return c == ' ' || c == '/' || c == '\\' || c == 0x3002 || c == 0x3001; }
+
+}  // namespace
+
 wxString WrapText(const wxString& text, int width, const std::function<int(const wxString&)>& widthOf) {
   if (width <= 0) return text;
   wxString wrapped;
@@ -18,10 +26,11 @@ wxString WrapText(const wxString& text, int width, const std::function<int(const
         line.clear();
         continue;
       }
-      const size_t blank = line.find_last_of(' ');
-      if (blank != wxString::npos && blank > 0) {
-        wrapped << line.substr(0, blank) << '\n';
-        line = line.substr(blank + 1);
+      size_t end = line.length();
+      while (end > 0 && !BreaksAfter(line[end - 1])) --end;
+      if (end > 1) {
+        wrapped << line.substr(0, line[end - 1] == ' ' ? end - 1 : end) << '\n';
+        line = line.substr(end);
       } else {
         wrapped << line << '\n';
         line.clear();

@@ -1,8 +1,8 @@
 #pragma once
 // Puts a text into a fixed-size static so that long lines break at its
 // width. wxStaticText::Wrap breaks only at blanks, which Japanese text does
-// not have, so lines break after the last blank when there is one and
-// between any two characters otherwise.
+// not have, so lines break after the last blank, "。", "、" or path separator
+// when there is one and between any two characters otherwise.
 
 #include <functional>
 

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/file_filter.h"
+#include "dialogs/message_box.h"
 #include "dialogs/note_text.h"
 #include "dialogs/static_text_wrap.h"
+#include "document/doc_messages.h"
 #include "tests/gui/gui_test_util.h"
 
 namespace {
@@ -39,6 +41,16 @@ TEST(StaticTextWrap, BreaksAfterABlankOrElseBetweenCharacters) {
   EXPECT_EQ(Utf8(WrapText("ab cd ef", 50, tenPerCharacter)), "ab cd\nef");
   EXPECT_EQ(Utf8(WrapText(wxString::FromUTF8("短い\n行"), 30, tenPerCharacter)), "短い\n行");
   EXPECT_EQ(Utf8(WrapText("unmeasured", 0, tenPerCharacter)), "unmeasured");
+  EXPECT_EQ(Utf8(WrapText(wxString::FromUTF8("1 件です。選択します"), 70, tenPerCharacter)), "1 件です。\n選択します");
+}
+
+TEST(MessageBoxText, LongLinesBreakAtBlanksOrAfterAFolderNeverInsideAWord) {
+  const std::string path = "/home/user/ドキュメント/カタログ/読み取り専用/写真とビデオのカタログ.fcf";
+  EXPECT_EQ(MessageBoxText(SetFileErrorMessage(ESetFileError::AccessDenied, path, true)),
+            "ファイル /home/user/ドキュメント/カタログ/読み取り専用/\n"
+            "写真とビデオのカタログ.fcf に書き込む権限がありません。\n"
+            "保存されていません。元のファイルは変更されていません。");
+  EXPECT_EQ(MessageBoxText("短い\n行"), "短い\n行");
 }
 
 }  // namespace

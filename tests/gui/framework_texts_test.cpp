@@ -1,26 +1,21 @@
 // The framework's own texts in a C.UTF-8 locale: GTK's buttons as the user
 // sees them, wx's catalog, the status prompts, and no stock keys.
 
-#include <dlfcn.h>
 #include <sys/wait.h>
 #include <glib-object.h>
 
 #include <wx/msgdlg.h>
 #include <wx/translation.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "dialogs/message_box.h"
+#include "document/doc_messages.h"
 #include "tests/gui/gui_test_util.h"
 
 namespace {
-
-// GTK is reached through the symbols wx brought in; the build has no GTK
-// headers.
-template <class F>
-F Gtk(const char* name) {
-  return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
-}
 
 bool IsA(void* object, const char* typeFunction) {
   auto type = Gtk<GType (*)()>(typeFunction);
@@ -61,6 +56,48 @@ gboolean ReadAndCloseMessageDialog(gpointer data) {
   return shown->m_bFound ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
 }
 
+// The lines GTK shows in the text of the message dialog on screen, which is
+// then closed.
+struct CShownLines {
+  std::string m_strText;
+  std::vector<std::string> m_vecLines;
+  bool m_bFound = false;
+};
+
+// The public head of PangoLayoutLine.
+struct CPangoLineHead {
+  void* pLayout;
+  int nStart, nLength;
+};
+
+void CollectLines(void* widget, void* out) {
+  auto& shown = *static_cast<CShownLines*>(out);
+  if (IsA(widget, "gtk_label_get_type") && Gtk<int (*)(void*)>("gtk_widget_get_visible")(widget)) {
+    void* layout = Gtk<void* (*)(void*)>("gtk_label_get_layout")(widget);
+    shown.m_strText = Gtk<const char* (*)(void*)>("pango_layout_get_text")(layout);
+    auto lineAt = Gtk<CPangoLineHead* (*)(void*, int)>("pango_layout_get_line_readonly");
+    for (int i = 0; i < Gtk<int (*)(void*)>("pango_layout_get_line_count")(layout); ++i) {
+      const CPangoLineHead* line = lineAt(layout, i);
+      shown.m_vecLines.push_back(shown.m_strText.substr(std::size_t(line->nStart), std::size_t(line->nLength)));
+    }
+  } else if (IsA(widget, "gtk_container_get_type")) {
+    Gtk<void (*)(void*, void (*)(void*, void*), void*)>("gtk_container_forall")(widget, CollectLines, out);
+  }
+}
+
+gboolean ReadLinesAndCloseMessageDialog(gpointer data) {
+  auto* shown = static_cast<CShownLines*>(data);
+  GList* windows = Gtk<GList* (*)()>("gtk_window_list_toplevels")();
+  for (GList* item = windows; item; item = item->next) {
+    if (!IsA(item->data, "gtk_message_dialog_get_type")) continue;
+    shown->m_bFound = true;
+    CollectLines(Gtk<void* (*)(void*)>("gtk_message_dialog_get_message_area")(item->data), shown);
+    Gtk<void (*)(void*, int)>("gtk_dialog_response")(item->data, -5);
+  }
+  g_list_free(windows);
+  return shown->m_bFound ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+}
+
 std::vector<std::string> ButtonsOfRealMessageBox(long style) {
   CShowRealDialogs real;
   CShownButtons shown;
@@ -78,6 +115,28 @@ TEST(FrameworkTexts, MessageBoxButtonsAndWxTextsAreJapaneseInACLocale) {
             (std::vector<std::string>{"いいえ(N)", "キャンセル(C)", "はい(Y)"}));
   EXPECT_EQ(ButtonsOfRealMessageBox(wxOK | wxCANCEL), (std::vector<std::string>{"キャンセル(C)", "OK(O)"}));
   EXPECT_EQ(Utf8(wxGetTranslation("Cancel")), "キャンセル");
+}
+
+TEST(FrameworkTexts, LongMessagesBreakBetweenWordsAndGtkKeepsTheBreaks) {
+  CShowRealDialogs real;
+  CShownLines shown;
+  const guint timer = g_timeout_add(50, ReadLinesAndCloseMessageDialog, &shown);
+  const std::string path = "/home/user/ドキュメント/カタログ/読み取り専用/写真とビデオのカタログ.fcf";
+  const std::string message = SetFileErrorMessage(ESetFileError::AccessDenied, path, true);
+  AppMessageBox(message);
+  if (!shown.m_bFound) g_source_remove(timer);
+  ASSERT_TRUE(shown.m_bFound);
+  // GTK breaks no line itself: each line shown is one the text was given
+  // with, and nothing of the message is lost.
+  std::vector<std::string> given{""};
+  for (char c : shown.m_strText) {
+    if (c == '\n')
+      given.emplace_back();
+    else
+      given.back().push_back(c);
+  }
+  EXPECT_EQ(shown.m_vecLines, given);
+  EXPECT_EQ(shown.m_strText, MessageBoxText(message));
 }
 
 TEST(FrameworkTexts, WithoutADisplayTheProgramSaysSoInJapaneseAndEndsWithOne) {

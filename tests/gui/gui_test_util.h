@@ -16,6 +16,8 @@
 #include <wx/testing.h>
 #include <wx/window.h>
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -44,8 +46,8 @@ class CShowRealDialogs {
   static inline int s_nCount = 0;
 };
 
-// A message box with the program's caption and the given UTF-8 text,
-// answered with answer.
+// A message box with the program's caption and the given UTF-8 text (its
+// long lines broken as the box shows them), answered with answer.
 class CExpectMessageBox : public wxExpectModalBase<wxMessageDialog, CExpectMessageBox> {
  public:
   explicit CExpectMessageBox(std::string text, int answer = wxID_OK) : m_strText(std::move(text)), m_nAnswer(answer) {}
@@ -59,9 +61,17 @@ class CExpectMessageBox : public wxExpectModalBase<wxMessageDialog, CExpectMessa
   int m_nAnswer;
 };
 
+// A GTK function, reached through the symbols wx brought in (the build has
+// no GTK headers).
+template <class F>
+F Gtk(const char* name) {
+  return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
+}
+
 // The shown labels, buttons, check boxes and radio buttons inside window
-// whose best size is larger than the size they were given, each as its text
-// and both sizes; a text cut on purpose ("…") is not counted.
+// that need more room than they were given, each as its text and both sizes:
+// labels as GTK wraps them (a text cut on purpose, "…", only in its height),
+// buttons their text inside their padding, the others their best size.
 std::vector<std::string> ClippedControls(wxWindow* window);
 
 // Sets TZ for the test's lifetime and restores the old value.

@@ -175,7 +175,7 @@ TEST_F(SearchResultDlg, FirstRowIsSelectedSoSelectAndEnterActAtOnce) {
   EXPECT_EQ(entered.GetSelectedPath(), "Disc.1\\readme");
 }
 
-TEST_F(SearchResultDlg, ResizingStretchesOnlyTheListAndStopsAtTheMinimum) {
+TEST_F(SearchResultDlg, ResizingStretchesTheListAndTheCountAndStopsAtTheMinimum) {
   Find("");
   CSearchResultDlg dlg(nullptr, m_results, m_icons);
   dlg.Show();
@@ -193,13 +193,15 @@ TEST_F(SearchResultDlg, ResizingStretchesOnlyTheListAndStopsAtTheMinimum) {
   EXPECT_EQ(list->GetRect(), wxRect(list0.GetPosition(), list0.GetSize() + grow));
   EXPECT_EQ(select->GetRect(), wxRect(select0.GetPosition() + grow, select0.GetSize()));
   EXPECT_EQ(cancel->GetRect(), wxRect(cancel0.GetPosition() + grow, cancel0.GetSize()));
-  EXPECT_EQ(count->GetRect(), count0);
+  EXPECT_EQ(count->GetRect(), wxRect(count0.GetPosition(), count0.GetSize() + wxSize(grow.x, 0)));
 
   dlg.SetSize(100, 60);
   FlushEvents();
   EXPECT_EQ(dlg.GetMinSize(), wxSize(322, 166));
   EXPECT_GE(dlg.GetSize().x, 322);
   EXPECT_GE(dlg.GetSize().y, 166);
+  // The count wraps rather than being cut off.
+  EXPECT_EQ(ClippedControls(&dlg), std::vector<std::string>());
 }
 
 TEST_F(SearchResultDlg, ASearchFromTheSheetToTheChosenItem) {
