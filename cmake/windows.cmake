@@ -43,7 +43,7 @@ foreach(name archive zstd lzma bz2 z)
 endforeach()
 target_include_directories(quarrix_libarchive SYSTEM INTERFACE ${QUARRIX_WIN_DEPS}/include)
 target_compile_definitions(quarrix_libarchive INTERFACE LIBARCHIVE_STATIC)
-target_link_libraries(quarrix_windows INTERFACE quarrix_libarchive shell32 ole32 uuid advapi32 normaliz)
+target_link_libraries(quarrix_windows INTERFACE quarrix_libarchive shell32 ole32 uuid advapi32 normaliz ntdll)
 target_link_options(quarrix_windows INTERFACE -static -static-libgcc -static-libstdc++)
 
 # Compiled into every program: the manifest (UTF-8 as the ANSI code page,
