@@ -125,9 +125,11 @@ bool ListFolder(HANDLE folder, Take take, bool* unsupported) {
   for (FILE_INFO_BY_HANDLE_CLASS level = FileIdBothDirectoryRestartInfo;; level = FileIdBothDirectoryInfo) {
     if (!GetFileInformationByHandleEx(folder, level, buffer.data(), kListBufferSize)) {
       const DWORD error = GetLastError();
-      *unsupported = level == FileIdBothDirectoryRestartInfo &&
-                     (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_LEVEL);
-      return error == ERROR_NO_MORE_FILES;
+      const bool first = level == FileIdBothDirectoryRestartInfo;
+      *unsupported =
+          first && (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_LEVEL);
+      // A root without entries has not even "." to give.
+      return error == ERROR_NO_MORE_FILES || (first && error == ERROR_FILE_NOT_FOUND);
     }
     for (const char* at = reinterpret_cast<const char*>(buffer.data());;) {
       const auto& info = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
