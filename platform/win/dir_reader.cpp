@@ -1,21 +1,35 @@
-// Folder reading on Windows: a folder descriptor is a C runtime descriptor
-// over the folder's handle (so callers close it as on Linux). Subfolders are
-// opened by name relative to their parent's handle and listed through their
-// own handle, so names are taken literally ("apache." is not "apache") and
-// no path is ever asked back from a handle.
+// Folder reading on Windows: a folder descriptor is the folder's handle
+// (folder_handle.h), closed through CloseFolder. Subfolders are opened by
+// name relative to their parent's handle and listed through their own
+// handle, so names are taken literally ("apache." is not "apache") and no
+// path is ever asked back from a handle.
 #include "platform/dir_reader.h"
 
 #include <cerrno>
+#include <climits>
+#include <mutex>
+#include <unordered_map>
 
 #include "platform/real_name.h"
 #include "platform/scan_counts.h"
+#include "platform/win/folder_handle.h"
 #include "platform/win/win_text.h"
 
-#include <io.h>
 #include <windows.h>
 #include <winternl.h>
 
 namespace {
+
+std::mutex g_volumesMutex;
+std::unordered_map<HANDLE, std::uint64_t>& Volumes() {
+  static std::unordered_map<HANDLE, std::uint64_t> volumes;
+  return volumes;
+}
+
+void ForgetFolderVolume(HANDLE folder) {
+  std::lock_guard<std::mutex> lock(g_volumesMutex);
+  Volumes().erase(folder);
+}
 
 // NT open options, not all of which MinGW's headers name.
 constexpr ULONG kDirectoryFile = 0x00000001;
@@ -65,9 +79,9 @@ int ErrnoOf(DWORD error) {
                                                                         : EIO;
 }
 
-HANDLE HandleOf(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
+HANDLE HandleOf(int fd) { return FolderHandleOf(fd); }
 
-// A descriptor over an open folder handle; a reparse point (junction or
+// The descriptor of an open folder handle; a reparse point (junction or
 // link) is refused unless follow is set, so a walk never leaves its tree.
 int FolderDescriptor(HANDLE handle, bool follow) {
   FILE_ATTRIBUTE_TAG_INFO info;
@@ -78,9 +92,12 @@ int FolderDescriptor(HANDLE handle, bool follow) {
     errno = ENOTDIR;
     return -1;
   }
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY);
-  if (fd < 0) CloseHandle(handle);
-  return fd;
+  if (reinterpret_cast<intptr_t>(handle) > INT_MAX) {  // never so far: handles are small numbers
+    CloseHandle(handle);
+    errno = EMFILE;
+    return -1;
+  }
+  return int(reinterpret_cast<intptr_t>(handle));
 }
 
 int OpenFolderWide(const std::wstring& path) {
@@ -90,7 +107,10 @@ int OpenFolderWide(const std::wstring& path) {
     errno = ErrnoOf(GetLastError());
     return -1;
   }
-  return FolderDescriptor(handle, true);
+  const int fd = FolderDescriptor(handle, true);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (fd >= 0 && GetFileInformationByHandle(handle, &info)) KeepFolderVolume(handle, info.dwVolumeSerialNumber);
+  return fd;
 }
 
 // Opens the folder name inside the open folder parent, as named.
@@ -113,7 +133,12 @@ int OpenFolderIn(HANDLE parent, const std::wstring& name, bool follow) {
     errno = ErrnoOf(RtlNtStatusToDosError(status));
     return -1;
   }
-  return FolderDescriptor(handle, follow);
+  const int fd = FolderDescriptor(handle, follow);
+  // Another volume is entered only through a reparse point (a mount point),
+  // which only a followed link opens.
+  std::uint64_t volume = 0;
+  if (fd >= 0 && !follow && KnownFolderVolume(parent, volume)) KeepFolderVolume(handle, volume);
+  return fd;
 }
 
 // Calls take(info) for each entry of the open folder, "." and ".." left out,
@@ -177,6 +202,19 @@ bool HasWildcard(const std::string& name) { return name.find_first_of("*?<>\"") 
 
 }  // namespace
 
+bool KnownFolderVolume(HANDLE folder, std::uint64_t& volume) {
+  std::lock_guard<std::mutex> lock(g_volumesMutex);
+  const auto it = Volumes().find(folder);
+  if (it == Volumes().end()) return false;
+  volume = it->second;
+  return true;
+}
+
+void KeepFolderVolume(HANDLE folder, std::uint64_t volume) {
+  std::lock_guard<std::mutex> lock(g_volumesMutex);
+  Volumes()[folder] = volume;
+}
+
 int OpenFolderPath(const std::string& path) { return OpenFolderWide(LiteralWidePath(path)); }
 
 // The C runtime's own bound on descriptors.
@@ -192,7 +230,11 @@ int CFolderLister::OpenFolder(int dirFd, const std::string& name, bool follow) {
   return OpenFolderIn(parent, WideFromUtf8(name), follow);
 }
 
-void CFolderLister::CloseFolder(int fd) { _close(fd); }
+void CFolderLister::CloseFolder(int fd) {
+  const HANDLE folder = HandleOf(fd);
+  ForgetFolderVolume(folder);
+  CloseHandle(folder);
+}
 
 bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
   const HANDLE folder = HandleOf(fd);

@@ -1,39 +1,36 @@
 #include "platform/folder_id.h"
 
-#include <cstring>
+#include "platform/win/folder_handle.h"
 
-#include <io.h>
 #include <windows.h>
+#include <winternl.h>
 
 namespace {
 
-// The system's FILE_ID_INFO and its class, which the headers give only to
-// programs that need Windows 8 (older systems refuse the class).
-constexpr auto kFileIdInfo = FILE_INFO_BY_HANDLE_CLASS(18);
-struct CFileIdInfo {
-  ULONGLONG nVolume;
-  BYTE id[16];
+// The file's number alone (FileInternalInformation), which the system
+// answers from the handle; the volume's facts are the costly part of the
+// full information, a round to the mount manager under Wine.
+constexpr auto kFileInternalInformation = FILE_INFORMATION_CLASS(6);
+struct CFileInternalInformation {
+  LARGE_INTEGER nIndex;
 };
 
 }  // namespace
 
-// The identity query answers from the open handle alone; the older one also
-// asks for the volume's facts, a costly round under Wine, and serves only
-// file systems that lack the first.
 bool ReadFolderId(int fd, CFolderId& out) {
-  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  const HANDLE handle = FolderHandleOf(fd);
   if (handle == INVALID_HANDLE_VALUE) return false;
-  CFileIdInfo id;
-  if (GetFileInformationByHandleEx(handle, kFileIdInfo, &id, sizeof id)) {
-    std::uint64_t low = 0, high = 0;
-    std::memcpy(&low, id.id, sizeof low);
-    std::memcpy(&high, id.id + sizeof low, sizeof high);
-    // 128-bit numbers (ReFS) are folded; the 64-bit ones of NTFS stay whole.
-    out = {id.nVolume, low ^ (high * 0x9E3779B97F4A7C15ull)};
+  std::uint64_t volume = 0;
+  CFileInternalInformation internal;
+  IO_STATUS_BLOCK io;
+  if (KnownFolderVolume(handle, volume) &&
+      NtQueryInformationFile(handle, &io, &internal, sizeof internal, kFileInternalInformation) >= 0) {
+    out = {volume, std::uint64_t(internal.nIndex.QuadPart)};
     return true;
   }
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(handle, &info)) return false;
+  KeepFolderVolume(handle, info.dwVolumeSerialNumber);
   out = {info.dwVolumeSerialNumber, (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
   return true;
 }
