@@ -43,10 +43,10 @@ foreach(name archive zstd lzma bz2 z)
 endforeach()
 target_include_directories(quarrix_libarchive SYSTEM INTERFACE ${QUARRIX_WIN_DEPS}/include)
 target_compile_definitions(quarrix_libarchive INTERFACE LIBARCHIVE_STATIC)
-target_link_libraries(quarrix_windows INTERFACE quarrix_libarchive shell32 ole32 uuid advapi32 normaliz)
+target_link_libraries(quarrix_windows INTERFACE quarrix_libarchive shell32 ole32 uuid advapi32 normaliz ntdll)
 target_link_options(quarrix_windows INTERFACE -static -static-libgcc -static-libstdc++)
 
 # Compiled into every program: the manifest (UTF-8 as the ANSI code page,
-# common controls 6, DPI awareness) and binary file mode.
+# common controls 6, DPI awareness), binary file mode and the running mark.
 target_sources(quarrix_windows INTERFACE ${CMAKE_SOURCE_DIR}/resources/windows/manifest.rc
-  ${CMAKE_SOURCE_DIR}/platform/win/startup/binary_mode.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/win/startup/binary_mode.cpp ${CMAKE_SOURCE_DIR}/platform/win/startup/running_mark.cpp)

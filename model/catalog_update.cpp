@@ -172,7 +172,7 @@ void CollectScanPaths(const CFolderFileInfo& folder, const std::string& realPath
     whole = std::none_of(entries.begin(), entries.end(), [&](const CDirEntry& entry) {
       return findChild(entry.record.cFileName) == nullptr && ThereBefore(fd, entry, catalogedAt);
     });
-    close(fd);
+    lister.CloseFolder(fd);
   }
   if (whole) {
     out.push_back(realPath);

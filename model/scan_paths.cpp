@@ -10,6 +10,7 @@
 
 #include "model/scan.h"
 #include "platform/dir_reader.h"
+#include "platform/full_path.h"
 #include "platform/path_separator.h"
 
 namespace {
@@ -93,12 +94,8 @@ void StripTrailingSeparator(std::string& path) {
 }
 
 std::string ResolvedPath(const std::string& path) {
-  std::string resolved = path;
-  if (char* real = realpath(path.c_str(), nullptr)) {
-    resolved = real;
-    std::free(real);
-  }
-  return resolved;
+  std::string resolved = FullPathOf(path);
+  return resolved.empty() ? path : resolved;
 }
 
 std::string MakeAbsolutePath(const std::string& path) {

@@ -58,9 +58,11 @@ void CIconGrid::SetItem(long index, const wxString& label, int image) {
 void CIconGrid::Relayout() {
   // One line of label: under the icon when large, beside it when small.
   const int line = GetCharHeight();
-  const int icon = IconSize(m_bLarge);
-  const int width = m_bLarge ? kLargeLabelWidth + 2 * kPad : icon + kSmallLabelWidth + 3 * kPad;
-  const int height = m_bLarge ? icon + line + 3 * kPad : std::max(icon, line) + 2 * kPad;
+  // Lengths of a 96 DPI screen, in the window's pixels (the same ones under GTK).
+  const int icon = FromDIP(IconSize(m_bLarge));
+  const int pad = FromDIP(kPad);
+  const int width = m_bLarge ? FromDIP(kLargeLabelWidth) + 2 * pad : icon + FromDIP(kSmallLabelWidth) + 3 * pad;
+  const int height = m_bLarge ? icon + line + 3 * pad : std::max(icon, line) + 2 * pad;
   m_layout = MakeIconGridLayout(width, height, GetClientSize().x);
   SetScrollRate(0, m_layout.m_nCellHeight);
   SetVirtualSize(m_layout.m_nColumns * m_layout.m_nCellWidth,
@@ -148,7 +150,8 @@ void CIconGrid::OnPaint(wxPaintEvent&) {
   dc.SetFont(GetFont());
   const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXTEXT);
   const wxColour selectedText = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT);
-  const int icon = IconSize(m_bLarge);
+  const int icon = FromDIP(IconSize(m_bLarge));
+  const int pad = FromDIP(kPad);
   const wxVector<wxBitmapBundle>& images = m_bLarge ? m_vecLargeImages : m_vecSmallImages;
   // Only the rows in sight are drawn: a folder may hold a hundred thousand.
   const wxRect shown(CalcUnscrolledPosition(wxPoint(0, 0)), GetClientSize());
@@ -160,11 +163,11 @@ void CIconGrid::OnPaint(wxPaintEvent&) {
     const wxSize extent = dc.GetTextExtent(label);
     wxPoint iconAt, labelAt;
     if (m_bLarge) {
-      iconAt = wxPoint(cell.m_nX + (cell.m_nWidth - icon) / 2, cell.m_nY + kPad);
-      labelAt = wxPoint(cell.m_nX + std::max(kPad, (cell.m_nWidth - extent.x) / 2), iconAt.y + icon + kPad);
+      iconAt = wxPoint(cell.m_nX + (cell.m_nWidth - icon) / 2, cell.m_nY + pad);
+      labelAt = wxPoint(cell.m_nX + std::max(pad, (cell.m_nWidth - extent.x) / 2), iconAt.y + icon + pad);
     } else {
-      iconAt = wxPoint(cell.m_nX + kPad, cell.m_nY + (cell.m_nHeight - icon) / 2);
-      labelAt = wxPoint(iconAt.x + icon + kPad, cell.m_nY + (cell.m_nHeight - extent.y) / 2);
+      iconAt = wxPoint(cell.m_nX + pad, cell.m_nY + (cell.m_nHeight - icon) / 2);
+      labelAt = wxPoint(iconAt.x + icon + pad, cell.m_nY + (cell.m_nHeight - extent.y) / 2);
     }
     const wxRect labelRect(labelAt, wxSize(std::min(extent.x, cell.m_nX + cell.m_nWidth - labelAt.x), extent.y));
     const bool selected = m_vecSelected[std::size_t(i)] != 0;
@@ -177,7 +180,7 @@ void CIconGrid::OnPaint(wxPaintEvent&) {
     }
     const int image = m_vecImages[std::size_t(i)];
     if (image >= 0 && std::size_t(image) < images.size())
-      dc.DrawBitmap(images[std::size_t(image)].GetBitmap(FromDIP(wxSize(icon, icon))), iconAt, true);
+      dc.DrawBitmap(images[std::size_t(image)].GetBitmap(wxSize(icon, icon)), iconAt, true);
     dc.SetTextForeground(selected ? selectedText : text);
     // The label was cut to its cell; the clip keeps any rest inside it.
     wxDCClipper clip(dc, wxRect(cell.m_nX, cell.m_nY, cell.m_nWidth, cell.m_nHeight));

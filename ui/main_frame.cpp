@@ -94,14 +94,15 @@ void CMainFrame::CreateBars() {
     if (wxFileHistory* history = manager->GetFileHistory()) history->UseMenu(GetMenuBar()->GetMenu(0));
 
   wxToolBar* toolbar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
-  toolbar->SetToolBitmapSize(wxSize(16, 16));
+  // In the window's pixels: more of them than 16 on a screen of more than 96 DPI.
+  toolbar->SetToolBitmapSize(FromDIP(wxSize(16, 16)));
   AddMainTools(toolbar);
 
   wxStatusBar* status = CreateStatusBar(PANE_COUNT);
   int widths[PANE_COUNT] = {-1};
   int styles[PANE_COUNT] = {wxSB_NORMAL};
   for (int pane = PANE_KANA; pane < PANE_COUNT; ++pane) {
-    widths[pane] = status->GetTextExtent(wxString::FromUTF8(kIndicators[pane])).x + 12;
+    widths[pane] = status->GetTextExtent(wxString::FromUTF8(kIndicators[pane])).x + FromDIP(12);
     styles[pane] = wxSB_SUNKEN;
   }
   status->SetStatusWidths(PANE_COUNT, widths);
@@ -342,7 +343,9 @@ CWindowLayout CMainFrame::GetWindowLayout() const {
   if (m_pSplitter && m_pSplitter->IsSplit()) layout.m_nSplitter = m_pSplitter->GetSashPosition();
   if (CExplorerApView* list = GetRightPane()) {
     layout.m_nStyle = list->GetDisplayStyle();
-    if (CRowListCtrl* control = list->GetListCtrl()) layout.m_vecColumnWidths = control->GetColumnWidths();
+    // Kept in pixels of a 96 DPI screen, so that they fit another screen too.
+    if (CRowListCtrl* control = list->GetListCtrl())
+      for (int width : control->GetColumnWidths()) layout.m_vecColumnWidths.push_back(ToDIP(width));
   }
   return layout;
 }
@@ -358,7 +361,11 @@ void CMainFrame::ApplyWindowLayout(const CWindowLayout& layout) {
   }
   if (m_pSplitter && layout.m_nSplitter > 0) m_pSplitter->SetSashPosition(layout.m_nSplitter);
   if (CExplorerApView* list = GetRightPane()) {
-    if (CRowListCtrl* control = list->GetListCtrl()) control->SetColumnWidths(layout.m_vecColumnWidths);
+    if (CRowListCtrl* control = list->GetListCtrl()) {
+      std::vector<int> widths;
+      for (int width : layout.m_vecColumnWidths) widths.push_back(FromDIP(width));
+      control->SetColumnWidths(widths);
+    }
     if (layout.m_nStyle) list->SetDisplayStyle(layout.m_nStyle);
   }
   if (layout.m_bMaximized) Maximize();

@@ -14,6 +14,14 @@ namespace {
 
 const char* const kColumnTitles[LIST_COLUMN_COUNT] = {"名前", "サイズ", "ファイルの種類", "更新日時", "ノート"};
 
+#ifdef __WXMSW__
+// The native control cannot drop the owner-data style it was made with, so
+// it reads its rows in every style; its list layout draws them so too.
+constexpr bool kAlwaysVirtual = true;
+#else
+constexpr bool kAlwaysVirtual = false;
+#endif
+
 }  // namespace
 
 CRowListCtrl::CRowListCtrl(wxWindow* parent, const std::vector<CListRow>* rows)
@@ -75,7 +83,9 @@ void CRowListCtrl::ShowGridOrRows() {
   wxWindow* rows = ToolkitRowsWindow();
   const bool hadFocus = FindFocus() == rows || FindFocus() == m_pGrid;
   m_pGrid->Show(grid);
-  if (rows) rows->Show(!grid);
+  // Under MSW the rows are the control itself, which holds the grid: it
+  // stays shown, empty behind the grid.
+  if (rows && rows != this) rows->Show(!grid);
   if (grid) m_pGrid->SetSize(GetClientSize());
   if (hadFocus) (grid ? static_cast<wxWindow*>(m_pGrid) : rows)->SetFocus();
 }
@@ -139,7 +149,7 @@ void CRowListCtrl::SetDisplayStyle(long style) {
   // In the icon styles the toolkit's list stays empty behind the grid.
   const long shown = style == wxLC_REPORT ? wxLC_REPORT : wxLC_LIST;
   long flags = (GetWindowStyleFlag() & ~(wxLC_MASK_TYPE | wxLC_VIRTUAL)) | shown;
-  if (style == wxLC_REPORT) flags |= wxLC_VIRTUAL;
+  if (style == wxLC_REPORT || kAlwaysVirtual) flags |= wxLC_VIRTUAL;
   // The items are made again from the rows, so that the control lays them
   // out for the new style (it keeps the old places otherwise); the
   // selection goes with them.
@@ -152,6 +162,9 @@ void CRowListCtrl::SetDisplayStyle(long style) {
   if (style == wxLC_REPORT) {
     SetColumnWidths(m_vecColumnWidths);
     ApplySortColumn();
+  } else if (style == wxLC_LIST && kAlwaysVirtual) {
+    // It cannot measure rows it does not hold: the width the names are cut at.
+    SetColumnWidth(0, FromDIP(kListLabelWidth));
   }
   ShowGridOrRows();
   InsertRowItems();
@@ -195,9 +208,9 @@ wxString CRowListCtrl::ShownName(const CListRow& row) const {
   wxClientDC dc(const_cast<CRowListCtrl*>(this));
   dc.SetFont(GetFont());
   const wxString cut = wxControl::Ellipsize(name, dc, wxELLIPSIZE_END,
-                                            m_nStyle == wxLC_ICON         ? CIconGrid::kLargeLabelWidth
-                                            : m_nStyle == wxLC_SMALL_ICON ? CIconGrid::kSmallLabelWidth
-                                                                          : kListLabelWidth);
+                                            FromDIP(m_nStyle == wxLC_ICON         ? CIconGrid::kLargeLabelWidth
+                                                    : m_nStyle == wxLC_SMALL_ICON ? CIconGrid::kSmallLabelWidth
+                                                                                  : kListLabelWidth));
   // wx cuts with three dots; the one-character ellipsis takes less room.
   if (cut == name || !cut.EndsWith("...")) return cut;
   return cut.Left(cut.length() - 3) + wxString::FromUTF8("…");

@@ -3,7 +3,8 @@
 // none of its own texts: in the details style it is a virtual list that
 // reads the rows when it draws them, so that a folder of a hundred thousand
 // files fills at once; the list style holds a copy of each row's name and
-// image, which that layout needs. The two icon styles lay the rows out in
+// image, which the generic layout needs (the native one of MSW stays
+// virtual: it cannot drop that style). The two icon styles lay the rows out in
 // rows, which the toolkit's list cannot: a grid of the program's own
 // stands in for the toolkit's rows then.
 

@@ -68,3 +68,26 @@ std::wstring WidePath(std::string_view utf8) {
   if (drive && path.size() >= MAX_PATH - 12) path.insert(0, L"\\\\?\\");
   return path;
 }
+
+bool IsWholePath(std::wstring_view path) {
+  if (path.rfind(L"\\\\?\\", 0) == 0) return true;
+  const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+  const bool unc = path.size() > 2 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?' && path[2] != L'.';
+  // Doubled separators are not joined in the literal form either.
+  if ((!drive && !unc) || path.find(L"\\\\", unc ? 1 : 0) != std::wstring_view::npos) return false;
+  for (std::size_t start = 0; start <= path.size();) {
+    std::size_t end = path.find(L'\\', start);
+    if (end == std::wstring_view::npos) end = path.size();
+    const std::wstring_view part = path.substr(start, end - start);
+    if (part == L"." || part == L"..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+std::wstring LiteralWidePath(std::string_view utf8) {
+  const std::wstring path = WidePath(utf8);
+  if (path.rfind(L"\\\\?\\", 0) == 0 || !IsWholePath(path)) return path;
+  const bool unc = path[0] == L'\\';
+  return unc ? L"\\\\?\\UNC" + path.substr(1) : L"\\\\?\\" + path;
+}

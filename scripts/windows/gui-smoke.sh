@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # GUI smoke test: under a fresh Xvfb, quarrix.exe opens a set, its main
-# window comes up with the set's file name in the title, and closes on Alt+F4
-# (or on the close box's request, when no window took the keys) with exit
-# status 0.
+# window comes up with the set's file name in the title, its list shows the
+# rows in each of the four display styles (the first row's text is given;
+# tests/gui_list_probe.exe beside the program checks), and the window closes
+# on Alt+F4 (or on the close box's request, when no window took the keys)
+# with exit status 0.
 #
-#   gui-smoke.sh WINE QUARRIX_EXE SET_PATH TITLE_PART [SCREENSHOT.xwd]
+#   gui-smoke.sh WINE QUARRIX_EXE SET_PATH TITLE_PART FIRST_ROW [SCREENSHOT.xwd]
 set -euo pipefail
 
 if [ "${1:-}" != "--inside" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside "$@"
 fi
 shift
-wine="$1" exe="$2" set="$3" title="$4" shot="${5:-}"
+wine="$1" exe="$2" set="$3" title="$4" first_row="$5" shot="${6:-}"
 # Wine's programs that ran before without a display must be gone, or the
 # window would be made on no display.
 "$(dirname "$wine")/wineserver" -w
@@ -33,6 +35,11 @@ fi
 echo "window: $(xdotool getwindowname "$window")"
 sleep 2
 [ -n "$shot" ] && xwd -root -silent >"$shot"
+if ! "$wine" "$(dirname "$exe")/tests/gui_list_probe.exe" "$title" "$first_row"; then
+  echo "the list does not show its rows in every style" >&2
+  kill "$pid"
+  exit 1
+fi
 # No window manager runs: a click on the window makes it Wine's active one,
 # which then takes Alt+F4 as Windows does.
 # Without a window manager the click does not always make it active on a

@@ -7,6 +7,8 @@ Target amd64-unicode
 !include "MUI2.nsh"
 
 Name "クオリクス"
+; The line above the buttons names the program, not the installer's maker.
+BrandingText "クオリクス ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Quarrix"
 RequestExecutionLevel user
@@ -14,6 +16,8 @@ SetCompressor /SOLID lzma
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quarrix"
 !define PROGID "Quarrix.TallyHold"
+; Held by every running program of ours (platform/win/startup/running_mark.cpp).
+!define RUNNING_MARK "Quarrix.Running"
 
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -47,6 +51,20 @@ Section "Install"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; A running program would keep its files and write its settings back when it
+; ends: it is closed first, or nothing is removed (silently: nothing is).
+Function un.onInit
+  check:
+    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MARK}") p .r0'
+    IntPtrCmp $0 0 closed
+    System::Call 'kernel32::CloseHandle(p r0)'
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "クオリクスが実行中です。$\r$\n\
+クオリクスを終了してから [再試行] を押してください。[キャンセル] を押すとアンインストールを中止します。" \
+      /SD IDCANCEL IDRETRY check
+    Abort
+  closed:
+FunctionEnd
+
 Section "Uninstall"
   SetShellVarContext current
   Delete "$SMPROGRAMS\クオリクス.lnk"
@@ -56,6 +74,16 @@ Section "Uninstall"
   RMDir "$INSTDIR\Manual"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+
+  ; Copies of archive members that a program which did not end cleanly left.
+  FindFirst $0 $1 "$TEMP\quarrix-members-*"
+  members:
+    StrCmp $1 "" members_done
+    RMDir /r "$TEMP\$1"
+    FindNext $0 $1
+    Goto members
+  members_done:
+  FindClose $0
 
   ; The type is ours only while it still names this program.
   ReadRegStr $0 HKCU "Software\Classes\.fcf" ""

@@ -23,3 +23,11 @@ add_compile_options("SHELL:-include ${CMAKE_CURRENT_LIST_DIR}/test_posix_compat.
 # The registry settings store is tested with the core: it needs no GUI.
 list(APPEND CORE_TEST_SOURCES ${CMAKE_SOURCE_DIR}/document/win/settings_store.cpp
   ${CMAKE_SOURCE_DIR}/document/settings_store_number.cpp)
+
+# Switches the running program's list through its styles for the GUI smoke
+# test (scripts/windows/gui-smoke.sh); a console program of its own.
+add_executable(gui_list_probe ${CMAKE_CURRENT_LIST_DIR}/probe/gui_list_probe.cpp)
+target_include_directories(gui_list_probe PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(gui_list_probe PRIVATE UNICODE _UNICODE)
+target_link_options(gui_list_probe PRIVATE -municode -static -static-libgcc -static-libstdc++)
+target_link_libraries(gui_list_probe PRIVATE comctl32 gdi32)

@@ -66,6 +66,40 @@ TEST(WindowsScan, RecordsComeFromTheSystemAndSurviveSaving) {
   EXPECT_NE(nullptr, FindByPath(loaded.get(), "disk\\文書\\日本語の名前.txt"));
 }
 
+// Folders of a share made on another system may end in a dot or a space,
+// which the system's path rules trim: each must be read as itself.
+TEST(WindowsScan, FolderNamesEndingInADotOrASpaceAreReadAsThemselves) {
+  CTempDir dir;
+  const std::string tree = MakeAbsolutePath(dir.Path() + "\\share");
+  const auto literal = [&](const std::string& below) { return L"\\\\?\\" + WidePath(tree + below); };
+  // The runtime's calls that empty the temporary folder would trim the names.
+  const std::shared_ptr<void> removal(nullptr, [&](void*) {
+    for (const char* name : {"\\apache.\\in-dot.txt", "\\space \\in-space.txt"}) DeleteFileW(literal(name).c_str());
+    for (const char* name : {"\\apache.", "\\space "}) RemoveDirectoryW(literal(name).c_str());
+  });
+  ASSERT_TRUE(CreateDirectoryW(literal("").c_str(), nullptr));
+  for (const char* name : {"\\apache.", "\\apache", "\\space "})
+    ASSERT_TRUE(CreateDirectoryW(literal(name).c_str(), nullptr)) << name;
+  for (const char* name : {"\\apache.\\in-dot.txt", "\\apache\\plain.txt", "\\space \\in-space.txt"}) {
+    const HANDLE file = CreateFileW(literal(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << name;
+    CloseHandle(file);
+  }
+
+  CRootFileInfo set("s");
+  const CDriveFileInfo* catalog = set.AddCatalog("share", tree);
+  ASSERT_NE(nullptr, catalog);
+  EXPECT_NE(nullptr, FindByPath(catalog, "apache.\\in-dot.txt"));
+  EXPECT_NE(nullptr, FindByPath(catalog, "apache\\plain.txt"));
+  EXPECT_NE(nullptr, FindByPath(catalog, "space \\in-space.txt"));
+  EXPECT_EQ(nullptr, FindByPath(catalog, "apache.\\plain.txt"));
+  // Given as the place to catalog, too.
+  const CDriveFileInfo* dotted = set.AddCatalog("dotted", tree + "\\apache.");
+  ASSERT_NE(nullptr, dotted);
+  EXPECT_NE(nullptr, FindByPath(dotted, "in-dot.txt"));
+  EXPECT_EQ(nullptr, FindByPath(dotted, "plain.txt"));
+}
+
 TEST(WindowsScan, ProgressCountsWhatIsReadAndACancelledScanGivesNothing) {
   CTempDir dir;
   const std::string tree = dir.Path() + "\\tree";
