@@ -94,8 +94,9 @@ void CMainFrame::CreateBars() {
     if (wxFileHistory* history = manager->GetFileHistory()) history->UseMenu(GetMenuBar()->GetMenu(0));
 
   wxToolBar* toolbar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
-  // In the window's pixels: more of them than 16 on a screen of more than 96 DPI.
-  toolbar->SetToolBitmapSize(FromDIP(wxSize(16, 16)));
+  // No size is asked for: one asked for is scaled by whole factors only, so
+  // a 144 DPI screen would keep 16 pixels. The vector images' own 16 pixels
+  // scale with the window's DPI instead.
   AddMainTools(toolbar);
 
   wxStatusBar* status = CreateStatusBar(PANE_COUNT);

@@ -3,11 +3,12 @@
 // that each shows the rows: in the list and details styles the native list
 // holds them (the count, the first row's text and its place on screen); in
 // the icon styles the program's own grid is in sight over the list and has
-// drawn something on it. The toolbar's image size is printed against the
-// screen's (16 pixels at 96 DPI, 24 at 144), not yet required.
+// drawn something on it. The toolbar's images must be as large as the
+// screen's DPI asks (16 pixels at 96 DPI, 24 at 144).
 //
 //   gui_list_probe TITLE_PART FIRST_ROW_TEXT
-// Exit status 0 when every style shows the rows; the findings are printed.
+// Exit status 0 when the toolbar fits and every style shows the rows; the
+// findings are printed.
 
 #include <cstdio>
 #include <cwchar>
@@ -215,8 +216,7 @@ int wmain(int argc, wchar_t** argv) {
                            {ID_VIEW_SMALLICON, LVS_LIST, true, "small icons"},
                            {ID_VIEW_LARGEICON, LVS_LIST, true, "large icons"},
                            {ID_VIEW_DETAILS, LVS_REPORT, false, "details"}};
-  CheckToolbar(frame);  // wx 3.2.2 keeps 16 pixels under Wine at 144 DPI
-  bool all = true;
+  bool all = CheckToolbar(frame);
   for (const CStyle& style : styles) {
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(style.nCommand, 0), 0);
     bool ok = false;
