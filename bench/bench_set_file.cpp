@@ -35,6 +35,21 @@ void Report(const char* step, std::size_t items, double seconds, double cpuStart
               double(items) / seconds, cpu, double(items) / cpu);
 }
 
+// The least processor time of runs saves of set to path and loads of it.
+bool FastestSaveAndLoad(const char* path, const CRootFileInfo& set, int runs, double& save, double& load) {
+  save = load = 1e9;
+  for (int run = 0; run < runs; ++run) {
+    double cpu = CpuSeconds();
+    if (WriteSetFile(path, set) != ESetFileError::None) return false;
+    save = std::min(save, CpuSeconds() - cpu);
+    std::unique_ptr<CRootFileInfo> again;
+    cpu = CpuSeconds();
+    if (ReadSetFile(path, again) != ESetFileError::None) return false;
+    load = std::min(load, CpuSeconds() - cpu);
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -112,16 +127,8 @@ int main(int argc, char** argv) {
         if (++n % 1000 == 0) const_cast<CFileInfo&>(item).SetRealNameCp932(true);
       });
     }
-    double bestSave = 1e9, bestLoad = 1e9;
-    for (int run = 0; run < 5; ++run) {
-      double cpu = CpuSeconds();
-      if (WriteSetFile(path, *loaded) != ESetFileError::None) return 1;
-      bestSave = std::min(bestSave, CpuSeconds() - cpu);
-      std::unique_ptr<CRootFileInfo> again;
-      cpu = CpuSeconds();
-      if (ReadSetFile(path, again) != ESetFileError::None) return 1;
-      bestLoad = std::min(bestLoad, CpuSeconds() - cpu);
-    }
+    double bestSave = 0, bestLoad = 0;
+    if (!FastestSaveAndLoad(path, *loaded, 5, bestSave, bestLoad)) return 1;
     std::printf("%-28s %9.3f s save, %.3f s load (processor, fastest of 5)\n",
                 records ? "with catalog records" : "without records", bestSave, bestLoad);
   }
@@ -147,16 +154,8 @@ int main(int argc, char** argv) {
           }
         }
       }
-  double bestSave = 1e9, bestLoad = 1e9;
-  for (int run = 0; run < 3; ++run) {
-    double cpu = CpuSeconds();
-    if (WriteSetFile(path, *loaded) != ESetFileError::None) return 1;
-    bestSave = std::min(bestSave, CpuSeconds() - cpu);
-    std::unique_ptr<CRootFileInfo> again;
-    cpu = CpuSeconds();
-    if (ReadSetFile(path, again) != ESetFileError::None) return 1;
-    bestLoad = std::min(bestLoad, CpuSeconds() - cpu);
-  }
+  double bestSave = 0, bestLoad = 0;
+  if (!FastestSaveAndLoad(path, *loaded, 3, bestSave, bestLoad)) return 1;
   std::printf("%-28s %9.3f s save, %.3f s load (processor, fastest of 3), %zu archives, %zu members\n",
               "with archives listed", bestSave, bestLoad, archives, archives * 10);
 

@@ -123,6 +123,11 @@ fi
 echo "== GUI smoke test under Xvfb"
 "$here/gui-smoke.sh" "$wine" "$build/quarrix.exe" "$(winpath "$work/linux.fcf")" "linux.fcf - クオリクス" ディスク1 \
   || fail "GUI smoke test"
+# The window keeps the style it closed in (the probe ends on small icons) and its columns.
+window_key='HKCU\Software\Kestrane Soft\Quarrix\Window'
+"$wine" reg query "$window_key" /v Style | grep -q 'smallicon' || fail "the list style is not kept in the registry"
+"$wine" reg query "$window_key" /v Columns | grep -Eq 'REG_SZ +[0-9]+(,[0-9]+){4}' \
+  || fail "the column widths are not kept in the registry"
 echo "== GUI smoke test at 144 DPI"
 dpi_key='HKCU\Control Panel\Desktop'
 "$wine" reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null

@@ -212,10 +212,11 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "no window with a list\n");
     return 1;
   }
+  // Small icons last, so that the program keeps a style other than its first.
   const CStyle styles[] = {{ID_VIEW_LIST, LVS_LIST, false, "list"},
-                           {ID_VIEW_SMALLICON, LVS_LIST, true, "small icons"},
+                           {ID_VIEW_DETAILS, LVS_REPORT, false, "details"},
                            {ID_VIEW_LARGEICON, LVS_LIST, true, "large icons"},
-                           {ID_VIEW_DETAILS, LVS_REPORT, false, "details"}};
+                           {ID_VIEW_SMALLICON, LVS_LIST, true, "small icons"}};
   bool all = CheckToolbar(frame);
   for (const CStyle& style : styles) {
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(style.nCommand, 0), 0);
