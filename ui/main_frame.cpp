@@ -318,7 +318,13 @@ void CMainFrame::ApplyPendingLayout() {
 
 void CMainFrame::OnActivate(wxActivateEvent& event) {
   event.Skip();
-  if (event.GetActive() && m_pPendingLayout) CallAfter([this] { m_pPendingLayout.reset(); });
+  // Asked for once more first: the splitter may have been squeezed while the
+  // window manager was still sizing the frame.
+  if (event.GetActive() && m_pPendingLayout)
+    CallAfter([this] {
+      ApplyPendingLayout();
+      m_pPendingLayout.reset();
+    });
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
