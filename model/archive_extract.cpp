@@ -27,7 +27,8 @@ EExtract ExtractFrom(archive* reader, CArchiveReadLimits& source, const std::vec
     const int result = archive_read_next_header(reader, &entry);
     if (result == ARCHIVE_EOF) return EExtract::NotFound;
     if (result < ARCHIVE_WARN) return source.Cancelled() ? EExtract::Cancelled : EExtract::Unreadable;
-    if (archive_entry_filetype(entry) == AE_IFDIR || MemberNamesOf(ArchiveEntryPath(reader, entry)) != levels[level]) continue;
+    if (archive_entry_filetype(entry) == AE_IFDIR || MemberNamesOf(ArchiveEntryPath(reader, entry)) != levels[level])
+      continue;
     if (level + 1 < levels.size()) {
       std::string bytes;
       std::uint8_t state = 0;
