@@ -79,8 +79,6 @@ int ErrnoOf(DWORD error) {
                                                                         : EIO;
 }
 
-HANDLE HandleOf(int fd) { return FolderHandleOf(fd); }
-
 // The descriptor of an open folder handle; a reparse point (junction or
 // link) is refused unless follow is set, so a walk never leaves its tree.
 int FolderDescriptor(HANDLE handle, bool follow) {
@@ -169,7 +167,7 @@ bool ListFolder(HANDLE folder, Take take, bool* unsupported) {
 // The path of an open folder, for file systems that cannot list through a
 // handle (the find calls take a path).
 std::wstring FolderPathOf(int fd) {
-  const HANDLE handle = HandleOf(fd);
+  const HANDLE handle = FolderHandleOf(fd);
   if (handle == INVALID_HANDLE_VALUE) return {};
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
@@ -217,12 +215,12 @@ void KeepFolderVolume(HANDLE folder, std::uint64_t volume) {
 
 int OpenFolderPath(const std::string& path) { return OpenFolderWide(LiteralWidePath(path)); }
 
-// The C runtime's own bound on descriptors.
+// The walk's own bound on open folders: handles have none as low.
 int OpenDescriptorLimit() { return 8192; }
 
 int CFolderLister::OpenFolder(int dirFd, const std::string& name, bool follow) {
   if (dirFd == AT_FDCWD) return OpenFolderPath(name);
-  const HANDLE parent = HandleOf(dirFd);
+  const HANDLE parent = FolderHandleOf(dirFd);
   if (parent == INVALID_HANDLE_VALUE) {
     errno = EBADF;
     return -1;
@@ -231,13 +229,13 @@ int CFolderLister::OpenFolder(int dirFd, const std::string& name, bool follow) {
 }
 
 void CFolderLister::CloseFolder(int fd) {
-  const HANDLE folder = HandleOf(fd);
+  const HANDLE folder = FolderHandleOf(fd);
   ForgetFolderVolume(folder);
   CloseHandle(folder);
 }
 
 bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
-  const HANDLE folder = HandleOf(fd);
+  const HANDLE folder = FolderHandleOf(fd);
   if (folder == INVALID_HANDLE_VALUE) return false;
   CPendingCounts counts(m_pProgress);
   bool unsupported = false;
@@ -282,7 +280,7 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
 bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out) {
   if (name.empty() || HasWildcard(name)) return false;
   const HANDLE own =
-      ReOpenFile(HandleOf(dirFd), FILE_LIST_DIRECTORY | SYNCHRONIZE, kShareAll, FILE_FLAG_BACKUP_SEMANTICS);
+      ReOpenFile(FolderHandleOf(dirFd), FILE_LIST_DIRECTORY | SYNCHRONIZE, kShareAll, FILE_FLAG_BACKUP_SEMANTICS);
   if (own == INVALID_HANDLE_VALUE) return false;
   const std::wstring wanted = WideFromUtf8(name);
   bool found = false, unsupported = false;
