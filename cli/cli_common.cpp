@@ -269,23 +269,38 @@ void PrintNewCatalog(const CDriveFileInfo& catalog) {
 }
 
 // Whether the place may be scanned for catalog: the same medium, or --force.
-bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force, const std::string& action) {
-  CMediumIdentity now;
-  const EMediumCheck check = CheckMedium(catalog, place, &now);
-  if (check != EMediumCheck::Absent && check != EMediumCheck::Different) return true;
+bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, const CMediumAcceptance& how,
+                    CMediumVerdict* judged) {
+  const CMediumVerdict verdict = JudgeMedium(catalog, place);
+  if (judged != nullptr) *judged = verdict;
   const std::string label = LineText(catalog.m_strLabel);
-  const std::string recorded = LineText(DescribeMedium(catalog.m_record->medium));
-  std::string text = check == EMediumCheck::Absent
-                         ? "「" + label + "」のメディアが接続されていません: " + LineText(place) + "\n" +
-                               "カタログのメディア: " + recorded + "\n"
-                         : "この場所には「" + label + "」とは別のメディアがあります: " + LineText(place) + "\n" +
-                               "カタログのメディア: " + recorded +
-                               "\nこの場所のメディア: " + LineText(DescribeMedium(now)) + "\n";
-  if (force) {
-    WriteErr(text + "--force が指定されたので" + action + "します\n");
+  if (!verdict.Refused()) {
+    // Said when the medium was not known by its identity: the user may know better.
+    if (verdict.eBasis == EMediumBasis::Sample)
+      WriteErr("「" + label + "」のメディアはファイルの見本で確かめました: " + VerdictBasisText(verdict) + "\n");
+    else if (verdict.eCheck == EMediumCheck::Unknown)
+      WriteErr("この場所のメディアが「" + label + "」のものか確かめられません: " + LineText(place) + "\n");
     return true;
   }
-  ReportError(text + action + "しませんでした (それでも" + action + "するには --force を指定してください)");
+  const bool otherPlace = verdict.eCheck == EMediumCheck::OtherPlace;
+  if (otherPlace && how.bPathsGiven) return true;
+  std::string text = verdict.eCheck == EMediumCheck::Absent
+                         ? "「" + label + "」のメディアが接続されていません: " + LineText(place)
+                     : otherPlace ? "この場所は「" + label +
+                                        "」のメディアの、カタログを作った場所とは別のフォルダです: " + LineText(place) +
+                                        "\nカタログの場所: " + LineText(catalog.m_strCatalogedPath)
+                                  : "この場所には「" + label + "」とは別のメディアがあります: " + LineText(place);
+  text += "\n" + LineText(VerdictDifferenceText(verdict)) + "\n";
+  if (how.bForce) {
+    WriteErr(text + "--force が指定されたので" + how.strAction + "します\n");
+    return true;
+  }
+  std::string advice;
+  if (otherPlace && how.bPathsAccepted) advice = "一部だけを" + how.strAction + "するには --paths を";
+  if (how.bForceAccepted)
+    advice += (advice.empty() ? "それでも" + how.strAction + "するには" : "、それでも" + how.strAction + "するには") +
+              std::string(" --force を");
+  ReportError(text + how.strAction + "しませんでした" + (advice.empty() ? "" : " (" + advice + "指定してください)"));
   return false;
 }
 

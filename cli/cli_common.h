@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/medium_match.h"
 #include "model/root_file_info.h"
 #include "model/set_file_error.h"
 #include "platform/atomic_file.h"
@@ -76,9 +77,19 @@ int CheckNewLabel(const std::string& label);
 bool ReportLabelTaken(const CRootFileInfo& set, const std::string& label);
 // Prints the line of a new catalog: LABEL<TAB>MEDIA TYPE<TAB>ITEMS<TAB>BYTES.
 void PrintNewCatalog(const CDriveFileInfo& catalog);
-// Whether the place may be scanned for catalog: the same medium, or force
-// given; else says why on stderr. action is the command's noun ("更新").
-bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, bool force, const std::string& action);
+// How a command takes a medium that is not plainly the catalog's.
+struct CMediumAcceptance {
+  std::string strAction;        // the command's noun ("更新")
+  bool bForce = false;          // --force given: any medium goes, with a notice
+  bool bForceAccepted = true;   // the command takes --force, so the refusal may advise it
+  bool bPathsGiven = false;     // --paths given: another folder of the medium is meant
+  bool bPathsAccepted = false;  // the command takes --paths
+};
+// Whether the place may be scanned for catalog: its medium by the one rule
+// (or not known otherwise, with a notice), or what how allows; else says
+// why on stderr, naming both media. judged, when given, gets the verdict.
+bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, const CMediumAcceptance& how,
+                    CMediumVerdict* judged = nullptr);
 // Names on stderr every file whose content could not be read for its fingerprint.
 void ReportUnhashed(const std::vector<std::string>& paths);
 // The archives an add or update could not open, on standard error.

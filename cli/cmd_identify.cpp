@@ -3,9 +3,10 @@
 // Tells which catalog the medium at PATH is: one line per catalog of the
 // sets that matches,
 //   [SET<TAB>]LABEL<TAB>HOW<TAB>STATE
-// SET (as given) only when several sets are given; HOW says whether the
-// volume ID (the file system's UUID, the volume serial on Windows) or the
-// label and the total size matched; STATE whether the medium looks changed
+// SET (as given) only when several sets are given; HOW says how it was
+// decided: by the volume ID (the file system's UUID, the volume serial on
+// Windows), or, where none compares, by a sample of the catalog's files
+// found at PATH with their size and time; STATE whether the medium looks changed
 // since it was catalogued (by how much its free space differs, or its new
 // size). Exit 0 when a catalog matched, 1 when none did.
 
@@ -54,10 +55,9 @@ int CmdIdentify(const std::vector<std::string>& args) {
   }
   bool matched = false;
   for (std::size_t i = 0; i < sets.size(); ++i) {
-    for (const CMediumMatch& match : FindCatalogsOfMedium(*sets[i], medium, freeBytes)) {
+    for (const CMediumMatch& match : FindCatalogsOfMedium(*sets[i], place, medium, freeBytes)) {
       std::string line = sets.size() > 1 ? LineText(operands[i]) + "\t" : std::string();
-      line += LineText(match.pCatalog->m_strLabel) + "\t";
-      line += match.eHow == EMediumMatch::ById ? "ボリューム ID が一致" : "ラベルとサイズが一致";
+      line += LineText(match.pCatalog->m_strLabel) + "\t" + VerdictBasisText(match.verdict);
       line += "\t" + StateText(*match.pCatalog, match, medium, freeBytes) + "\n";
       WriteOut(line);
       matched = true;

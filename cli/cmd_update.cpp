@@ -11,10 +11,11 @@
 // new scan, keeping its label, its note and the notes of the items still
 // there, and SET is saved with the catalog's new record. Places that cannot
 // be read keep what the catalog held and are named on stderr.
-// A place holding another medium than the catalog records, or an empty
-// mount point, is refused; a catalog with no record is not updated when
-// that would remove more than half its items or lose a note. --force
-// updates all the same. Exit 0 when something changed (or would), 1 when
+// A place holding another medium than the catalog records, an empty mount
+// point, or another folder of the medium than the one catalogued (unless
+// --paths says so) is refused; where the medium is not known by its
+// identity, the update is refused when it would remove more than half the
+// catalog's items or lose a note. --force updates all the same. Exit 0 when something changed (or would), 1 when
 // nothing did or the update was refused; Ctrl+C or SIGTERM leave SET as it
 // was (exit 130 or 143). A catalog made with fingerprints (add --hash), or
 // updated with --hash, reads the files that are new or whose size or
@@ -123,7 +124,13 @@ int CmdUpdate(const std::vector<std::string>& args) {
     WriteErr("メディアの新しい場所を PATH に指定してください\n");
     return EXIT_NOTHING;
   }
-  if (FolderExists(place) && !MediumAccepted(catalog, place, parsed.bForce, "更新")) return EXIT_NOTHING;
+  CMediumVerdict verdict;
+  CMediumAcceptance how;
+  how.strAction = "更新";
+  how.bForce = parsed.bForce;
+  how.bPathsGiven = parsed.bPathsGiven;
+  how.bPathsAccepted = true;
+  if (FolderExists(place) && !MediumAccepted(catalog, place, how, &verdict)) return EXIT_NOTHING;
 
   CScanOptions scanOptions = RecordedScanOptions(catalog);
   scanOptions.bFollowLinks = scanOptions.bFollowLinks || parsed.bFollowLinks;
@@ -164,7 +171,7 @@ int CmdUpdate(const std::vector<std::string>& args) {
   // Fingerprints taken of files that had none are worth keeping too.
   const bool newFingerprints = !(fresh->m_fingerprints == catalog.m_fingerprints);
   if (!summary.HasChanges() && SameRecord(catalog, *fresh) && !newFingerprints) return EXIT_NOTHING;
-  if (!catalog.m_record && !parsed.bForce && UpdateLooksDestructive(catalog, summary)) {
+  if (!verdict.Certain() && !parsed.bForce && UpdateLooksDestructive(catalog, summary)) {
     ReportError(
         "項目の半分より多くが削除されるか、ノートが失われるため、更新しませんでした\n"
         "メディアと場所を確かめてください (それでも更新するには --force を指定してください)");

@@ -79,7 +79,10 @@ int CmdVerify(const std::vector<std::string>& args) {
     ReportError("カタログの場所が見つかりません: " + LineText(place));
     return EXIT_IO;
   }
-  if (FolderExists(place) && !MediumAccepted(catalog, place, false, "検証")) return EXIT_IO;
+  CMediumAcceptance how;
+  how.strAction = "検証";
+  how.bForceAccepted = false;
+  if (FolderExists(place) && !MediumAccepted(catalog, place, how)) return EXIT_IO;
 
   CVerifyResult result;
   std::string message;

@@ -3,20 +3,23 @@
 #include <algorithm>
 
 #include "model/catalog_update.h"
+#include "model/medium_match.h"
 #include "model/text_format.h"
 
 std::string DeleteCatalogPrompt(const std::string& name) {
   return "カタログ " + name + " を削除します\nよろしいですか？";
 }
 
-std::string MediumMismatchPrompt(const std::string& name, bool absent, const std::string& recorded,
-                                 const std::string& found, bool verifying) {
-  const std::string what = absent ? "カタログ " + name + " のメディアが接続されていないようです\n"
-                                  : "この場所にはカタログ " + name + " とは別のメディアがあります\n";
+std::string MediumMismatchPrompt(const std::string& name, const CMediumVerdict& verdict, bool verifying) {
+  const std::string what =
+      verdict.eCheck == EMediumCheck::Absent ? "カタログ " + name + " のメディアが接続されていないようです\n"
+      : verdict.eCheck == EMediumCheck::OtherPlace
+          ? "この場所はカタログ " + name + " のメディアの、カタログを作った場所とは別のフォルダです\n"
+          : "この場所にはカタログ " + name + " とは別のメディアがあります\n";
   const char* outcome =
       verifying ? "\n\nこのまま検証すると、カタログとこの場所の内容を比べます\n検証してよろしいですか？"
                 : "\n\nこのまま更新すると、カタログの内容がこの場所の内容で置き換えられます\n更新してよろしいですか？";
-  return what + "カタログのメディア: " + recorded + "\nこの場所のメディア: " + found + outcome;
+  return what + VerdictDifferenceText(verdict) + outcome;
 }
 
 namespace {

@@ -44,8 +44,9 @@ std::string DeleteCatalogPrompt(const std::string& name);
 // The update (or the verify, when verifying) of catalog name would scan
 // another medium than it records (absent: the place is an empty mount
 // point): go on?
-std::string MediumMismatchPrompt(const std::string& name, bool absent, const std::string& recorded,
-                                 const std::string& found, bool verifying = false);
+struct CMediumVerdict;
+std::string MediumMismatchPrompt(const std::string& name, const CMediumVerdict& verdict, bool verifying = false);
+
 // The places a scan could not read, to add to its message; empty when none.
 struct CUnreadableSummary;
 std::string UnreadableText(const CUnreadableSummary& unreadable);

@@ -31,6 +31,7 @@
 #include "document/hints.h"
 #include "model/catalog_update.h"
 #include "model/catalog_verify.h"
+#include "model/medium_match.h"
 #include "model/scan.h"
 #include "model/set_extension.h"
 #include "model/set_file.h"
@@ -363,12 +364,8 @@ bool CExplorerApDoc::LocateMedium(const CDriveFileInfo& catalog, const std::stri
   if (!CatalogPlacePresent(catalog) &&
       !BrowseForLocation(UpdatePlaceTitle(name), place, GetDialogParent(), NearestExistingFolder(place)))
     return false;
-  CMediumIdentity now;
-  const EMediumCheck check = CheckMedium(catalog, place, &now);
-  return (check != EMediumCheck::Absent && check != EMediumCheck::Different) ||
-         Confirm(MediumMismatchPrompt(name, check == EMediumCheck::Absent, DescribeMedium(catalog.m_record->medium),
-                                      DescribeMedium(now), verifying),
-                 GetDialogParent());
+  const CMediumVerdict verdict = JudgeMedium(catalog, place);
+  return !verdict.Refused() || Confirm(MediumMismatchPrompt(name, verdict, verifying), GetDialogParent());
 }
 
 int CExplorerApDoc::UpdateCatalog(const std::string& name) {

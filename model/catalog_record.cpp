@@ -20,6 +20,9 @@ enum : std::uint8_t {
   kExclude = 9,  // repeated
   kHashContents = 10,
   kArchiveDepth = 11,  // u32: archives listed to this depth
+  kIdSource = 12,      // what gave the medium's identity
+  kCatalogId = 13,     // the catalog's own identity, 16 bytes
+  kInnerMount = 14,    // repeated: a mount point entered below the base path
 };
 
 void PutField(std::string& out, std::uint8_t tag, std::string_view value) {
@@ -30,6 +33,16 @@ void PutField(std::string& out, std::uint8_t tag, std::string_view value) {
 
 void PutText(std::string& out, std::uint8_t tag, const std::string& value) {
   if (!value.empty()) PutField(out, tag, value);
+}
+
+// Where the identity came from, as the information sheet says it.
+std::string IdSourceText(const std::string& source) {
+  if (source == "blkid") return " (デバイスから)";
+  if (source == "udev") return " (udev から)";
+  if (source == "ioctl") return " (ファイルシステムから)";
+  if (source == "fsid") return " (ファイルシステムの fsid)";
+  if (source == "serial") return " (ボリュームのシリアル番号)";
+  return {};
 }
 
 }  // namespace
@@ -43,6 +56,7 @@ std::string EncodeCatalogRecord(const CCatalogRecord& record) {
   PutLE(total, record.medium.nTotalBytes, 8);
   PutField(out, kTotalBytes, total);
   PutText(out, kBelowMount, record.medium.strBelowMount);
+  PutText(out, kIdSource, record.medium.strIdSource);
   for (const std::string& path : record.chosenPaths) PutField(out, kChosenPath, path);
   if (record.bFollowLinks) PutField(out, kFollowLinks, {});
   if (record.bCrossFileSystems) PutField(out, kCrossFileSystems, {});
@@ -53,6 +67,7 @@ std::string EncodeCatalogRecord(const CCatalogRecord& record) {
     PutLE(depth, std::uint32_t(record.nArchiveDepth), 4);
     PutField(out, kArchiveDepth, depth);
   }
+  for (const std::string& path : record.innerMounts) PutField(out, kInnerMount, path);
   out += record.strUnknownFields;
   return out;
 }
@@ -77,6 +92,8 @@ bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out) {
         out.medium.nTotalBytes = GetLE(value, 0, 8);
         break;
       case kBelowMount: out.medium.strBelowMount = value; break;
+      case kIdSource: out.medium.strIdSource = value; break;
+      case kInnerMount: out.innerMounts.push_back(value); break;
       case kChosenPath: out.chosenPaths.push_back(value); break;
       case kFollowLinks: out.bFollowLinks = true; break;
       case kCrossFileSystems: out.bCrossFileSystems = true; break;
@@ -102,7 +119,7 @@ std::string CatalogRecordText(const CCatalogRecord& record) {
   std::string text =
       "ボリュームラベル: " + (medium.strVolumeLabel.empty() ? std::string("なし") : medium.strVolumeLabel);
   text += "\nファイルシステム: " + (medium.strFileSystem.empty() ? std::string("不明") : medium.strFileSystem);
-  text += "\nID: " + (medium.strId.empty() ? std::string("なし") : medium.strId);
+  text += "\nID: " + (medium.strId.empty() ? std::string("なし") : medium.strId + IdSourceText(medium.strIdSource));
   text += "\n合計サイズ: " + FormatSize(medium.nTotalBytes, true);
   text += "\nファイルシステム内の場所: " + EscapeBytes(medium.strBelowMount, false);
   text += "\n選択したパス: " + (record.chosenPaths.empty() ? std::string("全体") : join(record.chosenPaths));

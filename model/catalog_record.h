@@ -25,6 +25,10 @@ struct CCatalogRecord {
   std::vector<std::string> excludes;  // patterns, as given
   bool bHashContents = false;         // files' content fingerprints taken
   int nArchiveDepth = 0;              // archives' members listed, to this depth
+  // Mount points of other file systems the scan entered, as real paths
+  // relative to the base path: an update that finds one unmounted keeps
+  // what the catalog held there instead of taking it as removed.
+  std::vector<std::string> innerMounts;
   // Fields a later version wrote that this one does not know, written back
   // as they were read.
   std::string strUnknownFields;
@@ -33,7 +37,7 @@ struct CCatalogRecord {
     return medium == other.medium && chosenPaths == other.chosenPaths && bFollowLinks == other.bFollowLinks &&
            bCrossFileSystems == other.bCrossFileSystems && excludes == other.excludes &&
            bHashContents == other.bHashContents && nArchiveDepth == other.nArchiveDepth &&
-           strUnknownFields == other.strUnknownFields;
+           innerMounts == other.innerMounts && strUnknownFields == other.strUnknownFields;
   }
 };
 

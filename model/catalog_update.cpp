@@ -11,6 +11,7 @@
 
 #include "model/content_hashing.h"
 #include "model/item_real_name.h"
+#include "model/medium_match.h"
 #include "model/root_file_info.h"
 #include "model/scan_paths.h"
 #include "model/text_format.h"
@@ -19,6 +20,7 @@
 #include "platform/dir_reader.h"
 #include "platform/media_type.h"
 #include "platform/path_separator.h"
+#include "platform/real_name.h"
 
 namespace {
 
@@ -243,6 +245,7 @@ CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& 
     below(was, removed);
     below(now, added);
   };
+  unreadable(fresh, std::string(old.GetName()));
   WalkInStep(old, fresh, std::string(old.GetName()), removed, added, paired);
   return summary;
 }
@@ -275,46 +278,12 @@ CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old
 bool CatalogPlacePresent(const CDriveFileInfo& catalog) {
   const std::string& base = catalog.m_strCatalogedPath;
   if (!IsRootedPath(base) || !FolderExists(base)) return false;
-  const EMediumCheck check = CheckMedium(catalog, base);
-  return check == EMediumCheck::Same || check == EMediumCheck::NoRecord;
-}
-
-bool SizesAlike(std::uint64_t a, std::uint64_t b) {
-  const std::uint64_t larger = std::max(a, b), smaller = std::min(a, b);
-  return larger - smaller <= larger / 100;
-}
-
-EMediumCheck CompareMedia(const CMediumIdentity& recorded, const CMediumIdentity& now) {
-  const auto atRoot = [](const CMediumIdentity& medium) {
-    return medium.strBelowMount == "/" || medium.strBelowMount == "\\";
-  };
-  if (!recorded.strId.empty() && recorded.strId == now.strId) return EMediumCheck::Same;
-  // Catalogued at the root of its file system, and now the place is some
-  // folder of another: the mount point, left behind empty.
-  if (atRoot(recorded) && !atRoot(now)) return EMediumCheck::Absent;
-  if (!recorded.strId.empty() || !now.strId.empty())
-    return recorded.strId == now.strId ? EMediumCheck::Same : EMediumCheck::Different;
-  // Neither has an identity of its own (tmpfs, network shares): what it is
-  // called and how large it is stand in.
-  return recorded.strFileSystem == now.strFileSystem && recorded.strVolumeLabel == now.strVolumeLabel &&
-                 SizesAlike(recorded.nTotalBytes, now.nTotalBytes)
-             ? EMediumCheck::Same
-             : EMediumCheck::Different;
-}
-
-EMediumCheck CheckMedium(const CDriveFileInfo& catalog, const std::string& place, CMediumIdentity* found) {
-  if (!catalog.m_record) return EMediumCheck::NoRecord;
+  // By what is recorded alone: the sample is for the decisions that change
+  // or judge the catalog, not for asking where a medium is.
   CMediumIdentity now;
-  if (!ReadMediumIdentity(place, now)) return EMediumCheck::Unknown;
-  if (found != nullptr) *found = now;
-  return CompareMedia(catalog.m_record->medium, now);
-}
-
-std::string DescribeMedium(const CMediumIdentity& medium) {
-  std::string text = medium.strVolumeLabel.empty() ? std::string("ラベルなし") : medium.strVolumeLabel;
-  text += " (";
-  if (!medium.strFileSystem.empty()) text += medium.strFileSystem + ", ";
-  return text + FormatSize(medium.nTotalBytes, false) + ")";
+  if (!catalog.m_record || !ReadMediumIdentity(base, now)) return true;
+  const EMediumCheck check = CompareMedia(RecordedMedium(catalog), now);
+  return check == EMediumCheck::Same || check == EMediumCheck::Unknown;
 }
 
 CScanOptions RecordedScanOptions(const CDriveFileInfo& catalog, CScanOptions options) {
@@ -357,12 +326,50 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
     if (path.size() > start && path.compare(0, base.size(), base) == 0)
       record.chosenPaths.push_back(path.substr(start));
   }
+  // The mounts a walk that crosses file systems enters: one unmounted later
+  // leaves an empty folder that must not read as its contents removed.
+  if (options.bCrossFileSystems)
+    for (const std::string& point : MountPoints())
+      if (IsInside(point, base))
+        record.innerMounts.push_back(point.substr(IsRootPath(base) ? base.size() : base.size() + 1));
   record.bFollowLinks = options.bFollowLinks;
   record.bCrossFileSystems = options.bCrossFileSystems;
   record.excludes = options.excludes;
   record.bHashContents = options.bHashContents;
   record.nArchiveDepth = options.nArchiveDepth;
   catalog.m_record = std::move(record);
+}
+
+// The logical path below a catalog of a real path relative to its base.
+std::string LogicalPathOf(const std::string& relative) {
+  std::string logical;
+  for (std::size_t start = 0; start <= relative.size();) {
+    const std::size_t end = std::min(relative.find(kPathSeparator, start), relative.size());
+    if (!logical.empty()) logical += '\\';
+    logical += ItemNameOf(std::string_view(relative).substr(start, end - start));
+    start = end + 1;
+  }
+  return logical;
+}
+
+// An inner medium old's record says the scan entered, and that is not
+// mounted now, left an empty folder: it is marked unreadable, so that it
+// keeps what old held there, and stays in fresh's record for the next time.
+void KeepUnmountedInnerMedia(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
+  if (!old.m_record || old.m_record->innerMounts.empty() || !fresh.m_record) return;
+  const std::vector<std::string> mounted = MountPoints();
+  const std::string base = UnescapeBytes(fresh.m_strCatalogedPath);
+  for (const std::string& relative : old.m_record->innerMounts) {
+    if (std::find(mounted.begin(), mounted.end(), JoinRealPath(base, relative)) != mounted.end()) continue;
+    const std::string logical = LogicalPathOf(relative);
+    const CFileInfo* was = FindByPath(static_cast<const CFileInfo*>(&old), logical);
+    CFileInfo* now = FindByPath(static_cast<CFileInfo*>(&fresh), logical);
+    if (was == nullptr || now == nullptr || !was->IsContainer() || !now->IsContainer()) continue;
+    if (!static_cast<CFolderFileInfo*>(now)->Children().empty()) continue;
+    now->SetUnreadable(true);
+    auto& mounts = fresh.m_record->innerMounts;
+    if (std::find(mounts.begin(), mounts.end(), relative) == mounts.end()) mounts.push_back(relative);
+  }
 }
 
 // Gives the files of fresh that old holds unchanged (same size and
@@ -524,6 +531,10 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
     status = ScanCatalogBelow(label, base, paths, options, out, message);
   if (status != EScanStatus::Done) return status;
   RecordHowMade(*out, paths, options);
+  KeepUnmountedInnerMedia(catalog, *out);
+  // A base path that could not be read keeps the whole catalog: its items
+  // then pair with themselves below.
+  if (out->IsUnreadable() && out->Children().empty()) CopyChildren(catalog, *out);
   // One walk of both trees does both when there are fingerprints to keep.
   if (catalog.m_fingerprints.Empty())
     KeepUnreadable(catalog, *out);

@@ -53,25 +53,9 @@ CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old
                                    CTime now);
 
 // Whether the catalog's base path can be scanned again as it is: it is
-// there, and where the catalog has a record, it holds the same medium.
+// there, and the identities say it holds the catalog's medium, or cannot
+// say (JudgeMedium then decides before anything is changed).
 bool CatalogPlacePresent(const CDriveFileInfo& catalog);
-
-// What the medium at a place is, measured against a catalog's record.
-enum class EMediumCheck {
-  Same,
-  NoRecord,   // the catalog records no medium: nothing to check against
-  Absent,     // the place is an empty mount point: the medium is not there
-  Different,  // another medium
-  Unknown,    // the place's medium cannot be told
-};
-EMediumCheck CheckMedium(const CDriveFileInfo& catalog, const std::string& place, CMediumIdentity* found = nullptr);
-EMediumCheck CompareMedia(const CMediumIdentity& recorded, const CMediumIdentity& now);
-// Whether two total sizes are those of one medium: within 1%, as a file
-// system's size moves a little while it accounts for itself.
-bool SizesAlike(std::uint64_t a, std::uint64_t b);
-
-// A medium as the user knows it: "DATA (ext4, 1.2GB)".
-std::string DescribeMedium(const CMediumIdentity& medium);
 
 // options with what the catalog records of how far its scan went (links,
 // other file systems, excludes, fingerprints); as they are without a record.
@@ -118,7 +102,7 @@ CItemMap<CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old, const 
 // CompareCatalogs still counts them.
 void KeepUnreadable(const CDriveFileInfo& old, CDriveFileInfo& fresh);
 
-// Whether an update of a catalog without a record looks like a mistake (the
-// wrong place, an empty mount point): it would remove more than half the
-// catalog's items, or lose a note.
+// Whether an update of a catalog whose medium is not known for certain
+// looks like a mistake (the wrong place, an empty mount point): it would
+// remove more than half the catalog's items, or lose a note.
 bool UpdateLooksDestructive(const CDriveFileInfo& old, const CUpdateSummary& summary);

@@ -100,6 +100,7 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
                              const std::string* givenBase = nullptr) {
   std::vector<std::string> chosen;
   std::vector<CFindData> records;
+  std::vector<bool> unreadable;
   for (const std::string& path : paths) {
     std::string absolute = MakeAbsolutePath(path);
     StripTrailingSeparator(absolute);
@@ -109,12 +110,21 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
       break;
     }
     CFindData record;
-    if (absolute.empty() || !ReadPathRecord(absolute, record)) {
+    const EPathLookup lookup = absolute.empty() ? EPathLookup::Missing : LookUpPathRecord(absolute, record);
+    if (lookup == EPathLookup::Missing) {
       message = kNotAllCatalogedMessage;
       continue;
     }
+    // Behind a folder that may not be searched: there, but not read. It
+    // stands as an unreadable folder, so that nothing is taken as gone.
+    if (lookup == EPathLookup::Unreadable) {
+      record = CFindData();
+      record.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+      record.cFileName = ItemNameOf(LastNameOf(absolute));
+    }
     chosen.push_back(std::move(absolute));
     records.push_back(std::move(record));
+    unreadable.push_back(lookup == EPathLookup::Unreadable);
   }
   if (chosen.empty()) return message == kDriveAloneMessage ? EScanStatus::DriveAlone : EScanStatus::NotFound;
 
@@ -153,7 +163,9 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
       parent = item;
     }
     CFileInfo* child = AddRecord(*parent, records[i], path.substr(pos), options);
-    if (child->IsContainer()) {
+    if (unreadable[i]) {
+      child->SetUnreadable(true);
+    } else if (child->IsContainer()) {
       CFolderLister lister;
       ScanFolder(path, static_cast<CFolderFileInfo&>(*child), lister, kScanOpenFolderBudget, walkOptions, *placePath);
     }

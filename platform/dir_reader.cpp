@@ -173,14 +173,18 @@ bool ReadEntry(int dirFd, const std::string& name, CDirEntry& out) {
 }
 
 bool ReadPathRecord(const std::string& path, CFindData& out) {
+  return LookUpPathRecord(path, out) == EPathLookup::Found;
+}
+
+EPathLookup LookUpPathRecord(const std::string& path, CFindData& out) {
   const std::size_t slash = path.rfind('/');
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty() || name == "." || name == "..") return EPathLookup::Missing;
   std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
   if (folder.empty()) folder = "/";
   const int fd = OpenFolderPath(folder);
-  if (fd < 0) return false;
-  const bool found = ReadEntryRecord(fd, name, out);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? EPathLookup::Missing : EPathLookup::Unreadable;
+  const int found = StatEntry(fd, name, out);
   close(fd);
-  return found;
+  return found == 1 ? EPathLookup::Found : found == 0 ? EPathLookup::Missing : EPathLookup::Unreadable;
 }

@@ -78,3 +78,9 @@ bool ReadEntry(int dirFd, const std::string& name, CDirEntry& out);
 
 // The record of the entry at path; false when it cannot be found.
 bool ReadPathRecord(const std::string& path, CFindData& out);
+
+// The same, telling an entry that is not there from one that could not be
+// looked at (a folder on the way that may not be searched): only the first
+// is gone.
+enum class EPathLookup { Found, Missing, Unreadable };
+EPathLookup LookUpPathRecord(const std::string& path, CFindData& out);

@@ -2,10 +2,17 @@
 
 #include <blkid.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <linux/msdos_fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -141,6 +148,18 @@ bool IsOneOf(const std::string& text, std::initializer_list<const char*> names) 
   return std::any_of(names.begin(), names.end(), [&](const char* name) { return text == name; });
 }
 
+// The name of the link in folder that leads to source (udev's by-uuid and
+// by-label links, readable by anyone), unescaped; empty when none does.
+std::string LinkNameTo(const std::string& folder, const std::string& source) {
+  if (source.empty() || source[0] != '/') return {};
+  fs::path device = CanonicalOrEmpty(source);
+  if (device.empty()) device = source;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+    if (CanonicalOrEmpty(it->path()) == device) return UnescapeLabel(it->path().filename().string());
+  return {};
+}
+
 }  // namespace
 
 std::string MediaTypeOf(const std::string& path, const CMediaRoots& roots) {
@@ -178,14 +197,7 @@ std::string FileSystemTypeOf(int fd, const CMediaRoots& roots) {
 std::string VolumeLabelOf(const std::string& path, const CMediaRoots& roots) {
   CMount mount;
   if (!FindMount(roots.strMountInfo, path, mount) || mount.strMountPoint != path) return {};
-  if (mount.strSource.empty() || mount.strSource[0] != '/') return {};
-  fs::path source = CanonicalOrEmpty(mount.strSource);
-  if (source.empty()) source = mount.strSource;
-  std::error_code error;
-  for (fs::directory_iterator it(roots.strByLabel, error), end; !error && it != end; it.increment(error)) {
-    if (CanonicalOrEmpty(it->path()) == source) return UnescapeLabel(it->path().filename().string());
-  }
-  return {};
+  return LinkNameTo(roots.strByLabel, mount.strSource);
 }
 
 std::vector<std::string> MountPoints(const CMediaRoots& roots) {
@@ -228,6 +240,63 @@ bool ProbeDevice(const std::string& source, std::string& uuid, std::string& labe
   return found;
 }
 
+bool IsFatFamily(const std::string& type) { return IsOneOf(type, {"vfat", "msdos", "fat", "exfat"}); }
+
+// File systems whose UUID is written when they are made and kept on the
+// medium; others (tmpfs) make one up for each mount.
+bool KeepsItsUuid(const std::string& type) { return IsOneOf(type, {"ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs"}); }
+
+// The kernel folds these file systems' UUIDs into the fsid that statfs
+// gives anyone; others number it after the device, which moves.
+bool FsidFromUuid(const std::string& type) { return IsOneOf(type, {"ext2", "ext3", "ext4", "btrfs"}); }
+
+// Newer kernels answer these for an open folder of the file system, with
+// no privilege; older headers lack the UUID one.
+struct CFsUuid {
+  std::uint8_t nLength;
+  std::uint8_t aBytes[16];
+};
+constexpr unsigned long kGetFsUuid = _IOR(0x15, 0, CFsUuid);
+
+std::string UuidText(const std::uint8_t* bytes) {
+  char text[37];
+  std::snprintf(text, sizeof text, "%02x%02x%02x%02x-%02x%02x-%02x%02x-%02x%02x-%02x%02x%02x%02x%02x%02x", bytes[0],
+                bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8], bytes[9], bytes[10],
+                bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
+  return text;
+}
+
+// The identity and label the mounted file system gives through a folder
+// of it that can be opened.
+void AskFileSystem(const std::string& folder, const std::string& type, std::string& id, std::string& label) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  CFsUuid uuid{};
+  if (id.empty() && KeepsItsUuid(type) && ioctl(fd, kGetFsUuid, &uuid) == 0 && uuid.nLength == 16)
+    id = UuidText(uuid.aBytes);
+  std::uint32_t serial = 0;
+  if (id.empty() && type == "vfat" && ioctl(fd, FAT_IOCTL_GET_VOLUME_ID, &serial) == 0) {
+    char text[10];
+    std::snprintf(text, sizeof text, "%04X-%04X", unsigned(serial >> 16), unsigned(serial & 0xFFFF));
+    id = text;
+  }
+  char name[FSLABEL_MAX + 1] = {};
+  if (label.empty() && ioctl(fd, FS_IOC_GETFSLABEL, name) == 0) label.assign(name, strnlen(name, FSLABEL_MAX));
+  close(fd);
+}
+
+std::string FsidText(const std::string& path) {
+  struct statfs info;
+  if (statfs(path.c_str(), &info) != 0) return {};
+  std::uint32_t words[2];
+  static_assert(sizeof words == sizeof info.f_fsid);
+  std::memcpy(words, &info.f_fsid, sizeof words);
+  if (words[0] == 0 && words[1] == 0) return {};
+  char text[22];
+  std::snprintf(text, sizeof text, "fsid:%08x%08x", unsigned(words[1]), unsigned(words[0]));
+  return text;
+}
+
 }  // namespace
 
 bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMediaRoots& roots) {
@@ -241,7 +310,23 @@ bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMe
   out.strBelowMount = below.empty() ? "/" : below;
   std::uint64_t freeBytes = 0;
   ReadDiskSpace(real.string(), freeBytes, out.nTotalBytes);
-  if (mount.strSource.compare(0, 5, "/dev/") == 0 && !ProbeDevice(mount.strSource, out.strId, out.strVolumeLabel))
+  const bool device = mount.strSource.compare(0, 5, "/dev/") == 0;
+  std::string& id = out.strId;
+  if (device && roots.bProbeDevices && ProbeDevice(mount.strSource, id, out.strVolumeLabel)) {
+    out.strIdSource = "blkid";
+  } else {
+    if (device) id = LinkNameTo(roots.strByUuid, mount.strSource);
+    const char* source = id.empty() ? nullptr : "udev";
     out.strVolumeLabel = VolumeLabelOf(mount.strMountPoint, roots);
+    AskFileSystem(real.string(), mount.strFsType, id, out.strVolumeLabel);
+    if (source == nullptr && !id.empty()) source = "ioctl";
+    if (id.empty() && FsidFromUuid(mount.strFsType)) id = FsidText(real.string());
+    if (source == nullptr && !id.empty()) source = "fsid";
+    if (source != nullptr) out.strIdSource = source;
+  }
+  // One form for FAT serials on both systems: 8 hex digits.
+  if (IsFatFamily(mount.strFsType) && id.size() == 9 && id[4] == '-') id.erase(4, 1);
+  if (IsFatFamily(mount.strFsType))
+    for (char& c : id) c = char(std::toupper((unsigned char)c));
   return true;
 }

@@ -25,6 +25,10 @@ struct CMediaRoots {
   std::string strMountInfo = "/proc/self/mountinfo";
   std::string strSysRoot = "/sys";
   std::string strByLabel = "/dev/disk/by-label";
+  std::string strByUuid = "/dev/disk/by-uuid";
+  // Tests turn the device probe off to read a medium as a user who may
+  // not open the device.
+  bool bProbeDevices = true;
 };
 
 // The media type of the mount holding path (an absolute path, matched
@@ -41,9 +45,12 @@ std::string FileSystemTypeOf(int fd, const CMediaRoots& roots = CMediaRoots());
 std::string VolumeLabelOf(const std::string& path, const CMediaRoots& roots = CMediaRoots());
 
 // Which file system holds path (an existing folder) and where path lies in
-// it: the UUID and label the device's superblock gives, probed directly
-// (the /dev/disk links are missing where udev does not run), the type and
-// the total size. False when path is not found among the mounts.
+// it: its identity and label, the type and the total size. The identity is
+// read the way the caller may: the device's superblock where the device can
+// be opened; udev's links; the mounted file system itself (its UUID and
+// label, or its FAT serial); the kernel's fsid where it is folded from the
+// UUID. strIdSource says which. False when path is not found among the
+// mounts.
 bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMediaRoots& roots = CMediaRoots());
 
 // Every mount point, in table order without repeats (on Windows, each drive

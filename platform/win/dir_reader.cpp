@@ -305,9 +305,16 @@ bool ReadEntry(int dirFd, const std::string& name, CDirEntry& out) {
 }
 
 bool ReadPathRecord(const std::string& path, CFindData& out) {
+  return LookUpPathRecord(path, out) == EPathLookup::Found;
+}
+
+EPathLookup LookUpPathRecord(const std::string& path, CFindData& out) {
   const std::size_t slash = path.find_last_of("\\/");
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (name.empty() || name == "." || name == ".." || HasWildcard(name)) return false;
-  if (name.size() == 2 && name[1] == ':') return false;  // a drive is no entry
-  return FindOne(LiteralWidePath(path), out);
+  if (name.empty() || name == "." || name == ".." || HasWildcard(name)) return EPathLookup::Missing;
+  if (name.size() == 2 && name[1] == ':') return EPathLookup::Missing;  // a drive is no entry
+  if (FindOne(LiteralWidePath(path), out)) return EPathLookup::Found;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EPathLookup::Missing
+                                                                        : EPathLookup::Unreadable;
 }

@@ -146,6 +146,7 @@ bool ReadMediumIdentity(const std::string& path, CMediumIdentity& out, const CMe
   char id[9];
   std::snprintf(id, sizeof id, "%08lX", static_cast<unsigned long>(serial));
   out.strId = id;
+  out.strIdSource = "serial";
   out.strVolumeLabel = Utf8FromWide(label);
   out.strFileSystem = Utf8FromWide(fileSystem);
   ULARGE_INTEGER total{};

@@ -124,26 +124,6 @@ TEST(SetExtension, FileWriterAndReaderAgreeWithTheMemoryOnes) {
   EXPECT_TRUE(Catalog(*read, 1).m_record);
 }
 
-TEST(MediumCheck, EmptyMountPointAndOtherMediaAreTold) {
-  const CMediumIdentity camera{"2f1c-77aa", "vfat", "CAMERA", 8000000000, "/"};
-  CMediumIdentity leftBehind{"b0e7", "ext4", "", 250000000000, "/media/camera"};
-  EXPECT_EQ(EMediumCheck::Absent, CompareMedia(camera, leftBehind));
-  CMediumIdentity other = camera;
-  other.strId = "9999-0000";
-  EXPECT_EQ(EMediumCheck::Different, CompareMedia(camera, other));
-  other = camera;
-  other.strBelowMount = "/DCIM";  // a folder of the same medium, chosen to update from
-  EXPECT_EQ(EMediumCheck::Same, CompareMedia(camera, other));
-
-  // Without identities, the name and the size stand in.
-  const CMediumIdentity ram{"", "tmpfs", "", 10000000, "/"};
-  CMediumIdentity now = ram;
-  now.nTotalBytes = 10050000;
-  EXPECT_EQ(EMediumCheck::Same, CompareMedia(ram, now));
-  now.nTotalBytes = 270000000000;
-  EXPECT_EQ(EMediumCheck::Different, CompareMedia(ram, now));
-}
-
 TEST(UpdateKeepsUnreadable, PlacesNotReadKeepTheirItemsAndNotes) {
   CRootFileInfo set("set");
   auto old = MakeCatalog("disk");

@@ -13,6 +13,7 @@
 #include "document/background_work.h"
 #include "document/command_ids.h"
 #include "document/explorer_ap_doc.h"
+#include "model/medium_match.h"
 #include "model/catalog_update.h"
 #include "model/scan.h"
 #include "platform/media_type.h"
@@ -136,8 +137,8 @@ TEST_F(CatalogUpdate, AnotherMediumAtThePlaceIsUpdatedOnlyWhenTheUserSaysSo) {
   Tree().RevealPath("Disk");
   Frame().SetActiveView(&Tree());
 
-  const std::string prompt = "この場所にはカタログ Disk とは別のメディアがあります\nカタログのメディア: " +
-                             DescribeMedium(disk->m_record->medium) + "\nこの場所のメディア: " + DescribeMedium(here) +
+  const std::string prompt = "この場所にはカタログ Disk とは別のメディアがあります\n" +
+                             VerdictDifferenceText(JudgeMedium(*disk, m_strDisk)) +
                              "\n\nこのまま更新すると、カタログの内容がこの場所の内容で置き換えられます\n"
                              "更新してよろしいですか？";
   // The medium is not where it was: the user is asked where it is, and

@@ -2,7 +2,9 @@
 // program runs is offered for update in the info bar, and the patterns new
 // catalogs leave out are edited from the menu and kept in the settings.
 
+#include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <wx/infobar.h>
 #include <wx/textctrl.h>
@@ -77,7 +79,15 @@ TEST_F(MediumNotice, AMediumOfTheSetConnectedIsOfferedAndItsButtonUpdatesTheCata
   ASSERT_NE(nullptr, Frame().GetInfoBar());
   EXPECT_FALSE(Frame().GetInfoBar()->IsShown());
 
+  // A RAM disk keeps no identity: its file, back as it was, tells it.
+  const CFileInfo* old = FindByPath(static_cast<const CFileInfo*>(Doc().GetRoot()), "USB\\old.txt");
+  ASSERT_NE(nullptr, old);
+  const std::uint64_t unixTicks = old->WriteFileTime() - 116444736000000000ull;  // FILETIME from 1601
+  const struct timespec when = {time_t(unixTicks / 10000000), long(unixTicks % 10000000 * 100)};
   ASSERT_TRUE(ram.Mount());
+  WriteTextFile(usb + "/old.txt", "old");
+  const struct timespec times[2] = {when, when};
+  ASSERT_EQ(0, utimensat(AT_FDCWD, (usb + "/old.txt").c_str(), times, 0));
   WriteTextFile(usb + "/new.txt", "new");
   Frame().CheckNewMedia();
   EXPECT_TRUE(Frame().GetInfoBar()->IsShown());
@@ -91,7 +101,7 @@ TEST_F(MediumNotice, AMediumOfTheSetConnectedIsOfferedAndItsButtonUpdatesTheCata
                   return AnswerDialog(dlg, wxID_OK);
                 }));
   EXPECT_TRUE(Has("USB\\new.txt"));
-  EXPECT_FALSE(Has("USB\\old.txt"));
+  EXPECT_TRUE(Has("USB\\old.txt"));  // back as it was
   EXPECT_FALSE(Frame().GetInfoBar()->IsShown());
 }
 
