@@ -340,6 +340,21 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
   catalog.m_record = std::move(record);
 }
 
+// A user reads less of a medium than root does (an fsid for the UUID, no
+// label): what old recorded of the same medium stays, and an identity that
+// could not be read now is not forgotten.
+void KeepRecordedIdentity(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
+  if (!old.m_record || !fresh.m_record) return;
+  const CMediumIdentity& was = old.m_record->medium;
+  CMediumIdentity& now = fresh.m_record->medium;
+  const bool same = CompareMediumIds(was, now) == EIdCompare::Equal;
+  if (same || now.strId.empty()) {
+    now.strId = was.strId;
+    now.strIdSource = was.strIdSource;
+  }
+  if ((same || now.strId == was.strId) && now.strVolumeLabel.empty()) now.strVolumeLabel = was.strVolumeLabel;
+}
+
 // The logical path below a catalog of a real path relative to its base.
 std::string LogicalPathOf(const std::string& relative) {
   std::string logical;
@@ -531,6 +546,7 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
     status = ScanCatalogBelow(label, base, paths, options, out, message);
   if (status != EScanStatus::Done) return status;
   RecordHowMade(*out, paths, options);
+  KeepRecordedIdentity(catalog, *out);
   KeepUnmountedInnerMedia(catalog, *out);
   // A base path that could not be read keeps the whole catalog: its items
   // then pair with themselves below.

@@ -33,6 +33,7 @@ EScanStatus VerifyCatalog(const CDriveFileInfo& catalog, const std::string& plac
   // it is, not taken as unchanged.
   std::vector<std::string> unreadable =
       LogicalPathsWhere(*fresh, [](const CFileInfo& item, std::uint32_t) { return item.IsUnreadable(); });
+  if (fresh->IsUnreadable()) unreadable.insert(unreadable.begin(), std::string(catalog.GetName()));
 
   out.bHasFingerprints = !catalog.m_fingerprints.Empty();
   if (out.bHasFingerprints) {
