@@ -82,12 +82,10 @@ std::string RecordsNotice(EExtensionState state, const CExtensionDamage& damage)
 }
 
 std::string DropRecordsPrompt(EExtensionState state) {
-  return state == EExtensionState::Unsupported ? "このカタログセットの記録は新しい版の形式のため読めませんでした。\n保"
-                                                 "存すると、これらの記録は失われます。"
-                                                 "\n保存してよろしいですか？"
-                                               : "このカタログセットの記録の一部は壊れていて読めませんでした。\n保存す"
-                                                 "ると、読めなかった記録は失われます。"
-                                                 "\n保存してよろしいですか？";
+  const std::string what = state == EExtensionState::Unsupported
+                               ? "このカタログセットの記録は新しい版の形式のため読めませんでした。"
+                               : "このカタログセットの記録の一部は壊れていて読めませんでした。";
+  return what + "\n保存すると、読めなかった記録は失われます。\n保存してよろしいですか？";
 }
 
 std::string SetFileErrorMessage(ESetFileError error, const std::string& path, bool bSaving) {
