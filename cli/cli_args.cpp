@@ -62,15 +62,28 @@ const CCommandOptions kCommandOptions[] = {
     {"dupes", {{"--by", 1}, {"--min-size", 1}, {"--json", 0}}},
 };
 
+// The commands that save the set they read: a save may be asked to drop
+// records that did not read.
+const char* const kSetSavers[] = {"add", "update", "copy", "note", "rm", "import"};
+constexpr char kDropDamagedRecords[] = "--drop-damaged-records";
+
 bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
 
 }  // namespace
 
-EArgsCheck CheckCommandArgs(const std::string& command, std::vector<std::string>& args, std::string& error) {
+bool CommandSavesSet(const std::string& command) {
+  for (const char* saver : kSetSavers)
+    if (command == saver) return true;
+  return false;
+}
+
+EArgsCheck CheckCommandArgs(const std::string& command, std::vector<std::string>& args, std::string& error,
+                            CSaveArgs& save) {
   static const std::vector<COption> kNone;
   const std::vector<COption>* options = &kNone;
   for (const CCommandOptions& known : kCommandOptions)
     if (command == known.pszCommand) options = &known.options;
+  const bool saves = CommandSavesSet(command);
 
   std::vector<std::string> ordered, operands;
   bool ended = false;
@@ -85,6 +98,10 @@ EArgsCheck CheckCommandArgs(const std::string& command, std::vector<std::string>
       continue;
     }
     if (arg == "--help" || arg == "-h") return EArgsCheck::Help;
+    if (saves && arg == kDropDamagedRecords) {
+      save.bDropDamagedRecords = true;
+      continue;
+    }
     const COption* option = nullptr;
     for (const COption& known : *options)
       if (arg == known.pszName) option = &known;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/cli_args.h"
 #include "cli/cli_stop.h"
 #include "model/catalog_record.h"
 #include "model/catalog_update.h"
@@ -66,6 +67,9 @@ const char kUsage[] =
     "アーカイブの中のものを示します。\n"
     "hashes は xxhsum -c で確かめられるチェックサムファイルを標準出力に書き出します "
     "(カタログの基本パスで実行してください)。\n"
+    "add、update、copy、note、rm、import は、記録 (メディアと作成方法、ハッシュ、アーカイブの中身など) の一部が"
+    "壊れているか新しい版の形式のカタログセットを、記録を失わないよう保存しません (終了コード 4)。"
+    "--drop-damaged-records を指定すると、読めた記録だけで保存します。\n"
     "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない・一覧として読めない, 4 "
     "読み書きできない\n"
     "copies と dupes はハッシュが両方にあればハッシュで、なければ名前 (NFC)、サイズ、更新日時 (秒まで) で"
@@ -75,6 +79,22 @@ const char kUsage[] =
     "(4 メディアがない・別のメディア)\n";
 
 void ReportWaiting() { ReportError(kWaitingForOtherProgramMessage); }
+
+CSaveArgs g_saveArgs;
+
+// What a damaged block cost.
+std::string DamageText(const CExtensionDamage& damage) {
+  std::string text;
+  const auto add = [&](const std::string& part) { text += (text.empty() ? "" : "、") + part; };
+  if (damage.bStart) add("記録の先頭が壊れています");
+  if (damage.bCutShort) add("途中で切れています");
+  if (damage.nLost != 0)
+    add("読めない記録 " + FormatCount(damage.nLost) + (damage.bCountKnown ? " 件" : " 件以上"));
+  else if (damage.nUnreadBytes != 0)
+    add("読めない部分 " + FormatCount(damage.nUnreadBytes) + " バイト");
+  add("読めた記録 " + FormatCount(damage.nKept) + " 件");
+  return text;
+}
 
 int ExitStatusFor(ESetFileError error) {
   if (error == ESetFileError::None) return EXIT_OK;
@@ -131,7 +151,10 @@ int LoadSetForCli(const std::string& path, std::unique_ptr<CRootFileInfo>& set, 
     return ExitStatusFor(error);
   }
   set->m_strSetName = name;
-  if (const char* notice = ExtensionNotice(set->m_extensionState)) ReportError(notice);
+  if (const char* notice = ExtensionNotice(set->m_extensionState)) {
+    const bool damaged = set->m_extensionState == EExtensionState::Damaged;
+    ReportError(notice + (damaged ? " (" + DamageText(set->m_extensionDamage) + ")" : std::string()));
+  }
   return EXIT_OK;
 }
 
@@ -143,7 +166,21 @@ int LoadSetForChange(const std::string& path, std::unique_ptr<CRootFileInfo>& se
   return LoadSetForCli(path, set, createIfMissing);
 }
 
+void SetSaveArgs(const CSaveArgs& save) { g_saveArgs = save; }
+
+int CheckSaveKeepsRecords(const CRootFileInfo& set, const std::string& path) {
+  if (!SaveDropsRecords(set.m_extensionState) || g_saveArgs.bDropDamagedRecords) return EXIT_OK;
+  const bool later = set.m_extensionState == EExtensionState::Unsupported;
+  ReportError(
+      std::string(later ? "保存すると新しい版の形式の記録が失われるため" : "保存すると読めなかった記録が失われるため") +
+      "、保存しませんでした: " + SanitizeUtf8(path));
+  WriteErr(std::string(later ? "記録を捨てて" : "読めた記録だけで") +
+           "保存するには --drop-damaged-records を指定してください\n");
+  return EXIT_IO;
+}
+
 int SaveSetForCli(const std::string& path, const CRootFileInfo& set, ECliSave how) {
+  if (const int status = CheckSaveKeepsRecords(set, path); status != EXIT_OK) return status;
   CatchStopSignals();
   CWorkProgress progress;
   progress.pCancel = &StopFlag();
@@ -152,6 +189,8 @@ int SaveSetForCli(const std::string& path, const CRootFileInfo& set, ECliSave ho
   options.bCreateOnly = how == ECliSave::CreateOnly;
   options.pfnWaiting = ReportWaiting;
   const ESetFileError error = WriteSetFile(path, set, &progress, options);
+  if (error == ESetFileError::None && SaveDropsRecords(set.m_extensionState))
+    WriteErr("読めなかった記録を捨てて保存しました\n");
   if (error == ESetFileError::None) return EXIT_OK;
   // A signal that came after the file was replaced did not stop the save.
   if (Stopped()) return StopExitStatus();
@@ -180,6 +219,10 @@ bool PrintCommandUsage(std::FILE* out, const std::string& command) {
     at = end + 1;
   }
   if (lines.empty()) return false;
+  if (CommandSavesSet(command)) {
+    const std::size_t at = usage.rfind('\n', usage.find("--drop-damaged-records を指定すると")) + 1;
+    lines += usage.substr(at, usage.find('\n', at) - at + 1);
+  }
   WriteText(out, "使い方:\n" + lines + usage.substr(usage.rfind("終了コード:")));
   return true;
 }

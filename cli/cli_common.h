@@ -36,7 +36,16 @@ int LoadSetForChange(const std::string& path, std::unique_ptr<CRootFileInfo>& se
 enum class ECliSave { LockHeld, Replace, CreateOnly };
 // Saves atomically; reports failures on stderr; returns an exit status.
 // Ctrl+C or SIGTERM before the file is replaced stop the save (130 or 143).
+// A set whose records did not all read is saved only as CheckSaveKeepsRecords allows.
 int SaveSetForCli(const std::string& path, const CRootFileInfo& set, ECliSave how);
+// The save options of this run (cli_args.h), for every save it makes.
+struct CSaveArgs;
+void SetSaveArgs(const CSaveArgs& save);
+// EXIT_OK when saving set to path loses no record: its block read whole,
+// or --drop-damaged-records was given. Else says what a save would lose
+// and how to go on, and gives EXIT_IO. A command with long work before
+// its save asks first, so that the work is not done for nothing.
+int CheckSaveKeepsRecords(const CRootFileInfo& set, const std::string& path);
 
 // Command-line text is taken as UTF-8; stray bytes become U+FFFD.
 std::string ArgText(const std::string& arg);

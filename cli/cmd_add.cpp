@@ -66,6 +66,7 @@ int CmdAdd(const std::vector<std::string>& args) {
   CReplaceLock lock;
   if (const int status = LoadSetForChange(setPath, set, lock, true); status != EXIT_OK) return status;
   if (ReportLabelTaken(*set, label)) return EXIT_NOTHING;
+  if (const int status = CheckSaveKeepsRecords(*set, setPath); status != EXIT_OK) return status;
 
   std::unique_ptr<CDriveFileInfo> scanned;
   std::string message;

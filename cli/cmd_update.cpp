@@ -108,6 +108,8 @@ int CmdUpdate(const std::vector<std::string>& args) {
   std::unique_ptr<CRootFileInfo> set;
   CReplaceLock lock;  // held to the save, so a second program's change is not lost
   if (const int status = LoadSetForChange(setPath, set, lock); status != EXIT_OK) return status;
+  if (const int status = parsed.bDryRun ? EXIT_OK : CheckSaveKeepsRecords(*set, setPath); status != EXIT_OK)
+    return status;
   const CFileInfo* item = FindByPath(static_cast<const CFileInfo*>(set.get()), label);
   if (item == nullptr || !item->IsCatalog()) {
     ReportError("カタログが見つかりません: " + LineText(label));

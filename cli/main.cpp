@@ -50,7 +50,8 @@ int Run(int argc, char** argv) {
     if (name != command.pszName) continue;
     std::vector<std::string> args(argv + 2, argv + argc);
     std::string error;
-    switch (CheckCommandArgs(name, args, error)) {
+    CSaveArgs save;
+    switch (CheckCommandArgs(name, args, error, save)) {
       case EArgsCheck::Help: PrintCommandUsage(stdout, name); return EXIT_OK;
       case EArgsCheck::Refused:
         ReportError(ArgText(error));
@@ -58,6 +59,7 @@ int Run(int argc, char** argv) {
         return EXIT_USAGE;
       case EArgsCheck::Run: break;
     }
+    SetSaveArgs(save);
     return command.pfnRun(args);
   }
   return UsageError("不明なコマンドです: " + ArgText(name));

@@ -70,6 +70,27 @@ std::string UpdatePlaceTitle(const std::string& label) {
 
 std::string SaveChangesPrompt(const std::string& title) { return title + " への変更を保存しますか?"; }
 
+std::string RecordsNotice(EExtensionState state, const CExtensionDamage& damage) {
+  const char* notice = ExtensionNotice(state);
+  if (notice == nullptr) return {};
+  std::string text = notice;
+  if (state != EExtensionState::Damaged) return text;
+  if (damage.bStart) text += "\n記録の先頭が壊れています。";
+  if (damage.bCutShort) text += "\n記録が途中で切れています。";
+  if (damage.nLost != 0)
+    text += "\n読めない記録: " + FormatCount(damage.nLost) + (damage.bCountKnown ? " 件" : " 件以上");
+  else if (damage.nUnreadBytes != 0)
+    text += "\n読めない部分: " + FormatCount(damage.nUnreadBytes) + " バイト";
+  return text + "\n読めた記録: " + FormatCount(damage.nKept) + " 件";
+}
+
+std::string DropRecordsPrompt(EExtensionState state) {
+  const std::string what = state == EExtensionState::Unsupported
+                               ? "このカタログセットの記録は新しい版の形式のため読めませんでした。"
+                               : "このカタログセットの記録の一部は壊れていて読めませんでした。";
+  return what + "\n保存すると、読めなかった記録は失われます。\n保存してよろしいですか？";
+}
+
 std::string SetFileErrorMessage(ESetFileError error, const std::string& path, bool bSaving) {
   if (IsMalformed(error)) return kMalformedFile;
   if (!bSaving) {

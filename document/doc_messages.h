@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/scan.h"
+#include "model/set_extension.h"
 #include "model/set_file_error.h"
 
 inline constexpr char kBrowseTitle[] = "カタログ化するドライブまたはフォルダを選択してください";
@@ -62,6 +63,12 @@ std::string SaveChangesPrompt(const std::string& title);
 // The message for a set file that could not be opened (bSaving false) or
 // saved (bSaving true); path is shown as it is (UTF-8).
 std::string SetFileErrorMessage(ESetFileError error, const std::string& path, bool bSaving);
+
+// What the user is told on opening a set whose records were not taken
+// whole (for a damaged block, what it cost); empty when there is nothing.
+std::string RecordsNotice(EExtensionState state, const CExtensionDamage& damage);
+// Saving a set read in state loses the records that did not read: go on?
+std::string DropRecordsPrompt(EExtensionState state);
 
 // "PATH は他のプログラムによって変更されています。上書きしますか?"
 std::string ChangedOnDiskPrompt(const std::string& path);

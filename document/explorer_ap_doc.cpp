@@ -166,13 +166,16 @@ bool CExplorerApDoc::OnOpenDocument(const wxString& file) {
   CUpdateHint nameHint(HINT_SET_NAME);
   SendHint(nameHint);
   UpdateAllViews();  // the initial update
-  if (const char* notice = ExtensionNotice(m_pRoot->m_extensionState))
-    AppMessageBox(notice, wxOK | wxICON_INFORMATION, GetDialogParent());
+  const std::string notice = RecordsNotice(m_pRoot->m_extensionState, m_pRoot->m_extensionDamage);
+  if (!notice.empty()) AppMessageBox(notice, wxOK | wxICON_INFORMATION, GetDialogParent());
   return true;
 }
 
 bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
   if (file.empty() || !m_pRoot) return false;
+  // Records that did not read are gone from any file this writes.
+  const bool dropsRecords = SaveDropsRecords(m_pRoot->m_extensionState);
+  if (dropsRecords && !Confirm(DropRecordsPrompt(m_pRoot->m_extensionState), GetDialogParent())) return false;
   const std::string path = PathFromWx(file);
   // The version this save may replace: the one read, or one the user chose
   // to overwrite. Checked again under the lock, just before the replace.
@@ -202,6 +205,11 @@ bool CExplorerApDoc::OnSaveDocument(const wxString& file) {
     return false;
   }
   RememberOnDisk(path);
+  if (dropsRecords) {
+    // The file now holds what the set holds: the next save loses nothing.
+    m_pRoot->m_extensionState = EExtensionState::Loaded;
+    m_pRoot->m_extensionDamage = {};
+  }
   Modify(false);
   SetFilename(file, true);
   SetTitle(PathForDisplay(wxFileNameFromPath(file)));

@@ -46,6 +46,7 @@ class CRootFileInfo : public CFolderFileInfo {
   // block that did not belong to the set object or did not read is worth a
   // notice, since the catalogs lost their records.
   EExtensionState m_extensionState = EExtensionState::None;
+  CExtensionDamage m_extensionDamage;  // when Damaged
   // Records of later versions about the set itself, written back as read.
   std::vector<CExtensionRecord> m_extraRecords;
 

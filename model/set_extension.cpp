@@ -12,11 +12,19 @@
 
 namespace {
 
-constexpr char kMagic[kExtensionMagicSize] = {'Q', 'R', 'X', 'B'};
-constexpr std::uint16_t kVersion = 1;
-constexpr std::size_t kHeaderSize = 32;
-constexpr std::size_t kRecordHeaderSize = 12;
-constexpr std::size_t kTrailerSize = 8;
+constexpr char kMagic[] = {'Q', 'R', 'X', 'B'};
+constexpr std::size_t kMagicSize = sizeof kMagic;
+constexpr std::uint16_t kVersion = 2;
+constexpr std::size_t kHeaderFieldsSize = 40;  // up to the header's own check
+constexpr std::size_t kHeaderSize = 48;
+constexpr std::size_t kRecordFieldsSize = 12;       // type, flags, key, length
+constexpr std::size_t kRecordHeadCheckedSize = 20;  // the fields and the record's check
+constexpr std::size_t kRecordHeaderSize = 28;
+// Version 1, still read: one hash over the whole block, in a trailer.
+constexpr std::uint16_t kVersion1 = 1;
+constexpr std::size_t kHeaderSize1 = 32;
+constexpr std::size_t kRecordHeaderSize1 = 12;
+constexpr std::size_t kTrailerSize1 = 8;
 
 enum : std::uint16_t {
   kCatalogRecord = 1,   // how a catalog was made (catalog_record.h)
@@ -29,11 +37,22 @@ enum : std::uint16_t {
 constexpr std::uint16_t kFlagRealNameCp932 = 1;
 constexpr std::uint16_t kFlagUnreadable = 2;
 
+// A record's check: its fields and then its payload.
+std::uint64_t RecordCheck(std::string_view fields, std::string_view payload) {
+  CStreamHash hash;
+  hash.Update(fields.data(), fields.size());
+  hash.Update(payload.data(), payload.size());
+  return hash.Digest();
+}
+
 void PutRecord(std::string& out, std::uint16_t type, std::uint32_t key, std::string_view payload) {
+  const std::size_t start = out.size();
   PutLE(out, type, 2);
   PutLE(out, 0, 2);
   PutLE(out, key, 4);
   PutLE(out, payload.size(), 4);
+  PutLE(out, RecordCheck(std::string_view(out).substr(start, kRecordFieldsSize), payload), 8);
+  PutLE(out, XXH3_64bits(out.data() + start, kRecordHeadCheckedSize), 8);
   out.append(payload);
 }
 
@@ -85,7 +104,8 @@ const char* ExtensionNotice(EExtensionState state) {
   switch (state) {
     case EExtensionState::Stale:
       return "このカタログセットは別のプログラムで保存されたため、カタログのメディアと作成方法の記録を使いません";
-    case EExtensionState::Damaged: return "カタログのメディアと作成方法の記録が壊れているため、使いません";
+    case EExtensionState::Damaged:
+      return "カタログのメディアと作成方法などの記録が壊れているため、読めた記録だけを使います";
     case EExtensionState::Unsupported: return "カタログのメディアと作成方法の記録は新しい版の形式のため、使いません";
     default: return nullptr;
   }
@@ -95,10 +115,6 @@ std::uint64_t HashBytes(std::string_view bytes) { return XXH3_64bits(bytes.data(
 
 std::uint16_t KeptFlagsOf(const CFileInfo& item) {
   return std::uint16_t((item.IsRealNameCp932() ? kFlagRealNameCp932 : 0) | (item.IsUnreadable() ? kFlagUnreadable : 0));
-}
-
-bool LooksLikeExtensionBlock(std::string_view start) {
-  return start.size() >= kExtensionMagicSize && std::memcmp(start.data(), kMagic, kExtensionMagicSize) == 0;
 }
 
 std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces& places, std::uint64_t setLength,
@@ -139,83 +155,152 @@ std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces
       add(record.nType, position + record.nKey, record.strPayload);
   }
   if (count == 0) return {};
-  std::string block(kMagic, kExtensionMagicSize);
+  std::string block(kMagic, kMagicSize);
   PutLE(block, kVersion, 2);
   PutLE(block, 0, 2);
   PutLE(block, setLength, 8);
   PutLE(block, setHash, 8);
   PutLE(block, count, 4);
   PutLE(block, 0, 4);
-  block += records;
+  PutLE(block, kHeaderSize + records.size(), 8);
   PutLE(block, HashBytes(block), 8);
+  block += records;
   return block;
 }
 
-EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLength, std::uint64_t setHash,
-                                    CRootFileInfo& set, const std::vector<CCatalogSpan>& spans) {
-  if (!LooksLikeExtensionBlock(block)) return EExtensionState::None;
-  if (block.size() < kHeaderSize + kTrailerSize) return EExtensionState::Damaged;
-  if (GetLE(block, 4, 2) != kVersion) return EExtensionState::Unsupported;
-  const std::string_view body = block.substr(0, block.size() - kTrailerSize);
-#ifndef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION  // lets the fuzzer reach the records past the hashes
-  if (GetLE(block, body.size(), 8) != HashBytes(body)) return EExtensionState::Damaged;
-  if (GetLE(block, 8, 8) != setLength || GetLE(block, 16, 8) != setHash) return EExtensionState::Stale;
+namespace {
+
+// The fuzzer's mutations reach the records past the stamp and the hashes of
+// payloads; the header checks still count, so that it reaches the
+// resynchronising too.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+constexpr bool kFuzzing = true;
+#else
+constexpr bool kFuzzing = false;
 #endif
 
-  // Read every record before changing anything: a block that does not read
-  // to its end gives nothing.
-  std::vector<std::pair<std::uint32_t, CExtensionRecord>> records;
+bool StampHolds(std::string_view block, std::uint64_t setLength, std::uint64_t setHash) {
+  return kFuzzing || (GetLE(block, 8, 8) == setLength && GetLE(block, 16, 8) == setHash);
+}
+
+// Version 1: the block whole, or Damaged or Stale and no records.
+EExtensionState ReadVersion1(std::string_view block, std::uint64_t setLength, std::uint64_t setHash,
+                             std::vector<CExtensionRecord>& records) {
+  if (block.size() < kHeaderSize1 + kTrailerSize1) return EExtensionState::Damaged;
+  const std::string_view body = block.substr(0, block.size() - kTrailerSize1);
+  if (!kFuzzing && GetLE(block, body.size(), 8) != HashBytes(body)) return EExtensionState::Damaged;
+  if (!StampHolds(block, setLength, setHash)) return EExtensionState::Stale;
   const std::uint64_t count = GetLE(block, 24, 4);
-  std::size_t at = kHeaderSize;
+  std::size_t at = kHeaderSize1;
   for (std::uint64_t i = 0; i < count; ++i) {
-    if (body.size() - at < kRecordHeaderSize) return EExtensionState::Damaged;
+    if (body.size() - at < kRecordHeaderSize1) return EExtensionState::Damaged;
     CExtensionRecord record;
     record.nType = std::uint16_t(GetLE(body, at, 2));
     record.nKey = std::uint32_t(GetLE(body, at + 4, 4));
     const std::uint64_t length = GetLE(body, at + 8, 4);
-    at += kRecordHeaderSize;
+    at += kRecordHeaderSize1;
     if (body.size() - at < length) return EExtensionState::Damaged;
     record.strPayload.assign(body.substr(at, std::size_t(length)));
     at += std::size_t(length);
-    records.emplace_back(record.nKey, std::move(record));
+    records.push_back(std::move(record));
   }
-  if (at != body.size()) return EExtensionState::Damaged;
+  return at == body.size() ? EExtensionState::Loaded : EExtensionState::Damaged;
+}
 
-  // Records of items no longer there, and known records about anything but
-  // a catalog, mean the block does not describe this tree.
+bool RecordHeaderAt(std::string_view block, std::size_t at) {
+  return block.size() - at >= kRecordHeaderSize &&
+         GetLE(block, at + kRecordHeadCheckedSize, 8) == HashBytes(block.substr(at, kRecordHeadCheckedSize));
+}
+
+// The version 2 records of block, which ends where the block says it ends.
+// A record whose header holds but whose payload does not is skipped by its
+// length; bytes where no header holds are skipped up to the next offset
+// where one does. Each offset costs one check of 20 bytes and each payload
+// is hashed once at most, so damage never makes reading slower than linear.
+void ReadRecords(std::string_view block, std::vector<CExtensionRecord>& records, CExtensionDamage& damage) {
+  constexpr std::size_t kNone = std::string_view::npos;
+  std::size_t gapFrom = kNone;
+  const auto endGap = [&](std::size_t to) {
+    if (gapFrom == kNone) return;
+    damage.nUnreadBytes += to - gapFrom;
+    ++damage.nLost;  // at least one
+    gapFrom = kNone;
+  };
+  std::size_t at = kHeaderSize;
+  while (at < block.size()) {
+    if (!RecordHeaderAt(block, at)) {
+      if (gapFrom == kNone) gapFrom = at;
+      ++at;
+      continue;
+    }
+    endGap(at);
+    const std::uint64_t length = GetLE(block, at + 8, 4);
+    const std::size_t payloadAt = at + kRecordHeaderSize;
+    if (block.size() - payloadAt < length) {
+      damage.bCutShort = true;
+      ++damage.nLost;
+      damage.nUnreadBytes += block.size() - at;
+      return;
+    }
+    const std::string_view payload = block.substr(payloadAt, std::size_t(length));
+    if (kFuzzing ||
+        GetLE(block, at + kRecordFieldsSize, 8) == RecordCheck(block.substr(at, kRecordFieldsSize), payload)) {
+      records.push_back(
+          {std::uint16_t(GetLE(block, at, 2)), std::uint32_t(GetLE(block, at + 4, 4)), std::string(payload)});
+    } else {
+      ++damage.nLost;
+      damage.nUnreadBytes += kRecordHeaderSize + payload.size();
+    }
+    at = payloadAt + payload.size();
+  }
+  endGap(block.size());
+}
+
+// Takes records (keys counted from the set) into set. A record whose key
+// names no item, a known record about anything but a catalog and one that
+// does not read are left out; with whole, one such leaves out every record.
+// Returns how many were left out for what they are.
+std::size_t TakeRecords(std::vector<CExtensionRecord>& records, CRootFileInfo& set,
+                        const std::vector<CCatalogSpan>& spans, bool whole) {
   const auto spanOf = [&](std::uint32_t key) -> const CCatalogSpan* {
+    if (key == 0) return nullptr;
     const auto it = std::upper_bound(spans.begin(), spans.end(), key,
                                      [](std::uint32_t k, const CCatalogSpan& span) { return k < span.nStart; });
     if (it == spans.begin() || key >= std::prev(it)->nEnd) return nullptr;
     return &*std::prev(it);
   };
-  for (const auto& [key, record] : records) {
-    const CCatalogSpan* span = key == 0 ? nullptr : spanOf(key);
-    const bool known = record.nType == kCatalogRecord || record.nType == kItemFlags || record.nType == kFingerprints ||
-                       record.nType == kArchiveMembers;
-    if (key != 0 && span == nullptr) return EExtensionState::Damaged;
-    if (known && (span == nullptr || span->nStart != key)) return EExtensionState::Damaged;
-  }
   std::vector<CCatalogRecord> parsed(records.size());
   std::vector<CItemFlags> flags(records.size());
   std::vector<CFingerprintTable> fingerprints(records.size());
+  std::vector<bool> usable(records.size());
+  std::size_t refused = 0;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    const auto& [key, record] = records[i];
-    const std::uint32_t itemCount = key == 0 ? 0 : spanOf(key)->nEnd - key - 1;
-    const bool read = record.nType == kCatalogRecord    ? DecodeCatalogRecord(record.strPayload, parsed[i])
-                      : record.nType == kItemFlags      ? ReadItemFlags(record.strPayload, itemCount, flags[i])
-                      : record.nType == kFingerprints   ? fingerprints[i].Decode(record.strPayload, itemCount)
-                      : record.nType == kArchiveMembers ? CheckMemberRecords(record.strPayload, *spanOf(key)->pCatalog)
-                                                        : true;
-    if (!read) return EExtensionState::Damaged;
+    const CExtensionRecord& record = records[i];
+    const std::uint32_t key = record.nKey;
+    const CCatalogSpan* span = spanOf(key);
+    const bool known = record.nType == kCatalogRecord || record.nType == kItemFlags || record.nType == kFingerprints ||
+                       record.nType == kArchiveMembers;
+    bool read = (key == 0 || span != nullptr) && (!known || (span != nullptr && span->nStart == key));
+    if (read) {
+      const std::uint32_t itemCount = key == 0 ? 0 : span->nEnd - key - 1;
+      read = record.nType == kCatalogRecord    ? DecodeCatalogRecord(record.strPayload, parsed[i])
+             : record.nType == kItemFlags      ? ReadItemFlags(record.strPayload, itemCount, flags[i])
+             : record.nType == kFingerprints   ? fingerprints[i].Decode(record.strPayload, itemCount)
+             : record.nType == kArchiveMembers ? CheckMemberRecords(record.strPayload, *span->pCatalog)
+                                               : true;
+    }
+    usable[i] = read;
+    refused += read ? 0 : 1;
   }
+  if (whole && refused != 0) return refused;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    auto& [key, record] = records[i];
-    if (key == 0) {
+    if (!usable[i]) continue;
+    CExtensionRecord& record = records[i];
+    if (record.nKey == 0) {
       set.m_extraRecords.push_back(std::move(record));
       continue;
     }
-    const CCatalogSpan& span = *spanOf(key);
+    const CCatalogSpan& span = *spanOf(record.nKey);
     if (record.nType == kCatalogRecord) {
       span.pCatalog->m_record = std::move(parsed[i]);
     } else if (record.nType == kItemFlags) {
@@ -225,9 +310,73 @@ EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLen
     } else if (record.nType == kArchiveMembers) {
       ApplyMemberRecords(record.strPayload, *span.pCatalog);
     } else {
-      record.nKey = key - span.nStart;
+      record.nKey -= span.nStart;
       span.pCatalog->m_extraRecords.push_back(std::move(record));
     }
   }
+  return refused;
+}
+
+}  // namespace
+
+EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLength, std::uint64_t setHash,
+                                    CRootFileInfo& set, const std::vector<CCatalogSpan>& spans) {
+  CExtensionDamage& damage = set.m_extensionDamage;
+  damage = {};
+  if (block.empty()) return EExtensionState::None;
+  const bool startsAsBlock = std::memcmp(block.data(), kMagic, std::min(block.size(), kMagicSize)) == 0;
+  const bool magic = startsAsBlock && block.size() >= kMagicSize;
+  std::vector<CExtensionRecord> records;
+  if (magic && block.size() >= 6) {
+    const auto version = GetLE(block, 4, 2);
+    if (version == kVersion1) {
+      EExtensionState state = ReadVersion1(block, setLength, setHash, records);
+      if (state == EExtensionState::Loaded && TakeRecords(records, set, spans, true) != 0)
+        state = EExtensionState::Damaged;
+      if (state == EExtensionState::Damaged) damage.nUnreadBytes = block.size();
+      return state;
+    }
+    if (version != kVersion) return EExtensionState::Unsupported;
+  }
+
+  // Records are taken only from a block whose stamp holds: with the header
+  // read, a stamp that does not hold is another set object's block; with
+  // the header damaged, it could be either, and the records are lost.
+  const bool headerRead = magic && block.size() >= kHeaderSize &&
+                          GetLE(block, kHeaderFieldsSize, 8) == HashBytes(block.substr(0, kHeaderFieldsSize));
+  std::uint64_t count = 0;
+  if (headerRead) {
+    if (!StampHolds(block, setLength, setHash)) return EExtensionState::Stale;
+    count = GetLE(block, 24, 4);
+    const std::uint64_t length = std::max<std::uint64_t>(GetLE(block, 32, 8), kHeaderSize);
+    damage.bCountKnown = true;
+    if (length < block.size()) {
+      damage.nUnreadBytes = block.size() - length;  // bytes after the block's end
+      block = block.substr(0, std::size_t(length));
+    }
+    damage.bCutShort = length > block.size();
+  } else if (block.size() < kHeaderSize && startsAsBlock) {
+    damage.bCutShort = true;
+    damage.nUnreadBytes = block.size();
+    return EExtensionState::Damaged;
+  } else {
+    damage.bStart = true;
+    if (block.size() < kHeaderSize || !StampHolds(block, setLength, setHash)) {
+      damage.nUnreadBytes = block.size();
+      return EExtensionState::Damaged;
+    }
+  }
+  ReadRecords(block, records, damage);
+  const std::size_t read = records.size();
+  const std::size_t refused = TakeRecords(records, set, spans, false);
+  damage.nKept = std::uint32_t(read - refused);
+  damage.nLost += std::uint32_t(refused);
+  if (damage.bCountKnown && count >= damage.nKept)
+    damage.nLost = std::uint32_t(count - damage.nKept);
+  else
+    damage.bCountKnown = false;
+  if (damage.bStart || damage.bCutShort || damage.nLost != 0 || damage.nUnreadBytes != 0)
+    return EExtensionState::Damaged;
+  damage = {};
   return EExtensionState::Loaded;
 }

@@ -18,13 +18,29 @@ enum class EExtensionState : std::uint8_t {
   None,  // no block: an older set, or one another program saved
   Loaded,
   Stale,        // a block of another set object: the set was re-saved elsewhere
-  Damaged,      // cut short or altered
+  Damaged,      // cut short or altered: the records that read were taken
   Unsupported,  // written by a later version of the layout
 };
 
-// The one line to tell the user when the records were not taken; null
-// when there is nothing to tell.
+// The one line to tell the user when the records were not taken whole;
+// null when there is nothing to tell.
 const char* ExtensionNotice(EExtensionState state);
+
+// What a Damaged block cost, for the messages that name the damage.
+struct CExtensionDamage {
+  std::uint32_t nKept = 0;  // records taken
+  std::uint32_t nLost = 0;  // records lost: exact when bCountKnown, else at least this many
+  bool bCountKnown = false;
+  std::uint64_t nUnreadBytes = 0;  // bytes of the block no record was taken from
+  bool bStart = false;             // no readable block start: the magic or the header is damaged
+  bool bCutShort = false;          // the block ends before its end
+};
+
+// Whether a save of a set read in state drops records the block held: a
+// block that did not read whole, or one of a later layout.
+inline bool SaveDropsRecords(EExtensionState state) {
+  return state == EExtensionState::Damaged || state == EExtensionState::Unsupported;
+}
 
 // A record of a type this version does not know, kept to be written back.
 // nKey counts from the catalog it is kept with (0: the catalog itself), or
@@ -66,15 +82,12 @@ struct CCatalogSpan {
 
 // Reads block (the bytes after the set object, possibly none) into set,
 // whose set object is setLength long and hashes to setHash and whose
-// catalogs stand at spans; returns what became of it. A block that does not
-// belong, or does not read, leaves the set as the set object alone makes it.
+// catalogs stand at spans; returns what became of it, and for a damaged
+// block puts what it cost in set.m_extensionDamage. A block that does not
+// belong leaves the set as the set object alone makes it; a damaged one
+// gives the records that still read whole.
 EExtensionState ApplyExtensionBlock(std::string_view block, std::uint64_t setLength, std::uint64_t setHash,
                                     CRootFileInfo& set, const std::vector<CCatalogSpan>& spans);
-
-// Whether bytes after a set object start like a block: only then is the
-// set object hashed on reading.
-bool LooksLikeExtensionBlock(std::string_view start);
-constexpr std::size_t kExtensionMagicSize = 4;
 
 // The hash the stamp uses, over a whole buffer or piece by piece.
 std::uint64_t HashBytes(std::string_view bytes);

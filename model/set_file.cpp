@@ -336,13 +336,12 @@ ESetFileError ErrorFromErrno(int error, ESetFileError otherwise) {
   }
 }
 
-// Reads the block after the set object, when there is one, into set.
+// Reads what follows the set object into set: the block, or bytes that
+// are worth a notice as a damaged one.
 void ReadExtensionBlock(CArchiveReader& ar, CStreamHash& setHash, const CSetReader& reader, CRootFileInfo& set,
                         std::uint64_t setLength) {
   ar.HashConsumed(nullptr);
-  std::string block = ar.ReadRest(kExtensionMagicSize);
-  if (!LooksLikeExtensionBlock(block)) return;
-  block += ar.ReadRest(SIZE_MAX);
+  const std::string block = ar.ReadRest(SIZE_MAX);
   set.m_extensionState = ApplyExtensionBlock(block, setLength, setHash.Digest(), set, reader.Spans());
 }
 

@@ -995,6 +995,45 @@ TEST_F(CliTest, CopiesAndDupesAcrossSets) {
   EXPECT_EQ(Run({"copies", m_strSet, "--by", "colour"}).nStatus, 2);
 }
 
+// A byte flipped in one catalog's fingerprints: the commands that save
+// refuse to lose them unless asked, and then keep the other catalog's.
+TEST_F(CliTest, ASaveDropsDamagedRecordsOnlyWhenAsked) {
+  CRootFileInfo set("set");
+  set.AppendCatalog(HashedCatalog("Disk", {{"a.txt", 5, 1}, {"b.txt", 6, 2}}), 0);
+  set.AppendCatalog(HashedCatalog("Other", {{"c.txt", 7, 3}}), 0);
+  ASSERT_EQ(WriteSetFile(m_strSet, set), ESetFileError::None);
+  std::string damaged = ReadAll(m_strSet);
+  const std::size_t first = damaged.rfind("QRXB") + 48;  // Disk's fingerprints
+  ASSERT_EQ(damaged[first], '\x03');
+  damaged[first + 28 + 4] ^= 1;
+  std::ofstream(m_strSet, std::ios::binary | std::ios::trunc) << damaged;
+
+  for (const CArgs& args : {CArgs{"note", m_strSet, "--text", "x", "Other"}, CArgs{"copy", m_strSet, File("copy.fcf")},
+                            CArgs{"add", m_strSet, "New", m_strDir}}) {
+    const CRun run = Run(args);
+    EXPECT_EQ(run.nStatus, 4) << args[0];
+    EXPECT_TRUE(Has(run.strErr, "読めない記録 1 件、読めた記録 1 件")) << run.strErr;
+    EXPECT_TRUE(Has(run.strErr, "保存しませんでした: " + args[args[0] == "copy" ? 2 : 1])) << run.strErr;
+    EXPECT_TRUE(Has(run.strErr, "--drop-damaged-records を指定してください")) << run.strErr;
+    EXPECT_EQ(ReadAll(m_strSet), damaged) << args[0];
+  }
+  EXPECT_FALSE(std::filesystem::exists(File("copy.fcf")));
+  EXPECT_EQ(Run({"ls", m_strSet}).nStatus, 0);  // reading is not refused
+  EXPECT_EQ(Run({"ls", m_strSet, "--drop-damaged-records"}).nStatus, 2);
+  EXPECT_TRUE(Has(Run({"help", "note"}).strOut, "--drop-damaged-records"));
+
+  const CRun run = Run({"note", m_strSet, "--text", "x", "--drop-damaged-records", "Other"});
+  EXPECT_EQ(run.nStatus, 0) << run.strErr;
+  std::unique_ptr<CRootFileInfo> saved;
+  ASSERT_EQ(ReadSetFile(m_strSet, saved), ESetFileError::None);
+  EXPECT_EQ(saved->m_extensionState, EExtensionState::Loaded);
+  EXPECT_TRUE(static_cast<const CDriveFileInfo&>(*saved->Children()[0]).m_fingerprints.Empty());
+  EXPECT_EQ(static_cast<const CDriveFileInfo&>(*saved->Children()[1]).m_fingerprints.Size(), 1u);
+  std::string note;
+  saved->GetNote("Other", note);
+  EXPECT_EQ(note, "x");
+}
+
 }  // namespace
 
 namespace {

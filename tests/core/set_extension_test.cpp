@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "model/catalog_update.h"
+#include "model/le_bytes.h"
 #include "model/set_file.h"
 #include "tests/core/test_util.h"
 
@@ -21,12 +24,13 @@ CCatalogRecord SampleRecord() {
   return record;
 }
 
-// A set of two catalogs, the second with a record, flagged items and
-// records of a later version.
+// A set of two catalogs, the first with a fingerprint, the second with a
+// record, flagged items, a fingerprint and records of a later version.
 std::unique_ptr<CRootFileInfo> SampleSet() {
   auto set = std::make_unique<CRootFileInfo>("set");
   auto plain = MakeCatalog("A");
   plain->AddChild(&static_cast<const CFindData&>(FileRecord("a.txt", 1)));
+  plain->m_fingerprints.Add({{1, {7, 8}}});
   set->AppendCatalog(std::move(plain), 1700000000);
   auto made = MakeCatalog("B");
   auto* folder = static_cast<CFolderFileInfo*>(made->AddChild(&static_cast<const CFindData&>(FolderRecord("d"))));
@@ -82,11 +86,37 @@ TEST(SetExtension, RecordsComeBackAndTheSetObjectStaysAsOthersWriteIt) {
   EXPECT_EQ(std::string::npos, WriteSetToBytes(empty).find("QRXB"));
 }
 
-TEST(SetExtension, BlockOfAnotherSetObjectOrDamagedIsIgnored) {
+std::string Le(std::uint64_t v, int size) {
+  std::string bytes;
+  PutLE(bytes, v, size);
+  return bytes;
+}
+
+// Where each record of the block at the end of bytes starts: after a
+// 48-byte header, 28 bytes and the payload each.
+std::vector<std::size_t> RecordStarts(const std::string& bytes) {
+  std::vector<std::size_t> starts;
+  const std::size_t block = bytes.rfind("QRXB");
+  if (block == std::string::npos) return starts;
+  for (std::size_t at = block + 48; at + 28 <= bytes.size(); at += 28 + GetLE(bytes, at + 8, 4)) starts.push_back(at);
+  return starts;
+}
+
+// The same records in a block of version 1: one hash over the block in a
+// trailer, none per record.
+std::string AsVersion1(const std::string& bytes) {
+  const std::size_t block = bytes.rfind("QRXB");
+  std::string out = bytes.substr(0, block + 32);
+  out[block + 4] = 1;
+  for (std::size_t at : RecordStarts(bytes))
+    out += bytes.substr(at, 12) + bytes.substr(at + 28, GetLE(bytes, at + 8, 4));
+  return out + Le(HashBytes(std::string_view(out).substr(block)), 8);
+}
+
+TEST(SetExtension, BlockOfAnotherSetObjectIsIgnored) {
   const auto set = SampleSet();
   const std::string bytes = WriteSetToBytes(*set);
-  const std::size_t blockStart = bytes.rfind("QRXB");
-  const std::string block = bytes.substr(blockStart);
+  const std::string block = bytes.substr(bytes.rfind("QRXB"));
 
   // Another writer changed a note and kept the trailing bytes.
   auto edited = SampleSet();
@@ -100,17 +130,129 @@ TEST(SetExtension, BlockOfAnotherSetObjectOrDamagedIsIgnored) {
   EXPECT_TRUE(Catalog(*stale, 1).m_fingerprints.Empty());
   EXPECT_FALSE(static_cast<const CFolderFileInfo&>(*Catalog(*stale, 1).Children()[0]).Children()[0]->IsRealNameCp932());
 
-  for (const std::string& damaged : {bytes.substr(0, bytes.size() - 3), bytes.substr(0, blockStart + 10), [&] {
-                                       std::string flipped = bytes;
-                                       flipped[blockStart + 40] ^= 1;
-                                       return flipped;
-                                     }()}) {
+  // With its header damaged too, it cannot be told from damage: no record
+  // is taken, and the loss is not silent.
+  restamped[restamped.rfind("QRXB") + 1] ^= 1;
+  ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(restamped, stale));
+  EXPECT_EQ(EExtensionState::Damaged, stale->m_extensionState);
+  EXPECT_EQ(0u, stale->m_extensionDamage.nKept);
+  EXPECT_TRUE(Catalog(*stale, 0).m_fingerprints.Empty());
+}
+
+// Each record carries its own checks: damage costs the records it touches,
+// and the others are read and written back.
+TEST(SetExtension, DamageCostsOnlyTheRecordsItTouches) {
+  const auto set = SampleSet();
+  const std::string bytes = WriteSetToBytes(*set);
+  const std::size_t block = bytes.rfind("QRXB");
+  const std::string setObject = bytes.substr(0, block);
+  // The set's record, A's fingerprints, B's record, flags, fingerprints and two of a later version.
+  const std::vector<std::size_t> at = RecordStarts(bytes);
+  ASSERT_EQ(7u, at.size());
+  const auto changed = [&](std::size_t offset, char value) {
+    std::string damaged = bytes;
+    damaged[offset] = value;
+    return damaged;
+  };
+  struct CCase {
+    const char* pszWhat;
+    std::string strBytes;
+    std::uint32_t nKept, nLost;
+    bool bCountKnown, bStart, bCutShort;
+  };
+  const CCase cases[] = {
+      {"a flipped byte in B's fingerprints", changed(at[4] + 28 + 5, char(bytes[at[4] + 28 + 5] ^ 0x10)), 6, 1, true,
+       false, false},
+      {"a damaged length of B's record", changed(at[2] + 10, '\x7f'), 6, 1, true, false, false},
+      {"zeros over two records", bytes.substr(0, at[2]) + std::string(at[4] - at[2], '\0') + bytes.substr(at[4]), 5, 2,
+       true, false, false},
+      {"cut inside the last record", bytes.substr(0, bytes.size() - 3), 6, 1, true, false, true},
+      {"cut between records", bytes.substr(0, at[6]), 6, 1, true, false, true},
+      {"a damaged magic", changed(block, 'q'), 7, 0, false, true, false},
+      {"a damaged count", changed(block + 24, '\x09'), 7, 0, false, true, false},
+      {"a cut magic", setObject + "QR", 0, 0, false, false, true},
+      {"bytes that are no block", setObject + "not a block, and never was", 0, 0, false, true, false},
+  };
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
     std::unique_ptr<CRootFileInfo> read;
-    ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(damaged, read));
+    ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(c.strBytes, read));
     EXPECT_EQ(EExtensionState::Damaged, read->m_extensionState);
-    EXPECT_FALSE(Catalog(*read, 1).m_record);
-    EXPECT_TRUE(read->m_extraRecords.empty());
+    const CExtensionDamage& damage = read->m_extensionDamage;
+    EXPECT_EQ(c.nKept, damage.nKept);
+    EXPECT_EQ(c.nLost, damage.nLost);
+    EXPECT_EQ(c.bCountKnown, damage.bCountKnown);
+    EXPECT_EQ(c.bStart, damage.bStart);
+    EXPECT_EQ(c.bCutShort, damage.bCutShort);
+    // What was kept is written back, and reads whole.
+    const std::string saved = WriteSetToBytes(*read);
+    EXPECT_EQ(setObject, saved.substr(0, setObject.size()));
+    EXPECT_EQ(c.nKept, RecordStarts(saved).size());
+    std::unique_ptr<CRootFileInfo> reread;
+    ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(saved, reread));
+    EXPECT_EQ(c.nKept == 0 ? EExtensionState::None : EExtensionState::Loaded, reread->m_extensionState);
+    EXPECT_EQ(saved, WriteSetToBytes(*reread));
   }
+
+  // Which records: another catalog's fingerprints outlive B's.
+  std::unique_ptr<CRootFileInfo> read;
+  ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(cases[0].strBytes, read));
+  EXPECT_EQ(1u, Catalog(*read, 0).m_fingerprints.Size());
+  EXPECT_TRUE(Catalog(*read, 1).m_fingerprints.Empty());
+  EXPECT_TRUE(Catalog(*read, 1).m_record);
+  ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(cases[1].strBytes, read));
+  EXPECT_FALSE(Catalog(*read, 1).m_record);
+  EXPECT_EQ(1u, Catalog(*read, 1).m_fingerprints.Size());
+  EXPECT_EQ(set->m_extraRecords, read->m_extraRecords);
+}
+
+TEST(SetExtension, Version1BlocksAreReadWholeOrNotAtAll) {
+  const auto set = SampleSet();
+  const std::string bytes = WriteSetToBytes(*set);
+  const std::string older = AsVersion1(bytes);
+  std::unique_ptr<CRootFileInfo> read;
+  ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(older, read));
+  EXPECT_EQ(EExtensionState::Loaded, read->m_extensionState);
+  EXPECT_EQ(bytes, WriteSetToBytes(*read));  // written in the new version
+
+  std::string damaged = older;
+  damaged[damaged.size() - 12] ^= 1;
+  ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(damaged, read));
+  EXPECT_EQ(EExtensionState::Damaged, read->m_extensionState);
+  EXPECT_EQ(0u, read->m_extensionDamage.nKept);
+  EXPECT_TRUE(Catalog(*read, 0).m_fingerprints.Empty());
+  EXPECT_TRUE(read->m_extraRecords.empty());
+}
+
+// Record headers that hold, each claiming the bytes up to a good record and
+// failing its payload's check, then a long stretch of zeros: a reader that
+// went back into a failed payload to look for the next record would hash
+// for hours.
+TEST(SetExtension, DamageNeverMakesReadingSlowerThanLinear) {
+  CRootFileInfo set("s");
+  set.AppendCatalog(MakeCatalog("A"), 0);
+  const std::string setObject = WriteSetToBytes(set);
+  constexpr std::size_t kHeaders = 1 << 16, kZeros = 1 << 20;
+  const auto header = [](std::uint16_t type, std::uint64_t length, std::uint64_t check) {
+    const std::string head = Le(type, 2) + Le(0, 2) + Le(0, 4) + Le(length, 4) + Le(check, 8);
+    return head + Le(HashBytes(head), 8);
+  };
+  std::string records;
+  for (std::size_t i = 0; i < kHeaders; ++i) records += header(90, (kHeaders - i - 1) * 28, 0);
+  records += std::string(kZeros, '\0');
+  const std::string fields = Le(90, 2) + Le(0, 2) + Le(0, 4) + Le(4, 4);
+  records += header(90, 4, HashBytes(fields + "kept")) + "kept";
+  std::string block = "QRXB" + Le(2, 2) + Le(0, 2) + Le(setObject.size(), 8) + Le(HashBytes(setObject), 8) +
+                      Le(kHeaders + 2, 4) + Le(0, 4) + Le(48 + records.size(), 8);
+  block += Le(HashBytes(block), 8) + records;
+
+  const auto start = std::chrono::steady_clock::now();
+  std::unique_ptr<CRootFileInfo> read;
+  ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(setObject + block, read));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(EExtensionState::Damaged, read->m_extensionState);
+  EXPECT_EQ((std::vector<CExtensionRecord>{{90, 0, "kept"}}), read->m_extraRecords);
+  EXPECT_EQ(kHeaders + 1, read->m_extensionDamage.nLost);
 }
 
 TEST(SetExtension, FileWriterAndReaderAgreeWithTheMemoryOnes) {

@@ -1,6 +1,7 @@
 // Writes the fuzzer's seed corpus into a folder: small sets holding every
 // string form, wide and long names, and one set that crosses the class-index
-// boundary (0x7FFF). The seeds kept in the repository were made with it.
+// boundary (0x7FFF). The seeds kept in the repository were made with it;
+// records_v1.fcf, by the version that wrote the first layout of the block.
 
 #include <cstdio>
 #include <fstream>
@@ -137,7 +138,13 @@ int main(int argc, char** argv) {
     Add(folder->AttachMembers(*nested, 4), "x", false);
     set.AppendCatalog(std::move(catalog), 0);
     set.m_extraRecords.push_back({90, 0, "set"});
-    Save("records.fcf", WriteSetToBytes(set));
+    const std::string bytes = WriteSetToBytes(set);
+    Save("records.fcf", bytes);
+    // The first record's length damaged: the reader picks up at the next
+    // record whose header holds.
+    std::string damaged = bytes;
+    damaged[damaged.rfind("QRXB") + 48 + 8] ^= 0x40;
+    Save("records_damaged.fcf", damaged);
   }
   {  // the folder class is the 0x8000th index: its tags take the long form
     CRootFileInfo set("boundary");

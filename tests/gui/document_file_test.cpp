@@ -265,6 +265,45 @@ TEST_F(DocumentFiles, SaveWaitsForAnotherProgramHoldingTheSet) {
   EXPECT_EQ(ReadTextFile(path), theirs);
 }
 
+// One catalog's record damaged: opening says what was lost, and a save
+// asks before it drops it; Cancel leaves the file as it was.
+TEST_F(DocumentFiles, SavingASetWhoseRecordsDidNotAllReadAsksFirst) {
+  CRootFileInfo set("x");
+  std::filesystem::create_directories(m_home.File("src"));
+  for (const char* label : {"Kept", "Damaged"}) {
+    CCatalogRecord record;
+    record.medium = {"2f1c-77aa", "vfat", label, 8000000000, "/"};
+    set.AddCatalog(label, m_home.File("src"))->m_record = record;
+  }
+  const std::string path = m_home.File("damaged.fcf");
+  std::string bytes = WriteSetToBytes(set);
+  bytes.back() ^= 1;  // in the payload of the last record, the second catalog's
+  WriteTextFile(path, bytes);
+  wxTEST_DIALOG(EXPECT_TRUE(Open(path)),
+                CExpectMessageBox("カタログのメディアと作成方法などの記録が壊れているため、読めた記録だけを使います"
+                                  "\n読めない記録: 1 件\n読めた記録: 1 件"));
+
+  Doc().GetRoot()->SetNote("Kept", "changed");
+  Doc().Modify(true);
+  const std::string prompt =
+      "このカタログセットの記録の一部は壊れていて読めませんでした。\n保存すると、読めなかった記録は失われます。"
+      "\n保存してよろしいですか？";
+  wxTEST_DIALOG(EXPECT_FALSE(Doc().Save()), CExpectMessageBox(prompt, wxID_CANCEL));
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(ReadTextFile(path), bytes);
+
+  wxTEST_DIALOG(EXPECT_TRUE(Doc().Save()), CExpectMessageBox(prompt, wxID_OK));
+  EXPECT_FALSE(Doc().IsModified());
+  std::unique_ptr<CRootFileInfo> saved;
+  ASSERT_EQ(ReadSetFile(path, saved), ESetFileError::None);
+  EXPECT_EQ(saved->m_extensionState, EExtensionState::Loaded);
+  EXPECT_TRUE(static_cast<const CDriveFileInfo&>(*saved->Children()[0]).m_record);
+  EXPECT_FALSE(static_cast<const CDriveFileInfo&>(*saved->Children()[1]).m_record);
+  // Nothing is left to lose: the next save does not ask.
+  Doc().Modify(true);
+  EXPECT_TRUE(Doc().Save());
+}
+
 TEST_F(DocumentFiles, RecentFilesAreStoredAsFileOneToFourInTheSettingsFile) {
   auto config = OpenSettingsFile();
   CSettingsStore* old = SetSettingsStore(config.get());
