@@ -6,14 +6,20 @@
 // chosen catalogs (all by default) held on fewer than N media (default 2:
 // on this medium only), one line each, "MEDIA<TAB>PATH", then a table per
 // catalog: files and bytes below N, and their share of the catalog's bytes.
-// Copies on the same medium count as that one medium. dupes lists groups of
-// copies, the largest waste first (size times copies beyond the first): a
-// line "# SIZE × COUNT = WASTE", then "SET: CATALOG\PATH" per member.
+// Copies on the same medium count as that one medium: catalogs sharing the
+// catalog's own identity (a set and its copy) or the medium's, or lacking
+// these, label, cataloguing time and total size; a set file named twice is
+// read once. dupes lists groups of copies, the largest waste first (size
+// times copies beyond the first; a file catalogued twice on one medium is
+// one copy): a line "# SIZE × COUNT = WASTE", then "SET: CATALOG\PATH" per
+// member.
 // Files match by fingerprint where both have one; otherwise by name, size
 // and modification time, marked "推定" (likely). --by name-size ignores times,
 // --by size matches sizes alone. Empty files never match. With several
 // sets, copies' paths start with the set's file name. Exit 0 when something
 // was found, 1 when nothing was.
+
+#include <algorithm>
 
 #include "cli/cli_common.h"
 #include "model/item_json.h"
@@ -83,7 +89,16 @@ struct CLoadedSets {
 };
 
 int LoadSets(const std::vector<std::string>& paths, CLoadedSets& out) {
+  std::vector<std::string> read;
   for (const std::string& path : paths) {
+    // One file named twice (or by a link) is one set: read twice, its
+    // catalogs would be two media, and every file would look backed up.
+    const auto same = [&](const std::string& earlier) { return earlier == path || IsSameFile(earlier, path); };
+    if (std::any_of(read.begin(), read.end(), same)) {
+      WriteErr("同じカタログセットが 2 回指定されています。1 回だけ数えます: " + LineText(path) + "\n");
+      continue;
+    }
+    read.push_back(path);
     std::unique_ptr<CRootFileInfo> set;
     if (const int status = LoadSetForCli(path, set); status != EXIT_OK) return status;
     out.sets.push_back(set.get());
@@ -179,13 +194,13 @@ int ReportDuplicates(const CCopyIndex& index, const CLoadedSets& loaded, const C
   std::string out = args.bJson ? "[" : "";
   for (std::size_t i = 0; i < shown.size(); ++i) {
     const CCopyGroup& group = shown[i];
-    const std::uint64_t waste = group.nSize * (group.members.size() - 1);
+    const std::uint64_t waste = group.nSize * (group.nCopies - 1);
     const bool likely = !Likely(group.bLikely, args.options.eBy).empty();
     if (args.bJson) {
       // Groups go out as they are made: the array is written piece by piece.
       nlohmann::ordered_json entry;
       entry["size"] = group.nSize;
-      entry["copies"] = group.members.size();
+      entry["copies"] = group.nCopies;
       entry["waste"] = waste;
       entry["media"] = group.nMedia;
       entry["likely"] = likely;
@@ -193,7 +208,7 @@ int ReportDuplicates(const CCopyIndex& index, const CLoadedSets& loaded, const C
       for (const std::uint32_t file : group.members) members.push_back(pathOf(file));
       out += (i == 0 ? "" : ",") + JsonText(entry);
     } else {
-      out += "# " + std::to_string(group.nSize) + " × " + std::to_string(group.members.size()) + " = " +
+      out += "# " + std::to_string(group.nSize) + " × " + std::to_string(group.nCopies) + " = " +
              std::to_string(waste) + (likely ? " 推定" : "") + "\n";
       for (std::uint32_t file : group.members) out += pathOf(file) + "\n";
     }

@@ -19,6 +19,7 @@ nlohmann::ordered_json EscapedList(const std::vector<std::string>& items) {
 nlohmann::ordered_json RecordJson(const CCatalogRecord& record) {
   const CMediumIdentity& medium = record.medium;
   nlohmann::ordered_json object;
+  object["catalog_id"] = CatalogIdText(record.strCatalogId);
   object["medium_id"] = medium.strId;
   object["file_system"] = medium.strFileSystem;
   object["volume_label"] = medium.strVolumeLabel;

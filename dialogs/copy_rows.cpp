@@ -17,7 +17,7 @@ void CCopyResults::SetDuplicates(const std::vector<std::uint32_t>& groups) {
   CCopyGroup group;
   for (std::size_t g = 0; g < groups.size(); ++g) {
     m_index.GetGroup(groups[g], group);
-    const std::uint64_t waste = group.nSize * (group.members.size() - 1);
+    const std::uint64_t waste = group.nSize * (group.nCopies - 1);
     for (std::uint32_t file : group.members) {
       CCopyRow row;
       row.nFile = file;

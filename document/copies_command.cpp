@@ -3,6 +3,7 @@
 #include <wx/filehistory.h>
 #include <wx/filename.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -66,8 +67,20 @@ std::string FindCopies(const CRootFileInfo& set, bool fewCopies, wxWindow* paren
     options = dialog.GetOptions();
     fewerThan = dialog.GetFewerThan();
     chosen = dialog.GetChosenCatalogs();
-    for (const std::string& path : dialog.GetOtherSetPaths()) names.push_back(FileName(path));
-    others = dialog.TakeOtherSets();
+    const std::vector<std::string> paths = dialog.GetOtherSetPaths();
+    std::vector<std::unique_ptr<CRootFileInfo>> taken = dialog.TakeOtherSets();
+    // One file added twice (by a link, say) is one set: read twice, its
+    // catalogs would be two media and every file would look backed up.
+    std::vector<std::string> kept{setPath};
+    for (std::size_t i = 0; i < paths.size() && i < taken.size(); ++i) {
+      const auto same = [&](const std::string& earlier) {
+        return !earlier.empty() && (earlier == paths[i] || IsSameFile(earlier, paths[i]));
+      };
+      if (std::any_of(kept.begin(), kept.end(), same)) continue;
+      kept.push_back(paths[i]);
+      names.push_back(FileName(paths[i]));
+      others.push_back(std::move(taken[i]));
+    }
   }
   std::vector<const CRootFileInfo*> sets{&set};
   for (const auto& other : others) sets.push_back(other.get());

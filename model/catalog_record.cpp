@@ -1,5 +1,7 @@
 #include "model/catalog_record.h"
 
+#include <random>
+
 #include "model/le_bytes.h"
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
@@ -68,6 +70,7 @@ std::string EncodeCatalogRecord(const CCatalogRecord& record) {
     PutField(out, kArchiveDepth, depth);
   }
   for (const std::string& path : record.innerMounts) PutField(out, kInnerMount, path);
+  PutText(out, kCatalogId, record.strCatalogId);
   out += record.strUnknownFields;
   return out;
 }
@@ -94,6 +97,10 @@ bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out) {
       case kBelowMount: out.medium.strBelowMount = value; break;
       case kIdSource: out.medium.strIdSource = value; break;
       case kInnerMount: out.innerMounts.push_back(value); break;
+      case kCatalogId:
+        if (value.size() != kCatalogIdBytes) return false;
+        out.strCatalogId = value;
+        break;
       case kChosenPath: out.chosenPaths.push_back(value); break;
       case kFollowLinks: out.bFollowLinks = true; break;
       case kCrossFileSystems: out.bCrossFileSystems = true; break;
@@ -109,6 +116,26 @@ bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out) {
   return true;
 }
 
+std::string NewCatalogId() {
+  std::random_device source;
+  std::string id;
+  while (id.size() < kCatalogIdBytes) {
+    const std::uint32_t word = source();
+    for (int i = 0; i < 4 && id.size() < kCatalogIdBytes; ++i) id += char(word >> (8 * i));
+  }
+  return id;
+}
+
+std::string CatalogIdText(const std::string& id) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (const char byte : id) {
+    text += kDigits[std::uint8_t(byte) >> 4];
+    text += kDigits[std::uint8_t(byte) & 15];
+  }
+  return text;
+}
+
 std::string CatalogRecordText(const CCatalogRecord& record) {
   const CMediumIdentity& medium = record.medium;
   const auto join = [](const std::vector<std::string>& items) {
@@ -120,6 +147,7 @@ std::string CatalogRecordText(const CCatalogRecord& record) {
       "ボリュームラベル: " + (medium.strVolumeLabel.empty() ? std::string("なし") : medium.strVolumeLabel);
   text += "\nファイルシステム: " + (medium.strFileSystem.empty() ? std::string("不明") : medium.strFileSystem);
   text += "\nID: " + (medium.strId.empty() ? std::string("なし") : medium.strId + IdSourceText(medium.strIdSource));
+  if (!record.strCatalogId.empty()) text += "\nカタログ ID: " + CatalogIdText(record.strCatalogId);
   text += "\n合計サイズ: " + FormatSize(medium.nTotalBytes, true);
   text += "\nファイルシステム内の場所: " + EscapeBytes(medium.strBelowMount, false);
   text += "\n選択したパス: " + (record.chosenPaths.empty() ? std::string("全体") : join(record.chosenPaths));

@@ -15,8 +15,15 @@
 // Archives inside archives are listed to this depth at most.
 constexpr int kMaxArchiveDepth = 8;
 
+// Bytes in a catalog's own identity.
+constexpr std::size_t kCatalogIdBytes = 16;
+
 struct CCatalogRecord {
   CMediumIdentity medium;
+  // The catalog's own identity, kCatalogIdBytes random bytes drawn when it
+  // was first made and kept by updates and copies: a set and its copy hold
+  // one catalog of one medium. Empty in records of older versions.
+  std::string strCatalogId;
   // The places chosen, as real paths relative to the base path; empty when
   // the base path itself was catalogued whole.
   std::vector<std::string> chosenPaths;
@@ -34,9 +41,9 @@ struct CCatalogRecord {
   std::string strUnknownFields;
 
   bool operator==(const CCatalogRecord& other) const {
-    return medium == other.medium && chosenPaths == other.chosenPaths && bFollowLinks == other.bFollowLinks &&
-           bCrossFileSystems == other.bCrossFileSystems && excludes == other.excludes &&
-           bHashContents == other.bHashContents && nArchiveDepth == other.nArchiveDepth &&
+    return medium == other.medium && strCatalogId == other.strCatalogId && chosenPaths == other.chosenPaths &&
+           bFollowLinks == other.bFollowLinks && bCrossFileSystems == other.bCrossFileSystems &&
+           excludes == other.excludes && bHashContents == other.bHashContents && nArchiveDepth == other.nArchiveDepth &&
            innerMounts == other.innerMounts && strUnknownFields == other.strUnknownFields;
   }
 };
@@ -46,6 +53,11 @@ struct CCatalogRecord {
 std::string EncodeCatalogRecord(const CCatalogRecord& record);
 // False, with out unusable, when bytes do not read as a record.
 bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out);
+
+// A new catalog identity, kCatalogIdBytes random bytes.
+std::string NewCatalogId();
+// An identity as lowercase hex digits.
+std::string CatalogIdText(const std::string& id);
 
 // The record as lines for people: the medium, the paths chosen, the options.
 std::string CatalogRecordText(const CCatalogRecord& record);

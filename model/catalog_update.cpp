@@ -337,6 +337,7 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
   record.excludes = options.excludes;
   record.bHashContents = options.bHashContents;
   record.nArchiveDepth = options.nArchiveDepth;
+  record.strCatalogId = NewCatalogId();
   catalog.m_record = std::move(record);
 }
 
@@ -547,6 +548,10 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
   if (status != EScanStatus::Done) return status;
   RecordHowMade(*out, paths, options);
   KeepRecordedIdentity(catalog, *out);
+  // Still the same catalog: a copy of the set made before the update must
+  // count as this medium, not as a second one.
+  if (catalog.m_record && !catalog.m_record->strCatalogId.empty())
+    out->m_record->strCatalogId = catalog.m_record->strCatalogId;
   KeepUnmountedInnerMedia(catalog, *out);
   // A base path that could not be read keeps the whole catalog: its items
   // then pair with themselves below.

@@ -1,10 +1,12 @@
 #include "model/copy_groups.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <numeric>
 #include <tuple>
 
+#include "model/medium_match.h"
 #include "model/search_fold.h"
 #include "model/set_extension.h"
 
@@ -61,22 +63,78 @@ void CCopyIndex::Join(std::uint32_t a, std::uint32_t b, bool likely) {
   m_likely[a] = m_likely[a] || m_likely[b] || likely;
 }
 
+namespace {
+
+// The medium of each catalog, as the index of the first catalog of it. One
+// medium counted as two would make its files look backed up, so catalogs
+// join on anything that says they are one: the catalog's own identity (a
+// set and its copy), the medium's identity, or, where these cannot tell
+// (sets another program saved without our records), the label, the time of
+// cataloguing and the total size.
+std::vector<std::uint32_t> MediaOfCatalogs(const std::vector<const CDriveFileInfo*>& catalogs) {
+  std::vector<std::uint32_t> medium(catalogs.size());
+  std::iota(medium.begin(), medium.end(), 0u);
+  const auto find = [&](std::uint32_t c) {
+    while (medium[c] != c) c = medium[c] = medium[medium[c]];
+    return c;
+  };
+  const auto join = [&](std::uint32_t a, std::uint32_t b) {
+    a = find(a);
+    b = find(b);
+    if (a != b) medium[std::max(a, b)] = std::min(a, b);
+  };
+  std::vector<std::string> ids(catalogs.size()), keys(catalogs.size());
+  std::map<std::string, std::uint32_t> byId, byKey;
+  std::map<std::tuple<std::string, std::int32_t, std::uint64_t>, std::vector<std::uint32_t>> alike;
+  for (std::uint32_t c = 0; c < catalogs.size(); ++c) {
+    const CDriveFileInfo& catalog = *catalogs[c];
+    if (catalog.m_record) {
+      ids[c] = catalog.m_record->strCatalogId;
+      keys[c] = MediumIdKey(catalog.m_record->medium);
+    }
+    if (!ids[c].empty()) join(c, byId.emplace(ids[c], c).first->second);
+    if (!keys[c].empty()) join(c, byKey.emplace(keys[c], c).first->second);
+    alike[{catalog.m_strLabel, catalog.m_timeCataloged, catalog.m_nTotalBytes}].push_back(c);
+  }
+  // Two alike catalogs are one unless both have identities of one kind to
+  // tell them apart. One catalog of each kind stands for the others, so a
+  // set of many alike catalogs is not compared pair by pair.
+  for (const auto& [facts, group] : alike) {
+    constexpr std::uint32_t kNone = ~0u;
+    std::uint32_t bare = kNone, idOnly = kNone, keyOnly = kNone;
+    for (const std::uint32_t c : group) {
+      const bool hasId = !ids[c].empty(), hasKey = !keys[c].empty();
+      if (hasId != hasKey) (hasId ? idOnly : keyOnly) = std::min(hasId ? idOnly : keyOnly, c);
+      if (!hasId && !hasKey) bare = std::min(bare, c);
+    }
+    for (const std::uint32_t c : group) {
+      const bool hasId = !ids[c].empty(), hasKey = !keys[c].empty();
+      if (bare != kNone) join(c, bare);
+      if (hasId && !hasKey && keyOnly != kNone) join(c, keyOnly);
+      if (!hasId && hasKey && idOnly != kNone) join(c, idOnly);
+    }
+  }
+  for (std::uint32_t c = 0; c < catalogs.size(); ++c) medium[c] = find(c);
+  return medium;
+}
+
+}  // namespace
+
 bool CCopyIndex::Build(const std::vector<const CRootFileInfo*>& sets, const CCopyOptions& options,
                        const std::atomic<bool>* cancel) {
   *this = CCopyIndex();
   m_sets = sets;
   m_nMinSize = std::max<std::uint64_t>(options.nMinSize, 1);
-  std::map<std::string, std::uint32_t> media;
+  std::vector<const CDriveFileInfo*> catalogs;
   for (std::size_t s = 0; s < sets.size(); ++s) {
     for (const auto& child : sets[s]->Children()) {
       if (!child->IsCatalog()) continue;
-      const auto& catalog = static_cast<const CDriveFileInfo&>(*child);
-      auto medium = std::uint32_t(m_catalogs.size());
-      if (catalog.m_record && !catalog.m_record->medium.strId.empty())
-        medium = media.emplace(catalog.m_record->medium.strId, medium).first->second;
-      m_catalogs.push_back({s, &catalog, medium});
+      catalogs.push_back(static_cast<const CDriveFileInfo*>(child.get()));
+      m_catalogs.push_back({s, catalogs.back(), 0});
     }
   }
+  const std::vector<std::uint32_t> media = MediaOfCatalogs(catalogs);
+  for (std::size_t c = 0; c < m_catalogs.size(); ++c) m_catalogs[c].nMedium = media[c];
 
   // The files, and the content keys of those with fingerprints.
   const bool byContent = options.eBy == ECopyMatch::Content;
@@ -171,21 +229,30 @@ void CCopyIndex::GetGroup(std::size_t g, CCopyGroup& out) const {
   out.members.assign(m_parent.begin() + begin, m_parent.begin() + end);
   out.nSize = m_items[out.members.front()]->RecordSize();
   out.bLikely = m_likely[g];
-  // Most groups are one or two files: counted in place, without sorting.
-  const auto mediumOf = [&](std::size_t i) { return CatalogOf(out.members[i]).nMedium; };
-  out.nMedia = 0;
-  if (out.members.size() <= 8) {
-    for (std::size_t i = 0; i < out.members.size(); ++i) {
-      std::size_t j = 0;
-      while (j < i && mediumOf(j) != mediumOf(i)) ++j;
-      if (j == i) ++out.nMedia;
+  // Counted by (medium, catalog), sorted in place for most groups (one or
+  // two files). A file catalogued twice (one medium in two catalogs, a set
+  // and its copy) is one file: on each medium, the copies are the most that
+  // any one of its catalogs holds.
+  const std::size_t n = out.members.size();
+  std::array<std::pair<std::uint32_t, std::uint32_t>, 8> small;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> large;
+  if (n > small.size()) large.resize(n);
+  const auto keys = n > small.size() ? large.data() : small.data();
+  for (std::size_t i = 0; i < n; ++i) keys[i] = {CatalogOf(out.members[i]).nMedium, CatalogIndexOf(out.members[i])};
+  std::sort(keys, keys + n);
+  out.nMedia = out.nCopies = 0;
+  for (std::size_t i = 0; i < n;) {
+    const std::uint32_t medium = keys[i].first;
+    std::size_t most = 0;
+    while (i < n && keys[i].first == medium) {
+      std::size_t j = i;
+      while (j < n && keys[j] == keys[i]) ++j;
+      most = std::max(most, j - i);
+      i = j;
     }
-    return;
+    ++out.nMedia;
+    out.nCopies += std::uint32_t(most);
   }
-  std::vector<std::uint32_t> media;
-  for (std::size_t i = 0; i < out.members.size(); ++i) media.push_back(mediumOf(i));
-  std::sort(media.begin(), media.end());
-  out.nMedia = std::uint32_t(std::unique(media.begin(), media.end()) - media.begin());
 }
 
 std::vector<std::string> CCopyIndex::PathsOf(const std::vector<std::uint32_t>& files) const {
@@ -242,8 +309,8 @@ std::vector<std::uint32_t> FindDuplicates(const CCopyIndex& index) {
   CCopyGroup group;
   for (std::size_t g = 0; g < index.GroupCount(); ++g) {
     index.GetGroup(g, group);
-    if (group.members.size() < 2) continue;
-    waste.emplace_back(group.nSize * (group.members.size() - 1), std::uint32_t(g));
+    if (group.nCopies < 2) continue;
+    waste.emplace_back(group.nSize * (group.nCopies - 1), std::uint32_t(g));
   }
   std::sort(waste.begin(), waste.end(),
             [](const auto& a, const auto& b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });

@@ -34,8 +34,9 @@ struct CCopyOptions {
 struct CCopyCatalog {
   std::size_t nSet;  // index into the sets given
   const CDriveFileInfo* pCatalog;
-  // Catalogs recording one medium identity (the same disk catalogued twice,
-  // or one set copied) are one medium.
+  // The first catalog of its medium: catalogs with one catalog identity (a
+  // set and its copy) or one medium identity (the disk catalogued twice),
+  // or, without these, one label, cataloguing time and total size.
   std::uint32_t nMedium;
 };
 
@@ -44,7 +45,10 @@ struct CCopyGroup {
   std::vector<std::uint32_t> members;
   std::uint64_t nSize = 0;   // of its first member
   std::uint32_t nMedia = 0;  // distinct media among the members
-  bool bLikely = false;      // matched by name, size and time, not content
+  // Distinct files: the same file in two catalogs of one medium (catalogued
+  // twice, or a set and its copy) counts once.
+  std::uint32_t nCopies = 0;
+  bool bLikely = false;  // matched by name, size and time, not content
 };
 
 class CCopyIndex {
@@ -104,6 +108,6 @@ struct CFewCopies {
 // empty) with fewer than n copies.
 CFewCopies FindFewCopies(const CCopyIndex& index, const std::vector<std::uint32_t>& chosen, std::uint32_t n);
 
-// The groups of two or more copies, the largest waste (size times copies
-// beyond the first) first.
+// The groups of two or more distinct copies (nCopies), the largest waste
+// (size times copies beyond the first) first.
 std::vector<std::uint32_t> FindDuplicates(const CCopyIndex& index);

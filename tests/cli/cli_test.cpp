@@ -1034,6 +1034,42 @@ TEST_F(CliTest, ASaveDropsDamagedRecordsOnlyWhenAsked) {
   EXPECT_EQ(note, "x");
 }
 
+// A set named twice, its byte copy, and its copy re-saved by a writer that
+// drops the block are all one medium: each file has one copy, and no file is
+// its own duplicate. The catalog's identity survives copy and update.
+TEST_F(CliTest, OneMediumIsOneMediumInCopiesAndDupes) {
+  const std::string disk = File("disk"), copy = File("copy.fcf"), resaved = File("resaved.fcf");
+  std::filesystem::create_directories(disk);
+  std::ofstream(disk + "/a.txt") << "alpha";
+  std::ofstream(disk + "/b.txt") << "bravo";
+  ASSERT_EQ(Run({"add", m_strSet, "Disk", disk, "--hash", "--quiet"}).nStatus, 0);
+  const auto idOf = [&](const std::string& set) {
+    const auto info = nlohmann::json::parse(Run({"info", set, "Disk"}).strOut);
+    return info["record"].is_object() ? info["record"]["catalog_id"].get<std::string>() : std::string();
+  };
+  const std::string id = idOf(m_strSet);
+  EXPECT_EQ(id.size(), 32u) << id;
+  ASSERT_EQ(Run({"copy", m_strSet, copy}).nStatus, 0);
+  EXPECT_EQ(idOf(copy), id);
+  std::ofstream(resaved, std::ios::binary) << WithoutBlock(ReadAll(m_strSet));
+  EXPECT_EQ(idOf(resaved), "");
+
+  for (const std::string& other : {m_strSet, copy, resaved}) {
+    CRun run = Run({"copies", m_strSet, other, "--json"});
+    EXPECT_EQ(run.nStatus, 0) << run.strErr;
+    const auto files = nlohmann::json::parse(run.strOut)["files"];
+    EXPECT_EQ(files.size(), other == m_strSet ? 2u : 4u) << run.strOut;
+    for (const auto& file : files) EXPECT_EQ(file["copies"], 1) << other << run.strOut;
+    EXPECT_EQ(Has(run.strErr, "同じカタログセットが 2 回指定されています"), other == m_strSet) << run.strErr;
+    run = Run({"dupes", m_strSet, other});
+    EXPECT_EQ(run.nStatus, 1) << other << run.strOut;
+  }
+
+  std::ofstream(disk + "/a.txt") << "alpha, changed";
+  ASSERT_EQ(Run({"update", m_strSet, "Disk", "--quiet"}).nStatus, 0);
+  EXPECT_EQ(idOf(m_strSet), id);
+}
+
 }  // namespace
 
 namespace {

@@ -102,4 +102,57 @@ TEST(CopyGroups, LooseMatchingIgnoresTimesOrNames) {
   EXPECT_TRUE(FindFewCopies(index, {}, 2).files.empty());  // 100 in A and B, 30 in A and C
 }
 
+// One medium counted as two would make its files look backed up: catalogs
+// are one medium by the catalog's identity, the medium's, or, where neither
+// tells, by label, cataloguing time and total size.
+TEST(CopyGroups, OneMediumIsCountedOnce) {
+  struct CDisk {
+    std::string strLabel;
+    std::int32_t nTime;
+    std::string strCatalogId, strMediumId;
+    bool bRecord = true;
+  };
+  const std::string id(16, 'a'), otherId(16, 'b');
+  const char* uuid = "0b5e0a1e-7c39-4f4e-9b1a-3a5c8e1d2f40";
+  const char* otherUuid = "5d2a7c1e-0b39-4f4e-9b1a-3a5c8e1d2f41";
+  const struct {
+    const char* what;
+    CDisk first, second;
+    std::uint32_t nMedia;
+  } cases[] = {
+      {"one catalog id: a set and its copy, updated since", {"A", 1, id, ""}, {"A2", 2, id, ""}, 1},
+      {"one medium id, two catalogs", {"A", 1, id, uuid}, {"B", 2, otherId, uuid}, 1},
+      {"re-saved without records", {"A", 1, id, uuid}, {"A", 1, "", "", false}, 1},
+      {"older records without catalog ids", {"A", 1, "", ""}, {"A", 1, "", ""}, 1},
+      {"catalog ids tell them apart", {"A", 1, id, ""}, {"A", 1, otherId, ""}, 2},
+      {"medium ids tell them apart", {"A", 1, "", uuid}, {"A", 1, "", otherUuid}, 2},
+      {"no records, catalogued at other times", {"A", 1, "", "", false}, {"A", 2, "", "", false}, 2},
+  };
+  for (const auto& c : cases) {
+    CRootFileInfo one("one"), two("two");
+    for (const auto& [set, disk] : {std::pair{&one, c.first}, std::pair{&two, c.second}}) {
+      CDriveFileInfo* catalog = set->AppendCatalog(MakeCatalog(disk.strLabel), 0);
+      catalog->m_timeCataloged = disk.nTime;
+      catalog->m_nTotalBytes = 1000;
+      Put(*catalog, "photo", 100, 5 * kSecond, kOne);
+      Put(*catalog, "photo-copy", 100, 6 * kSecond, kOne);
+      if (!disk.bRecord) continue;
+      catalog->m_record.emplace();
+      catalog->m_record->strCatalogId = disk.strCatalogId;
+      catalog->m_record->medium.strId = disk.strMediumId;
+    }
+    CCopyIndex index;
+    ASSERT_TRUE(index.Build({&one, &two}, CCopyOptions()));
+    EXPECT_EQ(c.nMedia == 1 ? 4u : 0u, FindFewCopies(index, {}, 2).files.size()) << c.what;
+    // The same file in both catalogs of one medium is one copy; the second
+    // copy on that medium stays a duplicate.
+    const std::vector<std::uint32_t> groups = FindDuplicates(index);
+    ASSERT_EQ(1u, groups.size()) << c.what;
+    CCopyGroup group;
+    index.GetGroup(groups[0], group);
+    EXPECT_EQ(c.nMedia, group.nMedia) << c.what;
+    EXPECT_EQ(c.nMedia == 1 ? 2u : 4u, group.nCopies) << c.what;
+  }
+}
+
 }  // namespace
