@@ -55,6 +55,14 @@ CFileInfo* AddRecord(CFolderFileInfo& parent, CFindData& record, std::string_vie
   return child;
 }
 
+// The same for a chosen path's entry, with its kind.
+CFileInfo* AddEntry(CFolderFileInfo& parent, CDirEntry& entry, std::string_view rawName, const CScanOptions& options) {
+  CFileInfo* child = AddRecord(parent, entry.record, rawName, options);
+  if (entry.bLink || entry.bSpecial)
+    child->SetEntryKind(entry.bLink ? CFileInfo::EEntryKind::Link : CFileInfo::EEntryKind::Special);
+  return child;
+}
+
 // The path of path below base as the walk matches exclude patterns against
 // it (item names, "/" between); none when path, or a folder on the way to
 // it, is excluded.
@@ -84,10 +92,10 @@ EScanStatus ScanOnePath(const std::string& label, const std::string& path, const
     ScanFolder(copy, *out, options);
     return EScanStatus::Done;
   }
-  CFindData record;
-  if (!ReadPathRecord(copy, record)) return EScanStatus::NotFound;
+  CDirEntry entry;
+  if (!ReadPathEntry(copy, entry)) return EScanStatus::NotFound;
   out = std::make_unique<CDriveFileInfo>(label, ParentOf(copy));
-  AddRecord(*out, record, LastNameOf(copy), options);
+  AddEntry(*out, entry, LastNameOf(copy), options);
   return EScanStatus::Done;
 }
 
@@ -99,7 +107,7 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
                              const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message,
                              const std::string* givenBase = nullptr) {
   std::vector<std::string> chosen;
-  std::vector<CFindData> records;
+  std::vector<CDirEntry> records;
   for (const std::string& path : paths) {
     std::string absolute = MakeAbsolutePath(path);
     StripTrailingSeparator(absolute);
@@ -108,8 +116,8 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
       message = kDriveAloneMessage;
       break;
     }
-    CFindData record;
-    if (absolute.empty() || !ReadPathRecord(absolute, record)) {
+    CDirEntry record;
+    if (absolute.empty() || !ReadPathEntry(absolute, record)) {
       message = kNotAllCatalogedMessage;
       continue;
     }
@@ -152,7 +160,7 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
       }
       parent = item;
     }
-    CFileInfo* child = AddRecord(*parent, records[i], path.substr(pos), options);
+    CFileInfo* child = AddEntry(*parent, records[i], path.substr(pos), options);
     if (child->IsContainer()) {
       CFolderLister lister;
       ScanFolder(path, static_cast<CFolderFileInfo&>(*child), lister, kScanOpenFolderBudget, walkOptions, *placePath);
