@@ -34,7 +34,7 @@ int CmdHashes(const std::vector<std::string>& args) {
   std::uint32_t offset = 0;
   bool leftOut = false;
   WalkBelow(
-      catalog, {},
+      catalog, std::string(catalog.GetName()),
       [&](const CFileInfo& file, const CWalkPath& walkPath) {
         ++offset;
         const std::size_t at = lengths.empty() ? 0 : lengths.back();

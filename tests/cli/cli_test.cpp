@@ -1193,3 +1193,68 @@ TEST_F(CliTest, ArchivesAreListedToTheDepthAskedAndTheirMembersFoundAndKeptAcros
   EXPECT_FALSE(Has(plain, "●アーカイブ Disk\\sjis.zip"));
   EXPECT_TRUE(Has(full, "●アーカイブ Disk\\sjis.zip")) << full;
 }
+
+namespace {
+
+bool WindowsProgram() { return std::string(QUARRIX_CLI_PATH).find("wine") != std::string::npos; }
+
+TEST_F(CliTest, ALinkToAnotherDisksFileIsNoCopyAndVerifyTellsAFileBecomeOne) {
+  if (WindowsProgram()) GTEST_SKIP() << "the system under the Windows program follows links";
+  const std::string a = File("a"), b = File("b");
+  std::filesystem::create_directories(a);
+  std::filesystem::create_directories(b);
+  std::ofstream(a + "/photo.jpg") << "pixels";
+  std::ofstream(b + "/own.txt") << "own";
+  std::ofstream(b + "/two\nlines") << "2";
+  // As a deduplicating tool leaves it: B's photo is a link to A's.
+  std::filesystem::create_symlink(a + "/photo.jpg", b + "/photo.jpg");
+  ASSERT_EQ(Run({"add", m_strSet, "A", a, "--quiet", "--hash"}).nStatus, 0);
+  ASSERT_EQ(Run({"add", m_strSet, "B", b, "--quiet", "--hash"}).nStatus, 0);
+
+  EXPECT_EQ(Run({"dupes", m_strSet}).nStatus, 1);
+  EXPECT_TRUE(Has(Run({"ls", m_strSet, "B"}).strOut, "photo.jpg\t")) << "the link is catalogued";
+  // The link has no fingerprint; the name no checksum file can hold is
+  // named, and the output is not passed off as whole.
+  CRun run = Run({"hashes", m_strSet, "B"});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_FALSE(Has(run.strOut, "photo.jpg")) << run.strOut;
+  EXPECT_TRUE(Has(run.strOut, "  own.txt\n")) << run.strOut;
+  EXPECT_TRUE(Has(run.strErr, "B\\two\xEF\xBF\xBDlines")) << run.strErr;
+  EXPECT_EQ(Run({"verify", m_strSet, "B", "--quiet"}).nStatus, 0);
+
+  std::filesystem::remove(b + "/own.txt");
+  std::filesystem::create_symlink(a + "/photo.jpg", b + "/own.txt");
+  run = Run({"verify", m_strSet, "B", "--quiet"});
+  EXPECT_EQ(run.nStatus, 1) << run.strErr;
+  EXPECT_EQ(run.strOut.rfind("変更された\tB\\own.txt\n", 0), 0u) << run.strOut;
+}
+
+TEST_F(CliTest, VerifyOfAnotherMediumAdvisesWhatItAccepts) {
+  const std::string disk = File("disk");
+  std::filesystem::create_directories(disk);
+  std::ofstream(disk + "/a.txt") << "a";
+  CRootFileInfo set("s");
+  auto catalog = std::make_unique<CDriveFileInfo>("Other", disk, CMediumFacts{"PC", "HDD", 0, 1});
+  catalog->m_record.emplace();
+  catalog->m_record->medium.strId = "not-this-medium";
+  set.AppendCatalog(std::move(catalog), 946684800);
+  ASSERT_EQ(WriteSetFile(m_strSet, set), ESetFileError::None);
+
+  CRun run = Run({"verify", m_strSet, "Other", "--quiet"});
+  EXPECT_EQ(run.nStatus, 4);
+  EXPECT_TRUE(Has(run.strErr, "別のメディア")) << run.strErr;
+  EXPECT_TRUE(Has(run.strErr, "--force")) << run.strErr;
+  run = Run({"verify", m_strSet, "Other", "--quiet", "--force"});
+  EXPECT_EQ(run.nStatus, 1) << run.strErr;
+  EXPECT_TRUE(Has(run.strOut, "新しい\tOther\\a.txt\n")) << run.strOut;
+
+  // Each command's help gives the exit statuses all share, and its own.
+  const CRun verify = Run({"verify", "--help"}), find = Run({"find", "--help"}), hashes = Run({"help", "hashes"});
+  EXPECT_TRUE(Has(verify.strOut, "\n終了コード:") && Has(verify.strOut, "verify の終了コード:")) << verify.strOut;
+  EXPECT_TRUE(Has(verify.strOut, "[--force]")) << verify.strOut;
+  EXPECT_TRUE(Has(find.strOut, "\n終了コード:")) << find.strOut;
+  EXPECT_FALSE(Has(find.strOut, "の終了コード")) << find.strOut;
+  EXPECT_TRUE(Has(hashes.strOut, "hashes の終了コード:") && !Has(hashes.strOut, "verify の")) << hashes.strOut;
+}
+
+}  // namespace
