@@ -37,6 +37,7 @@ struct CFileInfo::CExtra {
 namespace {
 
 const std::string kEmpty;
+const char kLinkTypeName[] = "シンボリック リンク";
 
 // Items are made and read on more than one thread (a scan in the background
 // while the window draws), so the table has a lock. It is never destroyed:
@@ -231,7 +232,7 @@ CFileInfo::EEntryKind CFileInfo::EntryKind() const {
 }
 
 void CFileInfo::SetEntryKind(EEntryKind kind) {
-  if (kind == EEntryKind::Regular && (m_wFlags & kHasExtra) == 0) return;
+  if (kind == EntryKind()) return;
   Extra().eEntryKind = kind;
   DropExtraIfEmpty();
 }
@@ -363,10 +364,6 @@ void CFileInfo::SetStoredPath(std::string_view storedPath, std::string_view pare
 CTime CFileInfo::GetModifiedTime() const { return FileTimeToTime(m_ftWrite); }
 CTime CFileInfo::GetCreatedTime() const { return FileTimeToTime(m_ftCreation); }
 std::string CFileInfo::GetSizeText(bool inBytes) const { return FormatSize(GetSize(), inBytes); }
-namespace {
-const char kLinkTypeName[] = "シンボリック リンク";
-}  // namespace
-
 std::string CFileInfo::GetTypeName() const {
   return IsLink() ? kLinkTypeName : TypeNameFor(ExtensionOf(GetName()), false);
 }

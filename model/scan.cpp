@@ -58,8 +58,7 @@ CFileInfo* AddRecord(CFolderFileInfo& parent, CFindData& record, std::string_vie
 // The same for a chosen path's entry, with its kind.
 CFileInfo* AddEntry(CFolderFileInfo& parent, CDirEntry& entry, std::string_view rawName, const CScanOptions& options) {
   CFileInfo* child = AddRecord(parent, entry.record, rawName, options);
-  if (entry.bLink || entry.bSpecial)
-    child->SetEntryKind(entry.bLink ? CFileInfo::EEntryKind::Link : CFileInfo::EEntryKind::Special);
+  child->SetEntryKind(EntryKindOf(entry));
   return child;
 }
 

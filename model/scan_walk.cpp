@@ -344,8 +344,7 @@ class CFolderWalk {
       CFileInfo* child = item.AddChild(&entry.record);
       child->SetUnreadable(entry.bUnreadable);
       child->SetRealNameCp932(entry.bNameCp932);
-      if (entry.bLink || entry.bSpecial)
-        child->SetEntryKind(entry.bLink ? CFileInfo::EEntryKind::Link : CFileInfo::EEntryKind::Special);
+      child->SetEntryKind(EntryKindOf(entry));
       if (Descends(entry))
         frame.subfolders.push_back({static_cast<CFolderFileInfo*>(child),
                                     std::move(entry.strRawName),
