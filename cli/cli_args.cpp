@@ -55,7 +55,7 @@ const CCommandOptions kCommandOptions[] = {
     {"identify", {}},
     {"export", {{"--catalog", 1}, {"--format", 1}, {"-o", 1}}},
     {"import", {{"--format", 1}, {"--base", 1}, {"--skip-bad", 0}}},
-    {"verify", {{"--json", 0}, {"--quiet", 0}}},
+    {"verify", {{"--json", 0}, {"--quiet", 0}, {"--force", 0}}},
     {"hashes", {}},
     {"copies",
      {{"--catalog", 1}, {"--fewer-than", 1}, {"--by", 1}, {"--min-size", 1}, {"--summary", 0}, {"--json", 0}}},

@@ -35,7 +35,7 @@ const char kUsage[] =
     "  quarrix-cli identify SET [SET...] PATH\n"
     "  quarrix-cli export SET [--catalog LABEL]... --format csv|tsv|efu|jsonl [-o FILE]\n"
     "  quarrix-cli import SET LABEL FILE --format csv|tsv|efu|jsonl|find [--base PATH] [--skip-bad]\n"
-    "  quarrix-cli verify SET LABEL [PATH] [--json] [--quiet]\n"
+    "  quarrix-cli verify SET LABEL [PATH] [--json] [--quiet] [--force]\n"
     "  quarrix-cli hashes SET LABEL\n"
     "  quarrix-cli copies SET... [--catalog LABEL]... [--fewer-than N] [--by content|name-size|size]"
     " [--min-size BYTES] [--summary] [--json]\n"
@@ -66,18 +66,20 @@ const char kUsage[] =
     "update は同じように一覧にし、変わっていないアーカイブは読み直しません。find --json の in_archive は"
     "アーカイブの中のものを示します。\n"
     "hashes は xxhsum -c で確かめられるチェックサムファイルを標準出力に書き出します "
-    "(カタログの基本パスで実行してください)。\n"
+    "(カタログの基本パスで実行してください)。改行を含む名前のファイルは書けないため、標準エラーに示します。\n"
+    "verify --force は別のメディアでも検証します (カタログは変えません)。\n"
     "add、update、copy、note、rm、import は、記録 (メディアと作成方法、ハッシュ、アーカイブの中身など) の一部が"
     "壊れているか新しい版の形式のカタログセットを、記録を失わないよう保存しません (終了コード 4)。"
     "--drop-damaged-records を指定すると、読めた記録だけで保存します。\n"
     "終了コード: 0 成功, 1 該当なし・変更なし, 2 引数の誤り, 3 カタログセットではない・一覧として読めない, 4 "
     "読み書きできない\n"
     "copies と dupes はハッシュが両方にあればハッシュで、なければ名前 (NFC)、サイズ、更新日時 (秒まで) で"
-    "コピーを見分けます (推定)。空のファイルは数えません。copies は N 未満のメディアにしかないファイルを"
+    "コピーを見分けます (推定)。空のファイルとリンクは数えません。copies は N 未満のメディアにしかないファイルを"
     "挙げます (既定 2: このメディアだけ。同じメディア内のコピーは数えません)。カタログ ID かメディアの ID が"
     "同じカタログ、ID のないものはラベル、作成日時、合計サイズが同じカタログを 1 つのメディアとして数えます。\n"
     "verify の終了コード: 0 すべて一致, 1 違いがある, 5 壊れたファイルか読めないファイルがある "
-    "(4 メディアがない・別のメディア)\n";
+    "(4 メディアがない・別のメディア)\n"
+    "hashes の終了コード: 1 ハッシュがない・書けない名前があった\n";
 
 void ReportWaiting() { ReportError(kWaitingForOtherProgramMessage); }
 
@@ -210,13 +212,16 @@ int UsageError(const std::string& text) {
 void PrintUsage(std::FILE* out) { WriteText(out, kUsage); }
 
 bool PrintCommandUsage(std::FILE* out, const std::string& command) {
-  // The command's own lines of the usage, so the two never disagree.
+  // The command's own lines of the usage, so the two never disagree: its
+  // usage, the exit statuses all commands share, and its own, if any.
   const std::string usage = kUsage, prefix = "  quarrix-cli " + command + " ";
-  std::string lines;
+  const std::string shared = "終了コード:", own = command + " の" + shared;
+  std::string lines, statuses;
   for (std::size_t at = 0; at < usage.size();) {
     const std::size_t end = usage.find('\n', at);
     const std::string line = usage.substr(at, end - at + 1);
     if (line.compare(0, prefix.size(), prefix) == 0) lines += line;
+    if (line.compare(0, shared.size(), shared) == 0 || line.compare(0, own.size(), own) == 0) statuses += line;
     at = end + 1;
   }
   if (lines.empty()) return false;
@@ -224,7 +229,7 @@ bool PrintCommandUsage(std::FILE* out, const std::string& command) {
     const std::size_t at = usage.rfind('\n', usage.find("--drop-damaged-records を指定すると")) + 1;
     lines += usage.substr(at, usage.find('\n', at) - at + 1);
   }
-  WriteText(out, "使い方:\n" + lines + usage.substr(usage.rfind("終了コード:")));
+  WriteText(out, "使い方:\n" + lines + statuses);
   return true;
 }
 

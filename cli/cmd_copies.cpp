@@ -15,7 +15,7 @@
 // member.
 // Files match by fingerprint where both have one; otherwise by name, size
 // and modification time, marked "推定" (likely). --by name-size ignores times,
-// --by size matches sizes alone. Empty files never match. With several
+// --by size matches sizes alone. Empty files and links never match. With several
 // sets, copies' paths start with the set's file name. Exit 0 when something
 // was found, 1 when nothing was.
 

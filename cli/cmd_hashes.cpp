@@ -4,8 +4,9 @@
 // `xxhsum -c` checks (XXH128), run in the catalog's base folder: one line
 // per file, "HASH  PATH", PATH relative to that folder with the names'
 // bytes as on the medium. A name holding a line break cannot stand in
-// such a file: it is left out and named on stderr. Exit 1 when the catalog
-// has no fingerprints.
+// such a file (xxhsum reads one name a line, unescaped): it is left out and
+// named on stderr. Exit 1 when the catalog has no fingerprints, or when a
+// name was left out, so that a script never takes the file for whole.
 
 #include <cstdio>
 
@@ -31,8 +32,9 @@ int CmdHashes(const std::vector<std::string>& args) {
   std::vector<std::size_t> lengths;
   std::string path, out;
   std::uint32_t offset = 0;
+  bool leftOut = false;
   WalkBelow(
-      catalog, {},
+      catalog, std::string(catalog.GetName()),
       [&](const CFileInfo& file, const CWalkPath& walkPath) {
         ++offset;
         const std::size_t at = lengths.empty() ? 0 : lengths.back();
@@ -47,6 +49,7 @@ int CmdHashes(const std::vector<std::string>& args) {
         if (!fingerprint) return;
         if (path.find_first_of("\r\n") != std::string::npos) {
           ReportError("改行を含む名前はチェックサムファイルに書けません: " + LineText(walkPath.PathOf(file)));
+          leftOut = true;
           return;
         }
         out += fingerprint->Hex() + "  " + path + "\n";
@@ -59,5 +62,5 @@ int CmdHashes(const std::vector<std::string>& args) {
         if (&folder != &catalog) lengths.pop_back();
       });
   WriteOut(out);
-  return EXIT_OK;
+  return leftOut ? EXIT_NOTHING : EXIT_OK;
 }

@@ -1,4 +1,4 @@
-// quarrix-cli verify SET LABEL [PATH] [--json] [--quiet]
+// quarrix-cli verify SET LABEL [PATH] [--json] [--quiet] [--force]
 //
 // Reads the catalog LABEL's medium again, at its base path or at PATH, and
 // compares it with the catalog, which it never changes. Prints one line per
@@ -6,7 +6,10 @@
 // Files whose size and modification time are unchanged and that have a
 // fingerprint are read again: a different content is "壊れている" (silent
 // damage). A catalog without fingerprints is compared by size and time
-// alone, as stderr says. The medium is checked as for update.
+// alone, as stderr says. The medium is checked as for update, and --force
+// verifies another medium all the same: verify changes nothing, so the
+// worst it can do is report a copy of the medium (a clone, which has an
+// identity of its own) as it is.
 // Exit 0 when everything matches, 1 when something differs, 5 when a file is
 // corrupt or could not be read; Ctrl+C or SIGTERM exit 130 or 143.
 
@@ -48,7 +51,7 @@ std::string ResultJson(const std::string& label, const CVerifyResult& result) {
 
 int CmdVerify(const std::vector<std::string>& args) {
   std::vector<std::string> positional;
-  bool json = false, quiet = false;
+  bool json = false, quiet = false, force = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--") {
       positional.insert(positional.end(), args.begin() + std::ptrdiff_t(i) + 1, args.end());
@@ -58,6 +61,8 @@ int CmdVerify(const std::vector<std::string>& args) {
       json = true;
     else if (args[i] == "--quiet")
       quiet = true;
+    else if (args[i] == "--force")
+      force = true;
     else
       positional.push_back(args[i]);
   }
@@ -81,7 +86,7 @@ int CmdVerify(const std::vector<std::string>& args) {
   }
   CMediumAcceptance how;
   how.strAction = "検証";
-  how.bForceAccepted = false;
+  how.bForce = force;
   if (FolderExists(place) && !MediumAccepted(catalog, place, how)) return EXIT_IO;
 
   CVerifyResult result;

@@ -15,9 +15,9 @@ std::vector<std::string> LostNoteLines(const CUpdateSummary& summary) {
 }
 
 std::string LostNotesCaption(const CUpdateSummary& summary) {
-  return summary.lostNotes.empty()
-             ? "失われるノートはありません"
-             : "次の項目は削除され、ノートが失われます (" + FormatCount(summary.lostNotes.size()) + " 項目):";
+  return summary.lostNotes.empty() ? "失われるノートはありません"
+                                   : "次の項目は削除されるか種類が変わり、ノートが失われます (" +
+                                         FormatCount(summary.lostNotes.size()) + " 項目):";
 }
 
 CUpdateSummaryDlg::CUpdateSummaryDlg(wxWindow* parent, const std::string& label, const CUpdateSummary& summary)

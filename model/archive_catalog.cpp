@@ -57,6 +57,7 @@ void CopyChildren(const CFolderFileInfo& from, CFolderFileInfo& to) {
       CFileInfo* copy = out->AddChild(&record);
       copy->SetRealNameCp932(child->IsRealNameCp932());
       copy->SetUnreadable(child->IsUnreadable());
+      copy->SetEntryKind(child->EntryKind());
       if (!child->GetNote().empty()) copy->SetNoteText(child->GetNote());
       if (const CFolderFileInfo* inner = child->Members())
         stack.emplace_back(inner, &out->AttachMembers(*copy, child->ArchiveState()));

@@ -33,7 +33,11 @@ bool CCatalogFileWalk::Next(CCatalogFile& file) {
       }
       continue;
     }
-    if (item.IsUnreadable() || (m_filter && !m_filter(item, m_nOffset))) continue;
+    // Links and other entries that are not regular files hold no content of
+    // their own to read.
+    if (item.IsUnreadable() || item.EntryKind() != CFileInfo::EEntryKind::Regular ||
+        (m_filter && !m_filter(item, m_nOffset)))
+      continue;
     file.nOffset = m_nOffset;
     file.pItem = &item;
     file.strRealPath = plain ? m_strPath : std::string();

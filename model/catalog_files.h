@@ -20,8 +20,9 @@ struct CCatalogFile {
   std::string strRealPath;  // empty: the name cannot be a real one
 };
 
-// Hands the files out one at a time; unreadable ones and those filter
-// refuses are passed over. Folders whose names lead elsewhere are skipped
+// Hands the files out one at a time; unreadable ones, links and other
+// entries that are not regular files, and those filter refuses are passed
+// over. Folders whose names lead elsewhere are skipped
 // whole, their items' offsets still counted.
 class CCatalogFileWalk {
  public:

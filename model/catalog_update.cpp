@@ -124,6 +124,13 @@ void WalkInStep(const CDriveFileInfo& oldTop, const CDriveFileInfo& newTop, std:
   }
 }
 
+// Whether two items paired by path are one kind of entry (file, folder,
+// link, other): only then is one taken for the other, its note, fields or
+// fingerprint going over.
+bool SameKind(const CFileInfo& a, const CFileInfo& b) {
+  return a.IsContainer() == b.IsContainer() && a.EntryKind() == b.EntryKind();
+}
+
 // Calls each(item, path) for item and, for a folder, everything below it.
 template <class FEach>
 void ForSubtree(const CFileInfo& item, const std::string& path, FEach&& each) {
@@ -228,14 +235,21 @@ CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& 
     });
   };
   const auto paired = [&](const CFileInfo& was, const CFileInfo& now, const std::string& path) {
-    if (!was.GetNote().empty()) ++summary.nNotesKept;
+    const bool sameKind = SameKind(was, now);
+    // A note follows only its own kind of entry (ApplyCatalogUpdate).
+    if (!was.GetNote().empty()) {
+      if (sameKind)
+        ++summary.nNotesKept;
+      else
+        summary.lostNotes.push_back(path);
+    }
     unreadable(now, path);
-    const bool sameKind = was.IsContainer() == now.IsContainer();
     if (!sameKind || was.RecordSize() != now.RecordSize() || was.WriteFileTime() != now.WriteFileTime()) {
       ++summary.nChanged;
       tell(EItemChange::Changed, path);
     }
-    if (sameKind) return;
+    // Two folders' contents are paired by the walk.
+    if (was.IsContainer() == now.IsContainer()) return;
     // A file that became a folder, or the other way: the contents differ.
     const auto below = [&](const CFileInfo& item, auto&& each) {
       if (!item.IsContainer()) return;
@@ -260,7 +274,7 @@ CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old
       old, *fresh, std::string(old.GetName()), [](const CFileInfo&, const std::string&) {},
       [](const CFileInfo&, const std::string&) {},
       [](const CFileInfo& was, const CFileInfo& now, const std::string&) {
-        if (!was.GetNote().empty()) const_cast<CFileInfo&>(now).SetNoteText(was.GetNote());
+        if (!was.GetNote().empty() && SameKind(was, now)) const_cast<CFileInfo&>(now).SetNoteText(was.GetNote());
       },
       EWalk::WithMembers);
   // Records of a later version about the catalog itself still hold; those
@@ -302,7 +316,7 @@ namespace {
 // now, a new item the scan could not read, takes what was held; its
 // contents are walked after, so what it takes pairs up in turn.
 void KeepUnreadablePair(const CFileInfo& was, const CFileInfo& now) {
-  if (!now.IsUnreadable() || was.IsContainer() != now.IsContainer()) return;
+  if (!now.IsUnreadable() || !SameKind(was, now)) return;
   // The new tree is ours to change; the walk hands its items out as const.
   auto& kept = const_cast<CFileInfo&>(now);
   kept.CopyFieldsFrom(was);
@@ -423,7 +437,7 @@ CItemMap<CFingerprint> FingerprintsOfUnchanged(const CDriveFileInfo& old, const 
       [](const CFileInfo&, const std::string&) {},
       [&](const CFileInfo& was, const CFileInfo& now, const std::string&) {
         if (keepUnreadable) KeepUnreadablePair(was, now);
-        if (was.IsContainer() || now.IsContainer() || was.RecordSize() != now.RecordSize() ||
+        if (was.IsContainer() || !SameKind(was, now) || was.RecordSize() != now.RecordSize() ||
             was.WriteFileTime() != now.WriteFileTime())
           return;
         if (const CFingerprint* fingerprint = before.Find(&was)) after.Insert(&now, *fingerprint);
@@ -459,7 +473,7 @@ EScanStatus ListKeepingMembers(const CDriveFileInfo& old, const CScanOptions& op
       old, *fresh, std::string(), [](const CFileInfo&, const std::string&) {},
       [](const CFileInfo&, const std::string&) {},
       [&](const CFileInfo& was, const CFileInfo& now, const std::string&) {
-        if (was.Members() == nullptr || now.IsContainer()) return;
+        if (was.Members() == nullptr || !SameKind(was, now)) return;
         auto& kept = const_cast<CFileInfo&>(now);
         if (was.RecordSize() == now.RecordSize() && was.WriteFileTime() == now.WriteFileTime())
           CopyMembers(was, *fresh, kept);

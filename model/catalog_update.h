@@ -19,7 +19,7 @@ class CRootFileInfo;
 enum class EItemChange : char {
   Added = '+',
   Removed = '-',
-  Changed = '~',   // size, modification time, or file became folder or back
+  Changed = '~',   // size, modification time, or kind (file, folder, link, other)
   NoteLost = '!',  // removed, and its note goes with it
 };
 
@@ -27,8 +27,11 @@ struct CUpdateSummary {
   std::uint64_t nAdded = 0;
   std::uint64_t nRemoved = 0;  // NoteLost ones included
   std::uint64_t nChanged = 0;
-  std::uint64_t nNotesKept = 0;        // notes of items below the catalog that stay
-  std::vector<std::string> lostNotes;  // logical paths of removed items with notes
+  std::uint64_t nNotesKept = 0;  // notes of items below the catalog that stay
+  // Logical paths of items with notes that are removed, or whose entry is
+  // now of another kind (a file become a folder or a link), which a note
+  // does not follow.
+  std::vector<std::string> lostNotes;
   bool bBasePathChanged = false;
   // Places the new scan could not read, which keep what the catalog held.
   CUnreadableSummary unreadable;
@@ -46,7 +49,7 @@ CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& 
                                const CChangeVisitor& visit = {});
 
 // Makes fresh take old's place in set: the notes of old's items go to the
-// items of fresh with the same logical path, fresh keeps old's label and
+// items of fresh with the same logical path and kind, fresh keeps old's label and
 // note, and catalog and set are stamped with now. Returns the catalog now in
 // the set; null (nothing changed) when old is not one of set's catalogs.
 CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old, std::unique_ptr<CDriveFileInfo> fresh,

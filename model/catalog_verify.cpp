@@ -53,6 +53,8 @@ EScanStatus VerifyCatalog(const CDriveFileInfo& catalog, const std::string& plac
       out.findings.push_back({EVerifyKind::Corrupt, path});
     out.nContentsCompared = outcome.hashed.size();
     unreadable.insert(unreadable.end(), outcome.unreadable.begin(), outcome.unreadable.end());
+    // Replaced since the walk by something that is not a file.
+    for (std::string& path : outcome.notRegular) changes.push_back({EVerifyKind::Changed, std::move(path)});
   }
   for (std::string& path : unreadable) out.findings.push_back({EVerifyKind::Unreadable, std::move(path)});
   out.findings.insert(out.findings.end(), changes.begin(), changes.end());

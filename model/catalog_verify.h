@@ -1,6 +1,8 @@
 #pragma once
 // Checking a medium against its catalog without changing the catalog: what
-// is missing, new or changed, and, where the catalog holds fingerprints,
+// is missing, new or changed (in size, time, or kind: a file become a
+// folder, a link or a FIFO counts whatever its size and time), and, where
+// the catalog holds fingerprints,
 // which files kept their size and time but not their content (silent
 // damage), and which could not be read.
 

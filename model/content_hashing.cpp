@@ -68,7 +68,7 @@ void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options
   }
   std::mutex mutex;
   CCatalogFileWalk walk(catalog, filter);
-  std::vector<std::uint32_t> failed;
+  std::vector<std::uint32_t> failed, notRegular;
   const auto work = [&] {
     std::unique_ptr<CContentReader> reader = makeReader ? makeReader() : MakeFileContentReader();
     std::vector<char> buffer;
@@ -87,7 +87,7 @@ void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options
       switch (result) {
         case EHashFile::Done: outcome.hashed.push_back({job.nOffset, job.pItem, fingerprint}); break;
         case EHashFile::Unreadable: failed.push_back(job.nOffset); break;
-        case EHashFile::NotRegular: break;
+        case EHashFile::NotRegular: notRegular.push_back(job.nOffset); break;
         case EHashFile::Cancelled: outcome.bCancelled = true; return;
       }
     }
@@ -100,6 +100,11 @@ void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options
   std::sort(failed.begin(), failed.end());
   outcome.unreadable = LogicalPathsWhere(catalog, [&](const CFileInfo&, std::uint32_t offset) {
     return std::binary_search(failed.begin(), failed.end(), offset);
+  });
+  if (notRegular.empty()) return;
+  std::sort(notRegular.begin(), notRegular.end());
+  outcome.notRegular = LogicalPathsWhere(catalog, [&](const CFileInfo&, std::uint32_t offset) {
+    return std::binary_search(notRegular.begin(), notRegular.end(), offset);
   });
 }
 

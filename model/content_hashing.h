@@ -36,6 +36,9 @@ struct CHashOutcome {
   std::vector<CHashedFile> hashed;
   // Logical paths of the files that could not be read whole, in walk order.
   std::vector<std::string> unreadable;
+  // Those found to be no regular file when opened (replaced since the walk
+  // by a link, a FIFO, ...), in walk order.
+  std::vector<std::string> notRegular;
   bool bCancelled = false;
 };
 

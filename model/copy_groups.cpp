@@ -32,6 +32,12 @@ struct CNameKey {
 
 bool Cancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(); }
 
+// A link holds no content of its own: it is no copy of its target, nor of
+// another link.
+bool IsCountedFile(const CFileInfo& item, std::uint64_t minSize) {
+  return !item.IsContainer() && item.RecordSize() >= minSize && !item.IsLink();
+}
+
 }  // namespace
 
 template <class FEach>
@@ -40,7 +46,7 @@ void CCopyIndex::ForEachFile(FEach&& each) const {
   for (const CCopyCatalog& catalog : m_catalogs) {
     WalkBelow(*catalog.pCatalog, std::string(catalog.pCatalog->GetName()),
               [&, index = catalogIndex](const CFileInfo& item, const CWalkPath& path) {
-                if (!item.IsContainer() && item.RecordSize() >= m_nMinSize) each(item, index, path);
+                if (IsCountedFile(item, m_nMinSize)) each(item, index, path);
               });
     ++catalogIndex;
   }
@@ -144,7 +150,7 @@ bool CCopyIndex::Build(const std::vector<const CRootFileInfo*>& sets, const CCop
   for (const CCopyCatalog& catalog : m_catalogs) {
     const CFingerprintTable& table = catalog.pCatalog->m_fingerprints;
     ForItemsWithOffsets(*catalog.pCatalog, [&](const CFileInfo& item, std::uint32_t offset) {
-      if (item.IsContainer() || item.RecordSize() < m_nMinSize) return;
+      if (!IsCountedFile(item, m_nMinSize)) return;
       const auto file = std::uint32_t(m_items.size());
       m_items.push_back(&item);
       m_catalogOfFile.push_back(catalogIndex);

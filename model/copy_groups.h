@@ -7,7 +7,7 @@
 // equal; when either has none, when their names (in NFC), sizes and
 // modification times (to the second) are equal, a "likely" match. Loose
 // modes match by name and size, or size alone. Empty files, files below the
-// floor, and folders never match.
+// floor, links and folders never match (and are not counted at all).
 //
 // The files are numbered in walk order (set by set, catalog by catalog) and
 // joined by union-find over keys sorted in flat arrays: no step is

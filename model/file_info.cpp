@@ -26,16 +26,18 @@ struct CFileInfo::CExtra {
   std::unique_ptr<std::string[]> pStoredBytes;  // TEXT_FIELDS texts' bytes as read
   std::unique_ptr<CFolderFileInfo> pMembers;    // an archive's listed members
   std::uint8_t nArchiveState = 0;
+  EEntryKind eEntryKind = EEntryKind::Regular;
 
   bool IsEmpty() const {
     return strNote.empty() && strAlternateName.empty() && !bHasStoredPath && dwReserved0 == 0 && dwReserved1 == 0 &&
-           nSizeHigh == 0 && !pStoredBytes && !pMembers;
+           nSizeHigh == 0 && !pStoredBytes && !pMembers && eEntryKind == EEntryKind::Regular;
   }
 };
 
 namespace {
 
 const std::string kEmpty;
+const char kLinkTypeName[] = "シンボリック リンク";
 
 // Items are made and read on more than one thread (a scan in the background
 // while the window draws), so the table has a lock. It is never destroyed:
@@ -224,6 +226,17 @@ const CFolderFileInfo* CFileInfo::AsContainer() const {
   return IsContainer() ? static_cast<const CFolderFileInfo*>(this) : Members();
 }
 
+CFileInfo::EEntryKind CFileInfo::EntryKind() const {
+  const CExtra* extra = FindExtra();
+  return extra != nullptr ? extra->eEntryKind : EEntryKind::Regular;
+}
+
+void CFileInfo::SetEntryKind(EEntryKind kind) {
+  if (kind == EntryKind()) return;
+  Extra().eEntryKind = kind;
+  DropExtraIfEmpty();
+}
+
 const std::string& CFileInfo::GetNote() const {
   const CExtra* extra = FindExtra();
   return extra != nullptr ? extra->strNote : kEmpty;
@@ -351,7 +364,9 @@ void CFileInfo::SetStoredPath(std::string_view storedPath, std::string_view pare
 CTime CFileInfo::GetModifiedTime() const { return FileTimeToTime(m_ftWrite); }
 CTime CFileInfo::GetCreatedTime() const { return FileTimeToTime(m_ftCreation); }
 std::string CFileInfo::GetSizeText(bool inBytes) const { return FormatSize(GetSize(), inBytes); }
-std::string CFileInfo::GetTypeName() const { return TypeNameFor(ExtensionOf(GetName()), false); }
+std::string CFileInfo::GetTypeName() const {
+  return IsLink() ? kLinkTypeName : TypeNameFor(ExtensionOf(GetName()), false);
+}
 
 void CFileInfo::GetInfo(CPropInfoData& info, const std::string& path) const {
   info.m_nType = CPropInfoData::TYPE_FILE;
@@ -470,7 +485,7 @@ void CFolderFileInfo::DestroyChildren() {
   }
 }
 
-std::string CFolderFileInfo::GetTypeName() const { return TypeNameFor(std::string(), true); }
+std::string CFolderFileInfo::GetTypeName() const { return IsLink() ? kLinkTypeName : TypeNameFor(std::string(), true); }
 
 void CFolderFileInfo::GetInfo(CPropInfoData& info, const std::string& path) const {
   info.m_nType = CPropInfoData::TYPE_FOLDER;

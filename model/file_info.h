@@ -113,8 +113,19 @@ class CFileInfo {
   bool IsRealNameCp932() const { return (m_wFlags & kRealNameCp932) != 0; }
   void SetRealNameCp932(bool on) { SetFlag(kRealNameCp932, on); }
   bool IsUnreadable() const { return (m_wFlags & kUnreadable) != 0; }
-  bool HasScanFlags() const { return (m_wFlags & (kRealNameCp932 | kUnreadable)) != 0; }
+  bool HasScanFlags() const {
+    return (m_wFlags & (kRealNameCp932 | kUnreadable)) != 0 || EntryKind() != EEntryKind::Regular;
+  }
   void SetUnreadable(bool on) { SetFlag(kUnreadable, on); }
+  // What stood on the medium beside a plain file or folder. A link the
+  // scan did not follow as a folder keeps its own facts and is never read
+  // through (a link to a folder stays a folder item without children);
+  // Special is any other entry that is not a regular file (a FIFO, a
+  // socket, a device). Rare, so kept in the extra block.
+  enum class EEntryKind : std::uint8_t { Regular = 0, Link = 1, Special = 2 };
+  EEntryKind EntryKind() const;
+  void SetEntryKind(EEntryKind kind);
+  bool IsLink() const { return EntryKind() == EEntryKind::Link; }
   // Takes other's record (attributes, times, size, short name), the name
   // staying; how an update keeps what it could not read again.
   void CopyFieldsFrom(const CFileInfo& other) { AssignRecord(other.GetFindData()); }

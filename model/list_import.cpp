@@ -22,11 +22,13 @@ struct CRow {
   std::uint32_t dwAttributes = 0;
   std::string strNote;
   std::optional<CFingerprint> optFingerprint;
+  CFileInfo::EEntryKind eEntryKind = CFileInfo::EEntryKind::Regular;
 
   // Empty again, keeping the note's storage for the next row.
   void Reset() {
     svPath = {};
     bFolder = bKnownKind = bSkip = false;
+    eEntryKind = CFileInfo::EEntryKind::Regular;
     nSize = ftModified = ftCreated = 0;
     dwAttributes = 0;
     strNote.clear();
@@ -402,15 +404,19 @@ class CImporter {
     if (!ParseUnixSeconds(fields[2], row.ftModified)) return Problem(line, EImportProblem::BadTime);
     if (path.empty()) return;  // the start folder
     // As a scan records them: the creation time unknown, links and special
-    // files with their own type, sizes of regular files only.
+    // files with their own type, sizes of regular files and links (a
+    // link's own: find does not follow it) only.
     const char type = fields[0][0];
     row.bKnownKind = true;
     row.bFolder = type == 'd';
     row.ftCreated = row.ftModified;
-    if (type != 'f') row.nSize = 0;
+    if (type != 'f' && type != 'l') row.nSize = 0;
     row.dwAttributes = row.bFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
     if (type == 'l') row.dwAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
     if (type != 'f' && type != 'd' && type != 'l') row.dwAttributes |= FILE_ATTRIBUTE_SYSTEM;
+    row.eEntryKind = type == 'l'                  ? CFileInfo::EEntryKind::Link
+                     : type != 'f' && type != 'd' ? CFileInfo::EEntryKind::Special
+                                                  : CFileInfo::EEntryKind::Regular;
     const std::size_t slash = path.rfind('/');
     if (path[slash == std::string_view::npos ? 0 : slash + 1] == '.') row.dwAttributes |= FILE_ATTRIBUTE_HIDDEN;
     row.svPath = path;
@@ -548,6 +554,7 @@ class CImporter {
       return;
     }
     CFileInfo* item = parent->AddChild(&record);
+    item->SetEntryKind(row.eEntryKind);
     if (!row.strNote.empty()) item->SetNoteText(row.strNote);
     if (row.optFingerprint && !folder) m_fingerprints.emplace_back(item, *row.optFingerprint);
     m_items.Add(parent, CEntry{item, true});

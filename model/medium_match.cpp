@@ -157,12 +157,14 @@ void SampleCatalogFiles(const CDriveFileInfo& catalog, const std::string& place,
   std::uint64_t index = 0;
   ForFilesWithRealPaths(catalog, [&](const CFileInfo& item, const std::string& relative) {
     if (index++ % step != step / 2) return;
-    CFindData record;
-    const EPathLookup lookup = LookUpPathRecord(JoinPlace(place, relative), record);
+    CDirEntry entry;
+    const EPathLookup lookup = LookUpPathEntry(JoinPlace(place, relative), entry);
     if (lookup == EPathLookup::Unreadable) return;
     ++compared;
+    const CFindData& record = entry.record;
     if (lookup == EPathLookup::Found && (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        record.Size() == item.RecordSize() && record.ftLastWriteTime == item.WriteFileTime())
+        entry.bLink == item.IsLink() && record.Size() == item.RecordSize() &&
+        record.ftLastWriteTime == item.WriteFileTime())
       ++found;
   });
 }

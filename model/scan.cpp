@@ -55,6 +55,13 @@ CFileInfo* AddRecord(CFolderFileInfo& parent, CFindData& record, std::string_vie
   return child;
 }
 
+// The same for a chosen path's entry, with its kind.
+CFileInfo* AddEntry(CFolderFileInfo& parent, CDirEntry& entry, std::string_view rawName, const CScanOptions& options) {
+  CFileInfo* child = AddRecord(parent, entry.record, rawName, options);
+  child->SetEntryKind(EntryKindOf(entry));
+  return child;
+}
+
 // The path of path below base as the walk matches exclude patterns against
 // it (item names, "/" between); none when path, or a folder on the way to
 // it, is excluded.
@@ -84,10 +91,10 @@ EScanStatus ScanOnePath(const std::string& label, const std::string& path, const
     ScanFolder(copy, *out, options);
     return EScanStatus::Done;
   }
-  CFindData record;
-  if (!ReadPathRecord(copy, record)) return EScanStatus::NotFound;
+  CDirEntry entry;
+  if (!ReadPathEntry(copy, entry)) return EScanStatus::NotFound;
   out = std::make_unique<CDriveFileInfo>(label, ParentOf(copy));
-  AddRecord(*out, record, LastNameOf(copy), options);
+  AddEntry(*out, entry, LastNameOf(copy), options);
   return EScanStatus::Done;
 }
 
@@ -99,8 +106,7 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
                              const CScanOptions& options, std::unique_ptr<CDriveFileInfo>& out, std::string& message,
                              const std::string* givenBase = nullptr) {
   std::vector<std::string> chosen;
-  std::vector<CFindData> records;
-  std::vector<bool> unreadable;
+  std::vector<CDirEntry> records;
   for (const std::string& path : paths) {
     std::string absolute = MakeAbsolutePath(path);
     StripTrailingSeparator(absolute);
@@ -109,8 +115,8 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
       message = kDriveAloneMessage;
       break;
     }
-    CFindData record;
-    const EPathLookup lookup = absolute.empty() ? EPathLookup::Missing : LookUpPathRecord(absolute, record);
+    CDirEntry record;
+    const EPathLookup lookup = absolute.empty() ? EPathLookup::Missing : LookUpPathEntry(absolute, record);
     if (lookup == EPathLookup::Missing) {
       message = kNotAllCatalogedMessage;
       continue;
@@ -118,13 +124,13 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
     // Behind a folder that may not be searched: there, but not read. It
     // stands as an unreadable folder, so that nothing is taken as gone.
     if (lookup == EPathLookup::Unreadable) {
-      record = CFindData();
-      record.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-      record.cFileName = ItemNameOf(LastNameOf(absolute));
+      record = CDirEntry();
+      record.record.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+      record.record.cFileName = ItemNameOf(LastNameOf(absolute));
+      record.bUnreadable = true;
     }
     chosen.push_back(std::move(absolute));
     records.push_back(std::move(record));
-    unreadable.push_back(lookup == EPathLookup::Unreadable);
   }
   if (chosen.empty()) return message == kDriveAloneMessage ? EScanStatus::DriveAlone : EScanStatus::NotFound;
 
@@ -162,8 +168,8 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
       }
       parent = item;
     }
-    CFileInfo* child = AddRecord(*parent, records[i], path.substr(pos), options);
-    if (unreadable[i]) {
+    CFileInfo* child = AddEntry(*parent, records[i], path.substr(pos), options);
+    if (records[i].bUnreadable) {
       child->SetUnreadable(true);
     } else if (child->IsContainer()) {
       CFolderLister lister;

@@ -50,6 +50,13 @@ void ScanFolder(const std::string& path, CFolderFileInfo& item, CFolderLister& l
                 int openFolderBudget = kScanOpenFolderBudget, const CScanOptions& options = CScanOptions(),
                 const std::string& placePath = std::string());
 
+// The kind of entry a scanned one is.
+inline CFileInfo::EEntryKind EntryKindOf(const CDirEntry& entry) {
+  return entry.bLink      ? CFileInfo::EEntryKind::Link
+         : entry.bSpecial ? CFileInfo::EEntryKind::Special
+                          : CFileInfo::EEntryKind::Regular;
+}
+
 enum class EScanStatus {
   Done,
   NotFound,    // no path given exists

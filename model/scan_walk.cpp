@@ -88,6 +88,7 @@ class CFolderWalk {
         m_strPlacePath(placePath),
         m_open(lister, std::size_t(std::max(budget, 1))) {
     m_lister.Watch(options.pProgress, options.pCancel);
+    m_lister.FollowFolderLinks(options.bFollowLinks);
   }
   ~CFolderWalk() {
     {
@@ -97,6 +98,7 @@ class CFolderWalk {
     m_work.notify_all();
     for (std::thread& reader : m_readers) reader.join();
     m_lister.Watch(nullptr, nullptr);
+    m_lister.FollowFolderLinks(false);
   }
   CFolderWalk(const CFolderWalk&) = delete;
   CFolderWalk& operator=(const CFolderWalk&) = delete;
@@ -342,6 +344,7 @@ class CFolderWalk {
       CFileInfo* child = item.AddChild(&entry.record);
       child->SetUnreadable(entry.bUnreadable);
       child->SetRealNameCp932(entry.bNameCp932);
+      child->SetEntryKind(EntryKindOf(entry));
       if (Descends(entry))
         frame.subfolders.push_back({static_cast<CFolderFileInfo*>(child),
                                     std::move(entry.strRawName),

@@ -36,6 +36,8 @@ enum : std::uint16_t {
 // The item flags the block keeps: facts the scan recorded.
 constexpr std::uint16_t kFlagRealNameCp932 = 1;
 constexpr std::uint16_t kFlagUnreadable = 2;
+constexpr std::uint16_t kFlagLink = 4;
+constexpr std::uint16_t kFlagSpecial = 8;
 
 // A record's check: its fields and then its payload.
 std::uint64_t RecordCheck(std::string_view fields, std::string_view payload) {
@@ -85,6 +87,10 @@ void ApplyItemFlags(const CItemFlags& flags, CDriveFileInfo& catalog) {
     if (next == flags.size() || flags[next].first != offset) return;
     item.SetRealNameCp932((flags[next].second & kFlagRealNameCp932) != 0);
     item.SetUnreadable((flags[next].second & kFlagUnreadable) != 0);
+    const std::uint16_t kind = flags[next].second;
+    item.SetEntryKind((kind & kFlagLink) != 0      ? CFileInfo::EEntryKind::Link
+                      : (kind & kFlagSpecial) != 0 ? CFileInfo::EEntryKind::Special
+                                                   : CFileInfo::EEntryKind::Regular);
     ++next;
   });
 }
@@ -114,7 +120,11 @@ const char* ExtensionNotice(EExtensionState state) {
 std::uint64_t HashBytes(std::string_view bytes) { return XXH3_64bits(bytes.data(), bytes.size()); }
 
 std::uint16_t KeptFlagsOf(const CFileInfo& item) {
-  return std::uint16_t((item.IsRealNameCp932() ? kFlagRealNameCp932 : 0) | (item.IsUnreadable() ? kFlagUnreadable : 0));
+  const CFileInfo::EEntryKind kind = item.EntryKind();
+  return std::uint16_t((item.IsRealNameCp932() ? kFlagRealNameCp932 : 0) | (item.IsUnreadable() ? kFlagUnreadable : 0) |
+                       (kind == CFileInfo::EEntryKind::Link      ? kFlagLink
+                        : kind == CFileInfo::EEntryKind::Special ? kFlagSpecial
+                                                                 : 0));
 }
 
 std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces& places, std::uint64_t setLength,

@@ -13,16 +13,19 @@ class CFileContentReader : public CContentReader {
 
   EContentOpen Open(const std::string& path) override {
     Close();
+    // A link is never read through: what it leads to is another file, and
+    // the catalog records the link itself.
     struct stat facts;
-    if (::stat(path.c_str(), &facts) != 0) return EContentOpen::Failed;
+    if (::lstat(path.c_str(), &facts) != 0) return EContentOpen::Failed;
     if (!S_ISREG(facts.st_mode)) return EContentOpen::NotRegular;
     // O_NONBLOCK: should the file have been replaced by a FIFO since, the
-    // open still returns, and the check below refuses it.
-    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    // open still returns, and the check below refuses it; O_NOFOLLOW the
+    // same for a link.
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW;
     m_fd = ::open(path.c_str(), kFlags | O_NOATIME);
     // O_NOATIME is only for the file's owner.
     if (m_fd < 0 && errno == EPERM) m_fd = ::open(path.c_str(), kFlags);
-    if (m_fd < 0) return EContentOpen::Failed;
+    if (m_fd < 0) return errno == ELOOP ? EContentOpen::NotRegular : EContentOpen::Failed;
     if (::fstat(m_fd, &facts) != 0 || !S_ISREG(facts.st_mode)) {
       Close();
       return EContentOpen::NotRegular;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 #include "platform/file_time.h"
 #include "platform/real_name.h"
@@ -27,24 +28,22 @@ std::uint64_t FileTimeOf(const struct statx_timestamp& t) { return UnixToFileTim
 
 bool IsSpecialFile(unsigned mode) { return S_ISCHR(mode) || S_ISBLK(mode) || S_ISFIFO(mode) || S_ISSOCK(mode); }
 
-// The record of an entry from its own status (self) and, for a symbolic link,
-// that of its target (null when the link leads nowhere).
-void FillRecord(const std::string& rawName, const struct statx& self, const struct statx* target, CFindData& out) {
-  const bool isLink = S_ISLNK(self.stx_mode);
-  const struct statx& facts = target != nullptr ? *target : self;
+// The record of an entry from the status whose facts it takes (a link's
+// own, or those of what it leads to).
+void FillRecord(const std::string& rawName, const struct statx& facts, CFindData& out) {
   const unsigned mode = facts.stx_mode;
-
   std::uint32_t attributes = S_ISDIR(mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
   if ((mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
   if (!rawName.empty() && rawName[0] == '.') attributes |= FILE_ATTRIBUTE_HIDDEN;
   if (IsSpecialFile(mode)) attributes |= FILE_ATTRIBUTE_SYSTEM;
-  if (isLink) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  if (S_ISLNK(mode)) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
 
   out.dwFileAttributes = attributes;
   out.ftLastAccessTime = FileTimeOf(facts.stx_atime);
   out.ftLastWriteTime = FileTimeOf(facts.stx_mtime);
   out.ftCreationTime = (facts.stx_mask & STATX_BTIME) != 0 ? FileTimeOf(facts.stx_btime) : out.ftLastWriteTime;
-  out.SetSize(S_ISREG(mode) ? facts.stx_size : 0);
+  // A link's own size is that of the path it holds.
+  out.SetSize(S_ISREG(mode) || S_ISLNK(mode) ? facts.stx_size : 0);
   out.dwReserved0 = 0;
   out.dwReserved1 = 0;
   out.cFileName = ItemNameOf(rawName);
@@ -57,34 +56,52 @@ void FillPlace(const struct statx& facts, CDirEntry& out) {
   out.bMountRoot = (facts.stx_attributes_mask & facts.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
 }
 
-// Looks name up inside dirFd. Returns 1 with the record, 0 when the entry is
-// gone, -1 when it exists but its status cannot be read.
-int StatEntry(int dirFd, const std::string& name, CFindData& out, CDirEntry* place = nullptr) {
+// Looks name up inside dirFd. A symbolic link is taken as the folder it
+// leads to when followFolders is set, else as itself: its own facts, never
+// the target's, so that nothing reads through it and it passes for no copy
+// of its target. Returns 1 with the entry, 0 when it is gone, -1 when it
+// exists but its status cannot be read.
+int StatEntry(int dirFd, const std::string& name, CDirEntry& out, bool followFolders) {
   struct statx self;
   if (statx(dirFd, name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &self) != 0)
     return errno == ENOENT ? 0 : -1;
   if (!S_ISLNK(self.stx_mode)) {
-    FillRecord(name, self, nullptr, out);
-    if (place != nullptr) FillPlace(self, *place);
+    FillRecord(name, self, out.record);
+    FillPlace(self, out);
+    out.bSpecial = !S_ISREG(self.stx_mode) && !S_ISDIR(self.stx_mode);
     return 1;
   }
   struct statx target;
-  const bool reached = statx(dirFd, name.c_str(), AT_NO_AUTOMOUNT, kStatxMask, &target) == 0;
-  FillRecord(name, self, reached ? &target : nullptr, out);
-  if (place != nullptr) FillPlace(reached ? target : self, *place);
+  const bool folder = statx(dirFd, name.c_str(), AT_NO_AUTOMOUNT, kStatxMask, &target) == 0 && S_ISDIR(target.stx_mode);
+  if (folder && followFolders) {
+    FillRecord(name, target, out.record);
+    out.record.dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    FillPlace(target, out);
+    return 1;
+  }
+  FillRecord(name, self, out.record);
+  FillPlace(self, out);
+  out.bLink = true;
+  if (folder) {
+    // Still a folder item, as the walk leaves it: without children.
+    out.record.dwFileAttributes = (out.record.dwFileAttributes & ~FILE_ATTRIBUTE_ARCHIVE) | FILE_ATTRIBUTE_DIRECTORY;
+    out.record.SetSize(0);
+  }
   return 1;
 }
 
 // What the directory entry's type says, for an entry whose status cannot be
 // read (a folder readable but not searchable): better a bare record than none.
-void FillFromType(const std::string& rawName, unsigned char type, CFindData& out) {
-  out = CFindData();
-  out.dwFileAttributes = type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  if (rawName[0] == '.') out.dwFileAttributes |= FILE_ATTRIBUTE_HIDDEN;
-  if (type == DT_LNK) out.dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-  if (type == DT_CHR || type == DT_BLK || type == DT_FIFO || type == DT_SOCK)
-    out.dwFileAttributes |= FILE_ATTRIBUTE_SYSTEM;
-  out.cFileName = ItemNameOf(rawName);
+void FillFromType(const std::string& rawName, unsigned char type, CDirEntry& out) {
+  CFindData& record = out.record;
+  record = CFindData();
+  record.dwFileAttributes = type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (rawName[0] == '.') record.dwFileAttributes |= FILE_ATTRIBUTE_HIDDEN;
+  out.bLink = type == DT_LNK;
+  if (out.bLink) record.dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  out.bSpecial = type == DT_CHR || type == DT_BLK || type == DT_FIFO || type == DT_SOCK;
+  if (out.bSpecial) record.dwFileAttributes |= FILE_ATTRIBUTE_SYSTEM;
+  record.cFileName = ItemNameOf(rawName);
 }
 
 bool IsDotOrDotDot(const char* name) {
@@ -153,10 +170,10 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
       if (m_pCancel != nullptr && m_pCancel->load(std::memory_order_relaxed)) return true;
       CDirEntry item;
       item.strRawName = entry->d_name;
-      const int found = StatEntry(fd, item.strRawName, item.record, &item);
+      const int found = StatEntry(fd, item.strRawName, item, m_bFollowFolderLinks);
       if (found == 0) continue;
       if (found < 0) {
-        FillFromType(item.strRawName, entry->d_type, item.record);
+        FillFromType(item.strRawName, entry->d_type, item);
         item.bUnreadable = true;
       }
       counts.Add((item.record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, item.record.Size());
@@ -165,18 +182,22 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
   }
 }
 
-bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out) { return StatEntry(dirFd, name, out) == 1; }
+bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out) {
+  CDirEntry entry;
+  if (!ReadEntry(dirFd, name, entry)) return false;
+  out = std::move(entry.record);
+  return true;
+}
 
 bool ReadEntry(int dirFd, const std::string& name, CDirEntry& out) {
+  out = CDirEntry();
   out.strRawName = name;
-  return StatEntry(dirFd, name, out.record, &out) == 1;
+  return StatEntry(dirFd, name, out, true) == 1;
 }
 
-bool ReadPathRecord(const std::string& path, CFindData& out) {
-  return LookUpPathRecord(path, out) == EPathLookup::Found;
-}
+bool ReadPathEntry(const std::string& path, CDirEntry& out) { return LookUpPathEntry(path, out) == EPathLookup::Found; }
 
-EPathLookup LookUpPathRecord(const std::string& path, CFindData& out) {
+EPathLookup LookUpPathEntry(const std::string& path, CDirEntry& out) {
   const std::size_t slash = path.rfind('/');
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty() || name == "." || name == "..") return EPathLookup::Missing;
@@ -184,7 +205,16 @@ EPathLookup LookUpPathRecord(const std::string& path, CFindData& out) {
   if (folder.empty()) folder = "/";
   const int fd = OpenFolderPath(folder);
   if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? EPathLookup::Missing : EPathLookup::Unreadable;
-  const int found = StatEntry(fd, name, out);
+  out = CDirEntry();
+  out.strRawName = name;
+  const int found = StatEntry(fd, name, out, true);
   close(fd);
   return found == 1 ? EPathLookup::Found : found == 0 ? EPathLookup::Missing : EPathLookup::Unreadable;
+}
+
+bool ReadPathRecord(const std::string& path, CFindData& out) {
+  CDirEntry entry;
+  if (!ReadPathEntry(path, entry)) return false;
+  out = std::move(entry.record);
+  return true;
 }

@@ -27,6 +27,13 @@ struct CDirEntry {
   // The entry's facts could not be taken: the record holds only its name and
   // what the folder listing told of its kind.
   bool bUnreadable = false;
+  // A symbolic link (on Windows a symbolic link or junction) not followed as
+  // a folder: the record holds its own facts (a link to a folder keeps the
+  // directory bit, with size 0). A link followed as a folder is recorded as
+  // the folder it leads to, and is no link here.
+  bool bLink = false;
+  // Neither a regular file, a folder nor a link (a FIFO, a socket, a device).
+  bool bSpecial = false;
 };
 
 // Opens and reads folders. The walk goes through this interface so that a
@@ -56,10 +63,14 @@ class CFolderLister {
     m_pProgress = progress;
     m_pCancel = cancel;
   }
+  // Whether ReadEntries takes a link to a folder as that folder (the walk
+  // follows links) or as a link.
+  void FollowFolderLinks(bool follow) { m_bFollowFolderLinks = follow; }
 
  protected:
   CScanProgress* m_pProgress = nullptr;
   const std::atomic<bool>* m_pCancel = nullptr;
+  bool m_bFollowFolderLinks = false;
 };
 
 // How many descriptors the process may hold, after raising the soft limit
@@ -70,17 +81,20 @@ int OpenDescriptorLimit();
 // long for one call. Returns a descriptor or -1 with errno set.
 int OpenFolderPath(const std::string& path);
 
-// Fills out with the record of the entry name inside the open folder dirFd.
-// False when the entry does not exist (or cannot be looked at at all).
+// Fills out with the record of the entry name inside the open folder dirFd,
+// a link to a folder taken as that folder (as a path is), any other link as
+// itself. False when the entry does not exist (or cannot be looked at at all).
 bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out);
-// The same with the entry's device and mount facts.
+// The same with the entry's kind, device and mount facts.
 bool ReadEntry(int dirFd, const std::string& name, CDirEntry& out);
 
-// The record of the entry at path; false when it cannot be found.
+// The record of the entry at path, as ReadEntryRecord; false when it cannot
+// be found. ReadPathEntry adds the entry's kind.
 bool ReadPathRecord(const std::string& path, CFindData& out);
+bool ReadPathEntry(const std::string& path, CDirEntry& out);
 
 // The same, telling an entry that is not there from one that could not be
 // looked at (a folder on the way that may not be searched): only the first
 // is gone.
 enum class EPathLookup { Found, Missing, Unreadable };
-EPathLookup LookUpPathRecord(const std::string& path, CFindData& out);
+EPathLookup LookUpPathEntry(const std::string& path, CDirEntry& out);

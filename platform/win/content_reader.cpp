@@ -3,10 +3,24 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "platform/win/win_text.h"
 
 namespace {
+
+// Whether the entry at path is a symbolic link or junction (a name
+// surrogate): never read through, as the catalog records the link itself.
+// Other reparse points (deduplicated or cloud files) hold the file's own
+// content.
+bool IsNameSurrogate(const std::wstring& path) {
+  WIN32_FIND_DATAW data;
+  const HANDLE find = ::FindFirstFileExW(path.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(find);
+  constexpr DWORD kNameSurrogateBit = 0x20000000;
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && (data.dwReserved0 & kNameSurrogateBit) != 0;
+}
 
 class CFileContentReader : public CContentReader {
  public:
@@ -14,9 +28,10 @@ class CFileContentReader : public CContentReader {
 
   EContentOpen Open(const std::string& path) override {
     Close();
-    m_hFile =
-        ::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const std::wstring wide = WidePath(path);
+    if (IsNameSurrogate(wide)) return EContentOpen::NotRegular;
+    m_hFile = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (m_hFile == INVALID_HANDLE_VALUE) return EContentOpen::Failed;
     BY_HANDLE_FILE_INFORMATION facts;
     if (::GetFileType(m_hFile) != FILE_TYPE_DISK || !::GetFileInformationByHandle(m_hFile, &facts) ||

@@ -69,6 +69,17 @@ void FillRecord(const FILE_ID_BOTH_DIR_INFO& info, const std::string& rawName, C
   out.cAlternateFileName = Utf8FromWide(std::wstring_view(info.ShortName, info.ShortNameLength / sizeof(WCHAR)));
 }
 
+// A symbolic link or junction (a name surrogate; the tag is in the first
+// reserved field) stands for another entry: unless the walk follows it as
+// a folder it is a link, whose facts the listing already gives as its own.
+void MarkLink(CDirEntry& entry, bool followFolders) {
+  constexpr DWORD kNameSurrogateBit = 0x20000000;
+  const CFindData& record = entry.record;
+  if ((record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 || (record.dwReserved0 & kNameSurrogateBit) == 0)
+    return;
+  entry.bLink = !followFolders || (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool IsDotOrDotDot(std::wstring_view name) { return name == L"." || name == L".."; }
 
 int ErrnoOf(DWORD error) {
@@ -250,6 +261,7 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
         CDirEntry entry;
         entry.strRawName = Utf8FromWide(name);
         FillRecord(info, entry.strRawName, entry.record);
+        MarkLink(entry, m_bFollowFolderLinks);
         counts.Add((entry.record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, entry.record.Size());
         out.push_back(std::move(entry));
         return true;
@@ -268,6 +280,7 @@ bool CFolderLister::ReadEntries(int fd, std::vector<CDirEntry>& out) {
     CDirEntry entry;
     FillRecord(data, entry.record);
     entry.strRawName = Utf8FromWide(data.cFileName);
+    MarkLink(entry, m_bFollowFolderLinks);
     counts.Add((entry.record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, entry.record.Size());
     out.push_back(std::move(entry));
   } while (FindNextFileW(find, &data));
@@ -300,21 +313,33 @@ bool ReadEntryRecord(int dirFd, const std::string& name, CFindData& out) {
 // The device facts stay zero: a volume mounted inside another is a reparse
 // point, which the walk already does not enter unless it follows links.
 bool ReadEntry(int dirFd, const std::string& name, CDirEntry& out) {
+  out = CDirEntry();
   out.strRawName = name;
-  return ReadEntryRecord(dirFd, name, out.record);
+  if (!ReadEntryRecord(dirFd, name, out.record)) return false;
+  MarkLink(out, true);
+  return true;
 }
 
 bool ReadPathRecord(const std::string& path, CFindData& out) {
-  return LookUpPathRecord(path, out) == EPathLookup::Found;
+  CDirEntry entry;
+  if (LookUpPathEntry(path, entry) != EPathLookup::Found) return false;
+  out = std::move(entry.record);
+  return true;
 }
 
-EPathLookup LookUpPathRecord(const std::string& path, CFindData& out) {
+bool ReadPathEntry(const std::string& path, CDirEntry& out) { return LookUpPathEntry(path, out) == EPathLookup::Found; }
+
+EPathLookup LookUpPathEntry(const std::string& path, CDirEntry& out) {
+  out = CDirEntry();
   const std::size_t slash = path.find_last_of("\\/");
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty() || name == "." || name == ".." || HasWildcard(name)) return EPathLookup::Missing;
   if (name.size() == 2 && name[1] == ':') return EPathLookup::Missing;  // a drive is no entry
-  if (FindOne(LiteralWidePath(path), out)) return EPathLookup::Found;
-  const DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EPathLookup::Missing
-                                                                        : EPathLookup::Unreadable;
+  if (!FindOne(LiteralWidePath(path), out.record)) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EPathLookup::Missing
+                                                                         : EPathLookup::Unreadable;
+  }
+  MarkLink(out, true);
+  return EPathLookup::Found;
 }

@@ -82,7 +82,7 @@ TEST_F(CliDiskTest, AnotherDiskWithTheSameLabelAndSizeIsRefusedForRootAndForAUse
     EXPECT_EQ(Run({"identify", m_strSet, at}).nStatus, 1);
     run = Run({"verify", m_strSet, "DISK1"});
     EXPECT_EQ(run.nStatus, 4);
-    EXPECT_FALSE(Has(run.strErr, "--force")) << run.strErr;
+    EXPECT_TRUE(Has(run.strErr, "それでも検証するには --force を指定してください")) << run.strErr;
     EXPECT_EQ(ReadAll(m_strSet), before);
   }
 }

@@ -814,7 +814,7 @@ std::vector<std::string> CatalogFacts(const std::string& path, const std::string
   WalkBelow(*catalog, label, [&](const CFileInfo& item, const CWalkPath& parent) {
     lines.push_back(parent.PathOf(item).substr(label.size()) + "|" + std::to_string(item.GetKind()) + "|" +
                     std::to_string(item.GetSize()) + "|" + std::to_string(item.WriteFileTime()) + "|" +
-                    std::to_string(item.RecordAttributes()) + "|" + item.GetNote());
+                    std::to_string(item.RecordAttributes()) + "|" + item.GetNote() + (item.IsLink() ? "|link" : ""));
   });
   std::sort(lines.begin(), lines.end());
   return lines;
@@ -830,20 +830,25 @@ TEST_F(CliTest, AFindListingOfATreeImportsAsItsScan) {
   std::ofstream(tree + "/sub/深い/a,b.txt") << "12345";
   std::ofstream(tree + "/.hidden") << std::string(70000, 'x');
   std::ofstream(tree + "/\xff name");
+  // A link as itself, 18 bytes of path, where the program sees links (the
+  // system under the Windows program follows them).
+  const bool links = std::string(QUARRIX_CLI_PATH).find("wine") == std::string::npos;
+  if (links) std::filesystem::create_symlink("sub/深い/a,b.txt", tree + "/link");
   const struct timespec times[2] = {{1234567891, 123456789}, {1234567891, 123456789}};
-  for (const char* name : {"/sub/深い/a,b.txt", "/.hidden", "/\xff name", "/sub/深い", "/sub"})
-    ASSERT_EQ(utimensat(AT_FDCWD, (tree + name).c_str(), times, 0), 0);
+  for (const char* name : {"/sub/深い/a,b.txt", "/.hidden", "/\xff name", "/link", "/sub/深い", "/sub"})
+    if (links || std::string(name) != "/link")
+      ASSERT_EQ(utimensat(AT_FDCWD, (tree + name).c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
   const std::string listing = File("listing.txt");
   ASSERT_EQ(std::system(("find '" + tree + "' -printf '%y\\t%s\\t%T@\\t%P\\n' > '" + listing + "'").c_str()), 0);
 
   ASSERT_EQ(Run({"add", m_strSet, "Scan", tree, "--quiet"}).nStatus, 0);
   const CRun run = Run({"import", m_strSet, "Listed", listing, "--format", "find", "--base", "/remote/tree"});
   ASSERT_EQ(run.nStatus, 0) << run.strErr;
-  EXPECT_EQ(run.strOut, "Listed\tインポート\t5\t70005\n");
+  EXPECT_EQ(run.strOut, links ? "Listed\tインポート\t6\t70023\n" : "Listed\tインポート\t5\t70005\n");
   std::string media;
   const std::vector<std::string> listed = CatalogFacts(m_strSet, "Listed", &media);
   EXPECT_EQ(media, "インポート");
-  EXPECT_EQ(listed.size(), 5u);
+  EXPECT_EQ(listed.size(), links ? 6u : 5u);
   EXPECT_EQ(listed, CatalogFacts(m_strSet, "Scan", nullptr));
 }
 
@@ -1123,3 +1128,68 @@ TEST_F(CliTest, ArchivesAreListedToTheDepthAskedAndTheirMembersFoundAndKeptAcros
   EXPECT_FALSE(Has(plain, "●アーカイブ Disk\\sjis.zip"));
   EXPECT_TRUE(Has(full, "●アーカイブ Disk\\sjis.zip")) << full;
 }
+
+namespace {
+
+bool WindowsProgram() { return std::string(QUARRIX_CLI_PATH).find("wine") != std::string::npos; }
+
+TEST_F(CliTest, ALinkToAnotherDisksFileIsNoCopyAndVerifyTellsAFileBecomeOne) {
+  if (WindowsProgram()) GTEST_SKIP() << "the system under the Windows program follows links";
+  const std::string a = File("a"), b = File("b");
+  std::filesystem::create_directories(a);
+  std::filesystem::create_directories(b);
+  std::ofstream(a + "/photo.jpg") << "pixels";
+  std::ofstream(b + "/own.txt") << "own";
+  std::ofstream(b + "/two\nlines") << "2";
+  // As a deduplicating tool leaves it: B's photo is a link to A's.
+  std::filesystem::create_symlink(a + "/photo.jpg", b + "/photo.jpg");
+  ASSERT_EQ(Run({"add", m_strSet, "A", a, "--quiet", "--hash"}).nStatus, 0);
+  ASSERT_EQ(Run({"add", m_strSet, "B", b, "--quiet", "--hash"}).nStatus, 0);
+
+  EXPECT_EQ(Run({"dupes", m_strSet}).nStatus, 1);
+  EXPECT_TRUE(Has(Run({"ls", m_strSet, "B"}).strOut, "photo.jpg\t")) << "the link is catalogued";
+  // The link has no fingerprint; the name no checksum file can hold is
+  // named, and the output is not passed off as whole.
+  CRun run = Run({"hashes", m_strSet, "B"});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_FALSE(Has(run.strOut, "photo.jpg")) << run.strOut;
+  EXPECT_TRUE(Has(run.strOut, "  own.txt\n")) << run.strOut;
+  EXPECT_TRUE(Has(run.strErr, "B\\two\xEF\xBF\xBDlines")) << run.strErr;
+  EXPECT_EQ(Run({"verify", m_strSet, "B", "--quiet"}).nStatus, 0);
+
+  std::filesystem::remove(b + "/own.txt");
+  std::filesystem::create_symlink(a + "/photo.jpg", b + "/own.txt");
+  run = Run({"verify", m_strSet, "B", "--quiet"});
+  EXPECT_EQ(run.nStatus, 1) << run.strErr;
+  EXPECT_EQ(run.strOut.rfind("変更された\tB\\own.txt\n", 0), 0u) << run.strOut;
+}
+
+TEST_F(CliTest, VerifyOfAnotherMediumAdvisesWhatItAccepts) {
+  const std::string disk = File("disk");
+  std::filesystem::create_directories(disk);
+  std::ofstream(disk + "/a.txt") << "a";
+  CRootFileInfo set("s");
+  auto catalog = std::make_unique<CDriveFileInfo>("Other", disk, CMediumFacts{"PC", "HDD", 0, 1});
+  catalog->m_record.emplace();
+  catalog->m_record->medium.strId = "not-this-medium";
+  set.AppendCatalog(std::move(catalog), 946684800);
+  ASSERT_EQ(WriteSetFile(m_strSet, set), ESetFileError::None);
+
+  CRun run = Run({"verify", m_strSet, "Other", "--quiet"});
+  EXPECT_EQ(run.nStatus, 4);
+  EXPECT_TRUE(Has(run.strErr, "別のメディア")) << run.strErr;
+  EXPECT_TRUE(Has(run.strErr, "--force")) << run.strErr;
+  run = Run({"verify", m_strSet, "Other", "--quiet", "--force"});
+  EXPECT_EQ(run.nStatus, 1) << run.strErr;
+  EXPECT_TRUE(Has(run.strOut, "新しい\tOther\\a.txt\n")) << run.strOut;
+
+  // Each command's help gives the exit statuses all share, and its own.
+  const CRun verify = Run({"verify", "--help"}), find = Run({"find", "--help"}), hashes = Run({"help", "hashes"});
+  EXPECT_TRUE(Has(verify.strOut, "\n終了コード:") && Has(verify.strOut, "verify の終了コード:")) << verify.strOut;
+  EXPECT_TRUE(Has(verify.strOut, "[--force]")) << verify.strOut;
+  EXPECT_TRUE(Has(find.strOut, "\n終了コード:")) << find.strOut;
+  EXPECT_FALSE(Has(find.strOut, "の終了コード")) << find.strOut;
+  EXPECT_TRUE(Has(hashes.strOut, "hashes の終了コード:") && !Has(hashes.strOut, "verify の")) << hashes.strOut;
+}
+
+}  // namespace

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "model/catalog_update.h"
+#include "model/catalog_verify.h"
 #include "model/root_file_info.h"
 #include "tests/core/test_util.h"
 
@@ -171,5 +172,54 @@ TEST_F(CatalogUpdateTest, CatalogOfDroppedPathsIsUpdatedFromThoseAlone) {
   });
   EXPECT_EQ(std::vector<std::string>{"~ disk\\keep.txt"}, lines);
 }
+
+#ifndef _WIN32  // links and FIFOs made with POSIX calls
+TEST_F(CatalogUpdateTest, AnEntryOfAnotherKindIsChangedAndTakesNoNote) {
+  MakeFile(m_strDisk + "/empty", 0);
+  CDriveFileInfo* catalog = Catalog({m_strDisk});
+  ASSERT_NE(nullptr, catalog);
+  for (const char* path : {"disk\\change.txt", "disk\\empty", "disk\\keep.txt", "disk\\plain.txt"})
+    ASSERT_TRUE(m_set.SetNote(path, "note"));
+  // Same size and time where they can be kept: only the kind tells. The
+  // link's own size is that of the 50 bytes of path it holds, as plain.txt's.
+  const struct timespec times[2] = {{1500000000, 0}, {1500000000, 0}};
+  for (const char* name : {"empty", "keep.txt", "plain.txt"})
+    ASSERT_EQ(0, std::remove((m_strDisk + "/" + name).c_str()));
+  ASSERT_EQ(0, mkfifo((m_strDisk + "/empty").c_str(), 0644));
+  ASSERT_EQ(0, mkdir((m_strDisk + "/keep.txt").c_str(), 0755));
+  ASSERT_EQ(0, symlink(std::string(50, 'x').c_str(), (m_strDisk + "/plain.txt").c_str()));
+  for (const char* name : {"empty", "keep.txt", "plain.txt"})
+    ASSERT_EQ(0, utimensat(AT_FDCWD, (m_strDisk + "/" + name).c_str(), times, AT_SYMLINK_NOFOLLOW));
+
+  std::unique_ptr<CDriveFileInfo> fresh = Rescan(*catalog, m_strDisk);
+  ASSERT_TRUE(fresh);
+  std::vector<std::string> lines;
+  const CUpdateSummary summary = CompareCatalogs(*catalog, *fresh, [&](EItemChange change, const std::string& path) {
+    lines.push_back(std::string(1, char(change)) + " " + path);
+  });
+  const std::vector<std::string> changed{"disk\\empty", "disk\\keep.txt", "disk\\plain.txt"};
+  EXPECT_EQ((std::vector<std::string>{"~ disk\\empty", "~ disk\\keep.txt", "~ disk\\plain.txt"}), lines);
+  EXPECT_EQ(changed, summary.lostNotes);
+  EXPECT_EQ(1u, summary.nNotesKept);
+  EXPECT_TRUE(UpdateLooksDestructive(*catalog, summary));
+
+  CVerifyResult verified;
+  std::string message;
+  ASSERT_EQ(EScanStatus::Done, VerifyCatalog(*catalog, m_strDisk, CScanOptions(), verified, message));
+  std::vector<std::string> found;
+  for (const CVerifyFinding& finding : verified.findings)
+    if (finding.eKind == EVerifyKind::Changed) found.push_back(finding.strPath);
+  EXPECT_EQ(changed, found);
+
+  ASSERT_NE(nullptr, ApplyCatalogUpdate(m_set, *catalog, std::move(fresh), 2000000000));
+  std::string note;
+  for (const std::string& path : changed) {
+    m_set.GetNote(path, note);
+    EXPECT_EQ("", note) << path;
+  }
+  m_set.GetNote("disk\\change.txt", note);
+  EXPECT_EQ("note", note);
+}
+#endif
 
 }  // namespace

@@ -155,4 +155,26 @@ TEST(CopyGroups, OneMediumIsCountedOnce) {
   }
 }
 
+TEST(CopyGroups, LinksAreNoCopiesWhateverTheyRecord) {
+  // B holds a link to A's file, as a deduplicating tool leaves it; even
+  // with the target's name, size, time and content recorded it is no copy.
+  CRootFileInfo set{"s"};
+  auto a = MakeCatalog("A");
+  Put(*a, "file", 100, 5 * kSecond, kOne);
+  auto b = MakeCatalog("B");
+  Put(*b, "file", 100, 5 * kSecond, kOne);
+  b->Children().back()->SetEntryKind(CFileInfo::EEntryKind::Link);
+  set.AppendCatalog(std::move(a), 0);
+  set.AppendCatalog(std::move(b), 0);
+  for (const ECopyMatch by : {ECopyMatch::Content, ECopyMatch::Size}) {
+    CCopyIndex index;
+    CCopyOptions options;
+    options.eBy = by;
+    ASSERT_TRUE(index.Build({&set}, options));
+    EXPECT_EQ(1u, index.FileCount());
+    EXPECT_EQ((std::vector<std::string>{"A\\file:1"}), Listed(index, FindFewCopies(index, {}, 2)));
+    EXPECT_TRUE(FindDuplicates(index).empty());
+  }
+}
+
 }  // namespace

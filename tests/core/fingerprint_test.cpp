@@ -200,4 +200,51 @@ TEST(Fingerprints, UpdateReadsOnlyChangedFilesAndVerifyTellsDamageFromChange) {
   EXPECT_TRUE(result.Damaged());
 }
 
+#ifndef _WIN32
+// Serves the real files, but finds the one whose path ends in replaced no
+// regular file: replaced after the walk, before its reading.
+class CReplacedReader : public CFaultyReader {
+ public:
+  CReplacedReader(std::string replaced, std::atomic<int>& opened)
+      : CFaultyReader({}, opened), m_strReplaced(std::move(replaced)) {}
+  EContentOpen Open(const std::string& path) override {
+    const bool replaced = path.size() >= m_strReplaced.size() &&
+                          path.compare(path.size() - m_strReplaced.size(), m_strReplaced.size(), m_strReplaced) == 0;
+    return replaced ? EContentOpen::NotRegular : CFaultyReader::Open(path);
+  }
+
+ private:
+  std::string m_strReplaced;
+};
+
+TEST(Fingerprints, LinksAreNeverReadThroughAndVerifyTellsAFileThatIsOneNoMore) {
+  CTree tree;
+  ASSERT_EQ(0, symlink("a.txt", tree.dir.File("m/link").c_str()));
+  const auto catalog = HashedCatalog(tree);
+  EXPECT_TRUE(FindByPath(static_cast<const CFileInfo*>(catalog.get()), "link")->IsLink());
+  EXPECT_FALSE(FingerprintAt(*catalog, "link"));
+  EXPECT_TRUE(FingerprintAt(*catalog, "a.txt"));
+  const auto reader = MakeFileContentReader();
+  EXPECT_EQ(EContentOpen::NotRegular, reader->Open(tree.dir.File("m/link")));
+
+  // a.txt becomes a link to its own content, moved away: changed, and
+  // not read through the link.
+  const std::string target = tree.dir.File("elsewhere.txt");
+  ASSERT_EQ(0, std::rename(tree.dir.File("m/a.txt").c_str(), target.c_str()));
+  ASSERT_EQ(0, symlink(target.c_str(), tree.dir.File("m/a.txt").c_str()));
+  CVerifyResult result;
+  std::string message;
+  std::atomic<int> opened{0};
+  ASSERT_EQ(EScanStatus::Done, VerifyCatalog(*catalog, tree.Root(), CScanOptions(), result, message,
+                                             [&] { return std::make_unique<CReplacedReader>("c.txt", opened); }));
+  std::vector<std::pair<EVerifyKind, std::string>> found;
+  for (const CVerifyFinding& finding : result.findings) found.emplace_back(finding.eKind, finding.strPath);
+  std::sort(found.begin(), found.end());
+  EXPECT_EQ((std::vector<std::pair<EVerifyKind, std::string>>{{EVerifyKind::Changed, "M\\a.txt"},
+                                                              {EVerifyKind::Changed, "M\\sub\\c.txt"}}),
+            found);
+  EXPECT_EQ(1, opened.load());  // big.bin alone: c.txt was no file when opened
+}
+#endif
+
 }  // namespace

@@ -139,8 +139,9 @@ TEST_F(ScanTest, CatalogMirrorsTheTreeInReadOrder) {
       {".hidden", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, 1},
       {"readonly.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE, 2},
       {"pipe", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE, 0},
-      {"alias.txt", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE, 1234},
-      {"dangling", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE, 0},
+      // Links as themselves: the size of the path they hold.
+      {"alias.txt", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE, 10},
+      {"dangling", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE, 7},
       {"docs-link", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, 0},
       {"docs\\日本語の名前.txt", FILE_ATTRIBUTE_ARCHIVE, 10},
       {"docs\\한글.txt", FILE_ATTRIBUTE_ARCHIVE, 20},
@@ -152,7 +153,11 @@ TEST_F(ScanTest, CatalogMirrorsTheTreeInReadOrder) {
     EXPECT_EQ(e.attributes, item->GetAttributes()) << e.path;
     EXPECT_EQ(e.size, item->GetSize()) << e.path;
   }
-  EXPECT_EQ(FileTime(1200000000, 250000000), FindByPath(catalog, "alias.txt")->WriteFileTime());
+  EXPECT_NE(FileTime(1200000000, 250000000), FindByPath(catalog, "alias.txt")->WriteFileTime());
+  for (const char* link : {"alias.txt", "dangling", "docs-link", "docs\\up"})
+    EXPECT_TRUE(FindByPath(catalog, link)->IsLink()) << link;
+  EXPECT_EQ(CFileInfo::EEntryKind::Special, FindByPath(catalog, "pipe")->EntryKind());
+  EXPECT_EQ(CFileInfo::EEntryKind::Regular, FindByPath(catalog, "docs\\a.txt")->EntryKind());
 }
 
 TEST_F(ScanTest, LinksToFoldersAreRecordedAndFollowedOnlyWhenAsked) {
@@ -174,6 +179,8 @@ TEST_F(ScanTest, LinksToFoldersAreRecordedAndFollowedOnlyWhenAsked) {
   const bool viaLink = !AsFolder(FindByPath(followed.get(), "docs-link")).Children().empty();
   const bool direct = !AsFolder(FindByPath(followed.get(), "docs")).Children().empty();
   EXPECT_NE(viaLink, direct);
+  EXPECT_FALSE(FindByPath(followed.get(), "docs-link")->IsLink());
+  EXPECT_TRUE(FindByPath(followed.get(), "alias.txt")->IsLink());
   EXPECT_EQ(nullptr, FindByPath(followed.get(), "docs\\up\\docs"));
   EXPECT_EQ(nullptr, FindByPath(followed.get(), "docs-link\\up\\docs"));
 }
@@ -193,6 +200,9 @@ TEST_F(ScanTest, SavedSetReadsBackEqual) {
   EXPECT_NE(nullptr, FindByPath(loaded.get(), "disk\\docs\\bad\xEE\xBF\xBF\xEE\xBF\xBE.bin"));
   EXPECT_EQ(5ULL << 30, FindByPath(loaded.get(), "disk\\big.iso")->GetSize());
   EXPECT_EQ(FileTime(1200000000, 250000000), FindByPath(loaded.get(), "disk\\docs\\a.txt")->WriteFileTime());
+  EXPECT_TRUE(FindByPath(loaded.get(), "disk\\alias.txt")->IsLink());
+  EXPECT_TRUE(FindByPath(loaded.get(), "disk\\docs-link")->IsLink());
+  EXPECT_EQ(CFileInfo::EEntryKind::Special, FindByPath(loaded.get(), "disk\\pipe")->EntryKind());
 }
 
 // Real names that are no plain UTF-8 text (bytes of another encoding, "\\",
