@@ -21,10 +21,11 @@ enum : std::uint8_t {
   kCrossFileSystems = 8,
   kExclude = 9,  // repeated
   kHashContents = 10,
-  kArchiveDepth = 11,  // u32: archives listed to this depth
-  kIdSource = 12,      // what gave the medium's identity
-  kCatalogId = 13,     // the catalog's own identity, 16 bytes
-  kInnerMount = 14,    // repeated: a mount point entered below the base path
+  kArchiveDepth = 11,   // u32: archives listed to this depth
+  kIdSource = 12,       // what gave the medium's identity
+  kCatalogId = 13,      // the catalog's own identity, 16 bytes
+  kInnerMount = 14,     // repeated: a mount point entered below the base path
+  kKindsRecorded = 15,  // empty: links and special entries recorded as such
 };
 
 void PutField(std::string& out, std::uint8_t tag, std::string_view value) {
@@ -70,6 +71,7 @@ std::string EncodeCatalogRecord(const CCatalogRecord& record) {
     PutField(out, kArchiveDepth, depth);
   }
   for (const std::string& path : record.innerMounts) PutField(out, kInnerMount, path);
+  if (record.bKindsRecorded) PutField(out, kKindsRecorded, {});
   PutText(out, kCatalogId, record.strCatalogId);
   out += record.strUnknownFields;
   return out;
@@ -97,6 +99,7 @@ bool DecodeCatalogRecord(std::string_view bytes, CCatalogRecord& out) {
       case kBelowMount: out.medium.strBelowMount = value; break;
       case kIdSource: out.medium.strIdSource = value; break;
       case kInnerMount: out.innerMounts.push_back(value); break;
+      case kKindsRecorded: out.bKindsRecorded = true; break;
       case kCatalogId:
         if (value.size() != kCatalogIdBytes) return false;
         out.strCatalogId = value;

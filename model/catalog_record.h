@@ -36,6 +36,9 @@ struct CCatalogRecord {
   // relative to the base path: an update that finds one unmounted keeps
   // what the catalog held there instead of taking it as removed.
   std::vector<std::string> innerMounts;
+  // Links and other entries were recorded as what they are, not as the
+  // file or folder they look like.
+  bool bKindsRecorded = false;
   // Fields a later version wrote that this one does not know, written back
   // as they were read.
   std::string strUnknownFields;
@@ -44,7 +47,8 @@ struct CCatalogRecord {
     return medium == other.medium && strCatalogId == other.strCatalogId && chosenPaths == other.chosenPaths &&
            bFollowLinks == other.bFollowLinks && bCrossFileSystems == other.bCrossFileSystems &&
            excludes == other.excludes && bHashContents == other.bHashContents && nArchiveDepth == other.nArchiveDepth &&
-           innerMounts == other.innerMounts && strUnknownFields == other.strUnknownFields;
+           innerMounts == other.innerMounts && bKindsRecorded == other.bKindsRecorded &&
+           strUnknownFields == other.strUnknownFields;
   }
 };
 

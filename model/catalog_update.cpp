@@ -131,6 +131,15 @@ bool SameKind(const CFileInfo& a, const CFileInfo& b) {
   return a.IsContainer() == b.IsContainer() && a.EntryKind() == b.EntryKind();
 }
 
+// Whether was's note goes to now. A catalog made before entry kinds were
+// recorded took a link or a FIFO for the file or folder it looked like:
+// its notes follow those once rather than be lost.
+bool NoteFollows(const CDriveFileInfo& old, const CFileInfo& was, const CFileInfo& now) {
+  if (SameKind(was, now)) return true;
+  const bool kindsKnown = old.m_record && old.m_record->bKindsRecorded;
+  return !kindsKnown && was.IsContainer() == now.IsContainer() && was.EntryKind() == CFileInfo::EEntryKind::Regular;
+}
+
 // Calls each(item, path) for item and, for a folder, everything below it.
 template <class FEach>
 void ForSubtree(const CFileInfo& item, const std::string& path, FEach&& each) {
@@ -238,7 +247,7 @@ CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& 
     const bool sameKind = SameKind(was, now);
     // A note follows only its own kind of entry (ApplyCatalogUpdate).
     if (!was.GetNote().empty()) {
-      if (sameKind)
+      if (NoteFollows(old, was, now))
         ++summary.nNotesKept;
       else
         summary.lostNotes.push_back(path);
@@ -273,8 +282,9 @@ CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old
   WalkInStep(
       old, *fresh, std::string(old.GetName()), [](const CFileInfo&, const std::string&) {},
       [](const CFileInfo&, const std::string&) {},
-      [](const CFileInfo& was, const CFileInfo& now, const std::string&) {
-        if (!was.GetNote().empty() && SameKind(was, now)) const_cast<CFileInfo&>(now).SetNoteText(was.GetNote());
+      [&old](const CFileInfo& was, const CFileInfo& now, const std::string&) {
+        if (!was.GetNote().empty() && NoteFollows(old, was, now))
+          const_cast<CFileInfo&>(now).SetNoteText(was.GetNote());
       },
       EWalk::WithMembers);
   // Records of a later version about the catalog itself still hold; those
@@ -346,6 +356,7 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
     for (const std::string& point : MountPoints())
       if (IsInside(point, base))
         record.innerMounts.push_back(point.substr(IsRootPath(base) ? base.size() : base.size() + 1));
+  record.bKindsRecorded = true;
   record.bFollowLinks = options.bFollowLinks;
   record.bCrossFileSystems = options.bCrossFileSystems;
   record.excludes = options.excludes;

@@ -338,7 +338,7 @@ EPathLookup LookUpPathEntry(const std::string& path, CDirEntry& out) {
   if (!FindOne(LiteralWidePath(path), out.record)) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EPathLookup::Missing
-                                                                         : EPathLookup::Unreadable;
+                                                                          : EPathLookup::Unreadable;
   }
   MarkLink(out, true);
   return EPathLookup::Found;

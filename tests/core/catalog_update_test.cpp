@@ -178,6 +178,8 @@ TEST_F(CatalogUpdateTest, AnEntryOfAnotherKindIsChangedAndTakesNoNote) {
   MakeFile(m_strDisk + "/empty", 0);
   CDriveFileInfo* catalog = Catalog({m_strDisk});
   ASSERT_NE(nullptr, catalog);
+  catalog->m_record.emplace();
+  catalog->m_record->bKindsRecorded = true;
   for (const char* path : {"disk\\change.txt", "disk\\empty", "disk\\keep.txt", "disk\\plain.txt"})
     ASSERT_TRUE(m_set.SetNote(path, "note"));
   // Same size and time where they can be kept: only the kind tells. The
@@ -202,6 +204,11 @@ TEST_F(CatalogUpdateTest, AnEntryOfAnotherKindIsChangedAndTakesNoNote) {
   EXPECT_EQ(changed, summary.lostNotes);
   EXPECT_EQ(1u, summary.nNotesKept);
   EXPECT_TRUE(UpdateLooksDestructive(*catalog, summary));
+  // A catalog that did not record kinds took the link and the FIFO for
+  // files: their notes follow them once; a file that became a folder's not.
+  catalog->m_record->bKindsRecorded = false;
+  EXPECT_EQ(std::vector<std::string>{"disk\\keep.txt"}, CompareCatalogs(*catalog, *fresh).lostNotes);
+  catalog->m_record->bKindsRecorded = true;
 
   CVerifyResult verified;
   std::string message;
