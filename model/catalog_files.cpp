@@ -4,8 +4,9 @@
 #include "platform/cp932_codec.h"
 #include "platform/path_separator.h"
 
-CCatalogFileWalk::CCatalogFileWalk(const CDriveFileInfo& catalog, const CFileFilter& filter) : m_filter(filter) {
-  m_strPath = UnescapeBytes(catalog.m_strCatalogedPath);
+CCatalogFileWalk::CCatalogFileWalk(const CDriveFileInfo& catalog, const CFileFilter& filter, const std::string* place)
+    : m_filter(filter) {
+  m_strPath = place != nullptr ? *place : UnescapeBytes(catalog.m_strCatalogedPath);
   if (!m_strPath.empty() && std::string_view(kPathSeparators).find(m_strPath.back()) == std::string_view::npos)
     m_strPath += kPathSeparator;
   m_stack.push_back({&catalog, 0, m_strPath.size()});

@@ -26,7 +26,9 @@ struct CCatalogFile {
 // whole, their items' offsets still counted.
 class CCatalogFileWalk {
  public:
-  CCatalogFileWalk(const CDriveFileInfo& catalog, const CFileFilter& filter);
+  // place, when given, stands for the base path in the real paths: where
+  // the medium is now.
+  CCatalogFileWalk(const CDriveFileInfo& catalog, const CFileFilter& filter, const std::string* place = nullptr);
   bool Next(CCatalogFile& file);
 
  private:

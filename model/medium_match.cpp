@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
-#include "model/item_real_name.h"
+#include "model/catalog_files.h"
 #include "model/root_file_info.h"
-#include "model/scan_paths.h"
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
 #include "platform/dir_reader.h"
 #include "platform/media_type.h"
-#include "platform/path_separator.h"
 
 namespace {
 
@@ -62,37 +60,6 @@ CIdKeys KeysOf(const CMediumIdentity& medium) {
 }
 
 bool AtRoot(const std::string& below) { return below == "/" || below == "\\"; }
-
-std::string JoinPlace(const std::string& place, const std::string& relative) {
-  return IsRootPath(place) ? place + relative : place + kPathSeparator + relative;
-}
-
-// Calls each(file, relative real path) for the files of catalog in walk
-// order, folders' contents before the next sibling.
-template <class FEach>
-void ForFilesWithRealPaths(const CDriveFileInfo& catalog, FEach&& each) {
-  struct CFrame {
-    const CFolderFileInfo* pFolder;
-    std::size_t i, nLength;
-  };
-  std::vector<CFrame> stack{{&catalog, 0, 0}};
-  std::string path;
-  while (!stack.empty()) {
-    CFrame& frame = stack.back();
-    if (frame.i == frame.pFolder->Children().size()) {
-      stack.pop_back();
-      continue;
-    }
-    const CFileInfo& item = *frame.pFolder->Children()[frame.i++];
-    path.resize(frame.nLength);
-    if (!path.empty()) path += kPathSeparator;
-    path += RealNameOf(item);
-    if (item.IsContainer())
-      stack.push_back({static_cast<const CFolderFileInfo*>(&item), 0, path.size()});
-    else if (!item.IsUnreadable())
-      each(item, path);
-  }
-}
 
 }  // namespace
 
@@ -150,23 +117,25 @@ EMediumCheck CompareMedia(const CMediumIdentity& recorded, const CMediumIdentity
 void SampleCatalogFiles(const CDriveFileInfo& catalog, const std::string& place, std::uint32_t& compared,
                         std::uint32_t& found) {
   compared = found = 0;
+  const CFileFilter all;
+  CCatalogFile file;
   std::uint64_t files = 0;
-  ForFilesWithRealPaths(catalog, [&](const CFileInfo&, const std::string&) { ++files; });
+  for (CCatalogFileWalk walk(catalog, all, &place); walk.Next(file);) ++files;
   // Every step-th file, from the middle of the first step: spread over the tree.
   const std::uint64_t step = std::max<std::uint64_t>(1, (files + kMediumSampleFiles - 1) / kMediumSampleFiles);
   std::uint64_t index = 0;
-  ForFilesWithRealPaths(catalog, [&](const CFileInfo& item, const std::string& relative) {
-    if (index++ % step != step / 2) return;
+  for (CCatalogFileWalk walk(catalog, all, &place); walk.Next(file);) {
+    if (index++ % step != step / 2 || file.strRealPath.empty()) continue;
     CDirEntry entry;
-    const EPathLookup lookup = LookUpPathEntry(JoinPlace(place, relative), entry);
-    if (lookup == EPathLookup::Unreadable) return;
+    const EPathLookup lookup = LookUpPathEntry(file.strRealPath, entry);
+    if (lookup == EPathLookup::Unreadable) continue;
     ++compared;
     const CFindData& record = entry.record;
-    if (lookup == EPathLookup::Found && (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        entry.bLink == item.IsLink() && record.Size() == item.RecordSize() &&
-        record.ftLastWriteTime == item.WriteFileTime())
+    if (lookup == EPathLookup::Found && !entry.bLink && !entry.bSpecial &&
+        (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && record.Size() == file.pItem->RecordSize() &&
+        record.ftLastWriteTime == file.pItem->WriteFileTime())
       ++found;
-  });
+  }
 }
 
 CMediumVerdict JudgeMedium(const CDriveFileInfo& catalog, const std::string& place) {
