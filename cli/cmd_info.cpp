@@ -21,6 +21,7 @@ nlohmann::ordered_json RecordJson(const CCatalogRecord& record) {
   nlohmann::ordered_json object;
   object["catalog_id"] = CatalogIdText(record.strCatalogId);
   object["medium_id"] = medium.strId;
+  object["medium_id_source"] = medium.strIdSource;
   object["file_system"] = medium.strFileSystem;
   object["volume_label"] = medium.strVolumeLabel;
   object["total_bytes"] = medium.nTotalBytes;
