@@ -138,11 +138,15 @@ TEST_F(CliDiskTest, AnUnmountedInnerMediumIsNotRead) {
   ASSERT_EQ(Run({"add", m_strSet, "X", outer, "--cross-file-systems", "--quiet"}).nStatus, 0);
   ASSERT_EQ(Run({"note", m_strSet, "--text", "メモ", "X\\inner\\b.txt"}).nStatus, 0);
   disk.Unmount();
+  AllowUser();
   const std::string before = ReadAll(m_strSet);
-  const CRun run = Run({"update", m_strSet, "X", "--quiet"});
-  EXPECT_EQ(run.nStatus, 1) << run.strErr;
-  EXPECT_TRUE(Has(run.strErr, "X\\inner")) << run.strErr;
-  EXPECT_EQ(ReadAll(m_strSet), before);
+  for (const bool user : {false, true}) {
+    m_bAsNobody = user;
+    const CRun run = Run({"update", m_strSet, "X", "--quiet"});
+    EXPECT_EQ(run.nStatus, 1) << run.strErr;
+    EXPECT_TRUE(Has(run.strErr, "X\\inner")) << run.strErr;
+    EXPECT_EQ(ReadAll(m_strSet), before);
+  }
 }
 
 }  // namespace
