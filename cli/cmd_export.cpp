@@ -33,6 +33,10 @@ int CmdExport(const std::vector<std::string>& args) {
   if (!ParseListFormat(formatName, format) || format == EListFormat::Find)
     return UsageError("--format には csv, tsv, efu, jsonl のどれかを指定してください");
 
+  const bool toFile = !output.empty() && output != "-";
+  if (toFile && IsSameFile(positional[0], output))
+    return UsageError("出力ファイルが読み込むカタログセットと同じです: " + ArgText(output));
+
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(positional[0], set); status != EXIT_OK) return status;
   const std::vector<std::string> missing = MissingCatalogs(*set, catalogs);
@@ -40,7 +44,7 @@ int CmdExport(const std::vector<std::string>& args) {
   if (!missing.empty()) return EXIT_NOTHING;
   const std::vector<std::string>* chosen = catalogs.empty() ? nullptr : &catalogs;
 
-  if (output.empty() || output == "-") {
+  if (!toFile) {
     std::fflush(stdout);
     if (!WriteItemList(1, *set, chosen, format)) {
       ReportError("出力を書き込めませんでした");

@@ -871,6 +871,10 @@ TEST_F(CliTest, ExportedListsImportBackAndBadRowsChangeNothing) {
   EXPECT_EQ(file["modified"], "2000-03-01T00:00:00.0000000+00:00");
   EXPECT_EQ(Run({"export", m_strSet, "--catalog", "CD9", "--format", "csv"}).nStatus, 1);
   EXPECT_EQ(Run({"export", m_strSet, "--format", "find"}).nStatus, 2);
+  // The list written over the set it reads would destroy it.
+  const std::string set = ReadAll(m_strSet);
+  EXPECT_EQ(Run({"export", m_strSet, "--format", "csv", "-o", m_strSet}).nStatus, 2);
+  EXPECT_EQ(ReadAll(m_strSet), set);
 
   std::ofstream(list, std::ios::app) << "CD1,CD1\\x,x,file,12z,,,,\r\n";
   const std::string before = ReadAll(m_strSet);
