@@ -99,6 +99,11 @@ int CmdImport(const std::vector<std::string>& args) {
     ReportError("読めない行があるため、カタログを追加しませんでした（--skip-bad でその行を除いて追加します）");
     return EXIT_MALFORMED;
   }
+  // Every row left out leaves nothing to add: an empty catalog would pass for a listed medium.
+  if (!problems.empty() && imported.catalog->Children().empty()) {
+    ReportError("読める行がないため、カタログを追加しませんでした");
+    return EXIT_MALFORMED;
+  }
 
   std::unique_ptr<CRootFileInfo> set;
   CReplaceLock lock;

@@ -882,6 +882,11 @@ TEST_F(CliTest, ExportedListsImportBackAndBadRowsChangeNothing) {
   EXPECT_EQ(run.nStatus, 3);
   EXPECT_TRUE(Has(run.strErr, "7 行目: 数値として読めません")) << run.strErr;
   EXPECT_EQ(ReadAll(m_strSet), before);
+  // Every row bad: --skip-bad keeps none, and adds no empty catalog.
+  const std::string bad = File("bad.csv");
+  std::ofstream(bad) << ReadAll(list).substr(0, ReadAll(list).find('\n') + 1) << "CD1,CD1\\x,x,file,12z,,,,\r\n";
+  EXPECT_EQ(Run({"import", m_strSet, "Bad", bad, "--format", "csv", "--skip-bad"}).nStatus, 3);
+  EXPECT_EQ(ReadAll(m_strSet), before);
   run = Run({"import", m_strSet, "Bad", list, "--format", "csv", "--skip-bad"});
   EXPECT_EQ(run.nStatus, 0) << run.strErr;
   EXPECT_EQ(CatalogFacts(m_strSet, "Bad", nullptr), CatalogFacts(m_strSet, "CD1", nullptr));
