@@ -33,6 +33,7 @@ const char* ProblemText(EImportProblem problem) {
     case EImportProblem::UnderAFile: return "ファイルの下にあるパスです";
     case EImportProblem::MissingColumn: return "見出しの行にパスの列がありません";
     case EImportProblem::FieldCount: return "4 つの欄がありません";
+    case EImportProblem::NulCharacter: return "名前かノートに NUL 文字があります";
   }
   return "読めません";
 }

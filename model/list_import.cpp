@@ -498,6 +498,7 @@ class CImporter {
   // list's is text, escapes included. False for an empty name, "." or "..".
   static bool TakeName(std::string_view name, char separator, std::string& out) {
     if (name.empty() || name == "." || name == "..") return false;
+    if (name.find('\0') != std::string_view::npos) return false;
     if (separator == '/')
       out = ItemNameOf(name);
     else
@@ -506,6 +507,8 @@ class CImporter {
   }
 
   void AddRow(const CRow& row, std::uint64_t line, char separator) {
+    if (row.svPath.find('\0') != std::string_view::npos || row.strNote.find('\0') != std::string::npos)
+      return Problem(line, EImportProblem::NulCharacter);
     std::string_view path = row.svPath;
     const std::string& base = m_options.strBase;
     if (separator == '\\' && !base.empty() && path.size() > base.size() && path.compare(0, base.size(), base) == 0 &&

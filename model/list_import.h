@@ -26,6 +26,7 @@ enum class EImportProblem {
   UnderAFile,      // a path below one that is a file
   MissingColumn,   // the header lacks the path column
   FieldCount,      // a find line without its four fields
+  NulCharacter,    // a name or a note holding a NUL, which no file system or set holds
 };
 
 struct CImportProblem {

@@ -99,14 +99,17 @@ TEST(ListExportImport, BadRowsAreNamedByTheLineTheyStartOn) {
       "ok.txt,2,,,\n"                                               // 8
       "ok.txt\\below,2,,,\n"                                        // 9
       "old.txt,1,1600-12-31T23:59:59Z,,\n"                          // 10
-      "\"open,1,,,\n";                                              // 11
-  const CImportResult result = Imported(csv, EListFormat::Csv);
+      "nul.txt,1,,a?b,\n"                                           // 11, "?" made a NUL below
+      "\"open,1,,,\n";                                              // 12
+  std::string withNul = csv;
+  withNul[withNul.find("a?b") + 1] = '\0';
+  const CImportResult result = Imported(withNul, EListFormat::Csv);
   std::vector<std::pair<std::uint64_t, EImportProblem>> problems;
   for (const CImportProblem& problem : result.problems) problems.emplace_back(problem.nLine, problem.eWhat);
   const std::vector<std::pair<std::uint64_t, EImportProblem>> expected = {
-      {4, EImportProblem::BadQuoting}, {5, EImportProblem::BadNumber},  {6, EImportProblem::BadTime},
-      {7, EImportProblem::BadPath},    {8, EImportProblem::Duplicate},  {9, EImportProblem::UnderAFile},
-      {10, EImportProblem::BadTime},   {11, EImportProblem::BadQuoting}};
+      {4, EImportProblem::BadQuoting}, {5, EImportProblem::BadNumber},     {6, EImportProblem::BadTime},
+      {7, EImportProblem::BadPath},    {8, EImportProblem::Duplicate},     {9, EImportProblem::UnderAFile},
+      {10, EImportProblem::BadTime},   {11, EImportProblem::NulCharacter}, {12, EImportProblem::BadQuoting}};
   EXPECT_EQ(problems, expected);
   ASSERT_EQ(result.catalog->Children().size(), 1u);
   const CFileInfo& ok = *result.catalog->Children()[0];
