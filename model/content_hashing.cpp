@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "model/catalog_files.h"
@@ -93,7 +94,11 @@ void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options
     }
   };
   std::vector<std::thread> threads;
-  for (int i = 1; i < HashThreads(options); ++i) threads.emplace_back(work);
+  try {
+    for (int i = 1; i < HashThreads(options); ++i) threads.emplace_back(work);
+  } catch (const std::system_error&) {
+    // Fewer readers: this thread reads what they do not.
+  }
   work();
   for (std::thread& thread : threads) thread.join();
   if (options.Cancelled()) outcome.bCancelled = true;
