@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
 quarrix_install_packages xvfb xauth clang libclang-rt-dev clang-format xxhash openbox xdotool \
-  zip p7zip-full jlha-utils xorriso libarchive-tools
+  zip p7zip-full jlha-utils xorriso libarchive-tools e2fsprogs mount
 quarrix_japanese_locale
 scripts/check-format.sh
 scripts/fuzz.sh 1
