@@ -15,13 +15,61 @@ quarrix_win_sudo() { if [ "$(id -u)" -ne 0 ]; then sudo "$@"; else "$@"; fi; }
 
 quarrix_win_install_packages() { quarrix_install_packages $QUARRIX_WIN_PACKAGES "$@"; }
 
-# Source lists for Debian's archive, beside the binary ones the machine has.
+# Source lists for Debian's archive: the machine's own binary entries for its
+# release (whatever mirror they name), turned into deb-src ones. Entries of
+# other suites (third-party repositories) are left out: they may have no
+# sources, which would fail the update.
+quarrix_win_source_entries() {
+  local codename="$1" f
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && [ "$(basename "$f")" != quarrix-src.sources ] || continue
+    awk -v c="$codename" '
+      function ours(suite) { return suite == c || index(suite, c "-") == 1 || index(suite, c "/") == 1 }
+      BEGIN { RS = ""; FS = "\n" }
+      {
+        types = ""; suites = ""; enabled = "yes"; rest = ""; key = ""
+        for (i = 1; i <= NF; i++) {
+          line = $i
+          if (line ~ /^#/) continue
+          if (line !~ /^[ \t]/) { key = line; sub(/:.*/, "", key) }
+          value = line; sub(/^[^:]*:[ \t]*/, "", value)
+          if (key == "Types") types = value
+          else if (key == "Suites") suites = value
+          else if (key == "Enabled") enabled = value
+          else rest = rest line "\n"
+        }
+        if (enabled == "no" || (" " types " ") !~ / deb /) next
+        n = split(suites, s, /[ \t]+/); keep = ""
+        for (j = 1; j <= n; j++) if (ours(s[j])) keep = keep (keep == "" ? "" : " ") s[j]
+        if (keep != "") printf "Types: deb-src\nSuites: %s\n%s\n", keep, rest
+      }' "$f"
+  done
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] || continue
+    awk -v c="$codename" '
+      $1 == "deb" {
+        i = 2; options = ""
+        if ($2 ~ /^\[/) { while (i < NF && $i !~ /\]$/) options = options " " $(i++); options = options " " $(i++) }
+        suite = $(i + 1)
+        if (!(suite == c || index(suite, c "-") == 1 || index(suite, c "/") == 1)) next
+        components = ""; for (j = i + 2; j <= NF; j++) components = components (j > i + 2 ? " " : "") $j
+        printf "Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\n", $i, suite, components
+        if (match(options, /signed-by=[^] ]+/)) printf "Signed-By: %s\n", substr(options, RSTART + 10, RLENGTH - 10)
+        printf "\n"
+      }' "$f"
+  done
+}
+
 quarrix_win_enable_sources() {
   if apt-cache showsrc zlib 2>/dev/null | grep -q '^Package:'; then return; fi
   . /etc/os-release
-  local f=/etc/apt/sources.list.d/quarrix-src.sources
-  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-    "$VERSION_CODENAME" "$VERSION_CODENAME" | quarrix_win_sudo tee "$f" >/dev/null
+  local entries
+  entries="$(quarrix_win_source_entries "$VERSION_CODENAME")"
+  if [ -z "$entries" ]; then
+    echo "No Debian $VERSION_CODENAME entries in the machine's apt sources to take source packages from" >&2
+    return 1
+  fi
+  printf '%s\n' "$entries" | quarrix_win_sudo tee /etc/apt/sources.list.d/quarrix-src.sources >/dev/null
   quarrix_win_sudo apt-get update
 }
 
