@@ -344,12 +344,9 @@ bool MediumAccepted(const CDriveFileInfo& catalog, const std::string& place, con
     WriteErr(text + "--force が指定されたので" + how.strAction + "します\n");
     return true;
   }
-  std::string advice;
-  if (otherPlace && how.bPathsAccepted) advice = "一部だけを" + how.strAction + "するには --paths を";
-  if (how.bForceAccepted)
-    advice += (advice.empty() ? "それでも" + how.strAction + "するには" : "、それでも" + how.strAction + "するには") +
-              std::string(" --force を");
-  ReportError(text + how.strAction + "しませんでした" + (advice.empty() ? "" : " (" + advice + "指定してください)"));
+  std::string advice = "それでも" + how.strAction + "するには --force を";
+  if (otherPlace && how.bPathsAccepted) advice = "一部だけを" + how.strAction + "するには --paths を、" + advice;
+  ReportError(text + how.strAction + "しませんでした (" + advice + "指定してください)");
   return false;
 }
 

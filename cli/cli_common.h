@@ -90,7 +90,6 @@ void PrintNewCatalog(const CDriveFileInfo& catalog);
 struct CMediumAcceptance {
   std::string strAction;        // the command's noun ("更新")
   bool bForce = false;          // --force given: any medium goes, with a notice
-  bool bForceAccepted = true;   // the command takes --force, so the refusal may advise it
   bool bPathsGiven = false;     // --paths given: another folder of the medium is meant
   bool bPathsAccepted = false;  // the command takes --paths
 };

@@ -15,11 +15,12 @@
 // point, or another folder of the medium than the one catalogued (unless
 // --paths says so) is refused; where the medium is not known by its
 // identity, the update is refused when it would remove more than half the
-// catalog's items or lose a note. --force updates all the same. Exit 0 when something changed (or would), 1 when
-// nothing did or the update was refused; Ctrl+C or SIGTERM leave SET as it
-// was (exit 130 or 143). A catalog made with fingerprints (add --hash), or
-// updated with --hash, reads the files that are new or whose size or
-// modification time changed, and keeps the others' fingerprints.
+// catalog's items or lose a note. --force updates all the same. Exit 0
+// when something changed (or would), 1 when nothing did or the update was
+// refused; Ctrl+C or SIGTERM leave SET as it was (exit 130 or 143). A
+// catalog made with fingerprints (add --hash), or updated with --hash,
+// reads the files that are new or whose size or modification time changed,
+// and keeps the others' fingerprints.
 
 #include <cstdio>
 #include <ctime>

@@ -366,11 +366,14 @@ void RecordHowMade(CDriveFileInfo& catalog, const std::vector<std::string>& path
   catalog.m_record = std::move(record);
 }
 
-// A user reads less of a medium than root does (an fsid for the UUID, no
+// Fresh is still old's catalog: its own identity stays, so that a copy of
+// the set made before counts as this medium, not as a second one. And a
+// user reads less of a medium than root does (an fsid for the UUID, no
 // label): what old recorded of the same medium stays, and an identity that
 // could not be read now is not forgotten.
-void KeepRecordedIdentity(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
+void KeepRecordedIdentities(const CDriveFileInfo& old, CDriveFileInfo& fresh) {
   if (!old.m_record || !fresh.m_record) return;
+  if (!old.m_record->strCatalogId.empty()) fresh.m_record->strCatalogId = old.m_record->strCatalogId;
   const CMediumIdentity& was = old.m_record->medium;
   CMediumIdentity& now = fresh.m_record->medium;
   const bool same = CompareMediumIds(was, now) == EIdCompare::Equal;
@@ -572,11 +575,7 @@ EScanStatus ScanForUpdate(const CDriveFileInfo& catalog, const std::string& plac
     status = ScanCatalogBelow(label, base, paths, options, out, message);
   if (status != EScanStatus::Done) return status;
   RecordHowMade(*out, paths, options);
-  KeepRecordedIdentity(catalog, *out);
-  // Still the same catalog: a copy of the set made before the update must
-  // count as this medium, not as a second one.
-  if (catalog.m_record && !catalog.m_record->strCatalogId.empty())
-    out->m_record->strCatalogId = catalog.m_record->strCatalogId;
+  KeepRecordedIdentities(catalog, *out);
   KeepUnmountedInnerMedia(catalog, *out);
   // A base path that could not be read keeps the whole catalog: its items
   // then pair with themselves below.

@@ -102,15 +102,16 @@ void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options
   work();
   for (std::thread& thread : threads) thread.join();
   if (options.Cancelled()) outcome.bCancelled = true;
-  std::sort(failed.begin(), failed.end());
-  outcome.unreadable = LogicalPathsWhere(catalog, [&](const CFileInfo&, std::uint32_t offset) {
-    return std::binary_search(failed.begin(), failed.end(), offset);
-  });
-  if (notRegular.empty()) return;
-  std::sort(notRegular.begin(), notRegular.end());
-  outcome.notRegular = LogicalPathsWhere(catalog, [&](const CFileInfo&, std::uint32_t offset) {
-    return std::binary_search(notRegular.begin(), notRegular.end(), offset);
-  });
+  // The logical paths of the files at offsets, in walk order: one walk, none for no offsets.
+  const auto pathsAt = [&](std::vector<std::uint32_t>& offsets) {
+    if (offsets.empty()) return std::vector<std::string>();
+    std::sort(offsets.begin(), offsets.end());
+    return LogicalPathsWhere(catalog, [&](const CFileInfo&, std::uint32_t offset) {
+      return std::binary_search(offsets.begin(), offsets.end(), offset);
+    });
+  };
+  outcome.unreadable = pathsAt(failed);
+  outcome.notRegular = pathsAt(notRegular);
 }
 
 void HashMissingFingerprints(CDriveFileInfo& catalog, const CScanOptions& options, CHashOutcome& outcome,

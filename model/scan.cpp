@@ -55,10 +55,11 @@ CFileInfo* AddRecord(CFolderFileInfo& parent, CFindData& record, std::string_vie
   return child;
 }
 
-// The same for a chosen path's entry, with its kind.
+// The same for a chosen path's entry, with its kind and whether it could be read.
 CFileInfo* AddEntry(CFolderFileInfo& parent, CDirEntry& entry, std::string_view rawName, const CScanOptions& options) {
   CFileInfo* child = AddRecord(parent, entry.record, rawName, options);
   child->SetEntryKind(EntryKindOf(entry));
+  child->SetUnreadable(entry.bUnreadable);
   return child;
 }
 
@@ -169,9 +170,7 @@ EScanStatus ScanDroppedPaths(const std::string& label, const std::vector<std::st
       parent = item;
     }
     CFileInfo* child = AddEntry(*parent, records[i], path.substr(pos), options);
-    if (records[i].bUnreadable) {
-      child->SetUnreadable(true);
-    } else if (child->IsContainer()) {
+    if (child->IsContainer() && !child->IsUnreadable()) {
       CFolderLister lister;
       ScanFolder(path, static_cast<CFolderFileInfo&>(*child), lister, kScanOpenFolderBudget, walkOptions, *placePath);
     }
