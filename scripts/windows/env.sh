@@ -16,15 +16,16 @@ quarrix_win_sudo() { if [ "$(id -u)" -ne 0 ]; then sudo "$@"; else "$@"; fi; }
 quarrix_win_install_packages() { quarrix_install_packages $QUARRIX_WIN_PACKAGES "$@"; }
 
 # Source lists for Debian's archive: the machine's own binary entries for its
-# release (whatever mirror they name), turned into deb-src ones. Entries of
-# other suites (third-party repositories) are left out: they may have no
-# sources, which would fail the update.
+# release and its updates (whatever mirror they name), turned into deb-src
+# ones. Other suites are left out: third-party repositories may have no
+# sources, which would fail the update, and the security archive's sources
+# are not served everywhere its binaries are.
 quarrix_win_source_entries() {
   local codename="$1" f
   for f in /etc/apt/sources.list.d/*.sources; do
     [ -f "$f" ] && [ "$(basename "$f")" != quarrix-src.sources ] || continue
     awk -v c="$codename" '
-      function ours(suite) { return suite == c || index(suite, c "-") == 1 || index(suite, c "/") == 1 }
+      function ours(suite) { return suite == c || suite == c "-updates" }
       BEGIN { RS = ""; FS = "\n" }
       {
         types = ""; suites = ""; enabled = "yes"; rest = ""; key = ""
@@ -51,7 +52,7 @@ quarrix_win_source_entries() {
         i = 2; options = ""
         if ($2 ~ /^\[/) { while (i < NF && $i !~ /\]$/) options = options " " $(i++); options = options " " $(i++) }
         suite = $(i + 1)
-        if (!(suite == c || index(suite, c "-") == 1 || index(suite, c "/") == 1)) next
+        if (suite != c && suite != c "-updates") next
         components = ""; for (j = i + 2; j <= NF; j++) components = components (j > i + 2 ? " " : "") $j
         printf "Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\n", $i, suite, components
         if (match(options, /signed-by=[^] ]+/)) printf "Signed-By: %s\n", substr(options, RSTART + 10, RLENGTH - 10)
