@@ -56,6 +56,9 @@ fixtures="$build/archive-fixtures"
 # On a display, so that the console test has a console window to write to.
 (cd "$work" && QUARRIX_ARCHIVE_FIXTURES="$(winpath "$fixtures")" xvfb-run -a "$wine" "$build/tests/core_tests.exe" --gtest_filter="-$excluded" --gtest_brief=1) \
   || fail "core tests"
+# The server of that display's session ends with it; a program started while
+# it ends fails with no word, so the next one waits for it to be gone.
+"$(dirname "$wine")/wineserver" -w 2>/dev/null || true
 
 echo "== CLI tests on quarrix-cli.exe"
 # The tests give the program a bare environment; the wrapper adds Wine's.
