@@ -35,13 +35,11 @@ EExtract ExtractMemberCopy(wxWindow* parent, const std::string& archivePath, con
         result = copy.Extract(*reader, archivePath, where, area, &progress);
       },
       [&](std::function<bool()> done) {
-        return std::make_unique<CProgressDlg>(parent, kMemberCopyCaption, "WorkProgressLayout", std::move(done),
-                                              [&progress, name](CProgressDlg& dialog) {
-                                                dialog.SetText("ID_MESSAGE",
-                                                               MemberCopyProgressText(name, progress.nDone.load(),
-                                                                                      progress.nTotal.load()));
-                                                dialog.SetGauge(progress.Permille());
-                                              });
+        return std::make_unique<CProgressDlg>(
+            parent, kMemberCopyCaption, "WorkProgressLayout", std::move(done), [&progress, name](CProgressDlg& dialog) {
+              dialog.SetText("ID_MESSAGE", MemberCopyProgressText(name, progress.nDone.load(), progress.nTotal.load()));
+              dialog.SetGauge(progress.Permille());
+            });
       },
       cancel);
   // キャンセル as the work ended: nothing is left, as the user asked.
@@ -62,8 +60,7 @@ std::string MemberCopyMessage(EExtract result) {
     case EExtract::TooLarge:
       return "ファイルが一覧の大きさを超えて展開されるため、取り出しを中止しました\n"
              "アーカイブが壊れている可能性があります";
-    case EExtract::NotAFile:
-      return "このファイルはシンボリックリンクなどの通常のファイルではないため、開けません";
+    case EExtract::NotAFile: return "このファイルはシンボリックリンクなどの通常のファイルではないため、開けません";
     case EExtract::WriteFailed:
       return "取り出したファイルを一時フォルダに書き込めませんでした\n空き容量を確かめてください";
   }

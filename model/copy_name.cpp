@@ -19,8 +19,8 @@ bool IsDeviceName(std::string_view stem) {
   if (upper.compare(0, 3, "COM") != 0 && upper.compare(0, 3, "LPT") != 0) return false;
   const std::string_view number = std::string_view(upper).substr(3);
   // Windows takes the superscript digits for devices too.
-  return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" ||
-         number == "\xC2\xB2" || number == "\xC2\xB3";
+  return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" || number == "\xC2\xB2" ||
+         number == "\xC2\xB3";
 }
 
 // The length of the UTF-8 character that starts at name[at]; 0 for a byte

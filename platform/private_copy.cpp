@@ -73,7 +73,8 @@ void RemoveCopyFolders(const std::string& area, const std::function<bool(std::in
   }
   std::vector<std::string> names;
   while (const dirent* entry = ::readdir(dir))
-    if (const std::int64_t owner = CopyFolderOwner(entry->d_name); owner != 0 && remove(owner)) names.push_back(entry->d_name);
+    if (const std::int64_t owner = CopyFolderOwner(entry->d_name); owner != 0 && remove(owner))
+      names.push_back(entry->d_name);
   ::closedir(dir);
   for (const std::string& name : names) RemoveTreeAt(areaFd, name, 0);
   ::close(areaFd);
@@ -109,7 +110,6 @@ int CPrivateCopy::Create(const std::string& area, const std::string& name) {
   m_fd = ::openat(m_folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
   if (m_fd < 0) return errno;
   m_strArea = area;
-  m_strName = name;
   m_strPath = area + "/" + m_strFolder + "/" + name;
   return 0;
 }
@@ -144,4 +144,3 @@ std::string DefaultCopyArea() {
   const std::string base = temp != nullptr && temp[0] == '/' ? temp : "/tmp";
   return base + "/quarrix-members-" + std::to_string(::geteuid());
 }
-

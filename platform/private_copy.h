@@ -40,7 +40,6 @@ class CPrivateCopy {
 
   std::string m_strArea;
   std::string m_strFolder;  // its name in the area
-  std::string m_strName;
   std::string m_strPath;
 #ifdef _WIN32
   void* m_hFile = nullptr;

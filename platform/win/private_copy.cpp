@@ -109,7 +109,6 @@ int CPrivateCopy::Create(const std::string& area, const std::string& name) {
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastErrno();
   m_hFile = file;
-  m_strName = name;
   m_strPath = path;
   return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 
@@ -47,14 +48,14 @@ TEST(CopyName, NamesThatArePathsDrivesStreamsOrDevicesElsewhereBecomePlainNames)
   EXPECT_EQ("D_大事な書類.txt", SafeCopyName("D:大事な書類.txt"));
   EXPECT_EQ("a.txt_stream", SafeCopyName("a.txt:stream"));
   EXPECT_EQ("a_b_c_d_e_f_", SafeCopyName("a*b?c\"d<e>f|"));
-  for (const char* device : {"CON", "nul.txt", "Com1.tar.gz", "LPT9", "aux", "PRN.", "CON .txt", "COM\xC2\xB9",
-                             "conin$"}) {
+  for (const char* device :
+       {"CON", "nul.txt", "Com1.tar.gz", "LPT9", "aux", "PRN.", "CON .txt", "COM\xC2\xB9", "conin$"}) {
     EXPECT_EQ('_', SafeCopyName(device)[0]) << device;
   }
   EXPECT_EQ("_nul.txt", SafeCopyName("nul.txt"));
   for (const char* plain : {"COM10", "CONSOLE.txt", "nul_", "LPT", "コン.txt"}) EXPECT_EQ(plain, SafeCopyName(plain));
   // Control characters, C1 ones too, and bytes that are no UTF-8.
-  EXPECT_EQ("a_b__c_", SafeCopyName("a\tb\x7F\xC2\x85" "c\xFF"));
+  EXPECT_EQ("a_b__c_", SafeCopyName(std::string("a\tb\x7F\xC2\x85") + "c\xFF"));
   // Windows drops a trailing dot or space, which would make another name.
   EXPECT_EQ("name_", SafeCopyName("name."));
   EXPECT_EQ("name_", SafeCopyName("name "));
@@ -135,7 +136,8 @@ class MemberCopyTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(MemberCopyTest, AMemberIsCopiedIntoAPrivateFolderOfItsOwnUnderASafeName) {
-  const std::vector<std::string> names{"D:大事な書類.txt", "CON", "nul.txt", "a.txt:stream", Repeat("あ", 100) + ".txt"};
+  const std::vector<std::string> names{"D:大事な書類.txt", "CON", "nul.txt", "a.txt:stream",
+                                       Repeat("あ", 100) + ".txt"};
   for (const std::string& name : names) {
     std::string path;
     ASSERT_EQ(EExtract::Done, Copy("names.zip", {name}, name.size() + 8, &path)) << name;
@@ -172,11 +174,11 @@ TEST_F(MemberCopyTest, AStreamThatExpandsPastItsListedSizeIsStoppedAsDamagedAndL
   // lying.zip's headers say 100 bytes; its member inflates to 8 MB.
   std::uint64_t handed = 0;
   const auto reader = MakeFileContentReader();
-  EXPECT_EQ(EExtract::TooLarge, ExtractMember(*reader, m_strDir + "/lying.zip", {{"zeros.bin"}}, 100,
-                                              [&](const char*, std::size_t size) {
-                                                handed += size;
-                                                return true;
-                                              }));
+  EXPECT_EQ(EExtract::TooLarge,
+            ExtractMember(*reader, m_strDir + "/lying.zip", {{"zeros.bin"}}, 100, [&](const char*, std::size_t size) {
+              handed += size;
+              return true;
+            }));
   EXPECT_LE(handed, 100 + kMemberCopySlackBytes);
   EXPECT_EQ(EExtract::TooLarge, Copy("lying.zip", {"zeros.bin"}, 100));
   EXPECT_TRUE(FoldersIn(m_strArea).empty());
@@ -200,12 +202,13 @@ TEST_F(MemberCopyTest, ACopyHasNoDeadlineAndACancelledOneLeavesNothing) {
   noTime.nSeconds = 0;
   std::string bytes;
   const auto reader = MakeFileContentReader();
-  EXPECT_EQ(EExtract::Done, ExtractMember(*reader, m_strDir + "/plain.zip", {{"sub", "readme.txt"}}, 7,
-                                          [&](const char* data, std::size_t size) {
-                                            bytes.append(data, size);
-                                            return true;
-                                          },
-                                          nullptr, noTime));
+  EXPECT_EQ(EExtract::Done, ExtractMember(
+                                *reader, m_strDir + "/plain.zip", {{"sub", "readme.txt"}}, 7,
+                                [&](const char* data, std::size_t size) {
+                                  bytes.append(data, size);
+                                  return true;
+                                },
+                                nullptr, noTime));
   EXPECT_EQ("readme\n", bytes);
 
   // キャンセル while the bytes come: the copy stops at once, whatever the
@@ -214,13 +217,14 @@ TEST_F(MemberCopyTest, ACopyHasNoDeadlineAndACancelledOneLeavesNothing) {
   CWorkProgress progress;
   progress.pCancel = &cancel;
   std::uint64_t handed = 0;
-  EXPECT_EQ(EExtract::Cancelled, ExtractMember(*reader, m_strDir + "/lying.zip", {{"zeros.bin"}}, 8 << 20,
-                                               [&](const char*, std::size_t size) {
-                                                 handed += size;
-                                                 cancel.store(true);
-                                                 return true;
-                                               },
-                                               &progress));
+  EXPECT_EQ(EExtract::Cancelled, ExtractMember(
+                                     *reader, m_strDir + "/lying.zip", {{"zeros.bin"}}, 8 << 20,
+                                     [&](const char*, std::size_t size) {
+                                       handed += size;
+                                       cancel.store(true);
+                                       return true;
+                                     },
+                                     &progress));
   EXPECT_EQ(handed, progress.nDone.load());
   EXPECT_LT(handed, std::uint64_t(8 << 20));
   EXPECT_EQ(std::uint64_t(8 << 20), progress.nTotal.load());
