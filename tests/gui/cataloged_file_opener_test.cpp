@@ -94,8 +94,8 @@ class OpenCatalogedFileTest : public testing::Test {
 
   ~OpenCatalogedFileTest() override { MemberCopyArea() = m_strSavedArea; }
 
-  // Lists the fixture archive fixture as name on the disk; its members
-  // folder, null without fixtures.
+  // Copies the fixture archive onto the disk as name and lists it; its
+  // members folder (null without fixtures).
   CFolderFileInfo* ListFixture(const std::string& fixture, const std::string& name) {
     const char* fixtures = std::getenv("QUARRIX_ARCHIVE_FIXTURES");
     if (fixtures == nullptr || !std::filesystem::exists(std::string(fixtures) + "/.done")) return nullptr;
