@@ -14,16 +14,21 @@ constexpr std::uint32_t kMaxNameBytes = 0xFFFF;
 // crafted list row or record from asking for gigabytes.
 constexpr std::uint32_t kMaxNoteBytes = 1u << 20;
 
-// Folders below a catalog, the folders of archive members counted too:
-// every item stores its whole path in the set file, so a file grows with
-// the square of its depth, and walks keep a frame a level. Real trees stay
-// far below (a Linux path ends at 4,096 bytes, 2,048 levels at most).
+// Names in an item's path below its catalog (for an archive's members,
+// below the archive): every item stores its whole path in the set file, so
+// a file grows with the square of its depth, and walks keep a frame a
+// level. Real trees stay far below (a Linux path ends at 4,096 bytes, 2,048
+// levels at most).
 constexpr int kMaxDepth = 1024;
 
-// A logical path's bytes below the set: Windows' longest path is 32,767
-// UTF-16 units, three bytes each at most in UTF-8. Bounds what each item
-// stores and what a deep tree costs.
+// A logical path's bytes below its catalog (for members, below the
+// archive): Windows' longest path is 32,767 UTF-16 units, three bytes each
+// at most in UTF-8. Bounds what each item stores and what a deep tree costs.
 constexpr std::uint32_t kMaxPathBytes = 3 * 32768;
+
+// Archives inside archives a listing opens (--archive-depth): each level
+// is read into memory whole while the levels above it stay open.
+constexpr int kMaxArchiveDepth = 8;
 
 // Archives inside archives, as a set file may hold them: deeper listings
 // are never made (kMaxArchiveDepth), and the bound keeps reading and
