@@ -43,6 +43,8 @@ constexpr std::uint32_t kMaxArchiveMembers = 1000000;
 // full archives, so that a crafted record cannot outgrow memory.
 constexpr std::uint32_t kMaxCatalogMembers = 10 * kMaxArchiveMembers;
 
-// A line of an imported list: far past any real path and its fields, and
-// small enough that a file without line breaks cannot make one row of it.
-constexpr std::uint32_t kMaxImportLineBytes = 1u << 20;
+// A line of an imported list: room for a note at kMaxNoteBytes written as
+// escapes (JSON's take up to three times the UTF-8 bytes) and a path at
+// kMaxPathBytes, yet small enough that a file without line breaks cannot
+// make one row of it.
+constexpr std::uint32_t kMaxImportLineBytes = 8u << 20;
