@@ -39,8 +39,10 @@ std::string ProblemText(EImportProblem problem) {
     case EImportProblem::PathTooLong: return "パスが長すぎます (" + FormatCount(kMaxPathBytes) + " バイトまで)";
     case EImportProblem::NameMerges: return "長すぎる名前を短くすると、別の名前と同じになります";
     case EImportProblem::LineTooLong: return "行が長すぎます (" + FormatCount(kMaxImportLineBytes) + " バイトまで)";
-    case EImportProblem::NameCut: return "名前が長すぎるため、" + FormatCount(kMaxNameBytes) + " バイトまでに短くしました";
-    case EImportProblem::NoteCut: return "ノートが長すぎるため、" + FormatCount(kMaxNoteBytes) + " バイトまでに短くしました";
+    case EImportProblem::NameCut:
+      return "名前が長すぎるため、" + FormatCount(kMaxNameBytes) + " バイトまでに短くしました";
+    case EImportProblem::NoteCut:
+      return "ノートが長すぎるため、" + FormatCount(kMaxNoteBytes) + " バイトまでに短くしました";
   }
   return "読めません";
 }

@@ -30,8 +30,8 @@ enum EArchiveState : std::uint8_t {
 
 struct CArchiveLimits {
   std::uint32_t nMaxMembers = kMaxArchiveMembers;  // in one archive, those inside it and the folders implied included
-  int nDepth = 1;                       // 1: an archive's own members; 2: and those of archives in it ...
-  int nSeconds = 60;                    // for one archive, those inside it included
+  int nDepth = 1;                                  // 1: an archive's own members; 2: and those of archives in it ...
+  int nSeconds = 60;                               // for one archive, those inside it included
   // An archive inside another is read into memory to be listed; larger
   // ones are left closed.
   std::uint64_t nMaxNestedBytes = 64 << 20;

@@ -155,7 +155,8 @@ bool CItemBuilder::CutFrom(const CFileInfo& found, std::size_t originalHash) con
 namespace {
 
 std::size_t SlotHash(const CFolderFileInfo* parent, std::string_view name) {
-  return std::hash<std::string_view>()(name) ^ (std::size_t(reinterpret_cast<std::uintptr_t>(parent)) * 0x9E3779B97F4A7C15ULL);
+  return std::hash<std::string_view>()(name) ^
+         (std::size_t(reinterpret_cast<std::uintptr_t>(parent)) * 0x9E3779B97F4A7C15ULL);
 }
 
 }  // namespace

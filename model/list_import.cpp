@@ -518,7 +518,7 @@ class CImporter {
   CRow m_row;
   CFindData m_record;
   std::string m_pathText;
-  std::vector<std::string> m_names;  // of the row's path, their storage kept from row to row
+  std::vector<std::string> m_names;         // of the row's path, their storage kept from row to row
   std::unique_ptr<CItemBuilder> m_builder;  // of the catalog, which m_result holds
   std::vector<std::pair<const CFileInfo*, CFingerprint>> m_fingerprints;
 };

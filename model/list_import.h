@@ -55,7 +55,7 @@ struct CImportResult {
   std::unique_ptr<CDriveFileInfo> catalog;
   std::vector<CImportProblem> problems;
   std::vector<CImportProblem> cuts;  // rows kept with a name or note cut to fit (NameCut, NoteCut)
-  std::uint64_t nRows = 0;  // rows read, bad ones included
+  std::uint64_t nRows = 0;           // rows read, bad ones included
 };
 
 // Reads text, the whole list, in options.eFormat. csv and tsv need their

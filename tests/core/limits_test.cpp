@@ -25,8 +25,7 @@ std::string Escape(unsigned char byte) {
   return out;
 }
 
-EBuilt AddPath(CItemBuilder& builder, std::vector<std::string> names, bool folder = false,
-               CFileInfo** made = nullptr) {
+EBuilt AddPath(CItemBuilder& builder, std::vector<std::string> names, bool folder = false, CFileInfo** made = nullptr) {
   CFindData record = folder ? FolderRecord("") : FileRecord("", 1);
   CFileInfo* item = nullptr;
   return builder.Add(names, names.size(), record, made != nullptr ? made : &item);
@@ -39,7 +38,8 @@ TEST(ItemBuilder, OneRuleForNamesAndNotes) {
                           std::string("a\0b", 3), std::string("\xff")}) {
     EXPECT_EQ(ETextCheck::Refused, CheckItemName(bad)) << bad;
   }
-  for (std::string good : {std::string("..."), std::string("名前.txt"), "x" + Escape(0xFF), Repeat("a", kMaxNameBytes)}) {
+  for (std::string good :
+       {std::string("..."), std::string("名前.txt"), "x" + Escape(0xFF), Repeat("a", kMaxNameBytes)}) {
     const std::string before = good;
     EXPECT_EQ(ETextCheck::Fine, CheckItemName(good));
     EXPECT_EQ(before, good);
@@ -91,8 +91,8 @@ TEST(ItemBuilder, FoldersAreFoundByParentAndNameAndCutNamesNeverMerge) {
   CItemBuilder listing(*catalog, EBuild::Listing);
   CFileInfo* made = nullptr;
   EXPECT_EQ(EBuilt::Made, AddPath(listing, {"a", "b", "c.txt"}));
-  EXPECT_EQ(EBuilt::Made, AddPath(listing, {"a", "b"}, true, &made));  // its own record comes after
-  EXPECT_EQ(EBuilt::Made, AddPath(listing, {"a", "b", "c.txt"}));      // a listing may hold a file twice
+  EXPECT_EQ(EBuilt::Made, AddPath(listing, {"a", "b"}, true, &made));   // its own record comes after
+  EXPECT_EQ(EBuilt::Made, AddPath(listing, {"a", "b", "c.txt"}));       // a listing may hold a file twice
   EXPECT_EQ(EBuilt::Made, AddPath(listing, {"a", "b", "c.txt", "d"}));  // a folder beside the file
   EXPECT_EQ(6u, listing.Made());
   EXPECT_EQ(made, FindByPath(catalog.get(), "a\\b"));
@@ -116,9 +116,8 @@ TEST(ItemBuilder, FoldersAreFoundByParentAndNameAndCutNamesNeverMerge) {
     EXPECT_EQ(EBuilt::NameMerges, AddPath(*builder, {second, "h"}));
     EXPECT_EQ(EBuilt::NameMerges, AddPath(*builder, {Repeat("x", kMaxNameBytes)}, true));
   }
-  EXPECT_EQ(2u, static_cast<const CFolderFileInfo*>(FindByPath(list.get(), Repeat("x", kMaxNameBytes)))
-                    ->Children()
-                    .size());
+  EXPECT_EQ(2u,
+            static_cast<const CFolderFileInfo*>(FindByPath(list.get(), Repeat("x", kMaxNameBytes)))->Children().size());
 }
 
 TEST(ItemBuilder, LongNamesWrittenReadBackWithTheOtherCatalogs) {
@@ -149,13 +148,13 @@ TEST(ItemBuilder, LongNamesWrittenReadBackWithTheOtherCatalogs) {
 TEST(ItemBuilder, ImportNamesRowsPastTheLimitsAndTheCuts) {
   CImportOptions options;
   const std::string atLimit = Repeat("d\\", kMaxDepth - 1) + "f";
-  std::string text = "path,kind,note\n" + atLimit + ",file,\n";    // line 2
-  text += "d\\" + atLimit + ",file,\n";                                  // 3: one too deep
-  text += Repeat("\n", 100000);                                           // blank lines cost nothing
-  text += "b" + Repeat("あ", 30000) + ",file,\n";                         // 100004: cut
-  text += "n,file," + Repeat("x", kMaxNoteBytes + 1) + "\n";              // 100005: note cut
-  text += "z," + Repeat(" ", kMaxImportLineBytes) + "\n";                 // 100006: too long
-  text += "a/b,file,\n";                                                  // 100007: "/" in a name
+  std::string text = "path,kind,note\n" + atLimit + ",file,\n";  // line 2
+  text += "d\\" + atLimit + ",file,\n";                          // 3: one too deep
+  text += Repeat("\n", 100000);                                  // blank lines cost nothing
+  text += "b" + Repeat("あ", 30000) + ",file,\n";                // 100004: cut
+  text += "n,file," + Repeat("x", kMaxNoteBytes + 1) + "\n";     // 100005: note cut
+  text += "z," + Repeat(" ", kMaxImportLineBytes) + "\n";        // 100006: too long
+  text += "a/b,file,\n";                                         // 100007: "/" in a name
   const CImportResult result = ImportItemList(text, options);
   ASSERT_EQ(3u, result.problems.size());
   EXPECT_EQ(3u, result.problems[0].nLine);

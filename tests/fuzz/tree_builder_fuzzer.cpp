@@ -43,7 +43,8 @@ std::string RandomName(FuzzedDataProvider& input) {
 
 // Adds items below root from the input until it says stop.
 void Build(FuzzedDataProvider& input, CFolderFileInfo& root, CFolderFileInfo& catalog, int nesting) {
-  CItemBuilder builder(root, input.ConsumeBool() ? EBuild::Unique : EBuild::Listing, 1 + input.ConsumeIntegral<std::uint8_t>());
+  CItemBuilder builder(root, input.ConsumeBool() ? EBuild::Unique : EBuild::Listing,
+                       1 + input.ConsumeIntegral<std::uint8_t>());
   std::vector<std::string> names;
   for (int items = input.ConsumeIntegralInRange(0, 24); items > 0 && input.remaining_bytes() > 0; --items) {
     names.resize(input.ConsumeIntegralInRange<std::size_t>(1, 4));
@@ -61,8 +62,8 @@ void Build(FuzzedDataProvider& input, CFolderFileInfo& root, CFolderFileInfo& ca
     if (CheckItemNote(note) != ETextCheck::Refused) made->SetNoteText(note);
     // A file of the catalog (not of an archive) may be listed as one.
     if (!folder && nesting < 2 && &root == &catalog && input.ConsumeBool())
-      Build(input, catalog.AttachMembers(*made, input.ConsumeIntegral<std::uint8_t>() & kArchiveStateMask),
-            catalog, nesting + 1);
+      Build(input, catalog.AttachMembers(*made, input.ConsumeIntegral<std::uint8_t>() & kArchiveStateMask), catalog,
+            nesting + 1);
   }
 }
 
