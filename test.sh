@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the format of the files a change touches,
-# fuzzes the set-file reader for a minute, builds
+# fuzzes the set-file reader and the tree builders for a minute, builds
 # with AddressSanitizer and UBSan and runs every test, then the Windows leg.
 set -euo pipefail
 cd "$(dirname "$0")"

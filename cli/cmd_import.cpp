@@ -14,12 +14,13 @@
 #include <sstream>
 
 #include "cli/cli_common.h"
+#include "model/limits.h"
 #include "model/list_import.h"
 #include "model/text_format.h"
 
 namespace {
 
-const char* ProblemText(EImportProblem problem) {
+std::string ProblemText(EImportProblem problem) {
   switch (problem) {
     case EImportProblem::BadQuoting: return "引用符の使い方が正しくありません";
     case EImportProblem::BadEscape: return "「\\」の後に使えない文字があります";
@@ -28,12 +29,20 @@ const char* ProblemText(EImportProblem problem) {
     case EImportProblem::BadTime: return "日時として読めません";
     case EImportProblem::BadFingerprint: return "ハッシュ (XXH128) として読めません";
     case EImportProblem::BadKind: return "種類として読めません";
-    case EImportProblem::BadPath: return "パスが空か、空の名前や . や .. を含みます";
+    case EImportProblem::BadPath: return "パスが空か、空の名前、. や ..、「/」を含む名前があります";
     case EImportProblem::Duplicate: return "同じパスが既にあります";
     case EImportProblem::UnderAFile: return "ファイルの下にあるパスです";
     case EImportProblem::MissingColumn: return "見出しの行にパスの列がありません";
     case EImportProblem::FieldCount: return "4 つの欄がありません";
     case EImportProblem::NulCharacter: return "名前かノートに NUL 文字があります";
+    case EImportProblem::TooDeep: return "フォルダーの階層が深すぎます (" + std::to_string(kMaxDepth) + " 階層まで)";
+    case EImportProblem::PathTooLong: return "パスが長すぎます (" + FormatCount(kMaxPathBytes) + " バイトまで)";
+    case EImportProblem::NameMerges: return "長すぎる名前を短くすると、別の名前と同じになります";
+    case EImportProblem::LineTooLong: return "行が長すぎます (" + FormatCount(kMaxImportLineBytes) + " バイトまで)";
+    case EImportProblem::NameCut:
+      return "名前が長すぎるため、" + FormatCount(kMaxNameBytes) + " バイトまでに短くしました";
+    case EImportProblem::NoteCut:
+      return "ノートが長すぎるため、" + FormatCount(kMaxNoteBytes) + " バイトまでに短くしました";
   }
   return "読めません";
 }
@@ -92,6 +101,10 @@ int CmdImport(const std::vector<std::string>& args) {
 
   CImportResult imported = ImportItemList(text, options);
   const std::vector<CImportProblem>& problems = imported.problems;
+  for (std::size_t i = 0; i < imported.cuts.size() && i < kProblemsShown; ++i)
+    ReportError(std::to_string(imported.cuts[i].nLine) + " 行目: " + ProblemText(imported.cuts[i].eWhat));
+  if (imported.cuts.size() > kProblemsShown)
+    ReportError("ほかに " + FormatCount(imported.cuts.size() - kProblemsShown) + " 行の名前かノートを短くしました");
   for (std::size_t i = 0; i < problems.size() && i < kProblemsShown; ++i)
     ReportError(std::to_string(problems[i].nLine) + " 行目: " + ProblemText(problems[i].eWhat));
   if (problems.size() > kProblemsShown)

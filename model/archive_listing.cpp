@@ -6,9 +6,9 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <unordered_map>
 
 #include "model/archive_reading.h"
+#include "model/item_builder.h"
 #include "platform/archive_entry_name.h"
 #include "platform/file_time.h"
 #include "platform/cp932_codec.h"
@@ -22,61 +22,10 @@ constexpr const char* kArchiveSuffixes[] = {
     ".tbz2", ".txz", ".tzst", ".tar.gz", ".tar.bz2", ".tar.xz", ".tar.zst", ".tar.lzma", ".tlz",
 };
 
-// Folders of one archive's members by their path below it, so that each
-// member finds its folder without a search.
-class CMemberTree {
- public:
-  explicit CMemberTree(CFolderFileInfo& root) : m_root(root) {}
-
-  void Add(const std::vector<std::string>& names, bool folder, CFindData record, CFileInfo** made) {
-    *made = nullptr;
-    if (names.empty()) return;
-    CFolderFileInfo* parent = &m_root;
-    std::string key;
-    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
-      if (i != 0) key.push_back('\\');
-      key += names[i];
-      parent = &FolderAt(*parent, key, names[i], nullptr, record);
-    }
-    record.cFileName = names.back();
-    if (folder) {
-      if (names.size() > 1) key.push_back('\\');
-      key += names.back();
-      FolderAt(*parent, key, names.back(), &record, record);
-      return;
-    }
-    *made = parent->AddChild(&record);
-  }
-
- private:
-  // The folder at key (made as name below parent when new); a folder's own
-  // entry gives it its record, whether it came before its members or after.
-  // A folder only implied by its members' paths takes the times of the
-  // first member that implies it.
-  CFolderFileInfo& FolderAt(CFolderFileInfo& parent, const std::string& key, const std::string& name,
-                            const CFindData* record, const CFindData& implied) {
-    const auto it = m_folders.find(key);
-    if (it != m_folders.end()) {
-      if (record != nullptr) it->second->CopyFieldsFrom(*CFileInfo::Create(record));
-      return *it->second;
-    }
-    CFindData made = record != nullptr ? *record : implied;
-    made.SetSize(0);
-    made.cFileName = name;
-    made.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-    auto* folder = static_cast<CFolderFileInfo*>(parent.AddChild(&made));
-    m_folders.emplace(key, folder);
-    return *folder;
-  }
-
-  CFolderFileInfo& m_root;
-  std::unordered_map<std::string, CFolderFileInfo*> m_folders;
-};
-
 struct CListing {
   const CArchiveLimits& limits;
   CArchiveReadLimits& reading;
-  std::uint32_t nMembers = 0;
+  std::uint64_t& nMembers;  // made so far in the outermost archive, the folders implied included
 };
 
 CFindData MemberRecord(archive_entry* entry, bool folder) {
@@ -112,13 +61,12 @@ void ListInner(archive* reader, CFolderFileInfo& folder, CFileInfo& item, int le
       ListOpened(archive.get(), inner, level + 1, nested, state);
     else
       state |= source.StateAfterError();
-    listing.nMembers = nested.nMembers;
   }
   item.SetArchiveState(state);
 }
 
 void ListOpened(archive* reader, CFolderFileInfo& members, int level, CListing& listing, std::uint8_t& state) {
-  CMemberTree tree(members);
+  CItemBuilder tree(members, EBuild::Listing, listing.limits.nMaxMembers, &listing.nMembers);
   archive_entry* entry = nullptr;
   for (;;) {
     const int result = archive_read_next_header(reader, &entry);
@@ -132,17 +80,23 @@ void ListOpened(archive* reader, CFolderFileInfo& members, int level, CListing& 
       state |= listing.reading.StateAfterError();
       break;
     }
-    if (listing.nMembers >= listing.limits.nMaxMembers) {
+    const bool folder = archive_entry_filetype(entry) == AE_IFDIR;
+    if (archive_entry_is_encrypted(entry)) state |= kArchiveEncrypted;
+    std::vector<std::string> names = MemberNamesOf(ArchiveEntryPath(reader, entry), std::size_t(kMaxDepth) + 1);
+    if (names.empty() && folder) continue;  // the archive's own folder, "./"
+    CFindData record = MemberRecord(entry, folder);
+    CFileInfo* item = nullptr;
+    const EBuilt built = tree.Add(names, names.size(), record, &item);
+    if (built == EBuilt::TooMany) {
       state |= kArchiveCapped;
       break;
     }
-    ++listing.nMembers;
-    const bool folder = archive_entry_filetype(entry) == AE_IFDIR;
-    if (archive_entry_is_encrypted(entry)) state |= kArchiveEncrypted;
-    const std::vector<std::string> names = MemberNamesOf(ArchiveEntryPath(reader, entry));
-    CFileInfo* item = nullptr;
-    tree.Add(names, folder, MemberRecord(entry, folder), &item);
-    if (item != nullptr && level < listing.limits.nDepth && IsArchiveName(item->GetName()) &&
+    if (!IsBuilt(built)) {
+      state |= kArchiveLeftOut;
+      continue;
+    }
+    if (built == EBuilt::NameCut) state |= kArchiveNamesCut;
+    if (!folder && level < listing.limits.nDepth && IsArchiveName(item->GetName()) &&
         !archive_entry_is_encrypted(entry)) {
       ListInner(reader, members, *item, level, listing);
       // The inner listing may have failed on the outer archive's data.
@@ -177,13 +131,15 @@ std::string ArchiveStateText(std::uint8_t state) {
   if (state & kArchiveEncrypted) add("暗号化あり");
   if (state & kArchiveCapped) add("大きすぎるため一部のみ");
   if (state & kArchiveTimedOut) add("時間切れのため途中まで");
+  if (state & kArchiveNamesCut) add("長い名前を短縮");
+  if (state & kArchiveLeftOut) add("扱えない名前や深さのものを除外");
   return text;
 }
 
-std::vector<std::string> MemberNamesOf(std::string_view storedPath) {
+std::vector<std::string> MemberNamesOf(std::string_view storedPath, std::size_t max) {
   std::vector<std::string> names;
   std::size_t start = 0;
-  while (start <= storedPath.size()) {
+  while (start <= storedPath.size() && names.size() < max) {
     std::size_t end = storedPath.find('/', start);
     if (end == std::string_view::npos) end = storedPath.size();
     const std::string_view part = storedPath.substr(start, end - start);
@@ -199,7 +155,8 @@ EListArchive ListArchive(CContentReader& reader, const std::string& path, CFolde
   if (reader.Open(path) != EContentOpen::Opened) return EListArchive::Unopened;
   CArchiveNameLocale locale;
   CArchiveReadLimits reading(reader, limits.nSeconds, cancel);
-  CListing listing{limits, reading};
+  std::uint64_t made = 0;
+  CListing listing{limits, reading, made};
   ArchivePtr archive = NewArchiveReader();
   if (OpenWithReader(archive.get(), reading) == ARCHIVE_OK) {
     ListOpened(archive.get(), members, 1, listing, state);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/file_info.h"
+#include "model/limits.h"
 #include "platform/content_reader.h"
 
 // Bits of an archive's state (CFileInfo::ArchiveState).
@@ -22,13 +23,15 @@ enum EArchiveState : std::uint8_t {
   kArchiveEncrypted = 2,  // members, or the listing itself, encrypted
   kArchiveCapped = 4,     // more members than a listing keeps, or too large to open inside another
   kArchiveTimedOut = 8,   // the listing ran out of time
-  kArchiveStateMask = 15,
+  kArchiveNamesCut = 16,  // names longer than an item holds were cut (item_builder.h)
+  kArchiveLeftOut = 32,   // members whose paths break the name rule or the limits were left out
+  kArchiveStateMask = 63,
 };
 
 struct CArchiveLimits {
-  std::uint32_t nMaxMembers = 1000000;  // in one archive, those inside it included
-  int nDepth = 1;                       // 1: an archive's own members; 2: and those of archives in it ...
-  int nSeconds = 60;                    // for one archive, those inside it included
+  std::uint32_t nMaxMembers = kMaxArchiveMembers;  // in one archive, those inside it and the folders implied included
+  int nDepth = 1;                                  // 1: an archive's own members; 2: and those of archives in it ...
+  int nSeconds = 60;                               // for one archive, those inside it included
   // An archive inside another is read into memory to be listed; larger
   // ones are left closed.
   std::uint64_t nMaxNestedBytes = 64 << 20;
@@ -50,6 +53,7 @@ EListArchive ListArchive(CContentReader& reader, const std::string& path, CFolde
                          const CArchiveLimits& limits, const std::atomic<bool>* cancel, std::uint8_t& state);
 
 // Splits a member's stored path into item names: "/" separates, empty and
-// "." parts go, every other part (".." too) becomes a name by the rule for
-// file names (real_name.h).
-std::vector<std::string> MemberNamesOf(std::string_view storedPath);
+// "." parts go, every other part becomes a name by the rule for file names
+// (real_name.h); ".." stays, for the name rule to refuse. Stops after max
+// names: a path of more is refused whatever follows.
+std::vector<std::string> MemberNamesOf(std::string_view storedPath, std::size_t max = SIZE_MAX);

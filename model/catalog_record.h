@@ -10,10 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/limits.h"
 #include "platform/medium_identity.h"
-
-// Archives inside archives are listed to this depth at most.
-constexpr int kMaxArchiveDepth = 8;
 
 // Bytes in a catalog's own identity.
 constexpr std::size_t kCatalogIdBytes = 16;

@@ -9,6 +9,7 @@
 
 #include "model/archive_listing.h"
 #include "model/item_arena.h"
+#include "model/item_builder.h"
 #include "model/root_file_info.h"
 #include "model/text_format.h"
 
@@ -87,7 +88,9 @@ template <class T>
 T* CFileInfo::NewItem(const CFindData* record, CItemArena* arena, bool alone) {
   std::string_view name;
   if (record != nullptr) name = record->cFileName;
-  const std::size_t length = std::min<std::size_t>(name.size(), 0xFFFF);
+  // Builders hold names to kMaxNameBytes (item_builder.h); should a longer
+  // one come, it is cut where the reader still takes it.
+  const std::size_t length = Utf8CutLength(name, kMaxNameBytes);
   const std::size_t nameOffset = std::is_same_v<T, CFileInfo> ? sizeof(T) - sizeof m_achName : sizeof(T);
   const std::size_t size = std::max(sizeof(T), nameOffset + length);
   void* memory = arena == nullptr ? ::operator new(size) : alone ? arena->AllocateAlone(size) : arena->Allocate(size);

@@ -14,16 +14,21 @@ constexpr std::uint32_t kMaxNameBytes = 0xFFFF;
 // crafted list row or record from asking for gigabytes.
 constexpr std::uint32_t kMaxNoteBytes = 1u << 20;
 
-// Folders below a catalog, the folders of archive members counted too:
-// every item stores its whole path in the set file, so a file grows with
-// the square of its depth, and walks keep a frame a level. Real trees stay
-// far below (a Linux path ends at 4,096 bytes, 2,048 levels at most).
+// Names in an item's path below its catalog (for an archive's members,
+// below the archive): every item stores its whole path in the set file, so
+// a file grows with the square of its depth, and walks keep a frame a
+// level. Real trees stay far below (a Linux path ends at 4,096 bytes, 2,048
+// levels at most).
 constexpr int kMaxDepth = 1024;
 
-// A logical path's bytes below the set: Windows' longest path is 32,767
-// UTF-16 units, three bytes each at most in UTF-8. Bounds what each item
-// stores and what a deep tree costs.
+// A logical path's bytes below its catalog (for members, below the
+// archive): Windows' longest path is 32,767 UTF-16 units, three bytes each
+// at most in UTF-8. Bounds what each item stores and what a deep tree costs.
 constexpr std::uint32_t kMaxPathBytes = 3 * 32768;
+
+// Archives inside archives a listing opens (--archive-depth): each level
+// is read into memory whole while the levels above it stay open.
+constexpr int kMaxArchiveDepth = 8;
 
 // Archives inside archives, as a set file may hold them: deeper listings
 // are never made (kMaxArchiveDepth), and the bound keeps reading and
@@ -38,9 +43,11 @@ constexpr std::uint32_t kMaxArchiveMembers = 1000000;
 // full archives, so that a crafted record cannot outgrow memory.
 constexpr std::uint32_t kMaxCatalogMembers = 10 * kMaxArchiveMembers;
 
-// A line of an imported list: far past any real path and its fields, and
-// small enough that a file without line breaks cannot make one row of it.
-constexpr std::uint32_t kMaxImportLineBytes = 1u << 20;
+// A line of an imported list: room for a note at kMaxNoteBytes written as
+// escapes (JSON's take up to three times the UTF-8 bytes) and a path at
+// kMaxPathBytes, yet small enough that a file without line breaks cannot
+// make one row of it.
+constexpr std::uint32_t kMaxImportLineBytes = 8u << 20;
 
 // What a member's copy may hold past the size its listing gives: the
 // listed size is the archive's own word, and a stream that expands further

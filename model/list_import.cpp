@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model/item_builder.h"
 #include "platform/cp932_codec.h"
 #include "platform/real_name.h"
 
@@ -56,7 +57,7 @@ class CCsvReader {
   explicit CCsvReader(std::string_view text) : m_text(text) {
     if (m_text.substr(0, 3) == "\xEF\xBB\xBF") m_text.remove_prefix(3);
   }
-  enum EResult { End, Record, BadQuoting };
+  enum EResult { End, Record, BadQuoting, TooLong };
 
   // fields receives views of the text, or of storage for the quoted ones.
   EResult Next(std::vector<std::string_view>& fields, std::deque<std::string>& storage, std::size_t& count,
@@ -73,13 +74,14 @@ class CCsvReader {
       }
       break;
     }
+    m_nStart = m_nAt;
     for (;;) {
       if (count == fields.size()) fields.emplace_back(), storage.emplace_back();
       std::string_view& field = fields[count];
       if (m_nAt < m_text.size() && m_text[m_nAt] == '"') {
         std::string& quoted = storage[count];
         quoted.clear();
-        if (!ReadQuoted(quoted)) return SkipLine();
+        if (!ReadQuoted(quoted)) return m_nAt - m_nStart > kMaxImportLineBytes ? TooLong : SkipLine();
         field = quoted;
       } else {
         std::size_t stop = m_nAt;
@@ -89,6 +91,7 @@ class CCsvReader {
         m_nAt = stop;
       }
       ++count;
+      if (m_nAt - m_nStart > kMaxImportLineBytes) return SkipLine(TooLong);
       if (m_nAt >= m_text.size()) return Record;
       const char c = m_text[m_nAt];
       if (c == ',') {
@@ -107,6 +110,8 @@ class CCsvReader {
  private:
   static bool IsSpecial(char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; }
 
+  // False for a field never closed, or one that would make the record too
+  // long to take (m_nAt then stands after it, past its line breaks).
   bool ReadQuoted(std::string& field) {
     ++m_nAt;
     for (;;) {
@@ -114,6 +119,11 @@ class CCsvReader {
       if (quote == std::string_view::npos) return false;
       const std::string_view part = m_text.substr(m_nAt, quote - m_nAt);
       for (const char c : part) m_nLine += c == '\n';
+      if (quote - m_nStart > kMaxImportLineBytes) {
+        m_nAt = quote + 1;
+        SkipLine();
+        return false;
+      }
       field.append(part);
       m_nAt = quote + 1;
       if (m_nAt < m_text.size() && m_text[m_nAt] == '"') {
@@ -126,15 +136,16 @@ class CCsvReader {
   }
 
   // Passes over the rest of a broken record's line.
-  EResult SkipLine() {
+  EResult SkipLine(EResult result = BadQuoting) {
     const std::size_t end = m_text.find('\n', m_nAt);
     m_nAt = end == std::string_view::npos ? m_text.size() : end + 1;
     ++m_nLine;
-    return BadQuoting;
+    return result;
   }
 
   std::string_view m_text;
   std::size_t m_nAt = 0;
+  std::size_t m_nStart = 0;  // of the record being read
   std::uint64_t m_nLine = 1;
 };
 
@@ -153,10 +164,10 @@ class CImporter {
   explicit CImporter(const CImportOptions& options) : m_options(options) {
     m_result.catalog = std::make_unique<CDriveFileInfo>(options.strLabel, options.strBase,
                                                         CMediumFacts{std::string(), kMediaImported, 0, 0});
+    m_builder = std::make_unique<CItemBuilder>(*m_result.catalog, EBuild::Unique);
   }
 
   CImportResult Run(std::string_view text) {
-    m_items.Reserve(std::size_t(std::count(text.begin(), text.end(), '\n')));  // a row a line, mostly
     switch (m_options.eFormat) {
       case EListFormat::Csv:
       case EListFormat::Efu: ReadCsv(text); break;
@@ -170,6 +181,12 @@ class CImporter {
 
  private:
   void Problem(std::uint64_t line, EImportProblem what) { m_result.problems.push_back({line, what}); }
+  // A row too long to take is a bad one.
+  bool TooLong(std::string_view row, std::uint64_t line) {
+    if (row.size() <= kMaxImportLineBytes) return false;
+    Problem(line, EImportProblem::LineTooLong);
+    return true;
+  }
 
   // --- the formats --------------------------------------------------------
 
@@ -201,9 +218,9 @@ class CImporter {
     std::uint64_t line = 0;
     std::vector<int> columns;
     for (CCsvReader::EResult got; (got = reader.Next(fields, storage, count, line)) != CCsvReader::End;) {
-      if (got == CCsvReader::BadQuoting) {
+      if (got == CCsvReader::BadQuoting || got == CCsvReader::TooLong) {
         ++m_result.nRows;
-        Problem(line, EImportProblem::BadQuoting);
+        Problem(line, got == CCsvReader::TooLong ? EImportProblem::LineTooLong : EImportProblem::BadQuoting);
         continue;
       }
       if (columns.empty()) {
@@ -228,6 +245,10 @@ class CImporter {
       ++line;
       if (!row.empty() && row.back() == '\r') row.remove_suffix(1);
       if (row.empty()) continue;
+      if (TooLong(row, line)) {
+        ++m_result.nRows;
+        continue;
+      }
       std::size_t count = 0;
       bool good = true;
       for (std::size_t start = 0;;) {
@@ -320,6 +341,7 @@ class CImporter {
       ++line;
       if (row.find_first_not_of(" \t\r") == std::string_view::npos) continue;
       ++m_result.nRows;
+      if (TooLong(row, line)) continue;
       const nlohmann::json object = nlohmann::json::parse(row, nullptr, false);
       if (!object.is_object()) {
         Problem(line, EImportProblem::BadJson);
@@ -377,6 +399,7 @@ class CImporter {
       ++line;
       if (rest.empty()) continue;
       ++m_result.nRows;
+      if (TooLong(rest, line)) continue;
       std::string_view fields[3];
       std::size_t start = 0;
       bool complete = true;
@@ -437,76 +460,16 @@ class CImporter {
 
   // --- the tree -----------------------------------------------------------
 
-  struct CEntry {
-    CFileInfo* pItem;
-    bool bListed;  // a row of its own, not only a parent of others
-  };
-
-  // The items made so far by folder and name: open addressing in one array,
-  // since a node a row would cost an allocation and a cache miss each.
-  class CItemIndex {
-   public:
-    // The entry of name in folder, or null.
-    CEntry* Find(const CFolderFileInfo* folder, std::string_view name) {
-      if (m_slots.empty()) return nullptr;
-      const std::size_t hash = Hash(folder, name);
-      for (std::size_t at = hash & (m_slots.size() - 1);; at = (at + 1) & (m_slots.size() - 1)) {
-        CSlot& slot = m_slots[at];
-        if (slot.entry.pItem == nullptr) return nullptr;
-        if (slot.nHash == hash && slot.pFolder == folder && slot.entry.pItem->GetName() == name) return &slot.entry;
-      }
-    }
-    // Room for count items without growing on the way.
-    void Reserve(std::size_t count) {
-      std::size_t size = 1024;
-      while (size < count * 2) size *= 2;
-      if (size > m_slots.size()) Resize(size);
-    }
-    void Add(const CFolderFileInfo* folder, CEntry entry) {
-      if ((m_nUsed + 1) * 2 > m_slots.size()) Grow();
-      Place(CSlot{Hash(folder, entry.pItem->GetName()), folder, entry});
-      ++m_nUsed;
-    }
-
-   private:
-    struct CSlot {
-      std::size_t nHash;
-      const CFolderFileInfo* pFolder;
-      CEntry entry;
-    };
-    static std::size_t Hash(const CFolderFileInfo* folder, std::string_view name) {
-      return std::hash<std::string_view>()(name) ^
-             (std::size_t(reinterpret_cast<std::uintptr_t>(folder)) * 0x9E3779B97F4A7C15ULL);
-    }
-    void Place(const CSlot& slot) {
-      std::size_t at = slot.nHash & (m_slots.size() - 1);
-      while (m_slots[at].entry.pItem != nullptr) at = (at + 1) & (m_slots.size() - 1);
-      m_slots[at] = slot;
-    }
-    void Grow() { Resize(std::max<std::size_t>(1024, m_slots.size() * 2)); }
-    void Resize(std::size_t size) {
-      std::vector<CSlot> old(size);
-      old.swap(m_slots);
-      for (const CSlot& slot : old)
-        if (slot.entry.pItem != nullptr) Place(slot);
-    }
-    std::vector<CSlot> m_slots;
-    std::size_t m_nUsed = 0;
-  };
-
   // A name of a path as an item holds it: a real name from find is bytes, a
-  // list's is text, escapes included. False for an empty name, "." or "..".
-  static bool TakeName(std::string_view name, char separator, std::string& out) {
-    if (name.empty() || name == "." || name == "..") return false;
-    if (name.find('\0') != std::string_view::npos) return false;
+  // list's is text, escapes included. The builder holds it to the rule.
+  static void TakeName(std::string_view name, char separator, std::string& out) {
     if (separator == '/')
       out = ItemNameOf(name);
     else
       NameText(name, out);
-    return true;
   }
 
-  void AddRow(const CRow& row, std::uint64_t line, char separator) {
+  void AddRow(CRow& row, std::uint64_t line, char separator) {
     if (row.svPath.find('\0') != std::string_view::npos || row.strNote.find('\0') != std::string::npos)
       return Problem(line, EImportProblem::NulCharacter);
     std::string_view path = row.svPath;
@@ -514,79 +477,50 @@ class CImporter {
     if (separator == '\\' && !base.empty() && path.size() > base.size() && path.compare(0, base.size(), base) == 0 &&
         (path[base.size()] == '\\' || path[base.size()] == '/'))
       path.remove_prefix(base.size() + 1);
-    const std::size_t last = path.rfind(separator);
-    const std::string_view parentPath = last == std::string_view::npos ? std::string_view() : path.substr(0, last);
-    if (!TakeName(path.substr(last + 1), separator, m_name)) return Problem(line, EImportProblem::BadPath);
-
-    CFolderFileInfo* parent = m_result.catalog.get();
-    if (last != std::string_view::npos && m_pLastFolder != nullptr && parentPath == m_lastParentPath) {
-      parent = m_pLastFolder;
-    } else if (last != std::string_view::npos) {
-      // Every name is checked before any folder is made: a bad row leaves nothing behind.
-      std::size_t count = 0;
-      for (std::size_t start = 0;; ++count) {
-        const std::size_t end = parentPath.find(separator, start);
-        if (count == m_parentNames.size()) m_parentNames.emplace_back();
-        if (!TakeName(parentPath.substr(start, end - start), separator, m_parentNames[count]))
-          return Problem(line, EImportProblem::BadPath);
-        if (end == std::string_view::npos) break;
-        start = end + 1;
-      }
-      for (std::size_t i = 0; i <= count && parent != nullptr; ++i) parent = FolderAt(*parent, m_parentNames[i]);
-      if (parent == nullptr) return Problem(line, EImportProblem::UnderAFile);
-      m_lastParentPath.assign(parentPath);
-      m_pLastFolder = parent;
+    std::size_t count = 0;
+    for (std::size_t start = 0;;) {
+      if (count == std::size_t(kMaxDepth)) return Problem(line, EImportProblem::TooDeep);
+      const std::size_t end = path.find(separator, start);
+      if (count == m_names.size()) m_names.emplace_back();
+      TakeName(path.substr(start, end - start), separator, m_names[count++]);
+      if (end == std::string_view::npos) break;
+      start = end + 1;
     }
+    const bool noteCut = CheckItemNote(row.strNote) == ETextCheck::Cut;
 
     const bool folder = row.bKnownKind ? row.bFolder : (row.dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     CFindData& record = m_record;
-    record.cFileName.swap(m_name);
     record.dwFileAttributes = folder ? row.dwAttributes | FILE_ATTRIBUTE_DIRECTORY
                                      : row.dwAttributes & ~std::uint32_t(FILE_ATTRIBUTE_DIRECTORY);
     record.ftLastWriteTime = row.ftModified;
     record.ftCreationTime = row.ftCreated;
     record.SetSize(folder ? 0 : row.nSize);
-
-    if (CEntry* found = m_items.Find(parent, record.cFileName)) {
-      // A folder made for its children, listed after them, takes its row.
-      CEntry& entry = *found;
-      if (entry.bListed || !folder) return Problem(line, EImportProblem::Duplicate);
-      entry.pItem->CopyFieldsFrom(*CFileInfo::Create(&record));
-      entry.pItem->SetNoteText(row.strNote);
-      entry.bListed = true;
-      return;
+    CFileInfo* item = nullptr;
+    switch (m_builder->Add(m_names, count, record, &item)) {
+      case EBuilt::Made: break;
+      case EBuilt::NameCut: m_result.cuts.push_back({line, EImportProblem::NameCut}); break;
+      case EBuilt::BadName: return Problem(line, EImportProblem::BadPath);
+      case EBuilt::NameMerges: return Problem(line, EImportProblem::NameMerges);
+      case EBuilt::TooDeep: return Problem(line, EImportProblem::TooDeep);
+      case EBuilt::PathTooLong: return Problem(line, EImportProblem::PathTooLong);
+      case EBuilt::TooMany:  // no count is set
+      case EBuilt::Duplicate: return Problem(line, EImportProblem::Duplicate);
+      case EBuilt::UnderAFile: return Problem(line, EImportProblem::UnderAFile);
     }
-    CFileInfo* item = parent->AddChild(&record);
+    if (noteCut) m_result.cuts.push_back({line, EImportProblem::NoteCut});
     item->SetEntryKind(row.eEntryKind);
     if (!row.strNote.empty()) item->SetNoteText(row.strNote);
     if (row.optFingerprint && !folder) m_fingerprints.emplace_back(item, *row.optFingerprint);
-    m_items.Add(parent, CEntry{item, true});
-  }
-
-  // The folder name in parent, made when no row gave it yet; null when a
-  // file stands there.
-  CFolderFileInfo* FolderAt(CFolderFileInfo& parent, const std::string& name) {
-    if (const CEntry* found = m_items.Find(&parent, name))
-      return found->pItem->IsContainer() ? static_cast<CFolderFileInfo*>(found->pItem) : nullptr;
-    CFindData record;
-    record.cFileName = name;
-    record.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-    CFileInfo* item = parent.AddChild(&record);
-    m_items.Add(&parent, CEntry{item, false});
-    return static_cast<CFolderFileInfo*>(item);
   }
 
   const CImportOptions& m_options;
   CImportResult m_result;
   CRow m_row;
   CFindData m_record;
-  std::string m_name, m_pathText;
-  std::vector<std::string> m_parentNames;
-  CItemIndex m_items;
+  std::string m_pathText;
+  std::vector<std::string> m_names;         // of the row's path, their storage kept from row to row
+  std::unique_ptr<CItemBuilder> m_builder;  // of the catalog, which m_result holds
   std::vector<std::pair<const CFileInfo*, CFingerprint>> m_fingerprints;
-  // Rows come mostly folder by folder: the last parent found is kept.
-  std::string m_lastParentPath;
-  CFolderFileInfo* m_pLastFolder = nullptr;
 };
 
 }  // namespace

@@ -21,12 +21,19 @@ enum class EImportProblem {
   BadTime,         // a time that is not one, or before 1601
   BadFingerprint,  // an xxh128 that is not 32 hex digits
   BadKind,         // a kind other than file and folder, or a find type letter
-  BadPath,         // empty, or with an empty name, ".", ".."
+  BadPath,         // empty, or with an empty name, ".", "..", or a name holding "/"
   Duplicate,       // a second row for the same path
   UnderAFile,      // a path below one that is a file
   MissingColumn,   // the header lacks the path column
   FieldCount,      // a find line without its four fields
   NulCharacter,    // a name or a note holding a NUL, which no file system or set holds
+  TooDeep,         // more names than kMaxDepth (limits.h)
+  PathTooLong,     // a path longer than kMaxPathBytes
+  NameMerges,      // a name too long to keep whole whose cut form another name has
+  LineTooLong,     // a row longer than kMaxImportLineBytes
+  // Rows kept with a change (CImportResult::cuts), not bad ones:
+  NameCut,  // a name cut at kMaxNameBytes
+  NoteCut,  // a note cut at kMaxNoteBytes
 };
 
 struct CImportProblem {
@@ -47,7 +54,8 @@ struct CImportResult {
   // folders that only appear as parents of other rows are made.
   std::unique_ptr<CDriveFileInfo> catalog;
   std::vector<CImportProblem> problems;
-  std::uint64_t nRows = 0;  // rows read, bad ones included
+  std::vector<CImportProblem> cuts;  // rows kept with a name or note cut to fit (NameCut, NoteCut)
+  std::uint64_t nRows = 0;           // rows read, bad ones included
 };
 
 // Reads text, the whole list, in options.eFormat. csv and tsv need their

@@ -5,6 +5,7 @@
 #include "model/archive_listing.h"
 #include "model/drive_file_info.h"
 #include "model/fingerprints.h"
+#include "model/item_builder.h"
 #include "model/le_bytes.h"
 #include "platform/cp932_codec.h"
 
@@ -149,28 +150,40 @@ bool CheckMemberRecords(std::string_view payload, const CDriveFileInfo& catalog)
 
 void ApplyMemberRecords(std::string_view payload, CDriveFileInfo& catalog) {
   const std::vector<CFileInfo*> items = ItemsByOffset(catalog);
-  // The folder each position's members go to: 0 is the archive's own.
+  // The folder each position's members go to (0 is the archive's own),
+  // null where none may or they are left out, and how deep they stand.
   std::vector<CFolderFileInfo*> folders;
+  std::vector<std::uint32_t> depths;
   CMemberReader reader(payload);
   reader.Read(
       [&](std::uint32_t offset, std::uint8_t state) {
         folders.assign(1, &catalog.AttachMembers(*items[offset - 1], state));
+        depths.assign(1, 1);
         return true;
       },
       [&](std::uint32_t parent, std::uint8_t flags, std::uint8_t state, std::string_view name, std::uint64_t size,
           std::uint64_t time, std::string_view note) {
+        // Written elsewhere, the records are held to the rule a listing
+        // keeps: a name that breaks it shows what it was, a member deeper
+        // than a listing goes is left out with what is below it.
+        CFolderFileInfo* folder = folders[parent];
+        const std::uint32_t depth = depths[parent];
+        folders.push_back(nullptr);
+        depths.push_back((flags & kMemberArchive) ? 1 : depth + 1);  // as a listing counts them
+        if (folder == nullptr || depth > std::uint32_t(kMaxDepth)) return;
         CFindData record;
         record.cFileName = std::string(name);
+        if (CheckItemName(record.cFileName) == ETextCheck::Refused) record.cFileName = VisibleNameOf(name);
         record.dwFileAttributes = (flags & kMemberFolder) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
         if (!(flags & kMemberFolder)) record.SetSize(size);
         record.ftLastWriteTime = time;
-        CFolderFileInfo& folder = *folders[parent];
-        CFileInfo* made =
-            folder.AddChildOfKind((flags & kMemberFolder) ? CFileInfo::KIND_FOLDER : CFileInfo::KIND_FILE, record);
-        if (!note.empty()) made->SetNoteText(std::string(note));
-        CFolderFileInfo* holds = (flags & kMemberFolder)    ? static_cast<CFolderFileInfo*>(made)
-                                 : (flags & kMemberArchive) ? &folder.AttachMembers(*made, state)
-                                                            : nullptr;
-        folders.push_back(holds);
+        ETextCheck check = ETextCheck::Fine;
+        CFileInfo* made = CItemBuilder::AddChild(*folder, record, check);
+        if (made == nullptr) return;
+        std::string text(note);
+        if (!text.empty() && CheckItemNote(text) != ETextCheck::Refused) made->SetNoteText(std::move(text));
+        folders.back() = (flags & kMemberFolder)    ? static_cast<CFolderFileInfo*>(made)
+                         : (flags & kMemberArchive) ? &folder->AttachMembers(*made, state)
+                                                    : nullptr;
       });
 }

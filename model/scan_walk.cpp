@@ -17,6 +17,7 @@
 #include <thread>
 #include <utility>
 
+#include "model/item_builder.h"
 #include "model/scan.h"
 #include "model/scan_excludes.h"
 #include "model/scan_open_folders.h"
@@ -125,7 +126,7 @@ class CFolderWalk {
       std::lock_guard<std::mutex> lock(m_mutex);
       KeepRead(root);
     }
-    Visit(root, item);
+    Visit(root, item, 0, 0);
     while (!m_options.Cancelled()) {
       while (!m_frames.empty() && m_frames.back().nNext == m_frames.back().subfolders.size()) Pop();
       if (m_frames.empty()) break;
@@ -156,7 +157,7 @@ class CFolderWalk {
           continue;
         }
       }
-      Visit(*read, *next.pItem);
+      Visit(*read, *next.pItem, topIndex + 1, next.nPathBytes);
       {
         // Its entries go now.
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -174,6 +175,7 @@ class CFolderWalk {
     bool bOtherMount;                    // the root of a mount: its file system is checked
     CFolderId expected;                  // what the listing said it is; zeros when unknown
     std::unique_ptr<CFolderRead> pRead;  // once a reading thread has begun it
+    std::size_t nPathBytes;              // of its logical path below the walk's top
   };
   struct CFrame {
     CFolderFileInfo* pItem = nullptr;
@@ -308,9 +310,10 @@ class CFolderWalk {
     return true;
   }
 
-  // Adds what read found under item and, when it has subfolders, makes it
-  // the new deepest frame.
-  void Visit(CFolderRead& read, CFolderFileInfo& item) {
+  // Adds what read found under item, depth names below the walk's top with
+  // a logical path of pathBytes, and, when it has subfolders, makes it the
+  // new deepest frame.
+  void Visit(CFolderRead& read, CFolderFileInfo& item, std::size_t depth, std::size_t pathBytes) {
     if (read.pError) std::rethrow_exception(read.pError);
     if (read.state == EReadState::Failed) item.SetUnreadable(true);
     if (read.state == EReadState::Read && m_bOnce) {
@@ -322,6 +325,19 @@ class CFolderWalk {
       }
     }
     if (read.state != EReadState::Read) {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      if (read.open) m_open.Close(read.open);
+      return;
+    }
+    // A folder whose entries would pass the limits keeps its own record and
+    // none of them, marked as not read whole: reported, and an update keeps
+    // what it held before instead of taking it for gone.
+    if (!std::all_of(read.entries.begin(), read.entries.end(), [&](const CDirEntry& entry) {
+          return FitsTree(depth + 1, PathBytesBelow(pathBytes, entry.record.cFileName.size()));
+        })) {
+      item.SetUnreadable(true);
+      TakeBackCounts(read.entries);
+      read.entries = std::vector<CDirEntry>();
       std::lock_guard<std::mutex> lock(m_mutex);
       if (read.open) m_open.Close(read.open);
       return;
@@ -341,7 +357,13 @@ class CFolderWalk {
         excluded.push_back(std::move(entry));
         continue;
       }
-      CFileInfo* child = item.AddChild(&entry.record);
+      ETextCheck check = ETextCheck::Fine;
+      CFileInfo* child = CItemBuilder::AddChild(item, entry.record, check);
+      if (child == nullptr) {  // no file system gives such a name: not taken, not silently
+        item.SetUnreadable(true);
+        excluded.push_back(std::move(entry));
+        continue;
+      }
       child->SetUnreadable(entry.bUnreadable);
       child->SetRealNameCp932(entry.bNameCp932);
       child->SetEntryKind(EntryKindOf(entry));
@@ -350,7 +372,8 @@ class CFolderWalk {
                                     std::move(entry.strRawName),
                                     entry.bMountRoot || entry.nDevice != device,
                                     {entry.nDevice, entry.nInode},
-                                    nullptr});
+                                    nullptr,
+                                    PathBytesBelow(pathBytes, child->GetName().size())});
     }
     TakeBackCounts(excluded);
     read.entries = std::vector<CDirEntry>();

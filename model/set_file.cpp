@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "model/archive.h"
+#include "model/limits.h"
 #include "model/set_extension.h"
 #include "platform/atomic_file.h"
 #include "platform/path_separator.h"
@@ -19,9 +20,6 @@ namespace {
 const std::string_view kClassNames[] = {"CFileInfo", "CFolderFileInfo", "CDriveFileInfo", "CRootFileInfo"};
 constexpr std::uint16_t kSchema = 2;
 constexpr std::uint32_t kIndexLimit = 0x3FFFFFFE;
-// Every name an item can hold (its length is kept in 16 bits); longer ones
-// are garbage, not names.
-constexpr std::uint32_t kMaxName = 0xFFFF;
 // The smallest object in a file: tag, six empty strings' worth of prefixes
 // and ten DWORDs. Bounds how many children a count can make us expect.
 constexpr std::uint64_t kMinObjectBytes = 46;
@@ -269,8 +267,8 @@ class CSetReader {
     m_ar.ReadDword(record.nFileSizeHigh);
     m_ar.ReadDword(record.nFileSizeLow);
     m_ar.ReadDword(record.dwReserved0);
-    m_ar.ReadString(record.cFileName, kMaxName, &forms[CFileInfo::TEXT_NAME]);
-    m_ar.ReadString(record.cAlternateFileName, kMaxName, &forms[CFileInfo::TEXT_ALTERNATE]);
+    m_ar.ReadString(record.cFileName, kMaxNameBytes, &forms[CFileInfo::TEXT_NAME]);
+    m_ar.ReadString(record.cAlternateFileName, kMaxNameBytes, &forms[CFileInfo::TEXT_ALTERNATE]);
     renamed = kind <= CFileInfo::KIND_FOLDER &&
               std::memchr(record.cFileName.data(), '\\', record.cFileName.size()) != nullptr;
     if (renamed) {
@@ -278,7 +276,7 @@ class CSetReader {
       if (form.strRaw.empty()) form.strRaw = StoredBytesOf(record.cFileName, form.bWide);
       record.cFileName = WithEscapedBackslashes(record.cFileName);
     }
-    if (record.cFileName.size() > kMaxName || record.cAlternateFileName.size() > kMaxName)
+    if (record.cFileName.size() > kMaxNameBytes || record.cAlternateFileName.size() > kMaxNameBytes)
       m_ar.Fail(ESetFileError::NameTooLong);
     count = 0;
     if (kind != CFileInfo::KIND_FILE) {

@@ -115,9 +115,10 @@ TEST_F(ArchiveTest, HostileArchivesAreListedAsFarAsTheyReadAndMarked) {
   EXPECT_EQ(kArchiveCapped, List("many.zip", few));
   EXPECT_EQ(1000u, Members("many.zip").size());
 
-  // Paths that climb out are names, nothing more.
-  EXPECT_EQ(0, List("climb.zip"));
-  EXPECT_TRUE(Holds(Members("climb.zip"), "..\\..\\evil.txt") && Holds(Members("climb.zip"), "abs\\path.txt"));
+  // A path that climbs out breaks the name rule: that member alone is left out, and counted.
+  EXPECT_EQ(kArchiveLeftOut, List("climb.zip"));
+  const auto climbed = Members("climb.zip");
+  EXPECT_TRUE(Holds(climbed, "abs\\path.txt") && !Holds(climbed, "..\\..\\evil.txt") && climbed.size() == 4);
 
   CGivingUpReader givingUp;
   EXPECT_EQ(kArchiveDamaged, List("plain.tar.gz", {}, &givingUp));

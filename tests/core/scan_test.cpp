@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "model/root_file_info.h"
+#include "model/limits.h"
 #include "model/scan.h"
 #include "model/set_file.h"
 #include "platform/real_name.h"
@@ -423,23 +424,24 @@ TEST(ScanDepthTest, PathsLongerThanPathMaxAreWalkedWithFewDescriptors) {
   EXPECT_EQ(std::vector<std::string>{"f"}, ChildNames(file));
 }
 
-TEST(ScanDepthTest, VeryDeepTreeDoesNotExhaustTheStack) {
+TEST(ScanDepthTest, VeryDeepTreeStopsAtTheDepthLimitSayingSo) {
   CScanTree tree;
-  const int depth = 100000;
-  MakeChain(tree.Path(), "d", depth, false);
+  MakeChain(tree.Path(), "d", kMaxDepth + 5, false);
   auto catalog = std::make_unique<CDriveFileInfo>("deep", tree.Path(), CMediumFacts());
   ScanFolder(tree.Path(), *catalog);
+  // The folder at the limit keeps its own record, not what is below it, and
+  // is marked as not read whole; the one above it was read whole.
   int levels = 0;
   const CFolderFileInfo* folder = catalog.get();
+  const CFolderFileInfo* above = nullptr;
   while (!folder->Children().empty()) {
-    const CFolderFileInfo* next = nullptr;
-    for (const auto& child : folder->Children())
-      if (child->IsContainer()) next = static_cast<const CFolderFileInfo*>(child.get());
-    if (next == nullptr) break;
-    folder = next;
+    above = folder;
+    folder = static_cast<const CFolderFileInfo*>(folder->Children().front().get());
     ++levels;
   }
-  EXPECT_EQ(depth, levels);
+  EXPECT_EQ(kMaxDepth, levels);
+  EXPECT_TRUE(folder->IsUnreadable());
+  EXPECT_FALSE(above->IsUnreadable());
 }
 
 TEST(ScanThreadsTest, CatalogIsTheSameWhateverTheNumberOfReaders) {

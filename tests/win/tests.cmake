@@ -2,7 +2,7 @@
 # calls Windows lacks (links, fifos, descriptors, the mount table, the MIME
 # database, fork) are replaced by tests/win/*.cpp; the rest run as they are.
 set(QUARRIX_LINUX_ONLY_TESTS scan_test.cpp update_places_test.cpp media_type_test.cpp mime_type_names_test.cpp
-  cli_test.cpp cli_disk_test.cpp atomic_file_test.cpp scan_medium_test.cpp scan_tree.cpp scan_walk_test.cpp item_real_name_test.cpp)
+  cli_test.cpp cli_disk_test.cpp cli_limits_test.cpp atomic_file_test.cpp scan_medium_test.cpp scan_tree.cpp scan_walk_test.cpp item_real_name_test.cpp)
 foreach(var CORE_TEST_SOURCES CLI_TEST_SOURCES)
   set(kept)
   foreach(source IN LISTS ${var})
