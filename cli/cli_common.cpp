@@ -201,6 +201,11 @@ int SaveSetForCli(const std::string& path, const CRootFileInfo& set, ECliSave ho
   return EXIT_IO;  // whatever the cause, the file was not written
 }
 
+int RefuseOutputOverSet(const std::string& setPath, const std::string& output) {
+  if (output.empty() || output == "-" || !IsSameFile(setPath, output)) return EXIT_OK;
+  return UsageError("出力ファイルが読み込むカタログセットと同じです: " + ArgText(output));
+}
+
 void ReportError(const std::string& text) { WriteErr("quarrix-cli: " + text + "\n"); }
 
 int UsageError(const std::string& text) {

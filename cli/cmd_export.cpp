@@ -34,8 +34,7 @@ int CmdExport(const std::vector<std::string>& args) {
     return UsageError("--format には csv, tsv, efu, jsonl のどれかを指定してください");
 
   const bool toFile = !output.empty() && output != "-";
-  if (toFile && IsSameFile(positional[0], output))
-    return UsageError("出力ファイルが読み込むカタログセットと同じです: " + ArgText(output));
+  if (const int status = RefuseOutputOverSet(positional[0], output); status != EXIT_OK) return status;
 
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(positional[0], set); status != EXIT_OK) return status;
