@@ -884,6 +884,11 @@ TEST_F(CliTest, ExportedListsImportBackAndBadRowsChangeNothing) {
   EXPECT_EQ(file["modified"], "2000-03-01T00:00:00.0000000+00:00");
   EXPECT_EQ(Run({"export", m_strSet, "--catalog", "CD9", "--format", "csv"}).nStatus, 1);
   EXPECT_EQ(Run({"export", m_strSet, "--format", "find"}).nStatus, 2);
+  // The form safe for spreadsheets, which only csv and tsv have.
+  ASSERT_EQ(Run({"note", m_strSet, "--text", "=1+1", "HD\\report.QX1"}).nStatus, 0);
+  run = Run({"export", m_strSet, "--catalog", "HD", "--format", "tsv", "--spreadsheet-safe"});
+  EXPECT_TRUE(Has(run.strOut, "\t'=1+1\t")) << run.strOut;
+  EXPECT_EQ(Run({"export", m_strSet, "--format", "efu", "--spreadsheet-safe"}).nStatus, 2);
 
   std::ofstream(list, std::ios::app) << "CD1,CD1\\x,x,file,12z,,,,\r\n";
   const std::string before = ReadAll(m_strSet);
