@@ -94,10 +94,11 @@ void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options
       }
     }
   };
+  const int count = HashThreads(options);
   std::vector<std::thread> threads;
-  threads.reserve(std::size_t(HashThreads(options)));
+  threads.reserve(std::size_t(count));
   try {
-    for (int i = 1; i < HashThreads(options); ++i) threads.push_back(StartThread(work));
+    for (int i = 1; i < count; ++i) threads.push_back(StartThread(work));
   } catch (const std::system_error&) {
     // Fewer readers: this thread reads what they do not.
   }
