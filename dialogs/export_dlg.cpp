@@ -24,7 +24,7 @@ EListFormat ChosenFormat(wxWindow* dialog) {
 
 CExportDlg::CExportDlg(wxWindow* parent, const std::vector<std::string>& catalogNames)
     : CCatalogOutDlg(parent, "エクスポート", "ExportLayout", catalogNames) {
-  Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { EnableSpreadsheetSafe(); }, ID_FORMAT);
+  Bind(wxEVT_CHOICE, &CExportDlg::OnFormatChanged, this, ID_FORMAT);
 }
 
 bool CExportDlg::TransferDataToWindow() {
@@ -40,6 +40,8 @@ bool CExportDlg::TransferDataFromWindow() {
   m_style = CListStyle(ChosenFormat(this), SpreadsheetSafeBox(this)->GetValue());
   return true;
 }
+
+void CExportDlg::OnFormatChanged(wxCommandEvent&) { EnableSpreadsheetSafe(); }
 
 void CExportDlg::EnableSpreadsheetSafe() {
   SpreadsheetSafeBox(this)->Enable(HasSpreadsheetSafeForm(ChosenFormat(this)));

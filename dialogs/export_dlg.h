@@ -22,6 +22,7 @@ class CExportDlg : public CCatalogOutDlg {
   bool TransferDataFromWindow() override;
 
  private:
+  void OnFormatChanged(wxCommandEvent& event);
   void EnableSpreadsheetSafe();
 
   CListStyle m_style{EListFormat::Csv};

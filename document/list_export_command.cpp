@@ -60,8 +60,7 @@ bool ExportItemList(const CRootFileInfo& set, wxWindow* parent, const std::strin
   set.GetSelectionInfo({std::string()}, info);
   const char* extension = ListFileExtension(style.eFormat);
   std::string path;
-  if (!AskSavePath(parent, info.m_strName + extension, ListFileWildcard(style.eFormat), extension, path))
-    return false;
+  if (!AskSavePath(parent, info.m_strName + extension, ListFileWildcard(style.eFormat), extension, path)) return false;
   return WriteWithProgress(parent, path, setPath, {kExportCaption, kExportOverSet, kExportCancelled, kExportFailed},
                            [&](CWorkProgress& progress) {
                              return WriteItemListFile(path, set, allCatalogs ? nullptr : &chosen, style, nullptr,

@@ -106,8 +106,7 @@ TEST(ListExportImport, SpreadsheetSafeFormGuardsTheTextFieldsThatWouldRun) {
             "'@Disk\t'@Disk\\\\=1+1\t'=1+1\tfile\t1\t\t\t32\t'-2, \"x\"\t\n"
             "'@Disk\t'@Disk\\\\a=b\ta=b\tfile\t2\t\t\t32\t'+\\t\t\n");
   EXPECT_EQ(rows(EListFormat::Csv).substr(0, 22), "@Disk,@Disk\\=1+1,=1+1,");
-  for (const EListFormat format : {EListFormat::Efu, EListFormat::Jsonl})
-    EXPECT_EQ(rows({format, true}), rows(format));
+  for (const EListFormat format : {EListFormat::Efu, EListFormat::Jsonl}) EXPECT_EQ(rows({format, true}), rows(format));
 }
 
 TEST(ListExportImport, BadRowsAreNamedByTheLineTheyStartOn) {
