@@ -113,6 +113,8 @@ bool CExplorerApApp::OnInit() {
     return false;
   }
   if (!wxApp::OnInit()) return false;
+  // Copies of members that a killed run left behind.
+  RemoveLeftMemberCopies();
 
   // The program keeps its settings file itself; the library must not make a
   // second writer of it on demand.

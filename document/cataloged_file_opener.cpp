@@ -61,7 +61,14 @@ bool TryOpen(const CRootFileInfo& set, const std::string& logicalPath, wxWindow*
     return outside;  // the message said why; the general one would only repeat it
   }
   if (!ConfirmFilePresent(path, onMedium, catalogName, fileName, parent, FindCatalog(set, catalogName))) return false;
-  if (inArchive && !ExtractMemberCopy(path, member, path)) return false;
+  if (inArchive) {
+    const EExtract result = ExtractMemberCopy(parent, path, member, path);
+    if (result != EExtract::Done) {
+      const long icon = result == EExtract::Cancelled ? wxICON_INFORMATION : wxICON_EXCLAMATION;
+      AppMessageBox(MemberCopyMessage(result), wxOK | icon, parent);
+      return true;  // the message said why
+    }
+  }
   // Whatever kept the associated application from starting, the user gets
   // to pick another at once rather than be left with the file unopened.
   if (launcher.OpenWithAssociated(path) == CAppLauncher::OPEN_DONE) return true;

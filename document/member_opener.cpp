@@ -1,75 +1,76 @@
 #include "document/member_opener.h"
 
-#include <wx/filename.h>
-#include <wx/utils.h>
+#include <atomic>
 
-#include <filesystem>
-#include <fstream>
-
-#include "model/archive_extract.h"
+#include "document/background_work.h"
+#include "model/member_copy.h"
+#include "model/text_format.h"
+#include "model/work_progress.h"
 #include "platform/content_reader.h"
+#include "platform/private_copy.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-// This run's folder for copies, made on first use.
-fs::path& PrivateFolder() {
-  static fs::path folder;
-  return folder;
-}
-
-bool MakePrivateFolder() {
-  fs::path& folder = PrivateFolder();
-  if (!folder.empty()) return true;
-  const fs::path temp = fs::u8path(wxFileName::GetTempDir().utf8_string());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const fs::path candidate =
-        temp / ("quarrix-members-" + std::to_string(wxGetProcessId()) + "-" + std::to_string(attempt));
-    std::error_code error;
-    if (fs::create_directory(candidate, error)) {
-      fs::permissions(candidate, fs::perms::owner_all, fs::perm_options::replace, error);
-      folder = candidate;
-      return true;
-    }
-  }
-  return false;
-}
-
-// A name the member's copy can take: its own, unless that would name
-// something else.
-std::string CopyName(const std::string& name) {
-  return name.empty() || name == "." || name == ".." ? std::string("member") : name;
-}
-
+const char kMemberCopyCaption[] = "アーカイブから取り出しています";
 }  // namespace
 
-bool ExtractMemberCopy(const std::string& archivePath, const CMemberPath& where, std::string& path) {
-  if (where.levels.empty() || where.levels.back().empty() || !MakePrivateFolder()) return false;
-  static int copies = 0;
-  const fs::path folder = PrivateFolder() / std::to_string(++copies);
-  std::error_code error;
-  if (!fs::create_directory(folder, error)) return false;
-  const fs::path file = folder / fs::u8path(CopyName(where.levels.back().back()));
-  std::ofstream out(file, std::ios::binary);
-  if (!out) return false;
-  const auto reader = MakeFileContentReader();
-  const EExtract result = ExtractMember(*reader, archivePath, where.levels, [&](const char* data, std::size_t size) {
-    return static_cast<bool>(out.write(data, std::streamsize(size)));
-  });
-  out.close();
-  if (result != EExtract::Done || !out) {
-    fs::remove_all(folder, error);
-    return false;
-  }
-  path = file.u8string();
-  return true;
+std::string& MemberCopyArea() {
+  static std::string area = DefaultCopyArea();
+  return area;
 }
 
-void RemoveMemberCopies() {
-  fs::path& folder = PrivateFolder();
-  if (folder.empty()) return;
-  std::error_code error;
-  fs::remove_all(folder, error);
-  folder.clear();
+EExtract ExtractMemberCopy(wxWindow* parent, const std::string& archivePath, const CMemberPath& where,
+                           std::string& path) {
+  if (where.levels.empty() || where.levels.back().empty()) return EExtract::NotFound;
+  const std::string name = where.levels.back().back();
+  std::atomic<bool> cancel{false};
+  CWorkProgress progress;
+  progress.pCancel = &cancel;
+  progress.nTotal = where.nListedSize;
+  CMemberCopy copy;
+  EExtract result = EExtract::Unreadable;
+  const std::string area = MemberCopyArea();
+  RunInBackground(
+      [&] {
+        const auto reader = MakeFileContentReader();
+        result = copy.Extract(*reader, archivePath, where, area, &progress);
+      },
+      [&](std::function<bool()> done) {
+        return std::make_unique<CProgressDlg>(
+            parent, kMemberCopyCaption, "WorkProgressLayout", std::move(done), [&progress, name](CProgressDlg& dialog) {
+              dialog.SetText("ID_MESSAGE", MemberCopyProgressText(name, progress.nDone.load(), progress.nTotal.load()));
+              dialog.SetGauge(progress.Permille());
+            });
+      },
+      cancel);
+  // キャンセル as the work ended: nothing is left, as the user asked.
+  if (result == EExtract::Done && cancel.load()) result = EExtract::Cancelled;
+  if (result == EExtract::Done) path = copy.Keep();
+  return result;
 }
+
+std::string MemberCopyMessage(EExtract result) {
+  switch (result) {
+    case EExtract::Done: break;
+    case EExtract::NotFound:
+      return "アーカイブの中にこのファイルが見つかりませんでした\n"
+             "カタログを作成した後にアーカイブが変更された可能性があります";
+    case EExtract::Unreadable:
+      return "アーカイブからファイルを取り出せませんでした\nアーカイブが壊れているか、読み取れません";
+    case EExtract::Cancelled: return "ファイルの取り出しをキャンセルしました";
+    case EExtract::TooLarge:
+      return "ファイルが一覧の大きさを超えて展開されるため、取り出しを中止しました\n"
+             "アーカイブが壊れている可能性があります";
+    case EExtract::NotAFile: return "このファイルはシンボリックリンクなどの通常のファイルではないため、開けません";
+    case EExtract::WriteFailed:
+      return "取り出したファイルを一時フォルダに書き込めませんでした\n空き容量を確かめてください";
+  }
+  return std::string();
+}
+
+std::string MemberCopyProgressText(const std::string& name, std::uint64_t done, std::uint64_t total) {
+  return "【" + name + "】 を取り出しています\n" + FormatCount(done) + " / " + FormatCount(total) + " バイト";
+}
+
+void RemoveMemberCopies() { RemoveOwnCopies(MemberCopyArea()); }
+
+void RemoveLeftMemberCopies() { RemoveStaleCopies(MemberCopyArea()); }

@@ -41,3 +41,10 @@ constexpr std::uint32_t kMaxCatalogMembers = 10 * kMaxArchiveMembers;
 // A line of an imported list: far past any real path and its fields, and
 // small enough that a file without line breaks cannot make one row of it.
 constexpr std::uint32_t kMaxImportLineBytes = 1u << 20;
+
+// What a member's copy may hold past the size its listing gives: the
+// listed size is the archive's own word, and a stream that expands further
+// (a header that lies: 3 MB that inflate to gigabytes) is stopped and taken
+// for damage instead of filling the disc. The slack lets a member through
+// whose writer counted a little wrong; it is small beside any real member.
+constexpr std::uint64_t kMemberCopySlackBytes = 64 << 10;

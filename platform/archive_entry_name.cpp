@@ -28,3 +28,8 @@ std::string ArchiveEntryPath(archive*, archive_entry* entry) {
   const char* path = archive_entry_pathname(entry);
   return path != nullptr ? std::string(path) : std::string();
 }
+
+std::string ArchiveEntryHardlink(archive*, archive_entry* entry) {
+  const char* path = archive_entry_hardlink(entry);
+  return path != nullptr ? std::string(path) : std::string();
+}

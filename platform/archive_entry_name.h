@@ -26,3 +26,6 @@ class CArchiveNameLocale {
 // archive stores it as Unicode; empty when it has none. reader is the archive
 // the entry was read from.
 std::string ArchiveEntryPath(archive* reader, archive_entry* entry);
+// The path of the member a hard link entry shares its data with, in the same
+// form; empty when the entry is no hard link.
+std::string ArchiveEntryHardlink(archive* reader, archive_entry* entry);

@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -12,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+
+#include "platform/process_running.h"
 
 namespace {
 
@@ -35,8 +36,6 @@ bool MayWrite(const std::string& path, const struct stat& st) {
   if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return false;
   return ::geteuid() != 0 || (st.st_mode & 0222) != 0;
 }
-
-bool ProcessRunning(pid_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
 
 // Takes fd's lock, trying again every 50 ms rather than waiting in flock:
 // neither a signal's flag nor another thread's cancel could end that wait.
@@ -89,7 +88,7 @@ void CAtomicFile::RemoveStaleTemporaries() const {
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
     if (name.compare(0, prefix.size(), prefix) != 0) continue;
-    if (ProcessRunning(pid_t(std::atol(name.c_str() + prefix.size())))) continue;
+    if (IsProcessRunning(std::atol(name.c_str() + prefix.size()))) continue;
     const int fd = ::openat(m_dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) continue;
     struct stat held {

@@ -24,14 +24,9 @@ bool NamesAlwaysUnicode(archive* reader) {
   return format == ARCHIVE_FORMAT_7ZIP || format == ARCHIVE_FORMAT_RAR_V5;
 }
 
-}  // namespace
-
-std::string ArchiveEntryPath(archive* reader, archive_entry* entry) {
-  const wchar_t* wide = archive_entry_pathname_w(entry);
-  if (wide == nullptr) {
-    const char* path = archive_entry_pathname(entry);
-    return path != nullptr ? std::string(path) : std::string();
-  }
+// A name libarchive holds in both forms, as the comment above says.
+std::string EntryName(archive* reader, const wchar_t* wide, const char* narrow) {
+  if (wide == nullptr) return narrow != nullptr ? std::string(narrow) : std::string();
   std::string bytes;
   for (const wchar_t* at = wide; *at != 0; ++at) {
     if (*at > 0xFF) return Utf8FromWide(wide);
@@ -39,4 +34,14 @@ std::string ArchiveEntryPath(archive* reader, archive_entry* entry) {
   }
   const bool text = IsValidUtf8(bytes) || NameTextOfBytes(bytes) != EscapeBytes(bytes, true);
   return text && !NamesAlwaysUnicode(reader) ? bytes : Utf8FromWide(wide);
+}
+
+}  // namespace
+
+std::string ArchiveEntryPath(archive* reader, archive_entry* entry) {
+  return EntryName(reader, archive_entry_pathname_w(entry), archive_entry_pathname(entry));
+}
+
+std::string ArchiveEntryHardlink(archive* reader, archive_entry* entry) {
+  return EntryName(reader, archive_entry_hardlink_w(entry), archive_entry_hardlink(entry));
 }

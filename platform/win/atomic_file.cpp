@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/process_running.h"
 #include "platform/win/win_text.h"
 
 #include <fcntl.h>
@@ -42,14 +43,6 @@ void Step(CAtomicFile::EStep step) {
 std::size_t NameStart(const std::string& path) {
   const std::size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? 0 : slash + 1;
-}
-
-bool IsProcessRunning(DWORD pid) {
-  const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;  // someone else's
-  const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-  CloseHandle(process);
-  return running;
 }
 
 }  // namespace

@@ -150,7 +150,7 @@ TEST_F(ArchiveTest, ArchivesInsideArchivesAreListedOnlyToTheDepthAskedAndWithinL
   std::string bytes;
   const auto reader = MakeFileContentReader();
   EXPECT_EQ(EExtract::Done,
-            ExtractMember(*reader, m_strDir + "/nested.zip", levels, [&](const char* data, std::size_t size) {
+            ExtractMember(*reader, m_strDir + "/nested.zip", levels, 7, [&](const char* data, std::size_t size) {
               bytes.append(data, size);
               return true;
             }));

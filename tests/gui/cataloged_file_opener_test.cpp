@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include <glib.h>
 #include <sys/stat.h>
@@ -17,6 +18,7 @@
 #include "dialogs/select_app_dlg.h"
 #include "document/app_launcher.h"
 #include "document/app_settings.h"
+#include "document/background_work.h"
 #include "document/cataloged_file_opener.h"
 #include "document/child_environment.h"
 #include "document/member_opener.h"
@@ -90,6 +92,30 @@ class OpenCatalogedFileTest : public testing::Test {
     m_strMemo = m_strDisk + "/docs/memo.txt";
   }
 
+  ~OpenCatalogedFileTest() override { MemberCopyArea() = m_strSavedArea; }
+
+  // Copies the fixture archive onto the disk as name and lists it; its
+  // members folder (null without fixtures).
+  CFolderFileInfo* ListFixture(const std::string& fixture, const std::string& name) {
+    const char* fixtures = std::getenv("QUARRIX_ARCHIVE_FIXTURES");
+    if (fixtures == nullptr || !std::filesystem::exists(std::string(fixtures) + "/.done")) return nullptr;
+    const std::string path = m_strDisk + "/" + name;
+    std::filesystem::copy_file(std::string(fixtures) + "/" + fixture, path);
+    auto* catalog = static_cast<CDriveFileInfo*>(FindByPath(static_cast<CFileInfo*>(&m_set), "CD1"));
+    CFileInfo& item = *Add(*catalog, TestFile(name));
+    CFolderFileInfo& members = catalog->AttachMembers(item, 0);
+    std::uint8_t state = 0;
+    ListArchive(*MakeFileContentReader(), path, members, {}, nullptr, state);
+    return &members;
+  }
+
+  // The folders of copies left in the area.
+  std::size_t CopiesLeft() const {
+    std::error_code error;
+    const std::filesystem::directory_iterator folders(MemberCopyArea(), error);
+    return error ? 0 : std::size_t(std::distance(folders, std::filesystem::directory_iterator()));
+  }
+
   void Open(const std::string& logicalPath) {
     OpenCatalogedFile(m_set, logicalPath, nullptr, m_pSettings.get(), m_launcher);
   }
@@ -103,6 +129,7 @@ class OpenCatalogedFileTest : public testing::Test {
   std::string SettingsFile() const { return m_home.ConfigHome() + "/Quarrix.conf"; }
 
   CTestHome m_home;
+  const std::string m_strSavedArea = std::exchange(MemberCopyArea(), m_home.File("copies"));
   CRootFileInfo m_set{"set"};
   std::string m_strDisk, m_strMemo;
   CFakeLauncher m_launcher;
@@ -226,28 +253,69 @@ TEST_F(OpenCatalogedFileTest, AFileMovedElsewhereIsOpenedWhereTheUserPointsAndCa
 }
 
 TEST_F(OpenCatalogedFileTest, AMemberOpensFromACopyOfItAloneAndAnAbsentArchiveIsAskedFor) {
-  const char* fixtures = std::getenv("QUARRIX_ARCHIVE_FIXTURES");
-  if (fixtures == nullptr || !std::filesystem::exists(std::string(fixtures) + "/.done"))
-    GTEST_SKIP() << "no archive fixtures";
-  const std::string zip = m_strDisk + "/a.zip";
-  std::filesystem::copy_file(std::string(fixtures) + "/plain.zip", zip);
-  auto* catalog = static_cast<CDriveFileInfo*>(FindByPath(static_cast<CFileInfo*>(&m_set), "CD1"));
-  CFileInfo& item = *Add(*catalog, TestFile("a.zip"));
-  std::uint8_t state = 0;
-  ListArchive(*MakeFileContentReader(), zip, catalog->AttachMembers(item, 0), {}, nullptr, state);
-
+  if (ListFixture("plain.zip", "a.zip") == nullptr) GTEST_SKIP() << "no archive fixtures";
   Open("CD1\\a.zip\\sub\\readme.txt");
   ASSERT_EQ(m_launcher.m_vecAssociated.size(), 1u);
   const std::string copy = m_launcher.m_vecAssociated[0];
   EXPECT_EQ(ReadTextFile(copy), "readme\n");
-  EXPECT_EQ(copy.rfind(m_strDisk, 0), std::string::npos);
+  EXPECT_EQ(copy.rfind(MemberCopyArea() + "/", 0), 0u);
   RemoveMemberCopies();
   EXPECT_FALSE(std::filesystem::exists(copy));
 
+  const std::string zip = m_strDisk + "/a.zip";
   std::filesystem::remove(zip);
   const std::string message = LocateFileMessage("CD1\\a.zip", zip, "CD1");
   wxTEST_DIALOG(Open("CD1\\a.zip\\sub\\readme.txt"), Locate(message, wxID_CANCEL), CExpectMessageBox(kOpenFileFailed));
   EXPECT_EQ(m_launcher.m_vecAssociated.size(), 1u);
+}
+
+TEST_F(OpenCatalogedFileTest, AMemberNamedByAPathInACraftedSetOpensNothingOutsideItsCopysFolder) {
+  CFolderFileInfo* members = ListFixture("plain.zip", "a.zip");
+  if (members == nullptr) GTEST_SKIP() << "no archive fixtures";
+  const std::string victim = m_home.File("important.txt");
+  WriteTextFile(victim, "important");
+  Add(*members, TestFile(victim));
+  Add(*members, TestFile("../../important.txt"));
+  const std::string notFound = MemberCopyMessage(EExtract::NotFound);
+  wxTEST_DIALOG(Open("CD1\\a.zip\\" + victim), CExpectMessageBox(notFound));
+  wxTEST_DIALOG(Open("CD1\\a.zip\\../../important.txt"), CExpectMessageBox(notFound));
+  EXPECT_EQ(ReadTextFile(victim), "important");
+  EXPECT_TRUE(m_launcher.m_vecAssociated.empty());
+  EXPECT_EQ(0u, CopiesLeft());
+}
+
+TEST_F(OpenCatalogedFileTest, MembersNamedAsDrivesOrDevicesOpenFromCopiesUnderSafeNames) {
+  if (ListFixture("names.zip", "n.zip") == nullptr) GTEST_SKIP() << "no archive fixtures";
+  Open("CD1\\n.zip\\D:大事な書類.txt");
+  Open("CD1\\n.zip\\CON");
+  ASSERT_EQ(m_launcher.m_vecAssociated.size(), 2u);
+  EXPECT_EQ("D_大事な書類.txt", std::filesystem::u8path(m_launcher.m_vecAssociated[0]).filename().u8string());
+  EXPECT_EQ("copy of D:大事な書類.txt", ReadTextFile(m_launcher.m_vecAssociated[0]));
+  EXPECT_EQ("_CON", std::filesystem::u8path(m_launcher.m_vecAssociated[1]).filename().u8string());
+}
+
+TEST_F(OpenCatalogedFileTest, AMemberLargerThanListedOrALinkIsRefusedWithItsReasonAndLeavesNothing) {
+  if (ListFixture("lying.zip", "l.zip") == nullptr || ListFixture("links.tar", "l.tar") == nullptr)
+    GTEST_SKIP() << "no archive fixtures";
+  wxTEST_DIALOG(Open("CD1\\l.zip\\zeros.bin"), CExpectMessageBox(MemberCopyMessage(EExtract::TooLarge)));
+  wxTEST_DIALOG(Open("CD1\\l.tar\\soft.txt"), CExpectMessageBox(MemberCopyMessage(EExtract::NotAFile)));
+  EXPECT_EQ(0u, CopiesLeft());
+  Open("CD1\\l.tar\\hard.txt");
+  ASSERT_EQ(m_launcher.m_vecAssociated.size(), 1u);
+  EXPECT_EQ("linked data\n", ReadTextFile(m_launcher.m_vecAssociated[0]));
+}
+
+TEST_F(OpenCatalogedFileTest, CancellingTheCopysProgressOpensNothingAndLeavesNothing) {
+  if (ListFixture("plain.zip", "a.zip") == nullptr) GTEST_SKIP() << "no archive fixtures";
+  const int savedDelay = g_nProgressDelayMilliseconds;
+  g_nProgressDelayMilliseconds = -1;
+  // Answered at once: the copy may be done by then, and is still not kept.
+  wxTEST_DIALOG(Open("CD1\\a.zip\\sub\\readme.txt"),
+                CExpectDialog<CProgressDlg>([](CProgressDlg* dlg) { return AnswerDialog(dlg, wxID_CANCEL); }),
+                CExpectMessageBox(MemberCopyMessage(EExtract::Cancelled)));
+  g_nProgressDelayMilliseconds = savedDelay;
+  EXPECT_TRUE(m_launcher.m_vecAssociated.empty());
+  EXPECT_EQ(0u, CopiesLeft());
 }
 
 TEST_F(OpenCatalogedFileTest, AnAbsentMediumIsAskedForByItsLabelTypeAndSize) {
