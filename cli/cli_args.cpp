@@ -53,7 +53,7 @@ const CCommandOptions kCommandOptions[] = {
     {"note", {{"--text", 1}}},
     {"report", {{"--catalog", 1}, {"--columns", 1}, {"--members", 0}}},
     {"identify", {}},
-    {"export", {{"--catalog", 1}, {"--format", 1}, {"-o", 1}}},
+    {"export", {{"--catalog", 1}, {"--format", 1}, {"-o", 1}, {"--spreadsheet-safe", 0}}},
     {"import", {{"--format", 1}, {"--base", 1}, {"--skip-bad", 0}}},
     {"verify", {{"--json", 0}, {"--quiet", 0}, {"--force", 0}}},
     {"hashes", {}},

@@ -33,7 +33,7 @@ const char kUsage[] =
     "  quarrix-cli report SET OUT [--catalog LABEL]... [--columns kind,size,createTime,modifiedTime,attribute,note]"
     " [--members]\n"
     "  quarrix-cli identify SET [SET...] PATH\n"
-    "  quarrix-cli export SET [--catalog LABEL]... --format csv|tsv|efu|jsonl [-o FILE]\n"
+    "  quarrix-cli export SET [--catalog LABEL]... --format csv|tsv|efu|jsonl [-o FILE] [--spreadsheet-safe]\n"
     "  quarrix-cli import SET LABEL FILE --format csv|tsv|efu|jsonl|find [--base PATH] [--skip-bad]\n"
     "  quarrix-cli verify SET LABEL [PATH] [--json] [--quiet] [--force]\n"
     "  quarrix-cli hashes SET LABEL\n"
@@ -53,7 +53,9 @@ const char kUsage[] =
     "name,"
     " kind, size, modified, created, attributes, note, xxh128 です。tsv は同じ列で、タブ・改行・復帰・「\\」を"
     " \\t \\n \\r \\\\ と書きます。時刻は UTC の ISO 8601 で小数 7 桁まで書きます。efu はファイル検索ツール"
-    " Everything の一覧です。jsonl は find --json と同じ項目の JSON を 1 行に 1 つ書きます。\n"
+    " Everything の一覧です。jsonl は find --json と同じ項目の JSON を 1 行に 1 つ書きます。"
+    "--spreadsheet-safe (csv と tsv) は、表計算ソフトが数式として実行しないよう、= + - @ (またはタブ・復帰) で"
+    "始まる欄の前に ' を付けます。その名前は元のとおりには import できません。\n"
     "import の FILE に - を指定すると標準入力から読みます。他のマシンでは次のコマンドで find 形式の一覧を作れます:\n"
     "  find DIR -printf '%y\\t%s\\t%T@\\t%P\\n' > LIST\n"
     "読めない行があると行番号を示して何も追加しません。--skip-bad はその行を除いて追加します。"
@@ -199,6 +201,11 @@ int SaveSetForCli(const std::string& path, const CRootFileInfo& set, ECliSave ho
   if (Stopped()) return StopExitStatus();
   ReportError(WriteErrorText(error, path));
   return EXIT_IO;  // whatever the cause, the file was not written
+}
+
+int RefuseOutputOverSet(const std::string& setPath, const std::string& output) {
+  if (output.empty() || output == "-" || !IsSameFile(setPath, output)) return EXIT_OK;
+  return UsageError("出力ファイルが読み込むカタログセットと同じです: " + ArgText(output));
 }
 
 void ReportError(const std::string& text) { WriteErr("quarrix-cli: " + text + "\n"); }

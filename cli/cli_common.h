@@ -47,6 +47,11 @@ void SetSaveArgs(const CSaveArgs& save);
 // its save asks first, so that the work is not done for nothing.
 int CheckSaveKeepsRecords(const CRootFileInfo& set, const std::string& path);
 
+// EXIT_OK, or a usage error when output, a file the command writes, is the
+// set file setPath it reads under any name: writing would replace the set.
+// "-" and "" stand for standard output.
+int RefuseOutputOverSet(const std::string& setPath, const std::string& output);
+
 // Command-line text is taken as UTF-8; stray bytes become U+FFFD.
 std::string ArgText(const std::string& arg);
 

@@ -6,10 +6,12 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <system_error>
 
 #include "cli/cli_common.h"
 #include "cli/cli_terminal.h"
 #include "model/content_hashing.h"
+#include "platform/thread_start.h"
 
 namespace {
 
@@ -66,7 +68,12 @@ std::string FitToColumns(const std::string& head, const std::string& tail, std::
 }
 
 CProgressLine::CProgressLine(CScanProgress& progress, bool enabled) : m_progress(progress) {
-  if (enabled && isatty(STDERR_FILENO)) m_thread = std::thread(&CProgressLine::Run, this);
+  if (!enabled || !isatty(STDERR_FILENO)) return;
+  try {
+    m_thread = StartThread([this] { Run(); });
+  } catch (const std::system_error&) {
+    // No thread to spare: the work goes on without the line.
+  }
 }
 
 CProgressLine::~CProgressLine() {

@@ -1,8 +1,9 @@
-// export SET [--catalog LABEL]... --format csv|tsv|efu|jsonl [-o FILE]
+// export SET [--catalog LABEL]... --format csv|tsv|efu|jsonl [-o FILE] [--spreadsheet-safe]
 //
 // Writes the files and folders of the set's catalogs (or those named) as a
 // plain list, to standard output or to FILE, which is replaced only once
-// the whole list is written.
+// the whole list is written. --spreadsheet-safe writes csv or tsv in their
+// form for spreadsheet programs (list_format.h).
 
 #include <cstdio>
 
@@ -13,6 +14,7 @@
 int CmdExport(const std::vector<std::string>& args) {
   std::vector<std::string> positional, catalogs;
   std::string formatName, output;
+  bool spreadsheetSafe = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") {
@@ -25,6 +27,8 @@ int CmdExport(const std::vector<std::string>& args) {
       formatName = args[++i];
     else if (arg == "-o" && i + 1 < args.size())
       output = args[++i];
+    else if (arg == "--spreadsheet-safe")
+      spreadsheetSafe = true;
     else
       positional.push_back(arg);
   }
@@ -32,10 +36,12 @@ int CmdExport(const std::vector<std::string>& args) {
   EListFormat format = EListFormat::Csv;
   if (!ParseListFormat(formatName, format) || format == EListFormat::Find)
     return UsageError("--format には csv, tsv, efu, jsonl のどれかを指定してください");
+  if (spreadsheetSafe && !HasSpreadsheetSafeForm(format))
+    return UsageError("--spreadsheet-safe は csv と tsv にだけ指定できます");
+  const CListStyle style(format, spreadsheetSafe);
 
   const bool toFile = !output.empty() && output != "-";
-  if (toFile && IsSameFile(positional[0], output))
-    return UsageError("出力ファイルが読み込むカタログセットと同じです: " + ArgText(output));
+  if (const int status = RefuseOutputOverSet(positional[0], output); status != EXIT_OK) return status;
 
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(positional[0], set); status != EXIT_OK) return status;
@@ -46,7 +52,7 @@ int CmdExport(const std::vector<std::string>& args) {
 
   if (!toFile) {
     std::fflush(stdout);
-    if (!WriteItemList(1, *set, chosen, format)) {
+    if (!WriteItemList(1, *set, chosen, style)) {
       ReportError("出力を書き込めませんでした");
       return EXIT_IO;
     }
@@ -56,7 +62,7 @@ int CmdExport(const std::vector<std::string>& args) {
   CWorkProgress progress;
   progress.pCancel = &StopFlag();
   ESetFileError error = ESetFileError::None;
-  if (WriteItemListFile(output, *set, chosen, format, &error, &progress)) return EXIT_OK;
+  if (WriteItemListFile(output, *set, chosen, style, &error, &progress)) return EXIT_OK;
   if (Stopped()) return StopExitStatus();
   ReportError(WriteErrorText(error, output));
   return EXIT_IO;

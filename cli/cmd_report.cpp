@@ -60,8 +60,7 @@ int CmdReport(const std::vector<std::string>& args) {
   }
   if (positional.size() != 2) return UsageError("report にはカタログセットと出力ファイルを指定してください");
   const bool toStdout = positional[1] == "-";
-  if (!toStdout && IsSameFile(positional[0], positional[1]))
-    return UsageError("出力ファイルが読み込むカタログセットと同じです: " + ArgText(positional[1]));
+  if (const int status = RefuseOutputOverSet(positional[0], positional[1]); status != EXIT_OK) return status;
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(positional[0], set); status != EXIT_OK) return status;
   // A misspelt label would otherwise give an empty report and success.

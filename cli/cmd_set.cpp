@@ -15,6 +15,7 @@ int CmdNew(const std::vector<std::string>& args) {
 
 int CmdCopy(const std::vector<std::string>& args) {
   if (args.size() != 2) return UsageError("copy には読み込むファイルと書き出すファイルを指定してください");
+  if (const int status = RefuseOutputOverSet(args[0], args[1]); status != EXIT_OK) return status;
   std::unique_ptr<CRootFileInfo> set;
   if (const int status = LoadSetForCli(args[0], set); status != EXIT_OK) return status;
   return SaveSetForCli(args[1], *set, ECliSave::Replace);

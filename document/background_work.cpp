@@ -5,10 +5,12 @@
 #include "model/set_file.h"
 #include "model/text_format.h"
 #include "model/work_progress.h"
+#include "platform/thread_start.h"
 
 #include <chrono>
 #include <exception>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 int g_nProgressDelayMilliseconds = 400;
@@ -18,14 +20,21 @@ void RunInBackground(const std::function<void()>& work,
                      std::atomic<bool>& cancel) {
   std::atomic<bool> finished{false};
   std::exception_ptr failure;
-  std::thread worker([&] {
-    try {
-      work();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    finished.store(true);
-  });
+  std::thread worker;
+  try {
+    worker = StartThread([&] {
+      try {
+        work();
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      finished.store(true);
+    });
+  } catch (const std::system_error&) {
+    // No thread to spare: the work is done here, the window still meanwhile.
+    work();
+    return;
+  }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_nProgressDelayMilliseconds);
   while (!finished.load() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));

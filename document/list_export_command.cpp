@@ -47,23 +47,23 @@ bool ExportItemList(const CRootFileInfo& set, wxWindow* parent, const std::strin
 
   bool allCatalogs = true;
   std::vector<std::string> chosen;
-  EListFormat format = EListFormat::Csv;
+  CListStyle style(EListFormat::Csv);
   {
     CExportDlg dialog(parent, names);
     if (dialog.ShowModal() != wxID_OK) return false;
     allCatalogs = dialog.IsAllCatalogs();
     chosen = dialog.GetChosenCatalogs();
-    format = dialog.GetFormat();
+    style = dialog.GetStyle();
   }
 
   CPropInfoData info;
   set.GetSelectionInfo({std::string()}, info);
-  const char* extension = ListFileExtension(format);
+  const char* extension = ListFileExtension(style.eFormat);
   std::string path;
-  if (!AskSavePath(parent, info.m_strName + extension, ListFileWildcard(format), extension, path)) return false;
+  if (!AskSavePath(parent, info.m_strName + extension, ListFileWildcard(style.eFormat), extension, path)) return false;
   return WriteWithProgress(parent, path, setPath, {kExportCaption, kExportOverSet, kExportCancelled, kExportFailed},
                            [&](CWorkProgress& progress) {
-                             return WriteItemListFile(path, set, allCatalogs ? nullptr : &chosen, format, nullptr,
+                             return WriteItemListFile(path, set, allCatalogs ? nullptr : &chosen, style, nullptr,
                                                       &progress);
                            });
 }

@@ -9,6 +9,7 @@
 #include "model/text_format.h"
 #include "platform/cp932_codec.h"
 #include "platform/path_separator.h"
+#include "platform/thread_start.h"
 
 namespace {
 
@@ -93,9 +94,11 @@ void HashCatalogFiles(const CDriveFileInfo& catalog, const CScanOptions& options
       }
     }
   };
+  const int count = HashThreads(options);
   std::vector<std::thread> threads;
+  threads.reserve(std::size_t(count));
   try {
-    for (int i = 1; i < HashThreads(options); ++i) threads.emplace_back(work);
+    for (int i = 1; i < count; ++i) threads.push_back(StartThread(work));
   } catch (const std::system_error&) {
     // Fewer readers: this thread reads what they do not.
   }

@@ -18,8 +18,8 @@ constexpr std::uint64_t kProgressEvery = 4096;
 
 class CListWriter {
  public:
-  CListWriter(int fd, EListFormat format, CWorkProgress* progress)
-      : m_fd(fd), m_eFormat(format), m_pProgress(progress) {}
+  CListWriter(int fd, CListStyle style, CWorkProgress* progress)
+      : m_fd(fd), m_eFormat(style.eFormat), m_bSpreadsheetSafe(style.bSpreadsheetSafe), m_pProgress(progress) {}
 
   bool Write(const CRootFileInfo& set, const std::vector<std::string>* catalogs) {
     std::vector<const CDriveFileInfo*> chosen;
@@ -96,7 +96,12 @@ class CListWriter {
   void WriteRow(const CFileInfo& item, const std::string& label, const std::string& path,
                 const std::optional<CFingerprint>& fingerprint) {
     const bool csv = m_eFormat == EListFormat::Csv;
+    std::string guarded;
     const auto text = [&](std::string_view field) {
+      if (m_bSpreadsheetSafe && RunsAsFormula(field)) {
+        guarded.assign(1, '\'').append(field);
+        field = guarded;
+      }
       if (csv)
         AppendCsvField(field, m_buffer);
       else
@@ -169,6 +174,7 @@ class CListWriter {
 
   int m_fd;
   EListFormat m_eFormat;
+  bool m_bSpreadsheetSafe;
   CWorkProgress* m_pProgress;
   bool m_bBelowLabel = true;
   bool m_bOk = true;
@@ -178,18 +184,18 @@ class CListWriter {
 
 }  // namespace
 
-bool WriteItemList(int fd, const CRootFileInfo& set, const std::vector<std::string>* catalogs, EListFormat format,
+bool WriteItemList(int fd, const CRootFileInfo& set, const std::vector<std::string>* catalogs, CListStyle style,
                    CWorkProgress* progress) {
-  if (format == EListFormat::Find) return false;
-  return CListWriter(fd, format, progress).Write(set, catalogs);
+  if (style.eFormat == EListFormat::Find) return false;
+  return CListWriter(fd, style, progress).Write(set, catalogs);
 }
 
 bool WriteItemListFile(const std::string& path, const CRootFileInfo& set, const std::vector<std::string>* catalogs,
-                       EListFormat format, ESetFileError* pError, CWorkProgress* progress) {
+                       CListStyle style, ESetFileError* pError, CWorkProgress* progress) {
   CAtomicFile file(path);
   int error = file.Open();
   errno = 0;
-  if (error == 0 && !WriteItemList(file.Fd(), set, catalogs, format, progress))
+  if (error == 0 && !WriteItemList(file.Fd(), set, catalogs, style, progress))
     error = progress != nullptr && progress->Cancelled() ? ECANCELED : errno != 0 ? errno : EIO;
   if (error == 0) error = file.Commit();
   if (pError) *pError = error == 0 ? ESetFileError::None : WriteErrorFromErrno(error);

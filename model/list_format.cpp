@@ -203,6 +203,10 @@ void AppendCsvField(std::string_view field, std::string& out, bool always) {
   out += '"';
 }
 
+bool RunsAsFormula(std::string_view field) {
+  return !field.empty() && std::string_view("=+-@\t\r").find(field[0]) != std::string_view::npos;
+}
+
 void AppendTsvField(std::string_view field, std::string& out) {
   std::size_t at = 0;
   for (std::size_t special; (special = FindAnyOf(field, at, "\\\t\r\n")) != std::string_view::npos;) {

@@ -45,6 +45,17 @@ inline std::size_t FindAnyOf(std::string_view text, std::size_t at, std::string_
 // field as one CSV field: quoted, with quotes doubled, when it holds a
 // comma, a quote or a line break, or when always.
 void AppendCsvField(std::string_view field, std::string& out, bool always = false);
+// Whether a spreadsheet program opening a csv or tsv list would take field
+// for a formula and run it: it starts with "=", "+", "-" or "@" (or, for
+// programs that skip blanks first, a tab or CR). The spreadsheet-safe form of
+// those lists puts "'" before such a field, so that it shows as text; the
+// list then no longer imports back as it was.
+bool RunsAsFormula(std::string_view field);
+// csv and tsv, which spreadsheet programs open, have a spreadsheet-safe form.
+inline bool HasSpreadsheetSafeForm(EListFormat format) {
+  return format == EListFormat::Csv || format == EListFormat::Tsv;
+}
+
 // field with "\", tab, CR and LF as "\\", "\t", "\r" and "\n".
 void AppendTsvField(std::string_view field, std::string& out);
 // The reverse; false for a "\" not followed by one of those.

@@ -27,6 +27,7 @@
 #include "platform/media_type.h"
 #include "platform/path_separator.h"
 #include "platform/real_name.h"
+#include "platform/thread_start.h"
 
 namespace {
 
@@ -529,8 +530,9 @@ class CFolderWalk {
   }
 
   void StartReaders() {
+    m_readers.reserve(std::size_t(m_nThreads));
     try {
-      for (int i = 1; i < m_nThreads; ++i) m_readers.emplace_back([this] { ReadAhead(); });
+      for (int i = 1; i < m_nThreads; ++i) m_readers.push_back(StartThread([this] { ReadAhead(); }));
     } catch (const std::system_error&) {
       // Fewer readers: the walk reads what they do not.
     }

@@ -369,14 +369,27 @@ TEST_F(CliTest, WhatMayNotBeReplacedIsRefused) {
   }
   EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 
-  const CRun self = Run({"report", m_strSet, m_strSet});
-  EXPECT_EQ(self.nStatus, 2);
-  EXPECT_TRUE(Has(self.strErr, "出力ファイルが読み込むカタログセットと同じです"));
   ASSERT_EQ(chmod(m_strSet.c_str(), 0444), 0);
   const CRun readOnly = Run({"note", m_strSet, "--text", "x", "HD"});
   EXPECT_EQ(readOnly.nStatus, 4);
   EXPECT_TRUE(Has(readOnly.strErr, "ファイルにアクセスできません: " + m_strSet));
   EXPECT_EQ(ReadAll(m_strSet), good);
+}
+
+// What a command writes is never the set it reads, under any of its names.
+TEST_F(CliTest, NoCommandWritesOverTheSetItReads) {
+  WriteSample();
+  const std::string good = ReadAll(m_strSet), link = File("link.fcf");
+  std::filesystem::create_hard_link(m_strSet, link);
+  for (const std::string& out : {m_strSet, link}) {
+    for (const CArgs& args : {CArgs{"export", m_strSet, "--format", "csv", "-o", out}, CArgs{"report", m_strSet, out},
+                              CArgs{"copy", m_strSet, out}}) {
+      const CRun run = Run(args);
+      EXPECT_EQ(run.nStatus, 2) << args[0];
+      EXPECT_TRUE(Has(run.strErr, "出力ファイルが読み込むカタログセットと同じです: " + out)) << run.strErr;
+      EXPECT_EQ(ReadAll(m_strSet), good) << args[0];
+    }
+  }
 }
 
 // A second program changing the set waits for the first to save, then reads
@@ -871,10 +884,11 @@ TEST_F(CliTest, ExportedListsImportBackAndBadRowsChangeNothing) {
   EXPECT_EQ(file["modified"], "2000-03-01T00:00:00.0000000+00:00");
   EXPECT_EQ(Run({"export", m_strSet, "--catalog", "CD9", "--format", "csv"}).nStatus, 1);
   EXPECT_EQ(Run({"export", m_strSet, "--format", "find"}).nStatus, 2);
-  // The list written over the set it reads would destroy it.
-  const std::string set = ReadAll(m_strSet);
-  EXPECT_EQ(Run({"export", m_strSet, "--format", "csv", "-o", m_strSet}).nStatus, 2);
-  EXPECT_EQ(ReadAll(m_strSet), set);
+  // The form safe for spreadsheets, which only csv and tsv have.
+  ASSERT_EQ(Run({"note", m_strSet, "--text", "=1+1", "HD\\report.QX1"}).nStatus, 0);
+  run = Run({"export", m_strSet, "--catalog", "HD", "--format", "tsv", "--spreadsheet-safe"});
+  EXPECT_TRUE(Has(run.strOut, "\t'=1+1\t")) << run.strOut;
+  EXPECT_EQ(Run({"export", m_strSet, "--format", "efu", "--spreadsheet-safe"}).nStatus, 2);
 
   std::ofstream(list, std::ios::app) << "CD1,CD1\\x,x,file,12z,,,,\r\n";
   const std::string before = ReadAll(m_strSet);

@@ -12,6 +12,7 @@
 
 #include "model/catalog_verify.h"
 #include "model/content_hashing.h"
+#include "platform/thread_start.h"
 #include "tests/core/test_util.h"
 
 #ifdef _WIN32
@@ -141,6 +142,24 @@ TEST(Fingerprints, KnownValuesAndFilesNotReadWhole) {
   EXPECT_EQ(std::vector<std::string>{"M\\sub\\big.bin"}, outcome.unreadable);
   EXPECT_FALSE(FingerprintAt(fresh, "sub\\big.bin"));
   EXPECT_EQ(2u, fresh.m_fingerprints.Size());
+}
+
+TEST(Fingerprints, ThreadsThatCannotStartLeaveTheirFilesToTheOthers) {
+  CTree tree;
+  auto catalog = HashedCatalog(tree);
+  const CFingerprintTable all = catalog->m_fingerprints;
+  for (const int starts : {1, 0}) {
+    catalog->m_fingerprints.Clear();
+    CScanOptions options;
+    options.nHashThreads = 4;
+    CHashOutcome outcome;
+    AllowThreadStartsForTest(starts);
+    HashMissingFingerprints(*catalog, options, outcome);
+    AllowThreadStartsForTest(-1);
+    EXPECT_FALSE(outcome.bCancelled);
+    EXPECT_TRUE(outcome.unreadable.empty());
+    EXPECT_TRUE(catalog->m_fingerprints == all) << starts << " threads started";
+  }
 }
 
 TEST(Fingerprints, CancelStopsInsideAFileAndChangesNothing) {

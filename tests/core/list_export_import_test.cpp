@@ -41,11 +41,11 @@ CFileInfo* AddItem(CFolderFileInfo& folder, const std::string& name, std::uint32
   return item;
 }
 
-std::string Exported(const CRootFileInfo& set, EListFormat format, const std::vector<std::string>* catalogs) {
+std::string Exported(const CRootFileInfo& set, CListStyle style, const std::vector<std::string>* catalogs) {
   CTempDir dir;
   const std::string path = dir.File("list");
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  EXPECT_TRUE(WriteItemList(fd, set, catalogs, format));
+  EXPECT_TRUE(WriteItemList(fd, set, catalogs, style));
   close(fd);
   return ReadFileBytes(path);
 }
@@ -86,6 +86,27 @@ TEST(ListExportImport, EachFormatGivesBackTheItemsSizesTimesAndNotes) {
   EXPECT_EQ(Exported(set, EListFormat::Csv, &chosen).substr(0, 12),
             "\xEF\xBB\xBF"
             "catalog,p");
+}
+
+// Text fields a spreadsheet would run get "'" before them, whatever the
+// quoting; the other fields, and the forms spreadsheets do not open, do not.
+TEST(ListExportImport, SpreadsheetSafeFormGuardsTheTextFieldsThatWouldRun) {
+  CRootFileInfo set("set");
+  CDriveFileInfo* disk = set.AppendCatalog(MakeCatalog("@Disk"), 0);
+  AddItem(*disk, "=1+1", 0x20, 1, 0, 0, "-2, \"x\"");
+  AddItem(*disk, "a=b", 0x20, 2, 0, 0, "+\t");
+  const auto rows = [&](CListStyle style) {
+    const std::string text = Exported(set, style, nullptr);
+    return text.substr(text.find('\n') + 1);
+  };
+  EXPECT_EQ(rows({EListFormat::Csv, true}),
+            "'@Disk,'@Disk\\=1+1,'=1+1,file,1,,,32,\"'-2, \"\"x\"\"\",\r\n"
+            "'@Disk,'@Disk\\a=b,a=b,file,2,,,32,'+\t,\r\n");
+  EXPECT_EQ(rows({EListFormat::Tsv, true}),
+            "'@Disk\t'@Disk\\\\=1+1\t'=1+1\tfile\t1\t\t\t32\t'-2, \"x\"\t\n"
+            "'@Disk\t'@Disk\\\\a=b\ta=b\tfile\t2\t\t\t32\t'+\\t\t\n");
+  EXPECT_EQ(rows(EListFormat::Csv).substr(0, 22), "@Disk,@Disk\\=1+1,=1+1,");
+  for (const EListFormat format : {EListFormat::Efu, EListFormat::Jsonl}) EXPECT_EQ(rows({format, true}), rows(format));
 }
 
 TEST(ListExportImport, BadRowsAreNamedByTheLineTheyStartOn) {

@@ -2,6 +2,7 @@
 // catalog chosen in its dialog, the file in the save dialog, and a cancel
 // of its progress that leaves the old file.
 
+#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
@@ -76,6 +77,30 @@ TEST_F(ListExportCommand, TheFileMenuWritesTheChosenCatalogInTheChosenFormat) {
   EXPECT_EQ(file.GetName(), "名前, \"引用\"\t.txt");
   EXPECT_EQ(file.GetSize(), 5ULL << 32);
   EXPECT_EQ(file.GetNote(), "ノート\n2 行目");
+}
+
+// The form safe for spreadsheets can be chosen for csv and tsv only.
+TEST_F(ListExportCommand, TheSpreadsheetSafeBoxFollowsTheFormatAndGuardsWhatWouldRun) {
+  auto set = std::make_unique<CRootFileInfo>("work");
+  Add(*set->AppendCatalog(TestCatalog("A"), 0), TestFile("=1+1", 1));
+  UseSet(std::move(set));
+  const std::string out = m_home.File("list");
+  wxTEST_DIALOG(Command(ID_EXPORT_LIST), CExpectDialog<CExportDlg>([](CExportDlg* d) {
+                  return AnswerDialog(d, wxID_OK, [](CExportDlg* dlg) {
+                    auto* format = wxDynamicCast(dlg->FindWindow(CExportDlg::ID_FORMAT), wxChoice);
+                    auto* box = wxDynamicCast(dlg->FindWindow(CExportDlg::ID_SPREADSHEET_SAFE), wxCheckBox);
+                    for (const int chosen : {2, 3, 1, 0}) {
+                      format->SetSelection(chosen);
+                      wxCommandEvent event(wxEVT_CHOICE, CExportDlg::ID_FORMAT);
+                      event.SetEventObject(format);
+                      format->ProcessWindowEvent(event);
+                      EXPECT_EQ(box->IsEnabled(), chosen < 2) << chosen;
+                    }
+                    box->SetValue(true);
+                  });
+                }),
+                CAnswerFileDialog(out));
+  EXPECT_NE(ReadTextFile(out + ".csv").find(",'=1+1,"), std::string::npos);
 }
 
 TEST_F(ListExportCommand, CancellingTheProgressLeavesTheOldFileAndSaysSo) {

@@ -13,6 +13,7 @@
 #include "document/browse_for_location.h"
 #include "document/explorer_ap_doc.h"
 #include "model/set_file.h"
+#include "platform/thread_start.h"
 #include "tests/gui/gui_test_sets.h"
 #include "tests/gui/doc_test_util.h"
 #include "tests/gui/expect_dialog.h"
@@ -139,4 +140,18 @@ TEST_F(ScanProgress, OpeningShowsProgressThatCannotBeCancelledAndSavingOneThatCa
                 }));
   EXPECT_TRUE(done);
   EXPECT_EQ(ReadTextFile(path), ReadTextFile(m_home.File("copy.fcf")));
+}
+
+// With no thread to spare, the work is done all the same, without a dialog.
+TEST_F(ScanProgress, WorkThatFindsNoThreadIsDoneWithoutTheDialog) {
+  CRootFileInfo set("s");
+  set.AppendCatalog(TestCatalog("CD"), 0);
+  const std::string path = m_home.File("set.fcf");
+  ASSERT_EQ(ESetFileError::None, WriteSetFile(path, set));
+  wxTestingModalHook noDialog(__FILE__, __LINE__, __WXFUNCTION__);
+  AllowThreadStartsForTest(0);
+  const bool done = Doc().OnOpenDocument(wxString::FromUTF8(path));
+  AllowThreadStartsForTest(-1);
+  EXPECT_TRUE(done);
+  EXPECT_EQ(1, Doc().GetRoot()->GetCatalogCount());
 }
