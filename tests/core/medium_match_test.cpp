@@ -17,7 +17,7 @@ std::unique_ptr<CDriveFileInfo> Catalog(const std::string& label, std::uint64_t 
 
 CMediumIdentity Medium(std::string id, std::string fileSystem, std::string label, std::uint64_t total,
                        std::string below = "/") {
-  return {std::move(id), std::move(fileSystem), std::move(label), total, std::move(below)};
+  return {std::move(id), std::move(fileSystem), std::move(label), total, std::move(below), ""};
 }
 
 }  // namespace

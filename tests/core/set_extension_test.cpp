@@ -17,7 +17,7 @@ namespace {
 
 CCatalogRecord SampleRecord() {
   CCatalogRecord record;
-  record.medium = {"2f1c-77aa", "vfat", "CAMERA", 8000000000, "/"};
+  record.medium = {"2f1c-77aa", "vfat", "CAMERA", 8000000000, "/", ""};
   record.chosenPaths = {"DCIM", std::string("caf\xe9")};
   record.bFollowLinks = true;
   record.excludes = {"*.tmp", ".git"};
