@@ -61,7 +61,9 @@ TEST_F(CliLimitsTest, LongNamesAreCutWhereACharacterEndsAndTheSetReadsBackWhole)
   const CRun listed = Run({"ls", m_strSet, "L"});
   ASSERT_EQ(0, listed.nStatus) << listed.strErr;
   EXPECT_TRUE(Has(listed.strOut, "b" + Repeat("あ", 21844) + "\t") && Has(listed.strOut, "other\t"));
+}
 
+TEST_F(CliLimitsTest, ALongMemberNameCostsNoOtherRecord) {
   // A member named by 30,000 bytes that are no text (escaped, three times
   // as long) beside a hashed catalog: the records all read back, the
   // catalog's fingerprints among them.
