@@ -6,6 +6,7 @@
 #include "model/drive_file_info.h"
 #include "model/fingerprints.h"
 #include "model/le_bytes.h"
+#include "model/limits.h"
 #include "platform/cp932_codec.h"
 
 namespace {
@@ -65,31 +66,41 @@ class CMemberReader {
   explicit CMemberReader(std::string_view payload) : m_bytes(payload) {}
 
   // Calls archive(offset, state) for each archive, then member(...) for its
-  // members; false when the payload does not read.
-  template <class FArchive, class FMember>
-  bool Read(FArchive&& archive, FMember&& member) {
-    std::uint64_t previous = 0;
+  // members; false when the payload does not read or goes past a limit
+  // (limits.h). depthOf(offset) gives the folders above that item of the
+  // catalog: a member's depth counts them, the archives and the folders
+  // above it.
+  template <class FArchive, class FMember, class FDepth>
+  bool Read(FArchive&& archive, FMember&& member, FDepth&& depthOf) {
+    std::uint64_t previous = 0, total = 0;
     while (m_nAt < m_bytes.size()) {
       std::uint64_t offset = 0, count = 0, state = 0;
       if (!Take(4, offset) || offset <= previous || !Take(1, state) || !Take(4, count)) return false;
       if (state & ~std::uint64_t(kArchiveStateMask)) return false;
+      total += count;
+      if (total > kMaxCatalogMembers) return false;
       previous = offset;
       if (!archive(std::uint32_t(offset), std::uint8_t(state))) return false;
-      // Which positions may hold members: folders and listed archives.
-      std::vector<bool> holds{true};
+      // What each position may hold below it: folders and listed archives
+      // do, at one level more; 0 is the archive itself.
+      std::vector<CLevel> levels{{true, 1, depthOf(std::uint32_t(offset)) + 1}};
       for (std::uint64_t i = 1; i <= count; ++i) {
         std::uint64_t parent = 0, flags = 0, innerState = 0, length = 0, size = 0, time = 0, noteLength = 0;
-        if (!Take(4, parent) || parent >= i || !holds[parent] || !Take(1, flags) ||
+        if (!Take(4, parent) || parent >= i || !levels[parent].bHolds || !Take(1, flags) ||
             (flags & ~std::uint64_t(kMemberFlags)))
           return false;
         if ((flags & kMemberFolder) && (flags & kMemberArchive)) return false;
         if ((flags & kMemberArchive) && (!Take(1, innerState) || (innerState & ~std::uint64_t(kArchiveStateMask))))
           return false;
+        const CLevel& above = levels[parent];
+        if (above.nDepth > kMaxDepth || ((flags & kMemberArchive) && above.nArchives >= kMaxArchiveNesting))
+          return false;
         std::string_view name, note;
         if (!Take(2, length) || length == 0 || !TakeText(length, name, true) || !Take(8, size) || !Take(8, time))
           return false;
         if ((flags & kMemberNote) && (!Take(4, noteLength) || !TakeText(noteLength, note))) return false;
-        holds.push_back((flags & (kMemberFolder | kMemberArchive)) != 0);
+        levels.push_back({(flags & (kMemberFolder | kMemberArchive)) != 0,
+                          above.nArchives + ((flags & kMemberArchive) ? 1 : 0), above.nDepth + 1});
         member(std::uint32_t(parent), std::uint8_t(flags), std::uint8_t(innerState), name, size, time, note);
       }
     }
@@ -97,6 +108,12 @@ class CMemberReader {
   }
 
  private:
+  struct CLevel {
+    bool bHolds;    // a folder or a listed archive
+    int nArchives;  // archives it is in, the outermost counted
+    int nDepth;     // containers above what it holds, below the catalog
+  };
+
   bool Take(int size, std::uint64_t& value) {
     if (m_bytes.size() - m_nAt < std::size_t(size)) return false;
     value = GetLE(m_bytes, m_nAt, size);
@@ -117,13 +134,25 @@ class CMemberReader {
   std::size_t m_nAt = 0;
 };
 
-// The catalog's items by offset (index offset - 1).
-std::vector<CFileInfo*> ItemsByOffset(const CDriveFileInfo& catalog) {
+// The catalog's items by offset (index offset - 1), with the folders above
+// each.
+struct CCatalogItems {
   std::vector<CFileInfo*> items;
-  ForItemsWithOffsets(catalog,
-                      [&](const CFileInfo& item, std::uint32_t) { items.push_back(const_cast<CFileInfo*>(&item)); });
-  return items;
-}
+  std::vector<int> depths;
+
+  explicit CCatalogItems(const CDriveFileInfo& catalog) {
+    int open = 0;  // folders entered below the catalog
+    WalkBelow(
+        catalog, {},
+        [&](const CFileInfo& item, const CWalkPath&) {
+          items.push_back(const_cast<CFileInfo*>(&item));
+          depths.push_back(open);
+          if (item.IsContainer()) ++open;
+        },
+        [&](const CFolderFileInfo&) { --open; });
+  }
+  int DepthOf(std::uint32_t offset) const { return depths[offset - 1]; }
+};
 
 }  // namespace
 
@@ -140,15 +169,17 @@ std::string EncodeMemberRecords(const CDriveFileInfo& catalog) {
 }
 
 bool CheckMemberRecords(std::string_view payload, const CDriveFileInfo& catalog) {
-  const std::vector<CFileInfo*> items = ItemsByOffset(catalog);
+  const CCatalogItems catalogItems(catalog);
+  const std::vector<CFileInfo*>& items = catalogItems.items;
   CMemberReader reader(payload);
   return reader.Read(
       [&](std::uint32_t offset, std::uint8_t) { return offset <= items.size() && !items[offset - 1]->IsContainer(); },
-      [](auto&&...) {});
+      [](auto&&...) {}, [&](std::uint32_t offset) { return catalogItems.DepthOf(offset); });
 }
 
 void ApplyMemberRecords(std::string_view payload, CDriveFileInfo& catalog) {
-  const std::vector<CFileInfo*> items = ItemsByOffset(catalog);
+  const CCatalogItems catalogItems(catalog);
+  const std::vector<CFileInfo*>& items = catalogItems.items;
   // The folder each position's members go to: 0 is the archive's own.
   std::vector<CFolderFileInfo*> folders;
   CMemberReader reader(payload);
@@ -172,5 +203,6 @@ void ApplyMemberRecords(std::string_view payload, CDriveFileInfo& catalog) {
                                  : (flags & kMemberArchive) ? &folder.AttachMembers(*made, state)
                                                             : nullptr;
         folders.push_back(holds);
-      });
+      },
+      [&](std::uint32_t offset) { return catalogItems.DepthOf(offset); });
 }
