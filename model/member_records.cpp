@@ -7,6 +7,7 @@
 #include "model/fingerprints.h"
 #include "model/le_bytes.h"
 #include "model/limits.h"
+#include "model/set_extension.h"
 #include "platform/cp932_codec.h"
 
 namespace {
@@ -154,6 +155,21 @@ struct CCatalogItems {
   int DepthOf(std::uint32_t offset) const { return depths[offset - 1]; }
 };
 
+// Calls each(member) for every member of catalog's listed archives, in the
+// order their record lists them.
+template <class FEach>
+void ForEachMember(const CDriveFileInfo& catalog, FEach&& each) {
+  ForItemsWithOffsets(catalog, [&](const CFileInfo& item, std::uint32_t) {
+    if (const CFolderFileInfo* members = item.Members())
+      WalkBelow(
+          *members, {}, [&](const CFileInfo& member, const CWalkPath&) { each(const_cast<CFileInfo&>(member)); },
+          [](const CFolderFileInfo&) {}, EWalk::WithMembers);
+  });
+}
+
+constexpr std::size_t kTimesHashSize = 8;
+constexpr std::size_t kTimeEntrySize = 12;  // the member's place, 4 bytes; the time, 8
+
 }  // namespace
 
 std::string EncodeMemberRecords(const CDriveFileInfo& catalog) {
@@ -195,6 +211,7 @@ void ApplyMemberRecords(std::string_view payload, CDriveFileInfo& catalog) {
         record.dwFileAttributes = (flags & kMemberFolder) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
         if (!(flags & kMemberFolder)) record.SetSize(size);
         record.ftLastWriteTime = time;
+        record.ftCreationTime = time;
         CFolderFileInfo& folder = *folders[parent];
         CFileInfo* made =
             folder.AddChildOfKind((flags & kMemberFolder) ? CFileInfo::KIND_FOLDER : CFileInfo::KIND_FILE, record);
@@ -205,4 +222,42 @@ void ApplyMemberRecords(std::string_view payload, CDriveFileInfo& catalog) {
         folders.push_back(holds);
       },
       [&](std::uint32_t offset) { return catalogItems.DepthOf(offset); });
+}
+
+std::string EncodeMemberTimes(const CDriveFileInfo& catalog, std::string_view members) {
+  std::string times;
+  std::uint32_t place = 0;
+  ForEachMember(catalog, [&](const CFileInfo& member) {
+    if (member.CreationFileTime() != member.WriteFileTime()) {
+      PutLE(times, place, 4);
+      PutLE(times, member.CreationFileTime(), 8);
+    }
+    ++place;
+  });
+  if (times.empty()) return times;
+  std::string out;
+  PutLE(out, HashBytes(members), kTimesHashSize);
+  return out + times;
+}
+
+bool CheckMemberTimes(std::string_view payload) {
+  if (payload.size() < kTimesHashSize || (payload.size() - kTimesHashSize) % kTimeEntrySize != 0) return false;
+  for (std::size_t at = kTimesHashSize + kTimeEntrySize; at < payload.size(); at += kTimeEntrySize)
+    if (GetLE(payload, at, 4) <= GetLE(payload, at - kTimeEntrySize, 4)) return false;
+  return true;
+}
+
+void ApplyMemberTimes(std::string_view payload, CDriveFileInfo& catalog) {
+  // Written for other members (an older program changed them and kept
+  // this record as one it did not know): their times are not these.
+  if (GetLE(payload, 0, kTimesHashSize) != HashBytes(EncodeMemberRecords(catalog))) return;
+  std::size_t at = kTimesHashSize;
+  std::uint64_t place = 0;
+  ForEachMember(catalog, [&](CFileInfo& member) {
+    if (at < payload.size() && GetLE(payload, at, 4) == place) {
+      member.SetCreationFileTime(GetLE(payload, at + 4, 8));
+      at += kTimeEntrySize;
+    }
+    ++place;
+  });
 }

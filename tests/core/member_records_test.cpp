@@ -90,4 +90,36 @@ TEST(MemberRecords, ArchivesNestedPastTheLimitCostTheirRecordAlone) {
   EXPECT_EQ(2u, CatalogOf(*read).Children().size());
 }
 
+// Members keep their creation time in a record of its own, which older
+// programs keep without reading; it is taken only for the members it was
+// written for.
+TEST(MemberRecords, CreationTimesComeBackWithTheirMembersOnly) {
+  const auto set = TwoArchives();
+  CDriveFileInfo& catalog = CatalogOf(*set);
+  CFolderFileInfo& members = catalog.AttachMembers(*catalog.Children()[0], 0);
+  CFindData made = FileRecord("made.txt", 1, 200);
+  made.ftCreationTime = 100;
+  members.AddChild(&made);
+  CFindData copied = FileRecord("copied.txt", 1, 300);
+  copied.ftCreationTime = 300;
+  members.AddChild(&copied);
+
+  std::unique_ptr<CRootFileInfo> read;
+  ASSERT_EQ(ESetFileError::None, ReadSetFromBytes(WriteSetToBytes(*set), read));
+  EXPECT_EQ(EExtensionState::Loaded, read->m_extensionState);
+  const CFolderFileInfo& back = *CatalogOf(*read).Children()[0]->Members();
+  EXPECT_EQ(100u, back.Children()[0]->CreationFileTime());
+  EXPECT_EQ(300u, back.Children()[1]->CreationFileTime());
+  EXPECT_EQ(WriteSetToBytes(*set), WriteSetToBytes(*read));
+
+  // Written for members an older program has since changed: not taken.
+  const std::string times = EncodeMemberTimes(catalog, EncodeMemberRecords(catalog));
+  ASSERT_FALSE(times.empty());
+  const_cast<CFileInfo&>(*back.Children()[0]).SetCreationFileTime(200);
+  const_cast<CFileInfo&>(*back.Children()[1]).SetNoteText("changed");
+  ApplyMemberTimes(times, CatalogOf(*read));
+  EXPECT_EQ(200u, back.Children()[0]->CreationFileTime());
+  EXPECT_FALSE(CheckMemberTimes(times.substr(1)));
+}
+
 }  // namespace
