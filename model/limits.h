@@ -41,3 +41,8 @@ constexpr std::uint32_t kMaxCatalogMembers = 10 * kMaxArchiveMembers;
 // A line of an imported list: far past any real path and its fields, and
 // small enough that a file without line breaks cannot make one row of it.
 constexpr std::uint32_t kMaxImportLineBytes = 1u << 20;
+
+// Folders the tree's expand-all (the "*" key) opens: each lists its folder
+// again from the set, so a tree thousands of levels deep held the window
+// for minutes. Nearest first; past the bound it stops and says so.
+constexpr std::uint32_t kMaxExpandAllNodes = 1000;
