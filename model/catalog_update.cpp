@@ -274,8 +274,8 @@ CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& 
 }
 
 bool IsCatalogOfSet(const CRootFileInfo& set, const CFileInfo& item) {
-  return item.IsCatalog() &&
-         std::any_of(set.Children().begin(), set.Children().end(), [&](const auto& child) { return child.get() == &item; });
+  return item.IsCatalog() && std::any_of(set.Children().begin(), set.Children().end(),
+                                         [&](const auto& child) { return child.get() == &item; });
 }
 
 CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old, std::unique_ptr<CDriveFileInfo> fresh,

@@ -84,7 +84,9 @@ class CMemberReader {
       if (!archive(std::uint32_t(offset), std::uint8_t(state))) return false;
       // What each position may hold below it: folders and listed archives
       // do, at one level more; 0 is the archive itself.
-      std::vector<CLevel> levels{{true, 1, depthOf(std::uint32_t(offset)) + 1}};
+      const int top = depthOf(std::uint32_t(offset)) + 1;
+      if (top > kMaxDepth && count != 0) return false;
+      std::vector<CLevel> levels{{true, 1, std::uint16_t(top)}};
       for (std::uint64_t i = 1; i <= count; ++i) {
         std::uint64_t parent = 0, flags = 0, innerState = 0, length = 0, size = 0, time = 0, noteLength = 0;
         if (!Take(4, parent) || parent >= i || !levels[parent].bHolds || !Take(1, flags) ||
@@ -101,7 +103,8 @@ class CMemberReader {
           return false;
         if ((flags & kMemberNote) && (!Take(4, noteLength) || !TakeText(noteLength, note))) return false;
         levels.push_back({(flags & (kMemberFolder | kMemberArchive)) != 0,
-                          above.nArchives + ((flags & kMemberArchive) ? 1 : 0), above.nDepth + 1});
+                          std::uint8_t(above.nArchives + ((flags & kMemberArchive) ? 1 : 0)),
+                          std::uint16_t(above.nDepth + 1)});
         member(std::uint32_t(parent), std::uint8_t(flags), std::uint8_t(innerState), name, size, time, note);
       }
     }
@@ -109,11 +112,13 @@ class CMemberReader {
   }
 
  private:
+  // Four bytes a member, within the limits checked.
   struct CLevel {
-    bool bHolds;    // a folder or a listed archive
-    int nArchives;  // archives it is in, the outermost counted
-    int nDepth;     // containers above what it holds, below the catalog
+    bool bHolds;             // a folder or a listed archive
+    std::uint8_t nArchives;  // archives it is in, the outermost counted
+    std::uint16_t nDepth;    // containers above what it holds, below the catalog
   };
+  static_assert(kMaxArchiveNesting <= 0xFF && kMaxDepth < 0xFFFF, "a level fits its fields");
 
   bool Take(int size, std::uint64_t& value) {
     if (m_bytes.size() - m_nAt < std::size_t(size)) return false;

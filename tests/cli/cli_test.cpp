@@ -266,8 +266,7 @@ TEST_F(CliTest, UpdateOfACatalogInsideAFolderIsRefusedAndChangesNothing) {
   auto outer = std::make_unique<CDriveFileInfo>("T", "/", CMediumFacts{});
   CFindData record;
   record.cFileName = "C";
-  auto* inner =
-      static_cast<CDriveFileInfo*>(AddFolder(*outer, "d")->AddChildOfKind(CFileInfo::KIND_CATALOG, record));
+  auto* inner = static_cast<CDriveFileInfo*>(AddFolder(*outer, "d")->AddChildOfKind(CFileInfo::KIND_CATALOG, record));
   inner->m_strLabel = "C";
   inner->m_strCatalogedPath = tree;
   set.AppendCatalog(std::move(outer), 0);

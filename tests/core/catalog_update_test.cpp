@@ -235,8 +235,9 @@ TEST(CatalogOfSet, OnlyTheSetsOwnCatalogsAreUpdated) {
   CRootFileInfo set("set");
   CDriveFileInfo* outer = set.AppendCatalog(MakeCatalog("T"), 0);
   const CFindData record = FolderRecord("C");
-  CFileInfo* inFolder = static_cast<CFolderFileInfo*>(outer->AddChild(&static_cast<const CFindData&>(FolderRecord("d"))))
-                            ->AddChildOfKind(CFileInfo::KIND_CATALOG, record);
+  CFileInfo* inFolder =
+      static_cast<CFolderFileInfo*>(outer->AddChild(&static_cast<const CFindData&>(FolderRecord("d"))))
+          ->AddChildOfKind(CFileInfo::KIND_CATALOG, record);
   CFileInfo* inCatalog = outer->AddChildOfKind(CFileInfo::KIND_CATALOG, record);
   EXPECT_TRUE(IsCatalogOfSet(set, *outer));
   EXPECT_FALSE(IsCatalogOfSet(set, *inFolder));
