@@ -116,6 +116,11 @@ int CmdUpdate(const std::vector<std::string>& args) {
     ReportError("カタログが見つかりません: " + LineText(label));
     return EXIT_NOTHING;
   }
+  if (!IsCatalogOfSet(*set, *item)) {
+    ReportError("フォルダやカタログの中にあるカタログ (他のプログラムで作られたもの) は更新できません: " +
+                LineText(label));
+    return EXIT_NOTHING;
+  }
   const auto& catalog = static_cast<const CDriveFileInfo&>(*item);
   std::string place;
   if (positional.size() == 3) {

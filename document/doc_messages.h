@@ -27,6 +27,9 @@ inline constexpr char kScanCaption[] = "カタログを作成しています";
 inline constexpr char kScanCancelled[] = "カタログの作成をキャンセルしました\nカタログセットは変更されていません";
 inline constexpr char kUpdateCaption[] = "カタログを更新しています";
 inline constexpr char kUpdateCancelled[] = "カタログの更新をキャンセルしました\nカタログセットは変更されていません";
+inline constexpr char kNestedCatalogUpdate[] =
+    "フォルダやカタログの中にあるカタログ (他のプログラムで作られたもの) は更新できません\n"
+    "カタログセットは変更されていません";
 inline constexpr char kVerifyCaption[] = "カタログを検証しています";
 inline constexpr char kVerifyCancelled[] = "カタログの検証をキャンセルしました";
 

@@ -378,6 +378,10 @@ bool CExplorerApDoc::LocateMedium(const CDriveFileInfo& catalog, const std::stri
 
 int CExplorerApDoc::UpdateCatalog(const std::string& name) {
   const CDriveFileInfo* found = m_pRoot ? FindCatalog(*m_pRoot, name) : nullptr;
+  if (found != nullptr && !IsCatalogOfSet(*m_pRoot, *found)) {
+    AppMessageBox(kNestedCatalogUpdate, wxOK | wxICON_EXCLAMATION, GetDialogParent());
+    return 0;
+  }
   std::string place;
   if (found == nullptr || !LocateMedium(*found, name, false, place)) return 0;
   const CDriveFileInfo& catalog = *found;

@@ -74,6 +74,14 @@ void ListOpened(archive* reader, CFolderFileInfo& members, int level, CListing& 
     if (result < ARCHIVE_WARN) {
       state |= listing.reading.StateAfterError();
       if (archive_read_has_encrypted_entries(reader) > 0) state |= kArchiveEncrypted;
+      // A 7z link keeps its target as data, which libarchive reads with the
+      // header: encrypted, it ends the listing there. The link itself is known.
+      if (entry != nullptr && archive_entry_filetype(entry) == AE_IFLNK && archive_entry_is_data_encrypted(entry) &&
+          listing.nMembers < listing.limits.nMaxMembers) {
+        ++listing.nMembers;
+        CFileInfo* item = nullptr;
+        tree.Add(MemberNamesOf(ArchiveEntryPath(reader, entry)), false, MemberRecord(entry, false), &item);
+      }
       break;
     }
     if (!listing.reading.WithinLimits()) {

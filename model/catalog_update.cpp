@@ -273,11 +273,14 @@ CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& 
   return summary;
 }
 
+bool IsCatalogOfSet(const CRootFileInfo& set, const CFileInfo& item) {
+  return item.IsCatalog() && std::any_of(set.Children().begin(), set.Children().end(),
+                                         [&](const auto& child) { return child.get() == &item; });
+}
+
 CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old, std::unique_ptr<CDriveFileInfo> fresh,
                                    CTime now) {
-  const bool inSet =
-      std::any_of(set.Children().begin(), set.Children().end(), [&](const auto& child) { return child.get() == &old; });
-  if (!inSet || !fresh) return nullptr;
+  if (!IsCatalogOfSet(set, old) || !fresh) return nullptr;
   // The walk hands out the new tree's items as const; fresh is ours to change.
   WalkInStep(
       old, *fresh, std::string(old.GetName()), [](const CFileInfo&, const std::string&) {},

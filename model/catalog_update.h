@@ -48,10 +48,18 @@ using CChangeVisitor = std::function<void(EItemChange change, const std::string&
 CUpdateSummary CompareCatalogs(const CDriveFileInfo& old, const CDriveFileInfo& fresh,
                                const CChangeVisitor& visit = {});
 
+// Whether item is one of set's own catalogs. A catalog nested in a folder
+// or in another catalog (sets of other writers) is part of that one's tree:
+// the set file keeps no record of its own for it, and the records of the
+// one it is in (fingerprints, members) name its items by their places, so
+// it is never updated on its own.
+bool IsCatalogOfSet(const CRootFileInfo& set, const CFileInfo& item);
+
 // Makes fresh take old's place in set: the notes of old's items go to the
 // items of fresh with the same logical path and kind, fresh keeps old's label and
 // note, and catalog and set are stamped with now. Returns the catalog now in
-// the set; null (nothing changed) when old is not one of set's catalogs.
+// the set; null (nothing changed) when old is not one of set's catalogs
+// (IsCatalogOfSet).
 CDriveFileInfo* ApplyCatalogUpdate(CRootFileInfo& set, const CDriveFileInfo& old, std::unique_ptr<CDriveFileInfo> fresh,
                                    CTime now);
 

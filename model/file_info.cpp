@@ -469,6 +469,12 @@ void CFolderFileInfo::DestroyChildren() {
     std::size_t plainFiles = 0;
     for (auto& child : folder.m_children) {
       CFileInfo* item = child.release();
+      // An archive's members folder (made on the heap) joins the stack too,
+      // so that archives inside archives cost no recursion either.
+      if (item->m_wFlags & kHasMembers) {
+        pending.push_back({item->Extra().pMembers.release(), nullptr});
+        item->m_wFlags &= std::uint16_t(~kHasMembers);
+      }
       if (IsPlainFileInArena(*item))
         ++plainFiles;
       else if (item->IsContainer() && !OwnsArena(*item))

@@ -80,6 +80,7 @@ class CFileInfo {
   std::uint32_t RecordAttributes() const { return m_dwAttributes; }
   std::uint64_t RecordSize() const { return (m_wFlags & kHasExtra) ? SizeWithHighPart() : m_nSizeLow; }
   std::uint64_t CreationFileTime() const { return m_ftCreation; }
+  void SetCreationFileTime(std::uint64_t time) { m_ftCreation = time; }
   std::uint64_t AccessFileTime() const { return m_ftAccess; }
   std::uint64_t WriteFileTime() const { return m_ftWrite; }
   std::uint32_t Reserved0() const;

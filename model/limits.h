@@ -55,3 +55,8 @@ constexpr std::uint32_t kMaxImportLineBytes = 8u << 20;
 // for damage instead of filling the disc. The slack lets a member through
 // whose writer counted a little wrong; it is small beside any real member.
 constexpr std::uint64_t kMemberCopySlackBytes = 64 << 10;
+
+// Folders the tree's expand-all (the "*" key) opens: each lists its folder
+// again from the set, so a tree thousands of levels deep held the window
+// for minutes. Nearest first; past the bound it stops and says so.
+constexpr std::uint32_t kMaxExpandAllNodes = 1000;

@@ -7,6 +7,8 @@
 #include "model/fingerprints.h"
 #include "model/item_builder.h"
 #include "model/le_bytes.h"
+#include "model/limits.h"
+#include "model/set_extension.h"
 #include "platform/cp932_codec.h"
 
 namespace {
@@ -66,31 +68,41 @@ class CMemberReader {
   explicit CMemberReader(std::string_view payload) : m_bytes(payload) {}
 
   // Calls archive(offset, state) for each archive, then member(...) for its
-  // members; false when the payload does not read.
+  // members; false when the payload does not read or goes past a limit
+  // (limits.h). A member's depth counts the names below its archive, as a
+  // listing counts them, so that whatever a listing made reads back.
   template <class FArchive, class FMember>
   bool Read(FArchive&& archive, FMember&& member) {
-    std::uint64_t previous = 0;
+    std::uint64_t previous = 0, total = 0;
     while (m_nAt < m_bytes.size()) {
       std::uint64_t offset = 0, count = 0, state = 0;
       if (!Take(4, offset) || offset <= previous || !Take(1, state) || !Take(4, count)) return false;
       if (state & ~std::uint64_t(kArchiveStateMask)) return false;
+      total += count;
+      if (total > kMaxCatalogMembers) return false;
       previous = offset;
       if (!archive(std::uint32_t(offset), std::uint8_t(state))) return false;
-      // Which positions may hold members: folders and listed archives.
-      std::vector<bool> holds{true};
+      // What each position may hold below it: folders and listed archives
+      // do; 0 is the archive itself.
+      std::vector<CLevel> levels{{true, 1, 0}};
       for (std::uint64_t i = 1; i <= count; ++i) {
         std::uint64_t parent = 0, flags = 0, innerState = 0, length = 0, size = 0, time = 0, noteLength = 0;
-        if (!Take(4, parent) || parent >= i || !holds[parent] || !Take(1, flags) ||
+        if (!Take(4, parent) || parent >= i || !levels[parent].bHolds || !Take(1, flags) ||
             (flags & ~std::uint64_t(kMemberFlags)))
           return false;
         if ((flags & kMemberFolder) && (flags & kMemberArchive)) return false;
         if ((flags & kMemberArchive) && (!Take(1, innerState) || (innerState & ~std::uint64_t(kArchiveStateMask))))
           return false;
+        const CLevel& above = levels[parent];
+        if (above.nDepth >= kMaxDepth || ((flags & kMemberArchive) && above.nArchives >= kMaxArchiveNesting))
+          return false;
         std::string_view name, note;
         if (!Take(2, length) || length == 0 || !TakeText(length, name, true) || !Take(8, size) || !Take(8, time))
           return false;
         if ((flags & kMemberNote) && (!Take(4, noteLength) || !TakeText(noteLength, note))) return false;
-        holds.push_back((flags & (kMemberFolder | kMemberArchive)) != 0);
+        levels.push_back({(flags & (kMemberFolder | kMemberArchive)) != 0,
+                          std::uint8_t(above.nArchives + ((flags & kMemberArchive) ? 1 : 0)),
+                          std::uint16_t((flags & kMemberArchive) ? 0 : above.nDepth + 1)});
         member(std::uint32_t(parent), std::uint8_t(flags), std::uint8_t(innerState), name, size, time, note);
       }
     }
@@ -98,6 +110,14 @@ class CMemberReader {
   }
 
  private:
+  // Four bytes a member, within the limits checked.
+  struct CLevel {
+    bool bHolds;             // a folder or a listed archive
+    std::uint8_t nArchives;  // archives it is in, the outermost counted
+    std::uint16_t nDepth;    // names below its archive: what it holds stands one deeper
+  };
+  static_assert(kMaxArchiveNesting <= 0xFF && kMaxDepth < 0xFFFF, "a level fits its fields");
+
   bool Take(int size, std::uint64_t& value) {
     if (m_bytes.size() - m_nAt < std::size_t(size)) return false;
     value = GetLE(m_bytes, m_nAt, size);
@@ -126,6 +146,21 @@ std::vector<CFileInfo*> ItemsByOffset(const CDriveFileInfo& catalog) {
   return items;
 }
 
+// Calls each(member) for every member of catalog's listed archives, in the
+// order their record lists them.
+template <class FEach>
+void ForEachMember(const CDriveFileInfo& catalog, FEach&& each) {
+  ForItemsWithOffsets(catalog, [&](const CFileInfo& item, std::uint32_t) {
+    if (const CFolderFileInfo* members = item.Members())
+      WalkBelow(
+          *members, {}, [&](const CFileInfo& member, const CWalkPath&) { each(const_cast<CFileInfo&>(member)); },
+          [](const CFolderFileInfo&) {}, EWalk::WithMembers);
+  });
+}
+
+constexpr std::size_t kTimesHashSize = 8;
+constexpr std::size_t kTimeEntrySize = 12;  // the member's place, 4 bytes; the time, 8
+
 }  // namespace
 
 std::string EncodeMemberRecords(const CDriveFileInfo& catalog) {
@@ -151,32 +186,28 @@ bool CheckMemberRecords(std::string_view payload, const CDriveFileInfo& catalog)
 void ApplyMemberRecords(std::string_view payload, CDriveFileInfo& catalog) {
   const std::vector<CFileInfo*> items = ItemsByOffset(catalog);
   // The folder each position's members go to (0 is the archive's own),
-  // null where none may or they are left out, and how deep they stand.
+  // null where none may or they are left out.
   std::vector<CFolderFileInfo*> folders;
-  std::vector<std::uint32_t> depths;
   CMemberReader reader(payload);
   reader.Read(
       [&](std::uint32_t offset, std::uint8_t state) {
         folders.assign(1, &catalog.AttachMembers(*items[offset - 1], state));
-        depths.assign(1, 1);
         return true;
       },
       [&](std::uint32_t parent, std::uint8_t flags, std::uint8_t state, std::string_view name, std::uint64_t size,
           std::uint64_t time, std::string_view note) {
         // Written elsewhere, the records are held to the rule a listing
-        // keeps: a name that breaks it shows what it was, a member deeper
-        // than a listing goes is left out with what is below it.
+        // keeps: a name that breaks it shows what it was.
         CFolderFileInfo* folder = folders[parent];
-        const std::uint32_t depth = depths[parent];
         folders.push_back(nullptr);
-        depths.push_back((flags & kMemberArchive) ? 1 : depth + 1);  // as a listing counts them
-        if (folder == nullptr || depth > std::uint32_t(kMaxDepth)) return;
+        if (folder == nullptr) return;
         CFindData record;
         record.cFileName = std::string(name);
         if (CheckItemName(record.cFileName) == ETextCheck::Refused) record.cFileName = VisibleNameOf(name);
         record.dwFileAttributes = (flags & kMemberFolder) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
         if (!(flags & kMemberFolder)) record.SetSize(size);
         record.ftLastWriteTime = time;
+        record.ftCreationTime = time;
         ETextCheck check = ETextCheck::Fine;
         CFileInfo* made = CItemBuilder::AddChild(*folder, record, check);
         if (made == nullptr) return;
@@ -186,4 +217,42 @@ void ApplyMemberRecords(std::string_view payload, CDriveFileInfo& catalog) {
                          : (flags & kMemberArchive) ? &folder->AttachMembers(*made, state)
                                                     : nullptr;
       });
+}
+
+std::string EncodeMemberTimes(const CDriveFileInfo& catalog, std::string_view members) {
+  std::string times;
+  std::uint32_t place = 0;
+  ForEachMember(catalog, [&](const CFileInfo& member) {
+    if (member.CreationFileTime() != member.WriteFileTime()) {
+      PutLE(times, place, 4);
+      PutLE(times, member.CreationFileTime(), 8);
+    }
+    ++place;
+  });
+  if (times.empty()) return times;
+  std::string out;
+  PutLE(out, HashBytes(members), kTimesHashSize);
+  return out + times;
+}
+
+bool CheckMemberTimes(std::string_view payload) {
+  if (payload.size() < kTimesHashSize || (payload.size() - kTimesHashSize) % kTimeEntrySize != 0) return false;
+  for (std::size_t at = kTimesHashSize + kTimeEntrySize; at < payload.size(); at += kTimeEntrySize)
+    if (GetLE(payload, at, 4) <= GetLE(payload, at - kTimeEntrySize, 4)) return false;
+  return true;
+}
+
+void ApplyMemberTimes(std::string_view payload, CDriveFileInfo& catalog) {
+  // Written for other members (an older program changed them and kept
+  // this record as one it did not know): their times are not these.
+  if (GetLE(payload, 0, kTimesHashSize) != HashBytes(EncodeMemberRecords(catalog))) return;
+  std::size_t at = kTimesHashSize;
+  std::uint64_t place = 0;
+  ForEachMember(catalog, [&](CFileInfo& member) {
+    if (at < payload.size() && GetLE(payload, at, 4) == place) {
+      member.SetCreationFileTime(GetLE(payload, at + 4, 8));
+      at += kTimeEntrySize;
+    }
+    ++place;
+  });
 }

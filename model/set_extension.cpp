@@ -31,6 +31,7 @@ enum : std::uint16_t {
   kItemFlags = 2,       // u32 offset from the catalog, u16 flags; ascending
   kFingerprints = 3,    // u32 offset from the catalog, 16-byte XXH128; ascending
   kArchiveMembers = 4,  // listed archives' members (member_records.h)
+  kMemberTimes = 5,     // their creation times (member_records.h)
 };
 
 // The item flags the block keeps: facts the scan recorded.
@@ -161,6 +162,8 @@ std::string BuildExtensionBlock(const CRootFileInfo& set, const CExtensionPlaces
     if (!catalog->m_fingerprints.Empty()) add(kFingerprints, position, catalog->m_fingerprints.Encode());
     const std::string members = EncodeMemberRecords(*catalog);
     if (!members.empty()) add(kArchiveMembers, position, members);
+    const std::string times = EncodeMemberTimes(*catalog, members);
+    if (!times.empty()) add(kMemberTimes, position, times);
     for (const CExtensionRecord& record : catalog->m_extraRecords)
       add(record.nType, position + record.nKey, record.strPayload);
   }
@@ -289,7 +292,7 @@ std::size_t TakeRecords(std::vector<CExtensionRecord>& records, CRootFileInfo& s
     const std::uint32_t key = record.nKey;
     const CCatalogSpan* span = spanOf(key);
     const bool known = record.nType == kCatalogRecord || record.nType == kItemFlags || record.nType == kFingerprints ||
-                       record.nType == kArchiveMembers;
+                       record.nType == kArchiveMembers || record.nType == kMemberTimes;
     bool read = (key == 0 || span != nullptr) && (!known || (span != nullptr && span->nStart == key));
     if (read) {
       const std::uint32_t itemCount = key == 0 ? 0 : span->nEnd - key - 1;
@@ -297,6 +300,7 @@ std::size_t TakeRecords(std::vector<CExtensionRecord>& records, CRootFileInfo& s
              : record.nType == kItemFlags      ? ReadItemFlags(record.strPayload, itemCount, flags[i])
              : record.nType == kFingerprints   ? fingerprints[i].Decode(record.strPayload, itemCount)
              : record.nType == kArchiveMembers ? CheckMemberRecords(record.strPayload, *span->pCatalog)
+             : record.nType == kMemberTimes    ? CheckMemberTimes(record.strPayload)
                                                : true;
     }
     usable[i] = read;
@@ -319,11 +323,16 @@ std::size_t TakeRecords(std::vector<CExtensionRecord>& records, CRootFileInfo& s
       span.pCatalog->m_fingerprints.Swap(fingerprints[i]);
     } else if (record.nType == kArchiveMembers) {
       ApplyMemberRecords(record.strPayload, *span.pCatalog);
+    } else if (record.nType == kMemberTimes) {
+      continue;  // once the members are in place
     } else {
       record.nKey -= span.nStart;
       span.pCatalog->m_extraRecords.push_back(std::move(record));
     }
   }
+  for (std::size_t i = 0; i < records.size(); ++i)
+    if (usable[i] && records[i].nType == kMemberTimes)
+      ApplyMemberTimes(records[i].strPayload, *spanOf(records[i].nKey)->pCatalog);
   return refused;
 }
 

@@ -1,7 +1,10 @@
 #include "ui/left_view.h"
 
+#include <wx/wupdlock.h>
+
 #include <algorithm>
 
+#include "dialogs/message_box.h"
 #include "document/catalog_drop_target.h"
 #include "document/command_ids.h"
 #include "document/explorer_ap_doc.h"
@@ -82,6 +85,8 @@ bool CLeftView::CreateControl(wxWindow* parent) {
   tree->Bind(wxEVT_TREE_ITEM_EXPANDING, &CLeftView::OnItemExpanding, this);
   tree->Bind(wxEVT_TREE_DELETE_ITEM, &CLeftView::OnDeleteItem, this);
   tree->Bind(wxEVT_KEY_DOWN, &CLeftView::OnKeyDown, this);
+  // Before the control's own "*", which would open every folder below.
+  tree->Bind(wxEVT_CHAR, &CLeftView::OnChar, this);
   tree->Bind(wxEVT_TREE_ITEM_RIGHT_CLICK, &CLeftView::OnRightClick, this);
   tree->Bind(wxEVT_CONTEXT_MENU, &CLeftView::OnContextMenu, this);
   tree->Bind(wxEVT_CHILD_FOCUS, &CLeftView::OnChildFocus, this);
@@ -189,11 +194,17 @@ std::string CLeftView::NodeName(const wxTreeItemId& node) const {
 
 std::string CLeftView::NodePath(const wxTreeItemId& node) const {
   wxTreeCtrl* tree = m_pTree.get();
-  if (!tree || !node.IsOk() || node == tree->GetRootItem()) return {};
-  const wxTreeItemId parent = tree->GetItemParent(node);
-  const std::string text = NodeName(node);
-  if (!parent.IsOk() || parent == tree->GetRootItem()) return text;
-  return NodePath(parent) + '\\' + text;
+  if (!tree || !node.IsOk()) return {};
+  // Up to the root without recursion: a tree may be opened deep.
+  std::vector<std::string> names;
+  for (wxTreeItemId at = node; at.IsOk() && at != tree->GetRootItem(); at = tree->GetItemParent(at))
+    names.push_back(NodeName(at));
+  std::string path;
+  for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    if (name != names.rbegin()) path += '\\';
+    path += *name;
+  }
+  return path;
 }
 
 wxTreeItemId CLeftView::RevealPath(const std::string& path) {
@@ -202,22 +213,29 @@ wxTreeItemId CLeftView::RevealPath(const std::string& path) {
   return RevealFrom(tree->GetRootItem(), path);
 }
 
-wxTreeItemId CLeftView::RevealFrom(const wxTreeItemId& node, const std::string& rest) {
+wxTreeItemId CLeftView::RevealFrom(const wxTreeItemId& start, const std::string& path) {
   wxTreeCtrl* tree = m_pTree.get();
-  if (rest.empty()) {
-    tree->SelectItem(node);
-    tree->EnsureVisible(node);
-    return node;
+  wxTreeItemId node = start;
+  std::string_view rest = path;
+  // A name at a time, without recursion: the path may be deep.
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('\\');
+    const std::string head(rest.substr(0, slash));
+    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    if (!tree->ItemHasChildren(node)) return wxTreeItemId();
+    // Expanding a collapsed node builds its children afresh.
+    tree->Expand(node);
+    wxTreeItemId next;
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId child = tree->GetFirstChild(node, cookie); child.IsOk() && !next.IsOk();
+         child = tree->GetNextChild(node, cookie))
+      if (NodeName(child) == head) next = child;
+    if (!next.IsOk()) return wxTreeItemId();
+    node = next;
   }
-  std::string head, tail;
-  SplitAtFirstBackslash(rest, head, tail);
-  if (!tree->ItemHasChildren(node)) return wxTreeItemId();
-  // Expanding a collapsed node builds its children afresh.
-  tree->Expand(node);
-  wxTreeItemIdValue cookie;
-  for (wxTreeItemId child = tree->GetFirstChild(node, cookie); child.IsOk(); child = tree->GetNextChild(node, cookie))
-    if (NodeName(child) == head) return RevealFrom(child, tail);
-  return wxTreeItemId();
+  tree->SelectItem(node);
+  tree->EnsureVisible(node);
+  return node;
 }
 
 void CLeftView::RevealFoundItem(const CItemSummary& item) {
@@ -311,8 +329,42 @@ void CLeftView::OnKeyDown(wxKeyEvent& event) {
       }
       return;
     }
+    case WXK_MULTIPLY:
+    case WXK_NUMPAD_MULTIPLY:
+      if (tree) ExpandAllBelow(tree->GetSelection());
+      return;
     default: event.Skip();
   }
+}
+
+void CLeftView::OnChar(wxKeyEvent& event) {
+  if (event.GetUnicodeKey() != '*') {
+    event.Skip();
+    return;
+  }
+  if (wxTreeCtrl* tree = m_pTree.get()) ExpandAllBelow(tree->GetSelection());
+}
+
+void CLeftView::ExpandAllBelow(const wxTreeItemId& node) {
+  wxTreeCtrl* tree = m_pTree.get();
+  if (!tree || !node.IsOk()) return;
+  bool whole = true;
+  {
+    wxWindowUpdateLocker frozen(tree);
+    whole = ExpandAllWithin(node, [tree](const wxTreeItemId& open) {
+      std::vector<wxTreeItemId> below;
+      if (!tree->ItemHasChildren(open)) return below;
+      tree->Expand(open);  // builds its children from the set
+      wxTreeItemIdValue cookie;
+      for (wxTreeItemId child = tree->GetFirstChild(open, cookie); child.IsOk();
+           child = tree->GetNextChild(open, cookie))
+        if (tree->ItemHasChildren(child)) below.push_back(child);
+      return below;
+    });
+  }
+  if (!whole)
+    AppMessageBox("フォルダが多いため、近いものから " + FormatCount(kMaxExpandAllNodes) + " 個までを展開しました",
+                  wxOK | wxICON_INFORMATION, Frame());
 }
 
 void CLeftView::OnRightClick(wxTreeEvent& event) {

@@ -68,13 +68,16 @@ class CLeftView : public wxView, public CStatusTextSource {
   void InitialUpdate();
   void Rebuild();
   void FillChildren(const wxTreeItemId& node);
-  wxTreeItemId RevealFrom(const wxTreeItemId& node, const std::string& rest);
+  wxTreeItemId RevealFrom(const wxTreeItemId& start, const std::string& path);
   void CancelPendingFill();
 
   void OnSelChanged(wxTreeEvent& event);
   void OnItemExpanding(wxTreeEvent& event);
   void OnDeleteItem(wxTreeEvent& event);
   void OnKeyDown(wxKeyEvent& event);
+  void OnChar(wxKeyEvent& event);
+  // The "*" key: node and the folders below it, within kMaxExpandAllNodes.
+  void ExpandAllBelow(const wxTreeItemId& node);
   void OnRightClick(wxTreeEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
   void OnChildFocus(wxChildFocusEvent& event);

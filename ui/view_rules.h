@@ -2,8 +2,12 @@
 // What the two views decide from their selection: which commands are
 // available, what Enter does, and the status-bar text.
 
+#include <cstddef>
+#include <deque>
 #include <string>
 #include <vector>
+
+#include "model/limits.h"
 
 // The list view's selection as its commands see it.
 struct CListSelection {
@@ -51,3 +55,18 @@ bool ListParentPlace(const std::string& current, std::string& parent, std::strin
 // a selection: the focused row, else the first; -1 to leave the list as it
 // is (rows selected already, or none at all).
 long RowToSelectOnEntry(long selectedCount, long focusedRow, long rowCount);
+
+// The tree's expand-all below top: expand(node) opens one node and returns
+// those below it that can open in turn. Breadth first, so that what is
+// nearest opens first, and at most limit nodes (kMaxExpandAllNodes). False
+// when it stopped there with nodes left closed.
+template <class TNode, class FExpand>
+bool ExpandAllWithin(const TNode& top, FExpand&& expand, std::size_t limit = kMaxExpandAllNodes) {
+  std::deque<TNode> pending{top};
+  for (std::size_t opened = 0; !pending.empty(); ++opened) {
+    if (opened == limit) return false;
+    for (const TNode& below : expand(pending.front())) pending.push_back(below);
+    pending.pop_front();
+  }
+  return true;
+}

@@ -255,6 +255,31 @@ TEST_F(CliTest, ALabelHoldingABackslashIsReachedAsItReads) {
   EXPECT_EQ(Run({"ls", m_strSet}).strOut, "");
 }
 
+// Other writers may put a catalog inside a folder: the set keeps no record
+// of its own for it, and the outer catalog's records name its items by
+// place, so it is not updated, with a message and the file as it was.
+TEST_F(CliTest, UpdateOfACatalogInsideAFolderIsRefusedAndChangesNothing) {
+  const std::string tree = File("tree");
+  std::filesystem::create_directories(tree);
+  std::ofstream(tree + "/a.txt") << "x";
+  CRootFileInfo set("x");
+  auto outer = std::make_unique<CDriveFileInfo>("T", "/", CMediumFacts{});
+  CFindData record;
+  record.cFileName = "C";
+  auto* inner = static_cast<CDriveFileInfo*>(AddFolder(*outer, "d")->AddChildOfKind(CFileInfo::KIND_CATALOG, record));
+  inner->m_strLabel = "C";
+  inner->m_strCatalogedPath = tree;
+  set.AppendCatalog(std::move(outer), 0);
+  ASSERT_EQ(WriteSetFile(m_strSet, set), ESetFileError::None);
+  const std::string before = ReadAll(m_strSet);
+
+  const CRun run = Run({"update", m_strSet, "T\\d\\C", "--quiet", "--force"});
+  EXPECT_EQ(run.nStatus, 1);
+  EXPECT_TRUE(Has(run.strErr, "中にあるカタログ")) << run.strErr;
+  EXPECT_EQ(run.strOut, "");
+  EXPECT_EQ(ReadAll(m_strSet), before);
+}
+
 // Each message says what is wrong and with which file.
 TEST_F(CliTest, MessagesSayWhatAndWhich) {
   WriteSample();

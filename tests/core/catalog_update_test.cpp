@@ -229,4 +229,21 @@ TEST_F(CatalogUpdateTest, AnEntryOfAnotherKindIsChangedAndTakesNoNote) {
 }
 #endif
 
+// Only the set's own catalogs are updated: one nested in a folder or a
+// catalog (sets of other writers) is part of the tree it is in.
+TEST(CatalogOfSet, OnlyTheSetsOwnCatalogsAreUpdated) {
+  CRootFileInfo set("set");
+  CDriveFileInfo* outer = set.AppendCatalog(MakeCatalog("T"), 0);
+  const CFindData record = FolderRecord("C");
+  CFileInfo* inFolder =
+      static_cast<CFolderFileInfo*>(outer->AddChild(&static_cast<const CFindData&>(FolderRecord("d"))))
+          ->AddChildOfKind(CFileInfo::KIND_CATALOG, record);
+  CFileInfo* inCatalog = outer->AddChildOfKind(CFileInfo::KIND_CATALOG, record);
+  EXPECT_TRUE(IsCatalogOfSet(set, *outer));
+  EXPECT_FALSE(IsCatalogOfSet(set, *inFolder));
+  EXPECT_FALSE(IsCatalogOfSet(set, *inCatalog));
+  EXPECT_EQ(nullptr, ApplyCatalogUpdate(set, static_cast<const CDriveFileInfo&>(*inFolder), MakeCatalog("C"), 1));
+  EXPECT_EQ(2u, outer->Children().size());
+}
+
 }  // namespace

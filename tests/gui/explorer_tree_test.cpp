@@ -11,6 +11,7 @@
 #include "ui/explorer_ap_view.h"
 #include "ui/left_view.h"
 #include "ui/main_frame.h"
+#include "ui/view_rules.h"
 
 namespace {
 
@@ -174,4 +175,46 @@ TEST_F(CExplorerTest, ARevealStopsWhereThePathLeavesTheTree) {
   EXPECT_FALSE(Tree().RevealPath("CD1\\nothing\\deeper").IsOk());
   EXPECT_FALSE(Tree().RevealPath("cd1").IsOk());  // names match exactly
   EXPECT_EQ(TreeCtrl().GetSelection(), Node("CD1"));
+}
+
+// The "*" key opens folders nearest first and stops at the bound: a chain
+// thousands deep would hold the window for minutes.
+TEST(ExpandAll, OpensNearestFirstAndStopsAtTheBound) {
+  std::vector<int> opened;
+  const auto binary = [&](int node) {  // 1 has 2 and 3, 2 has 4 and 5, ...
+    opened.push_back(node);
+    return node < 8 ? std::vector<int>{2 * node, 2 * node + 1} : std::vector<int>{};
+  };
+  EXPECT_TRUE(ExpandAllWithin(1, binary));
+  EXPECT_EQ(opened, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
+  int deepest = 0;
+  EXPECT_FALSE(ExpandAllWithin(1, [&](int node) {
+    deepest = node;
+    return std::vector<int>{node + 1};
+  }));
+  EXPECT_EQ(deepest, int(kMaxExpandAllNodes));
+}
+
+TEST_F(CExplorerTest, TheStarKeyOpensADeepTreeOnlyToTheBoundAndSaysSo) {
+  auto set = MakeExplorerTestSet();
+  CFolderFileInfo* folder = static_cast<CFolderFileInfo*>(FindByPath(set.get(), "CD2"));
+  for (int i = 0; i < 30000; ++i) folder = AddFolder(*folder, TestFolder("d"));
+  UseSet(std::move(set));
+  wxTreeCtrl& tree = TreeCtrl();
+  const wxTreeItemId cd2 = Tree().RevealPath("CD2");
+  ASSERT_TRUE(cd2.IsOk());
+  wxKeyEvent star(wxEVT_CHAR);
+  star.m_keyCode = '*';
+  star.m_uniChar = '*';
+  star.SetEventObject(&tree);
+  wxTEST_DIALOG(tree.GetEventHandler()->ProcessEvent(star),
+                CExpectMessageBox("フォルダが多いため、近いものから 1,000 個までを展開しました", wxID_OK));
+  std::uint32_t open = 0;
+  wxTreeItemId node = cd2;
+  for (; tree.IsExpanded(node); ++open) {
+    wxTreeItemIdValue cookie;
+    node = tree.GetFirstChild(node, cookie);
+  }
+  EXPECT_EQ(open, kMaxExpandAllNodes);
+  EXPECT_EQ(Tree().NodePath(node).size(), std::string("CD2").size() + 2 * kMaxExpandAllNodes);
 }
