@@ -76,11 +76,11 @@ void ListOpened(archive* reader, CFolderFileInfo& members, int level, CListing& 
       if (archive_read_has_encrypted_entries(reader) > 0) state |= kArchiveEncrypted;
       // A 7z link keeps its target as data, which libarchive reads with the
       // header: encrypted, it ends the listing there. The link itself is known.
-      if (entry != nullptr && archive_entry_filetype(entry) == AE_IFLNK && archive_entry_is_data_encrypted(entry) &&
-          listing.nMembers < listing.limits.nMaxMembers) {
-        ++listing.nMembers;
+      if (entry != nullptr && archive_entry_filetype(entry) == AE_IFLNK && archive_entry_is_data_encrypted(entry)) {
+        std::vector<std::string> names = MemberNamesOf(ArchiveEntryPath(reader, entry), std::size_t(kMaxDepth) + 1);
+        CFindData record = MemberRecord(entry, false);
         CFileInfo* item = nullptr;
-        tree.Add(MemberNamesOf(ArchiveEntryPath(reader, entry)), false, MemberRecord(entry, false), &item);
+        if (!names.empty()) tree.Add(names, names.size(), record, &item);
       }
       break;
     }

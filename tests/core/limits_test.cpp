@@ -186,7 +186,7 @@ TEST(ItemBuilder, MemberRecordsFromElsewhereAreHeldToTheRule) {
     members.AddChild(&member);
   }
   CFolderFileInfo* deep = &members;
-  for (int i = 0; i <= kMaxDepth; ++i) {
+  for (int i = 0; i < kMaxDepth; ++i) {
     const CFindData folder = FolderRecord("d");
     deep = static_cast<CFolderFileInfo*>(deep->AddChild(&folder));
   }
