@@ -62,6 +62,7 @@ constexpr std::uint64_t kMemberCopySlackBytes = 64 << 10;
 constexpr std::uint32_t kMaxExpandAllNodes = 1000;
 
 // A 7z header read by the program itself (sevenz_header.h), packed and
-// unpacked alike: it is read into memory whole, and real headers take tens
-// of bytes a member, so a million members fit with room.
+// unpacked alike: it is read into memory whole, and unpacked through a
+// dictionary as large. Real headers take some 100 bytes a member, so
+// archives of several hundred thousand members fit.
 constexpr std::uint32_t kMaxSevenZipHeaderBytes = 64u << 20;

@@ -376,13 +376,14 @@ bool ReadHeader(std::string_view bytes, std::vector<CSevenZipMember>& members) {
 // property bytes, the unpacked size, the packed bytes. The dictionary is
 // the smallest power of two that holds the output (no match reaches back
 // further), so memory follows the header's bound whatever the archive says.
-bool UnpackLzma(std::string_view props, std::string_view packed, std::uint64_t size, std::string& out) {
+// stream holds the packed bytes and gets the rest put in front.
+bool UnpackLzma(std::string_view props, std::string& stream, std::uint64_t size, std::string& out) {
   std::uint64_t dictionary = 4096;
   while (dictionary < size) dictionary *= 2;
-  std::string stream(1, props[0]);
-  PutLE(stream, dictionary, 4);
-  PutLE(stream, size, 8);
-  stream.append(packed);
+  std::string front(1, props[0]);
+  PutLE(front, dictionary, 4);
+  PutLE(front, size, 8);
+  stream.insert(0, front);
   ArchivePtr reader(archive_read_new());
   archive* a = reader.get();
   archive_entry* entry = nullptr;
