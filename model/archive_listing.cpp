@@ -9,6 +9,7 @@
 
 #include "model/archive_reading.h"
 #include "model/item_builder.h"
+#include "model/sevenz_header.h"
 #include "platform/archive_entry_name.h"
 #include "platform/file_time.h"
 #include "platform/cp932_codec.h"
@@ -28,19 +29,65 @@ struct CListing {
   std::uint64_t& nMembers;  // made so far in the outermost archive, the folders implied included
 };
 
-CFindData MemberRecord(archive_entry* entry, bool folder) {
+// A member's record; created 0 when the archive keeps no creation time.
+CFindData MemberRecord(bool folder, std::uint64_t modified, std::uint64_t created) {
   CFindData record;
   record.dwFileAttributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  if (!folder && archive_entry_size_is_set(entry)) record.SetSize(std::uint64_t(archive_entry_size(entry)));
-  if (archive_entry_mtime_is_set(entry))
-    record.ftLastWriteTime = UnixToFileTime(archive_entry_mtime(entry), std::uint32_t(archive_entry_mtime_nsec(entry)));
+  record.ftLastWriteTime = modified;
   // Most archives keep no creation time: the modification time stands in,
   // as copying a file gives it.
-  record.ftCreationTime =
-      archive_entry_birthtime_is_set(entry)
-          ? UnixToFileTime(archive_entry_birthtime(entry), std::uint32_t(archive_entry_birthtime_nsec(entry)))
-          : record.ftLastWriteTime;
+  record.ftCreationTime = created != 0 ? created : modified;
   return record;
+}
+
+CFindData MemberRecord(archive_entry* entry, bool folder) {
+  const auto time = [](bool set, time_t seconds, long nanoseconds) {
+    return set ? UnixToFileTime(seconds, std::uint32_t(nanoseconds)) : 0;
+  };
+  CFindData record = MemberRecord(
+      folder, time(archive_entry_mtime_is_set(entry), archive_entry_mtime(entry), archive_entry_mtime_nsec(entry)),
+      time(archive_entry_birthtime_is_set(entry), archive_entry_birthtime(entry), archive_entry_birthtime_nsec(entry)));
+  if (!folder && archive_entry_size_is_set(entry)) record.SetSize(std::uint64_t(archive_entry_size(entry)));
+  return record;
+}
+
+// Adds record's item at names, noting in state what the builder made of
+// it: false when the listing is full. item: the item, null unless built.
+bool AddMember(CItemBuilder& tree, std::vector<std::string>& names, CFindData& record, std::uint8_t& state,
+               CFileInfo*& item) {
+  item = nullptr;
+  const EBuilt built = tree.Add(names, names.size(), record, &item);
+  if (built == EBuilt::TooMany) {
+    state |= kArchiveCapped;
+    return false;
+  }
+  if (!IsBuilt(built)) state |= kArchiveLeftOut;
+  if (built == EBuilt::NameCut) state |= kArchiveNamesCut;
+  return true;
+}
+
+// libarchive reads a 7z link's target, its data, with its header: where the
+// data is encrypted that fails and ends the listing, though the header
+// names every member. The members after the link, the reached'th, come from
+// the header: true when it reads and agrees that the link is there.
+bool ListSevenZipRest(CArchiveReadLimits& reading, std::size_t reached, const std::string& linkPath, CItemBuilder& tree,
+                      std::uint8_t& state) {
+  std::vector<CSevenZipMember> members;
+  const auto readAt = [&](std::uint64_t offset, std::size_t size, std::string& out) {
+    return reading.ReadAt(offset, size, out);
+  };
+  if (!ReadSevenZipMembers(readAt, members) || members.size() < reached || members[reached - 1].strPath != linkPath)
+    return false;
+  for (std::size_t i = reached; i < members.size(); ++i) {
+    const CSevenZipMember& member = members[i];
+    std::vector<std::string> names = MemberNamesOf(member.strPath, std::size_t(kMaxDepth) + 1);
+    if (names.empty() && member.bFolder) continue;  // the archive's own folder, "./"
+    CFindData record = MemberRecord(member.bFolder, member.nMTime, member.nCTime);
+    if (!member.bFolder) record.SetSize(member.nSize);
+    CFileInfo* item = nullptr;
+    if (!AddMember(tree, names, record, state, item)) break;
+  }
+  return true;
 }
 
 void ListOpened(archive* reader, CFolderFileInfo& members, int level, CListing& listing, std::uint8_t& state);
@@ -68,22 +115,27 @@ void ListInner(archive* reader, CFolderFileInfo& folder, CFileInfo& item, int le
 void ListOpened(archive* reader, CFolderFileInfo& members, int level, CListing& listing, std::uint8_t& state) {
   CItemBuilder tree(members, EBuild::Listing, listing.limits.nMaxMembers, &listing.nMembers);
   archive_entry* entry = nullptr;
+  std::size_t reached = 0;
   for (;;) {
     const int result = archive_read_next_header(reader, &entry);
     if (result == ARCHIVE_EOF) break;
     if (result < ARCHIVE_WARN) {
-      state |= listing.reading.StateAfterError();
       if (archive_read_has_encrypted_entries(reader) > 0) state |= kArchiveEncrypted;
-      // A 7z link keeps its target as data, which libarchive reads with the
-      // header: encrypted, it ends the listing there. The link itself is known.
+      bool listed = false;
+      // An encrypted 7z link: the link itself is known (ListSevenZipRest).
       if (entry != nullptr && archive_entry_filetype(entry) == AE_IFLNK && archive_entry_is_data_encrypted(entry)) {
-        std::vector<std::string> names = MemberNamesOf(ArchiveEntryPath(reader, entry), std::size_t(kMaxDepth) + 1);
+        const std::string path = ArchiveEntryPath(reader, entry);
+        std::vector<std::string> names = MemberNamesOf(path, std::size_t(kMaxDepth) + 1);
         CFindData record = MemberRecord(entry, false);
         CFileInfo* item = nullptr;
-        if (!names.empty()) tree.Add(names, names.size(), record, &item);
+        const bool full = !AddMember(tree, names, record, state, item);
+        listed = !listing.reading.Stopped() && archive_format(reader) == ARCHIVE_FORMAT_7ZIP &&
+                 (full || ListSevenZipRest(listing.reading, reached + 1, path, tree, state));
       }
+      if (!listed) state |= listing.reading.StateAfterError();
       break;
     }
+    ++reached;
     if (!listing.reading.WithinLimits()) {
       state |= listing.reading.StateAfterError();
       break;
@@ -94,16 +146,8 @@ void ListOpened(archive* reader, CFolderFileInfo& members, int level, CListing& 
     if (names.empty() && folder) continue;  // the archive's own folder, "./"
     CFindData record = MemberRecord(entry, folder);
     CFileInfo* item = nullptr;
-    const EBuilt built = tree.Add(names, names.size(), record, &item);
-    if (built == EBuilt::TooMany) {
-      state |= kArchiveCapped;
-      break;
-    }
-    if (!IsBuilt(built)) {
-      state |= kArchiveLeftOut;
-      continue;
-    }
-    if (built == EBuilt::NameCut) state |= kArchiveNamesCut;
+    if (!AddMember(tree, names, record, state, item)) break;
+    if (item == nullptr) continue;
     if (!folder && level < listing.limits.nDepth && IsArchiveName(item->GetName()) &&
         !archive_entry_is_encrypted(entry)) {
       ListInner(reader, members, *item, level, listing);

@@ -59,6 +59,20 @@ la_int64_t CArchiveReadLimits::Seek(archive*, void* data, la_int64_t offset, int
   return at < 0 ? ARCHIVE_FATAL : at;
 }
 
+bool CArchiveReadLimits::ReadAt(std::uint64_t offset, std::size_t size, std::string& out) {
+  const std::int64_t end = m_reader.Seek(0, SEEK_END);
+  if (!WithinLimits() || end < 0 || offset > std::uint64_t(end) || size > std::uint64_t(end) - offset ||
+      m_reader.Seek(std::int64_t(offset), SEEK_SET) != std::int64_t(offset))
+    return false;
+  out.resize(size);
+  for (std::size_t at = 0; at < size;) {
+    const std::ptrdiff_t got = m_reader.Read(&out[at], size - at);
+    if (got <= 0 || !WithinLimits()) return false;
+    at += std::size_t(got);
+  }
+  return true;
+}
+
 int OpenWithReader(archive* reader, CArchiveReadLimits& source) {
   archive_read_set_read_callback(reader, &CArchiveReadLimits::Read);
   // A reader that cannot seek says so on the first try; zip then reads its

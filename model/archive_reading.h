@@ -40,6 +40,11 @@ class CArchiveReadLimits {
   // The EArchiveState bit for a read that failed: out of time, or damaged.
   std::uint8_t StateAfterError() const;
 
+  // Reads size bytes at offset of the archive into out, within the limits,
+  // checking they are there before it allocates: for reading a header
+  // libarchive could not (sevenz_header.h). Moves libarchive's position.
+  bool ReadAt(std::uint64_t offset, std::size_t size, std::string& out);
+
   // libarchive's callbacks; data is this.
   static la_ssize_t Read(archive*, void* data, const void** buffer);
   static la_int64_t Seek(archive*, void* data, la_int64_t offset, int whence);

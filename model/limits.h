@@ -60,3 +60,9 @@ constexpr std::uint64_t kMemberCopySlackBytes = 64 << 10;
 // again from the set, so a tree thousands of levels deep held the window
 // for minutes. Nearest first; past the bound it stops and says so.
 constexpr std::uint32_t kMaxExpandAllNodes = 1000;
+
+// A 7z header read by the program itself (sevenz_header.h), packed and
+// unpacked alike: it is read into memory whole, and unpacked through a
+// dictionary as large. Real headers take some 100 bytes a member, so
+// archives of several hundred thousand members fit.
+constexpr std::uint32_t kMaxSevenZipHeaderBytes = 64u << 20;
