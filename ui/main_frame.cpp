@@ -128,6 +128,12 @@ bool CMainFrame::CreateClient(wxDocument* doc, CLeftView* left) {
     return false;
   }
   m_pSplitter->SetMinimumPaneSize(1);
+  // The user dragging the sash ends any wait for the kept one (a squeeze
+  // notifies a change too, but only a drag says it is changing).
+  m_pSplitter->Bind(wxEVT_SPLITTER_SASH_POS_CHANGING, [this](wxSplitterEvent& event) {
+    event.Skip();
+    if (m_pPendingLayout) m_pPendingLayout->m_nSplitter = 0;
+  });
   m_pSplitter->SplitVertically(left->GetTreeCtrl(), right->GetListCtrl(), kTreeWidth);
   m_pLeft = left;
   m_pRight = right;
@@ -305,25 +311,37 @@ void CMainFrame::ApplyPendingLayout() {
   // first activated.
   // The splitter, laid out again when the frame takes its size, may have
   // lost the kept position even where the frame was left in place.
-  if (!m_pPendingLayout || !IsShownOnScreen() || m_nPendingTries <= 0) return;
-  const int sash = m_pPendingLayout->m_nSplitter;
+  if (!m_pPendingLayout || !IsShownOnScreen()) return;
   // With no place kept (a first run) the frame stays as it was made.
-  const bool moved = !m_rectPlaced.IsEmpty() && GetRect() != m_rectPlaced;
-  const bool sashMoved = m_pSplitter && sash > 0 && m_pSplitter->GetSashPosition() != sash;
-  if (!moved && !sashMoved) return;
-  --m_nPendingTries;
-  if (moved) SetSize(m_rectPlaced);
-  if (m_pSplitter && sash > 0) m_pSplitter->SetSashPosition(sash);
+  if (m_nPendingTries > 0 && !m_rectPlaced.IsEmpty() && GetRect() != m_rectPlaced) {
+    --m_nPendingTries;
+    SetSize(m_rectPlaced);
+  }
+  // The sash is asked for whenever the splitter is wide enough to show it
+  // (the splitter squeezes a sash within 5 pixels of its edge): a narrower
+  // one would only squeeze it again. That costs no try, as it never fights
+  // the window manager.
+  if (SashPending() && m_pSplitter->GetClientSize().GetWidth() - 5 > m_pPendingLayout->m_nSplitter)
+    m_pSplitter->SetSashPosition(m_pPendingLayout->m_nSplitter);
+  if (m_bActivated && !SashPending()) m_pPendingLayout.reset();
+}
+
+bool CMainFrame::SashPending() const {
+  return m_pPendingLayout && m_pSplitter && m_pPendingLayout->m_nSplitter > 0 &&
+         m_pSplitter->GetSashPosition() != m_pPendingLayout->m_nSplitter;
 }
 
 void CMainFrame::OnActivate(wxActivateEvent& event) {
   event.Skip();
   // Asked for once more first: the splitter may have been squeezed while the
-  // window manager was still sizing the frame.
+  // window manager was still sizing the frame. From then on the frame is the
+  // user's; only a sash the splitter could not show yet stays asked for, on
+  // a loaded machine the manager's last sizing may come after this.
   if (event.GetActive() && m_pPendingLayout)
     CallAfter([this] {
+      m_bActivated = true;
       ApplyPendingLayout();
-      m_pPendingLayout.reset();
+      m_rectPlaced = wxRect();
     });
 }
 

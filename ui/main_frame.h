@@ -98,6 +98,8 @@ class CMainFrame : public wxDocParentFrame {
   void OnSwitchPane(wxCommandEvent& event);
   void OnUpdateUnhandled(wxUpdateUIEvent& event);
   void OnUpdateConnected(wxCommandEvent& event);
+  // Whether the kept sash position is still to be shown.
+  bool SashPending() const;
 
   wxSplitterWindow* m_pSplitter = nullptr;
   std::unique_ptr<wxMenu> m_pContextMenu;
@@ -106,7 +108,8 @@ class CMainFrame : public wxDocParentFrame {
   // The layout applied before a window manager had placed the window.
   std::unique_ptr<CWindowLayout> m_pPendingLayout;
   wxRect m_rectPlaced;  // where that layout put the frame
-  int m_nPendingTries = 0;
+  int m_nPendingTries = 0;  // for the frame's place; the sash needs none
+  bool m_bActivated = false;  // once, by the user or the window manager
   wxWeakRef<CLeftView> m_pLeft;
   wxWeakRef<CExplorerApView> m_pRight;
   wxInfoBar* m_pInfoBar = nullptr;
