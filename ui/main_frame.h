@@ -107,8 +107,8 @@ class CMainFrame : public wxDocParentFrame {
   wxRect m_rectNormal;  // the frame when last neither maximised nor minimised
   // The layout applied before a window manager had placed the window.
   std::unique_ptr<CWindowLayout> m_pPendingLayout;
-  wxRect m_rectPlaced;  // where that layout put the frame
-  int m_nPendingTries = 0;  // for the frame's place; the sash needs none
+  wxRect m_rectPlaced;        // where that layout put the frame
+  int m_nPendingTries = 0;    // for the frame's place; the sash needs none
   bool m_bActivated = false;  // once, by the user or the window manager
   wxWeakRef<CLeftView> m_pLeft;
   wxWeakRef<CExplorerApView> m_pRight;
