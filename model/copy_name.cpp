@@ -26,9 +26,10 @@ bool IsDeviceName(std::string_view stem) {
 // The length of the UTF-8 character that starts at name[at]; 0 for a byte
 // that starts none.
 std::size_t CharLength(std::string_view name, std::size_t at) {
-  const unsigned char lead = static_cast<unsigned char>(name[at]);
-  const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-  return length != 0 && at + length <= name.size() && IsValidUtf8(name.substr(at, length)) ? length : 0;
+  std::size_t end = at;
+  // A byte that starts no character decodes as U+FFFD, which is also one.
+  const char32_t cp = NextUtf8Char(name, end);
+  return cp == 0xFFFD && name.compare(at, end - at, "\xEF\xBF\xBD") != 0 ? 0 : end - at;
 }
 
 }  // namespace
